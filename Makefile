@@ -1,0 +1,30 @@
+# Two entry points for newcomers:
+#   make run   builds an optimised solver and starts it on the bundled example puzzle in play/
+#   make test  builds everything with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test
+JOBS ?= $(shell nproc)
+RELEASE := build/release
+CHECK := build/check
+
+.PHONY: run test release check-build format clean
+
+release:
+	cmake -S . -B $(RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESSALY_TESTS=OFF
+	cmake --build $(RELEASE) -j $(JOBS)
+
+run: release
+	mkdir -p play
+	test -f play/k7pieces.txt || cp puzzles/example/k7pieces.txt play/k7pieces.txt
+	cd play && ../$(RELEASE)/tessaly
+
+check-build:
+	cmake -S . -B $(CHECK) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTESSALY_SANITIZE=ON -DCMAKE_CXX_FLAGS=-O1
+	cmake --build $(CHECK) -j $(JOBS)
+
+test: check-build
+	cd $(CHECK) && ctest --output-on-failure -j $(JOBS)
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf build

@@ -1,0 +1,22 @@
+// The piece file "k7pieces.txt": 256 lines of four file colours (right, bottom, left, top).
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "puzzle/piece_code.h"
+
+inline constexpr int pieceCount = 256;
+
+// Program colour of every file colour; file colour 0, the border, becomes borderColour.
+inline constexpr std::array<int, colourCount> colourMap{22, 21, 0, 9,  14, 18, 11, 6, 2, 17, 15, 16,
+                                                        7,  19, 1, 12, 13, 20, 3,  5, 4, 8,  10};
+
+// Rotation-0 code of every piece, by piece number.
+extern std::array<PieceCode, pieceCount> pieceCodes;
+// Number of border edges of every piece: 0 interior, 1 edge, 2 corner (3 and 4 are kept too).
+extern std::array<std::int32_t, pieceCount> borderCount;
+
+// Reads the piece file at `path` into pieceCodes and borderCount; on any fault prints its
+// message on the error stream and ends the program through fatalExit.
+void readPieceFile(const char* path);

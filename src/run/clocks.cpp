@@ -1,0 +1,18 @@
+#include "run/clocks.h"
+
+#include <chrono>
+#include <ctime>
+
+namespace {
+const auto programStart = std::chrono::steady_clock::now();
+}
+
+std::int64_t wallClockSeconds() {
+    return static_cast<std::int64_t>(std::time(nullptr));
+}
+
+std::int32_t programClockMs() {
+    const auto elapsed = std::chrono::steady_clock::now() - programStart;
+    return static_cast<std::int32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
+}

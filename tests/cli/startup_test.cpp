@@ -1,0 +1,85 @@
+// The start-up of the built solver: where it reads its pieces, the banner, and "-o".
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <string>
+
+#include "test_support.h"
+
+namespace {
+
+constexpr const char* banner = "Tessaly solver version 1.0\n\n";
+
+// Runs the solver briefly in `dir` with `argument`; the solver searches without end once
+// started, so it is stopped after `seconds`.
+ProgramResult startSolver(const TempDir& dir, const std::string& argument, int seconds = 2) {
+    return runProgram(std::string(TESSALY_BIN) + " " + argument, dir.path, "\n", seconds);
+}
+
+bool startsWith(const std::string& text, const std::string& prefix) {
+    return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+}  // namespace
+
+TEST(Startup, WithoutArgumentsReadsPiecesHereAndNamesThisDirectory) {
+    TempDir dir;
+    writeFile(dir.file("k7pieces.txt"), simplePieceFileText());
+    const ProgramResult result = startSolver(dir, "");
+    EXPECT_TRUE(startsWith(result.out,
+                           std::string(banner) + "Best scores are stored in " + dir.path + "\n\n"))
+        << result.out;
+    EXPECT_EQ(result.out.find("loading"), std::string::npos);
+}
+
+TEST(Startup, RelativeOutputDirectoryIsAppendedToTheStartDirectory) {
+    TempDir dir;
+    writeFile(dir.file("k7pieces.txt"), simplePieceFileText());
+    ASSERT_EQ(mkdir(dir.file("runs").c_str(), 0755), 0);
+    const ProgramResult result = startSolver(dir, "-oruns");
+    EXPECT_TRUE(startsWith(
+        result.out, std::string(banner) + "Best scores are stored in " + dir.path + "/runs\n\n"))
+        << result.out;
+}
+
+TEST(Startup, AbsoluteOutputDirectoryIsTakenAsItStands) {
+    TempDir dir, elsewhere;
+    writeFile(dir.file("k7pieces.txt"), simplePieceFileText());
+    const ProgramResult result = startSolver(dir, "-o" + elsewhere.path);
+    EXPECT_TRUE(startsWith(
+        result.out, std::string(banner) + "Best scores are stored in " + elsewhere.path + "\n\n"))
+        << result.out;
+}
+
+TEST(Startup, PiecesAreReadFromTheStartDirectoryNotTheOutputDirectory) {
+    TempDir dir;
+    ASSERT_EQ(mkdir(dir.file("runs").c_str(), 0755), 0);
+    writeFile(dir.file("runs/k7pieces.txt"), simplePieceFileText());
+    const ProgramResult result = startSolver(dir, "-oruns");
+    EXPECT_EQ(result.err,
+              "Cannot open piece file " + dir.path +
+                  "/k7pieces.txt\nPlease read the instructions how to create this file\n");
+    EXPECT_EQ(result.status, 1);
+}
+
+TEST(Startup, MissingOutputDirectoryFailsBeforeTheBanner) {
+    TempDir dir;
+    writeFile(dir.file("k7pieces.txt"), simplePieceFileText());
+    const ProgramResult result = startSolver(dir, "-onowhere");
+    EXPECT_EQ(result.out, "argument 1: cd to directory <nowhere> failed\nPress enter to exit\n");
+    EXPECT_EQ(result.status, 1);
+}
+
+TEST(Startup, OverlongPathsAreRefusedNamingTheArgument) {
+    TempDir dir;
+    writeFile(dir.file("k7pieces.txt"), simplePieceFileText());
+    const std::string longName(480, 'd');
+    ProgramResult result = startSolver(dir, "-o" + longName);
+    EXPECT_TRUE(startsWith(result.out, "argument 1: directory <ddd")) << result.out;
+    EXPECT_NE(result.out.find("longer than 499 characters"), std::string::npos);
+    EXPECT_EQ(result.status, 1);
+
+    result = startSolver(dir, std::string(520, 'b'));
+    EXPECT_TRUE(startsWith(result.out, "argument 1: board file name <bbb")) << result.out;
+    EXPECT_EQ(result.status, 1);
+}

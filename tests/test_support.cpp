@@ -1,0 +1,95 @@
+#include "test_support.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "run/console.h"
+
+TempDir::TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "tessaly-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) std::abort();
+    path = pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+}
+
+std::string simplePieceFileText(int lines) {
+    std::string text;
+    for (int i = 0; i < lines; ++i) {
+        if (i < 4)
+            text += "0 0 1 5\n";
+        else if (i < 60)
+            text += "9 0 13 2\n";
+        else
+            text += std::to_string(2 + i % 20) + " 3 4 " + std::to_string(1 + i % 22) + "\n";
+    }
+    return text;
+}
+
+void writeFile(const std::string& path, const std::string& text) {
+    std::ofstream file(path, std::ios::binary);
+    file << text;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+ProgramResult runProgram(const std::string& command, const std::string& directory,
+                         const std::string& input, int seconds) {
+    TempDir io;
+    writeFile(io.file("in"), input);
+    const std::string line = "cd '" + directory + "' && timeout " + std::to_string(seconds) + " " +
+                             command + " <'" + io.file("in") + "' >'" + io.file("out") + "' 2>'" +
+                             io.file("err") + "'";
+    const int raw = std::system(line.c_str());
+    ProgramResult result{};
+    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+    result.out = readFile(io.file("out"));
+    result.err = readFile(io.file("err"));
+    return result;
+}
+
+namespace {
+std::string contents(std::FILE* f) {
+    std::fflush(f);
+    std::rewind(f);
+    std::string text;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+        text.append(buffer, n);
+    return text;
+}
+}  // namespace
+
+ConsoleCapture::ConsoleCapture()
+    : savedOut(consoleOut), savedErr(consoleErr), outFile(std::tmpfile()), errFile(std::tmpfile()) {
+    consoleOut = outFile;
+    consoleErr = errFile;
+}
+
+ConsoleCapture::~ConsoleCapture() {
+    consoleOut = savedOut;
+    consoleErr = savedErr;
+    std::fclose(outFile);
+    std::fclose(errFile);
+}
+
+std::string ConsoleCapture::out() {
+    return contents(outFile);
+}
+std::string ConsoleCapture::err() {
+    return contents(errFile);
+}

@@ -1,0 +1,46 @@
+// Helpers shared by the tests: temporary directories, files and running the built programs.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+// A fresh directory under the system's temporary directory, removed with its contents.
+struct TempDir {
+    std::string path;
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    std::string file(const std::string& name) const { return path + "/" + name; }
+};
+
+// A well-formed piece file of `lines` lines: 4 corners, 56 edges, then interior pieces.
+std::string simplePieceFileText(int lines = 256);
+
+void writeFile(const std::string& path, const std::string& text);
+std::string readFile(const std::string& path);
+
+struct ProgramResult {
+    int status;       // exit status, or 128 + signal
+    std::string out;  // standard output
+    std::string err;  // standard error
+};
+
+// Runs `command` through the shell in `directory`, with `input` on standard input,
+// stopping it after `seconds` with SIGTERM if it still runs.
+ProgramResult runProgram(const std::string& command, const std::string& directory,
+                         const std::string& input = "", int seconds = 60);
+
+// Captures everything printed through printOut and printErr while it lives.
+struct ConsoleCapture {
+    ConsoleCapture();
+    ~ConsoleCapture();
+    std::string out();
+    std::string err();
+
+private:
+    std::FILE* savedOut;
+    std::FILE* savedErr;
+    std::FILE* outFile;
+    std::FILE* errFile;
+};
