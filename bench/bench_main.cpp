@@ -1,0 +1,124 @@
+// tessaly-bench: complete runs of the solver on one thread, on a fixed puzzle and fixed
+// seeds, with no files written and no console output. The total node count is the search's
+// signature: the same build, puzzle and seeds always give the same count.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "puzzle/candidate_tables.h"
+#include "puzzle/piece_file.h"
+#include "results/full_boards.h"
+#include "run/console.h"
+#include "run/random.h"
+#include "run/run_budget.h"
+#include "run/run_loop.h"
+#include "search/search_state.h"
+#include "stats/statistics_records.h"
+
+namespace {
+
+constexpr const char* usage =
+    "usage: tessaly-bench [--runs N] [--seeds MAIN,GROUP] [--verbose] [PIECEFILE]\n";
+
+struct BenchOptions {
+    int runs = 12;
+    std::uint32_t mainSeed = 20261207;
+    std::uint32_t groupSeed = 4242;
+    bool verbose = false;
+    std::string pieceFile = TESSALY_BENCH_PUZZLE;
+};
+
+[[noreturn]] void fail(const char* message) {
+    std::fprintf(stderr, "tessaly-bench: %s\n%s", message, usage);
+    std::exit(2);
+}
+
+bool parseNumber(const char* text, unsigned long long limit, unsigned long long& value) {
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtoull(text, &end, 10);
+    return text[0] >= '0' && text[0] <= '9' && *end == '\0' && errno == 0 && value <= limit;
+}
+
+BenchOptions parseArguments(int argc, char** argv) {
+    BenchOptions options;
+    bool havePieceFile = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        unsigned long long value = 0;
+        if (arg == "--verbose") {
+            options.verbose = true;
+        } else if (arg == "--runs") {
+            if (i + 1 >= argc || !parseNumber(argv[++i], 1'000'000, value) || value == 0)
+                fail("--runs takes a number of runs from 1 to 1000000");
+            options.runs = static_cast<int>(value);
+        } else if (arg == "--seeds") {
+            if (i + 1 >= argc) fail("--seeds takes MAIN,GROUP");
+            const std::string seeds = argv[++i];
+            const std::size_t comma = seeds.find(',');
+            unsigned long long group = 0;
+            if (comma == std::string::npos ||
+                !parseNumber(seeds.substr(0, comma).c_str(), 0xFFFFFFFFull, value) ||
+                !parseNumber(seeds.substr(comma + 1).c_str(), 0xFFFFFFFFull, group))
+                fail("--seeds takes two numbers MAIN,GROUP from 0 to 4294967295");
+            options.mainSeed = static_cast<std::uint32_t>(value);
+            options.groupSeed = static_cast<std::uint32_t>(group);
+        } else if (arg.rfind("--", 0) == 0 || havePieceFile) {
+            fail(("unexpected argument " + arg).c_str());
+        } else {
+            options.pieceFile = arg;
+            havePieceFile = true;
+        }
+    }
+    return options;
+}
+
+const char* endText(bool exhausted) {
+    if (exhausted) return "exhausted";
+    if (std::strcmp(runEndMark, "):\n") == 0) return "):";
+    return runEndMark[0] ? runEndMark : "none";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const BenchOptions options = parseArguments(argc, argv);
+    std::FILE* quiet = std::fopen("/dev/null", "w");
+    if (quiet == nullptr) fail("cannot open /dev/null");
+    // Fatal piece-file messages still reach the error stream.
+    consoleOut = quiet;
+    readPieceFile(options.pieceFile.c_str());
+    buildCandidateTables();
+    writeFiles = false;
+    seedRandom(mainRandom, options.mainSeed);
+    seedRandom(groupRandom, options.groupSeed);
+    consoleErr = quiet;
+
+    std::int64_t totalNodes = 0;
+    const auto start = std::chrono::steady_clock::now();
+    for (int run = 1; run <= options.runs; ++run) {
+        const std::int32_t boardsBefore = fullBoardCount;
+        bool exhausted = true;
+        try {
+            performRun();
+        } catch (const RunStopped&) {
+            exhausted = false;
+        }
+        totalNodes += nodeCount;
+        if (options.verbose)
+            std::printf("run %d: end %s, nodes %lld, full boards %d\n", run, endText(exhausted),
+                        static_cast<long long>(nodeCount), fullBoardCount - boardsBefore);
+    }
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const int best = sinceStart.best < grandTotal.best ? sinceStart.best : grandTotal.best;
+    std::printf("nodes %lld\n", static_cast<long long>(totalNodes));
+    std::printf("full boards %d\n", fullBoardCount);
+    std::printf("best score %d\n", best < mismatchSlots ? 480 - best : 0);
+    std::printf("seconds %.3f\n", seconds);
+    std::printf("nodes per second %.0f (%.1f M)\n", totalNodes / seconds,
+                totalNodes / seconds / 1e6);
+    return 0;
+}

@@ -1,0 +1,65 @@
+// Candidate list editing: takes placed pieces out of the candidate lists during the search
+// and puts them back exactly where they were, recording every removal on an undo stack.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "puzzle/candidate_tables.h"
+#include "puzzle/piece_code.h"
+
+// Room of each undo stack: every piece removed once in all four rotations.
+inline constexpr int undoStackSize = 1024;
+
+// One removal. A position of -1 marks a record whose removal found nothing, so its restore
+// leaves every list and slot alone.
+struct UndoRecord {
+    std::int32_t position;    // position of the removed code in its list, from the first entry
+    CandidateList* table;     // first slot of the table the code was removed from
+    std::int32_t slot;        // slot of that table holding the list
+    CandidateList savedList;  // the slot's pointer, kept only when the removal emptied the list
+    PieceCode code;           // the removed code, lastInList clear
+};
+
+// Records of one stack; `refused` counts removals turned away while the stack was full,
+// which the next restores consume first so that groups of four stay balanced.
+struct UndoStack {
+    std::array<UndoRecord, undoStackSize> records;
+    std::int32_t count;
+    std::int32_t refused;
+};
+
+// Removals from interiorByLeftTop or edgeByLeftTop.
+extern UndoStack pairUndo;
+// Removals from interiorByTop.
+extern UndoStack topUndo;
+// Removals from interiorByLeft.
+extern UndoStack leftUndo;
+
+// Empties the three undo stacks; done at the start of every run.
+void resetUndoStacks();
+// Removes the entry equal to `code` (lastInList ignored) from the list at `slot` of `table`,
+// moving the last entry into the gap, and fills `record` so the removal can be undone.
+void removeFromList(CandidateList* table, int slot, PieceCode code, UndoRecord& record);
+// Undoes one removal; must be applied in reverse order of the removals.
+void restoreFromList(const UndoRecord& record);
+// Removes the four rotations of `piece` from a [left][top] table, recording on pairUndo.
+void removePiece(int piece, PairTable& table);
+// Removes the four rotations of `piece` from interiorByTop, recording on topUndo.
+void removePieceByTop(int piece);
+// Removes the four rotations of `piece` from interiorByLeft, recording on leftUndo.
+void removePieceByLeft(int piece);
+// Undoes the four most recent removals of pairUndo, most recent first.
+void restorePiece();
+// Undoes the four most recent removals of topUndo, most recent first.
+void restorePieceByTop();
+// Undoes the four most recent removals of leftUndo, most recent first.
+void restorePieceByLeft();
+// Removes the pieces on the first `n` squares of the fill order: interior pieces from
+// interiorByLeftTop (and, up to fill position 110, from interiorByTop and interiorByLeft),
+// edge pieces from edgeByLeftTop; corner pieces and empty squares are passed over.
+void removePlacedPieces(int n);
+// Undoes every removal of the three stacks, leaving them empty.
+void restoreAll();
+// Prints a message for every faulty end flag of `list`; changes nothing.
+void checkList(CandidateList list);

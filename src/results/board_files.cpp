@@ -1,0 +1,119 @@
+#include "results/board_files.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "run/console.h"
+#include "run/fatal_exit.h"
+#include "run/random.h"
+#include "run/run_loop.h"
+#include "search/search_state.h"
+
+namespace {
+
+constexpr int wordsPerLine = 20;
+constexpr int leadingRandomWords = 5;
+
+std::uint32_t randomWord() {
+    return nextRandom(mainRandom) & 0x7FFFFFFFu;
+}
+
+void appendWord(std::string& text, std::uint32_t word) {
+    char hex[9];
+    std::snprintf(hex, sizeof hex, "%08lx", static_cast<unsigned long>(word));
+    text += hex;
+}
+
+[[noreturn]] void failToWrite(const char* fileName) {
+    printErr("Could not write to file %s\n", fileName);
+    fatalExit();
+}
+
+// Writes `text` to the open descriptor `fd`; false on any failure.
+bool writeAll(int fd, const std::string& text) {
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string recordBoardText(const std::array<PieceCode, 256>& slots) {
+    std::string text = "K";
+    char version[32];
+    std::snprintf(version, sizeof version, "%d v%d.%d\n", 7, 1, 0);
+    text += version;
+    for (int i = 0; i < leadingRandomWords; ++i)
+        appendWord(text, randomWord());
+    std::uint32_t running = randomWord();
+    appendWord(text, running);
+    for (int i = 0; i < 256; ++i) {
+        if ((i + 6) % wordsPerLine == 0) text += '\n';
+        running ^= static_cast<std::uint32_t>(slots[i]);
+        appendWord(text, running);
+    }
+    appendWord(text, randomWord());
+    text += '\n';
+    return text;
+}
+
+std::optional<std::array<PieceCode, 256>> decodeRecordBoard(const std::string& text) {
+    const std::string header = "K7 v1.0\n";
+    if (text.compare(0, header.size(), header) != 0) return std::nullopt;
+    std::string digits;
+    for (std::size_t i = header.size(); i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\n') continue;
+        if (!std::isxdigit(static_cast<unsigned char>(c))) return std::nullopt;
+        digits += c;
+    }
+    constexpr int wordCount = leadingRandomWords + 1 + 256 + 1;
+    if (digits.size() != 8u * wordCount) return std::nullopt;
+    auto word = [&](int k) {
+        return static_cast<std::uint32_t>(std::stoul(digits.substr(8u * k, 8), nullptr, 16));
+    };
+    std::array<PieceCode, 256> slots{};
+    std::uint32_t previous = word(leadingRandomWords);
+    for (int i = 0; i < 256; ++i) {
+        const std::uint32_t chain = word(leadingRandomWords + 1 + i);
+        slots[i] = static_cast<PieceCode>(chain ^ previous);
+        previous = chain;
+    }
+    return slots;
+}
+
+void saveRecordBoard(const char* fileName) {
+    const std::string text = recordBoardText(board);
+    if (!writeFiles) return;
+    std::FILE* file = std::fopen(fileName, "w");
+    if (file == nullptr) failToWrite(fileName);
+    std::fwrite(text.data(), 1, text.size(), file);
+    std::fclose(file);
+}
+
+std::string savePerfectBoard() {
+    const std::string text = recordBoardText(board);
+    std::string name = "480.tsr";
+    if (!writeFiles) return name;
+    for (int copy = 2;; ++copy) {
+        // O_EXCL: an existing perfect board is never replaced, not even by a racing process.
+        const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        if (fd >= 0) {
+            const bool written = writeAll(fd, text);
+            if (close(fd) != 0 || !written) failToWrite(name.c_str());
+            return name;
+        }
+        if (errno != EEXIST) failToWrite(name.c_str());
+        name = "480-" + std::to_string(copy) + ".tsr";
+    }
+}

@@ -1,0 +1,42 @@
+#include "results/full_boards.h"
+
+#include <string>
+
+#include "results/board_files.h"
+#include "results/tally.h"
+#include "run/console.h"
+#include "run/startup.h"
+#include "search/search_state.h"
+#include "stats/statistics_records.h"
+#include "stats/time_texts.h"
+
+std::int32_t fullBoardCount = 0;
+std::int32_t& checkValue = grandTotal.check;
+
+void onFullBoard() {
+    const int e = mismatchCount;
+    ++fullBoardTally[e];
+    ++fullBoardCount;
+    if (e == 0) {
+        printOut("Nr solutions = %d, after %s\n", fullBoardCount, elapsedText().c_str());
+        // A perfect board is what the program is run for: keep every one of them.
+        const std::string name = savePerfectBoard();
+        printOut("Board is saved in %s/%s\n", workingDirectory, name.c_str());
+    } else {
+        if (e < grandTotal.best) {
+            char name[16];
+            std::snprintf(name, sizeof name, "%d.tsr", 480 - e);
+            printOut("\nNEW RECORD!!!");
+            printOut("\nBoard is saved in %s/%s\n", workingDirectory, name);
+            grandTotal.best = e;
+            sinceStart.best = e;
+            checkValue = (e * (3 * e + 7) + 29) % 100;
+            saveRecordBoard(name);
+        } else if (e < sinceStart.best) {
+            printOut("\nBEST SCORE SINCE START!!!");
+            sinceStart.best = e;
+        }
+        showFullBoard();
+    }
+    if (deepestReached < 256) deepestReached = 256;
+}

@@ -1,0 +1,13 @@
+// What happens at every full board: counting, announcements and record boards.
+#pragma once
+
+#include <cstdint>
+
+// Full boards since program start.
+extern std::int32_t fullBoardCount;
+// Check value of the statistics, recomputed at every new record.
+extern std::int32_t& checkValue;
+
+// Counts the full board now on the board, announces perfect boards, records and bests since
+// start, saves record and perfect boards and shows imperfect boards on the tally line.
+void onFullBoard();

@@ -1,0 +1,112 @@
+#include "run/run_loop.h"
+
+#include <dirent.h>
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <system_error>
+#include <thread>
+
+#include "puzzle/list_editing.h"
+#include "puzzle/piece_file.h"
+#include "run/clocks.h"
+#include "run/console.h"
+#include "run/random.h"
+#include "run/run_budget.h"
+#include "run/run_setup.h"
+#include "run/startup.h"
+#include "search/board_geometry.h"
+#include "search/depth_steps.h"
+#include "stats/statistics_records.h"
+
+std::int64_t runStartTime = 0;
+std::int32_t runStartClock = 0;
+std::atomic<std::int32_t> runFinished{0};
+bool writeFiles = true;
+
+namespace {
+
+constexpr int lowestPriority = 19;
+
+void idleKeeper() {
+    for (int i = 0; i < 20; ++i) {
+        setIdlePriority();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5000));
+    }
+}
+
+// Starts a detached thread running `body`; a thread that cannot be started is tried again
+// every second, since the program has nothing else to do.
+template <typename Body>
+void startThread(Body body) {
+    for (;;) {
+        try {
+            std::thread(body).detach();
+            return;
+        } catch (const std::system_error& error) {
+            printErr("Cannot start a thread: %s\n", error.what());
+            std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+        }
+    }
+}
+
+}  // namespace
+
+void setIdlePriority() {
+    // On Linux the nice value belongs to each thread, so every thread is lowered; new
+    // threads inherit the value of the thread that starts them.
+    DIR* tasks = opendir("/proc/self/task");
+    if (tasks == nullptr) {
+        setpriority(PRIO_PROCESS, 0, lowestPriority);
+        return;
+    }
+    while (const dirent* task = readdir(tasks)) {
+        const int id = std::atoi(task->d_name);
+        if (id > 0) setpriority(PRIO_PROCESS, static_cast<id_t>(id), lowestPriority);
+    }
+    closedir(tasks);
+}
+
+void performRun() {
+    runStartClock = programClockMs();
+    runStartTime = wallClockSeconds();
+    deepestReached = -1;
+    nodeCount = 0;
+    resetRunBudget();
+    resetUndoStacks();
+    clearRunState();
+    savedNodes = 0;
+    board[hintSlot] = rotate(2, pieceCodes[hintPiece]);
+    pieceFree[hintPiece] = 0;
+    mismatchCount = 0;
+    searchFromStart();
+}
+
+void runThreadMain() {
+    setIdlePriority();
+    try {
+        performRun();
+    } catch (const RunStopped&) {
+        // The budget ended the run; the lists are already restored.
+    }
+    runFinished.store(1);
+    runFinished.notify_one();
+}
+
+void runForever() {
+    setIdlePriority();
+    const std::uint16_t checksum =
+        directoryChecksum(workingDirectory, std::strlen(workingDirectory));
+    const auto wall = static_cast<std::uint32_t>(wallClockSeconds());
+    const auto clock = static_cast<std::uint32_t>(programClockMs());
+    seedRandom(mainRandom, mainSeed(wall, clock, checksum));
+    startThread(idleKeeper);
+    for (;;) {
+        runFinished.store(0);
+        startThread(runThreadMain);
+        // Woken as soon as the run thread sets the flag, so the next run starts at once.
+        runFinished.wait(0);
+    }
+}

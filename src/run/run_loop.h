@@ -1,0 +1,24 @@
+// The run loop on the main thread and the run thread, one run at a time.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+// Wall clock at the start of the current run, in seconds.
+extern std::int64_t runStartTime;
+// Program clock at the start of the current run, in milliseconds.
+extern std::int32_t runStartClock;
+// 0 while a run is active; set to 1 by the run thread when its run is over.
+extern std::atomic<std::int32_t> runFinished;
+// Whether runs write record boards and statistics files; the benchmark turns this off.
+extern bool writeFiles;
+
+// Sets up one run, places the hint piece and searches until the budget stops the run
+// (RunStopped) or its whole space has been tried (then returns).
+void performRun();
+// Body of a run thread: one run, then runFinished.
+void runThreadMain();
+// Gives every thread of the process the lowest scheduling priority.
+void setIdlePriority();
+// Seeds mainRandom, starts the idle keeper and runs one run after another; never returns.
+[[noreturn]] void runForever();

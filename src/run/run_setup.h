@@ -1,0 +1,23 @@
+// Per-run set-up: a clean board and counters, and the piece-group rules that steer which
+// pieces the first 101 depths of the search may use.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+// The piece is in the run's first list.
+extern std::array<std::int32_t, 256> inFirstList;
+// The piece is in the first list and kept out of the search until depth 100.
+extern std::array<std::int32_t, 256> firstListBarred;
+// The piece is among the second-list pieces whose placements are counted.
+extern std::array<std::int32_t, 256> inSecondList;
+// inFirstList pieces on the board.
+extern std::int32_t firstListPlaced;
+// inSecondList pieces on the board.
+extern std::int32_t secondListPlaced;
+// Least secondListPlaced with which the step of each depth may be entered.
+extern std::array<std::int32_t, 256> secondListMinimum;
+
+// Empties the board, frees every piece, sets every depth-visit counter to -1 and clears
+// the full-board tally.
+void clearRunState();

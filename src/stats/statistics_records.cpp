@@ -1,0 +1,14 @@
+#include "stats/statistics_records.h"
+
+StatsRecord grandTotal{0, 0, mismatchSlots, 0, {}};
+StatsRecord sinceStart{0, 0, mismatchSlots, 0, {}};
+StatsRecord lastReport{0, 0, mismatchSlots, 0, {}};
+std::array<std::int32_t, mismatchSlots> fullBoardTally{};
+std::int64_t savedNodes = 0;
+
+void clearRecord(StatsRecord& record) {
+    record.nodes = 0;
+    record.secs = 0;
+    record.best = mismatchSlots;
+    record.histogram.fill(0);
+}

@@ -1,0 +1,30 @@
+// The statistics kept in memory: nodes, seconds and full boards per mismatch count.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+// Tables indexed by a mismatch count have this many entries; the value 20 means no board.
+inline constexpr int mismatchSlots = 20;
+
+struct StatsRecord {
+    std::int64_t nodes;                                 // search nodes counted
+    std::int64_t secs;                                  // seconds of running time
+    std::int32_t best;                                  // lowest mismatch count with boards, or 20
+    std::int32_t check;                                 // check value (grandTotal only)
+    std::array<std::int64_t, mismatchSlots> histogram;  // full boards per mismatch count
+};
+
+// Everything since the statistics file was begun; its check field is the check value.
+extern StatsRecord grandTotal;
+// Everything since this program start.
+extern StatsRecord sinceStart;
+// sinceStart as it was at the last report.
+extern StatsRecord lastReport;
+// Full boards per mismatch count since the last statistics save.
+extern std::array<std::int32_t, mismatchSlots> fullBoardTally;
+// Part of the current run's nodeCount already added to the records.
+extern std::int64_t savedNodes;
+
+// Sets nodes and secs to 0, best to 20 and the histogram to 0; check is left alone.
+void clearRecord(StatsRecord& record);

@@ -1,0 +1,10 @@
+// The two time texts of the system.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// "D d H h" for a day or more, else "H h M'".
+std::string durationText(std::int64_t seconds);
+// Time since the current run started: "H h M' S.mmm''", to the millisecond in the first minute.
+std::string elapsedText();

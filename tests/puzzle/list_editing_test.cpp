@@ -1,0 +1,582 @@
+#include "puzzle/list_editing.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "puzzle/candidate_tables.h"
+#include "puzzle/piece_file.h"
+#include "run/console.h"
+#include "search/board_geometry.h"
+#include "search/search_state.h"
+
+namespace {
+
+// A piece placed into the test piece set: number, kind (0 interior, 1 edge, 2 corner) and
+// its rotation-0 colours.
+struct TestPiece {
+    int piece;
+    int kind;
+    int bottom, right, top, left;
+};
+
+// Fills the piece set with `chosen` and makes every other piece a kind that no table holds,
+// then builds the candidate tables from it.
+void buildFromPieces(std::initializer_list<TestPiece> chosen) {
+    for (int p = 0; p < pieceCount; ++p) {
+        pieceCodes[p] = makePieceCode(p, 0, 0, 0, 0);
+        borderCount[p] = 3;
+    }
+    for (const TestPiece& t : chosen) {
+        pieceCodes[t.piece] = makePieceCode(t.piece, t.bottom, t.right, t.top, t.left);
+        borderCount[t.piece] = t.kind;
+    }
+    buildCandidateTables();
+}
+
+// Fills all 256 pieces with colours from a small palette, so that lists are long and hold
+// several rotations of one piece, with kinds given by `kindOf`, then builds the tables.
+template <typename KindOf>
+void buildRandomPieces(std::mt19937& rng, KindOf kindOf) {
+    std::uniform_int_distribution<int> colour(0, 5);
+    for (int p = 0; p < pieceCount; ++p) {
+        pieceCodes[p] = makePieceCode(p, colour(rng), colour(rng), colour(rng), colour(rng));
+        borderCount[p] = kindOf(p);
+    }
+    buildCandidateTables();
+}
+
+// Entries of a list, flags included, up to its terminator; empty for a null list.
+std::vector<PieceCode> entriesOf(CandidateList list) {
+    std::vector<PieceCode> words;
+    if (list == nullptr) return words;
+    for (const PieceCode* e = list + 1; *e != emptyCode; ++e)
+        words.push_back(*e);
+    return words;
+}
+
+bool listHolds(CandidateList list, PieceCode code) {
+    for (PieceCode e : entriesOf(list))
+        if ((e & ~lastInListBit) == code) return true;
+    return false;
+}
+
+constexpr PieceCode flagged(PieceCode c) {
+    return c | lastInListBit;
+}
+
+// Every word the editing can touch: the pool and the slots of all nine tables.
+struct TablesImage {
+    std::array<PieceCode, poolSize> pool;
+    int used;
+    std::array<PairTable, 6> pairTables;
+    std::array<ColourTable, 3> colourTables;
+
+    bool operator==(const TablesImage&) const = default;
+};
+
+std::unique_ptr<TablesImage> takeImage() {
+    auto image = std::make_unique<TablesImage>();
+    image->pool = candidatePool;
+    image->used = poolUsed;
+    image->pairTables = {interiorByLeftTop, edgeByLeftTop,  cornerByLeftTop,
+                         edgeByBottomLeft,  edgeByRightTop, cornerByRightBottom};
+    image->colourTables = {interiorByLeft, interiorByTop, edgeByLeft};
+    return image;
+}
+
+// Resets the undo stacks, captures the error stream and keeps the board as it was.
+class ListEditing : public ::testing::Test {
+protected:
+    void SetUp() override {
+        resetUndoStacks();
+        savedBoard = board;
+        savedErr = consoleErr;
+        consoleErr = std::tmpfile();
+        ASSERT_NE(consoleErr, nullptr);
+    }
+    void TearDown() override {
+        resetUndoStacks();
+        board = savedBoard;
+        std::fclose(consoleErr);
+        consoleErr = savedErr;
+    }
+    // Everything printed on the error stream since the last call.
+    std::string takeErr() {
+        std::fflush(consoleErr);
+        std::rewind(consoleErr);
+        std::string text;
+        for (int c = std::fgetc(consoleErr); c != EOF; c = std::fgetc(consoleErr))
+            text += static_cast<char>(c);
+        std::fclose(consoleErr);
+        consoleErr = std::tmpfile();
+        return text;
+    }
+
+    std::array<PieceCode, 256> savedBoard{};
+    std::FILE* savedErr = nullptr;
+};
+
+// Three pieces whose rotation 0 shares left colour 3 and top colour 2, and nothing else
+// lands in that slot: the list X, Y, Z.
+class ListEditingThreeEntries : public ListEditing {
+protected:
+    void SetUp() override {
+        ListEditing::SetUp();
+        buildFromPieces({{1, 0, 4, 5, 2, 3}, {2, 0, 6, 7, 2, 3}, {3, 0, 8, 9, 2, 3}});
+        x = rotate(0, pieceCodes[1]);
+        y = rotate(0, pieceCodes[2]);
+        z = rotate(0, pieceCodes[3]);
+        slot = pairIndex(x);
+        ASSERT_EQ(entriesOf(interiorByLeftTop[slot]), (std::vector{x, y, flagged(z)}));
+        before = takeImage();
+    }
+    PieceCode x = 0, y = 0, z = 0;
+    int slot = 0;
+    std::unique_ptr<TablesImage> before;
+};
+
+// ---- Removing from and restoring one list ----
+
+TEST_F(ListEditingThreeEntries, RemovingFirstMovesLastIntoTheGap) {
+    UndoRecord record{};
+    removeFromList(interiorByLeftTop.data(), slot, x, record);
+    EXPECT_EQ(entriesOf(interiorByLeftTop[slot]), (std::vector{z, flagged(y)}));
+    restoreFromList(record);
+    EXPECT_TRUE(*takeImage() == *before);
+    EXPECT_EQ(takeErr(), "");
+}
+
+TEST_F(ListEditingThreeEntries, RemovingMiddleFlagsTheNewLast) {
+    UndoRecord record{};
+    removeFromList(interiorByLeftTop.data(), slot, y, record);
+    EXPECT_EQ(entriesOf(interiorByLeftTop[slot]), (std::vector{x, flagged(z)}));
+    restoreFromList(record);
+    EXPECT_TRUE(*takeImage() == *before);
+    EXPECT_EQ(takeErr(), "");
+}
+
+TEST_F(ListEditingThreeEntries, RemovingLastFlagsItsPredecessor) {
+    UndoRecord record{};
+    removeFromList(interiorByLeftTop.data(), slot, z, record);
+    EXPECT_EQ(entriesOf(interiorByLeftTop[slot]), (std::vector{x, flagged(y)}));
+    restoreFromList(record);
+    EXPECT_TRUE(*takeImage() == *before);
+    EXPECT_EQ(takeErr(), "");
+}
+
+TEST_F(ListEditingThreeEntries, ShortenedListIsPaddedWithEmptyWordsUpToItsFormerEnd) {
+    const CandidateList list = interiorByLeftTop[slot];
+    UndoRecord first{};
+    UndoRecord second{};
+    removeFromList(interiorByLeftTop.data(), slot, z, first);
+    removeFromList(interiorByLeftTop.data(), slot, x, second);
+    EXPECT_EQ(entriesOf(list), (std::vector{flagged(y)}));
+    EXPECT_EQ(list[2], emptyCode);
+    EXPECT_EQ(list[3], emptyCode);
+    EXPECT_EQ(list[4], emptyCode);
+    restoreFromList(second);
+    restoreFromList(first);
+    EXPECT_TRUE(*takeImage() == *before);
+}
+
+TEST_F(ListEditing, RemovingOnlyEntryEmptiesTheSlotAndRestoreGivesTheSamePointerBack) {
+    buildFromPieces({{7, 0, 1, 2, 3, 4}});
+    const PieceCode code = rotate(0, pieceCodes[7]);
+    const CandidateList list = interiorByLeftTop[pairIndex(code)];
+    ASSERT_EQ(entriesOf(list), (std::vector{flagged(code)}));
+    const auto before = takeImage();
+
+    UndoRecord record{};
+    removeFromList(interiorByLeftTop.data(), pairIndex(code), code, record);
+    EXPECT_EQ(interiorByLeftTop[pairIndex(code)], nullptr);
+    EXPECT_EQ(record.savedList, list);
+
+    restoreFromList(record);
+    EXPECT_EQ(interiorByLeftTop[pairIndex(code)], list);
+    EXPECT_TRUE(*takeImage() == *before);
+    EXPECT_EQ(takeErr(), "");
+}
+
+TEST_F(ListEditing, TwoRotationsOfOnePieceInOneListComeBackInOrder) {
+    // Piece 10 shows the same colours in rotations 0 and 2, so both stand in slot [6][7],
+    // between piece 9 before them and piece 11 after them.
+    buildFromPieces({{9, 0, 1, 2, 7, 6}, {10, 0, 7, 6, 7, 6}, {11, 0, 3, 4, 7, 6}});
+    const int slot = 6 * 32 + 7;
+    ASSERT_EQ(entriesOf(interiorByLeftTop[slot]),
+              (std::vector{rotate(0, pieceCodes[9]), rotate(0, pieceCodes[10]),
+                           rotate(2, pieceCodes[10]), flagged(rotate(0, pieceCodes[11]))}));
+    const auto before = takeImage();
+
+    removePiece(10, interiorByLeftTop);
+    EXPECT_EQ(pairUndo.count, 4);
+    EXPECT_EQ(entriesOf(interiorByLeftTop[slot]),
+              (std::vector{rotate(0, pieceCodes[9]), flagged(rotate(0, pieceCodes[11]))}));
+    EXPECT_EQ(interiorByLeftTop[7 * 32 + 6], nullptr);
+
+    restorePiece();
+    EXPECT_EQ(pairUndo.count, 0);
+    EXPECT_TRUE(*takeImage() == *before);
+    EXPECT_EQ(takeErr(), "");
+}
+
+TEST_F(ListEditing, ColourTablesLoseAllFourRotationsAndGetThemBack) {
+    buildFromPieces({{20, 0, 1, 2, 3, 4}, {21, 0, 4, 3, 2, 1}});
+    const auto before = takeImage();
+    removePieceByTop(20);
+    removePieceByLeft(20);
+    EXPECT_EQ(topUndo.count, 4);
+    EXPECT_EQ(leftUndo.count, 4);
+    for (int r = 0; r < 4; ++r) {
+        const PieceCode code = rotate(r, pieceCodes[20]);
+        EXPECT_FALSE(listHolds(interiorByTop[topOf(code)], code)) << "rotation " << r;
+        EXPECT_FALSE(listHolds(interiorByLeft[leftOf(code)], code)) << "rotation " << r;
+        EXPECT_TRUE(listHolds(interiorByLeftTop[pairIndex(code)], code)) << "rotation " << r;
+    }
+    restorePieceByLeft();
+    restorePieceByTop();
+    EXPECT_TRUE(*takeImage() == *before);
+    EXPECT_EQ(takeErr(), "");
+}
+
+// ---- Random sequences ----
+
+// One removal of the sequence, undone later by the matching restore.
+enum class Removal { interiorPair, edgePair, cornerPair, byTop, byLeft };
+
+TEST_F(ListEditing, RandomRemovalsUndoneInReverseLeaveEveryWordAsBefore) {
+    std::mt19937 rng(20240611);
+    buildRandomPieces(rng, [](int p) { return p % 7 == 0 ? 2 : p % 3 == 0 ? 1 : 0; });
+    const auto before = takeImage();
+
+    for (int trial = 0; trial < 200; ++trial) {
+        std::vector<int> pieces(pieceCount);
+        for (int p = 0; p < pieceCount; ++p)
+            pieces[p] = p;
+        std::shuffle(pieces.begin(), pieces.end(), rng);
+        pieces.resize(std::uniform_int_distribution<int>(1, 60)(rng));
+
+        std::vector<std::pair<int, Removal>> done;
+        for (int p : pieces) {
+            std::vector<Removal> choices;
+            switch (borderCount[p]) {
+                case 0:
+                    choices = {Removal::interiorPair, Removal::byTop, Removal::byLeft};
+                    break;
+                case 1:
+                    choices = {Removal::edgePair};
+                    break;
+                default:
+                    choices = {Removal::cornerPair};
+                    break;
+            }
+            std::shuffle(choices.begin(), choices.end(), rng);
+            choices.resize(std::uniform_int_distribution<std::size_t>(1, choices.size())(rng));
+            for (Removal kind : choices) {
+                switch (kind) {
+                    case Removal::interiorPair:
+                        removePiece(p, interiorByLeftTop);
+                        break;
+                    case Removal::edgePair:
+                        removePiece(p, edgeByLeftTop);
+                        break;
+                    case Removal::cornerPair:
+                        removePiece(p, cornerByLeftTop);
+                        break;
+                    case Removal::byTop:
+                        removePieceByTop(p);
+                        break;
+                    case Removal::byLeft:
+                        removePieceByLeft(p);
+                        break;
+                }
+                done.emplace_back(p, kind);
+            }
+        }
+
+        for (const auto& [p, kind] : done)
+            for (int r = 0; r < 4; ++r) {
+                const PieceCode code = rotate(r, pieceCodes[p]);
+                CandidateList list = nullptr;
+                switch (kind) {
+                    case Removal::interiorPair:
+                        list = interiorByLeftTop[pairIndex(code)];
+                        break;
+                    case Removal::edgePair:
+                        list = edgeByLeftTop[pairIndex(code)];
+                        break;
+                    case Removal::cornerPair:
+                        list = cornerByLeftTop[pairIndex(code)];
+                        break;
+                    case Removal::byTop:
+                        list = interiorByTop[topOf(code)];
+                        break;
+                    case Removal::byLeft:
+                        list = interiorByLeft[leftOf(code)];
+                        break;
+                }
+                ASSERT_FALSE(listHolds(list, code)) << "trial " << trial << " piece " << p;
+            }
+
+        for (auto it = done.rbegin(); it != done.rend(); ++it) {
+            switch (it->second) {
+                case Removal::byTop:
+                    restorePieceByTop();
+                    break;
+                case Removal::byLeft:
+                    restorePieceByLeft();
+                    break;
+                default:
+                    restorePiece();
+                    break;
+            }
+        }
+        ASSERT_EQ(pairUndo.count + topUndo.count + leftUndo.count, 0) << "trial " << trial;
+        ASSERT_TRUE(*takeImage() == *before) << "trial " << trial;
+    }
+    EXPECT_EQ(takeErr(), "");
+}
+
+// ---- Codes that are not found ----
+
+TEST_F(ListEditing, CodeMissingFromItsListIsReportedWithTheWholeCodeAndChangesNothing) {
+    // Piece 5 in rotation 1 has left 2 and top 3; piece 6 alone stands in that slot.
+    buildFromPieces({{6, 0, 0, 0, 3, 2}});
+    const PieceCode missing = 0x02910C81;
+    ASSERT_NE(interiorByLeftTop[pairIndex(missing)], nullptr);
+    const auto before = takeImage();
+
+    UndoRecord record{};
+    removeFromList(interiorByLeftTop.data(), pairIndex(missing), missing, record);
+    EXPECT_EQ(takeErr(), "removeFromList: Piece not found 43060353\n");
+    EXPECT_TRUE(*takeImage() == *before);
+
+    restoreFromList(record);
+    EXPECT_TRUE(*takeImage() == *before);
+    EXPECT_EQ(takeErr(), "");
+}
+
+TEST_F(ListEditing, RemovalFromEmptySlotIsReportedAsNotFound) {
+    buildFromPieces({});
+    const PieceCode code = makePieceCode(5, 2, 1, 4, 3);
+    ASSERT_EQ(interiorByLeftTop[pairIndex(code)], nullptr);
+    UndoRecord record{};
+    removeFromList(interiorByLeftTop.data(), pairIndex(code), code, record);
+    EXPECT_EQ(takeErr(), "removeFromList: Piece not found 42045474\n");
+    restoreFromList(record);
+    EXPECT_EQ(interiorByLeftTop[pairIndex(code)], nullptr);
+}
+
+TEST_F(ListEditing, PieceOfAnotherKindStillTakesFourPlacesWhoseRestoreChangesNothing) {
+    buildFromPieces({{5, 1, 2, 1, 4, 3}, {6, 0, 0, 0, 3, 2}});
+    const auto before = takeImage();
+    removePiece(5, interiorByLeftTop);
+    EXPECT_EQ(pairUndo.count, 4);
+    EXPECT_EQ(takeErr(),
+              "removeFromList: Piece not found 42045474\n"
+              "removeFromList: Piece not found 43060353\n"
+              "removeFromList: Piece not found 44075108\n"
+              "removeFromList: Piece not found 45220931\n");
+    restorePiece();
+    EXPECT_EQ(pairUndo.count, 0);
+    EXPECT_TRUE(*takeImage() == *before);
+}
+
+TEST_F(ListEditing, PieceRemovedTwiceIsRestoredExactlyOnce) {
+    buildFromPieces({{30, 0, 1, 2, 3, 4}, {31, 0, 1, 2, 3, 4}});
+    const auto before = takeImage();
+    removePiece(30, interiorByLeftTop);
+    removePiece(30, interiorByLeftTop);
+    EXPECT_NE(takeErr(), "");
+    restorePiece();
+    restorePiece();
+    EXPECT_TRUE(*takeImage() == *before);
+    EXPECT_EQ(takeErr(), "");
+}
+
+// ---- End-flag check ----
+
+TEST_F(ListEditing, CheckListReportsLastEntryWithoutFlagOnce) {
+    std::array<PieceCode, 5> words{emptyCode, 0x100, 0x200, 0x300, emptyCode};
+    checkList(words.data());
+    EXPECT_EQ(takeErr(), "Last in list has not last bit set\n");
+}
+
+TEST_F(ListEditing, CheckListReportsEachFlaggedEntryBeforeTheLastOnOneLine) {
+    std::array<PieceCode, 5> words{emptyCode, flagged(0x100), flagged(0x200), flagged(0x300),
+                                   emptyCode};
+    checkList(words.data());
+    EXPECT_EQ(takeErr(),
+              "Element that is not last in list has last bit set"
+              "Element that is not last in list has last bit set");
+}
+
+TEST_F(ListEditing, CheckListAcceptsWellFormedAndEmptyLists) {
+    std::array<PieceCode, 4> words{emptyCode, 0x100, flagged(0x200), emptyCode};
+    std::array<PieceCode, 2> empty{emptyCode, emptyCode};
+    checkList(words.data());
+    checkList(empty.data());
+    checkList(nullptr);
+    EXPECT_EQ(takeErr(), "");
+}
+
+// ---- Bulk removal and restore ----
+
+// Gives every piece the kind of the square it stands on: piece f on fill position f, and
+// piece 255 on the hint square; the board holds them in rotation 0.
+class ListEditingPlacedBoard : public ListEditing {
+protected:
+    void SetUp() override {
+        ListEditing::SetUp();
+        std::mt19937 rng(7);
+        buildRandomPieces(rng, [](int p) {
+            return p < depthCount ? squareKind[fillOrder[p]] : squareKind[hintSlot];
+        });
+        board.fill(emptyCode);
+        for (int f = 0; f < depthCount; ++f)
+            board[fillOrder[f]] = pieceCodes[f];
+        before = takeImage();
+    }
+    std::unique_ptr<TablesImage> before;
+};
+
+TEST_F(ListEditingPlacedBoard, RemovesInteriorAndEdgePiecesAndColourListsOnlyUpTo110) {
+    const int n = 114;
+    ASSERT_EQ(squareKind[fillOrder[110]], 0);
+    ASSERT_EQ(squareKind[fillOrder[113]], 0);
+    int interior = 0, interiorUpTo110 = 0, edge = 0;
+    for (int f = 0; f < n; ++f) {
+        const int kind = squareKind[fillOrder[f]];
+        interior += kind == 0;
+        interiorUpTo110 += kind == 0 && f <= 110;
+        edge += kind == 1;
+    }
+
+    removePlacedPieces(n);
+    EXPECT_EQ(pairUndo.count, 4 * (interior + edge));
+    EXPECT_EQ(topUndo.count, 4 * interiorUpTo110);
+    EXPECT_EQ(leftUndo.count, 4 * interiorUpTo110);
+    EXPECT_EQ(takeErr(), "");
+
+    for (int r = 0; r < 4; ++r) {
+        const PieceCode at110 = rotate(r, pieceCodes[110]);
+        const PieceCode at113 = rotate(r, pieceCodes[113]);
+        EXPECT_FALSE(listHolds(interiorByLeftTop[pairIndex(at110)], at110));
+        EXPECT_FALSE(listHolds(interiorByTop[topOf(at110)], at110));
+        EXPECT_FALSE(listHolds(interiorByLeft[leftOf(at110)], at110));
+        EXPECT_FALSE(listHolds(interiorByLeftTop[pairIndex(at113)], at113));
+        EXPECT_TRUE(listHolds(interiorByTop[topOf(at113)], at113));
+        EXPECT_TRUE(listHolds(interiorByLeft[leftOf(at113)], at113));
+        const PieceCode edgeAt1 = rotate(r, pieceCodes[1]);
+        ASSERT_EQ(squareKind[fillOrder[1]], 1);
+        EXPECT_FALSE(listHolds(edgeByLeftTop[pairIndex(edgeAt1)], edgeAt1));
+    }
+    // Piece 114 stands beyond the first n squares and keeps its place.
+    const PieceCode beyond = pieceCodes[114];
+    if (squareKind[fillOrder[114]] == 0)
+        EXPECT_TRUE(listHolds(interiorByLeftTop[pairIndex(beyond)], beyond));
+    else
+        EXPECT_TRUE(listHolds(edgeByLeftTop[pairIndex(beyond)], beyond));
+}
+
+TEST_F(ListEditingPlacedBoard, CornerPiecesStayInTheirLists) {
+    ASSERT_EQ(squareKind[fillOrder[0]], 2);
+    removePlacedPieces(1);
+    EXPECT_EQ(pairUndo.count + topUndo.count + leftUndo.count, 0);
+    EXPECT_TRUE(*takeImage() == *before);
+}
+
+TEST_F(ListEditingPlacedBoard, RestoreAllEmptiesEveryStackAndGivesBackEveryList) {
+    // A loader-style removal of an interior piece first, then the bulk removal of the
+    // depth-80 step.
+    ASSERT_EQ(squareKind[fillOrder[199]], 0);
+    removePiece(199, interiorByLeftTop);
+    removePieceByTop(199);
+    removePieceByLeft(199);
+    removePlacedPieces(80);
+    ASSERT_GT(topUndo.count, 0);
+    EXPECT_FALSE(*takeImage() == *before);
+
+    restoreAll();
+    EXPECT_EQ(pairUndo.count, 0);
+    EXPECT_EQ(topUndo.count, 0);
+    EXPECT_EQ(leftUndo.count, 0);
+    EXPECT_TRUE(*takeImage() == *before);
+    EXPECT_EQ(takeErr(), "");
+}
+
+// ---- Stack limits ----
+
+// All 256 pieces interior, so that removing each once fills pairUndo exactly.
+class ListEditingFullStack : public ListEditing {
+protected:
+    void SetUp() override {
+        ListEditing::SetUp();
+        std::mt19937 rng(11);
+        buildRandomPieces(rng, [](int) { return 0; });
+        before = takeImage();
+        for (int p = 0; p < pieceCount; ++p)
+            removePiece(p, interiorByLeftTop);
+        ASSERT_EQ(pairUndo.count, undoStackSize);
+        full = takeImage();
+        ASSERT_EQ(takeErr(), "");
+    }
+    std::unique_ptr<TablesImage> before;
+    std::unique_ptr<TablesImage> full;
+};
+
+TEST_F(ListEditingFullStack, RemovalOnFullStackIsRefusedWithAMessageAndChangesNothing) {
+    removePieceByTop(3);  // another stack still has room
+    ASSERT_EQ(topUndo.count, 4);
+    restorePieceByTop();
+    ASSERT_TRUE(*takeImage() == *full);
+
+    removePiece(3, interiorByLeftTop);
+    EXPECT_EQ(pairUndo.count, undoStackSize);
+    EXPECT_TRUE(*takeImage() == *full);
+    EXPECT_EQ(takeErr(),
+              "removeFromList: undo stack full, piece 3 rotation 0 not removed\n"
+              "removeFromList: undo stack full, piece 3 rotation 1 not removed\n"
+              "removeFromList: undo stack full, piece 3 rotation 2 not removed\n"
+              "removeFromList: undo stack full, piece 3 rotation 3 not removed\n");
+}
+
+TEST_F(ListEditingFullStack, RefusedRemovalsAreMatchedByRestoresThatChangeNothing) {
+    removePiece(3, interiorByLeftTop);
+    removePiece(4, interiorByLeftTop);
+    restorePiece();
+    restorePiece();
+    EXPECT_EQ(pairUndo.count, undoStackSize);
+    EXPECT_TRUE(*takeImage() == *full);
+
+    // The next restore undoes the last recorded piece, 255.
+    restorePiece();
+    EXPECT_EQ(pairUndo.count, undoStackSize - 4);
+    const PieceCode code = pieceCodes[255];
+    EXPECT_TRUE(listHolds(interiorByLeftTop[pairIndex(code)], code));
+    EXPECT_FALSE(listHolds(interiorByLeftTop[pairIndex(pieceCodes[254])], pieceCodes[254]));
+}
+
+TEST_F(ListEditingFullStack, RestoreAllAfterRefusalsGivesBackEveryList) {
+    removePiece(9, interiorByLeftTop);
+    removePiece(9, interiorByLeftTop);
+    restoreAll();
+    EXPECT_EQ(pairUndo.count, 0);
+    EXPECT_TRUE(*takeImage() == *before);
+}
+
+TEST_F(ListEditingFullStack, RestoreOnEmptyStackChangesNothing) {
+    restoreAll();
+    restorePiece();
+    restorePieceByTop();
+    restorePieceByLeft();
+    EXPECT_EQ(pairUndo.count + topUndo.count + leftUndo.count, 0);
+    EXPECT_TRUE(*takeImage() == *before);
+}
+
+}  // namespace

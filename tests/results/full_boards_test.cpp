@@ -1,0 +1,409 @@
+#include "results/full_boards.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "results/board_files.h"
+#include "results/tally.h"
+#include "run/clocks.h"
+#include "run/random.h"
+#include "run/run_loop.h"
+#include "run/startup.h"
+#include "search/search_state.h"
+#include "stats/statistics_records.h"
+#include "test_support.h"
+
+namespace {
+
+constexpr const char* shownDirectory = "/home/solver/boards";
+
+std::string blanks(int n) {
+    return std::string(static_cast<std::size_t>(n), ' ');
+}
+
+bool sameState(const RandomState& a, const RandomState& b) {
+    return a.words == b.words && a.position == b.position;
+}
+
+// A full board with a distinct word on every slot, some with the top bit set.
+std::array<PieceCode, 256> sampleBoard(int variant) {
+    std::array<PieceCode, 256> slots{};
+    for (int s = 0; s < 256; ++s)
+        slots[s] = rotate((s + variant) % 4, makePieceCode((s * 7 + variant) % 256, s % 23,
+                                                           (s + 5) % 23, (s + 11) % 23, 22));
+    return slots;
+}
+
+// A program start without a statistics file, in a fresh current directory, at the start of
+// a run: no full board yet, no tally line open, a seeded main generator, files written.
+class FullBoards : public ::testing::Test {
+protected:
+    void SetUp() override {
+        savedCwd = std::filesystem::current_path();
+        std::filesystem::current_path(dir.path);
+        std::memcpy(savedWorkingDirectory, workingDirectory, sizeof workingDirectory);
+        std::snprintf(workingDirectory, sizeof workingDirectory, "%s", shownDirectory);
+        savedBoard = board;
+        savedRandom = mainRandom;
+        savedWriteFiles = writeFiles;
+
+        board = sampleBoard(0);
+        seedRandom(mainRandom, 20240607u);
+        writeFiles = true;
+        fullBoardCount = 0;
+        clearRecord(grandTotal);
+        clearRecord(sinceStart);
+        grandTotal.check = 0;
+        fullBoardTally.fill(0);
+        lastShownMismatch = 500;
+        repeatCount = 0;
+        deepestReached = 250;
+        mismatchCount = 0;
+        runStartTime = wallClockSeconds();
+        runStartClock = programClockMs();
+    }
+    void TearDown() override {
+        std::filesystem::current_path(savedCwd);
+        std::memcpy(workingDirectory, savedWorkingDirectory, sizeof workingDirectory);
+        board = savedBoard;
+        mainRandom = savedRandom;
+        writeFiles = savedWriteFiles;
+        mismatchCount = 0;
+        deepestReached = -1;
+    }
+
+    // Hands the board to the full-board handling with `mismatches` mismatched edges.
+    void fullBoard(int mismatches) {
+        mismatchCount = mismatches;
+        onFullBoard();
+    }
+
+    // Everything printed since the last call.
+    std::string newOutput() {
+        const std::string all = console.out();
+        const std::string fresh = all.substr(seen);
+        seen = all.size();
+        return fresh;
+    }
+
+    // Names of the files in the current directory, sorted.
+    std::vector<std::string> filesHere() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    std::string fileHere(const std::string& name) const { return readFile(dir.file(name)); }
+
+    TempDir dir;
+    ConsoleCapture console;
+    std::size_t seen = 0;
+
+private:
+    std::filesystem::path savedCwd;
+    char savedWorkingDirectory[pathCapacity];
+    std::array<PieceCode, 256> savedBoard;
+    RandomState savedRandom;
+    bool savedWriteFiles = true;
+};
+
+TEST_F(FullBoards, FirstImperfectBoardAfterACleanStartIsANewRecordSavedAs468) {
+    fullBoard(12);
+    EXPECT_EQ(newOutput(), std::string("\nNEW RECORD!!!\nBoard is saved in ") + shownDirectory +
+                               "/468.tsr\n" + "\n" + blanks(40) + "468   1 ");
+    EXPECT_EQ(filesHere(), std::vector<std::string>{"468.tsr"});
+    const auto decoded = decodeRecordBoard(fileHere("468.tsr"));
+    ASSERT_TRUE(decoded.has_value());
+    EXPECT_EQ(*decoded, board);
+    EXPECT_EQ(checkValue, 45);
+    EXPECT_EQ(grandTotal.best, 12);
+    EXPECT_EQ(fullBoardCount, 1);
+    EXPECT_EQ(fullBoardTally[12], 1);
+}
+
+TEST_F(FullBoards, NewRecordAlsoBecomesBestSinceStartWithoutASecondMessage) {
+    fullBoard(12);
+    EXPECT_EQ(sinceStart.best, 12);
+    EXPECT_EQ(newOutput().find("BEST SCORE SINCE START"), std::string::npos);
+}
+
+TEST_F(FullBoards, RecordBelowAnEarlierBestFromTheStatisticsIsSavedUnderItsScore) {
+    grandTotal.best = 10;
+    sinceStart.best = 20;
+    fullBoard(9);
+    EXPECT_EQ(newOutput(), std::string("\nNEW RECORD!!!\nBoard is saved in ") + shownDirectory +
+                               "/471.tsr\n" + "\n" + blanks(64) + "471   1 ");
+    EXPECT_EQ(filesHere(), std::vector<std::string>{"471.tsr"});
+    EXPECT_EQ(grandTotal.best, 9);
+    EXPECT_EQ(sinceStart.best, 9);
+}
+
+struct CheckValueCase {
+    int mismatches;
+    int checkValue;
+    const char* fileName;
+};
+void PrintTo(const CheckValueCase& c, std::ostream* os) {
+    *os << c.mismatches << " mismatches";
+}
+
+class FullBoardsCheckValue : public FullBoards,
+                             public ::testing::WithParamInterface<CheckValueCase> {};
+
+TEST_P(FullBoardsCheckValue, NewRecordSetsTheCheckValueOfItsMismatchCount) {
+    grandTotal.check = 77;
+    fullBoard(GetParam().mismatches);
+    EXPECT_EQ(checkValue, GetParam().checkValue);
+    EXPECT_EQ(grandTotal.check, GetParam().checkValue);
+    EXPECT_EQ(filesHere(), std::vector<std::string>{GetParam().fileName});
+}
+
+INSTANTIATE_TEST_SUITE_P(FullBoards, FullBoardsCheckValue,
+                         ::testing::Values(CheckValueCase{1, 39, "479.tsr"},
+                                           CheckValueCase{12, 45, "468.tsr"},
+                                           CheckValueCase{16, 9, "464.tsr"},
+                                           CheckValueCase{17, 15, "463.tsr"}),
+                         [](const ::testing::TestParamInfo<CheckValueCase>& info) {
+                             return std::to_string(info.param.mismatches) + "Mismatches";
+                         });
+
+// A board whose mismatch count equals the all-time best, against various bests since start.
+struct EqualToRecordCase {
+    const char* name;
+    int sinceStartBest;
+    bool bestSinceStart;
+};
+void PrintTo(const EqualToRecordCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class FullBoardsEqualToRecord : public FullBoards,
+                                public ::testing::WithParamInterface<EqualToRecordCase> {};
+
+TEST_P(FullBoardsEqualToRecord, IsNoRecordButAlwaysReachesTheTally) {
+    grandTotal.best = 12;
+    grandTotal.check = 45;
+    sinceStart.best = GetParam().sinceStartBest;
+    fullBoard(12);
+    const std::string tallyLine = "\n" + blanks(40) + "468   1 ";
+    EXPECT_EQ(newOutput(),
+              (GetParam().bestSinceStart ? "\nBEST SCORE SINCE START!!!" : "") + tallyLine);
+    EXPECT_EQ(filesHere(), std::vector<std::string>{});
+    EXPECT_EQ(grandTotal.best, 12);
+    EXPECT_EQ(checkValue, 45);
+    EXPECT_EQ(sinceStart.best, GetParam().bestSinceStart ? 12 : GetParam().sinceStartBest);
+}
+
+INSTANTIATE_TEST_SUITE_P(FullBoards, FullBoardsEqualToRecord,
+                         ::testing::Values(EqualToRecordCase{"NoBoardSinceStart", 20, true},
+                                           EqualToRecordCase{"WorseSinceStart", 13, true},
+                                           EqualToRecordCase{"SameSinceStart", 12, false}),
+                         [](const ::testing::TestParamInfo<EqualToRecordCase>& info) {
+                             return info.param.name;
+                         });
+
+TEST_F(FullBoards, BoardWorseThanBothBestsOnlyReachesTheTally) {
+    grandTotal.best = 5;
+    sinceStart.best = 10;
+    fullBoard(12);
+    EXPECT_EQ(newOutput(), "\n" + blanks(40) + "468   1 ");
+    EXPECT_EQ(sinceStart.best, 10);
+    EXPECT_EQ(filesHere(), std::vector<std::string>{});
+}
+
+TEST_F(FullBoards, SecondBoardWithTheSameNewRecordCountIsNeitherAnnouncedNorSaved) {
+    fullBoard(10);
+    const std::string firstFile = fileHere("470.tsr");
+    ASSERT_FALSE(firstFile.empty());
+    newOutput();
+    board = sampleBoard(1);
+    fullBoard(10);
+    EXPECT_EQ(newOutput(), ",");
+    EXPECT_EQ(fileHere("470.tsr"), firstFile);
+    EXPECT_EQ(filesHere(), std::vector<std::string>{"470.tsr"});
+    EXPECT_EQ(fullBoardCount, 2);
+    EXPECT_EQ(fullBoardTally[10], 2);
+}
+
+TEST_F(FullBoards, PerfectBoardAfterThreeImperfectOnesReportsFourSolutions) {
+    fullBoard(16);
+    fullBoard(15);
+    fullBoard(14);
+    const auto before = filesHere();
+    const auto lastShown = lastShownMismatch;
+    const auto marks = repeatCount;
+    newOutput();
+    fullBoard(0);
+    const std::string printed = newOutput();
+    const std::string head = "Nr solutions = 4, after ";
+    const std::size_t lineEnd = printed.find('\n');
+    ASSERT_NE(lineEnd, std::string::npos) << printed;
+    EXPECT_EQ(printed.substr(0, head.size()), head);
+    EXPECT_GT(lineEnd, head.size());
+    EXPECT_EQ(printed.substr(lineEnd + 1),
+              std::string("Board is saved in ") + shownDirectory + "/480.tsr\n");
+    EXPECT_EQ(printed.find("NEW RECORD"), std::string::npos);
+    EXPECT_EQ(grandTotal.best, 14);
+    EXPECT_EQ(fullBoardTally[0], 1);
+    EXPECT_EQ(lastShownMismatch, lastShown);
+    EXPECT_EQ(repeatCount, marks);
+    EXPECT_EQ(filesHere().size(), before.size() + 1);
+}
+
+TEST_F(FullBoards, PerfectBoardMessageShowsTheTimeSinceTheRunStarted) {
+    fullBoard(0);
+    const std::string printed = newOutput();
+    const std::string head = "Nr solutions = 1, after 0 h 0' ";
+    ASSERT_EQ(printed.substr(0, head.size()), head) << printed;
+    // Seconds, a point, three digits of milliseconds, two apostrophes.
+    std::size_t i = head.size();
+    const std::size_t digitsStart = i;
+    while (i < printed.size() && std::isdigit(static_cast<unsigned char>(printed[i])))
+        ++i;
+    EXPECT_GT(i, digitsStart) << printed;
+    ASSERT_LT(i + 6, printed.size()) << printed;
+    EXPECT_EQ(printed[i], '.');
+    for (std::size_t k = 1; k <= 3; ++k)
+        EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(printed[i + k])));
+    EXPECT_EQ(printed.substr(i + 4, 3), "''\n");
+}
+
+TEST_F(FullBoards, PerfectBoardMessageContinuesTheOpenTallyLine) {
+    grandTotal.best = 5;
+    sinceStart.best = 5;
+    fullBoard(9);
+    fullBoard(0);
+    const std::string printed = newOutput();
+    EXPECT_EQ(printed.substr(0, 1 + 64 + 8 + 15),
+              "\n" + blanks(64) + "471   1 " + "Nr solutions = ");
+}
+
+TEST_F(FullBoards, PerfectBoardsAreSavedAs480ThenNumberedCopiesWithoutOverwriting) {
+    fullBoard(0);
+    const std::string first = fileHere("480.tsr");
+    board = sampleBoard(1);
+    fullBoard(0);
+    const std::string second = fileHere("480-2.tsr");
+    board = sampleBoard(2);
+    fullBoard(0);
+    const std::string printed = newOutput();
+
+    EXPECT_EQ(filesHere(), (std::vector<std::string>{"480-2.tsr", "480-3.tsr", "480.tsr"}));
+    EXPECT_EQ(fileHere("480.tsr"), first);
+    EXPECT_EQ(fileHere("480-2.tsr"), second);
+    EXPECT_EQ(decodeRecordBoard(first), sampleBoard(0));
+    EXPECT_EQ(decodeRecordBoard(second), sampleBoard(1));
+    EXPECT_EQ(decodeRecordBoard(fileHere("480-3.tsr")), sampleBoard(2));
+    EXPECT_NE(printed.find(std::string("Board is saved in ") + shownDirectory + "/480-2.tsr\n"),
+              std::string::npos);
+    EXPECT_NE(printed.find(std::string("Board is saved in ") + shownDirectory + "/480-3.tsr\n"),
+              std::string::npos);
+    EXPECT_EQ(printed.find("NEW RECORD"), std::string::npos);
+}
+
+TEST_F(FullBoards, PerfectBoardNeverReplacesAPerfectBoardFileAlreadyThere) {
+    writeFile(dir.file("480.tsr"), "kept\n");
+    fullBoard(0);
+    EXPECT_EQ(fileHere("480.tsr"), "kept\n");
+    EXPECT_EQ(decodeRecordBoard(fileHere("480-2.tsr")), board);
+    EXPECT_NE(newOutput().find(std::string("Board is saved in ") + shownDirectory + "/480-2.tsr\n"),
+              std::string::npos);
+}
+
+struct DeepestCase {
+    const char* name;
+    int mismatches;
+};
+void PrintTo(const DeepestCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class FullBoardsDeepest : public FullBoards, public ::testing::WithParamInterface<DeepestCase> {};
+
+TEST_P(FullBoardsDeepest, FullBoardRaisesDeepestReachedTo256) {
+    deepestReached = 252;
+    fullBoard(GetParam().mismatches);
+    EXPECT_EQ(deepestReached, 256);
+    fullBoard(GetParam().mismatches);
+    EXPECT_EQ(deepestReached, 256);
+}
+
+INSTANTIATE_TEST_SUITE_P(FullBoards, FullBoardsDeepest,
+                         ::testing::Values(DeepestCase{"Perfect", 0}, DeepestCase{"Record", 3},
+                                           DeepestCase{"Ordinary", 17}),
+                         [](const ::testing::TestParamInfo<DeepestCase>& info) {
+                             return info.param.name;
+                         });
+
+// Whether files are written, and the mismatch count of the board saved.
+struct SavedBoardDrawCase {
+    const char* name;
+    bool writeFiles;
+    int mismatches;
+};
+void PrintTo(const SavedBoardDrawCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class FullBoardsRandomDraws : public FullBoards,
+                              public ::testing::WithParamInterface<SavedBoardDrawCase> {};
+
+TEST_P(FullBoardsRandomDraws, SavingABoardTakesSevenWordsFromTheMainGenerator) {
+    writeFiles = GetParam().writeFiles;
+    RandomState expected = mainRandom;
+    for (int i = 0; i < 7; ++i)
+        nextRandom(expected);
+    fullBoard(GetParam().mismatches);
+    EXPECT_TRUE(sameState(mainRandom, expected));
+    EXPECT_EQ(filesHere().size(), GetParam().writeFiles ? 1u : 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(FullBoards, FullBoardsRandomDraws,
+                         ::testing::Values(SavedBoardDrawCase{"RecordWritten", true, 12},
+                                           SavedBoardDrawCase{"RecordNotWritten", false, 12},
+                                           SavedBoardDrawCase{"PerfectWritten", true, 0},
+                                           SavedBoardDrawCase{"PerfectNotWritten", false, 0}),
+                         [](const ::testing::TestParamInfo<SavedBoardDrawCase>& info) {
+                             return info.param.name;
+                         });
+
+TEST_F(FullBoards, BoardThatIsNotSavedDrawsNoRandomWords) {
+    grandTotal.best = 5;
+    const RandomState before = mainRandom;
+    fullBoard(12);
+    EXPECT_TRUE(sameState(mainRandom, before));
+}
+
+TEST_F(FullBoards, WithFileWritingOffARecordIsStillAnnouncedAndKept) {
+    writeFiles = false;
+    fullBoard(12);
+    EXPECT_EQ(newOutput(), std::string("\nNEW RECORD!!!\nBoard is saved in ") + shownDirectory +
+                               "/468.tsr\n" + "\n" + blanks(40) + "468   1 ");
+    EXPECT_EQ(filesHere(), std::vector<std::string>{});
+    EXPECT_EQ(grandTotal.best, 12);
+    EXPECT_EQ(checkValue, 45);
+}
+
+TEST_F(FullBoards, BoardAndMismatchCountAreLeftAsTheyWere) {
+    fullBoard(12);
+    EXPECT_EQ(board, sampleBoard(0));
+    EXPECT_EQ(mismatchCount, 12);
+    fullBoard(0);
+    EXPECT_EQ(board, sampleBoard(0));
+    EXPECT_EQ(mismatchCount, 0);
+}
+
+}  // namespace

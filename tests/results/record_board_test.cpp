@@ -1,0 +1,215 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "results/board_files.h"
+#include "run/console.h"
+#include "run/random.h"
+#include "run/run_loop.h"
+#include "search/search_state.h"
+#include "test_support.h"
+
+namespace {
+
+// A board with pieces on most slots, some slots empty, and codes with the top bit set.
+std::array<PieceCode, 256> sampleBoard() {
+    std::array<PieceCode, 256> slots{};
+    for (int s = 0; s < 256; ++s)
+        slots[s] = (s % 9 == 4) ? emptyCode
+                                : rotate(s % 4, makePieceCode(255 - s, (s * 3) % 23, (s + 1) % 23,
+                                                              (s * 5) % 23, (s + 17) % 23));
+    return slots;
+}
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// The hexadecimal words of a RecordBoardFile text, version line left out.
+std::vector<std::uint32_t> wordsOf(const std::string& text) {
+    std::string digits;
+    for (const std::string& line : linesOf(text.substr(text.find('\n') + 1)))
+        digits += line;
+    std::vector<std::uint32_t> words;
+    for (std::size_t k = 0; k + 8 <= digits.size(); k += 8)
+        words.push_back(static_cast<std::uint32_t>(std::stoul(digits.substr(k, 8), nullptr, 16)));
+    return words;
+}
+
+bool sameState(const RandomState& a, const RandomState& b) {
+    return a.words == b.words && a.position == b.position;
+}
+
+// A seeded main generator and the sample board on `board`; both put back afterwards.
+class RecordBoard : public ::testing::Test {
+protected:
+    void SetUp() override {
+        savedRandom = mainRandom;
+        savedBoard = board;
+        savedWriteFiles = writeFiles;
+        seedRandom(mainRandom, 4321u);
+        board = sampleBoard();
+        writeFiles = true;
+    }
+    void TearDown() override {
+        mainRandom = savedRandom;
+        board = savedBoard;
+        writeFiles = savedWriteFiles;
+    }
+
+private:
+    RandomState savedRandom;
+    std::array<PieceCode, 256> savedBoard;
+    bool savedWriteFiles = true;
+};
+
+TEST_F(RecordBoard, TextIsAVersionLineAndFourteenLinesOf263LowercaseHexWords) {
+    const std::string text = recordBoardText(board);
+    ASSERT_FALSE(text.empty());
+    EXPECT_EQ(text.back(), '\n');
+    const auto lines = linesOf(text);
+    ASSERT_EQ(lines.size(), 15u);
+    EXPECT_EQ(lines[0], "K7 v1.0");
+    for (std::size_t i = 1; i < 14; ++i)
+        EXPECT_EQ(lines[i].size(), 160u) << "line " << i + 1;
+    EXPECT_EQ(lines[14].size(), 24u);
+    std::size_t digits = 0;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        for (char c : lines[i])
+            EXPECT_TRUE((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))
+                << "character '" << c << "' on line " << i + 1;
+        digits += lines[i].size();
+    }
+    EXPECT_EQ(digits, 263u * 8);
+}
+
+TEST_F(RecordBoard, DecodingGivesBackEverySlotWordIncludingEmptySlots) {
+    const auto decoded = decodeRecordBoard(recordBoardText(board));
+    ASSERT_TRUE(decoded.has_value());
+    EXPECT_EQ(*decoded, sampleBoard());
+    EXPECT_EQ((*decoded)[4], emptyCode);
+}
+
+TEST_F(RecordBoard, BoardIsChainedByXorBehindSixRandomWordsAndFollowedByOne) {
+    RandomState draws = mainRandom;
+    const std::vector<std::uint32_t> words = wordsOf(recordBoardText(board));
+    ASSERT_EQ(words.size(), 263u);
+    for (int k = 0; k < 6; ++k)
+        EXPECT_EQ(words[k], nextRandom(draws) & 0x7FFFFFFFu) << "word " << k;
+    EXPECT_EQ(words[262], nextRandom(draws) & 0x7FFFFFFFu);
+    std::uint32_t previous = words[5];
+    for (int i = 0; i < 256; ++i) {
+        EXPECT_EQ(words[6 + i] ^ previous, static_cast<std::uint32_t>(board[i])) << "slot " << i;
+        previous = words[6 + i];
+    }
+}
+
+TEST_F(RecordBoard, MakingTheTextTakesSevenWordsFromTheMainGenerator) {
+    RandomState expected = mainRandom;
+    for (int i = 0; i < 7; ++i)
+        nextRandom(expected);
+    recordBoardText(board);
+    EXPECT_TRUE(sameState(mainRandom, expected));
+}
+
+TEST_F(RecordBoard, TwoTextsOfTheSameBoardDifferButDecodeAlike) {
+    const std::string first = recordBoardText(board);
+    const std::string second = recordBoardText(board);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(decodeRecordBoard(first), decodeRecordBoard(second));
+    EXPECT_EQ(decodeRecordBoard(first), sampleBoard());
+}
+
+TEST_F(RecordBoard, EveryRandomWordHasItsTopBitClear) {
+    for (int text = 0; text < 200; ++text) {
+        const std::vector<std::uint32_t> words = wordsOf(recordBoardText(board));
+        ASSERT_EQ(words.size(), 263u);
+        for (int k : {0, 1, 2, 3, 4, 5, 262})
+            ASSERT_LT(words[k], 0x80000000u) << "text " << text << ", word " << k;
+    }
+}
+
+TEST_F(RecordBoard, TextsThatAreNoRecordBoardDecodeToNothing) {
+    const std::string good = recordBoardText(board);
+    EXPECT_EQ(decodeRecordBoard(""), std::nullopt);
+    EXPECT_EQ(decodeRecordBoard("K7 v2.0" + good.substr(7)), std::nullopt);
+    EXPECT_EQ(decodeRecordBoard(good.substr(0, good.size() - 9) + "\n"), std::nullopt);
+    std::string notHex = good;
+    notHex[20] = 'g';
+    EXPECT_EQ(decodeRecordBoard(notHex), std::nullopt);
+}
+
+// Runs with the current directory moved into a fresh temporary directory.
+class RecordBoardSave : public RecordBoard {
+protected:
+    void SetUp() override {
+        RecordBoard::SetUp();
+        savedCwd = std::filesystem::current_path();
+        std::filesystem::current_path(dir.path);
+    }
+    void TearDown() override {
+        std::filesystem::current_path(savedCwd);
+        RecordBoard::TearDown();
+    }
+    TempDir dir;
+
+private:
+    std::filesystem::path savedCwd;
+};
+
+TEST_F(RecordBoardSave, SavedFileHoldsTheTextOfTheCurrentBoardInTheCurrentDirectory) {
+    const RandomState start = mainRandom;
+    const std::string expected = recordBoardText(board);
+    mainRandom = start;
+    saveRecordBoard("468.tsr");
+    EXPECT_EQ(readFile(dir.file("468.tsr")), expected);
+}
+
+TEST_F(RecordBoardSave, SavingReplacesAFileOfTheSameName) {
+    writeFile(dir.file("470.tsr"), std::string(5000, 'x'));
+    saveRecordBoard("470.tsr");
+    const std::string saved = readFile(dir.file("470.tsr"));
+    EXPECT_EQ(linesOf(saved).size(), 15u);
+    EXPECT_EQ(decodeRecordBoard(saved), sampleBoard());
+}
+
+TEST_F(RecordBoardSave, WithFileWritingOffNothingIsWrittenButSevenWordsAreDrawn) {
+    writeFiles = false;
+    RandomState expected = mainRandom;
+    for (int i = 0; i < 7; ++i)
+        nextRandom(expected);
+    saveRecordBoard("468.tsr");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("468.tsr")));
+    EXPECT_TRUE(sameState(mainRandom, expected));
+}
+
+using RecordBoardDeathTest = RecordBoardSave;
+
+TEST_F(RecordBoardDeathTest, FileThatCannotBeCreatedEndsTheProgramThroughTheErrorExit) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    // A relative name in the fresh current directory, whose folder does not exist.
+    const std::string name = "no-such-directory/468.tsr";
+    EXPECT_EXIT(
+        {
+            // Both console streams to the error stream, where the death test looks, and an
+            // empty standard input for the wait for enter.
+            if (std::freopen("/dev/null", "r", stdin) == nullptr) std::_Exit(3);
+            consoleOut = stderr;
+            consoleErr = stderr;
+            saveRecordBoard(name.c_str());
+        },
+        ::testing::ExitedWithCode(1),
+        "^Could not write to file " + name + "\nPress enter to exit\n$");
+}
+
+}  // namespace

@@ -1,0 +1,479 @@
+#include "run/run_budget.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "gen/puzzle_generator.h"
+#include "puzzle/candidate_tables.h"
+#include "puzzle/list_editing.h"
+#include "puzzle/piece_file.h"
+#include "results/full_boards.h"
+#include "search/search_state.h"
+#include "test_support.h"
+
+namespace {
+
+constexpr std::int64_t million = 1'000'000;
+constexpr std::int64_t billion = 1'000'000'000;
+
+// A fresh run as the run thread starts it: no nodes yet, depth 0 entered once, no deep
+// depth entered, never 250 pieces on the board, the budget reset. The console is captured.
+class RunBudget : public ::testing::Test {
+protected:
+    void SetUp() override {
+        resetUndoStacks();
+        nodeCount = 0;
+        depthVisits.fill(-1);
+        depthVisits[0] = 0;
+        deepestReached = -1;
+        fullBoardCount = 0;
+        resetRunBudget();
+    }
+    void TearDown() override {
+        resetUndoStacks();
+        nodeCount = 0;
+        depthVisits.fill(-1);
+        deepestReached = -1;
+    }
+
+    // Places the search at node count `n` and checks the budget there, as a search step
+    // does after a placement; false when the check ended the run.
+    bool checkAt(std::int64_t n) {
+        nodeCount = n;
+        try {
+            checkRunBudget();
+        } catch (const RunStopped&) {
+            return false;
+        }
+        return true;
+    }
+
+    // Checks the budget every `step` nodes from `from` up to and including `to`; the node
+    // count at which the run ended, or nothing when it went on throughout.
+    std::optional<std::int64_t> climb(std::int64_t from, std::int64_t to, std::int64_t step) {
+        for (std::int64_t n = from;; n = std::min(n + step, to)) {
+            if (!checkAt(n)) return n;
+            if (n == to) return std::nullopt;
+        }
+    }
+
+    // Everything printed since the last call.
+    std::string newOutput() {
+        const std::string all = console.out();
+        const std::string fresh = all.substr(seen);
+        seen = all.size();
+        return fresh;
+    }
+
+    // Depths 160 to 170 entered `visits` + 1 times at `depth` and once at every other one,
+    // so that `depth` is the busiest deep depth.
+    void concentrateAt(int depth, std::int64_t visits = 50) {
+        for (int d = 160; d <= 170; ++d)
+            depthVisits[d] = 0;
+        depthVisits[depth] = visits;
+    }
+
+    ConsoleCapture console;
+    std::size_t seen = 0;
+};
+
+// --- Early failure: no 250-piece board within 40 million nodes ---
+
+TEST_F(RunBudget, RunThatNeverHadTwoHundredFiftyPiecesGoesOnUpToFortyMillionNodes) {
+    EXPECT_EQ(climb(1, 40 * million, 997), std::nullopt);
+    EXPECT_EQ(newOutput(), "");
+}
+
+TEST_F(RunBudget, RunThatNeverHadTwoHundredFiftyPiecesEndsWithDashJustPastFortyMillion) {
+    ASSERT_EQ(climb(1, 40 * million, 997), std::nullopt);
+    EXPECT_FALSE(checkAt(40 * million + 1));
+    EXPECT_EQ(newOutput(), "-");
+    EXPECT_STREQ(runEndMark, "-");
+}
+
+TEST_F(RunBudget, EarlyFailureStrikesAtTheFirstCheckPastFortyMillionEvenAfterAJump) {
+    ASSERT_EQ(climb(1, 39 * million, 100'003), std::nullopt);
+    EXPECT_FALSE(checkAt(75 * million));
+    EXPECT_EQ(newOutput(), "-");
+}
+
+TEST_F(RunBudget, RunThatHadTwoHundredFiftyPiecesIsNotEndedEarly) {
+    deepestReached = 250;
+    EXPECT_EQ(climb(1, 100 * million, 99'991), std::nullopt);
+    EXPECT_EQ(newOutput(), "");
+}
+
+TEST_F(RunBudget, ReachingTwoHundredFiftyPiecesJustBeforeFortyMillionSavesTheRun) {
+    ASSERT_EQ(climb(1, 40 * million, 1'009), std::nullopt);
+    deepestReached = 250;
+    EXPECT_EQ(climb(40 * million + 1, 100 * million, 1'009), std::nullopt);
+    EXPECT_EQ(newOutput(), "");
+}
+
+// --- Doubling check: concentration of the search at depths 158 to 170 ---
+
+// Counters of depths 160..170 in which no depth was entered more than once.
+struct ShallowWindowCase {
+    const char* name;
+    std::vector<std::int64_t> visits;  // depths 160..170
+};
+void PrintTo(const ShallowWindowCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class RunBudgetShallowWindow : public RunBudget,
+                               public ::testing::WithParamInterface<ShallowWindowCase> {};
+
+TEST_P(RunBudgetShallowWindow, EndsWithBackslashAtFirstCheckPastOneHundredMillion) {
+    deepestReached = 250;
+    const auto& visits = GetParam().visits;
+    for (int d = 160; d <= 170; ++d)
+        depthVisits[d] = visits[d - 160];
+    ASSERT_EQ(busiestDeepDepth(), 0);
+    EXPECT_EQ(climb(1, 100 * million, 99'991), std::nullopt);
+    EXPECT_EQ(newOutput(), "");
+    EXPECT_FALSE(checkAt(100 * million + 1));
+    EXPECT_EQ(newOutput(), "\\");
+    EXPECT_STREQ(runEndMark, "\\");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RunBudget, RunBudgetShallowWindow,
+    ::testing::Values(
+        ShallowWindowCase{"NeverEntered", {-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1}},
+        ShallowWindowCase{"EachEnteredOnce", {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+        ShallowWindowCase{"SomeEnteredOnce", {0, -1, 0, -1, -1, 0, 0, -1, -1, -1, 0}}),
+    [](const ::testing::TestParamInfo<ShallowWindowCase>& info) { return info.param.name; });
+
+// Where the search is most concentrated, and whether the run survives the first doubling.
+struct ConcentrationCase {
+    int depth;
+    bool goesOn;
+};
+void PrintTo(const ConcentrationCase& c, std::ostream* os) {
+    *os << "busiest depth " << c.depth;
+}
+
+class RunBudgetConcentration : public RunBudget,
+                               public ::testing::WithParamInterface<ConcentrationCase> {};
+
+TEST_P(RunBudgetConcentration, RunGoesOnOnlyWhenBusiestDepthIsAtLeast164) {
+    deepestReached = 250;
+    concentrateAt(GetParam().depth);
+    ASSERT_EQ(climb(1, 100 * million, 99'991), std::nullopt);
+    EXPECT_EQ(checkAt(100 * million + 1), GetParam().goesOn);
+    EXPECT_EQ(newOutput(), GetParam().goesOn ? "" : "\\");
+}
+
+INSTANTIATE_TEST_SUITE_P(RunBudget, RunBudgetConcentration,
+                         ::testing::Values(ConcentrationCase{160, false},
+                                           ConcentrationCase{163, false},
+                                           ConcentrationCase{164, true},
+                                           ConcentrationCase{165, true},
+                                           ConcentrationCase{170, true}),
+                         [](const ::testing::TestParamInfo<ConcentrationCase>& info) {
+                             return "Depth" + std::to_string(info.param.depth);
+                         });
+
+TEST_F(RunBudget, EqualLargestCountsAt163And165EndTheRunBecauseTheEarlierDepthWins) {
+    deepestReached = 250;
+    concentrateAt(163, 40);
+    depthVisits[165] = 40;
+    EXPECT_EQ(busiestDeepDepth(), 163);
+    ASSERT_EQ(climb(1, 100 * million, 99'991), std::nullopt);
+    EXPECT_FALSE(checkAt(100 * million + 1));
+    EXPECT_EQ(newOutput(), "\\");
+}
+
+TEST_F(RunBudget, LargerCountAt165LetsTheRunGoOnAndDoublesTheThreshold) {
+    deepestReached = 250;
+    concentrateAt(163, 40);
+    depthVisits[165] = 41;
+    EXPECT_EQ(busiestDeepDepth(), 165);
+    ASSERT_EQ(climb(1, 100 * million, 99'991), std::nullopt);
+    EXPECT_TRUE(checkAt(100 * million + 1));
+    EXPECT_EQ(budgetThreshold, 200 * million);
+    EXPECT_EQ(newOutput(), "");
+}
+
+TEST_F(RunBudget, BusiestDeepDepthIsZeroUnlessAWindowCounterExceedsDepthZero) {
+    depthVisits[0] = 0;
+    depthVisits[166] = 0;
+    EXPECT_EQ(busiestDeepDepth(), 0);
+    depthVisits[166] = 1;
+    EXPECT_EQ(busiestDeepDepth(), 166);
+    depthVisits[170] = 2;
+    EXPECT_EQ(busiestDeepDepth(), 170);
+}
+
+TEST_F(RunBudget, EachDoublingPointJudgesTheConcentrationAnew) {
+    deepestReached = 250;
+    concentrateAt(166, 30);
+    ASSERT_EQ(climb(1, 200 * million, 999'983), std::nullopt);
+    EXPECT_EQ(budgetThreshold, 200 * million);
+    // The search drifts back: depth 161 becomes the busiest before the next doubling point.
+    depthVisits[161] = 31;
+    EXPECT_TRUE(checkAt(200 * million));
+    EXPECT_FALSE(checkAt(200 * million + 1));
+    EXPECT_EQ(newOutput(), "\\");
+}
+
+TEST_F(RunBudget, ThresholdDoublesOncePerCallWhenFarBehindTheNodeCount) {
+    deepestReached = 250;
+    concentrateAt(167);
+    ASSERT_EQ(climb(1, 50 * million, 999'983), std::nullopt);
+    // A long stretch beyond depth 119, where no check happens.
+    const std::int64_t n = billion;
+    std::vector<std::int64_t> thresholds;
+    for (int call = 0; call < 6; ++call) {
+        ASSERT_TRUE(checkAt(n + call));
+        thresholds.push_back(budgetThreshold);
+    }
+    EXPECT_EQ(thresholds,
+              (std::vector<std::int64_t>{200 * million, 400 * million, 800 * million,
+                                         1'600 * million, 1'600 * million, 1'600 * million}));
+    EXPECT_EQ(newOutput(), "");
+}
+
+TEST_F(RunBudget, EveryCatchUpCallIsADoublingCheckThatCanEndTheRun) {
+    deepestReached = 250;
+    concentrateAt(167);
+    ASSERT_EQ(climb(1, 50 * million, 999'983), std::nullopt);
+    ASSERT_TRUE(checkAt(billion));
+    ASSERT_TRUE(checkAt(billion + 1));
+    EXPECT_EQ(budgetThreshold, 400 * million);
+    concentrateAt(162);
+    EXPECT_FALSE(checkAt(billion + 2));
+    EXPECT_EQ(newOutput(), "\\");
+}
+
+TEST_F(RunBudget, DoublingCheckComesBeforeTheEarlyFailure) {
+    ASSERT_EQ(climb(1, 39 * million, 100'003), std::nullopt);
+    // Shallow search and never 250 pieces: both rules would end the run; one mark only.
+    EXPECT_FALSE(checkAt(150 * million));
+    EXPECT_EQ(newOutput(), "\\");
+}
+
+// --- No full board within four billion nodes ---
+
+class RunBudgetNoBoard : public RunBudget {
+protected:
+    void SetUp() override {
+        RunBudget::SetUp();
+        deepestReached = 250;
+        concentrateAt(168);
+    }
+};
+
+TEST_F(RunBudgetNoBoard, RunWithoutFullBoardGoesOnUpToFourBillionNodes) {
+    EXPECT_EQ(climb(1, 4 * billion, 49'999'999), std::nullopt);
+    EXPECT_EQ(newOutput(), "");
+}
+
+TEST_F(RunBudgetNoBoard, RunWithoutFullBoardEndsWithUnderscoreJustPastFourBillion) {
+    ASSERT_EQ(climb(1, 4 * billion, 49'999'999), std::nullopt);
+    EXPECT_FALSE(checkAt(4 * billion + 1));
+    EXPECT_EQ(newOutput(), "_");
+    EXPECT_STREQ(runEndMark, "_");
+}
+
+TEST_F(RunBudgetNoBoard, OneFullBoardInTheRunKeepsItGoingPastFourBillion) {
+    ASSERT_EQ(climb(1, 2 * billion, 49'999'999), std::nullopt);
+    ++fullBoardCount;
+    EXPECT_EQ(climb(2 * billion, 9'900 * million, 49'999'999), std::nullopt);
+    EXPECT_EQ(newOutput(), "");
+}
+
+TEST_F(RunBudgetNoBoard, FullBoardsOfEarlierRunsDoNotCount) {
+    fullBoardCount = 7;
+    resetRunBudget();
+    ASSERT_EQ(climb(1, 3'999 * million, 49'999'999), std::nullopt);
+    EXPECT_FALSE(checkAt(4'200 * million));
+    EXPECT_EQ(newOutput(), "_");
+}
+
+// The node count of the first check after 3.99 billion, and whether it ends the run.
+struct FirstCheckPastFourBillion {
+    std::int64_t n;
+    bool ends;
+};
+void PrintTo(const FirstCheckPastFourBillion& c, std::ostream* os) {
+    *os << "first check past four billion at " << c.n;
+}
+
+class RunBudgetNoBoardWindow : public RunBudgetNoBoard,
+                               public ::testing::WithParamInterface<FirstCheckPastFourBillion> {};
+
+TEST_P(RunBudgetNoBoardWindow, RuleActsOnlyWhenTheFirstCheckPastFourBillionIsBelowFive) {
+    ASSERT_EQ(climb(1, 3'990 * million, 49'999'999), std::nullopt);
+    EXPECT_EQ(checkAt(GetParam().n), !GetParam().ends);
+    if (GetParam().ends) {
+        EXPECT_EQ(newOutput(), "_");
+    } else {
+        // Nor at any later check of the run.
+        EXPECT_EQ(climb(GetParam().n + 1, 9'900 * million, 49'999'999), std::nullopt);
+        EXPECT_EQ(newOutput(), "");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(RunBudget, RunBudgetNoBoardWindow,
+                         ::testing::Values(FirstCheckPastFourBillion{4 * billion + 1, true},
+                                           FirstCheckPastFourBillion{4'600 * million, true},
+                                           FirstCheckPastFourBillion{5 * billion - 1, true},
+                                           FirstCheckPastFourBillion{5 * billion, false},
+                                           FirstCheckPastFourBillion{5'700 * million, false}),
+                         [](const ::testing::TestParamInfo<FirstCheckPastFourBillion>& info) {
+                             return "At" + std::to_string(info.param.n);
+                         });
+
+// --- The quick check against a literal reading of the three rules ---
+
+// Rules 1 to 3 exactly as stated, evaluated on every call, for runs below ten billion nodes
+// (where no checkpoint has happened).
+struct LiteralBudget {
+    std::int64_t threshold = 100'000'000;
+    std::int32_t boardsAtStart = 0;
+
+    // The mark with which the call at node count `n` ends the run, or nothing.
+    std::optional<std::string> judge(std::int64_t n) {
+        if (n > threshold) {
+            int busiest = 0;
+            for (int d = 158; d <= 170; ++d)
+                if (depthVisits[d] > depthVisits[busiest]) busiest = d;
+            if (busiest < 164) return "\\";
+            threshold *= 2;
+        }
+        if (n > 40'000'000 && deepestReached < 0) return "-";
+        if (n < 5'000'000'000 && fullBoardCount == boardsAtStart && n > 4'000'000'000) return "_";
+        return std::nullopt;
+    }
+};
+
+TEST_F(RunBudget, QuickCheckStopsExactlyWhereTheLiteralRulesDo) {
+    std::map<std::string, int> endings;
+    for (std::uint32_t seed = 1; seed <= 1500; ++seed) {
+        std::mt19937_64 rng(seed);
+        auto chance = [&](double p) { return std::uniform_real_distribution<>(0, 1)(rng) < p; };
+        nodeCount = 0;
+        depthVisits.fill(-1);
+        depthVisits[0] = 0;
+        deepestReached = -1;
+        fullBoardCount = static_cast<std::int32_t>(rng() % 4);
+        resetRunBudget();
+        LiteralBudget literal{100'000'000, fullBoardCount};
+        // Node count at which the run first has 250 pieces; beyond reach for some runs.
+        const std::int64_t deepAt = static_cast<std::int64_t>(rng() % (60 * million));
+        // The depth the search of this run favours.
+        const int favourite = 160 + static_cast<int>(rng() % 11);
+        const double boardChance = chance(0.5) ? 0.0 : 0.03;
+
+        std::optional<std::string> ending;
+        std::int64_t n = 0;
+        while (true) {
+            // The next check: a small or large random jump, or one landing on an edge.
+            std::int64_t next;
+            if (chance(0.25)) {
+                const std::int64_t edges[] = {
+                    40 * million,    40 * million + 1,     literal.threshold, literal.threshold + 1,
+                    4 * billion,     4 * billion + 1,      5 * billion - 1,   5 * billion,
+                    5 * billion + 1, literal.threshold - 1};
+                next = edges[rng() % std::size(edges)];
+                if (next <= n) next = n + 1;
+            } else {
+                const double exponent = std::uniform_real_distribution<>(0, 21.5)(rng);
+                next = n + 1 + static_cast<std::int64_t>(std::exp(exponent));
+            }
+            if (next >= 9'900 * million) break;
+            n = next;
+
+            // What the search did meanwhile: counters only grow, boards only add up.
+            if (deepestReached < 0 && n >= deepAt) deepestReached = 250;
+            if (chance(0.4)) {
+                const int d = chance(0.6) ? favourite : 160 + static_cast<int>(rng() % 11);
+                depthVisits[d] = std::max<std::int64_t>(depthVisits[d], 0) +
+                                 static_cast<std::int64_t>(rng() % 3);
+            }
+            if (chance(boardChance)) ++fullBoardCount;
+
+            const std::optional<std::string> expected = literal.judge(n);
+            const bool wentOn = checkAt(n);
+            ASSERT_EQ(wentOn, !expected.has_value()) << "seed " << seed << ", node count " << n;
+            const std::string printed = newOutput();
+            if (!wentOn) {
+                ASSERT_EQ(printed, *expected) << "seed " << seed << ", node count " << n;
+                ending = expected;
+                break;
+            }
+            ASSERT_EQ(printed, "") << "seed " << seed << ", node count " << n;
+        }
+        ++endings[ending.value_or("none")];
+    }
+    // The runs must have exercised every way of ending and of going on.
+    EXPECT_GT(endings["-"], 20);
+    EXPECT_GT(endings["\\"], 20);
+    EXPECT_GT(endings["_"], 20);
+    EXPECT_GT(endings["none"], 20);
+}
+
+// --- Stopping the run puts the candidate lists back ---
+
+// Every word the list editing can change: the pool and the tables that removals edit.
+struct ListsImage {
+    std::array<PieceCode, poolSize> pool;
+    PairTable byLeftTop;
+    PairTable edgesByLeftTop;
+    ColourTable byTop;
+    ColourTable byLeft;
+
+    bool operator==(const ListsImage&) const = default;
+};
+
+std::unique_ptr<ListsImage> takeListsImage() {
+    auto image = std::make_unique<ListsImage>();
+    image->pool = candidatePool;
+    image->byLeftTop = interiorByLeftTop;
+    image->edgesByLeftTop = edgeByLeftTop;
+    image->byTop = interiorByTop;
+    image->byLeft = interiorByLeft;
+    return image;
+}
+
+TEST_F(RunBudget, StoppingTheRunRestoresEveryEditedCandidateList) {
+    TempDir dir;
+    writeFile(dir.file("k7pieces.txt"), pieceFileText(generatePuzzle({3, 17, 5})));
+    readPieceFile(dir.file("k7pieces.txt").c_str());
+    buildCandidateTables();
+    const auto before = takeListsImage();
+
+    const int interior = static_cast<int>(std::find(borderCount.begin(), borderCount.end(), 0) -
+                                          borderCount.begin());
+    const int edge = static_cast<int>(std::find(borderCount.begin(), borderCount.end(), 1) -
+                                      borderCount.begin());
+    ASSERT_LT(interior, pieceCount);
+    ASSERT_LT(edge, pieceCount);
+    resetUndoStacks();
+    removePiece(interior, interiorByLeftTop);
+    removePieceByTop(interior);
+    removePieceByLeft(interior);
+    removePiece(edge, edgeByLeftTop);
+    ASSERT_NE(candidatePool, before->pool);
+
+    ASSERT_EQ(climb(1, 40 * million, 99'991), std::nullopt);
+    EXPECT_FALSE(checkAt(40 * million + 1));
+    EXPECT_EQ(newOutput(), "-");
+    EXPECT_TRUE(*takeListsImage() == *before);
+    EXPECT_EQ(console.err(), "");
+}
+
+}  // namespace
