@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 // A fresh directory under the system's temporary directory, removed with its contents.
 struct TempDir {
@@ -16,6 +17,9 @@ struct TempDir {
 
 // A well-formed piece file of `lines` lines: 4 corners, 56 edges, then interior pieces.
 std::string simplePieceFileText(int lines = 256);
+
+// The lines of `text`, without their line ends.
+std::vector<std::string> linesOf(const std::string& text);
 
 void writeFile(const std::string& path, const std::string& text);
 std::string readFile(const std::string& path);

@@ -27,14 +27,6 @@ std::array<PieceCode, 256> sampleBoard() {
     return slots;
 }
 
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 // The hexadecimal words of a RecordBoardFile text, version line left out.
 std::vector<std::uint32_t> wordsOf(const std::string& text) {
     std::string digits;

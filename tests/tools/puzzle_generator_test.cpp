@@ -19,64 +19,20 @@
 #include "puzzle/piece_code.h"
 #include "puzzle/piece_file.h"
 #include "search/board_geometry.h"
+#include "test_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// A fresh directory of its own for each test, removed afterwards; tests may run in parallel.
-class ScratchDir {
-public:
-    ScratchDir() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::random_device entropy;
-        path_ = fs::temp_directory_path() /
-                ("tessaly-gen-" + std::string(info->name()) + "-" + std::to_string(entropy()));
-        fs::create_directories(path_);
-    }
-    ~ScratchDir() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-
-    fs::path operator/(const std::string& name) const { return path_ / name; }
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
-
-std::string readText(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void writeText(const fs::path& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-}
-
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
 
 using CodeBoard = std::array<std::array<PieceCode, boardSize>, boardSize>;
 
 // Writes the puzzle's piece file, reads it back through the solver's reader and lays out
 // the planted solution: the code of each square as the solver would see it.
 CodeBoard layOutThroughPieceFile(const PlantedPuzzle& puzzle) {
-    ScratchDir dir;
-    const fs::path file = dir / "k7pieces.txt";
-    writeText(file, pieceFileText(puzzle));
-    readPieceFile(file.string().c_str());
+    TempDir dir;
+    writeFile(dir.file("k7pieces.txt"), pieceFileText(puzzle));
+    readPieceFile(dir.file("k7pieces.txt").c_str());
     CodeBoard board{};
     for (int s = 0; s < 256; ++s) {
         const Square sq = slotSquare[s];
@@ -245,8 +201,8 @@ TEST(GeneratorDeterminism, DifferentSeedsGiveDifferentFiles) {
 TEST(GeneratorDeterminism, BundledExampleMatchesItsSeed) {
     const fs::path example = fs::path(TESSALY_SOURCE_DIR) / "puzzles" / "example";
     const PlantedPuzzle puzzle = generatePuzzle({.seed = 7});
-    EXPECT_EQ(readText(example / "k7pieces.txt"), pieceFileText(puzzle));
-    EXPECT_EQ(readText(example / "solution.txt"), solutionBoardText(puzzle));
+    EXPECT_EQ(readFile((example / "k7pieces.txt").string()), pieceFileText(puzzle));
+    EXPECT_EQ(readFile((example / "solution.txt").string()), solutionBoardText(puzzle));
 }
 
 TEST(GeneratorText, PieceFileLinesAreFourColoursRightBottomLeftTop) {
@@ -278,22 +234,23 @@ TEST(GeneratorText, SolutionListsSlotRowsFromTopSlotDownward) {
     }
 }
 
-// Runs the built program in `dir` with `args` (shell words); returns its exit status.
-int runGenerator(const ScratchDir& dir, const std::string& args) {
-    const std::string command = "cd '" + dir.path().string() + "' && { '" TESSALY_GEN_BIN "' " +
-                                args + " >stdout.txt 2>stderr.txt; echo $? >status.txt; }";
-    if (std::system(command.c_str()) != 0) return -1;
-    return std::stoi(readText(dir / "status.txt"));
+// Runs the built program in `dir` with `args` (shell words), its output in stdout.txt and
+// stderr.txt there; returns its exit status.
+int runGenerator(const TempDir& dir, const std::string& args) {
+    const ProgramResult result = runProgram(std::string(TESSALY_GEN_BIN) + " " + args, dir.path);
+    writeFile(dir.file("stdout.txt"), result.out);
+    writeFile(dir.file("stderr.txt"), result.err);
+    return result.status;
 }
 
 TEST(GeneratorProgram, WritesPieceFileAndSolution) {
-    ScratchDir dir;
+    TempDir dir;
     ASSERT_EQ(runGenerator(dir, "--seed 3 --colours 12 --rim-colours 4 --solution sol.txt out.txt"),
               0)
-        << readText(dir / "stderr.txt");
+        << readFile(dir.file("stderr.txt"));
     const PlantedPuzzle puzzle = generatePuzzle({.seed = 3, .colours = 12, .rimColours = 4});
-    EXPECT_EQ(readText(dir / "out.txt"), pieceFileText(puzzle));
-    const std::string solution = readText(dir / "sol.txt");
+    EXPECT_EQ(readFile(dir.file("out.txt")), pieceFileText(puzzle));
+    const std::string solution = readFile(dir.file("sol.txt"));
     EXPECT_EQ(solution, solutionBoardText(puzzle));
     int cellLines = 0;
     for (const auto& line : linesOf(solution)) {
@@ -302,14 +259,14 @@ TEST(GeneratorProgram, WritesPieceFileAndSolution) {
         EXPECT_EQ(std::count(line.begin(), line.end(), '/'), 16) << line;
     }
     EXPECT_EQ(cellLines, 16);
-    EXPECT_EQ(readText(dir / "stdout.txt"), "");
+    EXPECT_EQ(readFile(dir.file("stdout.txt")), "");
 }
 
 TEST(GeneratorProgram, DefaultsMatchLibraryDefaults) {
-    ScratchDir dir;
-    ASSERT_EQ(runGenerator(dir, "out.txt"), 0) << readText(dir / "stderr.txt");
-    EXPECT_EQ(readText(dir / "out.txt"), pieceFileText(generatePuzzle({})));
-    EXPECT_FALSE(fs::exists(dir / "sol.txt"));
+    TempDir dir;
+    ASSERT_EQ(runGenerator(dir, "out.txt"), 0) << readFile(dir.file("stderr.txt"));
+    EXPECT_EQ(readFile(dir.file("out.txt")), pieceFileText(generatePuzzle({})));
+    EXPECT_FALSE(fs::exists(dir.file("sol.txt")));
 }
 
 TEST(GeneratorProgram, BadArgumentsExitWithStatusTwoAndUsage) {
@@ -332,11 +289,11 @@ TEST(GeneratorProgram, BadArgumentsExitWithStatusTwoAndUsage) {
     };
     for (const auto& args : bad) {
         SCOPED_TRACE("arguments: " + args);
-        ScratchDir dir;
+        TempDir dir;
         EXPECT_EQ(runGenerator(dir, args), 2);
-        const std::string err = readText(dir / "stderr.txt");
+        const std::string err = readFile(dir.file("stderr.txt"));
         EXPECT_NE(err.find("usage: tessaly-gen"), std::string::npos) << err;
-        EXPECT_EQ(readText(dir / "stdout.txt"), "");
+        EXPECT_EQ(readFile(dir.file("stdout.txt")), "");
     }
 }
 
