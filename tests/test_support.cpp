@@ -42,6 +42,15 @@ std::vector<std::string> linesOf(const std::string& text) {
     return lines;
 }
 
+CurrentTempDir::CurrentTempDir() : previous(std::filesystem::current_path()) {
+    std::filesystem::current_path(path);
+}
+
+CurrentTempDir::~CurrentTempDir() {
+    std::error_code ignored;
+    std::filesystem::current_path(previous, ignored);
+}
+
 void writeFile(const std::string& path, const std::string& text) {
     std::ofstream file(path, std::ios::binary);
     file << text;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,13 @@ std::string simplePieceFileText(int lines = 256);
 
 // The lines of `text`, without their line ends.
 std::vector<std::string> linesOf(const std::string& text);
+
+// A fresh temporary directory that is the current directory while it lives.
+struct CurrentTempDir : TempDir {
+    CurrentTempDir();
+    ~CurrentTempDir();
+    std::filesystem::path previous;
+};
 
 void writeFile(const std::string& path, const std::string& text);
 std::string readFile(const std::string& path);

@@ -1,5 +1,6 @@
 #include "results/full_boards.h"
 
+#include <cstdio>
 #include <string>
 
 #include "results/board_files.h"

@@ -20,22 +20,24 @@ void depthStep();
 template <int D>
 void enterStep();
 
-template <int D>
-inline int leftKey() {
-    constexpr DepthProperties p = depthProperties(D);
-    if constexpr (p.leftSlot < 0)
+// The colour a neighbour shows towards the square: `field` of the code in `slot`, or the
+// border colour where the square lies on the rim (slot -1).
+template <int slot, int (*field)(PieceCode)>
+inline int neighbourKey() {
+    if constexpr (slot < 0)
         return borderColour;
     else
-        return rightOf(board[p.leftSlot]);
+        return field(board[slot]);
+}
+
+template <int D>
+inline int leftKey() {
+    return neighbourKey<depthProperties(D).leftSlot, rightOf>();
 }
 
 template <int D>
 inline int topKey() {
-    constexpr DepthProperties p = depthProperties(D);
-    if constexpr (p.upSlot < 0)
-        return borderColour;
-    else
-        return bottomOf(board[p.upSlot]);
+    return neighbourKey<depthProperties(D).upSlot, bottomOf>();
 }
 
 template <int D>

@@ -50,8 +50,6 @@ std::array<PieceCode, 256> sampleBoard(int variant) {
 class FullBoards : public ::testing::Test {
 protected:
     void SetUp() override {
-        savedCwd = std::filesystem::current_path();
-        std::filesystem::current_path(dir.path);
         std::memcpy(savedWorkingDirectory, workingDirectory, sizeof workingDirectory);
         std::snprintf(workingDirectory, sizeof workingDirectory, "%s", shownDirectory);
         savedBoard = board;
@@ -74,7 +72,6 @@ protected:
         runStartClock = programClockMs();
     }
     void TearDown() override {
-        std::filesystem::current_path(savedCwd);
         std::memcpy(workingDirectory, savedWorkingDirectory, sizeof workingDirectory);
         board = savedBoard;
         mainRandom = savedRandom;
@@ -108,12 +105,11 @@ protected:
 
     std::string fileHere(const std::string& name) const { return readFile(dir.file(name)); }
 
-    TempDir dir;
+    CurrentTempDir dir;
     ConsoleCapture console;
     std::size_t seen = 0;
 
 private:
-    std::filesystem::path savedCwd;
     char savedWorkingDirectory[pathCapacity];
     std::array<PieceCode, 256> savedBoard;
     RandomState savedRandom;

@@ -144,19 +144,7 @@ TEST_F(RecordBoard, TextsThatAreNoRecordBoardDecodeToNothing) {
 // Runs with the current directory moved into a fresh temporary directory.
 class RecordBoardSave : public RecordBoard {
 protected:
-    void SetUp() override {
-        RecordBoard::SetUp();
-        savedCwd = std::filesystem::current_path();
-        std::filesystem::current_path(dir.path);
-    }
-    void TearDown() override {
-        std::filesystem::current_path(savedCwd);
-        RecordBoard::TearDown();
-    }
-    TempDir dir;
-
-private:
-    std::filesystem::path savedCwd;
+    CurrentTempDir dir;
 };
 
 TEST_F(RecordBoardSave, SavedFileHoldsTheTextOfTheCurrentBoardInTheCurrentDirectory) {

@@ -185,16 +185,12 @@ TEST_F(DepthSteps, MismatchPhaseRunsOnlyWhileTheCountIsBelowTheDepthsLimit) {
     putNeighbour(13, 15, 4, 22);
     putNeighbour(15, 14, 22, 7);
     ConsoleCapture console;
-    TempDir dir;
-    char cwd[600];
-    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-    ASSERT_EQ(chdir(dir.path.c_str()), 0);
+    CurrentTempDir dir;
     mismatchCount = 17;
     searchFromDepth(253);
     EXPECT_EQ(fullBoardCount, 0);
     mismatchCount = 16;
     searchFromDepth(253);
-    ASSERT_EQ(chdir(cwd), 0);
     EXPECT_EQ(fullBoardCount, 1);
     EXPECT_EQ(fullBoardTally[17], 1);
     EXPECT_EQ(mismatchCount, 16);
@@ -205,7 +201,7 @@ TEST_F(DepthSteps, MismatchPhaseRunsOnlyWhileTheCountIsBelowTheDepthsLimit) {
 // from a late depth finds the perfect completion, announces it and saves it.
 TEST(DepthStepsOnAPlantedPuzzle, FindsAnnouncesAndSavesThePerfectCompletion) {
     const PlantedPuzzle puzzle = generatePuzzle({11, 17, 5});
-    TempDir dir;
+    CurrentTempDir dir;
     writeFile(dir.file("k7pieces.txt"), pieceFileText(puzzle));
     readPieceFile(dir.file("k7pieces.txt").c_str());
     buildCandidateTables();
@@ -232,12 +228,8 @@ TEST(DepthStepsOnAPlantedPuzzle, FindsAnnouncesAndSavesThePerfectCompletion) {
     nodeCount = 0;
     seedRandom(mainRandom, 5);
 
-    char cwd[600];
-    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-    ASSERT_EQ(chdir(dir.path.c_str()), 0);
     ConsoleCapture console;
     searchFromDepth(startDepth);
-    ASSERT_EQ(chdir(cwd), 0);
 
     EXPECT_GE(fullBoardTally[0], 1);
     EXPECT_NE(console.out().find("Nr solutions = "), std::string::npos);
