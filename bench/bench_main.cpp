@@ -14,6 +14,7 @@
 #include "run/random.h"
 #include "run/run_budget.h"
 #include "run/run_loop.h"
+#include "run/run_setup.h"
 #include "search/search_state.h"
 #include "stats/statistics_records.h"
 
@@ -94,6 +95,7 @@ int main(int argc, char** argv) {
     writeFiles = false;
     seedRandom(mainRandom, options.mainSeed);
     seedRandom(groupRandom, options.groupSeed);
+    groupRandomSeeded = true;
     consoleErr = quiet;
 
     std::int64_t totalNodes = 0;
@@ -108,8 +110,9 @@ int main(int argc, char** argv) {
         }
         totalNodes += nodeCount;
         if (options.verbose)
-            std::printf("run %d: end %s, nodes %lld, full boards %d\n", run, endText(exhausted),
-                        static_cast<long long>(nodeCount), fullBoardCount - boardsBefore);
+            std::printf("run %d: group %d, end %s, nodes %lld, full boards %d\n", run, runGroup,
+                        endText(exhausted), static_cast<long long>(nodeCount),
+                        fullBoardCount - boardsBefore);
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

@@ -9,6 +9,7 @@
 #include <system_error>
 #include <thread>
 
+#include "puzzle/candidate_ordering.h"
 #include "puzzle/list_editing.h"
 #include "puzzle/piece_file.h"
 #include "run/clocks.h"
@@ -77,6 +78,8 @@ void performRun() {
     resetRunBudget();
     resetUndoStacks();
     clearRunState();
+    chooseGroupAndColours();
+    reorderCandidateTables();
     savedNodes = 0;
     board[hintSlot] = rotate(2, pieceCodes[hintPiece]);
     pieceFree[hintPiece] = 0;

@@ -1,5 +1,8 @@
 #include "run/run_setup.h"
 
+#include "run/clocks.h"
+#include "run/piece_groups.h"
+#include "run/random.h"
 #include "search/search_state.h"
 #include "stats/statistics_records.h"
 
@@ -9,10 +12,87 @@ std::array<std::int32_t, 256> inSecondList{};
 std::int32_t firstListPlaced = 0;
 std::int32_t secondListPlaced = 0;
 std::array<std::int32_t, 256> secondListMinimum{};
+std::array<std::int32_t, 24> shunnedColour{};
+std::array<std::int32_t, 24> favouredColour{};
+bool groupRandomSeeded = false;
+int runGroup = -1;
+
+namespace {
+
+// How many pieces of each type (interior, edge, corner) are barred from the end of the
+// first list, and counted from the start of the second list.
+constexpr std::array<int, 3> firstListQuota{42, 11, 2};
+constexpr std::array<int, 3> secondListQuota{12, 8, 0};
+
+struct MinimumEntry {
+    int depth;
+    std::int32_t minimum;
+};
+constexpr std::array<MinimumEntry, 9> minimumEntries{
+    {{10, 4}, {20, 7}, {30, 9}, {40, 12}, {50, 14}, {60, 16}, {79, 18}, {95, 19}, {100, 20}}};
+
+// Draws colours by `draw` until one is neither shunned nor favoured.
+template <typename Draw>
+int drawFreeColour(Draw draw) {
+    for (;;) {
+        const int x = draw();
+        if (!shunnedColour[x] && !favouredColour[x]) return x;
+    }
+}
+
+}  // namespace
 
 void clearRunState() {
     depthVisits.fill(-1);
     board.fill(emptyCode);
     pieceFree.fill(1);
     fullBoardTally.fill(0);
+}
+
+void chooseGroupAndColours() {
+    if (!groupRandomSeeded) {
+        const auto wall = static_cast<std::uint32_t>(wallClockSeconds());
+        const auto clock = static_cast<std::uint32_t>(programClockMs());
+        seedRandom(groupRandom, groupSeed(wall, clock));
+        groupRandomSeeded = true;
+    }
+    shunnedColour.fill(0);
+    favouredColour.fill(0);
+    inFirstList.fill(0);
+    firstListBarred.fill(0);
+    inSecondList.fill(0);
+    firstListPlaced = 0;
+    secondListPlaced = 0;
+    for (const MinimumEntry& entry : minimumEntries)
+        secondListMinimum[entry.depth] = entry.minimum;
+
+    const auto lowColour = [] { return static_cast<int>(nextRandom(mainRandom) % 17u); };
+    shunnedColour[drawFreeColour(lowColour)] = 1;
+    favouredColour[drawFreeColour(lowColour)] = 1;
+    // The shunned colour lies in 0..16, so the first draw of 17..21 is always taken.
+    favouredColour[static_cast<int>(nextRandom(mainRandom) % 5u) + 17] = 1;
+
+    runGroup = static_cast<int>(nextRandom(groupRandom) % static_cast<std::uint32_t>(groupCount));
+    applyPieceGroup(runGroup);
+}
+
+void applyPieceGroup(int g) {
+    const PieceGroup& group = groupTable[g];
+    std::array<int, 3> walked{};
+    for (int i = group.firstCount - 1; i >= 0; --i) {
+        const int p = groupPieces[group.firstStart + i];
+        const int t = pieceType(p);
+        inFirstList[p] = 1;
+        if (walked[t] < firstListQuota[t]) firstListBarred[p] = 1;
+        ++walked[t];
+    }
+    std::array<int, 3> counted{};
+    for (int i = 0; i < group.secondCount; ++i) {
+        const int p = groupPieces[group.secondStart + i];
+        const int t = pieceType(p);
+        if (counted[t] < secondListQuota[t]) {
+            ++counted[t];
+            inSecondList[p] = 1;
+        }
+    }
 }

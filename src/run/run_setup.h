@@ -18,6 +18,21 @@ extern std::int32_t secondListPlaced;
 // Least secondListPlaced with which the step of each depth may be entered.
 extern std::array<std::int32_t, 256> secondListMinimum;
 
+// The run's shunned colour (one of 0..16), by program colour.
+extern std::array<std::int32_t, 24> shunnedColour;
+// The run's two favoured colours (one of 0..16, one of 17..21), by program colour.
+extern std::array<std::int32_t, 24> favouredColour;
+// Set once groupRandom has been seeded; it is seeded in the first run only.
+extern bool groupRandomSeeded;
+// The piece group of the current run.
+extern int runGroup;
+
 // Empties the board, frees every piece, sets every depth-visit counter to -1 and clears
 // the full-board tally.
 void clearRunState();
+// Draws the run's shunned and favoured colours from mainRandom and its piece group from
+// groupRandom (seeding groupRandom in the first run), and applies the group.
+void chooseGroupAndColours();
+// Sets the group flags of group `g` (0 to 59): all of its first list, the barred part of it,
+// and the counted part of its second list.
+void applyPieceGroup(int g);

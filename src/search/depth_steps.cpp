@@ -57,7 +57,8 @@ template <int D>
 inline bool passesTests(PieceCode code, int piece) {
     constexpr DepthProperties p = depthProperties(D);
     if constexpr (p.groupTest == GroupTest::firstListAndBarred) {
-        if (firstListBarred[piece] | inFirstList[piece]) return false;
+        // Barred pieces are first-list pieces, so one flag answers both tests here.
+        if (inFirstList[piece]) return false;
     } else if constexpr (p.groupTest == GroupTest::limitedFirstList) {
         if (firstListBarred[piece]) return false;
         if (inFirstList[piece] && firstListPlaced >= 6) return false;

@@ -1,0 +1,291 @@
+#!/usr/bin/env python3
+"""Writes src/run/piece_groups.cpp, the built-in piece groups.
+
+Usage: python3 tools/groups/make_piece_groups.py [output path]   (standard output without one)
+
+Group 0 and the fixed beginnings and ends of group 1 are given; everything else is drawn from
+a fixed seed with our own generator, so that every Python 3 writes the same bytes.
+"""
+import sys
+
+SEED = 0x2545F4914F6CDD1D
+HINT_PIECE = 138
+GROUP_COUNT = 60
+GROUP_SIZE = 253
+# Groups whose first list holds 149 pieces; all others hold 150.
+SHORT_FIRST_LIST_GROUPS = [3, 5, 6, 7, 11, 12, 14, 16, 19, 25, 26, 31, 50, 54, 55]
+
+GROUP_0_FIRST = [
+    2, 0, 99, 85, 79, 91, 176, 76, 73, 86, 192, 206, 247, 181, 235, 62, 214, 244, 241, 75, 171, 178,
+    251, 233, 185, 134, 223, 209, 217, 175, 170, 177, 183, 213, 107, 188, 168, 105, 199, 221, 207,
+    228, 240, 133, 128, 179, 237, 220, 255, 180, 106, 167, 190, 182, 113, 222, 248, 219, 120, 208,
+    236, 173, 197, 243, 215, 229, 230, 226, 211, 232, 231, 186, 196, 187, 130, 201, 245, 203, 225,
+    210, 198, 189, 254, 204, 126, 200, 216, 205, 172, 184, 108, 111, 103, 193, 252, 114, 194, 121,
+    224, 117, 115, 202, 124, 195, 242, 238, 119, 112, 129, 253, 239, 116, 118, 246, 125, 122, 135,
+    132, 127, 249, 191, 123, 131, 102, 110, 109, 101, 100, 8, 59, 34, 42, 12, 56, 49, 57, 30, 23,
+    24, 21, 18, 14, 58, 17, 22, 16, 19, 10, 50, 5,
+]
+GROUP_0_SECOND = [
+    15, 28, 36, 145, 146, 81, 64, 60, 63, 83, 136, 67, 68, 137, 154, 46, 66, 141, 71, 80, 65, 144,
+    155, 47, 45, 150, 139, 82, 156, 158, 87, 61, 151, 143, 163, 149, 147, 26, 140, 159, 162, 152,
+    92, 148, 93, 69, 160, 142, 96, 104, 74, 157, 98, 88, 250, 72, 70, 153, 78, 40, 164, 89, 212, 43,
+    169, 166, 161, 95, 77, 234, 90, 174, 84, 33, 97, 165, 94, 44, 218, 4, 227, 35, 48, 25, 31, 53,
+    41, 27, 52, 20, 37, 11, 51, 38, 9, 55, 6, 54, 29, 13, 7, 39, 32,
+]
+# Group 1: (beginning, end) of its first list and of its second list.
+GROUP_1_FIRST = ([0, 1, 177, 132, 174, 131], [13, 11, 45, 46])
+GROUP_1_SECOND = ([15, 28, 36, 145, 146, 139], [8, 4, 10, 58])
+
+MASK = (1 << 64) - 1
+
+
+class SplitMix64:
+    def __init__(self, seed):
+        self.state = seed & MASK
+
+    def next(self):
+        self.state = (self.state + 0x9E3779B97F4A7C15) & MASK
+        z = self.state
+        z = ((z ^ (z >> 30)) * 0xBF58476D1CE4E5B9) & MASK
+        z = ((z ^ (z >> 27)) * 0x94D049BB133111EB) & MASK
+        return z ^ (z >> 31)
+
+    def below(self, n):
+        """Uniform in 0..n-1: outputs from the incomplete last block of n are drawn again."""
+        limit = (1 << 64) - (1 << 64) % n
+        while True:
+            x = self.next()
+            if x < limit:
+                return x % n
+
+    def shuffle(self, items):
+        for i in range(len(items) - 1, 0, -1):
+            j = self.below(i + 1)
+            items[i], items[j] = items[j], items[i]
+
+
+def piece_type(piece):
+    return 2 if piece <= 3 else 1 if piece <= 59 else 0
+
+
+def make_group(rng, first_count, first_ends=([], []), second_ends=([], [])):
+    """Draws the two lists of a group, keeping the given beginnings and ends in place.
+
+    The first list takes 2 corners, 22 or 23 edges and the rest interior pieces; the second
+    list takes every other edge and interior piece but the hint piece, and no corner."""
+    edges = 22 if first_count == 149 else 22 + rng.below(2)
+    first_share = {2: 2, 1: edges, 0: first_count - 2 - edges}
+    fixed_first = first_ends[0] + first_ends[1]
+    fixed = fixed_first + second_ends[0] + second_ends[1]
+    first, second = [], []
+    for kind in (2, 1, 0):
+        pool = [p for p in range(256)
+                if piece_type(p) == kind and p != HINT_PIECE and p not in fixed]
+        rng.shuffle(pool)
+        take = first_share[kind] - sum(piece_type(p) == kind for p in fixed_first)
+        first += pool[:take]
+        if kind != 2:
+            second += pool[take:]
+    rng.shuffle(first)
+    rng.shuffle(second)
+    first = first_ends[0] + first + first_ends[1]
+    second = second_ends[0] + second + second_ends[1]
+    assert len(first) == first_count and len(first) + len(second) == GROUP_SIZE
+    return first, second
+
+
+def make_groups():
+    rng = SplitMix64(SEED)
+    groups = [(GROUP_0_FIRST, GROUP_0_SECOND)]
+    for g in range(1, GROUP_COUNT):
+        first_count = 149 if g in SHORT_FIRST_LIST_GROUPS else 150
+        ends = (GROUP_1_FIRST, GROUP_1_SECOND) if g == 1 else ()
+        groups.append(make_group(rng, first_count, *ends))
+    return groups
+
+
+def packed(numbers, last):
+    """The numbers as initialiser lines, filled up to 100 columns as clang-format packs them."""
+    tokens = [f"{n}," for n in numbers]
+    if last:
+        tokens[-1] = f"{numbers[-1]}}};"
+    lines, line = [], "   "
+    for token in tokens:
+        if len(line) + 1 + len(token) > 100:
+            lines.append(line)
+            line = "   "
+        line += " " + token
+    return lines + [line]
+
+
+HEAD = """\
+// The built-in piece groups.
+// Generated by tools/groups/make_piece_groups.py; do not edit by hand. Regenerate with
+//   python3 tools/groups/make_piece_groups.py > src/run/piece_groups.cpp
+#include "run/piece_groups.h"
+
+#include <initializer_list>
+
+namespace {
+
+// Groups whose first list holds 149 pieces; all others hold 150.
+constexpr std::array shortGroups = {@SHORT@};
+
+// The group records: each group's two lists one after the other from groupSize * g, the first
+// of 149 pieces in the listed groups and of 150 in all others.
+constexpr std::array<PieceGroup, groupCount> makeGroupTable() {
+    std::array<PieceGroup, groupCount> table{};
+    for (int g = 0; g < groupCount; ++g) {
+        std::int32_t firstCount = 150;
+        for (int shortGroup : shortGroups)
+            if (shortGroup == g) firstCount = 149;
+        const auto firstStart = static_cast<std::uint32_t>(groupSize * g);
+        table[g] = {firstStart, firstCount, firstStart + static_cast<std::uint32_t>(firstCount),
+                    groupSize - firstCount};
+    }
+    return table;
+}
+
+}  // namespace
+
+extern constexpr std::array<std::uint8_t, groupCount * groupSize> groupPieces{
+"""
+
+TAIL = """
+extern constexpr std::array<PieceGroup, groupCount> groupTable = makeGroupTable();
+
+// Compile-time checks of every group.
+namespace {
+
+// Pieces of `type` among the `count` entries of groupPieces from `start`.
+constexpr int countOfType(std::uint32_t start, std::int32_t count, int type) {
+    int found = 0;
+    for (std::int32_t i = 0; i < count; ++i)
+        if (pieceType(groupPieces[start + i]) == type) ++found;
+    return found;
+}
+
+// The list of `count` entries from `start` begins with `head` and ends with `tail`.
+constexpr bool listHasEnds(std::uint32_t start, std::int32_t count, std::initializer_list<int> head,
+                           std::initializer_list<int> tail) {
+    std::uint32_t at = start;
+    for (int piece : head)
+        if (groupPieces[at++] != piece) return false;
+    at = start + count - static_cast<std::uint32_t>(tail.size());
+    for (int piece : tail)
+        if (groupPieces[at++] != piece) return false;
+    return true;
+}
+
+// `check` holds for the group numbers 0 to 59.
+template <typename Check>
+constexpr bool everyGroup(Check check) {
+    for (int g = 0; g < groupCount; ++g)
+        if (!check(g)) return false;
+    return true;
+}
+
+// `value` lies in low..high.
+constexpr bool inRange(int value, int low, int high) {
+    return low <= value && value <= high;
+}
+
+static_assert(
+    [] {
+        int previous = -1;
+        for (int g : shortGroups) {
+            if (g <= previous || g >= groupCount) return false;
+            previous = g;
+        }
+        int shortGroupCount = 0;
+        for (const PieceGroup& group : groupTable)
+            shortGroupCount += group.firstCount == 149 ? 1 : 0;
+        return shortGroupCount == static_cast<int>(shortGroups.size());
+    }(),
+    "the first lists of exactly the listed groups hold 149 pieces");
+
+static_assert(everyGroup([](int g) {
+                  const PieceGroup& group = groupTable[g];
+                  return group.firstStart == static_cast<std::uint32_t>(groupSize * g) &&
+                         inRange(group.firstCount, 149, 150) &&
+                         group.secondStart ==
+                             group.firstStart + static_cast<std::uint32_t>(group.firstCount) &&
+                         group.firstCount + group.secondCount == groupSize;
+              }),
+              "group g lies at groupSize * g, its second list directly after its first");
+
+static_assert(everyGroup([](int g) {
+                  std::array<bool, 256> seen{};
+                  for (int i = groupSize * g; i < groupSize * (g + 1); ++i) {
+                      const int piece = groupPieces[i];
+                      if (seen[piece] || piece == 138) return false;
+                      seen[piece] = true;
+                  }
+                  int missingCorners = 0;
+                  for (int corner = 0; corner < 4; ++corner)
+                      missingCorners += seen[corner] ? 0 : 1;
+                  return missingCorners == 2;
+              }),
+              "every group holds 253 different pieces: all but the hint piece and two corners");
+
+static_assert(everyGroup([](int g) {
+                  const PieceGroup& group = groupTable[g];
+                  return countOfType(group.firstStart, group.firstCount, 2) == 2 &&
+                         inRange(countOfType(group.firstStart, group.firstCount, 1), 22, 23) &&
+                         inRange(countOfType(group.firstStart, group.firstCount, 0), 125, 126);
+              }),
+              "every first list holds 2 corners, 22 or 23 edges and 125 or 126 interior pieces");
+
+static_assert(everyGroup([](int g) {
+                  const PieceGroup& group = groupTable[g];
+                  return countOfType(group.secondStart, group.secondCount, 2) == 0 &&
+                         inRange(countOfType(group.secondStart, group.secondCount, 1), 33, 34) &&
+                         inRange(countOfType(group.secondStart, group.secondCount, 0), 69, 70);
+              }),
+              "every second list holds no corner, 33 or 34 edges and 69 or 70 interior pieces");
+
+static_assert(groupTable[0].firstCount == 150 &&
+                  listHasEnds(groupTable[0].firstStart, groupTable[0].firstCount, {2, 0, 99, 85},
+                              {50, 5}) &&
+                  listHasEnds(groupTable[0].secondStart, groupTable[0].secondCount, {15, 28},
+                              {39, 32}),
+              "group 0 is the given one");
+
+static_assert(groupTable[1].firstCount == 150 &&
+                  listHasEnds(groupTable[1].firstStart, groupTable[1].firstCount,
+                              {@G1F@}, {@G1FT@}) &&
+                  listHasEnds(groupTable[1].secondStart, groupTable[1].secondCount,
+                              {@G1S@}, {@G1ST@}),
+              "group 1 begins and ends as given");
+
+}  // namespace
+"""
+
+
+def render(groups):
+    joined = lambda numbers: ", ".join(map(str, numbers))
+    head = HEAD.replace("@SHORT@", joined(SHORT_FIRST_LIST_GROUPS))
+    lines = []
+    for g, (first, second) in enumerate(groups):
+        lines.append(f"    // Group {g}: first list ({len(first)}).")
+        lines += packed(first, last=False)
+        lines.append(f"    // Group {g}: second list ({len(second)}).")
+        lines += packed(second, last=g == len(groups) - 1)
+    tail = TAIL
+    for mark, numbers in (("@G1FT@", GROUP_1_FIRST[1]), ("@G1F@", GROUP_1_FIRST[0]),
+                          ("@G1ST@", GROUP_1_SECOND[1]), ("@G1S@", GROUP_1_SECOND[0])):
+        tail = tail.replace(mark, joined(numbers))
+    return head + "\n".join(lines) + "\n" + tail
+
+
+def main():
+    text = render(make_groups()).encode()
+    if len(sys.argv) > 1:
+        with open(sys.argv[1], "wb") as out:
+            out.write(text)
+    else:
+        sys.stdout.buffer.write(text)
+
+
+if __name__ == "__main__":
+    main()
