@@ -11,7 +11,8 @@ TEST(Bench, NodeCountOfTwoRunsOnTheBenchPuzzleIsTheSearchsSignature) {
     const ProgramResult result =
         runProgram(std::string(TESSALY_BENCH_BIN) + " --runs 2 --verbose", dir.path, "", 300);
     ASSERT_EQ(result.status, 0) << result.err;
-    EXPECT_NE(result.out.find("run 1: group 6, end exhausted, nodes 25470870, full boards 0\n"), std::string::npos)
+    EXPECT_NE(result.out.find("run 1: group 6, end exhausted, nodes 25470870, full boards 0\n"),
+              std::string::npos)
         << result.out;
     EXPECT_NE(result.out.find("\nnodes 36752453\n"), std::string::npos) << result.out;
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path),
