@@ -67,9 +67,9 @@ ProgramResult runProgram(const std::string& command, const std::string& director
                          const std::string& input, int seconds) {
     TempDir io;
     writeFile(io.file("in"), input);
-    const std::string line = "cd '" + directory + "' && timeout " + std::to_string(seconds) + " " +
-                             command + " <'" + io.file("in") + "' >'" + io.file("out") + "' 2>'" +
-                             io.file("err") + "'";
+    const std::string line = "cd '" + directory + "' && timeout -k 10 " + std::to_string(seconds) +
+                             " " + command + " <'" + io.file("in") + "' >'" + io.file("out") +
+                             "' 2>'" + io.file("err") + "'";
     const int raw = std::system(line.c_str());
     ProgramResult result{};
     result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);

@@ -39,7 +39,8 @@ struct ProgramResult {
 };
 
 // Runs `command` through the shell in `directory`, with `input` on standard input,
-// stopping it after `seconds` with SIGTERM if it still runs.
+// stopping it after `seconds` with SIGTERM if it still runs (and ten seconds later with
+// SIGKILL).
 ProgramResult runProgram(const std::string& command, const std::string& directory,
                          const std::string& input = "", int seconds = 60);
 

@@ -6,12 +6,15 @@
 #include "puzzle/list_editing.h"
 #include "results/full_boards.h"
 #include "run/console.h"
+#include "stats/statistics_file.h"
+#include "stats/statistics_report.h"
 
 std::int64_t budgetThreshold = 0;
 std::int64_t checkpointNodes = 0;
 std::int32_t fullBoardsAtCheckpoint = 0;
 std::int64_t budgetAttention = 0;
 const char* runEndMark = "";
+std::atomic<bool> stopRequested{false};
 
 namespace {
 
@@ -58,6 +61,7 @@ std::int32_t busiestDeepDepth() {
 }
 
 void applyBudgetRules() {
+    if (stopRequested.load(std::memory_order_relaxed)) stopWithMark("");
     const std::int64_t n = nodeCount;
     if (n > budgetThreshold) {
         if (n - checkpointNodes < checkpointDistance && busiestDeepDepth() < concentrationLimit)
@@ -69,6 +73,8 @@ void applyBudgetRules() {
         stopWithMark("_");
     if (n - checkpointNodes > checkpointDistance) {
         checkpointNodes = n;
+        saveStatistics();
+        printStatisticsReport();
         if (fullBoardCount <= fullBoardsAtCheckpoint + 5) stopWithMark("):\n");
         if (n > 20'000'000'000) {
             if (fullBoardCount <= fullBoardsAtCheckpoint + 40) stopWithMark("");
@@ -83,6 +89,8 @@ void applyBudgetRules() {
 }
 
 void stopRun() {
+    saveStatistics();
+    updateStatistics();
     restoreAll();
     throw RunStopped{};
 }

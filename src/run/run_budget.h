@@ -2,6 +2,7 @@
 // prints the run's progress mark and ends the run when it falls short.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "search/search_state.h"
@@ -18,6 +19,10 @@ extern std::int64_t budgetAttention;
 // The mark the run ended with ("-", "\\", "_", "):", or "" for none), for the benchmark.
 extern const char* runEndMark;
 
+// Set when the user asks the program to stop: the run ends at its next budget check, with
+// its statistics saved.
+extern std::atomic<bool> stopRequested;
+
 // Thrown by stopRun to unwind the search to the run thread's entry; nothing in the search
 // catches it, so no step undoes anything or places a piece once the run is stopped.
 struct RunStopped {};
@@ -28,9 +33,10 @@ void resetRunBudget();
 void applyBudgetRules();
 // Called after every placement at depths 0 to 119.
 inline void checkRunBudget() {
-    if (nodeCount > budgetAttention) applyBudgetRules();
+    if (nodeCount > budgetAttention || stopRequested.load(std::memory_order_relaxed))
+        applyBudgetRules();
 }
 // The depth among 158..170 entered most often (the earlier wins ties), or 0.
 std::int32_t busiestDeepDepth();
-// Ends the run: restores the candidate lists and unwinds the search.
+// Ends the run: saves the statistics, restores the candidate lists and unwinds the search.
 [[noreturn]] void stopRun();

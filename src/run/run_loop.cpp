@@ -4,6 +4,8 @@
 #include <sys/resource.h>
 
 #include <chrono>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <system_error>
@@ -20,7 +22,9 @@
 #include "run/startup.h"
 #include "search/board_geometry.h"
 #include "search/depth_steps.h"
+#include "stats/statistics_file.h"
 #include "stats/statistics_records.h"
+#include "stats/statistics_report.h"
 
 std::int64_t runStartTime = 0;
 std::int32_t runStartClock = 0;
@@ -30,6 +34,15 @@ bool writeFiles = true;
 namespace {
 
 constexpr int lowestPriority = 19;
+
+// SIGINT and SIGTERM: the first asks the run to end at its next budget check, with its
+// statistics saved; a second ends the program at once.
+void requestStop(int signalNumber) {
+    if (stopRequested.exchange(true)) {
+        std::signal(signalNumber, SIG_DFL);
+        std::raise(signalNumber);
+    }
+}
 
 void idleKeeper() {
     for (int i = 0; i < 20; ++i) {
@@ -85,6 +98,9 @@ void performRun() {
     pieceFree[hintPiece] = 0;
     mismatchCount = 0;
     searchFromStart();
+    // The whole space of the run has been tried: its nodes and boards count like any other.
+    saveStatistics();
+    updateStatistics();
 }
 
 void runThreadMain() {
@@ -106,10 +122,18 @@ void runForever() {
     const auto clock = static_cast<std::uint32_t>(programClockMs());
     seedRandom(mainRandom, mainSeed(wall, clock, checksum));
     startThread(idleKeeper);
+    std::signal(SIGINT, requestStop);
+    std::signal(SIGTERM, requestStop);
     for (;;) {
         runFinished.store(0);
         startThread(runThreadMain);
         // Woken as soon as the run thread sets the flag, so the next run starts at once.
         runFinished.wait(0);
+        if (stopRequested.load()) {
+            printStatisticsReport();
+            printOut("Stopped; the statistics are saved in %s\n", workingDirectory);
+            std::fflush(nullptr);
+            std::_Exit(0);
+        }
     }
 }

@@ -10,6 +10,9 @@
 #include "run/clocks.h"
 #include "run/console.h"
 #include "run/fatal_exit.h"
+#include "stats/statistics_file.h"
+#include "stats/statistics_records.h"
+#include "stats/statistics_report.h"
 
 char workingDirectory[pathCapacity];
 char pieceFilePath[pathCapacity + 20];
@@ -77,4 +80,8 @@ void startUp(int argc, char** argv) {
     }
     printOut("Tessaly solver version 1.0\n\n");
     printOut("Best scores are stored in %s\n\n", workingDirectory);
+    readStatistics();
+    secsAtProgramStart = grandTotal.secs;
+    clearRecord(sinceStart);
+    printStatisticsReport();
 }

@@ -64,7 +64,8 @@ TEST(SolverRun, ReachesFullBoardsAndEveryRecordBoardChecksOut) {
     for (int attempt = 0; attempt < 6 && recordBoards().empty(); ++attempt) {
         const ProgramResult result = runProgram(TESSALY_BIN, dir.path, "", 10);
         EXPECT_EQ(result.status, 124) << "the solver searches until it is stopped";
-        EXPECT_EQ(result.err, "");
+        // A start before any statistics were saved finds no statistics file.
+        EXPECT_TRUE(result.err.empty() || result.err == "could not open total.txt\n") << result.err;
         printed += result.out;
     }
     const std::vector<std::string> names = recordBoards();

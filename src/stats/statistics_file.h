@@ -1,0 +1,20 @@
+// The statistics file total.txt and its copy total.bak in the current directory.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+// grandTotal.secs as read from the file at start-up.
+extern std::int64_t secsAtProgramStart;
+
+// Fills grandTotal from total.txt (clear when it is missing or not a statistics file).
+void readStatistics();
+// Writes the statistics file image of grandTotal to `stream` and closes it.
+void writeStatistics(std::FILE* stream);
+// Folds the current run's pending nodes and full boards into grandTotal and sinceStart and
+// brings both running times up to now.
+void updateStatistics();
+// updateStatistics, then writes total.bak and total.txt, then marks everything as saved.
+// Each file is written to a temporary file and renamed over the old one, so that either
+// file always holds a whole old or a whole new content, however the program is stopped.
+void saveStatistics();

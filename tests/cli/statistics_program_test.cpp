@@ -1,0 +1,114 @@
+// The statistics of the built solver across starts, kills and interrupts.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <thread>
+
+#include "gen/puzzle_generator.h"
+#include "test_support.h"
+
+namespace {
+
+// Starts the solver in `directory` with its output in out.txt and err.txt there.
+pid_t startSolver(const std::string& directory) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (chdir(directory.c_str()) != 0) _exit(127);
+        const int in = open("/dev/null", O_RDONLY);
+        const int out = open("out.txt", O_WRONLY | O_CREAT | O_APPEND, 0644);
+        const int err = open("err.txt", O_WRONLY | O_CREAT | O_APPEND, 0644);
+        dup2(in, 0);
+        dup2(out, 1);
+        dup2(err, 2);
+        execl(TESSALY_BIN, TESSALY_BIN, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    return pid;
+}
+
+// Waits up to `seconds` for the process to end; its exit status, or -1 if it still runs.
+int waitFor(pid_t pid, double seconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    int status = 0;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (waitpid(pid, &status, WNOHANG) == pid)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return -1;
+}
+
+// The node total of a statistics file, or -1 when the file is not a whole statistics file.
+long long nodesIn(const std::string& text) {
+    const auto lines = linesOf(text);
+    if (lines.size() < 5 || lines[0] != "K7 stats" || lines[1].rfind("nodes=", 0) != 0 ||
+        lines[2].rfind("secs=", 0) != 0 || lines[3].rfind("best=", 0) != 0 ||
+        lines[4].rfind("check=", 0) != 0 || text.back() != '\n')
+        return -1;
+    return std::stoll(lines[1].substr(6));
+}
+
+class StatisticsProgram : public testing::Test {
+protected:
+    void SetUp() override {
+        writeFile(dir.file("k7pieces.txt"), pieceFileText(generatePuzzle({31, 17, 5})));
+    }
+    TempDir dir;
+};
+
+}  // namespace
+
+TEST_F(StatisticsProgram, FirstStartPrintsAnEmptyReportAfterTheBanner) {
+    const ProgramResult result = runProgram(TESSALY_BIN, dir.path, "", 2);
+    const std::string rule(63, '-');
+    const std::string expected =
+        "Tessaly solver version 1.0\n\nBest scores are stored in " + dir.path +
+        "\n\n\n                 Since previous     Since start     Grand total\n" + rule +
+        "\n          Nodes                             0 G             0 G\n" +
+        "           Time          0 h 0'          0 h 0'          0 h 0'\n" +
+        "      Nodes/sec             0 K             0 K             0 K\n" +
+        "           Best                               0               0\n" +
+        "          Grade                 could be better could be better\n" + rule + "\n";
+    EXPECT_EQ(result.out.substr(0, expected.size()), expected);
+    EXPECT_EQ(result.err.substr(0, 25), "could not open total.txt\n");
+}
+
+TEST_F(StatisticsProgram, InterruptSavesTheRunningRunAndEndsWithStatusZero) {
+    const pid_t pid = startSolver(dir.path);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    kill(pid, SIGINT);
+    const int status = waitFor(pid, 60);
+    if (status < 0) kill(pid, SIGKILL);
+    EXPECT_EQ(status, 0) << readFile(dir.file("out.txt"));
+    EXPECT_GT(nodesIn(readFile(dir.file("total.txt"))), 0);
+    EXPECT_NE(readFile(dir.file("out.txt")).find("Stopped; the statistics are saved in"),
+              std::string::npos);
+}
+
+TEST_F(StatisticsProgram, KillingAtAnyMomentNeverTearsAFileNorLosesSavedNodes) {
+    std::mt19937 random(12345);
+    long long lastNodes = 0;
+    for (int round = 0; round < 15; ++round) {
+        const pid_t pid = startSolver(dir.path);
+        std::this_thread::sleep_for(std::chrono::milliseconds(200 + random() % 600));
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+        for (const char* name : {"total.txt", "total.bak"}) {
+            if (!std::filesystem::exists(dir.file(name))) continue;
+            EXPECT_GE(nodesIn(readFile(dir.file(name))), 0) << name << " torn in round " << round;
+        }
+        if (std::filesystem::exists(dir.file("total.txt"))) {
+            const long long nodes = nodesIn(readFile(dir.file("total.txt")));
+            EXPECT_GE(nodes, lastNodes) << "round " << round;
+            lastNodes = nodes;
+        }
+    }
+    EXPECT_GT(lastNodes, 0);
+}

@@ -1,0 +1,105 @@
+#include "stats/statistics_report.h"
+
+#include <gtest/gtest.h>
+
+#include "results/tally.h"
+#include "run/clocks.h"
+#include "run/run_loop.h"
+#include "stats/statistics_records.h"
+#include "stats/time_texts.h"
+#include "test_support.h"
+
+namespace {
+
+class StatisticsReport : public testing::Test {
+protected:
+    void SetUp() override {
+        clearRecord(grandTotal);
+        clearRecord(sinceStart);
+        clearRecord(lastReport);
+    }
+    std::string report() {
+        ConsoleCapture console;
+        printStatisticsReport();
+        return console.out();
+    }
+};
+
+constexpr const char* rule = "---------------------------------------------------------------\n";
+
+}  // namespace
+
+TEST_F(StatisticsReport, FirstReportWithoutStatisticsIsAllZero) {
+    lastShownMismatch = 9;
+    repeatCount = 4;
+    EXPECT_EQ(report(),
+              std::string("\n                 Since previous     Since start     Grand total\n") +
+                  rule +
+                  "          Nodes                             0 G             0 G\n"
+                  "           Time          0 h 0'          0 h 0'          0 h 0'\n"
+                  "      Nodes/sec             0 K             0 K             0 K\n"
+                  "           Best                               0               0\n"
+                  "          Grade                 could be better could be better\n" +
+                  rule);
+    EXPECT_EQ(lastShownMismatch, 500);
+    EXPECT_EQ(repeatCount, 0);
+}
+
+TEST_F(StatisticsReport, ReportAfterAnImprovementShowsGainsAndGrades) {
+    sinceStart.nodes = 2'500'000'000;
+    sinceStart.secs = 100;
+    sinceStart.best = 14;
+    sinceStart.histogram[14] = 1;
+    grandTotal = sinceStart;
+    grandTotal.nodes = 12'000'000'000;
+    grandTotal.secs = 3'700;
+    report();
+    sinceStart.nodes = 5'000'000'000;
+    sinceStart.secs = 200;
+    sinceStart.best = 12;
+    sinceStart.histogram[12] = 3;
+    grandTotal.best = 12;
+    grandTotal.histogram[12] = 3;
+    const std::string text = report();
+    EXPECT_NE(text.find("          Nodes            +2 G             5 G            12 G\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("           Time          0 h 1'          0 h 3'          1 h 1'\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("      Nodes/sec         25000 K         25000 K          3243 K\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("           Best       IMPROVED!             468             468\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("          Grade                           wow!!           wow!!\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("            468              +3               3               3\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("            466                               1               1\n"),
+              std::string::npos)
+        << text;
+    for (std::size_t start = 1, end; (end = text.find('\n', start)) != std::string::npos;
+         start = end + 1)
+        EXPECT_EQ(end - start, 63u) << text.substr(start, end - start);
+}
+
+TEST(TimeTexts, DurationsShowDaysAndHoursOrHoursAndMinutes) {
+    EXPECT_EQ(durationText(90'061), "1 d 1 h");
+    EXPECT_EQ(durationText(3'599), "0 h 59'");
+    EXPECT_EQ(durationText(86'399), "23 h 59'");
+    EXPECT_EQ(durationText(0), "0 h 0'");
+}
+
+TEST(TimeTexts, ElapsedTimeIsExactToTheMillisecondInTheFirstMinute) {
+    runStartTime = wallClockSeconds() - 75;
+    EXPECT_EQ(elapsedText(), "0 h 1' 15.000''");
+    runStartTime = wallClockSeconds();
+    runStartClock = programClockMs() - 12'345;
+    const std::string text = elapsedText();
+    EXPECT_EQ(text.substr(0, 9), "0 h 0' 12");  // the clock moves on while the test runs
+    EXPECT_EQ(text.substr(text.size() - 2), "''");
+}
