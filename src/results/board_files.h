@@ -1,4 +1,5 @@
-// Board files: the RecordBoardFile written for record and perfect boards.
+// Board files: the BoardFile loaded at the start of every run, and the RecordBoardFile
+// written for record and perfect boards.
 #pragma once
 
 #include <array>
@@ -19,3 +20,18 @@ void saveRecordBoard(const char* fileName);
 // Writes the RecordBoardFile of the current perfect board as "480.tsr", or "480-2.tsr",
 // "480-3.tsr", ... so that no earlier perfect board is ever overwritten; returns the name.
 std::string savePerfectBoard();
+
+// One cell of a BoardFile: "---/-" or "0/0" for an empty slot, or a piece number 1 to 256, a
+// "/" and a rotation digit 0 to 3, which names piece number - 1 in that rotation; blanks
+// around the cell are allowed. Sets `code` to the rotationTable code of the piece, or to
+// emptyCode; returns false, with emptyCode, for a cell that is none of these.
+bool parseCell(const char* cell, PieceCode& code);
+// The code a cell names, or emptyCode for an empty or malformed cell.
+PieceCode parseCell(const char* cell);
+// Loads the BoardFile at boardPath onto a board cleared again by clearRunState: its board
+// lines fill slot rows 15 down to 0, its pieces go into their slots, are taken out of play,
+// counted as group members and removed from the candidate lists, every removal recorded on
+// the undo stacks. Faults of the file are reported on the error stream and the load goes on
+// with the slot, the row or the rest of the board empty; a file that cannot be opened leaves
+// the board as it was.
+void loadBoard();

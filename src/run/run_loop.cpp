@@ -14,6 +14,7 @@
 #include "puzzle/candidate_ordering.h"
 #include "puzzle/list_editing.h"
 #include "puzzle/piece_file.h"
+#include "results/board_files.h"
 #include "run/clocks.h"
 #include "run/console.h"
 #include "run/random.h"
@@ -94,10 +95,17 @@ void performRun() {
     chooseGroupAndColours();
     reorderCandidateTables();
     savedNodes = 0;
+    if (boardPath[0] != '\0') {
+        printOut("loading %s\n", boardPath);
+        loadBoard();
+    }
     board[hintSlot] = rotate(2, pieceCodes[hintPiece]);
     pieceFree[hintPiece] = 0;
     mismatchCount = 0;
     searchFromStart();
+    // A search that ends before its depth-80 step ever restored the lists leaves the
+    // removals of a loaded board on the undo stacks; the next run needs whole lists.
+    restoreAll();
     // The whole space of the run has been tried: its nodes and boards count like any other.
     saveStatistics();
     updateStatistics();
