@@ -12,7 +12,7 @@
 std::int64_t budgetThreshold = 0;
 std::int64_t checkpointNodes = 0;
 std::int32_t fullBoardsAtCheckpoint = 0;
-std::int64_t budgetAttention = 0;
+std::atomic<std::int64_t> budgetAttention{0};
 const char* runEndMark = "";
 std::atomic<bool> stopRequested{false};
 
@@ -40,10 +40,18 @@ void updateAttention(std::int64_t n) {
     std::int64_t level = std::min(budgetThreshold, checkpointNodes + checkpointDistance);
     if (n <= earlyFailureNodes) level = std::min(level, earlyFailureNodes);
     if (n <= noBoardFrom) level = std::min(level, noBoardFrom);
-    budgetAttention = level;
+    // The flag and the level are written in this order here and in the opposite order by
+    // requestRunStop, all sequentially consistent, so a stop request is never overwritten.
+    budgetAttention.store(level);
+    if (stopRequested.load()) budgetAttention.store(-1);
 }
 
 }  // namespace
+
+void requestRunStop() {
+    stopRequested.store(true);
+    budgetAttention.store(-1);
+}
 
 void resetRunBudget() {
     budgetThreshold = firstThreshold;

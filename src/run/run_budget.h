@@ -13,15 +13,17 @@ extern std::int64_t budgetThreshold;
 extern std::int64_t checkpointNodes;
 // fullBoardCount at run start or at the last checkpoint.
 extern std::int32_t fullBoardsAtCheckpoint;
-// Lowest node count above which any rule of the budget can act; below it a check is a
-// single comparison.
-extern std::int64_t budgetAttention;
+// Lowest node count above which any rule of the budget can act, or -1 once a stop is
+// requested; below it a check is a single comparison.
+extern std::atomic<std::int64_t> budgetAttention;
 // The mark the run ended with ("-", "\\", "_", "):", or "" for none), for the benchmark.
 extern const char* runEndMark;
 
 // Set when the user asks the program to stop: the run ends at its next budget check, with
 // its statistics saved.
 extern std::atomic<bool> stopRequested;
+// Asks the current run to stop at its next budget check; safe to call from a signal handler.
+void requestRunStop();
 
 // Thrown by stopRun to unwind the search to the run thread's entry; nothing in the search
 // catches it, so no step undoes anything or places a piece once the run is stopped.
@@ -33,8 +35,7 @@ void resetRunBudget();
 void applyBudgetRules();
 // Called after every placement at depths 0 to 119.
 inline void checkRunBudget() {
-    if (nodeCount > budgetAttention || stopRequested.load(std::memory_order_relaxed))
-        applyBudgetRules();
+    if (nodeCount > budgetAttention.load(std::memory_order_relaxed)) applyBudgetRules();
 }
 // The depth among 158..170 entered most often (the earlier wins ties), or 0.
 std::int32_t busiestDeepDepth();

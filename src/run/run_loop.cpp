@@ -39,10 +39,11 @@ constexpr int lowestPriority = 19;
 // SIGINT and SIGTERM: the first asks the run to end at its next budget check, with its
 // statistics saved; a second ends the program at once.
 void requestStop(int signalNumber) {
-    if (stopRequested.exchange(true)) {
+    if (stopRequested.load()) {
         std::signal(signalNumber, SIG_DFL);
         std::raise(signalNumber);
     }
+    requestRunStop();
 }
 
 void idleKeeper() {

@@ -78,10 +78,12 @@ TEST_F(Checkpoint, LongRunsShowTheirSizeInTensOfBillions) {
 
 TEST_F(Checkpoint, AStopRequestEndsTheRunAtItsNextCheckWithoutAMark) {
     nodeCount = 1'000;
-    stopRequested = true;
+    requestRunStop();
     ConsoleCapture console;
     EXPECT_THROW(checkRunBudget(), RunStopped);
     stopRequested = false;
+    resetRunBudget();
+    EXPECT_EQ(budgetAttention, 40'000'000);
     EXPECT_EQ(console.out(), "");
     EXPECT_EQ(sinceStart.nodes, 1'000) << "the stopped run's nodes are counted";
 }
