@@ -81,18 +81,14 @@ void replaceFile(const char* name, bool sync) {
 
 }  // namespace
 
-void readStatistics() {
-    clearRecord(grandTotal);
-    std::FILE* file = std::fopen("total.txt", "r");
-    if (file == nullptr) {
-        printErr("could not open total.txt\n");
-        return;
-    }
+StatisticsReading readStatisticsFile(const char* path, StatsRecord& record, std::int32_t& check) {
+    clearRecord(record);
+    std::FILE* file = std::fopen(path, "r");
+    if (file == nullptr) return StatisticsReading::missing;
     char line[lineCapacity];
     if (std::fgets(line, lineCapacity, file) == nullptr || !startsWith(line, "K7 stats")) {
-        printErr("total.txt has been messed with, cannot read total scores\n");
         std::fclose(file);
-        return;
+        return StatisticsReading::messedWith;
     }
     while (std::fgets(line, lineCapacity, file) != nullptr) {
         const char* equals = std::strchr(line, '=');
@@ -100,24 +96,36 @@ void readStatistics() {
         const char* value = equals + 1;
         long long number = 0;
         if (startsWith(line, "nodes=")) {
-            if (readDecimal(value, number)) grandTotal.nodes = number;
+            if (readDecimal(value, number)) record.nodes = number;
         } else if (startsWith(line, "secs=")) {
-            if (readDecimal(value, number)) grandTotal.secs = number;
+            if (readDecimal(value, number)) record.secs = number;
         } else if (startsWith(line, "check=")) {
             if (readDecimal(value, number))
-                checkValue =
-                    static_cast<std::int32_t>(std::clamp<long long>(number, INT_MIN, INT_MAX));
+                check = static_cast<std::int32_t>(std::clamp<long long>(number, INT_MIN, INT_MAX));
         } else if (line[0] >= '0' && line[0] <= '9') {
             long long index = 0;
             // Lines numbered outside the histogram, and counts that cannot be read, are ignored.
             if (!readDecimal(line, index) || index >= mismatchSlots || !readDecimal(value, number))
                 continue;
-            grandTotal.histogram[index] = number;
-            if (number > 0 && index < grandTotal.best)
-                grandTotal.best = static_cast<std::int32_t>(index);
+            record.histogram[index] = number;
+            if (number > 0 && index < record.best) record.best = static_cast<std::int32_t>(index);
         }
     }
     std::fclose(file);
+    return StatisticsReading::read;
+}
+
+void readStatistics() {
+    switch (readStatisticsFile("total.txt", grandTotal, checkValue)) {
+        case StatisticsReading::missing:
+            printErr("could not open total.txt\n");
+            break;
+        case StatisticsReading::messedWith:
+            printErr("total.txt has been messed with, cannot read total scores\n");
+            break;
+        case StatisticsReading::read:
+            break;
+    }
 }
 
 void writeStatistics(std::FILE* stream) {

@@ -7,6 +7,14 @@
 // grandTotal.secs as read from the file at start-up.
 extern std::int64_t secsAtProgramStart;
 
+#include "stats/statistics_records.h"
+
+enum class StatisticsReading { read, missing, messedWith };
+
+// Reads the statistics file at `path` into `record` (cleared first) and its check line into
+// `check`, as readStatistics does, without printing anything. Companion programs use it to
+// read the files of several directories.
+StatisticsReading readStatisticsFile(const char* path, StatsRecord& record, std::int32_t& check);
 // Fills grandTotal from total.txt (clear when it is missing or not a statistics file).
 void readStatistics();
 // Writes the statistics file image of grandTotal to `stream` and closes it.
