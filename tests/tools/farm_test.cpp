@@ -1,0 +1,288 @@
+// The farm launcher: its options, its reading of logs and statistics, and the built program
+// running, losing and stopping real solver instances.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "farm/farm_options.h"
+#include "farm/farm_status.h"
+#include "farm/log_watch.h"
+#include "stats/statistics_file.h"
+#include "test_support.h"
+
+namespace {
+
+std::optional<FarmOptions> parse(std::vector<std::string> arguments, std::string& error) {
+    return parseFarmOptions(arguments, error);
+}
+
+TEST(FarmOptions, ReadsEveryOptionAndRefusesFaults) {
+    std::string error;
+    const auto defaults = parse({}, error);
+    ASSERT_TRUE(defaults);
+    EXPECT_EQ(defaults->instances, 0);
+    EXPECT_EQ(defaults->directory, "farm");
+    EXPECT_TRUE(defaults->boardFile.empty());
+
+    const auto full = parse({"-j", "12", "-d", "runs", "--status", "1", "--restarts", "0",
+                             "--solver", "/opt/tessaly", "start.txt"},
+                            error);
+    ASSERT_TRUE(full);
+    EXPECT_EQ(full->instances, 12);
+    EXPECT_EQ(full->directory, "runs");
+    EXPECT_EQ(full->statusSeconds, 1);
+    EXPECT_EQ(full->restartLimit, 0);
+    EXPECT_EQ(full->solver, "/opt/tessaly");
+    EXPECT_EQ(full->boardFile, "start.txt");
+
+    for (const std::vector<std::string>& bad : {std::vector<std::string>{"-j", "0"},
+                                                {"-j", "3x"},
+                                                {"-j"},
+                                                {"-d", ""},
+                                                {"--verbose"},
+                                                {"a.txt", "b.txt"},
+                                                {"--status", "-1"}}) {
+        error.clear();
+        EXPECT_FALSE(parse(bad, error)) << bad[0];
+        EXPECT_FALSE(error.empty()) << bad[0];
+    }
+}
+
+TEST(FarmLogWatch, FindsRecordAndPerfectBoardsAcrossSplitLines) {
+    LogWatch watch;
+    std::vector<BoardNews> news = scanLogText(watch, "-\\-\nNEW RECORD!!!\nBoard is sa");
+    EXPECT_TRUE(news.empty());
+    news = scanLogText(watch, "ved in /data/farm/3/468.tsr\n,.,|Nr solutions = 4, after 0 h");
+    ASSERT_EQ(news.size(), 1u);
+    EXPECT_FALSE(news[0].perfect);
+    EXPECT_EQ(news[0].fileName, "468.tsr");
+    news = scanLogText(watch, " 0' 1.000''\nBoard is saved in C:\\runs\\480-2.tsr\nloading x\n");
+    ASSERT_EQ(news.size(), 1u);
+    EXPECT_TRUE(news[0].perfect);
+    EXPECT_EQ(news[0].fileName, "480-2.tsr");
+    EXPECT_TRUE(watch.partialLine.empty());
+}
+
+TEST(FarmLogWatch, ReadsOnlyWhatWasAddedAndStartsAgainOnAShorterLog) {
+    TempDir dir;
+    LogWatch watch;
+    watch.path = dir.file("tessaly.log");
+    EXPECT_TRUE(readLogNews(watch).empty());  // no log yet
+    writeFile(watch.path, "\nNEW RECORD!!!\nBoard is saved in d/470.tsr\n");
+    EXPECT_EQ(readLogNews(watch).size(), 1u);
+    EXPECT_TRUE(readLogNews(watch).empty());  // nothing new
+    writeFile(watch.path, "x\n");             // replaced by a shorter log
+    EXPECT_TRUE(readLogNews(watch).empty());
+    writeFile(watch.path, "x\nBoard is saved in d/480.tsr\n");
+    const auto news = readLogNews(watch);
+    ASSERT_EQ(news.size(), 1u);
+    EXPECT_TRUE(news[0].perfect);
+}
+
+TEST(FarmStatus, AddsUpTheStatisticsFilesThatCanBeRead) {
+    TempDir dir;
+    for (const char* name : {"1", "2", "3", "4"})
+        std::filesystem::create_directory(dir.file(name));
+    writeFile(dir.file("1/total.txt"),
+              "K7 stats\nnodes=5000000000\nsecs=100\nbest=x\n14=2\n16=5\n");
+    writeFile(dir.file("2/total.txt"), "K7 stats\nnodes=2500000000\nsecs=50\n12=1\n16=1\n");
+    writeFile(dir.file("3/total.txt"), "garbage\nnodes=999\n");  // messed with: not counted
+    // 4 has no statistics file yet
+    const FarmTotals totals =
+        readFarmTotals({dir.file("1"), dir.file("2"), dir.file("3"), dir.file("4")});
+    EXPECT_EQ(totals.filesRead, 2);
+    EXPECT_EQ(totals.nodes, 7500000000);
+    EXPECT_EQ(totals.best, 12);
+    EXPECT_EQ(totals.fullBoards, 9);
+
+    const std::string line = farmStatusLine(3725, 3, 4, totals, 123456789.0);
+    EXPECT_EQ(line, "1:02:05  3/4 alive  7.50 G nodes  123 M nodes/s  best 468  9 full boards");
+    EXPECT_NE(farmStatusLine(0, 0, 1, FarmTotals{}, 0).find("best -"), std::string::npos);
+    EXPECT_EQ(shortCount(999), "999");
+    EXPECT_EQ(shortCount(12345), "12.3 K");
+}
+
+// The built launcher, started in a directory holding a generated puzzle.
+class FarmProgram : public testing::Test {
+protected:
+    TempDir dir;
+
+    void SetUp() override {
+        const ProgramResult made = runProgram(std::string(TESSALY_GEN_BIN) +
+                                                  " --seed 9 --colours 12 --rim-colours 4 "
+                                                  "--solution solution.txt k7pieces.txt",
+                                              dir.path);
+        ASSERT_EQ(made.status, 0) << made.err;
+    }
+
+    // Starts tessaly-farm with `arguments`, its output in out.txt and err.txt.
+    pid_t startFarm(const std::vector<std::string>& arguments) {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            if (chdir(dir.path.c_str()) != 0) _exit(127);
+            const int in = open("/dev/null", O_RDONLY);
+            const int out = open("out.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            const int err = open("err.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            dup2(in, 0);
+            dup2(out, 1);
+            dup2(err, 2);
+            std::vector<char*> argv{const_cast<char*>(TESSALY_FARM_BIN)};
+            for (const std::string& argument : arguments)
+                argv.push_back(const_cast<char*>(argument.c_str()));
+            argv.push_back(nullptr);
+            execv(TESSALY_FARM_BIN, argv.data());
+            _exit(127);
+        }
+        return pid;
+    }
+
+    // Waits up to `seconds` for the process to end: its exit status, or -1 if it still runs.
+    static int waitFor(pid_t pid, double seconds) {
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+        int status = 0;
+        while (std::chrono::steady_clock::now() < deadline) {
+            if (waitpid(pid, &status, WNOHANG) == pid)
+                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return -1;
+    }
+
+    // Waits until out.txt holds `text`; false after `seconds`.
+    bool waitForOutput(const std::string& text, double seconds) {
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+        while (std::chrono::steady_clock::now() < deadline) {
+            if (readFile(dir.file("out.txt")).find(text) != std::string::npos) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        return false;
+    }
+
+    // The pid the launcher printed for `instance` the `nth` time it started it.
+    pid_t instancePid(int instance, const std::string& marker = ": pid ") {
+        const std::string out = readFile(dir.file("out.txt"));
+        const std::string key = "instance " + std::to_string(instance) + marker;
+        const std::size_t at = out.rfind(key);
+        return at == std::string::npos ? -1 : std::stoi(out.substr(at + key.size()));
+    }
+
+    std::int64_t nodesIn(const std::string& directory) {
+        StatsRecord record{};
+        std::int32_t check = 0;
+        const std::string path = dir.file(directory + "/total.txt");
+        if (readStatisticsFile(path.c_str(), record, check) != StatisticsReading::read) return -1;
+        return record.nodes;
+    }
+};
+
+TEST_F(FarmProgram, RunsTwoInstancesRestartsAKilledOneAndStopsAllOnCtrlC) {
+    const pid_t farm = startFarm({"-j", "2", "--status", "1"});
+    ASSERT_TRUE(waitForOutput("instance 2: pid", 20)) << readFile(dir.file("err.txt"));
+    std::this_thread::sleep_for(std::chrono::seconds(4));
+
+    // An instance killed from outside is reported with its status and log, then restarted.
+    const pid_t first = instancePid(1);
+    ASSERT_GT(first, 0);
+    ASSERT_EQ(kill(first, SIGKILL), 0);
+    ASSERT_TRUE(waitForOutput("instance 1: restarted, pid", 20)) << readFile(dir.file("out.txt"));
+    const std::string report = readFile(dir.file("out.txt"));
+    EXPECT_NE(
+        report.find("instance 1 (pid " + std::to_string(first) +
+                    ") ended with signal 9; its log: farm/1/tessaly.log; restarting it (1 of 3)"),
+        std::string::npos)
+        << report;
+    EXPECT_NE(instancePid(1, ": restarted, pid "), first);
+    std::this_thread::sleep_for(std::chrono::seconds(3));
+
+    // Ctrl-C reaches the launcher, which passes it on; every instance saves and ends.
+    const auto stopped = std::chrono::steady_clock::now();
+    ASSERT_EQ(kill(farm, SIGINT), 0);
+    const int status = waitFor(farm, 30);
+    const double took =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - stopped).count();
+    ASSERT_EQ(status, 0) << readFile(dir.file("out.txt")) << readFile(dir.file("err.txt"));
+    EXPECT_LT(took, 10.0);
+
+    const std::string out = readFile(dir.file("out.txt"));
+    EXPECT_NE(out.find("All instances have ended; their statistics are in farm/1 to farm/2"),
+              std::string::npos)
+        << out;
+    for (const char* instance : {"1", "2"}) {
+        EXPECT_GT(nodesIn(std::string("farm/") + instance), 0) << instance;
+        const std::string log =
+            readFile(dir.file(std::string("farm/") + instance + "/tessaly.log"));
+        EXPECT_NE(log.find("Stopped; the statistics are saved in"), std::string::npos) << log;
+    }
+    // The status line moves: its clock runs on and the last one counts the saved nodes.
+    std::vector<std::string> statusLines;
+    for (const std::string& line : linesOf(out))
+        if (line.find(" alive ") != std::string::npos) statusLines.push_back(line);
+    ASSERT_GE(statusLines.size(), 4u) << out;
+    EXPECT_EQ(statusLines.front().rfind("0:00:00  2/2 alive", 0), 0u) << statusLines.front();
+    EXPECT_NE(statusLines.back().find("0/2 alive"), std::string::npos) << statusLines.back();
+    EXPECT_EQ(statusLines.back().find("  0 nodes"), std::string::npos) << statusLines.back();
+}
+
+TEST_F(FarmProgram, ResumesADirectoryAndStartsEveryRunFromABoardFile) {
+    std::filesystem::create_directories(dir.file("runs/1"));
+    writeFile(dir.file("runs/1/total.txt"), "K7 stats\nnodes=123456789012\nsecs=99\n15=4\n");
+    // The first two board lines of the planted solution: slot rows 15 and 14.
+    const std::vector<std::string> solution = linesOf(readFile(dir.file("solution.txt")));
+    writeFile(dir.file("start.txt"), solution[1] + "\n" + solution[2] + "\n");
+    const pid_t farm = startFarm({"-j", "1", "-d", "runs", "--status", "1", "start.txt"});
+    ASSERT_TRUE(waitForOutput("instance 1: pid", 20)) << readFile(dir.file("err.txt"));
+    std::this_thread::sleep_for(std::chrono::seconds(4));
+    ASSERT_EQ(kill(farm, SIGTERM), 0);
+    ASSERT_EQ(waitFor(farm, 30), 0) << readFile(dir.file("out.txt"));
+
+    // The instance ran beside a copy of the pieces and loaded the board file at every run.
+    EXPECT_EQ(readFile(dir.file("runs/1/k7pieces.txt")), readFile(dir.file("k7pieces.txt")));
+    const std::string log = readFile(dir.file("runs/1/tessaly.log"));
+    EXPECT_NE(log.find("loading " + dir.file("start.txt")), std::string::npos) << log;
+    // The earlier statistics were kept and added to.
+    EXPECT_GT(nodesIn("runs/1"), 123456789012);
+}
+
+TEST_F(FarmProgram, RefusesWhatItCannotRunWithStatusTwo) {
+    TempDir empty;
+    ProgramResult result = runProgram(std::string(TESSALY_FARM_BIN) + " -j 1", empty.path);
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.err.find("no readable k7pieces.txt"), std::string::npos) << result.err;
+
+    result = runProgram(std::string(TESSALY_FARM_BIN) + " -j 1 missing-board.txt", dir.path);
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.err.find("cannot read the board file missing-board.txt"), std::string::npos);
+
+    result = runProgram(std::string(TESSALY_FARM_BIN) + " --solver /nonexistent/solver", dir.path);
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.err.find("/nonexistent/solver"), std::string::npos);
+
+    result = runProgram(std::string(TESSALY_FARM_BIN) + " -j many", dir.path);
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.err.find("usage: tessaly-farm"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("farm")));
+}
+
+TEST_F(FarmProgram, WarnsWhenThereAreMoreInstancesThanProcessors) {
+    const long processors = sysconf(_SC_NPROCESSORS_ONLN);
+    const pid_t farm = startFarm({"-j", std::to_string(processors + 1), "--status", "1"});
+    ASSERT_TRUE(waitForOutput("instance " + std::to_string(processors + 1) + ": pid", 20));
+    ASSERT_EQ(kill(farm, SIGINT), 0);
+    ASSERT_EQ(waitFor(farm, 30), 0);
+    EXPECT_NE(readFile(dir.file("err.txt"))
+                  .find("warning: " + std::to_string(processors + 1) + " instances on " +
+                        std::to_string(processors) + " processors"),
+              std::string::npos);
+}
+
+}  // namespace

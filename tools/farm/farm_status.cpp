@@ -1,0 +1,57 @@
+#include "farm/farm_status.h"
+
+#include <cstdio>
+
+#include "stats/statistics_file.h"
+#include "stats/statistics_records.h"
+
+FarmTotals readFarmTotals(const std::vector<std::string>& directories) {
+    FarmTotals totals;
+    for (const std::string& directory : directories) {
+        StatsRecord record{};
+        std::int32_t check = 0;
+        const std::string path = directory + "/total.txt";
+        if (readStatisticsFile(path.c_str(), record, check) != StatisticsReading::read) continue;
+        ++totals.filesRead;
+        totals.nodes += record.nodes;
+        if (record.best < totals.best) totals.best = record.best;
+        for (const std::int64_t count : record.histogram)
+            if (count > 0) totals.fullBoards += count;
+    }
+    return totals;
+}
+
+std::string shortCount(double value) {
+    static constexpr const char* units[] = {"", " K", " M", " G", " T", " P"};
+    int unit = 0;
+    while (value >= 1000.0 && unit < 5) {
+        value /= 1000.0;
+        ++unit;
+    }
+    char text[32];
+    if (unit == 0)
+        std::snprintf(text, sizeof text, "%.0f", value);
+    else
+        std::snprintf(text, sizeof text, "%.*f%s",
+                      value < 10    ? 2
+                      : value < 100 ? 1
+                                    : 0,
+                      value, units[unit]);
+    return text;
+}
+
+std::string farmStatusLine(std::int64_t seconds, int alive, int instances, const FarmTotals& totals,
+                           double rate) {
+    char text[200];
+    char bestText[16] = "-";
+    if (totals.best < mismatchSlots)
+        std::snprintf(bestText, sizeof bestText, "%d", 480 - totals.best);
+    std::snprintf(
+        text, sizeof text,
+        "%lld:%02lld:%02lld  %d/%d alive  %s nodes  %s nodes/s  best %s  %lld full boards",
+        static_cast<long long>(seconds / 3600), static_cast<long long>(seconds / 60 % 60),
+        static_cast<long long>(seconds % 60), alive, instances,
+        shortCount(static_cast<double>(totals.nodes)).c_str(), shortCount(rate).c_str(), bestText,
+        static_cast<long long>(totals.fullBoards));
+    return text;
+}

@@ -1,0 +1,24 @@
+// What the farm shows about its instances: totals read from their statistics files.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct FarmTotals {
+    std::int64_t nodes = 0;       // nodes in all statistics files read
+    std::int32_t best = 20;       // lowest mismatch count of any full board, 20 for none
+    std::int64_t fullBoards = 0;  // full boards of every mismatch count
+    int filesRead = 0;            // statistics files that could be read
+};
+
+// Adds up the total.txt files of `directories`; a missing or unreadable file adds nothing.
+FarmTotals readFarmTotals(const std::vector<std::string>& directories);
+
+// One status line: running time, instances alive, nodes, node rate, best score, full boards.
+// `rate` is in nodes per second.
+std::string farmStatusLine(std::int64_t seconds, int alive, int instances, const FarmTotals& totals,
+                           double rate);
+
+// A node count in a short form: 950, 12.3 K, 4.56 M, 7.89 G, 1.23 T.
+std::string shortCount(double value);

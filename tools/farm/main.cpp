@@ -1,0 +1,246 @@
+// tessaly-farm: runs one solver per processor, each in its own directory, shows their
+// combined progress on one status line and stops them all, with saved statistics, on Ctrl-C.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "farm/farm_options.h"
+#include "farm/farm_status.h"
+#include "farm/instances.h"
+
+namespace {
+
+constexpr int badArguments = 2;
+constexpr int restartDelaySeconds = 2;
+
+volatile std::sig_atomic_t stopSignals = 0;
+
+extern "C" void onStopSignal(int) {
+    stopSignals = stopSignals + 1;
+}
+
+void catchStopSignals() {
+    struct sigaction action {};
+    action.sa_handler = onStopSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    // A closed terminal stops the instances in order too, rather than leaving them running.
+    sigaction(SIGHUP, &action, nullptr);
+    // Output into a pipe whose reader has gone must not end the farm before its instances.
+    signal(SIGPIPE, SIG_IGN);
+}
+
+[[noreturn]] void failWith(const std::string& message, bool showUsage) {
+    std::fprintf(stderr, "tessaly-farm: %s\n%s", message.c_str(), showUsage ? farmUsage : "");
+    std::exit(badArguments);
+}
+
+// The solver program beside this one, as both are built and installed together.
+std::string siblingSolver() {
+    std::error_code fault;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", fault);
+    if (fault) return "tessaly";
+    return (self.parent_path() / "tessaly").string();
+}
+
+// The console: a status line that is redrawn in place on a terminal, or printed as a line of
+// its own elsewhere; messages go above it.
+struct Console {
+    bool terminal = isatty(STDOUT_FILENO) != 0;
+    bool statusShown = false;
+
+    void message(const std::string& text) {
+        if (statusShown) std::fputs("\r\033[K", stdout);
+        statusShown = false;
+        std::printf("%s\n", text.c_str());
+        std::fflush(stdout);
+    }
+    void status(const std::string& text) {
+        if (terminal) {
+            std::printf("\r\033[K%s", text.c_str());
+            statusShown = true;
+        } else {
+            std::printf("%s\n", text.c_str());
+        }
+        std::fflush(stdout);
+    }
+    void finish() {
+        if (statusShown) std::fputs("\n", stdout);
+        statusShown = false;
+        std::fflush(stdout);
+    }
+};
+
+long secondsSince(std::chrono::steady_clock::time_point start) {
+    return static_cast<long>(
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start)
+            .count());
+}
+
+std::vector<std::string> directoriesOf(const std::vector<Instance>& instances) {
+    std::vector<std::string> directories;
+    for (const Instance& instance : instances)
+        directories.push_back(instance.directory);
+    return directories;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string error;
+    const std::optional<FarmOptions> parsed =
+        parseFarmOptions(std::vector<std::string>(argv + 1, argv + argc), error);
+    if (!parsed) failWith(error, true);
+    const FarmOptions& options = *parsed;
+
+    LaunchPlan plan;
+    plan.solver = options.solver.empty() ? siblingSolver() : options.solver;
+    if (access(plan.solver.c_str(), X_OK) != 0)
+        failWith("cannot run the solver " + plan.solver + " (use --solver PROGRAM)", false);
+    plan.pieceFile = std::filesystem::absolute("k7pieces.txt").string();
+    if (access("k7pieces.txt", R_OK) != 0)
+        failWith("no readable k7pieces.txt in " + std::filesystem::current_path().string() +
+                     "; start tessaly-farm in the directory that holds the pieces",
+                 false);
+    if (!options.boardFile.empty()) {
+        if (access(options.boardFile.c_str(), R_OK) != 0)
+            failWith("cannot read the board file " + options.boardFile, false);
+        plan.boardFile = std::filesystem::absolute(options.boardFile).string();
+    }
+
+    const long processors = sysconf(_SC_NPROCESSORS_ONLN);
+    const int count = options.instances > 0 ? options.instances
+                                            : static_cast<int>(processors > 0 ? processors : 1);
+    if (processors > 0 && count > processors)
+        std::fprintf(stderr,
+                     "tessaly-farm: warning: %d instances on %ld processors; they will share "
+                     "them and each will search more slowly\n",
+                     count, processors);
+    if (!makeDirectories(options.directory, error)) failWith(error, false);
+
+    std::vector<Instance> instances(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        Instance& instance = instances[static_cast<std::size_t>(i)];
+        instance.number = i + 1;
+        instance.directory = options.directory + "/" + std::to_string(i + 1);
+        instance.logPath = instance.directory + "/tessaly.log";
+        instance.log.path = instance.logPath;
+        std::error_code fault;
+        // Boards announced before this start of the farm were reported by an earlier one.
+        const auto size = std::filesystem::file_size(instance.logPath, fault);
+        instance.log.offset = fault ? 0 : static_cast<long>(size);
+    }
+
+    catchStopSignals();
+    Console console;
+    const std::vector<std::string> directories = directoriesOf(instances);
+    const FarmTotals atStart = readFarmTotals(directories);
+    const auto start = std::chrono::steady_clock::now();
+
+    console.message("tessaly-farm: " + std::to_string(count) + " instances of " + plan.solver +
+                    ", in " + options.directory + "/1 to " + options.directory + "/" +
+                    std::to_string(count) + "; Ctrl-C stops them all");
+    for (Instance& instance : instances) {
+        if (!startInstance(instance, plan, error)) failWith(error, false);
+        console.message("instance " + std::to_string(instance.number) + ": pid " +
+                        std::to_string(instance.pid) + ", log " + instance.logPath);
+    }
+
+    int stopsPassedOn = 0;
+    long nextStatus = 0;
+    for (;;) {
+        const long now = secondsSince(start);
+        const bool stopping = stopSignals > 0;
+        if (stopSignals > stopsPassedOn) {
+            // Every stop the farm receives is passed on once to every instance: the first
+            // makes each save its statistics and end, a second makes each end at once.
+            stopsPassedOn = stopSignals;
+            console.message(stopsPassedOn == 1
+                                ? "Stopping: every instance saves its statistics and ends"
+                                : "Stopping at once");
+            for (const Instance& instance : instances)
+                signalInstance(instance, SIGTERM);
+        }
+
+        int waitStatus = 0;
+        for (pid_t pid; (pid = waitpid(-1, &waitStatus, WNOHANG)) > 0;) {
+            for (Instance& instance : instances) {
+                if (instance.pid != pid) continue;
+                instance.pid = -1;
+                const std::string name = "instance " + std::to_string(instance.number);
+                if (stopping) {
+                    if (!WIFEXITED(waitStatus) || WEXITSTATUS(waitStatus) != 0)
+                        console.message(name + " ended with " + endText(waitStatus) +
+                                        "; its log: " + instance.logPath);
+                    break;
+                }
+                std::string text = name + " (pid " + std::to_string(pid) + ") ended with " +
+                                   endText(waitStatus) + "; its log: " + instance.logPath;
+                if (instance.restarts < options.restartLimit) {
+                    ++instance.restarts;
+                    instance.restartAt = now + restartDelaySeconds;
+                    text += "; restarting it (" + std::to_string(instance.restarts) + " of " +
+                            std::to_string(options.restartLimit) + ")";
+                } else {
+                    instance.retired = true;
+                    text += "; not restarting it again";
+                }
+                console.message(text);
+                break;
+            }
+        }
+
+        int alive = 0;
+        for (Instance& instance : instances) {
+            if (!stopping && instance.pid < 0 && !instance.retired && now >= instance.restartAt) {
+                if (startInstance(instance, plan, error))
+                    console.message("instance " + std::to_string(instance.number) +
+                                    ": restarted, pid " + std::to_string(instance.pid));
+                else {
+                    instance.retired = true;
+                    console.message("instance " + std::to_string(instance.number) + ": " + error);
+                }
+            }
+            if (instance.pid > 0) ++alive;
+            for (const BoardNews& news : readLogNews(instance.log))
+                console.message("instance " + std::to_string(instance.number) +
+                                (news.perfect ? ": PERFECT BOARD " : ": new record ") +
+                                instance.directory + "/" + news.fileName);
+        }
+
+        const bool finished = alive == 0 && (stopping || [&] {
+                                  for (const Instance& instance : instances)
+                                      if (!instance.retired) return false;
+                                  return true;
+                              }());
+        if (now >= nextStatus || finished) {
+            const FarmTotals totals = readFarmTotals(directories);
+            const double rate = now > 0 ? static_cast<double>(totals.nodes - atStart.nodes) /
+                                              static_cast<double>(now)
+                                        : 0.0;
+            console.status(farmStatusLine(now, alive, count, totals, rate));
+            nextStatus = now + options.statusSeconds;
+        }
+        if (finished) {
+            console.finish();
+            if (stopping) {
+                console.message("All instances have ended; their statistics are in " +
+                                options.directory + "/1 to " + options.directory + "/" +
+                                std::to_string(count));
+                return 0;
+            }
+            console.message("tessaly-farm: every instance ended too often; see their logs");
+            return 1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    }
+}
