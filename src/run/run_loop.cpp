@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <system_error>
 #include <thread>
 
@@ -36,13 +37,29 @@ namespace {
 
 constexpr int lowestPriority = 19;
 
+// Milliseconds of the monotonic clock; clock_gettime may be called in a signal handler.
+std::int64_t signalClockMs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+// Signals that arrive this soon after the first belong to the same stop: `timeout`, Slurm and
+// service managers send SIGTERM to the process and again to its group, or forward it as well.
+constexpr std::int64_t sameStopMs = 1000;
+std::atomic<std::int64_t> firstStopMs{0};
+static_assert(std::atomic<std::int64_t>::is_always_lock_free, "used in a signal handler");
+
 // SIGINT and SIGTERM: the first asks the run to end at its next budget check, with its
-// statistics saved; a second ends the program at once.
+// statistics saved; a second one, a second or more later, ends the program at once.
 void requestStop(int signalNumber) {
+    const std::int64_t now = signalClockMs();
     if (stopRequested.load()) {
+        if (now - firstStopMs.load() < sameStopMs) return;
         std::signal(signalNumber, SIG_DFL);
         std::raise(signalNumber);
     }
+    firstStopMs.store(now);
     requestRunStop();
 }
 

@@ -92,6 +92,20 @@ TEST_F(StatisticsProgram, InterruptSavesTheRunningRunAndEndsWithStatusZero) {
               std::string::npos);
 }
 
+TEST_F(StatisticsProgram, ASignalSentTwiceAtOnceIsOneStopThatSaves) {
+    // timeout, Slurm and service managers signal the process and its group, or forward the
+    // signal as well; the second copy must not end the program before it has saved.
+    const pid_t pid = startSolver(dir.path);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    kill(pid, SIGTERM);
+    kill(pid, SIGTERM);
+    kill(pid, SIGINT);
+    const int status = waitFor(pid, 60);
+    if (status < 0) kill(pid, SIGKILL);
+    EXPECT_EQ(status, 0) << readFile(dir.file("out.txt"));
+    EXPECT_GT(nodesIn(readFile(dir.file("total.txt"))), 0);
+}
+
 TEST_F(StatisticsProgram, KillingAtAnyMomentNeverTearsAFileNorLosesSavedNodes) {
     std::mt19937 random(12345);
     long long lastNodes = 0;
