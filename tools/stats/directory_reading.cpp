@@ -1,0 +1,69 @@
+#include "stats/directory_reading.h"
+
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <system_error>
+
+#include "stats/statistics_file.h"
+#include "stats/statistics_merge.h"
+
+std::string pathIn(const std::string& directory, const std::string& name) {
+    if (directory.empty()) return name;
+    if (directory.back() == '/') return directory + name;
+    return directory + "/" + name;
+}
+
+std::string directoryKey(const std::string& directory) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    fs::path path = fs::weakly_canonical(fs::path(directory), error);
+    if (error) {
+        error.clear();
+        path = fs::absolute(fs::path(directory), error);
+        if (error) path = fs::path(directory);
+        path = path.lexically_normal();
+    }
+    std::string key = path.string();
+    while (key.size() > 1 && key.back() == '/')
+        key.pop_back();
+    return key;
+}
+
+DirectoryReading readDirectoryStatistics(const std::string& directory,
+                                         DirectoryStatistics& statistics) {
+    statistics.name = directory;
+    clearRecord(statistics.record);
+    statistics.record.check = 0;
+    const std::string path = pathIn(directory, "total.txt");
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0) return DirectoryReading::unreadable;
+    if (!S_ISREG(status.st_mode)) return DirectoryReading::notRegular;
+    std::int32_t check = 0;
+    switch (readStatisticsFile(path.c_str(), statistics.record, check)) {
+        case StatisticsReading::missing:
+            return DirectoryReading::unreadable;
+        case StatisticsReading::messedWith:
+            return DirectoryReading::notStatistics;
+        case StatisticsReading::read:
+            break;
+    }
+    statistics.record.check = check;
+    statistics.record.best = lowestBest(statistics.record);
+    return DirectoryReading::read;
+}
+
+const char* readingProblem(DirectoryReading reading) {
+    switch (reading) {
+        case DirectoryReading::read:
+            return "read";
+        case DirectoryReading::unreadable:
+            return "cannot be read (missing or unreadable)";
+        case DirectoryReading::notRegular:
+            return "cannot be read (not a regular file)";
+        case DirectoryReading::notStatistics:
+            return "is not a statistics file (messed with)";
+    }
+    return "cannot be read";
+}

@@ -1,0 +1,28 @@
+// Reading the statistics file of one solver directory, as named on the command line.
+#pragma once
+
+#include <string>
+
+#include "stats/statistics_records.h"
+
+// A directory as given and the statistics read from its total.txt.
+struct DirectoryStatistics {
+    std::string name;
+    StatsRecord record;
+};
+
+enum class DirectoryReading { read, unreadable, notRegular, notStatistics };
+
+// `directory` joined with `name` by one slash (none added when it already ends in one).
+std::string pathIn(const std::string& directory, const std::string& name);
+// A text that is the same for every way of naming one directory: the absolute path with
+// "." and ".." resolved, symbolic links of existing parts followed, no trailing slash.
+std::string directoryKey(const std::string& directory);
+// Reads pathIn(directory, "total.txt") into `statistics` (name set, record cleared first);
+// best is recomputed from the histogram entries. Only a regular file is opened, so that a
+// pipe or device named total.txt cannot block the reading. The solver replaces the file by
+// renaming a new one over it, so a file read while it runs is either whole old or whole new.
+DirectoryReading readDirectoryStatistics(const std::string& directory,
+                                         DirectoryStatistics& statistics);
+// The problem of a reading in words, e.g. "cannot be read (missing or unreadable)".
+const char* readingProblem(DirectoryReading reading);

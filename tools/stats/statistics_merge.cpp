@@ -1,0 +1,45 @@
+#include "stats/statistics_merge.h"
+
+#include <limits>
+
+std::int64_t addClamped(std::int64_t a, std::int64_t b) {
+    constexpr std::int64_t highest = std::numeric_limits<std::int64_t>::max();
+    constexpr std::int64_t lowest = std::numeric_limits<std::int64_t>::min();
+    if (b > 0 && a > highest - b) return highest;
+    if (b < 0 && a < lowest - b) return lowest;
+    return a + b;
+}
+
+std::int32_t lowestBest(const StatsRecord& record) {
+    for (int i = 0; i < mismatchSlots; ++i)
+        if (record.histogram[i] > 0) return i;
+    return mismatchSlots;
+}
+
+StatsRecord mergeRecords(const std::vector<StatsRecord>& records) {
+    StatsRecord sum{};
+    clearRecord(sum);
+    sum.check = 0;
+    for (const StatsRecord& record : records) {
+        sum.nodes = addClamped(sum.nodes, record.nodes);
+        sum.secs = addClamped(sum.secs, record.secs);
+        for (int i = 0; i < mismatchSlots; ++i)
+            sum.histogram[i] = addClamped(sum.histogram[i], record.histogram[i]);
+        // Taken from each record's own entries, so that a negative count in one file cannot
+        // hide the boards of another.
+        const std::int32_t best = lowestBest(record);
+        if (best < sum.best) sum.best = best;
+    }
+    return sum;
+}
+
+std::int64_t nodeRate(const StatsRecord& record) {
+    return record.secs > 0 ? record.nodes / record.secs : 0;
+}
+
+std::int64_t sideBySideRate(const std::vector<StatsRecord>& records) {
+    std::int64_t rate = 0;
+    for (const StatsRecord& record : records)
+        rate = addClamped(rate, nodeRate(record));
+    return rate;
+}

@@ -1,0 +1,19 @@
+// Adding up the statistics records of several solver directories.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "stats/statistics_records.h"
+
+// a + b, held at the limits of the type instead of overflowing.
+std::int64_t addClamped(std::int64_t a, std::int64_t b);
+// The lowest mismatch count whose histogram entry is above 0, or mismatchSlots for none.
+std::int32_t lowestBest(const StatsRecord& record);
+// The sum of `records`: nodes, seconds (each instance's running time) and histogram entries
+// added, best the lowest mismatch count with boards in any of them; check is 0.
+StatsRecord mergeRecords(const std::vector<StatsRecord>& records);
+// Nodes per second of one record as the solver's report computes it; 0 without seconds.
+std::int64_t nodeRate(const StatsRecord& record);
+// The node rate of all the records' instances running side by side: the sum of their rates.
+std::int64_t sideBySideRate(const std::vector<StatsRecord>& records);

@@ -1,0 +1,136 @@
+#include "stats/statistics_tables.h"
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <string_view>
+
+#include "stats/statistics_merge.h"
+#include "stats/statistics_report.h"
+#include "stats/time_texts.h"
+
+namespace {
+
+constexpr long long nodesPerG = 1'000'000'000;
+constexpr std::string_view ellipsis = "...";
+
+using Cells = std::array<std::string, columnsPerTable>;
+
+std::string rule() {
+    return std::string(fieldWidth * (columnsPerTable + 1) + columnsPerTable, '-') + "\n";
+}
+
+std::string row(const std::string& label, const Cells& cells) {
+    std::string line = field(label);
+    for (const std::string& cell : cells) {
+        line += ' ';
+        line += field(cell);
+    }
+    line += '\n';
+    return line;
+}
+
+std::string printed(const char* format, long long value) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+std::string nodesCell(std::int64_t nodes, NodeFigures figures) {
+    if (figures == NodeFigures::exact) return printed("%lld", nodes);
+    return printed("%lld G", nodes / nodesPerG);
+}
+
+std::string rateCell(std::int64_t rate) {
+    return printed("%lld K", rate / 1000);
+}
+
+// A record's best, with a value outside 0 to 20 taken as none.
+std::int32_t bestOf(const StatsRecord& record) {
+    return record.best >= 0 && record.best < mismatchSlots ? record.best : mismatchSlots;
+}
+
+std::string scoreCell(const StatsRecord& record) {
+    const std::int32_t best = bestOf(record);
+    return printed("%lld", best == mismatchSlots ? 0 : 480 - best);
+}
+
+// The grade is a comment: cut to the field rather than shown as overflow.
+std::string gradeCell(const StatsRecord& record) {
+    return std::string(std::string_view(gradeText[bestOf(record)]).substr(0, fieldWidth));
+}
+
+// The mismatch counts with boards in any of the records.
+std::array<bool, mismatchSlots> shownCounts(const std::vector<DirectoryStatistics>& directories) {
+    std::array<bool, mismatchSlots> shown{};
+    for (const DirectoryStatistics& directory : directories)
+        for (int i = 0; i < mismatchSlots; ++i)
+            if (directory.record.histogram[i] > 0) shown[i] = true;
+    return shown;
+}
+
+// One table of up to three columns: their heads and records; missing columns stay blank.
+// `sideBySide`, when given, is the cell of a Side by side row in the first column.
+std::string table(const Cells& heads, const std::vector<const StatsRecord*>& records,
+                  const std::array<bool, mismatchSlots>& shown, NodeFigures figures,
+                  const std::string* sideBySide) {
+    auto cells = [&](auto cellOf) {
+        Cells values;
+        for (std::size_t c = 0; c < records.size(); ++c)
+            values[c] = cellOf(*records[c]);
+        return values;
+    };
+    std::string text = "\n";
+    text += row("", heads);
+    text += rule();
+    text += row("Nodes", cells([&](const StatsRecord& r) { return nodesCell(r.nodes, figures); }));
+    text += row("Time", cells([](const StatsRecord& r) { return durationText(r.secs); }));
+    text += row("Nodes/sec", cells([](const StatsRecord& r) { return rateCell(nodeRate(r)); }));
+    if (sideBySide != nullptr) text += row("Side by side", Cells{*sideBySide, "", ""});
+    text += row("Best", cells([](const StatsRecord& r) { return scoreCell(r); }));
+    text += row("Grade", cells([](const StatsRecord& r) { return gradeCell(r); }));
+    for (int i = 0; i < mismatchSlots; ++i) {
+        if (!shown[i]) continue;
+        text += row(printed("%lld", 480 - i),
+                    cells([i](const StatsRecord& r) { return printed("%lld", r.histogram[i]); }));
+    }
+    text += rule();
+    return text;
+}
+
+}  // namespace
+
+std::string field(const std::string& text) {
+    if (text.size() > fieldWidth) return std::string(fieldWidth, '*');
+    return std::string(fieldWidth - text.size(), ' ') + text;
+}
+
+std::string columnHead(const std::string& name) {
+    if (name.size() <= fieldWidth) return name;
+    std::string head(ellipsis);
+    head += name.substr(name.size() - (fieldWidth - ellipsis.size()));
+    return head;
+}
+
+std::string statisticsTables(const std::vector<DirectoryStatistics>& directories,
+                             NodeFigures figures) {
+    const std::array<bool, mismatchSlots> shown = shownCounts(directories);
+    std::string text;
+    for (std::size_t first = 0; first < directories.size(); first += columnsPerTable) {
+        Cells heads;
+        std::vector<const StatsRecord*> records;
+        for (std::size_t c = 0; c < columnsPerTable && first + c < directories.size(); ++c) {
+            heads[c] = columnHead(directories[first + c].name);
+            records.push_back(&directories[first + c].record);
+        }
+        text += table(heads, records, shown, figures, nullptr);
+    }
+    std::vector<StatsRecord> all;
+    for (const DirectoryStatistics& directory : directories)
+        all.push_back(directory.record);
+    const StatsRecord sum = mergeRecords(all);
+    const std::string together = rateCell(sideBySideRate(all));
+    text += table(Cells{printed("All %lld", static_cast<long long>(directories.size())), "", ""},
+                  {&sum}, shown, figures, &together);
+    return text;
+}
