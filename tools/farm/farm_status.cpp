@@ -2,22 +2,23 @@
 
 #include <cstdio>
 
-#include "stats/statistics_file.h"
-#include "stats/statistics_records.h"
+#include "stats/directory_reading.h"
+#include "stats/statistics_merge.h"
 
 FarmTotals readFarmTotals(const std::vector<std::string>& directories) {
-    FarmTotals totals;
+    std::vector<StatsRecord> records;
     for (const std::string& directory : directories) {
-        StatsRecord record{};
-        std::int32_t check = 0;
-        const std::string path = directory + "/total.txt";
-        if (readStatisticsFile(path.c_str(), record, check) != StatisticsReading::read) continue;
-        ++totals.filesRead;
-        totals.nodes += record.nodes;
-        if (record.best < totals.best) totals.best = record.best;
-        for (const std::int64_t count : record.histogram)
-            if (count > 0) totals.fullBoards += count;
+        DirectoryStatistics statistics;
+        if (readDirectoryStatistics(directory, statistics) == DirectoryReading::read)
+            records.push_back(statistics.record);
     }
+    const StatsRecord sum = mergeRecords(records);
+    FarmTotals totals;
+    totals.filesRead = static_cast<int>(records.size());
+    totals.nodes = sum.nodes;
+    totals.best = sum.best;
+    for (const std::int64_t count : sum.histogram)
+        if (count > 0) totals.fullBoards += count;
     return totals;
 }
 
