@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 RELEASE := build/release
 CHECK := build/check
 
-.PHONY: run test release check-build format clean
+.PHONY: run test release check-build cluster-test format clean
 
 release:
 	cmake -S . -B $(RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESSALY_TESTS=OFF
@@ -22,6 +22,11 @@ check-build:
 
 test: check-build
 	cd $(CHECK) && ctest --output-on-failure -j $(JOBS)
+
+# Starts a one-node Slurm cluster on this machine (needs root; installs Slurm and munge when
+# missing) and runs deploy/slurm/tessaly.sbatch on it.
+cluster-test:
+	bash deploy/slurm/cluster_test.sh
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
