@@ -151,8 +151,8 @@ cleanup() {
     exit "$status"
 }
 trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
+trap 'echo "$me: interrupted" >&2; exit 130' INT
+trap 'echo "$me: interrupted" >&2; exit 143' TERM
 
 host=$(hostname -s)
 cpus=$(nproc)
