@@ -302,10 +302,19 @@ passed=$((passed + 1))
 
 # --- Merged statistics ------------------------------------------------------------------------
 stats_status=0
-stats_out=$("$release/tessaly-stats" "$tmp/runs/1" "$tmp/runs/2" "$tmp/runs/3" 2>&1) || stats_status=$?
+# Relative names, short enough to stand whole in the column heads.
+stats_out=$(cd "$tmp" && "$release/tessaly-stats" runs/1 runs/2 runs/3 2>&1) || stats_status=$?
 echo "$stats_out"
 [ "$stats_status" -eq 0 ] || fail "tessaly-stats ended with status $stats_status"
 for task in 1 2 3; do
-    grep -qF "$tmp/runs/$task" <<<"$stats_out" || fail "tessaly-stats does not name $tmp/runs/$task"
+    grep -qF " runs/$task" <<<"$stats_out" || fail "tessaly-stats does not name runs/$task"
 done
+# The combined node count is the sum of the three statistics files.
+sum=0
+for task in 1 2 3; do
+    sum=$((sum + $(sed -n 's/^nodes=//p' "$tmp/runs/$task/total.txt")))
+done
+exact=$(cd "$tmp" && "$release/tessaly-stats" --exact runs/1 runs/2 runs/3 2>/dev/null) || true
+combined=$(awk '/All 3/ { all = 1 } all && $1 == "Nodes" { print $2; exit }' <<<"$exact")
+[ "$combined" = "$sum" ] || fail "tessaly-stats adds the nodes up to '$combined', the files to $sum"
 passed=$((passed + 1))
