@@ -17,6 +17,25 @@ extern std::array<PieceCode, pieceCount> pieceCodes;
 // Number of border edges of every piece: 0 interior, 1 edge, 2 corner (3 and 4 are kept too).
 extern std::array<std::int32_t, pieceCount> borderCount;
 
+// The two tables a piece file gives.
+struct PieceTables {
+    std::array<PieceCode, pieceCount> codes{};
+    std::array<std::int32_t, pieceCount> borderCount{};
+};
+
+// What was wrong with a piece file, and where: `line` counts the lines read, the failing one
+// included, from 1; `colour` is the number that lay outside 0 to 22.
+struct PieceFileError {
+    enum Kind { none, cannotOpen, earlyEnd, badLine, badColour };
+    Kind kind = none;
+    int line = 0;
+    int colour = 0;
+};
+
+// Reads the piece file at `path` into `tables` by the rules of readPieceFile, but returns its
+// first fault instead of ending the program; `tables` is complete only when none was found.
+PieceFileError parsePieceFile(const char* path, PieceTables& tables);
+
 // Reads the piece file at `path` into pieceCodes and borderCount; on any fault prints its
 // message on the error stream and ends the program through fatalExit.
 void readPieceFile(const char* path);
