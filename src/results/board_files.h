@@ -26,6 +26,10 @@ std::string savePerfectBoard();
 // around the cell are allowed. Sets `code` to the rotationTable code of the piece, or to
 // emptyCode; returns false, with emptyCode, for a cell that is none of these.
 bool parseCell(const char* cell, PieceCode& code);
+// The same cell read without the piece tables: sets `piece` to the piece number (0 to 255) and
+// `rotation` to the rotation it names, or `piece` to -1 for an empty or malformed cell; returns
+// false for a malformed one.
+bool parseCellPiece(const char* cell, int& piece, int& rotation);
 // The code a cell names, or emptyCode for an empty or malformed cell.
 PieceCode parseCell(const char* cell);
 // Loads the BoardFile at boardPath onto a board cleared again by clearRunState: its board

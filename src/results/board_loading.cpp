@@ -154,8 +154,9 @@ bool isRegularFile(const char* path) {
 
 }  // namespace
 
-bool parseCell(const char* cell, PieceCode& code) {
-    code = emptyCode;
+bool parseCellPiece(const char* cell, int& piece, int& rotation) {
+    piece = -1;
+    rotation = 0;
     const char* c = skipSeparators(cell);
     if (std::strncmp(c, "---/-", 5) == 0) return *skipSeparators(c + 5) == '\0';
     // The value stops growing once it is too large, so no number of digits overflows it.
@@ -166,12 +167,21 @@ bool parseCell(const char* cell, PieceCode& code) {
     if (digits == 0 || *c != '/') return false;
     ++c;
     if (!isDigit(*c)) return false;
-    const int rotation = *c - '0';
+    const int turns = *c - '0';
     if (*skipSeparators(c + 1) != '\0') return false;
-    if (number == 0 && rotation == 0) return true;
-    if (number < 1 || number > highestPiece || rotation > 3) return false;
-    code = rotationTable[4 * (number - 1) + rotation].code;
+    if (number == 0 && turns == 0) return true;
+    if (number < 1 || number > highestPiece || turns > 3) return false;
+    piece = number - 1;
+    rotation = turns;
     return true;
+}
+
+bool parseCell(const char* cell, PieceCode& code) {
+    int piece = -1;
+    int rotation = 0;
+    const bool wellFormed = parseCellPiece(cell, piece, rotation);
+    code = piece < 0 ? emptyCode : rotationTable[4 * piece + rotation].code;
+    return wellFormed;
 }
 
 PieceCode parseCell(const char* cell) {
