@@ -1,0 +1,74 @@
+// Checking a board against its piece file: the mismatched inner edges, recounted from the
+// colours on the board, and the rules a board must keep. Squares are (row, column) with
+// (0, 0) at the top left; in texts pieces are numbered from 1 by their line in the piece file,
+// as in board files, and colours are the numbers the piece file uses (0 is the border).
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "search/board_geometry.h"
+#include "show/board_reading.h"
+
+// Inner edges of the board: 15 in each of 16 rows and 15 in each of 16 columns.
+inline constexpr int innerEdges = 480;
+
+// The four sides of a square.
+enum class Side { top, right, bottom, left };
+
+// The program colour a code shows on `side`.
+int sideColour(PieceCode code, Side side);
+// The number the piece file uses for a program colour.
+int fileColour(int programColour);
+
+// An inner edge between two filled squares whose colours differ: `second` lies right of
+// `first` when `across`, below it otherwise. Colours are program colours.
+struct Mismatch {
+    Square first;
+    Square second;
+    bool across;
+    int firstColour;
+    int secondColour;
+};
+
+// An edge that faces the outline of the board with another colour than the border.
+struct RimFault {
+    Square square;
+    Side side;
+    int colour;  // program colour
+};
+
+struct BoardCheck {
+    int filled = 0;       // squares that hold a piece
+    int joinedEdges = 0;  // inner edges with a piece on both sides
+    std::vector<Mismatch> mismatches;
+    std::vector<RimFault> rimFaults;
+    // Every rule the board breaks, one sentence each; empty for a valid board.
+    std::vector<std::string> ruleBreaks;
+    // Notes that are no fault, such as an empty hint square in a board file.
+    std::vector<std::string> notes;
+    // The score the record board's file name starts with, if it starts with one.
+    std::optional<int> nameScore;
+
+    bool full() const { return filled == 256; }
+    // 480 minus the mismatched inner edges; a full-board score only when full().
+    int score() const { return innerEdges - static_cast<int>(mismatches.size()); }
+};
+
+// The score a file name starts with, as the solver names its record boards ("468.tsr",
+// "480-2.tsr"): the leading digits of the name without its directory, followed by '.' or '-'.
+std::optional<int> scoreInFileName(const std::string& path);
+
+// Checks `board` against `pieces`: every square holds a piece in the colours the piece file
+// gives it in its rotation, no piece stands twice, the hint piece stands on the hint square in
+// rotation 2, no edge faces the outline with another colour than the border, a record board
+// is full and agrees with the score its file name starts with. A board file may be partly
+// filled and may leave the hint square empty, where the solver places the hint piece.
+BoardCheck checkBoard(const ReadBoard& board, const PieceTables& pieces,
+                      const std::string& boardPath);
+
+// The report printed for a checked board: how full it is, its score, every mismatched edge,
+// the name score, the rules broken and the verdict.
+std::string reportText(const std::string& boardPath, const ReadBoard& board,
+                       const BoardCheck& check);

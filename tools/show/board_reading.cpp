@@ -1,0 +1,302 @@
+#include "show/board_reading.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+#include "results/board_files.h"
+#include "search/board_geometry.h"
+#include "show/text_joining.h"
+
+namespace {
+
+constexpr const char* versionLine = "K7 v1.0";
+constexpr const char* versionTag = "K7 v";
+// A record board holds five random words, the chain start, 256 chain words and a last
+// random word, each of eight hexadecimal digits.
+constexpr int leadingRandomWords = 5;
+constexpr int recordWords = leadingRandomWords + 1 + 256 + 1;
+constexpr std::size_t recordDigits = 8 * recordWords;
+// The solver reads a board file in pieces of at most this many characters; a longer line
+// goes on as a line of its own.
+constexpr std::size_t lineCapacity = 999;
+constexpr int rowCount = 16;
+constexpr int cellsPerRow = 16;
+// Longest cell text repeated in a message; longer ones are cut and end in "...".
+constexpr std::size_t shownCellLength = 20;
+// Largest file read whole: far more than any board file of either format.
+constexpr std::uintmax_t largestFile = 16u << 20;
+
+template <typename T>
+Reading<T> failed(std::string problem) {
+    return {std::nullopt, std::move(problem)};
+}
+
+bool isHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return c - 'A' + 10;
+}
+
+// The same separators as the solver's board loader: blanks, tabs, carriage returns, line feeds.
+bool isSeparator(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// A character as a message shows it: printable ASCII kept, anything else as '?'.
+char shown(char c) {
+    return (c >= ' ' && c <= '~') ? c : '?';
+}
+
+std::string shownCell(const std::string& cell) {
+    std::string text;
+    for (std::size_t i = 0; i < cell.size() && i < shownCellLength; ++i)
+        text += shown(cell[i]);
+    if (cell.size() > shownCellLength) text += "...";
+    return text;
+}
+
+std::string firstLineOf(const std::string& text) {
+    std::string line = text.substr(0, text.find('\n'));
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return line;
+}
+
+// A word that can stand on a board: emptyCode, or a piece number 0 to 255 with colours 0 to 22.
+bool isPieceWord(PieceCode word) {
+    if (word == emptyCode) return true;
+    if (word < 0) return false;
+    for (int colour : {bottomOf(word), rightOf(word), topOf(word), leftOf(word)})
+        if (colour >= colourCount) return false;
+    return true;
+}
+
+std::string hexText(PieceCode word) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%08lx",
+                  static_cast<unsigned long>(static_cast<std::uint32_t>(word)));
+    return text;
+}
+
+std::string squareText(int slot) {
+    return joined("(", slotSquare[slot].row, ", ", slotSquare[slot].col, ")");
+}
+
+Reading<ReadBoard> readRecord(const std::string& text) {
+    const std::string first = firstLineOf(text);
+    if (first != versionLine)
+        return failed<ReadBoard>(joined("it begins like a record board but its version line is \"",
+                                        shownCell(first), "\", not \"", versionLine, "\""));
+    std::string digits;
+    int line = 2;
+    int column = 0;
+    for (std::size_t i = text.find('\n') + 1; i < text.size(); ++i) {
+        const char c = text[i];
+        ++column;
+        if (c == '\n') {
+            ++line;
+            column = 0;
+            continue;
+        }
+        if (c == '\r') continue;
+        if (!isHexDigit(c))
+            return failed<ReadBoard>(joined("line ", line, ", column ", column, ": '", shown(c),
+                                            "' is not a hexadecimal digit"));
+        digits += c;
+    }
+    if (digits.size() < recordDigits)
+        return failed<ReadBoard>(joined("the record board is cut short: it holds ", digits.size(),
+                                        " hexadecimal digits, not ", recordDigits, " (",
+                                        recordWords, " words)"));
+    if (digits.size() > recordDigits)
+        return failed<ReadBoard>(joined("the record board is too long: it holds ", digits.size(),
+                                        " hexadecimal digits, not ", recordDigits, " (",
+                                        recordWords, " words)"));
+    const auto word = [&](int k) {
+        std::uint32_t value = 0;
+        for (int i = 0; i < 8; ++i)
+            value = value << 4 | static_cast<std::uint32_t>(hexValue(digits[8 * k + i]));
+        return value;
+    };
+    ReadBoard board;
+    board.format = BoardFormat::record;
+    // Each chain word is the one before it xor the slot word, the chain start before slot 0.
+    std::uint32_t previous = word(leadingRandomWords);
+    int invalid = 0;
+    int firstInvalid = -1;
+    for (int s = 0; s < 256; ++s) {
+        const std::uint32_t chain = word(leadingRandomWords + 1 + s);
+        board.slots[s] = static_cast<PieceCode>(chain ^ previous);
+        previous = chain;
+        if (!isPieceWord(board.slots[s])) {
+            if (firstInvalid < 0) firstInvalid = s;
+            ++invalid;
+        }
+    }
+    if (invalid > 0)
+        return failed<ReadBoard>(
+            joined("the record board is damaged: ", invalid, " of its 256 slot ",
+                   invalid == 1 ? "words is" : "words are", " no piece code (the first is ",
+                   hexText(board.slots[firstInvalid]), " in slot ", firstInvalid, ", square ",
+                   squareText(firstInvalid), ")"));
+    return {board, ""};
+}
+
+// One piece of a file line as the solver's loader reads it.
+struct LinePiece {
+    std::string text;
+    int lineNumber;  // of the file, from 1
+};
+
+std::vector<LinePiece> linePieces(const std::string& text) {
+    std::vector<LinePiece> pieces;
+    int lineNumber = 1;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        for (std::size_t at = start; at < end || at == start; at += lineCapacity) {
+            pieces.push_back({text.substr(at, std::min(lineCapacity, end - at)), lineNumber});
+            if (end - at <= lineCapacity) break;
+        }
+        ++lineNumber;
+        start = end + 1;
+    }
+    return pieces;
+}
+
+std::vector<std::string> cellsOf(const std::string& line) {
+    std::vector<std::string> cells;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && isSeparator(line[i]))
+            ++i;
+        if (i >= line.size()) break;
+        const std::size_t start = i;
+        while (i < line.size() && !isSeparator(line[i]))
+            ++i;
+        cells.push_back(line.substr(start, i - start));
+    }
+    return cells;
+}
+
+Reading<ReadBoard> readGrid(const std::string& text, const PieceTables& pieces) {
+    ReadBoard board;
+    board.format = BoardFormat::grid;
+    board.slots.fill(emptyCode);
+    int row = rowCount - 1;
+    for (const LinePiece& piece : linePieces(text)) {
+        if (row < 0) break;
+        if (piece.text.find('/') == std::string::npos) continue;
+        const std::string where = joined("line ", piece.lineNumber);
+        const std::vector<std::string> cells = cellsOf(piece.text);
+        if (cells.size() < cellsPerRow)
+            return failed<ReadBoard>(joined(where, " has only ", cells.size(),
+                                            cells.size() == 1 ? " cell" : " cells",
+                                            "; a board line has 16"));
+        for (int j = 0; j < cellsPerRow; ++j) {
+            // A NUL byte cannot end the cell early: read it as a byte no cell may hold.
+            std::string cell = cells[j];
+            for (char& c : cell)
+                if (c == '\0') c = '\x7f';
+            int number = -1;
+            int rotation = 0;
+            if (!parseCellPiece(cell.c_str(), number, rotation))
+                return failed<ReadBoard>(joined(where, ", cell ", j + 1, ": \"",
+                                                shownCell(cells[j]),
+                                                "\" is not a piece cell (N/R with a piece N from 1 "
+                                                "to 256 and a rotation R from 0 to 3, or ---/- for "
+                                                "empty)"));
+            if (number >= 0)
+                board.slots[cellsPerRow * row + j] = rotate(rotation, pieces.codes[number]);
+        }
+        --row;
+    }
+    if (row == rowCount - 1)
+        return failed<ReadBoard>(joined("it is neither a record board (its first line is not \"",
+                                        versionLine,
+                                        "\") nor a board file (no line holds a piece cell with "
+                                        "a '/')"));
+    if (row >= 0)
+        return failed<ReadBoard>(joined("the board file ends after ", rowCount - 1 - row,
+                                        " board lines; it needs 16 (---/- marks an empty "
+                                        "square)"));
+    return {board, ""};
+}
+
+std::string regularFileProblem(const std::string& path) {
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    if (status.type() == std::filesystem::file_type::not_found) return "no such file";
+    if (error) return joined("cannot be read (", error.message(), ")");
+    if (!std::filesystem::is_regular_file(status)) return "is not a regular file";
+    return "";
+}
+
+}  // namespace
+
+Reading<std::string> readWholeFile(const std::string& path) {
+    const std::string problem = regularFileProblem(path);
+    if (!problem.empty()) return failed<std::string>(problem);
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (!error && size > largestFile)
+        return failed<std::string>(joined("is too large (", size, " bytes) to be a board file"));
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr)
+        return failed<std::string>(joined("cannot be opened (", std::strerror(errno), ")"));
+    std::string text;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0 && text.size() <= largestFile)
+        text.append(buffer, n);
+    const bool readError = std::ferror(file) != 0;
+    std::fclose(file);
+    if (readError) return failed<std::string>("cannot be read");
+    if (text.size() > largestFile) return failed<std::string>("is too large to be a board file");
+    return {text, ""};
+}
+
+Reading<PieceTables> readPieces(const std::string& path) {
+    const std::string problem = regularFileProblem(path);
+    if (!problem.empty()) return failed<PieceTables>(problem);
+    PieceTables tables;
+    const PieceFileError error = parsePieceFile(path.c_str(), tables);
+    switch (error.kind) {
+        case PieceFileError::none:
+            return {tables, ""};
+        case PieceFileError::cannotOpen:
+            return failed<PieceTables>("cannot be opened");
+        case PieceFileError::earlyEnd:
+            return failed<PieceTables>(joined("it ends after ", error.line - 1,
+                                              " lines; a piece file has 256 pieces, one a line"));
+        case PieceFileError::badLine:
+            return failed<PieceTables>(
+                joined("line ", error.line, " does not begin with four colour numbers"));
+        case PieceFileError::badColour:
+            return failed<PieceTables>(joined("line ", error.line, ": colour number ", error.colour,
+                                              " is outside 0 to 22 (0 is the "
+                                              "border)"));
+    }
+    return failed<PieceTables>("cannot be read");
+}
+
+Reading<ReadBoard> readBoardText(const std::string& text, const PieceTables& pieces) {
+    if (firstLineOf(text).starts_with(versionTag)) return readRecord(text);
+    return readGrid(text, pieces);
+}
+
+Reading<ReadBoard> readBoardFile(const std::string& path, const PieceTables& pieces) {
+    const Reading<std::string> text = readWholeFile(path);
+    if (!text.value) return failed<ReadBoard>(text.problem);
+    return readBoardText(*text.value, pieces);
+}

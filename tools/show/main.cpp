@@ -1,0 +1,94 @@
+// tessaly-show: checks a record board or a board file against its piece file, reports its
+// score and mismatched edges, and writes it as a board file the solver loads (--grid) or as a
+// picture (--svg). Exit status 0 for a valid board, 1 for a board that breaks a rule, 2 when a
+// file cannot be read or written or the command line is wrong.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "show/board_check.h"
+#include "show/board_reading.h"
+#include "show/grid_writing.h"
+#include "show/svg_drawing.h"
+#include "show/text_joining.h"
+
+namespace {
+
+constexpr int validBoard = 0;
+constexpr int ruleBroken = 1;
+constexpr int badInput = 2;
+
+constexpr const char* usageLine =
+    "usage: tessaly-show [--grid FILE] [--svg FILE] PIECEFILE BOARD\n";
+
+int fail(const std::string& message) {
+    std::fprintf(stderr, "tessaly-show: %s\n", message.c_str());
+    return badInput;
+}
+
+int usageFault(const std::string& message) {
+    std::fprintf(stderr, "tessaly-show: %s\n%s", message.c_str(), usageLine);
+    return badInput;
+}
+
+// Writes `text` to `path`; the problem in words, or an empty text when it was written.
+std::string writeText(const std::string& path, const std::string& text) {
+    std::FILE* file = std::fopen(path.c_str(), "w");
+    if (file == nullptr) return joined("cannot write ", path, ": ", std::strerror(errno));
+    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    if (std::fclose(file) != 0 || !written) return joined("cannot write ", path);
+    return "";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::optional<std::string> gridPath;
+    std::optional<std::string> svgPath;
+    std::vector<std::string> files;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(usageLine, stdout);
+            return validBoard;
+        }
+        if (arg == "--grid" || arg == "--svg") {
+            if (i + 1 >= argc) return usageFault(joined("missing file after ", arg));
+            (arg == "--grid" ? gridPath : svgPath) = argv[++i];
+            continue;
+        }
+        if (arg.size() > 1 && arg[0] == '-') return usageFault(joined("unknown option ", arg));
+        files.emplace_back(arg);
+    }
+    if (files.size() != 2) return usageFault("give a piece file and a board");
+    const std::string& piecePath = files[0];
+    const std::string& boardPath = files[1];
+
+    const Reading<PieceTables> pieces = readPieces(piecePath);
+    if (!pieces.value) return fail(joined("piece file ", piecePath, ": ", pieces.problem));
+    const Reading<ReadBoard> board = readBoardFile(boardPath, *pieces.value);
+    if (!board.value) return fail(joined("board ", boardPath, ": ", board.problem));
+
+    const BoardCheck check = checkBoard(*board.value, *pieces.value, boardPath);
+    std::fputs(reportText(boardPath, *board.value, check).c_str(), stdout);
+
+    const std::string name = std::filesystem::path(boardPath).filename().string();
+    if (gridPath) {
+        const std::string comment =
+            check.full()
+                ? joined("board from ", name, ", score ", check.score())
+                : joined("board from ", name, ", ", check.filled, " of 256 squares filled");
+        const std::string problem = writeText(*gridPath, gridText(board.value->slots, comment));
+        if (!problem.empty()) return fail(problem);
+    }
+    if (svgPath) {
+        const std::string problem = writeText(*svgPath, svgText(name, *board.value, check));
+        if (!problem.empty()) return fail(problem);
+    }
+    return check.ruleBreaks.empty() ? validBoard : ruleBroken;
+}
