@@ -1,12 +1,16 @@
 #include "test_support.h"
 
+#include <fcntl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "run/console.h"
 
@@ -76,6 +80,40 @@ ProgramResult runProgram(const std::string& command, const std::string& director
     result.out = readFile(io.file("out"));
     result.err = readFile(io.file("err"));
     return result;
+}
+
+pid_t startProgram(const std::vector<std::string>& arguments, const std::string& directory,
+                   const std::string& outPath, const std::string& errPath, bool append) {
+    // Everything is prepared before the fork: the child only calls what is safe there.
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    const int flags = O_WRONLY | O_CREAT | (append ? O_APPEND : O_TRUNC);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (chdir(directory.c_str()) != 0) _exit(127);
+        const int in = open("/dev/null", O_RDONLY);
+        const int out = open(outPath.c_str(), flags, 0644);
+        const int err = open(errPath.c_str(), flags, 0644);
+        dup2(in, 0);
+        dup2(out, 1);
+        dup2(err, 2);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+int waitForExit(pid_t pid, double seconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    int status = 0;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (waitpid(pid, &status, WNOHANG) == pid)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return -1;
 }
 
 namespace {

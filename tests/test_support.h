@@ -1,6 +1,8 @@
 // Helpers shared by the tests: temporary directories, files and running the built programs.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -43,6 +45,15 @@ struct ProgramResult {
 // SIGKILL).
 ProgramResult runProgram(const std::string& command, const std::string& directory,
                          const std::string& input = "", int seconds = 60);
+
+// Starts `arguments` (the program first) in `directory` without waiting for it, with standard
+// input from /dev/null and its output in the files `outPath` and `errPath` (relative to
+// `directory`), appended to or replaced.
+pid_t startProgram(const std::vector<std::string>& arguments, const std::string& directory,
+                   const std::string& outPath, const std::string& errPath, bool append = false);
+// Waits up to `seconds` for the process to end: its exit status (128 + signal for a signal),
+// or -1 if it still runs.
+int waitForExit(pid_t pid, double seconds);
 
 // Captures everything printed through printOut and printErr while it lives.
 struct ConsoleCapture {

@@ -16,33 +16,9 @@
 
 namespace {
 
-// Starts the solver in `directory` with its output in out.txt and err.txt there.
+// Starts the solver in `directory` with its output appended to out.txt and err.txt there.
 pid_t startSolver(const std::string& directory) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        if (chdir(directory.c_str()) != 0) _exit(127);
-        const int in = open("/dev/null", O_RDONLY);
-        const int out = open("out.txt", O_WRONLY | O_CREAT | O_APPEND, 0644);
-        const int err = open("err.txt", O_WRONLY | O_CREAT | O_APPEND, 0644);
-        dup2(in, 0);
-        dup2(out, 1);
-        dup2(err, 2);
-        execl(TESSALY_BIN, TESSALY_BIN, static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    return pid;
-}
-
-// Waits up to `seconds` for the process to end; its exit status, or -1 if it still runs.
-int waitFor(pid_t pid, double seconds) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    int status = 0;
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (waitpid(pid, &status, WNOHANG) == pid)
-            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return -1;
+    return startProgram({TESSALY_BIN}, directory, "out.txt", "err.txt", true);
 }
 
 // The node total of a statistics file, or -1 when the file is not a whole statistics file.
@@ -84,7 +60,7 @@ TEST_F(StatisticsProgram, InterruptSavesTheRunningRunAndEndsWithStatusZero) {
     const pid_t pid = startSolver(dir.path);
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     kill(pid, SIGINT);
-    const int status = waitFor(pid, 60);
+    const int status = waitForExit(pid, 60);
     if (status < 0) kill(pid, SIGKILL);
     EXPECT_EQ(status, 0) << readFile(dir.file("out.txt"));
     EXPECT_GT(nodesIn(readFile(dir.file("total.txt"))), 0);
@@ -100,7 +76,7 @@ TEST_F(StatisticsProgram, ASignalSentTwiceAtOnceIsOneStopThatSaves) {
     kill(pid, SIGTERM);
     kill(pid, SIGTERM);
     kill(pid, SIGINT);
-    const int status = waitFor(pid, 60);
+    const int status = waitForExit(pid, 60);
     if (status < 0) kill(pid, SIGKILL);
     EXPECT_EQ(status, 0) << readFile(dir.file("out.txt"));
     EXPECT_GT(nodesIn(readFile(dir.file("total.txt"))), 0);

@@ -308,31 +308,7 @@ pid_t startSolver(const std::string& directory, const char* argument) {
     const std::string suffix = joined({std::string_view(argument).substr(2), ".txt"});
     const std::string out = joined({"out", suffix});
     const std::string err = joined({"err", suffix});
-    const pid_t pid = fork();
-    if (pid == 0) {
-        if (chdir(directory.c_str()) != 0) _exit(127);
-        const int in = open("/dev/null", O_RDONLY);
-        const int outFile = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int errFile = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        dup2(in, 0);
-        dup2(outFile, 1);
-        dup2(errFile, 2);
-        execl(TESSALY_BIN, TESSALY_BIN, argument, static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    return pid;
-}
-
-// Waits up to `seconds` for the process to end; its exit status, or -1 if it still runs.
-int waitFor(pid_t pid, double seconds) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    int status = 0;
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (waitpid(pid, &status, WNOHANG) == pid)
-            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return -1;
+    return startProgram({TESSALY_BIN, argument}, directory, out, err);
 }
 
 }  // namespace
@@ -364,7 +340,7 @@ TEST(StatsProgramLive, ReadsTheDirectoriesOfRunningSolvers) {
         for (const pid_t pid : solvers)
             kill(pid, SIGTERM);
         for (const pid_t pid : solvers) {
-            const int status = waitFor(pid, 60);
+            const int status = waitForExit(pid, 60);
             if (status < 0) kill(pid, SIGKILL);
             EXPECT_EQ(status, 0);
         }

@@ -124,37 +124,9 @@ protected:
     }
 
     // Starts tessaly-farm with `arguments`, its output in out.txt and err.txt.
-    pid_t startFarm(const std::vector<std::string>& arguments) {
-        const pid_t pid = fork();
-        if (pid == 0) {
-            if (chdir(dir.path.c_str()) != 0) _exit(127);
-            const int in = open("/dev/null", O_RDONLY);
-            const int out = open("out.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            const int err = open("err.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            dup2(in, 0);
-            dup2(out, 1);
-            dup2(err, 2);
-            std::vector<char*> argv{const_cast<char*>(TESSALY_FARM_BIN)};
-            for (const std::string& argument : arguments)
-                argv.push_back(const_cast<char*>(argument.c_str()));
-            argv.push_back(nullptr);
-            execv(TESSALY_FARM_BIN, argv.data());
-            _exit(127);
-        }
-        return pid;
-    }
-
-    // Waits up to `seconds` for the process to end: its exit status, or -1 if it still runs.
-    static int waitFor(pid_t pid, double seconds) {
-        const auto deadline =
-            std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-        int status = 0;
-        while (std::chrono::steady_clock::now() < deadline) {
-            if (waitpid(pid, &status, WNOHANG) == pid)
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-        return -1;
+    pid_t startFarm(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), TESSALY_FARM_BIN);
+        return startProgram(arguments, dir.path, "out.txt", "err.txt");
     }
 
     // Waits until out.txt holds `text`; false after `seconds`.
@@ -207,7 +179,7 @@ TEST_F(FarmProgram, RunsTwoInstancesRestartsAKilledOneAndStopsAllOnCtrlC) {
     // Ctrl-C reaches the launcher, which passes it on; every instance saves and ends.
     const auto stopped = std::chrono::steady_clock::now();
     ASSERT_EQ(kill(farm, SIGINT), 0);
-    const int status = waitFor(farm, 30);
+    const int status = waitForExit(farm, 30);
     const double took =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - stopped).count();
     ASSERT_EQ(status, 0) << readFile(dir.file("out.txt")) << readFile(dir.file("err.txt"));
@@ -243,7 +215,7 @@ TEST_F(FarmProgram, ResumesADirectoryAndStartsEveryRunFromABoardFile) {
     ASSERT_TRUE(waitForOutput("instance 1: pid", 20)) << readFile(dir.file("err.txt"));
     std::this_thread::sleep_for(std::chrono::seconds(4));
     ASSERT_EQ(kill(farm, SIGTERM), 0);
-    ASSERT_EQ(waitFor(farm, 30), 0) << readFile(dir.file("out.txt"));
+    ASSERT_EQ(waitForExit(farm, 30), 0) << readFile(dir.file("out.txt"));
 
     // The instance ran beside a copy of the pieces and loaded the board file at every run.
     EXPECT_EQ(readFile(dir.file("runs/1/k7pieces.txt")), readFile(dir.file("k7pieces.txt")));
@@ -278,7 +250,7 @@ TEST_F(FarmProgram, WarnsWhenThereAreMoreInstancesThanProcessors) {
     const pid_t farm = startFarm({"-j", std::to_string(processors + 1), "--status", "1"});
     ASSERT_TRUE(waitForOutput("instance " + std::to_string(processors + 1) + ": pid", 20));
     ASSERT_EQ(kill(farm, SIGINT), 0);
-    ASSERT_EQ(waitFor(farm, 30), 0);
+    ASSERT_EQ(waitForExit(farm, 30), 0);
     EXPECT_NE(readFile(dir.file("err.txt"))
                   .find("warning: " + std::to_string(processors + 1) + " instances on " +
                         std::to_string(processors) + " processors"),
