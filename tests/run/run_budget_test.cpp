@@ -31,6 +31,10 @@ constexpr std::int64_t billion = 1'000'000'000;
 // depth entered, never 250 pieces on the board, the budget reset. The console is captured.
 class RunBudget : public ::testing::Test {
 protected:
+    // A run ended by the budget saves its statistics in the current directory: a private one,
+    // so that tests running side by side never share total.txt.
+    CurrentTempDir here;
+
     void SetUp() override {
         resetUndoStacks();
         nodeCount = 0;
