@@ -42,12 +42,6 @@ bool readDecimal(const char* text, long long& value) {
     return true;
 }
 
-std::int32_t lowestBest(const StatsRecord& record) {
-    for (int i = 0; i < mismatchSlots; ++i)
-        if (record.histogram[i] > 0) return i;
-    return mismatchSlots;
-}
-
 void printImage(std::FILE* stream) {
     std::fprintf(stream, "K7 stats\n");
     std::fprintf(stream, "nodes=%lld\n", static_cast<long long>(grandTotal.nodes));

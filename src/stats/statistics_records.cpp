@@ -12,3 +12,9 @@ void clearRecord(StatsRecord& record) {
     record.best = mismatchSlots;
     record.histogram.fill(0);
 }
+
+std::int32_t lowestBest(const StatsRecord& record) {
+    for (int i = 0; i < mismatchSlots; ++i)
+        if (record.histogram[i] > 0) return i;
+    return mismatchSlots;
+}

@@ -28,3 +28,5 @@ extern std::int64_t savedNodes;
 
 // Sets nodes and secs to 0, best to 20 and the histogram to 0; check is left alone.
 void clearRecord(StatsRecord& record);
+// The lowest mismatch count whose histogram entry is above 0, or mismatchSlots for none.
+std::int32_t lowestBest(const StatsRecord& record);

@@ -14,6 +14,25 @@ std::optional<int> parseCount(const std::string& text, int min, int max) {
     return value;
 }
 
+// The options that take a whole number, with its range and where it goes.
+struct CountOption {
+    const char* name;
+    int min;
+    int max;
+    int FarmOptions::*field;
+};
+constexpr CountOption countOptions[] = {{"-j", 1, 4096, &FarmOptions::instances},
+                                        {"--status", 1, 3600, &FarmOptions::statusSeconds},
+                                        {"--restarts", 0, 1000, &FarmOptions::restartLimit}};
+
+// The options that take a text, and where it goes.
+struct TextOption {
+    const char* name;
+    std::string FarmOptions::*field;
+};
+constexpr TextOption textOptions[] = {{"-d", &FarmOptions::directory},
+                                      {"--solver", &FarmOptions::solver}};
+
 }  // namespace
 
 std::optional<FarmOptions> parseFarmOptions(const std::vector<std::string>& arguments,
@@ -21,30 +40,27 @@ std::optional<FarmOptions> parseFarmOptions(const std::vector<std::string>& argu
     FarmOptions options;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        const bool takesValue = argument == "-j" || argument == "-d" || argument == "--status" ||
-                                argument == "--restarts" || argument == "--solver";
-        if (takesValue) {
+        const CountOption* count = nullptr;
+        const TextOption* text = nullptr;
+        for (const CountOption& option : countOptions)
+            if (argument == option.name) count = &option;
+        for (const TextOption& option : textOptions)
+            if (argument == option.name) text = &option;
+        if (count != nullptr || text != nullptr) {
             if (i + 1 >= arguments.size()) {
                 error = "option " + argument + " needs a value";
                 return std::nullopt;
             }
             const std::string& value = arguments[++i];
-            std::optional<int> number;
-            if (argument == "-j") {
-                number = parseCount(value, 1, 4096);
-                if (number) options.instances = *number;
-            } else if (argument == "--status") {
-                number = parseCount(value, 1, 3600);
-                if (number) options.statusSeconds = *number;
-            } else if (argument == "--restarts") {
-                number = parseCount(value, 0, 1000);
-                if (number) options.restartLimit = *number;
+            bool accepted = !value.empty();
+            if (text != nullptr) {
+                options.*(text->field) = value;
+            } else if (const auto number = parseCount(value, count->min, count->max)) {
+                options.*(count->field) = *number;
             } else {
-                number = 0;
-                if (value.empty()) number.reset();
-                (argument == "-d" ? options.directory : options.solver) = value;
+                accepted = false;
             }
-            if (!number) {
+            if (!accepted) {
                 error = "option " + argument + " does not take <" + value + ">";
                 return std::nullopt;
             }

@@ -41,12 +41,6 @@ bool isHexDigit(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return c - 'A' + 10;
-}
-
 // The same separators as the solver's board loader: blanks, tabs, carriage returns, line feeds.
 bool isSeparator(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
@@ -121,22 +115,15 @@ Reading<ReadBoard> readRecord(const std::string& text) {
         return failed<ReadBoard>(joined("the record board is too long: it holds ", digits.size(),
                                         " hexadecimal digits, not ", recordDigits, " (",
                                         recordWords, " words)"));
-    const auto word = [&](int k) {
-        std::uint32_t value = 0;
-        for (int i = 0; i < 8; ++i)
-            value = value << 4 | static_cast<std::uint32_t>(hexValue(digits[8 * k + i]));
-        return value;
-    };
+    // The digits are checked; the solver's own decoding undoes the chain.
+    const auto slots = decodeRecordBoard(joined(versionLine, "\n", digits));
+    if (!slots) return failed<ReadBoard>("the record board cannot be decoded");
     ReadBoard board;
     board.format = BoardFormat::record;
-    // Each chain word is the one before it xor the slot word, the chain start before slot 0.
-    std::uint32_t previous = word(leadingRandomWords);
+    board.slots = *slots;
     int invalid = 0;
     int firstInvalid = -1;
     for (int s = 0; s < 256; ++s) {
-        const std::uint32_t chain = word(leadingRandomWords + 1 + s);
-        board.slots[s] = static_cast<PieceCode>(chain ^ previous);
-        previous = chain;
         if (!isPieceWord(board.slots[s])) {
             if (firstInvalid < 0) firstInvalid = s;
             ++invalid;

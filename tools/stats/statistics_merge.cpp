@@ -10,12 +10,6 @@ std::int64_t addClamped(std::int64_t a, std::int64_t b) {
     return a + b;
 }
 
-std::int32_t lowestBest(const StatsRecord& record) {
-    for (int i = 0; i < mismatchSlots; ++i)
-        if (record.histogram[i] > 0) return i;
-    return mismatchSlots;
-}
-
 StatsRecord mergeRecords(const std::vector<StatsRecord>& records) {
     StatsRecord sum{};
     clearRecord(sum);
