@@ -21,10 +21,14 @@
 namespace {
 
 constexpr const char* usage =
-    "usage: tessaly-bench [--runs N] [--seeds MAIN,GROUP] [--verbose] [PIECEFILE]\n";
+    "usage: tessaly-bench [--runs N] [--nodes N] [--seeds MAIN,GROUP] [--verbose] [PIECEFILE]\n";
+
+constexpr int defaultRuns = 12;
+constexpr int mostRuns = 1'000'000;
 
 struct BenchOptions {
-    int runs = 12;
+    int runs = 0;            // 0: the default, or no bound when a node total is given
+    std::int64_t nodes = 0;  // node total at which the workload ends; 0 for none
     std::uint32_t mainSeed = 20261207;
     std::uint32_t groupSeed = 4242;
     bool verbose = false;
@@ -52,9 +56,14 @@ BenchOptions parseArguments(int argc, char** argv) {
         if (arg == "--verbose") {
             options.verbose = true;
         } else if (arg == "--runs") {
-            if (i + 1 >= argc || !parseNumber(argv[++i], 1'000'000, value) || value == 0)
+            if (i + 1 >= argc || !parseNumber(argv[++i], mostRuns, value) || value == 0)
                 fail("--runs takes a number of runs from 1 to 1000000");
             options.runs = static_cast<int>(value);
+        } else if (arg == "--nodes") {
+            if (i + 1 >= argc || !parseNumber(argv[++i], 1'000'000'000'000'000ull, value) ||
+                value == 0)
+                fail("--nodes takes a node total from 1 to 10^18");
+            options.nodes = static_cast<std::int64_t>(value);
         } else if (arg == "--seeds") {
             if (i + 1 >= argc) fail("--seeds takes MAIN,GROUP");
             const std::string seeds = argv[++i];
@@ -73,6 +82,7 @@ BenchOptions parseArguments(int argc, char** argv) {
             havePieceFile = true;
         }
     }
+    if (options.runs == 0) options.runs = options.nodes > 0 ? mostRuns : defaultRuns;
     return options;
 }
 
@@ -101,6 +111,11 @@ int main(int argc, char** argv) {
     std::int64_t totalNodes = 0;
     const auto start = std::chrono::steady_clock::now();
     for (int run = 1; run <= options.runs; ++run) {
+        if (options.nodes > 0) {
+            if (totalNodes >= options.nodes) break;
+            // The run stops, without a mark, where the workload's node total is reached.
+            runNodeLimit = options.nodes - totalNodes;
+        }
         const std::int32_t boardsBefore = fullBoardCount;
         bool exhausted = true;
         try {
@@ -109,10 +124,11 @@ int main(int argc, char** argv) {
             exhausted = false;
         }
         totalNodes += nodeCount;
+        const bool reachedTotal = options.nodes > 0 && totalNodes >= options.nodes;
         if (options.verbose)
             std::printf("run %d: group %d, end %s, nodes %lld, full boards %d\n", run, runGroup,
-                        endText(exhausted), static_cast<long long>(nodeCount),
-                        fullBoardCount - boardsBefore);
+                        reachedTotal && !exhausted ? "node total" : endText(exhausted),
+                        static_cast<long long>(nodeCount), fullBoardCount - boardsBefore);
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

@@ -15,6 +15,7 @@ std::int32_t fullBoardsAtCheckpoint = 0;
 std::atomic<std::int64_t> budgetAttention{0};
 const char* runEndMark = "";
 std::atomic<bool> stopRequested{false};
+std::int64_t runNodeLimit = std::numeric_limits<std::int64_t>::max();
 
 namespace {
 
@@ -40,6 +41,7 @@ void updateAttention(std::int64_t n) {
     std::int64_t level = std::min(budgetThreshold, checkpointNodes + checkpointDistance);
     if (n <= earlyFailureNodes) level = std::min(level, earlyFailureNodes);
     if (n <= noBoardFrom) level = std::min(level, noBoardFrom);
+    level = std::min(level, runNodeLimit - 1);
     // The flag and the level are written in this order here and in the opposite order by
     // requestRunStop, all sequentially consistent, so a stop request is never overwritten.
     budgetAttention.store(level);
@@ -69,7 +71,7 @@ std::int32_t busiestDeepDepth() {
 }
 
 void applyBudgetRules() {
-    if (stopRequested.load(std::memory_order_relaxed)) stopWithMark("");
+    if (runStopDue()) stopWithMark("");
     const std::int64_t n = nodeCount;
     if (n > budgetThreshold) {
         if (n - checkpointNodes < checkpointDistance && busiestDeepDepth() < concentrationLimit)

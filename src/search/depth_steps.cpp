@@ -160,8 +160,9 @@ inline void mismatchPhase(int left, int top) {
     constexpr DepthProperties p = depthProperties(D);
     if (mismatchCount >= p.mismatchLimit) return;
     // A run can search the last squares for minutes without a budget check; a stop request
-    // is honoured here too, so that the program ends soon and with its statistics saved.
-    if (stopRequested.load(std::memory_order_relaxed)) stopRun();
+    // (or the node limit) is honoured here too, so that the program ends soon and with its
+    // statistics saved.
+    if (runStopDue()) stopRun();
     if constexpr (p.mismatchPasses == MismatchPasses::interior) {
         mismatchPass<D>(interiorByTop[top], [left](PieceCode c) { return leftOf(c) == left; });
         mismatchPass<D>(interiorByLeft[left], [top](PieceCode c) { return topOf(c) == top; });

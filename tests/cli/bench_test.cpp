@@ -6,15 +6,40 @@
 
 #include "test_support.h"
 
-TEST(Bench, NodeCountOfTwoRunsOnTheBenchPuzzleIsTheSearchsSignature) {
+// The two documented workloads, cut short by a node total so that they stay quick under the
+// sanitizers: the hard one, exhausted runs on the bench puzzle, and the deep one, one run on
+// a 12-colour puzzle that spends its time editing candidate lists beyond depth 80. A run
+// cut by the node total stops at the first check at which the total is reached.
+struct Workload {
+    const char* arguments;
+    const char* runLines;
+    const char* total;
+};
+
+TEST(Bench, NodeCountsOfTheWorkloadsAreTheSearchsSignature) {
     TempDir dir;
-    const ProgramResult result =
-        runProgram(std::string(TESSALY_BENCH_BIN) + " --runs 2 --verbose", dir.path, "", 300);
-    ASSERT_EQ(result.status, 0) << result.err;
-    EXPECT_NE(result.out.find("run 1: group 6, end exhausted, nodes 25470870, full boards 0\n"),
-              std::string::npos)
-        << result.out;
-    EXPECT_NE(result.out.find("\nnodes 36752453\n"), std::string::npos) << result.out;
+    const std::string deep = std::string(TESSALY_SOURCE_DIR) + "/puzzles/deep/k7pieces.txt";
+    const Workload workloads[] = {
+        {"--runs 12 --nodes 40000000",
+         "run 1: group 6, end exhausted, nodes 25470870, full boards 0\n"
+         "run 2: group 30, end exhausted, nodes 11281583, full boards 0\n"
+         "run 3: group 49, end node total, nodes 3247548, full boards 0\n",
+         "\nnodes 40000001\n"},
+        {"--runs 2", "run 1: group 6, end exhausted, nodes 25470870, full boards 0\n",
+         "\nnodes 36752453\n"},
+        {"--nodes 300000 --seeds 1,1", "run 1: group 25, end node total, nodes 300000, ",
+         "\nnodes 300000\n"},
+    };
+    for (const Workload& w : workloads) {
+        const bool onDeep = std::string(w.arguments).find("--seeds") != std::string::npos;
+        const ProgramResult result =
+            runProgram(std::string(TESSALY_BENCH_BIN) + " --verbose " + w.arguments +
+                           (onDeep ? " " + deep : std::string()),
+                       dir.path, "", 300);
+        ASSERT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(result.out.rfind(w.runLines, 0), 0u) << w.arguments << "\n" << result.out;
+        EXPECT_NE(result.out.find(w.total), std::string::npos) << w.arguments << "\n" << result.out;
+    }
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path),
                             std::filesystem::directory_iterator()),
               0)
@@ -37,7 +62,8 @@ TEST(Bench, TwoProcessesWithTheSameSeedsSearchAlike) {
 
 TEST(Bench, RejectsBadArgumentsWithStatus2) {
     TempDir dir;
-    for (const char* arguments : {"--runs 0", "--runs x", "--seeds 1", "--seeds 1,x", "--fast"})
+    for (const char* arguments :
+         {"--runs 0", "--runs x", "--seeds 1", "--seeds 1,x", "--fast", "--nodes 0", "--nodes"})
         EXPECT_EQ(runProgram(std::string(TESSALY_BENCH_BIN) + " " + arguments, dir.path).status, 2)
             << arguments;
 }

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <limits>
+
 #include "gen/puzzle_generator.h"
 #include "puzzle/candidate_tables.h"
 #include "puzzle/list_editing.h"
@@ -195,6 +197,24 @@ TEST_F(DepthSteps, MismatchPhaseRunsOnlyWhileTheCountIsBelowTheDepthsLimit) {
     EXPECT_EQ(fullBoardTally[17], 1);
     EXPECT_EQ(mismatchCount, 16);
     EXPECT_EQ(deepestReached, 256);
+}
+
+// A run can stay beyond the budget's depths for minutes, so the node limit is also honoured
+// where the mismatch phase checks for a stop request.
+TEST_F(DepthSteps, MismatchPhaseStopsTheRunAtTheNodeLimit) {
+    addPiece(70, 6, 22, 4, 5, 1);
+    buildCandidateTables();
+    putNeighbour(14, 14, 0, 3);
+    putNeighbour(13, 15, 4, 22);
+    ConsoleCapture console;
+    CurrentTempDir dir;
+    nodeCount = 5;
+    runNodeLimit = 6;
+    searchFromDepth(253);  // below the limit: the phase goes on
+    EXPECT_EQ(nodeCount, 6);
+    EXPECT_THROW(searchFromDepth(253), RunStopped);
+    runNodeLimit = std::numeric_limits<std::int64_t>::max();
+    EXPECT_EQ(nodeCount, 6);
 }
 
 // The planted solution of a generated puzzle on the squares of the first depths: the search
