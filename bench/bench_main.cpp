@@ -15,13 +15,15 @@
 #include "run/run_budget.h"
 #include "run/run_loop.h"
 #include "run/run_setup.h"
+#include "run/startup.h"
 #include "search/search_state.h"
 #include "stats/statistics_records.h"
 
 namespace {
 
 constexpr const char* usage =
-    "usage: tessaly-bench [--runs N] [--nodes N] [--seeds MAIN,GROUP] [--verbose] [PIECEFILE]\n";
+    "usage: tessaly-bench [--runs N] [--nodes N] [--seeds MAIN,GROUP] [--board BOARDFILE]\n"
+    "                     [--verbose] [PIECEFILE]\n";
 
 constexpr int defaultRuns = 12;
 constexpr int mostRuns = 1'000'000;
@@ -32,6 +34,7 @@ struct BenchOptions {
     std::uint32_t mainSeed = 20261207;
     std::uint32_t groupSeed = 4242;
     bool verbose = false;
+    std::string boardFile;  // loaded at the start of every run, as the solver does
     std::string pieceFile = TESSALY_BENCH_PUZZLE;
 };
 
@@ -64,6 +67,10 @@ BenchOptions parseArguments(int argc, char** argv) {
                 value == 0)
                 fail("--nodes takes a node total from 1 to 10^18");
             options.nodes = static_cast<std::int64_t>(value);
+        } else if (arg == "--board") {
+            if (i + 1 >= argc || std::strlen(argv[i + 1]) >= pathCapacity)
+                fail("--board takes the name of a board file");
+            options.boardFile = argv[++i];
         } else if (arg == "--seeds") {
             if (i + 1 >= argc) fail("--seeds takes MAIN,GROUP");
             const std::string seeds = argv[++i];
@@ -86,6 +93,16 @@ BenchOptions parseArguments(int argc, char** argv) {
     return options;
 }
 
+// A digest of every full board's words (flags included) and mismatches, in the order found.
+std::uint64_t boardsDigest = 14695981039346656037ull;
+
+void digestFullBoard() {
+    auto mix = [](std::uint32_t word) { boardsDigest = (boardsDigest ^ word) * 1099511628211ull; };
+    for (const PieceCode code : board)
+        mix(static_cast<std::uint32_t>(code));
+    mix(static_cast<std::uint32_t>(mismatchCount));
+}
+
 const char* endText(bool exhausted) {
     if (exhausted) return "exhausted";
     if (std::strcmp(runEndMark, "):\n") == 0) return "):";
@@ -103,6 +120,8 @@ int main(int argc, char** argv) {
     readPieceFile(options.pieceFile.c_str());
     buildCandidateTables();
     writeFiles = false;
+    fullBoardWatcher = digestFullBoard;
+    std::snprintf(boardPath, pathCapacity, "%s", options.boardFile.c_str());
     seedRandom(mainRandom, options.mainSeed);
     seedRandom(groupRandom, options.groupSeed);
     groupRandomSeeded = true;
@@ -136,6 +155,8 @@ int main(int argc, char** argv) {
     std::printf("nodes %lld\n", static_cast<long long>(totalNodes));
     std::printf("full boards %d\n", fullBoardCount);
     std::printf("best score %d\n", best < mismatchSlots ? 480 - best : 0);
+    if (options.verbose)
+        std::printf("boards digest %016llx\n", static_cast<unsigned long long>(boardsDigest));
     std::printf("seconds %.3f\n", seconds);
     std::printf("nodes per second %.0f (%.1f M)\n", totalNodes / seconds,
                 totalNodes / seconds / 1e6);

@@ -13,11 +13,13 @@
 
 std::int32_t fullBoardCount = 0;
 std::int32_t& checkValue = grandTotal.check;
+void (*fullBoardWatcher)() = nullptr;
 
 void onFullBoard() {
     const int e = mismatchCount;
     ++fullBoardTally[e];
     ++fullBoardCount;
+    if (fullBoardWatcher != nullptr) fullBoardWatcher();
     if (e == 0) {
         printOut("Nr solutions = %d, after %s\n", fullBoardCount, elapsedText().c_str());
         // A perfect board is what the program is run for: keep every one of them.

@@ -7,34 +7,38 @@
 #include "test_support.h"
 
 // The two documented workloads, cut short by a node total so that they stay quick under the
-// sanitizers: the hard one, exhausted runs on the bench puzzle, and the deep one, one run on
-// a 12-colour puzzle that spends its time editing candidate lists beyond depth 80. A run
-// cut by the node total stops at the first check at which the total is reached.
+// sanitizers: the hard one, exhausted runs on the bench puzzle, and the deep one, on a
+// 12-colour puzzle whose runs spend their time editing candidate lists beyond depth 80 (with
+// other seeds, reaching full boards, whose words the digest covers). A run cut by the node
+// total stops at the first check at which the total is reached.
 struct Workload {
+    bool deep;
     const char* arguments;
     const char* runLines;
     const char* total;
 };
 
-TEST(Bench, NodeCountsOfTheWorkloadsAreTheSearchsSignature) {
+TEST(Bench, NodeCountsAndBoardsOfTheWorkloadsAreTheSearchsSignature) {
     TempDir dir;
-    const std::string deep = std::string(TESSALY_SOURCE_DIR) + "/puzzles/deep/k7pieces.txt";
+    const std::string deepPuzzle = std::string(TESSALY_SOURCE_DIR) + "/puzzles/deep/k7pieces.txt";
     const Workload workloads[] = {
-        {"--runs 12 --nodes 40000000",
+        {false, "--runs 12 --nodes 40000000",
          "run 1: group 6, end exhausted, nodes 25470870, full boards 0\n"
          "run 2: group 30, end exhausted, nodes 11281583, full boards 0\n"
          "run 3: group 49, end node total, nodes 3247548, full boards 0\n",
          "\nnodes 40000001\n"},
-        {"--runs 2", "run 1: group 6, end exhausted, nodes 25470870, full boards 0\n",
+        {false, "--runs 2", "run 1: group 6, end exhausted, nodes 25470870, full boards 0\n",
          "\nnodes 36752453\n"},
-        {"--nodes 300000 --seeds 1,1", "run 1: group 25, end node total, nodes 300000, ",
+        {true, "--nodes 300000 --seeds 1,1", "run 1: group 25, end node total, nodes 300000, ",
          "\nnodes 300000\n"},
+        {true, "--nodes 2000000 --seeds 5,5",
+         "run 1: group 11, end node total, nodes 2000000, full boards 14\n",
+         "\nbest score 463\nboards digest b776b60248fd2057\n"},
     };
     for (const Workload& w : workloads) {
-        const bool onDeep = std::string(w.arguments).find("--seeds") != std::string::npos;
         const ProgramResult result =
             runProgram(std::string(TESSALY_BENCH_BIN) + " --verbose " + w.arguments +
-                           (onDeep ? " " + deep : std::string()),
+                           (w.deep ? " " + deepPuzzle : std::string()),
                        dir.path, "", 300);
         ASSERT_EQ(result.status, 0) << result.err;
         EXPECT_EQ(result.out.rfind(w.runLines, 0), 0u) << w.arguments << "\n" << result.out;
@@ -62,8 +66,8 @@ TEST(Bench, TwoProcessesWithTheSameSeedsSearchAlike) {
 
 TEST(Bench, RejectsBadArgumentsWithStatus2) {
     TempDir dir;
-    for (const char* arguments :
-         {"--runs 0", "--runs x", "--seeds 1", "--seeds 1,x", "--fast", "--nodes 0", "--nodes"})
+    for (const char* arguments : {"--runs 0", "--runs x", "--seeds 1", "--seeds 1,x", "--fast",
+                                  "--nodes 0", "--nodes", "--board"})
         EXPECT_EQ(runProgram(std::string(TESSALY_BENCH_BIN) + " " + arguments, dir.path).status, 2)
             << arguments;
 }
