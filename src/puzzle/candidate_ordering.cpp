@@ -1,5 +1,6 @@
 #include "puzzle/candidate_ordering.h"
 
+#include "puzzle/list_editing.h"
 #include "run/console.h"
 #include "run/random.h"
 #include "run/run_setup.h"
@@ -101,4 +102,5 @@ void reorderCandidateTables() {
     }
     for (int slot = 0; slot < pairSlots; ++slot)
         reorderCandidateList(cornerByLeftTop[slot]);
+    indexEditedLists();
 }

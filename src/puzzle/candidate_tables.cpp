@@ -1,5 +1,6 @@
 #include "puzzle/candidate_tables.h"
 
+#include "puzzle/list_editing.h"
 #include "puzzle/piece_file.h"
 #include "run/console.h"
 #include "run/fatal_exit.h"
@@ -84,4 +85,5 @@ void buildCandidateTables() {
             const PieceCode code = rotate(r, pieceCodes[piece]);
             rotationTable[4 * piece + r] = {pairIndex(code), code};
         }
+    indexEditedLists();
 }

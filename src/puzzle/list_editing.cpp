@@ -9,6 +9,15 @@ UndoStack topUndo{};
 UndoStack leftUndo{};
 
 namespace {
+// Pieces whose removals from interiorByTop and interiorByLeft were deferred, oldest first;
+// the removals of the first `deferredMade` of them have been made. Each is on the board, so
+// there are never more than 256.
+std::array<std::int16_t, 256> deferredPieces{};
+int deferredCount = 0;
+int deferredMade = 0;
+}  // namespace
+
+namespace {
 
 // Last fill position whose interior piece is also taken out of the one-colour tables.
 constexpr int lastColourRemovalPosition = 110;
@@ -17,49 +26,103 @@ constexpr PieceCode withoutFlag(PieceCode c) {
     return c & ~lastInListBit;
 }
 
-// Removes `code` from the list at `slot` of `table` using the next record of `stack`, or
-// refuses with a message when the stack has no room left.
-void pushRemoval(UndoStack& stack, CandidateList* table, int slot, PieceCode code) {
-    if (stack.count >= undoStackSize) {
-        printErr("removeFromList: undo stack full, piece %d rotation %d not removed\n",
-                 pieceNumberOf(code), rotationOf(code));
-        ++stack.refused;
-        return;
+// The four tables that the search edits, and for each the position of every code in its
+// list and the length of every list, so that a removal or restore finds its place without
+// walking the list. The index is kept by every edit and rebuilt after the tables are built
+// or re-ordered; should it ever disagree with a list, the list is walked as before and the
+// index of that list rebuilt.
+struct EditedTable {
+    CandidateList* lists;
+    int slots;
+};
+constexpr int editedTableCount = 4;
+enum EditedTableId { byLeftTopInterior, byLeftTopEdge, byTop, byLeft };
+constexpr std::array<EditedTable, editedTableCount> editedTables{{
+    {interiorByLeftTop.data(), pairSlots},
+    {edgeByLeftTop.data(), pairSlots},
+    {interiorByTop.data(), colourCount},
+    {interiorByLeft.data(), colourCount},
+}};
+
+struct ListIndex {
+    std::array<std::int16_t, 4 * 256> position;  // by codeKey, while the code is listed
+    std::array<std::int16_t, pairSlots> length;  // entries, by slot
+};
+std::array<ListIndex, editedTableCount> listIndex{};
+
+// Piece number and rotation of a real piece's code: 4 * piece + rotation.
+constexpr int codeKey(PieceCode c) {
+    return (pieceNumberOf(c) << 2) | rotationOf(c);
+}
+
+ListIndex* indexOfTable(const CandidateList* table) {
+    for (int t = 0; t < editedTableCount; ++t)
+        if (editedTables[t].lists == table) return &listIndex[t];
+    return nullptr;
+}
+
+void indexList(ListIndex& index, int slot, const PieceCode* list) {
+    int n = 0;
+    if (list != nullptr)
+        for (const PieceCode* e = list + 1; *e != emptyCode; ++e, ++n)
+            index.position[codeKey(*e)] = static_cast<std::int16_t>(n);
+    index.length[slot] = static_cast<std::int16_t>(n);
+}
+
+// Whether `n` is the number of entries of the list: its word n is the terminator, the first
+// empty word after the entries.
+bool isLength(const PieceCode* entries, int n) {
+    return entries + n < candidatePool.data() + poolUsed && entries[n] == emptyCode &&
+           (n == 0 || entries[n - 1] != emptyCode);
+}
+
+// Finds `wanted` (flag clear) in the list: its position i and the list's length n. Uses the
+// index where it agrees with the list, else walks the list from its first entry.
+bool locate(ListIndex* index, int slot, const PieceCode* entries, PieceCode wanted, int& i,
+            int& n) {
+    if (index != nullptr) {
+        n = index->length[slot];
+        i = index->position[codeKey(wanted)];
+        if (i < n && isLength(entries, n) && withoutFlag(entries[i]) == wanted) return true;
     }
-    removeFromList(table, slot, code, stack.records[stack.count]);
-    ++stack.count;
+    i = 0;
+    while (entries[i] != emptyCode && withoutFlag(entries[i]) != wanted)
+        ++i;
+    if (entries[i] == emptyCode) return false;
+    n = i + 1;
+    while (entries[n] != emptyCode)
+        ++n;
+    if (index != nullptr) indexList(*index, slot, entries - 1);
+    return true;
 }
 
-// Undoes the most recent removal of `stack`: a refused one first, then a recorded one.
-void popRestore(UndoStack& stack) {
-    if (stack.refused > 0) {
-        --stack.refused;
-        return;
+// The terminator's position in a list, at or after position `from`.
+int listEnd(ListIndex* index, int slot, const PieceCode* entries, int from) {
+    if (index != nullptr) {
+        const int n = index->length[slot];
+        if (n >= from && isLength(entries, n)) return n;
     }
-    if (stack.count <= 0) return;
-    --stack.count;
-    restoreFromList(stack.records[stack.count]);
+    int t = from;
+    while (entries[t] != emptyCode)
+        ++t;
+    return t;
 }
 
-void restoreFour(UndoStack& stack) {
-    for (int r = 0; r < 4; ++r)
-        popRestore(stack);
+// The end flags of an edited list are checked after every edit in debug and test builds; an
+// optimised build leaves the walk out, since the search edits lists millions of times a
+// second and the edits keep the flags right by construction.
+void checkEditedList(CandidateList list) {
+#ifndef NDEBUG
+    checkList(list);
+#else
+    (void)list;
+#endif
 }
 
-bool holdsRemovals(const UndoStack& stack) {
-    return stack.count > 0 || stack.refused > 0;
-}
-
-}  // namespace
-
-void resetUndoStacks() {
-    for (UndoStack* stack : {&pairUndo, &topUndo, &leftUndo}) {
-        stack->count = 0;
-        stack->refused = 0;
-    }
-}
-
-void removeFromList(CandidateList* table, int slot, PieceCode code, UndoRecord& record) {
+// Removes `code` from the list at `slot` of `table`, whose index is `index` (null for a
+// table the search does not edit), and fills `record` so that the removal can be undone.
+inline void removeIndexed(CandidateList* table, ListIndex* index, int slot, PieceCode code,
+                          UndoRecord& record) {
     const CandidateList list = table[slot];
     if (list == nullptr) {
         printErr("removeFromList: Piece not found %d\n", code);
@@ -69,12 +132,11 @@ void removeFromList(CandidateList* table, int slot, PieceCode code, UndoRecord& 
     PieceCode* entries = list + 1;
     const PieceCode wanted = withoutFlag(code);
     int i = 0;
-    while (entries[i] != emptyCode && withoutFlag(entries[i]) != wanted)
-        ++i;
-    if (entries[i] == emptyCode) {
+    int n = 0;
+    if (!locate(index, slot, entries, wanted, i, n)) {
         printErr("removeFromList: Piece not found %d\n", code);
         record.position = -1;
-        checkList(list);
+        checkEditedList(list);
         return;
     }
 
@@ -82,7 +144,8 @@ void removeFromList(CandidateList* table, int slot, PieceCode code, UndoRecord& 
     record.table = table;
     record.slot = slot;
     record.code = wanted;
-    if (entries[i + 1] == emptyCode) {
+    const int j = n - 1;  // the last entry
+    if (i == j) {
         // The last entry goes: its predecessor becomes last, or the list is now empty.
         if (i > 0) {
             entries[i - 1] |= lastInListBit;
@@ -93,70 +156,140 @@ void removeFromList(CandidateList* table, int slot, PieceCode code, UndoRecord& 
         entries[i] = emptyCode;
     } else {
         // The last entry fills the gap so that the list stays packed.
-        int j = i + 1;
-        while (entries[j + 1] != emptyCode)
-            ++j;
-        entries[i] = withoutFlag(entries[j]);
+        const PieceCode moved = withoutFlag(entries[j]);
+        entries[i] = moved;
         entries[j - 1] |= lastInListBit;
         entries[j] = emptyCode;
+        if (index != nullptr) index->position[codeKey(moved)] = static_cast<std::int16_t>(i);
     }
-    checkList(list);
+    if (index != nullptr) index->length[slot] = static_cast<std::int16_t>(j);
+    checkEditedList(list);
 }
 
-void restoreFromList(const UndoRecord& record) {
+// Undoes the removal of `record`, made from a table whose index is `index`.
+inline void restoreIndexed(const UndoRecord& record, ListIndex* index) {
     if (record.position < 0) return;
     CandidateList* table = record.table;
     if (table[record.slot] == nullptr) table[record.slot] = record.savedList;
     const CandidateList list = table[record.slot];
     PieceCode* entries = list + 1;
     const int i = record.position;
-    if (entries[i] == emptyCode) {
+    // t: the terminator, one past the last entry; the code was the last entry when it is i.
+    const int t = listEnd(index, record.slot, entries, i);
+    if (t == i) {
         // The code was the last entry: it becomes last again.
         entries[i] = record.code | lastInListBit;
         if (i > 0) entries[i - 1] &= ~lastInListBit;
     } else {
         // The entry that filled the gap goes back to the end, the code to its place.
-        int t = i + 1;
-        while (entries[t] != emptyCode)
-            ++t;
+        const PieceCode moved = entries[i];
         entries[t - 1] &= ~lastInListBit;
-        entries[t] = entries[i] | lastInListBit;
+        entries[t] = moved | lastInListBit;
         entries[i] = record.code;
+        if (index != nullptr) index->position[codeKey(moved)] = static_cast<std::int16_t>(t);
     }
-    checkList(list);
+    if (index != nullptr) {
+        index->position[codeKey(record.code)] = static_cast<std::int16_t>(i);
+        index->length[record.slot] = static_cast<std::int16_t>(t + 1);
+    }
+    checkEditedList(list);
+}
+
+// Removes `code` from the list at `slot` of `table` using the next record of `stack`, or
+// refuses with a message when the stack has no room left.
+inline void pushRemoval(UndoStack& stack, CandidateList* table, ListIndex* index, int slot,
+                        PieceCode code) {
+    if (stack.count >= undoStackSize) {
+        printErr("removeFromList: undo stack full, piece %d rotation %d not removed\n",
+                 pieceNumberOf(code), rotationOf(code));
+        ++stack.refused;
+        return;
+    }
+    removeIndexed(table, index, slot, code, stack.records[stack.count]);
+    ++stack.count;
+}
+
+// Undoes the most recent removal of `stack`: a refused one first, then a recorded one. The
+// index is that of the stack's table, or null to look it up from the record.
+inline void popRestore(UndoStack& stack, ListIndex* index) {
+    if (stack.refused > 0) {
+        --stack.refused;
+        return;
+    }
+    if (stack.count <= 0) return;
+    --stack.count;
+    const UndoRecord& record = stack.records[stack.count];
+    restoreIndexed(record, index != nullptr ? index : indexOfTable(record.table));
+}
+
+inline void restoreFour(UndoStack& stack, ListIndex* index) {
+    for (int r = 0; r < 4; ++r)
+        popRestore(stack, index);
+}
+
+bool holdsRemovals(const UndoStack& stack) {
+    return stack.count > 0 || stack.refused > 0;
+}
+
+}  // namespace
+
+void resetUndoStacks() {
+    deferredCount = 0;
+    deferredMade = 0;
+    for (UndoStack* stack : {&pairUndo, &topUndo, &leftUndo}) {
+        stack->count = 0;
+        stack->refused = 0;
+    }
+}
+
+void removeFromList(CandidateList* table, int slot, PieceCode code, UndoRecord& record) {
+    removeIndexed(table, indexOfTable(table), slot, code, record);
+}
+
+void restoreFromList(const UndoRecord& record) {
+    restoreIndexed(record, indexOfTable(record.table));
+}
+
+void indexEditedLists() {
+    for (int t = 0; t < editedTableCount; ++t) {
+        const EditedTable& table = editedTables[t];
+        for (int slot = 0; slot < table.slots; ++slot)
+            indexList(listIndex[t], slot, table.lists[slot]);
+    }
 }
 
 void removePiece(int piece, PairTable& table) {
+    ListIndex* index = indexOfTable(table.data());
     for (int r = 0; r < 4; ++r) {
         const RotationEntry& entry = rotationTable[4 * piece + r];
-        pushRemoval(pairUndo, table.data(), entry.pairIndex, entry.code);
+        pushRemoval(pairUndo, table.data(), index, entry.pairIndex, entry.code);
     }
 }
 
 void removePieceByTop(int piece) {
     for (int r = 0; r < 4; ++r) {
         const PieceCode code = rotationTable[4 * piece + r].code;
-        pushRemoval(topUndo, interiorByTop.data(), topOf(code), code);
+        pushRemoval(topUndo, interiorByTop.data(), &listIndex[byTop], topOf(code), code);
     }
 }
 
 void removePieceByLeft(int piece) {
     for (int r = 0; r < 4; ++r) {
         const PieceCode code = rotationTable[4 * piece + r].code;
-        pushRemoval(leftUndo, interiorByLeft.data(), leftOf(code), code);
+        pushRemoval(leftUndo, interiorByLeft.data(), &listIndex[byLeft], leftOf(code), code);
     }
 }
 
 void restorePiece() {
-    restoreFour(pairUndo);
+    restoreFour(pairUndo, nullptr);
 }
 
 void restorePieceByTop() {
-    restoreFour(topUndo);
+    restoreFour(topUndo, &listIndex[byTop]);
 }
 
 void restorePieceByLeft() {
-    restoreFour(leftUndo);
+    restoreFour(leftUndo, &listIndex[byLeft]);
 }
 
 void removePlacedPieces(int n) {
@@ -181,7 +314,42 @@ void removePlacedPieces(int n) {
     }
 }
 
+void deferRemovalsByTopAndLeft(int piece) {
+    deferredPieces[deferredCount++] = static_cast<std::int16_t>(piece);
+    const int pending = 4 * (deferredCount - deferredMade);
+    if (topUndo.count + pending > undoStackSize || leftUndo.count + pending > undoStackSize)
+        applyDeferredRemovals();  // so that a full stack refuses just as it would at once
+}
+
+void restoreDeferredRemovals() {
+    if (deferredCount <= 0) return;
+    --deferredCount;
+    if (deferredMade > deferredCount) {
+        deferredMade = deferredCount;
+        restorePieceByTop();
+        restorePieceByLeft();
+    }
+}
+
+void applyDeferredRemovals() {
+    for (; deferredMade < deferredCount; ++deferredMade) {
+        removePieceByTop(deferredPieces[deferredMade]);
+        removePieceByLeft(deferredPieces[deferredMade]);
+    }
+}
+
+bool removalsDeferred() {
+    return deferredMade < deferredCount;
+}
+
+bool anyRemovalsRecorded() {
+    return holdsRemovals(pairUndo) || holdsRemovals(topUndo) || holdsRemovals(leftUndo) ||
+           deferredCount > 0;
+}
+
 void restoreAll() {
+    deferredCount = 0;
+    deferredMade = 0;
     while (holdsRemovals(pairUndo))
         restorePiece();
     while (holdsRemovals(topUndo))

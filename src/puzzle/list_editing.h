@@ -55,11 +55,30 @@ void restorePiece();
 void restorePieceByTop();
 // Undoes the four most recent removals of leftUndo, most recent first.
 void restorePieceByLeft();
+// The search's way of taking a piece out of interiorByTop and interiorByLeft: only the
+// mismatch phases of the last squares read those lists, so the removals are recorded and
+// made when the lists are next needed (applyDeferredRemovals), in the order they were asked
+// for, which leaves the lists exactly as removing at once would. Most are undone before then
+// and never made. A deferral whose removals could fill an undo stack is made at once.
+void deferRemovalsByTopAndLeft(int piece);
+// Undoes the most recent deferral: restores its removals if they were made, else drops it.
+void restoreDeferredRemovals();
+// Makes every deferred removal not made yet, so interiorByTop and interiorByLeft are current.
+void applyDeferredRemovals();
+// Whether a deferred removal waits to be made.
+bool removalsDeferred();
 // Removes the pieces on the first `n` squares of the fill order: interior pieces from
 // interiorByLeftTop (and, up to fill position 110, from interiorByTop and interiorByLeft),
 // edge pieces from edgeByLeftTop; corner pieces and empty squares are passed over.
 void removePlacedPieces(int n);
-// Undoes every removal of the three stacks, leaving them empty.
+// Undoes every removal of the three stacks, leaving them empty, and drops every deferral.
 void restoreAll();
-// Prints a message for every faulty end flag of `list`; changes nothing.
+// Whether any of the three stacks holds a removal (or a refused one) to undo, or a removal is
+// deferred.
+bool anyRemovalsRecorded();
+// Rebuilds the index that lets removals and restores find their places without walking the
+// lists; needed whenever the lists are built or re-ordered.
+void indexEditedLists();
+// Prints a message for every faulty end flag of `list`; changes nothing. Every edit checks
+// the list it edited this way in debug and test builds.
 void checkList(CandidateList list);

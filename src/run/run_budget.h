@@ -42,7 +42,7 @@ void resetRunBudget();
 // Runs the four budget rules in order; may end the run through stopRun.
 void applyBudgetRules();
 // Called after every placement at depths 0 to 119.
-inline void checkRunBudget() {
+[[gnu::always_inline]] inline void checkRunBudget() {
     if (nodeCount > budgetAttention.load(std::memory_order_relaxed)) applyBudgetRules();
 }
 // The depth among 158..170 entered most often (the earlier wins ties), or 0.

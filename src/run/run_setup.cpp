@@ -24,13 +24,6 @@ namespace {
 constexpr std::array<int, 3> firstListQuota{42, 11, 2};
 constexpr std::array<int, 3> secondListQuota{12, 8, 0};
 
-struct MinimumEntry {
-    int depth;
-    std::int32_t minimum;
-};
-constexpr std::array<MinimumEntry, 9> minimumEntries{
-    {{10, 4}, {20, 7}, {30, 9}, {40, 12}, {50, 14}, {60, 16}, {79, 18}, {95, 19}, {100, 20}}};
-
 // Draws colours by `draw` until one is neither shunned nor favoured.
 template <typename Draw>
 int drawFreeColour(Draw draw) {
@@ -63,7 +56,7 @@ void chooseGroupAndColours() {
     inSecondList.fill(0);
     firstListPlaced = 0;
     secondListPlaced = 0;
-    for (const MinimumEntry& entry : minimumEntries)
+    for (const MinimumEntry& entry : runMinimumEntries)
         secondListMinimum[entry.depth] = entry.minimum;
 
     const auto lowColour = [] { return static_cast<int>(nextRandom(mainRandom) % 17u); };

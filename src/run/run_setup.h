@@ -18,6 +18,20 @@ extern std::int32_t secondListPlaced;
 // Least secondListPlaced with which the step of each depth may be entered.
 extern std::array<std::int32_t, 256> secondListMinimum;
 
+// The secondListMinimum entries that every run writes; every other depth has the minimum 0.
+struct MinimumEntry {
+    int depth;
+    std::int32_t minimum;
+};
+inline constexpr std::array<MinimumEntry, 9> runMinimumEntries{
+    {{10, 4}, {20, 7}, {30, 9}, {40, 12}, {50, 14}, {60, 16}, {79, 18}, {95, 19}, {100, 20}}};
+// The minimum of a depth as every run sets it.
+constexpr std::int32_t runSecondListMinimum(int depth) {
+    for (const MinimumEntry& entry : runMinimumEntries)
+        if (entry.depth == depth) return entry.minimum;
+    return 0;
+}
+
 // The run's shunned colour (one of 0..16), by program colour.
 extern std::array<std::int32_t, 24> shunnedColour;
 // The run's two favoured colours (one of 0..16, one of 17..21), by program colour.

@@ -5,6 +5,7 @@
 
 #include "puzzle/candidate_tables.h"
 #include "puzzle/list_editing.h"
+#include "puzzle/shallow_lists.h"
 #include "results/full_boards.h"
 #include "run/run_budget.h"
 #include "run/run_setup.h"
@@ -15,10 +16,20 @@ namespace {
 
 constexpr int lastDepth = depthCount - 1;
 
-template <int D>
+// `S`: the run walks the per-run copies of the shallow lists at depths below
+// shallowDepthEnd; deeper steps are the same either way and are instantiated once.
+template <int D, bool S>
 void depthStep();
-template <int D>
+template <int D, bool S>
 void enterStep();
+
+template <int D>
+void copyPhase(CandidateList list);
+
+// Whether the step of depth D walks a shallow copy.
+constexpr bool walksCopy(int d, bool s) {
+    return s && d < shallowDepthEnd;
+}
 
 // The colour a neighbour shows towards the square: `field` of the code in `slot`, or the
 // border colour where the square lies on the rim (slot -1).
@@ -77,8 +88,7 @@ inline void removeListedPiece(int piece) {
         removePlacedPieces(D);
     } else if constexpr (removals == Removals::interiorAllTables) {
         removePiece(piece, interiorByLeftTop);
-        removePieceByTop(piece);
-        removePieceByLeft(piece);
+        deferRemovalsByTopAndLeft(piece);
     } else if constexpr (removals == Removals::interiorPairOnly) {
         removePiece(piece, interiorByLeftTop);
     } else if constexpr (removals == Removals::edgePair) {
@@ -93,8 +103,7 @@ inline void restoreListedPiece() {
         restoreAll();
     } else if constexpr (removals == Removals::interiorAllTables) {
         restorePiece();
-        restorePieceByTop();
-        restorePieceByLeft();
+        restoreDeferredRemovals();
     } else if constexpr (removals == Removals::interiorPairOnly || removals == Removals::edgePair) {
         restorePiece();
     }
@@ -122,7 +131,7 @@ inline void exactPhase(CandidateList list) {
                     groupCount = &secondListPlaced;
                 if (groupCount) ++*groupCount;
             }
-            enterStep<D + 1>();
+            enterStep<D + 1, false>();
             if constexpr (p.groupRules) {
                 if (groupCount) --*groupCount;
             }
@@ -132,6 +141,141 @@ inline void exactPhase(CandidateList list) {
         }
         if (isLastInList(code)) return;
     }
+}
+
+template <int D>
+[[gnu::noinline]] void copyWalk(CandidateList list);
+
+// The list of the shallow step of depth D as the board stands, or null when the step would
+// return at once: its minimum test fails with `placed` counted second-list pieces on the
+// board (a run that walks the copies has the minimums that every run sets), or its list is
+// empty.
+template <int D>
+[[gnu::always_inline]] inline CandidateList copyListIfOpen(std::int32_t placed) {
+    constexpr DepthProperties p = depthProperties(D);
+    if constexpr (runSecondListMinimum(D) > 0) {
+        if (placed < runSecondListMinimum(D)) return nullptr;
+    }
+    return shallowByLeftTop[p.kind][leftKey<D>() * 32 + topKey<D>()];
+}
+
+// Walks the copy of a shallow step. The first 48 depths fill the three left columns row by
+// row, so each row is one routine: the step of column 0 is called, those of columns 1 and 2
+// walk in place.
+template <int D>
+[[gnu::always_inline]] inline void walkCopy(CandidateList list) {
+    if constexpr (D % 3 != 0)
+        copyPhase<D>(list);
+    else
+        copyWalk<D>(list);
+}
+
+// Places one entry of a shallow step's copy, free and passing the step's tests by
+// construction, and counts the node. The next step's entry is made here: a placement after
+// which it would return at once (its minimum test fails or its list is empty, as often
+// happens) is counted as a node, with the budget check that follows every placement, and
+// is taken back without more ado; the free flag is written only around a budget check that
+// can act. A counted second-list piece is counted from its entry's countedBit, without a test.
+template <int D>
+[[gnu::always_inline]] inline void placeCopyEntry(PieceCode word) {
+    constexpr DepthProperties p = depthProperties(D);
+    static_assert(p.checksBudget && p.groupRules && p.removals == Removals::none &&
+                  p.hintSideTest == 0 && p.groupTest == GroupTest::firstListAndBarred);
+    const PieceCode code = word & ~countedBit;
+    const int piece = pieceNumberOf(code);
+    board[p.slot] = code;
+    const auto counted = static_cast<std::int32_t>(static_cast<std::uint32_t>(word) >> 31);
+    if constexpr (D + 1 < shallowDepthEnd) {
+        const CandidateList next = copyListIfOpen<D + 1>(secondListPlaced + counted);
+        if (next == nullptr) {
+            if (nodeCount > budgetAttention.load(std::memory_order_relaxed)) {
+                pieceFree[piece] = 0;
+                applyBudgetRules();
+                pieceFree[piece] = 1;
+            }
+            ++nodeCount;
+            return;
+        }
+        pieceFree[piece] = 0;
+        checkRunBudget();
+        secondListPlaced += counted;
+        walkCopy<D + 1>(next);
+    } else {
+        pieceFree[piece] = 0;
+        checkRunBudget();
+        secondListPlaced += counted;
+        enterStep<D + 1, true>();
+    }
+    secondListPlaced -= counted;
+    ++nodeCount;
+    pieceFree[piece] = 1;
+}
+
+// The exact phase of a shallow depth walking the run's copy of its list: every entry passes
+// the depth's tests, and the free ones are placed in list order. No list is edited at these
+// depths.
+template <int D>
+inline void copyPhase(CandidateList list) {
+    const int n = list[0];
+    for (int i = 1; i <= n; ++i) {
+        const PieceCode word = list[i];
+        if (pieceFree[pieceNumberOf(word & ~countedBit)]) placeCopyEntry<D>(word);
+    }
+}
+
+template <int D>
+[[gnu::noinline]] void copyWalk(CandidateList list) {
+    copyPhase<D>(list);
+}
+
+// The exact phase of the step that takes every placed piece out of the lists (depth 80).
+// Taken literally, it removes the pieces of depths 0 to 79 after placing each candidate and
+// restores every list before the next. Those removals are the same for every candidate of a
+// visit (they read only the squares of depths 0 to 79, from lists that each restore brings
+// back to the state of the visit's start), and so is the list walked. So when the stacks are
+// empty on entry, the step walks a copy of its list, removes once, after its first placement,
+// and restores once at the end: deeper steps meet the same lists in the same order, and a
+// stop in between restores everything as before. Removals recorded by a loaded board are
+// undone by the first restore, which changes the lists from the state of the visit's start,
+// so a visit that finds them on the stacks edits literally.
+template <int D>
+inline void exactPhaseRemovingPlaced(CandidateList list) {
+    static_assert(depthProperties(D).checksBudget && depthProperties(D).groupRules);
+    if (anyRemovalsRecorded()) {
+        exactPhase<D>(list);
+        return;
+    }
+    std::array<PieceCode, 4 * 256> entries;
+    int count = 0;
+    for (const PieceCode* entry = list + 1;; ++entry) {
+        entries[count++] = *entry;
+        if (isLastInList(*entry)) break;
+    }
+    bool removed = false;
+    for (int k = 0; k < count; ++k) {
+        const PieceCode code = entries[k];
+        const int piece = pieceNumberOf(code);
+        if (pieceFree[piece] && passesTests<D>(code, piece)) {
+            board[depthProperties(D).slot] = code;
+            pieceFree[piece] = 0;
+            checkRunBudget();
+            if (!removed) {
+                removePlacedPieces(D);
+                removed = true;
+            }
+            std::int32_t* groupCount = nullptr;
+            if (inFirstList[piece])
+                groupCount = &firstListPlaced;
+            else if (inSecondList[piece])
+                groupCount = &secondListPlaced;
+            if (groupCount) ++*groupCount;
+            enterStep<D + 1, false>();
+            if (groupCount) --*groupCount;
+            ++nodeCount;
+            pieceFree[piece] = 1;
+        }
+    }
+    if (removed) restoreAll();
 }
 
 // One mismatch pass: pieces of `list` that are free and do not fit on the skipped side.
@@ -146,7 +290,7 @@ inline void mismatchPass(CandidateList list, SkipTest fits) {
             ++mismatchCount;
             board[slot] = code;
             pieceFree[piece] = 0;
-            enterStep<D + 1>();
+            enterStep<D + 1, false>();
             --mismatchCount;
             ++nodeCount;
             pieceFree[piece] = 1;
@@ -164,6 +308,7 @@ inline void mismatchPhase(int left, int top) {
     // statistics saved.
     if (runStopDue()) stopRun();
     if constexpr (p.mismatchPasses == MismatchPasses::interior) {
+        if (removalsDeferred()) applyDeferredRemovals();
         mismatchPass<D>(interiorByTop[top], [left](PieceCode c) { return leftOf(c) == left; });
         mismatchPass<D>(interiorByLeft[left], [top](PieceCode c) { return topOf(c) == top; });
     } else if constexpr (p.mismatchPasses == MismatchPasses::rightColumn) {
@@ -175,9 +320,22 @@ inline void mismatchPhase(int left, int top) {
     }
 }
 
+// The first step of a run that walks the copies.
 template <int D>
+[[gnu::always_inline]] inline void enterCopyStep() {
+    if constexpr (depthProperties(D).countsVisits) ++depthVisits[D];
+    const CandidateList list = copyListIfOpen<D>(secondListPlaced);
+    if (list != nullptr) copyPhase<D>(list);
+}
+
+template <int D, bool S>
 [[gnu::always_inline]] inline void stepBody() {
     constexpr DepthProperties p = depthProperties(D);
+    if constexpr (walksCopy(D, S)) {
+        static_assert(D == 0, "later shallow steps are entered by the step before them");
+        enterCopyStep<D>();
+        return;
+    }
     if constexpr (p.raisesDeepest) {
         if (deepestReached < D + 1) deepestReached = D + 1;
     }
@@ -188,13 +346,17 @@ template <int D>
     const int left = leftKey<D>();
     const int top = topKey<D>();
     const CandidateList list = exactList<D>(left, top);
-    if (list != nullptr) exactPhase<D>(list);
+    if constexpr (p.removals == Removals::allPlaced) {
+        if (list != nullptr) exactPhaseRemovingPlaced<D>(list);
+    } else {
+        if (list != nullptr) exactPhase<D>(list);
+    }
     if constexpr (p.mismatchLimit > 0) mismatchPhase<D>(left, top);
 }
 
 // The last square, the bottom-right corner: exact fits only, each a full board.
 template <>
-[[gnu::always_inline]] inline void stepBody<lastDepth>() {
+[[gnu::always_inline]] inline void stepBody<lastDepth, false>() {
     constexpr DepthProperties p = depthProperties(lastDepth);
     if (deepestReached < lastDepth + 1) deepestReached = lastDepth + 1;
     const CandidateList list = cornerByRightBottom[borderColour * 32 + borderColour];
@@ -217,30 +379,47 @@ template <>
 
 // Every step has a routine of its own, and each odd step is also merged into the routine of the
 // step before it, which saves half of the calls and returns on the hot path.
-template <int D>
+template <int D, bool S>
 [[gnu::noinline]] void depthStep() {
-    stepBody<D>();
+    stepBody<D, S>();
 }
 
-template <int D>
+template <int D, bool S>
 [[gnu::always_inline]] inline void enterStep() {
+    // Past the shallow depths both kinds of run share the same routines.
+    constexpr bool s = walksCopy(D, S);
+    static_assert(!s, "shallow steps are entered by the step before them");
     if constexpr (D % 2 != 0 && D < lastDepth)
-        stepBody<D>();
+        stepBody<D, false>();
     else
-        depthStep<D>();
+        depthStep<D, false>();
 }
 
 template <std::size_t... D>
 constexpr std::array<void (*)(), sizeof...(D)> stepTable(std::index_sequence<D...>) {
-    return {&depthStep<static_cast<int>(D)>...};
+    return {&depthStep<static_cast<int>(D), false>...};
 }
 
 constexpr auto depthSteps = stepTable(std::make_index_sequence<depthCount>());
 
+// Whether the shallow depths have the minimums that every run sets; tests set others.
+bool runMinimumsAtShallowDepths() {
+    for (int d = 0; d < shallowDepthEnd; ++d)
+        if (secondListMinimum[d] != runSecondListMinimum(d)) return false;
+    return true;
+}
+
 }  // namespace
 
 void searchFromStart() {
-    depthStep<0>();
+    // A loaded board's removals are undone by the first restore at depth 80, which changes
+    // the order of the lists that the first depths are walking; such a run walks the lists.
+    if (anyRemovalsRecorded() || !runMinimumsAtShallowDepths()) {
+        depthStep<0, false>();
+    } else {
+        buildShallowLists();
+        depthStep<0, true>();
+    }
 }
 
 void searchFromDepth(int depth) {

@@ -6,14 +6,20 @@
 #include <cstdio>
 #include <memory>
 #include <random>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "gen/puzzle_generator.h"
+#include "puzzle/candidate_ordering.h"
 #include "puzzle/candidate_tables.h"
 #include "puzzle/piece_file.h"
 #include "run/console.h"
+#include "run/random.h"
 #include "search/board_geometry.h"
 #include "search/search_state.h"
+#include "test_support.h"
 
 namespace {
 
@@ -580,3 +586,198 @@ TEST_F(ListEditingFullStack, RestoreOnEmptyStackChangesNothing) {
 }
 
 }  // namespace
+
+// ---- The indexed editing against the literal procedure ----
+
+// Removal and restore exactly as the editing procedure states them, walking each list, on a
+// copy of the pool and of the four edited tables (slots as pool offsets, -1 for null).
+struct LiteralLists {
+    struct Record {
+        int position, table, slot, saved;
+        PieceCode code;
+    };
+    std::array<PieceCode, poolSize> pool{};
+    std::array<std::array<int, pairSlots>, 4> slots{};
+    std::array<std::vector<Record>, 4> stacks;  // one per table, like the search's stacks
+
+    static CandidateList* tableData(int t) {
+        const std::array<CandidateList*, 4> tables{interiorByLeftTop.data(), edgeByLeftTop.data(),
+                                                   interiorByTop.data(), interiorByLeft.data()};
+        return tables[t];
+    }
+    static int tableSlots(int t) { return t < 2 ? pairSlots : colourCount; }
+    // Takes the real lists as they stand.
+    void copyReal() {
+        pool = candidatePool;
+        for (int t = 0; t < 4; ++t)
+            for (int s = 0; s < tableSlots(t); ++s) {
+                const CandidateList list = tableData(t)[s];
+                slots[t][s] = list == nullptr ? -1 : static_cast<int>(list - candidatePool.data());
+            }
+    }
+    bool sameAsReal() const {
+        LiteralLists real;
+        real.copyReal();
+        return std::equal(pool.begin(), pool.begin() + poolUsed, real.pool.begin()) &&
+               slots == real.slots;
+    }
+    void remove(int t, int slot, PieceCode code) {
+        Record record{-1, t, slot, -1, code & ~lastInListBit};
+        if (slots[t][slot] >= 0) {
+            PieceCode* e = &pool[slots[t][slot] + 1];
+            int i = 0;
+            while (e[i] != emptyCode && (e[i] & ~lastInListBit) != record.code)
+                ++i;
+            if (e[i] != emptyCode) {
+                record.position = i;
+                if (e[i + 1] == emptyCode) {
+                    if (i > 0)
+                        e[i - 1] |= lastInListBit;
+                    else
+                        record.saved = std::exchange(slots[t][slot], -1);
+                    e[i] = emptyCode;
+                } else {
+                    int j = i + 1;
+                    while (e[j + 1] != emptyCode)
+                        ++j;
+                    e[i] = e[j] & ~lastInListBit;
+                    e[j - 1] |= lastInListBit;
+                    e[j] = emptyCode;
+                }
+            }
+        }
+        stacks[t].push_back(record);
+    }
+    void restore(int t) {
+        const Record record = stacks[t].back();
+        stacks[t].pop_back();
+        if (record.position < 0) return;
+        if (slots[t][record.slot] < 0) slots[t][record.slot] = record.saved;
+        PieceCode* e = &pool[slots[t][record.slot] + 1];
+        const int i = record.position;
+        if (e[i] == emptyCode) {
+            e[i] = record.code | lastInListBit;
+            if (i > 0) e[i - 1] &= ~lastInListBit;
+        } else {
+            int t2 = i + 1;
+            while (e[t2] != emptyCode)
+                ++t2;
+            e[t2 - 1] &= ~lastInListBit;
+            e[t2] = e[i] | lastInListBit;
+            e[i] = record.code;
+        }
+    }
+    void removePieceFrom(int t, int piece) {
+        for (int r = 0; r < 4; ++r) {
+            const PieceCode code = rotationTable[4 * piece + r].code;
+            remove(t, t < 2 ? pairIndex(code) : t == 2 ? topOf(code) : leftOf(code), code);
+        }
+    }
+    void restorePieceOf(int t) {
+        for (int r = 0; r < 4; ++r)
+            restore(t);
+    }
+};
+
+// Random removals, restores, deferred removals and re-ordered lists on a generated puzzle,
+// done by the indexed editing and by the literal procedure: after every step the pool is
+// the same word for word and every slot the same.
+TEST_F(ListEditing, IndexedEditingLeavesEveryWordAsTheLiteralProcedure) {
+    TempDir dir;
+    writeFile(dir.file("k7pieces.txt"), pieceFileText(generatePuzzle({4, 12, 4})));
+    readPieceFile(dir.file("k7pieces.txt").c_str());
+    buildCandidateTables();
+    seedRandom(mainRandom, 99);
+    std::mt19937 rng(5);
+    auto literal = std::make_unique<LiteralLists>();
+    literal->copyReal();
+    // The table of every group of four pair removals, and the deferred pieces, newest last.
+    std::array<std::vector<int>, 1> groups;
+    std::vector<int> deferred;
+    auto piecesOfKind = [](int kind) {
+        std::vector<int> pieces;
+        for (int p = 0; p < pieceCount; ++p)
+            if (borderCount[p] == kind) pieces.push_back(p);
+        return pieces;
+    };
+    const std::vector<int> interior = piecesOfKind(0);
+    const std::vector<int> edges = piecesOfKind(1);
+    // A piece of `from` that `taken` does not hold yet, which it then holds.
+    std::array<std::set<int>, 3> taken;  // out of the interior pairs, edge pairs, colour lists
+    auto pick = [&](const std::vector<int>& from, std::set<int>& out) {
+        int p = 0;
+        do
+            p = from[std::uniform_int_distribution<std::size_t>(0, from.size() - 1)(rng)];
+        while (!out.insert(p).second);
+        return p;
+    };
+    std::vector<int> pairPieces;
+
+    for (int step = 0; step < 3000; ++step) {
+        const int action = std::uniform_int_distribution<int>(0, 9)(rng);
+        if (action <= 2 && groups[0].size() < 60) {  // a pair-table removal
+            const bool edge = action == 2;
+            const int p = pick(edge ? edges : interior, taken[edge ? 1 : 0]);
+            removePiece(p, edge ? edgeByLeftTop : interiorByLeftTop);
+            literal->removePieceFrom(edge ? 1 : 0, p);
+            groups[0].push_back(edge ? 1 : 0);
+            pairPieces.push_back(p);
+        } else if (action <= 4 && !groups[0].empty()) {
+            restorePiece();
+            literal->restorePieceOf(groups[0].back());
+            taken[groups[0].back()].erase(pairPieces.back());
+            groups[0].pop_back();
+            pairPieces.pop_back();
+        } else if (action == 5 && deferred.size() < 60) {
+            const int p = pick(interior, taken[2]);
+            deferRemovalsByTopAndLeft(p);
+            literal->removePieceFrom(2, p);
+            literal->removePieceFrom(3, p);
+            deferred.push_back(p);
+        } else if (action == 6 && !deferred.empty()) {
+            restoreDeferredRemovals();
+            literal->restorePieceOf(2);
+            literal->restorePieceOf(3);
+            taken[2].erase(deferred.back());
+            deferred.pop_back();
+        } else if (action == 7) {
+            applyDeferredRemovals();
+        } else if (action == 8 && !removalsDeferred()) {
+            // A list re-ordered behind the index's back: the editing must notice.
+            const bool byTop = std::uniform_int_distribution<int>(0, 1)(rng) == 0;
+            const CandidateList list =
+                byTop
+                    ? interiorByTop[std::uniform_int_distribution<int>(0, colourCount - 1)(rng)]
+                    : interiorByLeftTop[std::uniform_int_distribution<int>(0, pairSlots - 1)(rng)];
+            reorderCandidateList(list);
+            for (PieceCode* e = list == nullptr ? nullptr : list + 1; e && *e != emptyCode; ++e)
+                literal->pool[e - candidatePool.data()] = *e;
+        }
+        if (!removalsDeferred()) {
+            ASSERT_TRUE(literal->sameAsReal()) << "step " << step;
+        }
+    }
+    restoreAll();
+    for (int t = 0; t < 4; ++t)
+        while (!literal->stacks[t].empty())
+            literal->restore(t);
+    EXPECT_TRUE(literal->sameAsReal());
+    EXPECT_EQ(takeErr(), "");
+}
+
+// The end-flag messages come after every edit in debug and test builds; an optimised build
+// leaves that walk out.
+TEST_F(ListEditingThreeEntries, EditOfACorruptedListReportsItsFlagsInDebugBuilds) {
+#ifdef NDEBUG
+    GTEST_SKIP() << "optimised builds do not check the lists they edit";
+#else
+    CandidateList list = interiorByLeftTop[slot];
+    list[1] |= lastInListBit;  // X flagged although Y and Z follow
+    removePiece(3, interiorByLeftTop);
+    EXPECT_NE(takeErr().find("Element that is not last in list has last bit set"),
+              std::string::npos);
+    restorePiece();
+    EXPECT_NE(takeErr().find("Element that is not last in list has last bit set"),
+              std::string::npos);
+#endif
+}
