@@ -4,8 +4,10 @@
 JOBS ?= $(shell nproc)
 RELEASE := build/release
 CHECK := build/check
+FUZZ := build/fuzz
+FUZZ_SECONDS ?= 60
 
-.PHONY: run test release check-build cluster-test format clean
+.PHONY: run test release check-build cluster-test fuzz fuzz-smoke format clean
 
 release:
 	cmake -S . -B $(RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESSALY_TESTS=OFF
@@ -27,6 +29,16 @@ test: check-build
 # missing) and runs deploy/slurm/tessaly.sbatch on it.
 cluster-test:
 	bash deploy/slurm/cluster_test.sh
+
+# libFuzzer targets of every input format (clang, in build/fuzz), and a bounded run of each from
+# its committed seed corpus (FUZZ_SECONDS each) that fails when one finds a crash.
+fuzz:
+	cmake -S . -B $(FUZZ) -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
+		-DCMAKE_CXX_FLAGS=-O1 -DTESSALY_FUZZ=ON -DTESSALY_TESTS=OFF
+	cmake --build $(FUZZ) -j $(JOBS) --target fuzz_targets
+
+fuzz-smoke: fuzz
+	bash fuzz/smoke.sh $(FUZZ)/fuzz $(FUZZ_SECONDS)
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -1,6 +1,8 @@
 #include "puzzle/piece_file.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <string>
 
 #include "run/console.h"
 #include "run/fatal_exit.h"
@@ -24,6 +26,41 @@ static_assert(isPermutation(colourMap) && colourMap[0] == borderColour);
 // the rest of a longer line is read as the next line.
 constexpr int lineBufferSize = 50;
 
+// A number as the scan format "%d" reads it, and its text as written.
+struct ScannedNumber {
+    int value = 0;  // clamped to +-tooLarge, which no colour reaches
+    std::string text;
+};
+constexpr int tooLarge = 1000;
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Reads the number at `at` as "%d" does: white space skipped, an optional sign, then at least
+// one digit; moves `at` past it. A number of any length is read without overflow: its value
+// stops growing past every colour, and its text keeps it as written for the message.
+bool scanNumber(const char*& at, ScannedNumber& number) {
+    const char* c = at;
+    while (isBlank(*c))
+        ++c;
+    const char* start = c;
+    const bool negative = *c == '-';
+    if (*c == '-' || *c == '+') ++c;
+    if (!isDigit(*c)) return false;
+    int magnitude = 0;
+    for (; isDigit(*c); ++c)
+        magnitude = std::min(tooLarge, 10 * magnitude + (*c - '0'));
+    number.value = negative ? -magnitude : magnitude;
+    number.text.assign(start, c);
+    at = c;
+    return true;
+}
+
 [[noreturn]] void failWith(const char* first, const char* second) {
     printErr("%s", first);
     printErr("%s", second);
@@ -34,28 +71,33 @@ constexpr int lineBufferSize = 50;
 
 PieceFileError parsePieceFile(const char* path, PieceTables& tables) {
     std::FILE* file = std::fopen(path, "r");
-    if (file == nullptr) return {PieceFileError::cannotOpen, 0, 0};
+    if (file == nullptr) return {PieceFileError::cannotOpen, 0, ""};
     PieceFileError fault;
     char line[lineBufferSize];
     for (int piece = 0; piece < pieceCount; ++piece) {
         const int lineNumber = piece + 1;
         if (std::fgets(line, lineBufferSize, file) == nullptr) {
-            fault = {PieceFileError::earlyEnd, lineNumber, 0};
+            fault = {PieceFileError::earlyEnd, lineNumber, ""};
             break;
         }
-        int colours[4];
-        if (std::sscanf(line, "%d %d %d %d", &colours[0], &colours[1], &colours[2], &colours[3]) !=
-            4) {
-            fault = {PieceFileError::badLine, lineNumber, 0};
+        ScannedNumber numbers[4];
+        const char* at = line;
+        bool complete = true;
+        for (ScannedNumber& number : numbers)
+            complete = complete && scanNumber(at, number);
+        if (!complete) {
+            fault = {PieceFileError::badLine, lineNumber, ""};
             break;
         }
         int borders = 0;
-        for (int colour : colours) {
-            if (colour < 0 || colour > 22) {
-                fault = {PieceFileError::badColour, lineNumber, colour};
+        int colours[4];
+        for (int k = 0; k < 4; ++k) {
+            if (numbers[k].value < 0 || numbers[k].value > 22) {
+                fault = {PieceFileError::badColour, lineNumber, numbers[k].text};
                 break;
             }
-            if (colour == 0) ++borders;
+            colours[k] = numbers[k].value;
+            if (colours[k] == 0) ++borders;
         }
         if (fault.kind != PieceFileError::none) break;
         tables.borderCount[piece] = borders;
@@ -87,8 +129,8 @@ void readPieceFile(const char* path) {
             failWith(message, "One of the numbers on this line is incorrect or missing\n");
         case PieceFileError::badColour:
             std::snprintf(message, sizeof message,
-                          "Error on line %d of %s: colour number %d is incorrect\n", fault.line,
-                          path, fault.colour);
+                          "Error on line %d of %s: colour number %s is incorrect\n", fault.line,
+                          path, fault.colour.c_str());
             failWith(message, "Only colours 0 (which must be border) - 22 are supported\n");
     }
     pieceCodes = tables.codes;

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "puzzle/piece_code.h"
 
@@ -24,12 +25,13 @@ struct PieceTables {
 };
 
 // What was wrong with a piece file, and where: `line` counts the lines read, the failing one
-// included, from 1; `colour` is the number that lay outside 0 to 22.
+// included, from 1; `colour` is the number that lay outside 0 to 22, as written (it may be
+// too large for any integer type).
 struct PieceFileError {
     enum Kind { none, cannotOpen, earlyEnd, badLine, badColour };
     Kind kind = none;
     int line = 0;
-    int colour = 0;
+    std::string colour;
 };
 
 // Reads the piece file at `path` into `tables` by the rules of readPieceFile, but returns its

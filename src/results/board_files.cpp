@@ -1,17 +1,17 @@
 #include "results/board_files.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
+#include "results/grid_writing.h"
 #include "run/console.h"
+#include "run/disk_sync.h"
 #include "run/fatal_exit.h"
 #include "run/random.h"
 #include "run/run_loop.h"
+#include "run/startup.h"
 #include "search/search_state.h"
 
 namespace {
@@ -27,23 +27,6 @@ void appendWord(std::string& text, std::uint32_t word) {
     char hex[9];
     std::snprintf(hex, sizeof hex, "%08lx", static_cast<unsigned long>(word));
     text += hex;
-}
-
-[[noreturn]] void failToWrite(const char* fileName) {
-    printErr("Could not write to file %s\n", fileName);
-    fatalExit();
-}
-
-// Writes `text` to the open descriptor `fd`; false on any failure.
-bool writeAll(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 }  // namespace
@@ -92,28 +75,34 @@ std::optional<std::array<PieceCode, 256>> decodeRecordBoard(const std::string& t
     return slots;
 }
 
+void printUnsavedBoard(const char* fileName, int error) {
+    printOut("\nBoard could not be saved in %s/%s: %s; here it is as a board file:\n",
+             workingDirectory, fileName, std::strerror(error));
+    printOut("%s", gridText(board, std::string("board not saved as ") + fileName).c_str());
+}
+
 void saveRecordBoard(const char* fileName) {
     const std::string text = recordBoardText(board);
     if (!writeFiles) return;
-    std::FILE* file = std::fopen(fileName, "w");
-    if (file == nullptr) failToWrite(fileName);
-    std::fwrite(text.data(), 1, text.size(), file);
-    std::fclose(file);
+    const int error = writeFileToDisk(fileName, text, false);
+    if (error == 0) return;
+    printUnsavedBoard(fileName, error);
+    printErr("Could not write to file %s\n", fileName);
+    fatalExit();
 }
 
-std::string savePerfectBoard() {
+std::optional<std::string> savePerfectBoard() {
     const std::string text = recordBoardText(board);
     std::string name = "480.tsr";
     if (!writeFiles) return name;
     for (int copy = 2;; ++copy) {
-        // O_EXCL: an existing perfect board is never replaced, not even by a racing process.
-        const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-        if (fd >= 0) {
-            const bool written = writeAll(fd, text);
-            if (close(fd) != 0 || !written) failToWrite(name.c_str());
-            return name;
+        // Exclusive: an existing perfect board is never replaced, not even by a racing process.
+        const int error = writeFileToDisk(name.c_str(), text, true);
+        if (error == 0) return name;
+        if (error != EEXIST) {
+            printUnsavedBoard(name.c_str(), error);
+            return std::nullopt;
         }
-        if (errno != EEXIST) failToWrite(name.c_str());
         name = "480-" + std::to_string(copy) + ".tsr";
     }
 }

@@ -15,11 +15,18 @@ std::string recordBoardText(const std::array<PieceCode, 256>& slots);
 // The 256 slot words of a RecordBoardFile text, or nothing when it is not one.
 std::optional<std::array<PieceCode, 256>> decodeRecordBoard(const std::string& text);
 // Writes the RecordBoardFile of the current board under `fileName` in the current directory,
-// replacing any file of that name; ends the program if the file cannot be written.
+// replacing any file of that name, and flushes it and its directory entry to the disk. If it
+// cannot, prints the board (printUnsavedBoard) and ends the program through fatalExit.
 void saveRecordBoard(const char* fileName);
 // Writes the RecordBoardFile of the current perfect board as "480.tsr", or "480-2.tsr",
-// "480-3.tsr", ... so that no earlier perfect board is ever overwritten; returns the name.
-std::string savePerfectBoard();
+// "480-3.tsr", ... so that no earlier perfect board is ever overwritten, flushed to the disk
+// like a record board. Returns the name; when the file cannot be written, prints the board
+// instead (printUnsavedBoard) and returns nothing, and the program goes on.
+std::optional<std::string> savePerfectBoard();
+// Prints the message that the current board could not be saved as `fileName` (in
+// workingDirectory) for the reason `error` (an errno), then the board as BoardFile lines that
+// `tessaly FILE` loads, so that a board that cannot be written is never lost.
+void printUnsavedBoard(const char* fileName, int error);
 
 // One cell of a BoardFile: "---/-" or "0/0" for an empty slot, or a piece number 1 to 256, a
 // "/" and a rotation digit 0 to 3, which names piece number - 1 in that rotation; blanks

@@ -23,18 +23,21 @@ void onFullBoard() {
     if (e == 0) {
         printOut("Nr solutions = %d, after %s\n", fullBoardCount, elapsedText().c_str());
         // A perfect board is what the program is run for: keep every one of them.
-        const std::string name = savePerfectBoard();
-        printOut("Board is saved in %s/%s\n", workingDirectory, name.c_str());
+        // A board that cannot be saved is printed instead, and the search goes on.
+        const std::optional<std::string> name = savePerfectBoard();
+        if (name) printOut("Board is saved in %s/%s\n", workingDirectory, name->c_str());
     } else {
         if (e < grandTotal.best) {
             char name[16];
             std::snprintf(name, sizeof name, "%d.tsr", 480 - e);
             printOut("\nNEW RECORD!!!");
-            printOut("\nBoard is saved in %s/%s\n", workingDirectory, name);
             grandTotal.best = e;
             sinceStart.best = e;
             checkValue = (e * (3 * e + 7) + 29) % 100;
+            // Announced as saved only once it is on the disk; a board that cannot be saved is
+            // printed and ends the program.
             saveRecordBoard(name);
+            printOut("\nBoard is saved in %s/%s\n", workingDirectory, name);
         } else if (e < sinceStart.best) {
             printOut("\nBEST SCORE SINCE START!!!");
             sinceStart.best = e;

@@ -16,3 +16,9 @@ std::int32_t programClockMs() {
     return static_cast<std::int32_t>(
         std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
 }
+
+std::int64_t monotonicMs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}

@@ -1,4 +1,4 @@
-// The two clocks of the system.
+// The clocks of the system.
 #pragma once
 
 #include <cstdint>
@@ -7,3 +7,6 @@
 std::int64_t wallClockSeconds();
 // Program clock: milliseconds since the program started.
 std::int32_t programClockMs();
+// Monotonic clock in milliseconds, for intervals that setting the wall clock must not move;
+// safe to call in a signal handler.
+std::int64_t monotonicMs();

@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <system_error>
 #include <thread>
 
@@ -22,6 +21,7 @@
 #include "run/run_budget.h"
 #include "run/run_setup.h"
 #include "run/startup.h"
+#include "run/stop_signals.h"
 #include "search/board_geometry.h"
 #include "search/depth_steps.h"
 #include "stats/statistics_file.h"
@@ -37,25 +37,22 @@ namespace {
 
 constexpr int lowestPriority = 19;
 
-// Milliseconds of the monotonic clock; clock_gettime may be called in a signal handler.
-std::int64_t signalClockMs() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<std::int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
-}
-
-// Signals that arrive this soon after the first belong to the same stop: `timeout`, Slurm and
-// service managers send SIGTERM to the process and again to its group, or forward it as well.
-constexpr std::int64_t sameStopMs = 1000;
 std::atomic<std::int64_t> firstStopMs{0};
 static_assert(std::atomic<std::int64_t>::is_always_lock_free, "used in a signal handler");
+
+// A run that ends by itself after fewer nodes than this did next to nothing (a board file
+// that leaves no legal move ends every run at once); the next run waits until a second has
+// passed since it started, so the program does not start thousands of runs a second.
+constexpr std::int64_t idleRunNodes = 1000;
+constexpr std::int32_t idleRunMs = 1000;
+constexpr auto idleWaitStep = std::chrono::milliseconds(20);
 
 // SIGINT and SIGTERM: the first asks the run to end at its next budget check, with its
 // statistics saved; a second one, a second or more later, ends the program at once.
 void requestStop(int signalNumber) {
-    const std::int64_t now = signalClockMs();
+    const std::int64_t now = monotonicMs();
     if (stopRequested.load()) {
-        if (now - firstStopMs.load() < sameStopMs) return;
+        if (isSameStop(firstStopMs.load(), now)) return;
         std::signal(signalNumber, SIG_DFL);
         std::raise(signalNumber);
     }
@@ -155,8 +152,17 @@ void runForever() {
         startThread(runThreadMain);
         // Woken as soon as the run thread sets the flag, so the next run starts at once.
         runFinished.wait(0);
+        if (nodeCount < idleRunNodes)
+            while (!stopRequested.load() && programClockMs() - runStartClock < idleRunMs)
+                std::this_thread::sleep_for(idleWaitStep);
         if (stopRequested.load()) {
             printStatisticsReport();
+            // The run's end saved the statistics last; say so only if that save succeeded.
+            if (statisticsSaveFailed) {
+                printErr("Stopped; the statistics could not be saved in %s\n", workingDirectory);
+                std::fflush(nullptr);
+                std::_Exit(1);
+            }
             printOut("Stopped; the statistics are saved in %s\n", workingDirectory);
             std::fflush(nullptr);
             std::_Exit(0);

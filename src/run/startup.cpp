@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -59,10 +60,12 @@ void takeBoardPath(const char* path) {
 void startUp(int argc, char** argv) {
     programStartTime = wallClockSeconds();
     if (getcwd(workingDirectory, pathCapacity) == nullptr) {
-        printErr(
-            "Cannot read the current directory; its path must be shorter than %d "
-            "characters\n",
-            pathCapacity);
+        // ERANGE: the path does not fit; otherwise the directory is gone or unreadable.
+        if (errno == ERANGE)
+            printErr("cannot read the current directory: its path is longer than %d characters\n",
+                     pathCapacity - 1);
+        else
+            printErr("cannot read the current directory: %s\n", std::strerror(errno));
         fatalExit();
     }
     std::snprintf(pieceFilePath, sizeof pieceFilePath, "%s%ck7pieces.txt", workingDirectory,

@@ -1,5 +1,7 @@
 #include "stats/statistics_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,6 +13,7 @@
 #include "results/full_boards.h"
 #include "run/clocks.h"
 #include "run/console.h"
+#include "run/disk_sync.h"
 #include "run/run_loop.h"
 #include "run/startup.h"
 #include "search/search_state.h"
@@ -18,21 +21,24 @@
 #include "stats/statistics_report.h"
 
 std::int64_t secsAtProgramStart = 0;
+bool statisticsSaveFailed = false;
 
 namespace {
 
 constexpr int lineCapacity = 100;  // lines are read in pieces of at most 99 characters
-// Saves sync their file to the disk at most this often, so that frequent run ends stay
-// cheap while a power cut loses at most a few seconds of statistics.
-constexpr std::int64_t syncInterval = 10;
-std::int64_t lastSync = 0;
+// Saves sync their files and the directory to the disk at most this often (on the monotonic
+// clock, which setting the wall clock cannot hold back), so that frequent run ends stay cheap
+// while a power cut loses at most a few seconds of statistics.
+constexpr std::int64_t syncIntervalMs = 10'000;
+bool everSynced = false;
+std::int64_t lastSyncMs = 0;
 
 bool startsWith(const char* text, const char* prefix) {
     return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
 }
 
 // A decimal as a conversion reads it: blanks skipped, a sign, digits up to the first other
-// character. False when there is no digit; out-of-range values are clamped.
+// character. False when there is no digit; values past the 64-bit limits are clamped to them.
 bool readDecimal(const char* text, long long& value) {
     char* end = nullptr;
     errno = 0;
@@ -54,14 +60,14 @@ void printImage(std::FILE* stream) {
 }
 
 // Writes the statistics to a temporary file beside `name` and renames it over `name`; a
-// file that cannot be written completely leaves `name` as it was.
-void replaceFile(const char* name, bool sync) {
+// file that cannot be written completely leaves `name` as it was. False when it failed.
+bool replaceFile(const char* name, bool sync) {
     char temporary[64];
     std::snprintf(temporary, sizeof temporary, "%s.tmp", name);
     std::FILE* file = std::fopen(temporary, "w");
     if (file == nullptr) {
         printErr("could not write to total.txt\n");
-        return;
+        return false;
     }
     printImage(file);
     bool written = std::fflush(file) == 0 && std::ferror(file) == 0;
@@ -70,14 +76,28 @@ void replaceFile(const char* name, bool sync) {
     if (!written || std::rename(temporary, name) != 0) {
         printErr("could not write to total.txt\n");
         std::remove(temporary);
+        return false;
     }
+    return true;
+}
+
+// Opens `path` for reading only when it is a regular file: a directory, a pipe or a device
+// named total.txt is no statistics file, and a pipe could block the reading for ever.
+std::FILE* openRegularFile(const char* path) {
+    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat status {};
+    std::FILE* file = nullptr;
+    if (fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) file = fdopen(fd, "r");
+    if (file == nullptr) close(fd);
+    return file;
 }
 
 }  // namespace
 
 StatisticsReading readStatisticsFile(const char* path, StatsRecord& record, std::int32_t& check) {
     clearRecord(record);
-    std::FILE* file = std::fopen(path, "r");
+    std::FILE* file = openRegularFile(path);
     if (file == nullptr) return StatisticsReading::missing;
     char line[lineCapacity];
     if (std::fgets(line, lineCapacity, file) == nullptr || !startsWith(line, "K7 stats")) {
@@ -102,10 +122,11 @@ StatisticsReading readStatisticsFile(const char* path, StatsRecord& record, std:
             if (!readDecimal(line, index) || index >= mismatchSlots || !readDecimal(value, number))
                 continue;
             record.histogram[index] = number;
-            if (number > 0 && index < record.best) record.best = static_cast<std::int32_t>(index);
         }
     }
     std::fclose(file);
+    // From the entries as they stand at the end: a count given again replaces the earlier one.
+    record.best = lowestBest(record);
     return StatisticsReading::read;
 }
 
@@ -130,13 +151,14 @@ void writeStatistics(std::FILE* stream) {
 void updateStatistics() {
     const std::int64_t pending = nodeCount - savedNodes;
     for (StatsRecord* record : {&grandTotal, &sinceStart}) {
-        record->nodes += pending;
+        // Saturating: a crafted file may hold totals at the 64-bit limits.
+        record->nodes = addClamped(record->nodes, pending);
         for (int i = 0; i < mismatchSlots; ++i)
-            record->histogram[i] += fullBoardTally[i];
+            record->histogram[i] = addClamped(record->histogram[i], fullBoardTally[i]);
         record->best = lowestBest(*record);
     }
     const std::int64_t running = wallClockSeconds() - programStartTime;
-    grandTotal.secs = secsAtProgramStart + running;
+    grandTotal.secs = addClamped(secsAtProgramStart, running);
     sinceStart.secs = running;
     savedNodes = 0;
 }
@@ -144,11 +166,17 @@ void updateStatistics() {
 void saveStatistics() {
     updateStatistics();
     if (writeFiles) {
-        const std::int64_t now = wallClockSeconds();
-        const bool sync = now - lastSync >= syncInterval;
-        replaceFile("total.bak", sync);
-        replaceFile("total.txt", sync);
-        if (sync) lastSync = now;
+        const std::int64_t now = monotonicMs();
+        const bool sync = !everSynced || now - lastSyncMs >= syncIntervalMs;
+        const bool backupSaved = replaceFile("total.bak", sync);
+        const bool saved = replaceFile("total.txt", sync);
+        statisticsSaveFailed = !backupSaved || !saved;
+        // The renames reach the disk only with the directory that holds the names.
+        if (sync) {
+            syncDirectoryOf("total.txt");
+            everSynced = true;
+            lastSyncMs = now;
+        }
     }
     savedNodes = nodeCount;
     fullBoardTally.fill(0);

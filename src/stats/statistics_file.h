@@ -6,14 +6,17 @@
 
 // grandTotal.secs as read from the file at start-up.
 extern std::int64_t secsAtProgramStart;
+// Whether the last saveStatistics failed to write total.txt or total.bak.
+extern bool statisticsSaveFailed;
 
 #include "stats/statistics_records.h"
 
 enum class StatisticsReading { read, missing, messedWith };
 
 // Reads the statistics file at `path` into `record` (cleared first) and its check line into
-// `check`, as readStatistics does, without printing anything. Companion programs use it to
-// read the files of several directories.
+// `check`, as readStatistics does, without printing anything. Only a regular file is read:
+// anything else is `missing`. Values past the 64-bit limits are clamped to them. Companion programs
+// use it to read the files of several directories.
 StatisticsReading readStatisticsFile(const char* path, StatsRecord& record, std::int32_t& check);
 // Fills grandTotal from total.txt (clear when it is missing or not a statistics file).
 void readStatistics();

@@ -1,5 +1,7 @@
 #include "stats/statistics_records.h"
 
+#include <limits>
+
 StatsRecord grandTotal{0, 0, mismatchSlots, 0, {}};
 StatsRecord sinceStart{0, 0, mismatchSlots, 0, {}};
 StatsRecord lastReport{0, 0, mismatchSlots, 0, {}};
@@ -17,4 +19,12 @@ std::int32_t lowestBest(const StatsRecord& record) {
     for (int i = 0; i < mismatchSlots; ++i)
         if (record.histogram[i] > 0) return i;
     return mismatchSlots;
+}
+
+std::int64_t addClamped(std::int64_t a, std::int64_t b) {
+    constexpr std::int64_t highest = std::numeric_limits<std::int64_t>::max();
+    constexpr std::int64_t lowest = std::numeric_limits<std::int64_t>::min();
+    if (b > 0 && a > highest - b) return highest;
+    if (b < 0 && a < lowest - b) return lowest;
+    return a + b;
 }

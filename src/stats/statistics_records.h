@@ -30,3 +30,6 @@ extern std::int64_t savedNodes;
 void clearRecord(StatsRecord& record);
 // The lowest mismatch count whose histogram entry is above 0, or mismatchSlots for none.
 std::int32_t lowestBest(const StatsRecord& record);
+// a + b, held at the limits of the type instead of overflowing: totals read from a file may
+// lie at the 64-bit limits.
+std::int64_t addClamped(std::int64_t a, std::int64_t b);

@@ -67,6 +67,15 @@ TEST_F(BoardFileProgram, EveryRunLoadsTheBoardFileAndFullBoardsLeaveTheListsWhol
     EXPECT_EQ(result.err.find("Board file"), std::string::npos) << result.err.substr(0, 2000);
 }
 
+TEST_F(BoardFileProgram, RunsThatCanDoNothingFollowEachOtherAtMostOnceASecond) {
+    writeFile(dir.file("board.txt"), solutionBoardText(puzzle));
+    const ProgramResult result =
+        runProgram(std::string(TESSALY_BIN) + " board.txt", dir.path, "", 5);
+    const int loads = count(result.out, loading("board.txt"));
+    EXPECT_GE(loads, 3);
+    EXPECT_LE(loads, 7) << result.out.substr(0, 2000);
+}
+
 TEST_F(BoardFileProgram, PartialBoardIsLoadedAndTheSearchGoesOn) {
     const auto lines = linesOf(solutionBoardText(puzzle));
     std::string text;

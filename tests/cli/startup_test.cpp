@@ -83,3 +83,13 @@ TEST(Startup, OverlongPathsAreRefusedNamingTheArgument) {
     EXPECT_TRUE(startsWith(result.out, "argument 1: board file name <bbb")) << result.out;
     EXPECT_EQ(result.status, 1);
 }
+
+TEST(Startup, AStartDirectoryThatIsGoneIsReportedAsSuch) {
+    TempDir dir;
+    const ProgramResult result = runProgram(
+        "sh -c 'mkdir gone && cd gone && rmdir ../gone && exec " + std::string(TESSALY_BIN) + "'",
+        dir.path, "\n");
+    EXPECT_EQ(result.err, "cannot read the current directory: No such file or directory\n");
+    EXPECT_EQ(result.out, "Press enter to exit\n");
+    EXPECT_EQ(result.status, 1);
+}

@@ -82,6 +82,23 @@ TEST_F(StatisticsProgram, ASignalSentTwiceAtOnceIsOneStopThatSaves) {
     EXPECT_GT(nodesIn(readFile(dir.file("total.txt"))), 0);
 }
 
+TEST_F(StatisticsProgram, AStopWhoseSaveFailsSaysSoAndEndsWithStatusOne) {
+    // A directory in the place of total.txt.tmp: total.txt cannot be replaced.
+    std::filesystem::create_directory(dir.file("total.txt.tmp"));
+    const pid_t pid = startSolver(dir.path);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    kill(pid, SIGINT);
+    const int status = waitForExit(pid, 60);
+    if (status < 0) kill(pid, SIGKILL);
+    EXPECT_EQ(status, 1);
+    const std::string err = readFile(dir.file("err.txt"));
+    EXPECT_NE(err.find("Stopped; the statistics could not be saved in " + dir.path + "\n"),
+              std::string::npos)
+        << err;
+    EXPECT_EQ(readFile(dir.file("out.txt")).find("Stopped; the statistics are saved"),
+              std::string::npos);
+}
+
 TEST_F(StatisticsProgram, KillingAtAnyMomentNeverTearsAFileNorLosesSavedNodes) {
     std::mt19937 random(12345);
     long long lastNodes = 0;

@@ -104,6 +104,11 @@ INSTANTIATE_TEST_SUITE_P(
         PieceFileFault{"NegativeColour", replaceLine(simplePieceFileText(), 3, "-1 0 0 0"),
                        "Error on line 3 of %s: colour number -1 is incorrect\n",
                        "Only colours 0 (which must be border) - 22 are supported\n"},
+        // Too large for an int: reported as written, never wrapped round to a colour.
+        PieceFileFault{"NumberPastTheIntRange",
+                       replaceLine(simplePieceFileText(), 12, "4294967297 0 3 4"),
+                       "Error on line 12 of %s: colour number 4294967297 is incorrect\n",
+                       "Only colours 0 (which must be border) - 22 are supported\n"},
         PieceFileFault{"OnlyTheFirstBadColourIsReported",
                        replaceLine(simplePieceFileText(), 9, "1 99 -4 2"),
                        "Error on line 9 of %s: colour number 99 is incorrect\n",

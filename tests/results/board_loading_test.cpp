@@ -22,24 +22,10 @@
 #include "run/startup.h"
 #include "search/board_geometry.h"
 #include "search/search_state.h"
+#include "table_snapshot.h"
 #include "test_support.h"
 
 namespace {
-
-// Every candidate table, to compare the lists before and after an edit.
-struct TableSnapshot {
-    std::array<PieceCode, poolSize> pool;
-    std::array<PairTable, 6> pairs;
-    std::array<ColourTable, 3> colours;
-    bool operator==(const TableSnapshot&) const = default;
-};
-
-TableSnapshot snapshotTables() {
-    return {candidatePool,
-            {interiorByLeftTop, edgeByLeftTop, cornerByLeftTop, edgeByBottomLeft, edgeByRightTop,
-             cornerByRightBottom},
-            {interiorByLeft, interiorByTop, edgeByLeft}};
-}
 
 bool listHolds(CandidateList list, PieceCode code) {
     if (list == nullptr) return false;

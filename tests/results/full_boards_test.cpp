@@ -11,12 +11,14 @@
 #include <cstring>
 #include <filesystem>
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "results/board_files.h"
 #include "results/tally.h"
 #include "run/clocks.h"
+#include "run/console.h"
 #include "run/random.h"
 #include "run/run_loop.h"
 #include "run/startup.h"
@@ -391,6 +393,61 @@ TEST_F(FullBoards, WithFileWritingOffARecordIsStillAnnouncedAndKept) {
     EXPECT_EQ(filesHere(), std::vector<std::string>{});
     EXPECT_EQ(grandTotal.best, 12);
     EXPECT_EQ(checkValue, 45);
+}
+
+// A board that cannot be saved: the current directory is gone and a regular file has its name.
+class UnsavedBoards : public FullBoards {
+protected:
+    void SetUp() override {
+        FullBoards::SetUp();
+        ASSERT_EQ(rmdir(dir.path.c_str()), 0);
+        writeFile(dir.path, "in the way\n");
+    }
+};
+
+TEST_F(UnsavedBoards, PerfectBoardIsPrintedAsABoardFileAndTheSearchGoesOn) {
+    fullBoard(0);
+    const std::vector<std::string> lines = linesOf(newOutput());
+    ASSERT_GE(lines.size(), 21u);
+    EXPECT_EQ(lines[2].rfind(std::string("Board could not be saved in ") + shownDirectory +
+                                 "/480.tsr: No such file or directory",
+                             0),
+              0u)
+        << lines[2];
+    // The last 16 lines load as the board, slot rows 15 down to 0.
+    const std::size_t first = lines.size() - 16;
+    for (int row = 15; row >= 0; --row) {
+        std::istringstream cells(lines[first + 15 - row]);
+        for (int col = 0; col < 16; ++col) {
+            std::string cell;
+            cells >> cell;
+            int piece = -1;
+            int rotation = -1;
+            ASSERT_TRUE(parseCellPiece(cell.c_str(), piece, rotation)) << cell;
+            EXPECT_EQ(piece, pieceNumberOf(board[16 * row + col]));
+            EXPECT_EQ(rotation, rotationOf(board[16 * row + col]));
+        }
+    }
+    for (const std::string& line : lines)
+        EXPECT_EQ(line.find("Board is saved in"), std::string::npos) << line;
+    fullBoard(0);
+    EXPECT_EQ(fullBoardCount, 2);
+}
+
+using UnsavedBoardsDeathTest = UnsavedBoards;
+
+TEST_F(UnsavedBoardsDeathTest, RecordIsPrintedBeforeTheErrorExitAndNeverCalledSaved) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            if (std::freopen("/dev/null", "r", stdin) == nullptr) std::_Exit(3);
+            consoleOut = stderr;
+            consoleErr = stderr;
+            fullBoard(12);
+        },
+        ::testing::ExitedWithCode(1),
+        std::string("^\nNEW RECORD!!!\nBoard could not be saved in ") + shownDirectory +
+            "/468.tsr: [^\n]*\n# .*\nCould not write to file 468.tsr\nPress enter to exit\n$");
 }
 
 TEST_F(FullBoards, BoardAndMismatchCountAreLeftAsTheyWere) {

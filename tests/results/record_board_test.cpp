@@ -177,8 +177,9 @@ using RecordBoardDeathTest = RecordBoardSave;
 
 TEST_F(RecordBoardDeathTest, FileThatCannotBeCreatedEndsTheProgramThroughTheErrorExit) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    // A relative name in the fresh current directory, whose folder does not exist.
-    const std::string name = "no-such-directory/468.tsr";
+    // A name whose folder is a regular file: it cannot be created, not even by root.
+    writeFile(dir.file("plain"), "");
+    const std::string name = "plain/468.tsr";
     EXPECT_EXIT(
         {
             // Both console streams to the error stream, where the death test looks, and an
@@ -189,7 +190,12 @@ TEST_F(RecordBoardDeathTest, FileThatCannotBeCreatedEndsTheProgramThroughTheErro
             saveRecordBoard(name.c_str());
         },
         ::testing::ExitedWithCode(1),
-        "^Could not write to file " + name + "\nPress enter to exit\n$");
+        // The board is printed first, as a board file, so that it is not lost.
+        "^\nBoard could not be saved in .*/" + name +
+            ": Not a directory; here it is as a board file:\n(# [^\n]*\n)+"
+            "(( *([0-9]+/[0-3]|---/-)){16}\n){16}"
+            "Could not write to file " +
+            name + "\nPress enter to exit\n$");
 }
 
 }  // namespace

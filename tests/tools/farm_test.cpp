@@ -176,9 +176,11 @@ TEST_F(FarmProgram, RunsTwoInstancesRestartsAKilledOneAndStopsAllOnCtrlC) {
     EXPECT_NE(instancePid(1, ": restarted, pid "), first);
     std::this_thread::sleep_for(std::chrono::seconds(3));
 
-    // Ctrl-C reaches the launcher, which passes it on; every instance saves and ends.
+    // Ctrl-C reaches the launcher, which passes it on; every instance saves and ends. A second
+    // signal at once (as `timeout` sends to the process and then its group) is the same stop.
     const auto stopped = std::chrono::steady_clock::now();
     ASSERT_EQ(kill(farm, SIGINT), 0);
+    ASSERT_EQ(kill(farm, SIGTERM), 0);
     const int status = waitForExit(farm, 30);
     const double took =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - stopped).count();
@@ -189,6 +191,7 @@ TEST_F(FarmProgram, RunsTwoInstancesRestartsAKilledOneAndStopsAllOnCtrlC) {
     EXPECT_NE(out.find("All instances have ended; their statistics are in farm/1 to farm/2"),
               std::string::npos)
         << out;
+    EXPECT_EQ(out.find("Stopping at once"), std::string::npos) << out;
     for (const char* instance : {"1", "2"}) {
         EXPECT_GT(nodesIn(std::string("farm/") + instance), 0) << instance;
         const std::string log =

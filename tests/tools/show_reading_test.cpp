@@ -8,11 +8,11 @@
 
 #include "gen/puzzle_generator.h"
 #include "results/board_files.h"
+#include "results/grid_writing.h"
 #include "run/random.h"
 #include "search/board_geometry.h"
 #include "show/board_check.h"
 #include "show/board_reading.h"
-#include "show/grid_writing.h"
 #include "show/svg_drawing.h"
 #include "show_test_boards.h"
 #include "test_support.h"

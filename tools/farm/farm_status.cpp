@@ -18,7 +18,7 @@ FarmTotals readFarmTotals(const std::vector<std::string>& directories) {
     totals.nodes = sum.nodes;
     totals.best = sum.best;
     for (const std::int64_t count : sum.histogram)
-        if (count > 0) totals.fullBoards += count;
+        if (count > 0) totals.fullBoards = addClamped(totals.fullBoards, count);
     return totals;
 }
 

@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -15,6 +16,8 @@
 #include "farm/farm_options.h"
 #include "farm/farm_status.h"
 #include "farm/instances.h"
+#include "run/clocks.h"
+#include "run/stop_signals.h"
 
 namespace {
 
@@ -22,8 +25,16 @@ constexpr int badArguments = 2;
 constexpr int restartDelaySeconds = 2;
 
 volatile std::sig_atomic_t stopSignals = 0;
+std::atomic<std::int64_t> firstStopMs{0};
+static_assert(std::atomic<std::int64_t>::is_always_lock_free, "used in a signal handler");
 
+// Counts the stops the farm is asked for. Copies of the first that arrive within a second
+// (`timeout` and service managers signal the process and then its group) are the same stop,
+// as the solver takes them, and are not passed on.
 extern "C" void onStopSignal(int) {
+    const std::int64_t now = monotonicMs();
+    if (stopSignals > 0 && isSameStop(firstStopMs.load(), now)) return;
+    if (stopSignals == 0) firstStopMs.store(now);
     stopSignals = stopSignals + 1;
 }
 
@@ -224,9 +235,10 @@ int main(int argc, char** argv) {
                               }());
         if (now >= nextStatus || finished) {
             const FarmTotals totals = readFarmTotals(directories);
-            const double rate = now > 0 ? static_cast<double>(totals.nodes - atStart.nodes) /
-                                              static_cast<double>(now)
-                                        : 0.0;
+            // In floating point: the totals come from files and may lie at the 64-bit limits.
+            const double gained =
+                static_cast<double>(totals.nodes) - static_cast<double>(atStart.nodes);
+            const double rate = now > 0 ? gained / static_cast<double>(now) : 0.0;
             console.status(farmStatusLine(now, alive, count, totals, rate));
             nextStatus = now + options.statusSeconds;
         }

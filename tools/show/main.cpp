@@ -11,9 +11,9 @@
 #include <string_view>
 #include <vector>
 
+#include "results/grid_writing.h"
 #include "show/board_check.h"
 #include "show/board_reading.h"
-#include "show/grid_writing.h"
 #include "show/svg_drawing.h"
 #include "show/text_joining.h"
 

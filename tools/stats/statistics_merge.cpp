@@ -1,15 +1,5 @@
 #include "stats/statistics_merge.h"
 
-#include <limits>
-
-std::int64_t addClamped(std::int64_t a, std::int64_t b) {
-    constexpr std::int64_t highest = std::numeric_limits<std::int64_t>::max();
-    constexpr std::int64_t lowest = std::numeric_limits<std::int64_t>::min();
-    if (b > 0 && a > highest - b) return highest;
-    if (b < 0 && a < lowest - b) return lowest;
-    return a + b;
-}
-
 StatsRecord mergeRecords(const std::vector<StatsRecord>& records) {
     StatsRecord sum{};
     clearRecord(sum);

@@ -6,8 +6,6 @@
 
 #include "stats/statistics_records.h"
 
-// a + b, held at the limits of the type instead of overflowing.
-std::int64_t addClamped(std::int64_t a, std::int64_t b);
 // The sum of `records`: nodes, seconds (each instance's running time) and histogram entries
 // added, best the lowest mismatch count with boards in any of them; check is 0.
 StatsRecord mergeRecords(const std::vector<StatsRecord>& records);

@@ -1,4 +1,4 @@
-#include "show/grid_writing.h"
+#include "results/grid_writing.h"
 
 #include <cstdio>
 
