@@ -90,7 +90,7 @@ PieceFileError parsePieceFile(const char* path, PieceTables& tables) {
             break;
         }
         int borders = 0;
-        int colours[4];
+        int colours[4] = {};
         for (int k = 0; k < 4; ++k) {
             if (numbers[k].value < 0 || numbers[k].value > 22) {
                 fault = {PieceFileError::badColour, lineNumber, numbers[k].text};
