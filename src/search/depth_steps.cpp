@@ -109,6 +109,14 @@ inline void restoreListedPiece() {
     }
 }
 
+// The count that a placed piece raises at the depths with group rules, or null: a piece in
+// both group lists counts as a first-list piece only.
+inline std::int32_t* groupCountOf(int piece) {
+    if (inFirstList[piece]) return &firstListPlaced;
+    if (inSecondList[piece]) return &secondListPlaced;
+    return nullptr;
+}
+
 // The exact phase: every free candidate of the list that passes the depth's tests.
 template <int D>
 inline void exactPhase(CandidateList list) {
@@ -125,10 +133,7 @@ inline void exactPhase(CandidateList list) {
             removeListedPiece<D>(piece);
             std::int32_t* groupCount = nullptr;
             if constexpr (p.groupRules) {
-                if (inFirstList[piece])
-                    groupCount = &firstListPlaced;
-                else if (inSecondList[piece])
-                    groupCount = &secondListPlaced;
+                groupCount = groupCountOf(piece);
                 if (groupCount) ++*groupCount;
             }
             enterStep<D + 1, false>();
@@ -263,11 +268,7 @@ inline void exactPhaseRemovingPlaced(CandidateList list) {
                 removePlacedPieces(D);
                 removed = true;
             }
-            std::int32_t* groupCount = nullptr;
-            if (inFirstList[piece])
-                groupCount = &firstListPlaced;
-            else if (inSecondList[piece])
-                groupCount = &secondListPlaced;
+            std::int32_t* groupCount = groupCountOf(piece);
             if (groupCount) ++*groupCount;
             enterStep<D + 1, false>();
             if (groupCount) --*groupCount;
