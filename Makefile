@@ -4,11 +4,14 @@
 JOBS ?= $(shell nproc)
 RELEASE := build/release
 CHECK := build/check
+PACKAGE := build/package
+PREFIX ?= /usr/local
 
 .PHONY: run test release check-build cluster-test format clean
+.PHONY: install package package-test man-lint
 
 release:
-	cmake -S . -B $(RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESSALY_TESTS=OFF
+	cmake -S . -B $(RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESSALY_TESTS=OFF -DTESSALY_NATIVE=ON
 	cmake --build $(RELEASE) -j $(JOBS)
 
 run: release
@@ -17,7 +20,8 @@ run: release
 	cd play && ../$(RELEASE)/tessaly
 
 check-build:
-	cmake -S . -B $(CHECK) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTESSALY_SANITIZE=ON -DCMAKE_CXX_FLAGS=-O1
+	cmake -S . -B $(CHECK) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTESSALY_SANITIZE=ON -DCMAKE_CXX_FLAGS=-O1 \
+		-DTESSALY_WERROR=ON
 	cmake --build $(CHECK) -j $(JOBS)
 
 test: check-build
@@ -27,6 +31,27 @@ test: check-build
 # missing) and runs deploy/slurm/tessaly.sbatch on it.
 cluster-test:
 	bash deploy/slurm/cluster_test.sh
+
+# The release programs, man pages and batch script under PREFIX (bin/, share/man/man1/, share/tessaly/).
+install: release
+	cmake --install $(RELEASE) --prefix $(PREFIX)
+
+# The Debian package, built in its own tree for a portable processor baseline (not -march=native),
+# written as build/release/tessaly_VERSION_ARCH.deb.
+package:
+	cmake -S . -B $(PACKAGE) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESSALY_TESTS=OFF \
+		-DTESSALY_NATIVE=OFF -DTESSALY_WERROR=ON -DCMAKE_INSTALL_PREFIX=/usr
+	cmake --build $(PACKAGE) -j $(JOBS)
+	cd $(PACKAGE) && cpack -G DEB
+	mkdir -p $(RELEASE)
+	cp $(PACKAGE)/tessaly_*.deb $(RELEASE)/
+
+# Builds the package and tries it: its file list, and its programs unpacked into a temporary root.
+package-test: package
+	bash deploy/package_test.sh
+
+man-lint:
+	for page in man/*.1; do mandoc -T lint "$$page" || exit 1; done
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
