@@ -1,5 +1,5 @@
 # Two entry points for newcomers:
-#   make run   builds an optimised solver and starts it on the bundled example puzzle in play/
+#   make run   builds an optimised solver and starts it on the bundled practice puzzle in play/
 #   make test  builds everything with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test
 JOBS ?= $(shell nproc)
 RELEASE := build/release
@@ -16,7 +16,7 @@ release:
 
 run: release
 	mkdir -p play
-	test -f play/k7pieces.txt || cp puzzles/example/k7pieces.txt play/k7pieces.txt
+	test -f play/k7pieces.txt || cp puzzles/practice/k7pieces.txt play/k7pieces.txt
 	cd play && ../$(RELEASE)/tessaly
 
 check-build:

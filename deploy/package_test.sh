@@ -49,7 +49,7 @@ bin=$tmp/root/usr/bin
 version=$("$bin/tessaly" --version)
 [ "$version" = "tessaly version 1.0" ] || fail "tessaly --version printed '$version'"
 mkdir "$tmp/puzzle"
-"$bin/tessaly-gen" --seed 3 --colours 12 --rim-colours 4 "$tmp/puzzle/k7pieces.txt" ||
+"$bin/tessaly-gen" --seed 5 --colours 14 --rim-colours 4 "$tmp/puzzle/k7pieces.txt" ||
     fail "tessaly-gen failed"
 status=0
 (cd "$tmp/puzzle" && timeout --preserve-status -s INT 2 "$bin/tessaly" >"$tmp/out.txt" 2>"$tmp/err.txt" </dev/null) ||
