@@ -1,25 +1,29 @@
 # Two entry points for newcomers:
-#   make run   builds an optimised solver and starts it on the bundled example puzzle in play/
+#   make run   builds an optimised solver and starts it on the bundled practice puzzle in play/
 #   make test  builds everything with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test
 JOBS ?= $(shell nproc)
 RELEASE := build/release
 CHECK := build/check
 FUZZ := build/fuzz
 FUZZ_SECONDS ?= 60
+PACKAGE := build/package
+PREFIX ?= /usr/local
 
 .PHONY: run test release check-build cluster-test fuzz fuzz-smoke format clean
+.PHONY: install package package-test man-lint
 
 release:
-	cmake -S . -B $(RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESSALY_TESTS=OFF
+	cmake -S . -B $(RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESSALY_TESTS=OFF -DTESSALY_NATIVE=ON
 	cmake --build $(RELEASE) -j $(JOBS)
 
 run: release
 	mkdir -p play
-	test -f play/k7pieces.txt || cp puzzles/example/k7pieces.txt play/k7pieces.txt
+	test -f play/k7pieces.txt || cp puzzles/practice/k7pieces.txt play/k7pieces.txt
 	cd play && ../$(RELEASE)/tessaly
 
 check-build:
-	cmake -S . -B $(CHECK) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTESSALY_SANITIZE=ON -DCMAKE_CXX_FLAGS=-O1
+	cmake -S . -B $(CHECK) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTESSALY_SANITIZE=ON -DCMAKE_CXX_FLAGS=-O1 \
+		-DTESSALY_WERROR=ON
 	cmake --build $(CHECK) -j $(JOBS)
 
 test: check-build
@@ -39,6 +43,27 @@ fuzz:
 
 fuzz-smoke: fuzz
 	bash fuzz/smoke.sh $(FUZZ)/fuzz $(FUZZ_SECONDS)
+
+# The release programs, man pages and batch script under PREFIX (bin/, share/man/man1/, share/tessaly/).
+install: release
+	cmake --install $(RELEASE) --prefix $(PREFIX)
+
+# The Debian package, built in its own tree for a portable processor baseline (not -march=native),
+# written as build/release/tessaly_VERSION_ARCH.deb.
+package:
+	cmake -S . -B $(PACKAGE) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESSALY_TESTS=OFF \
+		-DTESSALY_NATIVE=OFF -DTESSALY_WERROR=ON -DCMAKE_INSTALL_PREFIX=/usr
+	cmake --build $(PACKAGE) -j $(JOBS)
+	cd $(PACKAGE) && cpack -G DEB
+	mkdir -p $(RELEASE)
+	cp $(PACKAGE)/tessaly_*.deb $(RELEASE)/
+
+# Builds the package and tries it: its file list, and its programs unpacked into a temporary root.
+package-test: package
+	bash deploy/package_test.sh
+
+man-lint:
+	for page in man/*.1; do mandoc -T lint "$$page" || exit 1; done
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -5,12 +5,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "puzzle/candidate_tables.h"
 #include "puzzle/piece_file.h"
 #include "results/full_boards.h"
 #include "run/console.h"
+#include "run/program_info.h"
 #include "run/random.h"
 #include "run/run_budget.h"
 #include "run/run_loop.h"
@@ -35,8 +37,20 @@ struct BenchOptions {
     std::uint32_t groupSeed = 4242;
     bool verbose = false;
     std::string boardFile;  // loaded at the start of every run, as the solver does
-    std::string pieceFile = TESSALY_BENCH_PUZZLE;
+    std::string pieceFile;
 };
+
+// The bench puzzle: the installed copy when this program is installed (bin/ and
+// share/tessaly/ under one prefix), otherwise the one in the source tree it was built from.
+std::string benchPuzzle() {
+    const std::filesystem::path directory = programDirectory();
+    const std::filesystem::path installed =
+        (directory / "../share/tessaly/puzzles/bench/k7pieces.txt").lexically_normal();
+    std::error_code fault;
+    if (!directory.empty() && std::filesystem::is_regular_file(installed, fault))
+        return installed.string();
+    return TESSALY_BENCH_PUZZLE;
+}
 
 [[noreturn]] void fail(const char* message) {
     std::fprintf(stderr, "tessaly-bench: %s\n%s", message, usage);
@@ -52,6 +66,7 @@ bool parseNumber(const char* text, unsigned long long limit, unsigned long long&
 
 BenchOptions parseArguments(int argc, char** argv) {
     BenchOptions options;
+    options.pieceFile = benchPuzzle();
     bool havePieceFile = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -112,6 +127,7 @@ const char* endText(bool exhausted) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    answerHelpOrVersion(argc, argv, "tessaly-bench", usage);
     const BenchOptions options = parseArguments(argc, argv);
     std::FILE* quiet = std::fopen("/dev/null", "w");
     if (quiet == nullptr) fail("cannot open /dev/null");

@@ -10,7 +10,9 @@
 #   1. submits an array of two tasks with a one-minute time limit and an early stop signal 40
 #      seconds before it, and checks that both tasks were stopped by that signal, saved their
 #      statistics (nodes above 0) and printed "Stopped; the statistics are saved";
-#   2. submits one more task, cancels it with scancel after some seconds, and checks the same;
+#   2. submits one more task through the installed batch script (cmake --install into the
+#      temporary directory) without naming the solver, cancels it with scancel after some
+#      seconds, checks the same and that it ran the solver installed beside the script;
 #   3. checks that tessaly-stats reads all three task directories.
 # Every daemon it started is stopped, and the temporary directory removed, however it ends.
 set -euo pipefail
@@ -238,6 +240,13 @@ submit() {
         "$sbatch_file" "$release/tessaly" "$tmp/runs" </dev/null
 }
 
+# The installed batch script, with an empty solver argument: it must find its own solver.
+cmake --install "$release" --prefix "$tmp/install" >/dev/null || fail "cmake --install failed"
+submit_installed() {
+    sbatch --parsable --chdir="$tmp/puzzle" --output="$tmp/log/tessaly-%A_%a.out" "$@" \
+        "$tmp/install/share/tessaly/tessaly.sbatch" "" "$tmp/runs" </dev/null
+}
+
 # Prints "TASK STATE" for every task of job $1.
 task_states() {
     squeue -h -r -t all -j "$1" -o '%K %T' 2>/dev/null
@@ -286,8 +295,8 @@ for task in 1 2; do
 done
 passed=$((passed + 1))
 
-say "submitting one task, to be cancelled with scancel"
-job=$(submit --array=3 --time=5) || fail "sbatch failed"
+say "submitting one task through the installed batch script, to be cancelled with scancel"
+job=$(submit_installed --array=3 --time=5) || fail "sbatch failed"
 jobs+=("$job")
 for ((i = 0; i < 60; i++)); do
     [ "$(task_states "$job")" = "3 RUNNING" ] && break
@@ -298,6 +307,8 @@ sleep 15
 scancel "$job" || fail "scancel $job failed"
 wait_for_job "$job" 60
 check_task "$job" 3 CANCELLED
+grep -qF ": $tmp/install/bin/tessaly -o" "$tmp/log/tessaly-${job}_3.out" ||
+    fail "task ${job}_3: the installed batch script did not run the installed solver"
 passed=$((passed + 1))
 
 # --- Merged statistics ------------------------------------------------------------------------

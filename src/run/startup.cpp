@@ -11,6 +11,7 @@
 #include "run/clocks.h"
 #include "run/console.h"
 #include "run/fatal_exit.h"
+#include "run/program_info.h"
 #include "stats/statistics_file.h"
 #include "stats/statistics_records.h"
 #include "stats/statistics_report.h"
@@ -24,6 +25,20 @@ namespace {
 
 constexpr char separator = '/';
 constexpr int argumentPosition = 1;  // only the first argument is examined
+
+constexpr const char* usage =
+    "usage: tessaly              search; statistics and record boards in this directory\n"
+    "       tessaly -oDIR        read the pieces here, keep statistics and record boards in DIR\n"
+    "       tessaly BOARDFILE    start every run from the partly filled board in BOARDFILE\n"
+    "       tessaly --help | --version\n"
+    "\n"
+    "Only the first argument is looked at. The 256 pieces are read from k7pieces.txt in the\n"
+    "directory the program is started in. The statistics (total.txt and its copy total.bak)\n"
+    "and every new record board (SCORE.tsr) and perfect board (480.tsr, 480-N.tsr) are kept in\n"
+    "the current directory, the -o one if given.\n"
+    "\n"
+    "It searches without end. Ctrl-C or SIGTERM ends the current run, saves the statistics and\n"
+    "ends with status 0; a second Ctrl-C, a second or more later, ends it at once.\n";
 
 // "-o" text: enter the directory and extend workingDirectory. An absolute path replaces
 // workingDirectory, since appending it to the start directory would name a place where
@@ -58,6 +73,9 @@ void takeBoardPath(const char* path) {
 }  // namespace
 
 void startUp(int argc, char** argv) {
+    // A first argument of exactly --help or --version is answered; any other first argument,
+    // even one that begins with "--", keeps its usual meaning.
+    if (argc > 1) answerHelpOrVersion(argv[1], "tessaly", usage);
     programStartTime = wallClockSeconds();
     if (getcwd(workingDirectory, pathCapacity) == nullptr) {
         // ERANGE: the path does not fit; otherwise the directory is gone or unreadable.

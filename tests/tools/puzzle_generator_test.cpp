@@ -196,13 +196,23 @@ TEST(GeneratorDeterminism, DifferentSeedsGiveDifferentFiles) {
               pieceFileText(generatePuzzle({.seed = 2})));
 }
 
-// The bundled example must stay reproducible from its recorded command; this also catches
+// The bundled puzzles must stay reproducible from their recorded commands; this also catches
 // any change in the random draws, which would make old seeds give new puzzles.
-TEST(GeneratorDeterminism, BundledExampleMatchesItsSeed) {
-    const fs::path example = fs::path(TESSALY_SOURCE_DIR) / "puzzles" / "example";
-    const PlantedPuzzle puzzle = generatePuzzle({.seed = 7});
-    EXPECT_EQ(readFile((example / "k7pieces.txt").string()), pieceFileText(puzzle));
-    EXPECT_EQ(readFile((example / "solution.txt").string()), solutionBoardText(puzzle));
+TEST(GeneratorDeterminism, BundledPuzzlesMatchTheirSeeds) {
+    struct Bundled {
+        const char* folder;
+        GeneratorOptions options;
+    };
+    for (const Bundled& bundled :
+         {Bundled{"example", {.seed = 7}},
+          Bundled{"practice", {.seed = 5, .colours = 14, .rimColours = 4}}}) {
+        const fs::path folder = fs::path(TESSALY_SOURCE_DIR) / "puzzles" / bundled.folder;
+        const PlantedPuzzle puzzle = generatePuzzle(bundled.options);
+        EXPECT_EQ(readFile((folder / "k7pieces.txt").string()), pieceFileText(puzzle))
+            << bundled.folder;
+        EXPECT_EQ(readFile((folder / "solution.txt").string()), solutionBoardText(puzzle))
+            << bundled.folder;
+    }
 }
 
 TEST(GeneratorText, PieceFileLinesAreFourColoursRightBottomLeftTop) {

@@ -18,6 +18,7 @@
 #include "farm/instances.h"
 #include "run/clocks.h"
 #include "run/stop_signals.h"
+#include "run/program_info.h"
 
 namespace {
 
@@ -57,10 +58,8 @@ void catchStopSignals() {
 
 // The solver program beside this one, as both are built and installed together.
 std::string siblingSolver() {
-    std::error_code fault;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", fault);
-    if (fault) return "tessaly";
-    return (self.parent_path() / "tessaly").string();
+    const std::filesystem::path directory = programDirectory();
+    return directory.empty() ? "tessaly" : (directory / "tessaly").string();
 }
 
 // The console: a status line that is redrawn in place on a terminal, or printed as a line of
@@ -107,6 +106,7 @@ std::vector<std::string> directoriesOf(const std::vector<Instance>& instances) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    answerHelpOrVersion(argc, argv, "tessaly-farm", farmUsage);
     std::string error;
     const std::optional<FarmOptions> parsed =
         parseFarmOptions(std::vector<std::string>(argv + 1, argv + argc), error);

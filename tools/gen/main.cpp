@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "gen/puzzle_generator.h"
+#include "run/program_info.h"
 
 namespace {
 
@@ -56,6 +57,7 @@ void writeFile(const std::string& path, const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    answerHelpOrVersion(argc, argv, "tessaly-gen", usageLine);
     GeneratorOptions options;
     std::optional<std::string> output;
     std::optional<std::string> solution;

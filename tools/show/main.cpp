@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "results/grid_writing.h"
+#include "run/program_info.h"
 #include "show/board_check.h"
 #include "show/board_reading.h"
 #include "show/svg_drawing.h"
@@ -48,6 +49,7 @@ std::string writeText(const std::string& path, const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    answerHelpOrVersion(argc, argv, "tessaly-show", usageLine);
     std::optional<std::string> gridPath;
     std::optional<std::string> svgPath;
     std::vector<std::string> files;

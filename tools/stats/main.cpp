@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "run/program_info.h"
 #include "stats/directory_reading.h"
 #include "stats/record_board_list.h"
 #include "stats/statistics_tables.h"
@@ -30,6 +31,7 @@ void writeOut(const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    answerHelpOrVersion(argc, argv, "tessaly-stats", usageLine);
     NodeFigures figures = NodeFigures::billions;
     std::vector<std::string> directories;
     bool optionsEnded = false;

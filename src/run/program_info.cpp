@@ -1,0 +1,32 @@
+#include "run/program_info.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <system_error>
+
+void printVersionLine(const char* name) {
+    std::printf("%s version %s\n", name, programVersion);
+}
+
+void answerHelpOrVersion(const char* argument, const char* name, const char* usage) {
+    if (std::strcmp(argument, "--help") == 0) {
+        std::fputs(usage, stdout);
+        std::exit(0);
+    }
+    if (std::strcmp(argument, "--version") == 0) {
+        printVersionLine(name);
+        std::exit(0);
+    }
+}
+
+void answerHelpOrVersion(int argc, char** argv, const char* name, const char* usage) {
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i)
+        answerHelpOrVersion(argv[i], name, usage);
+}
+
+std::filesystem::path programDirectory() {
+    std::error_code fault;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", fault);
+    return fault ? std::filesystem::path() : self.parent_path();
+}

@@ -1,0 +1,20 @@
+// What every program of the project tells about itself: its version, its usage on request,
+// and where it is installed.
+#pragma once
+
+#include <filesystem>
+
+// The version every program reports with --version, as "NAME version 1.0".
+inline constexpr const char* programVersion = "1.0";
+
+// Prints "NAME version 1.0" and a line end on the standard output.
+void printVersionLine(const char* name);
+
+// When `argument` is exactly --help or --version, prints `usage` or the version line of `name`
+// on the standard output and ends the program with status 0; otherwise returns.
+void answerHelpOrVersion(const char* argument, const char* name, const char* usage);
+// The same for every argument of a companion program, up to a "--".
+void answerHelpOrVersion(int argc, char** argv, const char* name, const char* usage);
+
+// The directory that holds the running program, or an empty path when it cannot be found.
+std::filesystem::path programDirectory();
