@@ -52,11 +52,15 @@ TEST(StatsPage, ShowsTheTablesFiguresTheBoardsPerScoreTheHistoryAndTheBestBoard)
     writeFile(dir.file("farm/3/461.tsr"), "K7 v1.0\n");
     writeFile(dir.file("farm/history.csv"), historyText(4));
 
-    const std::string named = "farm/1 farm/2 farm/3";
+    fs::create_directories(dir.file("farm/4"));  // no statistics yet
+    // The shell's farm/* also names the history file, which is noted and skipped.
+    const std::string named = "farm/*";
     const ProgramResult text = runStats(named, dir.path);
     const ProgramResult paged = runStats("--html page.html " + named, dir.path);
     ASSERT_EQ(paged.status, 0) << paged.err;
     EXPECT_EQ(paged.out, text.out);  // the text is the same with a page or without
+    EXPECT_NE(paged.err.find("farm/history.csv: is not a directory; skipped"), std::string::npos)
+        << paged.err;
 
     const PageFacts page = readPage(dir.file("page.html"));
     ASSERT_TRUE(page.parsed) << page.problem;
@@ -65,7 +69,12 @@ TEST(StatsPage, ShowsTheTablesFiguresTheBoardsPerScoreTheHistoryAndTheBestBoard)
     ASSERT_EQ(tables.size(), 2u);
     for (const char* label : {"Nodes", "Time", "Nodes/sec", "Side by side", "Best", "Grade"})
         EXPECT_EQ(page.totals.at(label), tables[1].rows.at(label)[0]) << label;
-    ASSERT_EQ(page.directories.size(), 3u);
+    ASSERT_EQ(page.directories.size(), 5u);
+    EXPECT_EQ(page.directories[3],
+              (std::vector<std::string>{
+                  "farm/4", "not counted: total.txt cannot be read (missing or unreadable)"}));
+    EXPECT_EQ(page.directories[4],
+              (std::vector<std::string>{"farm/history.csv", "not counted: is not a directory"}));
     for (std::size_t i = 0; i < 3; ++i)
         EXPECT_EQ(page.directories[i],
                   (std::vector<std::string>{

@@ -90,11 +90,21 @@ ReadDirectories readDirectories(const std::vector<std::string>& names) {
                                       "; counted once");
             continue;
         }
+        // A file among the names, such as the farm's history.csv caught by "farm/*".
+        std::error_code error;
+        if (std::filesystem::exists(directory, error) &&
+            !std::filesystem::is_directory(directory, error)) {
+            result.problems.push_back(directory + ": is not a directory; skipped");
+            result.skipped.push_back({directory, "is not a directory"});
+            continue;
+        }
         DirectoryStatistics statistics;
         const DirectoryReading reading = readDirectoryStatistics(directory, statistics);
         if (reading != DirectoryReading::read) {
             result.problems.push_back(pathIn(directory, "total.txt") + ": " +
                                       readingProblem(reading) + "; skipped");
+            result.skipped.push_back(
+                {directory, std::string("total.txt ") + readingProblem(reading)});
             continue;
         }
         result.read.push_back(statistics);

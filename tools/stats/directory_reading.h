@@ -32,13 +32,22 @@ DirectoryReading readDirectoryStatistics(const std::string& directory,
 // The problem of a reading in words, e.g. "cannot be read (missing or unreadable)".
 const char* readingProblem(DirectoryReading reading);
 
+// A name whose statistics file was not read, and why: "is not a directory", or "total.txt "
+// and the problem of its reading.
+struct SkippedDirectory {
+    std::string name;
+    std::string problem;
+};
+
 // What the directories named on a command line hold, each directory counted once.
 struct ReadDirectories {
     std::vector<DirectoryStatistics> read;  // in the order named
     std::vector<RecordBoard> boards;        // of the directories read, best first
     std::vector<std::string> problems;      // one sentence per repeat or skipped directory
+    std::vector<SkippedDirectory> skipped;  // in the order named
 };
 // Reads the statistics file and lists the record boards of every directory in `names`. A
-// directory named again in any spelling is noted and counted once; one whose statistics
-// cannot be read is noted and skipped, its boards unlisted.
+// directory named again in any spelling is noted and counted once; a name that is not a
+// directory, or one whose statistics cannot be read, is noted and skipped, its boards
+// unlisted.
 ReadDirectories readDirectories(const std::vector<std::string>& names);

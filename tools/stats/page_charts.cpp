@@ -12,8 +12,8 @@
 
 namespace {
 
-constexpr int chartWidth = 560;
-constexpr int marginLeft = 64;  // tick labels and the title of the value axis
+constexpr int chartWidth = 540;  // two side by side in a window 1200 pixels wide
+constexpr int marginLeft = 64;   // tick labels and the title of the value axis
 constexpr int marginRight = 18;
 constexpr int marginTop = 14;
 constexpr int marginBottom = 46;  // tick labels and the title of the time or score axis
@@ -153,19 +153,24 @@ std::string historyPlot(const std::vector<HistoryPoint>& history, HistoryMeasure
     constexpr int height = 250;
     constexpr int plotHeight = height - marginTop - marginBottom;
     const bool rate = measure == HistoryMeasure::nodeRate;
+    // Both plots share the time axis of the whole history; the best-score plot leaves out
+    // the points before the first full board.
+    const std::vector<HistoryPoint> all = thinned(history, plottedPoints);
+    // The rate is plotted where the statistics files had grown: between two saves the
+    // farm's rate since its start sinks only because its clock runs on.
     std::vector<HistoryPoint> points;
-    for (const HistoryPoint& point : history)
-        if (rate || point.best > 0) points.push_back(point);
-    points = thinned(points, plottedPoints);
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        const bool grown = all[i].rate > 0 && (i == 0 || all[i].nodes != all[i - 1].nodes);
+        if (rate ? grown : all[i].best > 0) points.push_back(all[i]);
+    }
     const auto valueOf = [rate](const HistoryPoint& p) {
         return static_cast<double>(rate ? p.rate : p.best);
     };
 
     std::string text =
         chartStart(height, rate ? "node rate against time" : "best score against time");
-    const std::string across =
-        points.empty() ? "time" : "time since " + utcTimeText(points.front().time);
-    const std::string up = rate ? "nodes per second" : "best score";
+    const std::string across = all.empty() ? "time" : "time since " + utcTimeText(all.front().time);
+    const std::string up = rate ? "nodes per second at each save" : "best score";
     if (points.empty()) {
         text += note(plotHeight, rate ? "no history yet" : "no full board yet");
         return text + axes(plotHeight, across, up) + "</svg>\n";
@@ -176,7 +181,7 @@ std::string historyPlot(const std::vector<HistoryPoint>& history, HistoryMeasure
     double high = 0;
     for (const HistoryPoint& point : points)
         high = std::max(high, valueOf(point));
-    double step = roundStep(std::max(high, 1.0) / 4);
+    double step = std::max(1.0, roundStep(std::max(high, 1.0) / 4));  // whole nodes per second
     if (!rate) {
         low = high;
         for (const HistoryPoint& point : points)
@@ -199,8 +204,8 @@ std::string historyPlot(const std::vector<HistoryPoint>& history, HistoryMeasure
     }
 
     // The time axis: seconds since the first point, ticks at a round step.
-    const std::int64_t start = points.front().time;
-    const std::int64_t span = std::max<std::int64_t>(1, points.back().time - start);
+    const std::int64_t start = all.front().time;
+    const std::int64_t span = std::max<std::int64_t>(1, all.back().time - start);
     static constexpr std::int64_t steps[] = {10,    30,    60,     120,    300,     600,
                                              900,   1800,  3600,   7200,   10800,   21600,
                                              43200, 86400, 172800, 604800, 1209600, 2592000};

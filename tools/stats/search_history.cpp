@@ -31,15 +31,12 @@ std::string historyLine(const HistoryPoint& point) {
 std::string appendHistory(const std::string& path, const HistoryPoint& point) {
     std::FILE* file = std::fopen(path.c_str(), "a+");
     if (file == nullptr) return "cannot write " + path + ": " + std::strerror(errno);
-    std::string text;
     // A new file gets the header; a last line cut short (the farm was killed while it wrote)
     // is ended, so that it costs that one line and not the next as well.
-    if (std::fseek(file, 0, SEEK_END) != 0 || std::ftell(file) <= 0) {
-        text = std::string(historyHeader) + "\n";
-    } else if (std::fseek(file, -1, SEEK_END) == 0 && std::fgetc(file) != '\n') {
-        text = "\n";
-    }
-    text += historyLine(point) + "\n";
+    const bool fresh = std::fseek(file, 0, SEEK_END) != 0 || std::ftell(file) <= 0;
+    const bool cutShort = !fresh && std::fseek(file, -1, SEEK_END) == 0 && std::fgetc(file) != '\n';
+    const std::string text = (fresh ? std::string(historyHeader) + "\n" : std::string()) +
+                             (cutShort ? "\n" : "") + historyLine(point) + "\n";
     std::fseek(file, 0, SEEK_END);  // a write after a read needs a positioning in between
     const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
     if (std::fclose(file) != 0 || !written) return "cannot write " + path;

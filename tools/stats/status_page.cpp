@@ -26,6 +26,7 @@ th, td { padding: 3px 10px; border-bottom: 1px solid #e4e4e4; }
 th { text-align: left; font-weight: 600; }
 td { text-align: right; font-variant-numeric: tabular-nums; }
 td.name { text-align: left; }
+td.skipped { text-align: left; color: #8a4b00; }
 #totals td { font-size: 18px; font-weight: 600; }
 pre { font-size: 13px; background: #fff; border: 1px solid #ddd; padding: 8px 10px; }
 ol.boards { font-family: monospace; font-size: 14px; }
@@ -71,6 +72,11 @@ std::string directoryTable(const PageContent& content) {
                        element("td", nodesCell(directory.record.nodes, content.figures)),
                        element("td", rateCell(nodeRate(directory.record))),
                        element("td", scoreCell(directory.record)), "</tr>\n");
+    for (const SkippedDirectory& directory : content.skipped)
+        text += joined(
+            "<tr>", element("td", directory.name, " class=\"name\""),
+            element("td", "not counted: " + directory.problem, " class=\"skipped\" colspan=\"3\""),
+            "</tr>\n");
     return text + "</table>\n";
 }
 
@@ -102,7 +108,14 @@ std::string boardSection(const PageContent& content) {
                    xmlEscaped(picture.pieceFile), "</p>\n");
     // The picture keeps its own size, unless the window is narrower.
     text += "<div class=\"row\">\n<div class=\"board-picture\">\n" + picture.svg + "</div>\n";
-    text += element("pre", picture.report) + "\n</div>\n";
+    // The report line by line: the escaping turns a line end into '?'.
+    std::string report;
+    for (std::size_t start = 0, end; start < picture.report.size(); start = end + 1) {
+        end = picture.report.find('\n', start);
+        if (end == std::string::npos) end = picture.report.size();
+        report += xmlEscaped(picture.report.substr(start, end - start)) + "\n";
+    }
+    text += "<pre>" + report + "</pre>\n</div>\n";
     return text;
 }
 
@@ -166,6 +179,7 @@ PageContent pageContent(const ReadDirectories& read, NodeFigures figures,
                         const std::string& pieceFile) {
     PageContent content;
     content.directories = read.read;
+    content.skipped = read.skipped;
     content.boards = read.boards;
     content.figures = figures;
     std::vector<std::string> names;

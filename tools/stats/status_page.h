@@ -15,6 +15,7 @@
 // What the page shows.
 struct PageContent {
     std::vector<DirectoryStatistics> directories;  // those read, in the order named
+    std::vector<SkippedDirectory> skipped;         // those whose statistics were not read
     std::vector<RecordBoard> boards;               // their record boards, best first
     NodeFigures figures = NodeFigures::billions;
     std::vector<HistoryPoint> history;  // the farm's history, empty when there is none
@@ -27,7 +28,8 @@ struct PageContent {
 
 // The page: the figures of the table of totals (a table with id "totals", one row per
 // figure), the bar chart of full boards per score, the history plots of node rate and best
-// score, a row per directory (table id "directories": name, nodes, rate, best), the best
+// score, a row per directory (table id "directories": name, nodes, rate, best; then one
+// row with the name and the problem for each directory skipped), the best
 // record board with tessaly-show's report of it, and the list of record boards.
 std::string statusPage(const PageContent& content);
 
