@@ -9,6 +9,7 @@
 
 #include "show/svg_drawing.h"
 #include "show/text_joining.h"
+#include "stats/time_texts.h"
 
 namespace {
 
@@ -75,16 +76,13 @@ double roundStep(double value) {
     return 10.0 * power;
 }
 
-// A tick of the time axis: seconds since the first point as the farm's clock shows them,
-// "1:05" (hours and minutes), "0:00:30" when the ticks are less than a minute apart.
+// A tick of the time axis, seconds since the first point: in the system's time text, "5 h 30'"
+// or "1 d 12 h", or "0:00:30" when the ticks are less than a minute apart.
 std::string clockText(std::int64_t seconds, std::int64_t step) {
+    if (step >= 60) return durationText(seconds);
     char text[40];
-    const long long hours = seconds / 3600;
-    if (step < 60)
-        std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", hours, (seconds / 60) % 60LL,
-                      seconds % 60LL);
-    else
-        std::snprintf(text, sizeof text, "%lld:%02lld", hours, (seconds / 60) % 60LL);
+    std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
+                  static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
     return text;
 }
 
@@ -153,16 +151,20 @@ std::string historyPlot(const std::vector<HistoryPoint>& history, HistoryMeasure
     constexpr int height = 250;
     constexpr int plotHeight = height - marginTop - marginBottom;
     const bool rate = measure == HistoryMeasure::nodeRate;
-    // Both plots share the time axis of the whole history; the best-score plot leaves out
-    // the points before the first full board.
-    const std::vector<HistoryPoint> all = thinned(history, plottedPoints);
+    // Both plots share the time axis of the whole history, in the order of time (a clock set
+    // back leaves lines out of order).
+    std::vector<HistoryPoint> all = history;
+    std::stable_sort(all.begin(), all.end(),
+                     [](const HistoryPoint& a, const HistoryPoint& b) { return a.time < b.time; });
     // The rate is plotted where the statistics files had grown: between two saves the
-    // farm's rate since its start sinks only because its clock runs on.
+    // farm's rate since its start sinks only because its clock runs on. The best score is
+    // plotted from the first full board on.
     std::vector<HistoryPoint> points;
     for (std::size_t i = 0; i < all.size(); ++i) {
         const bool grown = all[i].rate > 0 && (i == 0 || all[i].nodes != all[i - 1].nodes);
         if (rate ? grown : all[i].best > 0) points.push_back(all[i]);
     }
+    points = thinned(points, plottedPoints);
     const auto valueOf = [rate](const HistoryPoint& p) {
         return static_cast<double>(rate ? p.rate : p.best);
     };
