@@ -133,9 +133,9 @@ std::string boardList(const PageContent& content) {
 }  // namespace
 
 std::string statusPage(const PageContent& content) {
-    const std::string count =
-        joined(content.directories.size(),
-               content.directories.size() == 1 ? " directory" : " directories");
+    const std::size_t read = content.directories.size();
+    std::string count = joined(read, read == 1 ? " directory" : " directories");
+    if (!content.skipped.empty()) count += joined(", ", content.skipped.size(), " skipped");
     std::string text =
         "<!DOCTYPE html>\n<html xmlns=\"http://www.w3.org/1999/xhtml\" lang=\"en\">\n"
         "<head>\n<meta charset=\"utf-8\"/>\n";
