@@ -1,7 +1,5 @@
 #include "farm/farm_page.h"
 
-#include <cmath>
-
 #include "stats/directory_reading.h"
 #include "stats/file_replacing.h"
 #include "stats/statistics_records.h"
@@ -17,11 +15,11 @@ FarmRecord startFarmRecord(const std::string& directory, const std::string& page
     return record;
 }
 
-HistoryPoint historyPoint(std::int64_t time, const FarmTotals& totals, double rate) {
+HistoryPoint historyPoint(std::int64_t time, const FarmTotals& totals) {
     HistoryPoint point;
     point.time = time;
     point.nodes = totals.nodes;
-    point.rate = std::llround(rate);
+    point.rate = totals.sideBySide;
     point.best = totals.best < mismatchSlots ? 480 - totals.best : 0;
     point.fullBoards = totals.fullBoards;
     return point;

@@ -22,8 +22,9 @@ struct FarmRecord {
 // page to plot it on.
 FarmRecord startFarmRecord(const std::string& directory, const std::string& pagePath,
                            const std::string& pieceFile);
-// The history point of a refresh at `time` (seconds since 1970).
-HistoryPoint historyPoint(std::int64_t time, const FarmTotals& totals, double rate);
+// The history point of a refresh at `time` (seconds since 1970); its rate is the side-by-side
+// rate of the statistics files, which a restart of the farm does not reset.
+HistoryPoint historyPoint(std::int64_t time, const FarmTotals& totals);
 // Writes the page of `directories` with the history so far; the problem in words or empty.
 std::string writeFarmPage(const FarmRecord& record, const std::vector<std::string>& directories);
 // Appends `point` to the history and rewrites the page. A problem is returned the first time

@@ -237,7 +237,7 @@ int main(int argc, char** argv) {
                                         : 0.0;
             console.status(farmStatusLine(now, alive, count, totals, rate));
             const std::string problem =
-                recordRefresh(record, directories, historyPoint(std::time(nullptr), totals, rate));
+                recordRefresh(record, directories, historyPoint(std::time(nullptr), totals));
             if (!problem.empty()) console.message("tessaly-farm: " + problem);
             nextStatus = now + options.statusSeconds;
         }

@@ -156,14 +156,10 @@ std::string historyPlot(const std::vector<HistoryPoint>& history, HistoryMeasure
     std::vector<HistoryPoint> all = history;
     std::stable_sort(all.begin(), all.end(),
                      [](const HistoryPoint& a, const HistoryPoint& b) { return a.time < b.time; });
-    // The rate is plotted where the statistics files had grown: between two saves the
-    // farm's rate since its start sinks only because its clock runs on. The best score is
-    // plotted from the first full board on.
+    // The best score is plotted from the first full board on.
     std::vector<HistoryPoint> points;
-    for (std::size_t i = 0; i < all.size(); ++i) {
-        const bool grown = all[i].rate > 0 && (i == 0 || all[i].nodes != all[i - 1].nodes);
-        if (rate ? grown : all[i].best > 0) points.push_back(all[i]);
-    }
+    for (const HistoryPoint& point : all)
+        if (rate || point.best > 0) points.push_back(point);
     points = thinned(points, plottedPoints);
     const auto valueOf = [rate](const HistoryPoint& p) {
         return static_cast<double>(rate ? p.rate : p.best);
@@ -172,7 +168,7 @@ std::string historyPlot(const std::vector<HistoryPoint>& history, HistoryMeasure
     std::string text =
         chartStart(height, rate ? "node rate against time" : "best score against time");
     const std::string across = all.empty() ? "time" : "time since " + utcTimeText(all.front().time);
-    const std::string up = rate ? "nodes per second at each save" : "best score";
+    const std::string up = rate ? "nodes per second, side by side" : "best score";
     if (points.empty()) {
         text += note(plotHeight, rate ? "no history yet" : "no full board yet");
         return text + axes(plotHeight, across, up) + "</svg>\n";

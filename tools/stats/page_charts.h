@@ -17,9 +17,8 @@ std::string boardCountChart(const StatsRecord& record);
 enum class HistoryMeasure { nodeRate, bestScore };
 
 // A line plot of `measure` against the time of the points: one polyline of class "plot-line"
-// with a vertex per point (of at most `plottedPoints`, evenly chosen, first and last kept).
-// The node-rate plot shows the points at which the nodes had grown since the point before,
-// with a rate above 0; the best-score plot those with a full board.
+// with a vertex per point (of at most `plottedPoints`, evenly chosen, first and last kept);
+// points without a full board yet are left out of the best-score plot.
 std::string historyPlot(const std::vector<HistoryPoint>& history, HistoryMeasure measure);
 
 inline constexpr std::size_t plottedPoints = 1000;

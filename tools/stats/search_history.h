@@ -10,7 +10,7 @@
 struct HistoryPoint {
     std::int64_t time = 0;        // wall clock, seconds since 1970
     std::int64_t nodes = 0;       // nodes in all statistics files
-    std::int64_t rate = 0;        // nodes per second since the farm started
+    std::int64_t rate = 0;        // nodes per second of the instances side by side
     int best = 0;                 // best score, 0 before the first full board
     std::int64_t fullBoards = 0;  // full boards of every score
 };
