@@ -15,8 +15,10 @@
 #include "farm/farm_options.h"
 #include "farm/farm_status.h"
 #include "farm/log_watch.h"
+#include "stats/search_history.h"
 #include "stats/statistics_file.h"
 #include "test_support.h"
+#include "tools/status_page_reader.h"
 
 namespace {
 
@@ -33,7 +35,7 @@ TEST(FarmOptions, ReadsEveryOptionAndRefusesFaults) {
     EXPECT_TRUE(defaults->boardFile.empty());
 
     const auto full = parse({"-j", "12", "-d", "runs", "--status", "1", "--restarts", "0",
-                             "--solver", "/opt/tessaly", "start.txt"},
+                             "--solver", "/opt/tessaly", "--html", "p.html", "start.txt"},
                             error);
     ASSERT_TRUE(full);
     EXPECT_EQ(full->instances, 12);
@@ -42,6 +44,7 @@ TEST(FarmOptions, ReadsEveryOptionAndRefusesFaults) {
     EXPECT_EQ(full->restartLimit, 0);
     EXPECT_EQ(full->solver, "/opt/tessaly");
     EXPECT_EQ(full->boardFile, "start.txt");
+    EXPECT_EQ(full->pagePath, "p.html");
 
     for (const std::vector<std::string>& bad : {std::vector<std::string>{"-j", "0"},
                                                 {"-j", "3x"},
@@ -102,6 +105,7 @@ TEST(FarmStatus, AddsUpTheStatisticsFilesThatCanBeRead) {
     EXPECT_EQ(totals.nodes, 7500000000);
     EXPECT_EQ(totals.best, 12);
     EXPECT_EQ(totals.fullBoards, 9);
+    EXPECT_EQ(totals.sideBySide, 5000000000 / 100 + 2500000000 / 50);
 
     const std::string line = farmStatusLine(3725, 3, 4, totals, 123456789.0);
     EXPECT_EQ(line, "1:02:05  3/4 alive  7.50 G nodes  123 M nodes/s  best 468  9 full boards");
@@ -226,6 +230,34 @@ TEST_F(FarmProgram, ResumesADirectoryAndStartsEveryRunFromABoardFile) {
     EXPECT_NE(log.find("loading " + dir.file("start.txt")), std::string::npos) << log;
     // The earlier statistics were kept and added to.
     EXPECT_GT(nodesIn("runs/1"), 123456789012);
+}
+
+TEST_F(FarmProgram, KeepsAHistoryAndAPageThatReloadsItself) {
+    const pid_t farm = startFarm({"-j", "1", "--status", "1", "--html", "page.html"});
+    ASSERT_TRUE(waitForOutput("instance 1: pid", 20)) << readFile(dir.file("err.txt"));
+    std::this_thread::sleep_for(std::chrono::seconds(4));
+    ASSERT_EQ(kill(farm, SIGINT), 0);
+    ASSERT_EQ(waitForExit(farm, 30), 0) << readFile(dir.file("out.txt"));
+
+    // A line per status refresh under the header; the last one counts the saved nodes.
+    const std::vector<HistoryPoint> history = readHistory(dir.file("farm/history.csv"));
+    ASSERT_GE(history.size(), 4u);
+    EXPECT_EQ(linesOf(readFile(dir.file("farm/history.csv")))[0], historyHeader);
+    EXPECT_EQ(history.back().nodes, nodesIn("farm/1"));
+    const PageFacts page = readPage(dir.file("page.html"));
+    ASSERT_TRUE(page.parsed) << page.problem;
+    EXPECT_EQ(page.reloadSeconds, 30);
+    ASSERT_FALSE(page.plotPoints.empty());
+    EXPECT_EQ(page.plotPoints.front(), static_cast<int>(history.size()));
+    EXPECT_EQ(page.directories.size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("page.html.tmp" + std::to_string(farm))));
+
+    // A page that cannot be written stops the farm before it starts an instance.
+    const ProgramResult refused =
+        runProgram(std::string(TESSALY_FARM_BIN) + " -j 1 -d other --html no/page.html", dir.path);
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.err.find("cannot write no/page.html"), std::string::npos) << refused.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.file("other/1")));
 }
 
 TEST_F(FarmProgram, RefusesWhatItCannotRunWithStatusTwo) {

@@ -31,7 +31,8 @@ struct TextOption {
     std::string FarmOptions::*field;
 };
 constexpr TextOption textOptions[] = {{"-d", &FarmOptions::directory},
-                                      {"--solver", &FarmOptions::solver}};
+                                      {"--solver", &FarmOptions::solver},
+                                      {"--html", &FarmOptions::pagePath}};
 
 }  // namespace
 

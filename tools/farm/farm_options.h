@@ -12,11 +12,12 @@ struct FarmOptions {
     int statusSeconds = 3;           // how often the status is refreshed
     int restartLimit = 3;            // restarts of an instance that ends on its own
     std::string solver;              // solver program; empty means the one beside tessaly-farm
+    std::string pagePath;            // statistics page rewritten at every refresh, or empty
 };
 
 inline constexpr const char* farmUsage =
     "usage: tessaly-farm [-j N] [-d DIR] [--status SECONDS] [--restarts N] [--solver PROGRAM] "
-    "[BOARDFILE]\n";
+    "[--html FILE] [BOARDFILE]\n";
 
 // Reads the arguments after the program name; on a fault sets `error` and returns nothing.
 std::optional<FarmOptions> parseFarmOptions(const std::vector<std::string>& arguments,

@@ -16,6 +16,7 @@ FarmTotals readFarmTotals(const std::vector<std::string>& directories) {
     FarmTotals totals;
     totals.filesRead = static_cast<int>(records.size());
     totals.nodes = sum.nodes;
+    totals.sideBySide = sideBySideRate(records);
     totals.best = sum.best;
     for (const std::int64_t count : sum.histogram)
         if (count > 0) totals.fullBoards = addClamped(totals.fullBoards, count);

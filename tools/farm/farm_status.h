@@ -10,6 +10,8 @@ struct FarmTotals {
     std::int32_t best = 20;       // lowest mismatch count of any full board, 20 for none
     std::int64_t fullBoards = 0;  // full boards of every mismatch count
     int filesRead = 0;            // statistics files that could be read
+    std::int64_t sideBySide = 0;  // nodes per second of the instances side by side: the sum of
+                                  // each file's nodes over its seconds, as tessaly-stats shows
 };
 
 // Adds up the total.txt files of `directories`; a missing or unreadable file adds nothing.

@@ -8,12 +8,14 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "farm/farm_options.h"
+#include "farm/farm_page.h"
 #include "farm/farm_status.h"
 #include "farm/instances.h"
 #include "run/clocks.h"
@@ -156,6 +158,12 @@ int main(int argc, char** argv) {
     const std::vector<std::string> directories = directoriesOf(instances);
     const FarmTotals atStart = readFarmTotals(directories);
     const auto start = std::chrono::steady_clock::now();
+    FarmRecord record = startFarmRecord(options.directory, options.pagePath, plan.pieceFile);
+    // A page that cannot be written is found out before any instance starts.
+    if (!options.pagePath.empty()) {
+        const std::string problem = writeFarmPage(record, directories);
+        if (!problem.empty()) failWith(problem, false);
+    }
 
     console.message("tessaly-farm: " + std::to_string(count) + " instances of " + plan.solver +
                     ", in " + options.directory + "/1 to " + options.directory + "/" +
@@ -240,6 +248,9 @@ int main(int argc, char** argv) {
                 static_cast<double>(totals.nodes) - static_cast<double>(atStart.nodes);
             const double rate = now > 0 ? gained / static_cast<double>(now) : 0.0;
             console.status(farmStatusLine(now, alive, count, totals, rate));
+            const std::string problem =
+                recordRefresh(record, directories, historyPoint(std::time(nullptr), totals));
+            if (!problem.empty()) console.message("tessaly-farm: " + problem);
             nextStatus = now + options.statusSeconds;
         }
         if (finished) {

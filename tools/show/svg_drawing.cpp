@@ -31,50 +31,16 @@ bool isLight(const char* fill) {
     return 299 * r + 587 * g + 114 * b > 140000;
 }
 
-// The text with the five XML specials escaped and anything but printable ASCII as '?', so
-// that the document stays well-formed whatever bytes a file name holds.
-std::string escaped(const std::string& text) {
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            case '\'':
-                out += "&apos;";
-                break;
-            default:
-                out += (c >= ' ' && c <= '~') ? c : '?';
-        }
-    }
-    return out;
-}
-
 struct Point {
     double x;
     double y;
 };
 
-std::string number(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", value);
-    return text;
-}
-
 std::string pointsText(std::initializer_list<Point> points) {
     std::string text;
     for (const Point& p : points) {
         if (!text.empty()) text += ' ';
-        text += joined(number(p.x), ",", number(p.y));
+        text += joined(svgNumber(p.x), ",", svgNumber(p.y));
     }
     return text;
 }
@@ -105,23 +71,23 @@ std::string triangles(Square sq, PieceCode code) {
         const char* fill = colourFill(colour);
         text += joined("<polygon class=\"tri\" points=\"", pointsText({s.from, s.to, m}),
                        "\" fill=\"", fill, "\"/>\n");
-        text += joined("<text x=\"", number(s.label.x), "\" y=\"", number(s.label.y), "\" fill=\"",
-                       isLight(fill) ? "#000" : "#fff", "\">", colour, "</text>\n");
+        text += joined("<text x=\"", svgNumber(s.label.x), "\" y=\"", svgNumber(s.label.y),
+                       "\" fill=\"", isLight(fill) ? "#000" : "#fff", "\">", colour, "</text>\n");
     }
     return text;
 }
 
 std::string emptySquare(Square sq) {
     const Point a = corner(sq.row, sq.col);
-    return joined("<rect class=\"empty\" x=\"", number(a.x), "\" y=\"", number(a.y), "\" width=\"",
-                  cell, "\" height=\"", cell, "\"/>\n");
+    return joined("<rect class=\"empty\" x=\"", svgNumber(a.x), "\" y=\"", svgNumber(a.y),
+                  "\" width=\"", cell, "\" height=\"", cell, "\"/>\n");
 }
 
 // A mark along the edge from `from` to `to`: a dark band with a bright core, which stands out
 // on every fill and leaves the colour numbers beside the edge readable.
 std::string edgeMark(const char* kind, Point from, Point to) {
-    const std::string line = joined("x1=\"", number(from.x), "\" y1=\"", number(from.y), "\" x2=\"",
-                                    number(to.x), "\" y2=\"", number(to.y), "\"");
+    const std::string line = joined("x1=\"", svgNumber(from.x), "\" y1=\"", svgNumber(from.y),
+                                    "\" x2=\"", svgNumber(to.x), "\" y2=\"", svgNumber(to.y), "\"");
     return joined("<g class=\"", kind, "\"><line class=\"mark-band\" ", line,
                   "/><line class=\"mark-core\" ", line, "/></g>\n");
 }
@@ -156,14 +122,14 @@ std::string margins() {
     for (int i = 0; i < boardSize; ++i) {
         const double along = marginLeft + (i + 0.5) * cell;
         const double down = marginTop + (i + 0.5) * cell + 4;
-        text += joined("<text class=\"margin\" x=\"", number(along), "\" y=\"", marginTop - 8,
+        text += joined("<text class=\"margin\" x=\"", svgNumber(along), "\" y=\"", marginTop - 8,
                        "\">", i, "</text>\n");
-        text += joined("<text class=\"margin\" x=\"", number(along), "\" y=\"",
+        text += joined("<text class=\"margin\" x=\"", svgNumber(along), "\" y=\"",
                        marginTop + boardPixels + 18, "\">", i, "</text>\n");
-        text += joined("<text class=\"margin\" x=\"", marginLeft / 2, "\" y=\"", number(down),
+        text += joined("<text class=\"margin\" x=\"", marginLeft / 2, "\" y=\"", svgNumber(down),
                        "\">", i, "</text>\n");
         text += joined("<text class=\"margin\" x=\"", marginLeft + boardPixels + marginLeft / 2,
-                       "\" y=\"", number(down), "\">", i, "</text>\n");
+                       "\" y=\"", svgNumber(down), "\">", i, "</text>\n");
     }
     return text;
 }
@@ -197,13 +163,44 @@ std::string summary(const std::string& title, const BoardCheck& check) {
 
 }  // namespace
 
+std::string xmlEscaped(const std::string& text) {
+    std::string out;
+    for (const char c : text) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\'':
+                out += "&apos;";
+                break;
+            default:
+                out += (c >= ' ' && c <= '~') ? c : '?';
+        }
+    }
+    return out;
+}
+
+std::string svgNumber(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
 const char* colourFill(int fileColour) {
     return fileColour >= 0 && fileColour < colourCount ? fills[fileColour] : "#ffffff";
 }
 
-std::string svgText(const std::string& title, const ReadBoard& board, const BoardCheck& check) {
+std::string svgElement(const std::string& title, const ReadBoard& board, const BoardCheck& check) {
     std::string text = joined(
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n",
         "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"", width, "\" height=\"", height,
         "\" viewBox=\"0 0 ", width, " ", height, "\">\n", "<style>\n",
         "text { font-family: sans-serif; font-size: 10px; text-anchor: middle; }\n",
@@ -216,7 +213,7 @@ std::string svgText(const std::string& title, const ReadBoard& board, const Boar
         ".mark-band { stroke: #000; stroke-width: 9; stroke-linecap: round; }\n",
         ".mark-core { stroke: #ff2bd6; stroke-width: 5; stroke-linecap: round; }\n", "</style>\n",
         "<rect width=\"100%\" height=\"100%\" fill=\"#fff\"/>\n", "<text class=\"title\" x=\"",
-        marginLeft, "\" y=\"22\">", escaped(summary(title, check)), "</text>\n");
+        marginLeft, "\" y=\"22\">", xmlEscaped(summary(title, check)), "</text>\n");
     text += margins();
     for (int r = 0; r < boardSize; ++r)
         for (int c = 0; c < boardSize; ++c) {
@@ -240,4 +237,8 @@ std::string svgText(const std::string& title, const ReadBoard& board, const Boar
         edgeMark("key-mark", {sampleEnd - 32.0, captionY - 4.0}, {sampleEnd - 4.0, captionY - 4.0});
     text += colourKey();
     return text + "</svg>\n";
+}
+
+std::string svgText(const std::string& title, const ReadBoard& board, const BoardCheck& check) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + svgElement(title, board, check);
 }

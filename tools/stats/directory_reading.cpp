@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <system_error>
 
 #include "stats/statistics_file.h"
@@ -29,6 +30,17 @@ std::string directoryKey(const std::string& directory) {
     while (key.size() > 1 && key.back() == '/')
         key.pop_back();
     return key;
+}
+
+std::string sharedParent(const std::vector<std::string>& directories) {
+    std::string parent;
+    for (const std::string& directory : directories) {
+        const std::string own =
+            std::filesystem::path(directoryKey(directory)).parent_path().string();
+        if (!parent.empty() && own != parent) return "";
+        parent = own;
+    }
+    return parent;
 }
 
 DirectoryReading readDirectoryStatistics(const std::string& directory,
@@ -66,4 +78,39 @@ const char* readingProblem(DirectoryReading reading) {
             return "is not a statistics file (messed with)";
     }
     return "cannot be read";
+}
+
+ReadDirectories readDirectories(const std::vector<std::string>& names) {
+    ReadDirectories result;
+    std::map<std::string, std::string> seen;  // directory key: the name first given for it
+    for (const std::string& directory : names) {
+        const auto [first, isNew] = seen.emplace(directoryKey(directory), directory);
+        if (!isNew) {
+            result.problems.push_back(directory + ": same directory as " + first->second +
+                                      "; counted once");
+            continue;
+        }
+        // A file among the names, such as the farm's history.csv caught by "farm/*".
+        std::error_code error;
+        if (std::filesystem::exists(directory, error) &&
+            !std::filesystem::is_directory(directory, error)) {
+            result.problems.push_back(directory + ": is not a directory; skipped");
+            result.skipped.push_back({directory, "is not a directory"});
+            continue;
+        }
+        DirectoryStatistics statistics;
+        const DirectoryReading reading = readDirectoryStatistics(directory, statistics);
+        if (reading != DirectoryReading::read) {
+            result.problems.push_back(pathIn(directory, "total.txt") + ": " +
+                                      readingProblem(reading) + "; skipped");
+            result.skipped.push_back(
+                {directory, std::string("total.txt ") + readingProblem(reading)});
+            continue;
+        }
+        result.read.push_back(statistics);
+        for (RecordBoard& board : recordBoardsIn(directory))
+            result.boards.push_back(board);
+    }
+    sortBestFirst(result.boards);
+    return result;
 }

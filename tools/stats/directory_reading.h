@@ -2,7 +2,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "stats/record_board_list.h"
 #include "stats/statistics_records.h"
 
 // A directory as given and the statistics read from its total.txt.
@@ -18,6 +20,9 @@ std::string pathIn(const std::string& directory, const std::string& name);
 // A text that is the same for every way of naming one directory: the absolute path with
 // "." and ".." resolved, symbolic links of existing parts followed, no trailing slash.
 std::string directoryKey(const std::string& directory);
+// The directory that holds every one of `directories` (as their keys name them), or an empty
+// text when they have different parents or there are none.
+std::string sharedParent(const std::vector<std::string>& directories);
 // Reads pathIn(directory, "total.txt") into `statistics` (name set, record cleared first);
 // best is recomputed from the histogram entries. Only a regular file is opened, so that a
 // pipe or device named total.txt cannot block the reading. The solver replaces the file by
@@ -26,3 +31,23 @@ DirectoryReading readDirectoryStatistics(const std::string& directory,
                                          DirectoryStatistics& statistics);
 // The problem of a reading in words, e.g. "cannot be read (missing or unreadable)".
 const char* readingProblem(DirectoryReading reading);
+
+// A name whose statistics file was not read, and why: "is not a directory", or "total.txt "
+// and the problem of its reading.
+struct SkippedDirectory {
+    std::string name;
+    std::string problem;
+};
+
+// What the directories named on a command line hold, each directory counted once.
+struct ReadDirectories {
+    std::vector<DirectoryStatistics> read;  // in the order named
+    std::vector<RecordBoard> boards;        // of the directories read, best first
+    std::vector<std::string> problems;      // one sentence per repeat or skipped directory
+    std::vector<SkippedDirectory> skipped;  // in the order named
+};
+// Reads the statistics file and lists the record boards of every directory in `names`. A
+// directory named again in any spelling is noted and counted once; a name that is not a
+// directory, or one whose statistics cannot be read, is noted and skipped, its boards
+// unlisted.
+ReadDirectories readDirectories(const std::vector<std::string>& names);

@@ -1,23 +1,25 @@
 // tessaly-stats: the statistics and record boards of several solver directories, added up.
 #include <cstdio>
-#include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "run/program_info.h"
 #include "stats/directory_reading.h"
+#include "stats/file_replacing.h"
 #include "stats/record_board_list.h"
 #include "stats/statistics_tables.h"
+#include "stats/status_page.h"
 
 namespace {
 
 constexpr int someRead = 0;
 constexpr int noneRead = 1;
 constexpr int badArguments = 2;
-constexpr std::size_t listedBoards = 10;
-
-constexpr const char* usageLine = "usage: tessaly-stats [--exact] DIR...\n";
+constexpr int pageNotWritten = 2;
+constexpr const char* usageLine =
+    "usage: tessaly-stats [--exact] [--html FILE [--history FILE] [--pieces FILE]] DIR...\n";
 
 int usageError(const std::string& message) {
     std::fprintf(stderr, "tessaly-stats: %s\n%s", message.c_str(), usageLine);
@@ -34,6 +36,10 @@ int main(int argc, char** argv) {
     answerHelpOrVersion(argc, argv, "tessaly-stats", usageLine);
     NodeFigures figures = NodeFigures::billions;
     std::vector<std::string> directories;
+    // The page and what it reads beyond the directories, each given as "--option FILE".
+    std::optional<std::string> pagePath;
+    std::optional<std::string> historyPath;
+    std::optional<std::string> piecePath;
     bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
@@ -45,6 +51,12 @@ int main(int argc, char** argv) {
                 return someRead;
             } else if (arg == "--exact") {
                 figures = NodeFigures::exact;
+            } else if (arg == "--html" || arg == "--history" || arg == "--pieces") {
+                if (i + 1 >= argc || argv[i + 1][0] == '\0')
+                    return usageError("option " + std::string(arg) + " needs a file");
+                (arg == "--html"      ? pagePath
+                 : arg == "--history" ? historyPath
+                                      : piecePath) = argv[++i];
             } else {
                 return usageError("unknown option " + std::string(arg));
             }
@@ -53,36 +65,35 @@ int main(int argc, char** argv) {
         directories.emplace_back(arg);
     }
     if (directories.empty()) return usageError("no directory given");
+    if (!pagePath && (historyPath || piecePath))
+        return usageError("--history and --pieces are for the page: give --html FILE too");
 
-    std::vector<DirectoryStatistics> read;
-    std::vector<RecordBoard> boards;
-    std::map<std::string, std::string> seen;  // directory key: the name first given for it
-    for (const std::string& directory : directories) {
-        const auto [first, isNew] = seen.emplace(directoryKey(directory), directory);
-        if (!isNew) {
-            std::fprintf(stderr, "tessaly-stats: %s: same directory as %s; counted once\n",
-                         directory.c_str(), first->second.c_str());
-            continue;
-        }
-        DirectoryStatistics statistics;
-        const DirectoryReading reading = readDirectoryStatistics(directory, statistics);
-        if (reading != DirectoryReading::read) {
-            std::fprintf(stderr, "tessaly-stats: %s: %s; skipped\n",
-                         pathIn(directory, "total.txt").c_str(), readingProblem(reading));
-            continue;
-        }
-        read.push_back(statistics);
-        for (RecordBoard& board : recordBoardsIn(directory))
-            boards.push_back(board);
-    }
-    if (read.empty()) {
+    const ReadDirectories read = readDirectories(directories);
+    for (const std::string& problem : read.problems)
+        std::fprintf(stderr, "tessaly-stats: %s\n", problem.c_str());
+    if (read.read.empty()) {
         std::fputs("tessaly-stats: no statistics file could be read\n", stderr);
         return noneRead;
     }
-    sortBestFirst(boards);
-    std::string text = statisticsTables(read, figures);
+    std::string text = statisticsTables(read.read, figures);
     text += '\n';
-    text += recordBoardListText(boards, listedBoards);
+    text += recordBoardListText(read.boards, listedRecordBoards);
     writeOut(text);
+    if (pagePath) {
+        PageContent content = pageContent(read, figures, piecePath.value_or(""));
+        content.writtenBy = "tessaly-stats";
+        content.historyFile = historyPath ? *historyPath : historyBeside(read.read);
+        if (!content.historyFile.empty()) {
+            content.history = readHistory(content.historyFile);
+            if (historyPath && content.history.empty())
+                std::fprintf(stderr, "tessaly-stats: %s: no history in it; the page has no plot\n",
+                             historyPath->c_str());
+        }
+        const std::string problem = replaceFile(*pagePath, statusPage(content));
+        if (!problem.empty()) {
+            std::fprintf(stderr, "tessaly-stats: %s\n", problem.c_str());
+            return pageNotWritten;
+        }
+    }
     return someRead;
 }

@@ -7,6 +7,9 @@
 #include <string_view>
 #include <vector>
 
+// How many record boards the lists show.
+inline constexpr std::size_t listedRecordBoards = 10;
+
 struct RecordBoard {
     int score;         // the score the file name starts with
     long long serial;  // N of "SCORE-N.tsr", 1 otherwise: orders the boards of one score

@@ -36,28 +36,9 @@ std::string printed(const char* format, long long value) {
     return text;
 }
 
-std::string nodesCell(std::int64_t nodes, NodeFigures figures) {
-    if (figures == NodeFigures::exact) return printed("%lld", nodes);
-    return printed("%lld G", nodes / nodesPerG);
-}
-
-std::string rateCell(std::int64_t rate) {
-    return printed("%lld K", rate / 1000);
-}
-
 // A record's best, with a value outside 0 to 20 taken as none.
 std::int32_t bestOf(const StatsRecord& record) {
     return record.best >= 0 && record.best < mismatchSlots ? record.best : mismatchSlots;
-}
-
-std::string scoreCell(const StatsRecord& record) {
-    const std::int32_t best = bestOf(record);
-    return printed("%lld", best == mismatchSlots ? 0 : 480 - best);
-}
-
-// The grade is a comment: cut to the field rather than shown as overflow.
-std::string gradeCell(const StatsRecord& record) {
-    return std::string(std::string_view(gradeText[bestOf(record)]).substr(0, fieldWidth));
 }
 
 // The mismatch counts with boards in any of the records.
@@ -100,6 +81,24 @@ std::string table(const Cells& heads, const std::vector<const StatsRecord*>& rec
 
 }  // namespace
 
+std::string nodesCell(std::int64_t nodes, NodeFigures figures) {
+    if (figures == NodeFigures::exact) return printed("%lld", nodes);
+    return printed("%lld G", nodes / nodesPerG);
+}
+
+std::string rateCell(std::int64_t rate) {
+    return printed("%lld K", rate / 1000);
+}
+
+std::string scoreCell(const StatsRecord& record) {
+    const std::int32_t best = bestOf(record);
+    return printed("%lld", best == mismatchSlots ? 0 : 480 - best);
+}
+
+std::string gradeCell(const StatsRecord& record) {
+    return std::string(std::string_view(gradeText[bestOf(record)]).substr(0, fieldWidth));
+}
+
 std::string field(const std::string& text) {
     if (text.size() > fieldWidth) return std::string(fieldWidth, '*');
     return std::string(fieldWidth - text.size(), ' ') + text;
@@ -133,4 +132,18 @@ std::string statisticsTables(const std::vector<DirectoryStatistics>& directories
     text += table(Cells{printed("All %lld", static_cast<long long>(directories.size())), "", ""},
                   {&sum}, shown, figures, &together);
     return text;
+}
+
+std::vector<Figure> mergedFigures(const std::vector<DirectoryStatistics>& directories,
+                                  NodeFigures figures) {
+    std::vector<StatsRecord> all;
+    for (const DirectoryStatistics& directory : directories)
+        all.push_back(directory.record);
+    const StatsRecord sum = mergeRecords(all);
+    return {{"Nodes", nodesCell(sum.nodes, figures)},
+            {"Time", durationText(sum.secs)},
+            {"Nodes/sec", rateCell(nodeRate(sum))},
+            {"Side by side", rateCell(sideBySideRate(all))},
+            {"Best", scoreCell(sum)},
+            {"Grade", gradeCell(sum)}};
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,16 @@ inline constexpr int columnsPerTable = 3;
 // How the Nodes row shows its counts: in billions ("12 G", as the solver does) or whole.
 enum class NodeFigures { billions, exact };
 
+// The figures of the tables' cells, which the statistics page shows as they are.
+// A node count: "12 G" (billions), or in full.
+std::string nodesCell(std::int64_t nodes, NodeFigures figures);
+// A node rate in nodes per second: "1372 K".
+std::string rateCell(std::int64_t rate);
+// The best score of a record, 0 when it has no full board.
+std::string scoreCell(const StatsRecord& record);
+// The grade comment of a record's best, cut to a field rather than shown as overflow.
+std::string gradeCell(const StatsRecord& record);
+
 // `text` right-aligned in a field; a text too wide for it shows as a field of '*'.
 std::string field(const std::string& text);
 // A column head for `name`: the name itself, or "..." and its tail when it is too long.
@@ -24,3 +35,13 @@ std::string columnHead(const std::string& name);
 // then one row per score 480 - i for every mismatch count i with boards in any directory.
 std::string statisticsTables(const std::vector<DirectoryStatistics>& directories,
                              NodeFigures figures);
+
+// One row of the table of totals: its label and the cell of its one column.
+struct Figure {
+    std::string label;
+    std::string value;
+};
+// The rows Nodes, Time, Nodes/sec, Side by side, Best and Grade of the table of totals, with
+// the same cells.
+std::vector<Figure> mergedFigures(const std::vector<DirectoryStatistics>& directories,
+                                  NodeFigures figures);

@@ -1,0 +1,33 @@
+// What the farm records at every status refresh: a line of DIR/history.csv and, when asked
+// for, the statistics page, rewritten whole so that a browser never reads half of it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "farm/farm_status.h"
+#include "stats/search_history.h"
+
+inline constexpr int pageReloadSeconds = 30;
+
+struct FarmRecord {
+    std::string historyPath;            // DIR/history.csv
+    std::string pagePath;               // the page, or empty for none
+    std::string pieceFile;              // the piece file the best board is checked against
+    std::vector<HistoryPoint> history;  // the history so far, kept for the page only
+    std::string lastProblem;            // the last problem reported, so it is said once
+};
+
+// A record of the farm in `directory`; reads the history of earlier starts when there is a
+// page to plot it on.
+FarmRecord startFarmRecord(const std::string& directory, const std::string& pagePath,
+                           const std::string& pieceFile);
+// The history point of a refresh at `time` (seconds since 1970); its rate is the side-by-side
+// rate of the statistics files, which a restart of the farm does not reset.
+HistoryPoint historyPoint(std::int64_t time, const FarmTotals& totals);
+// Writes the page of `directories` with the history so far; the problem in words or empty.
+std::string writeFarmPage(const FarmRecord& record, const std::vector<std::string>& directories);
+// Appends `point` to the history and rewrites the page. A problem is returned the first time
+// it occurs and then not again until another one comes; empty otherwise.
+std::string recordRefresh(FarmRecord& record, const std::vector<std::string>& directories,
+                          const HistoryPoint& point);

@@ -1,0 +1,73 @@
+#include "stats/board_picture.h"
+
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "show/board_check.h"
+#include "show/board_reading.h"
+#include "show/svg_drawing.h"
+#include "show/text_joining.h"
+#include "stats/directory_reading.h"
+
+namespace {
+
+constexpr const char* pieceFileName = "k7pieces.txt";
+
+bool isRegularFile(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+}  // namespace
+
+std::string findPieceFile(const std::string& boardPath,
+                          const std::vector<std::string>& directories) {
+    namespace fs = std::filesystem;
+    std::vector<std::string> places{fs::path(boardPath).parent_path().string()};
+    const std::string parent = sharedParent(directories);
+    if (!parent.empty()) {
+        places.push_back(parent);
+        places.push_back(fs::path(parent).parent_path().string());
+    }
+    places.emplace_back(".");
+    for (const std::string& place : places) {
+        const std::string path = pathIn(place.empty() ? "." : place, pieceFileName);
+        if (isRegularFile(path)) return path;
+    }
+    return "";
+}
+
+BoardPicture bestBoardPicture(const std::vector<RecordBoard>& boards, const std::string& pieceFile,
+                              const std::vector<std::string>& directories) {
+    BoardPicture picture;
+    if (boards.empty()) return picture;
+    picture.pieceFile =
+        pieceFile.empty() ? findPieceFile(boards.front().path, directories) : pieceFile;
+    if (picture.pieceFile.empty()) {
+        picture.notes.push_back(joined("No piece file ", pieceFileName,
+                                       " was found beside the boards, in the directories' parent "
+                                       "or in the current directory, so the best board is not "
+                                       "drawn; name one with --pieces FILE."));
+        return picture;
+    }
+    const Reading<PieceTables> pieces = readPieces(picture.pieceFile);
+    if (!pieces.value) {
+        picture.notes.push_back(
+            joined("The piece file ", picture.pieceFile, " cannot be used: ", pieces.problem));
+        return picture;
+    }
+    for (const RecordBoard& candidate : boards) {
+        const Reading<ReadBoard> board = readBoardFile(candidate.path, *pieces.value);
+        if (!board.value) {
+            picture.notes.push_back(joined(candidate.path, " cannot be drawn: ", board.problem));
+            continue;
+        }
+        const BoardCheck check = checkBoard(*board.value, *pieces.value, candidate.path);
+        picture.boardPath = candidate.path;
+        picture.svg = svgElement(candidate.path, *board.value, check);
+        picture.report = reportText(candidate.path, *board.value, check);
+        break;
+    }
+    return picture;
+}

@@ -1,0 +1,43 @@
+// The statistics page: one self-contained HTML document (inline CSS and SVG, no script, no
+// fetch) that a browser opens from a file or any static web server. It is written
+// well-formed, so that it also parses as XML.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "stats/board_picture.h"
+#include "stats/directory_reading.h"
+#include "stats/search_history.h"
+#include "stats/statistics_tables.h"
+
+// What the page shows.
+struct PageContent {
+    std::vector<DirectoryStatistics> directories;  // those read, in the order named
+    std::vector<SkippedDirectory> skipped;         // those whose statistics were not read
+    std::vector<RecordBoard> boards;               // their record boards, best first
+    NodeFigures figures = NodeFigures::billions;
+    std::vector<HistoryPoint> history;  // the farm's history, empty when there is none
+    std::string historyFile;            // where it was read, empty when none was found
+    BoardPicture bestBoard;
+    std::string writtenBy;       // the program that writes the page
+    std::int64_t writtenAt = 0;  // seconds since 1970
+    int reloadSeconds = 0;       // the page reloads itself this often; 0 for never
+};
+
+// The page: the figures of the table of totals (a table with id "totals", one row per
+// figure), the bar chart of full boards per score, the history plots of node rate and best
+// score, a row per directory (table id "directories": name, nodes, rate, best; then one
+// row with the name and the problem for each directory skipped), the best
+// record board with tessaly-show's report of it, and the list of record boards.
+std::string statusPage(const PageContent& content);
+
+// Reads what the page shows from the directories read: their record boards and the best one
+// drawn against `pieceFile`, or against the piece file found for it when that is empty. The
+// history is left empty.
+PageContent pageContent(const ReadDirectories& read, NodeFigures figures,
+                        const std::string& pieceFile);
+// history.csv in the shared parent of `directories`, when there is one and it is a regular
+// file; an empty text otherwise.
+std::string historyBeside(const std::vector<DirectoryStatistics>& directories);
