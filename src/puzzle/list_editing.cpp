@@ -1,5 +1,7 @@
 #include "puzzle/list_editing.h"
 
+#include <functional>
+
 #include "run/console.h"
 #include "search/board_geometry.h"
 #include "search/search_state.h"
@@ -9,15 +11,13 @@ UndoStack topUndo{};
 UndoStack leftUndo{};
 
 namespace {
+
 // Pieces whose removals from interiorByTop and interiorByLeft were deferred, oldest first;
 // the removals of the first `deferredMade` of them have been made. Each is on the board, so
 // there are never more than 256.
 std::array<std::int16_t, 256> deferredPieces{};
 int deferredCount = 0;
 int deferredMade = 0;
-}  // namespace
-
-namespace {
 
 // Last fill position whose interior piece is also taken out of the one-colour tables.
 constexpr int lastColourRemovalPosition = 110;
@@ -36,7 +36,8 @@ struct EditedTable {
     int slots;
 };
 constexpr int editedTableCount = 4;
-enum EditedTableId { byLeftTopInterior, byLeftTopEdge, byTop, byLeft };
+// Positions of the one-colour tables in editedTables.
+enum { byTop = 2, byLeft = 3 };
 constexpr std::array<EditedTable, editedTableCount> editedTables{{
     {interiorByLeftTop.data(), pairSlots},
     {edgeByLeftTop.data(), pairSlots},
@@ -72,8 +73,8 @@ void indexList(ListIndex& index, int slot, const PieceCode* list) {
 // Whether `n` is the number of entries of the list: its word n is the terminator, the first
 // empty word after the entries.
 bool isLength(const PieceCode* entries, int n) {
-    return entries + n < candidatePool.data() + poolUsed && entries[n] == emptyCode &&
-           (n == 0 || entries[n - 1] != emptyCode);
+    return std::less<const PieceCode*>{}(entries + n, candidatePool.data() + poolUsed) &&
+           entries[n] == emptyCode && (n == 0 || entries[n - 1] != emptyCode);
 }
 
 // Finds `wanted` (flag clear) in the list: its position i and the list's length n. Uses the
