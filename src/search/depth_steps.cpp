@@ -16,20 +16,12 @@ namespace {
 
 constexpr int lastDepth = depthCount - 1;
 
-// `S`: the run walks the per-run copies of the shallow lists at depths below
-// shallowDepthEnd; deeper steps are the same either way and are instantiated once.
-template <int D, bool S>
+template <int D>
 void depthStep();
-template <int D, bool S>
+template <int D>
 void enterStep();
-
 template <int D>
 void copyPhase(CandidateList list);
-
-// Whether the step of depth D walks a shallow copy.
-constexpr bool walksCopy(int d, bool s) {
-    return s && d < shallowDepthEnd;
-}
 
 // The colour a neighbour shows towards the square: `field` of the code in `slot`, or the
 // border colour where the square lies on the rim (slot -1).
@@ -136,7 +128,7 @@ inline void exactPhase(CandidateList list) {
                 groupCount = groupCountOf(piece);
                 if (groupCount) ++*groupCount;
             }
-            enterStep<D + 1, false>();
+            enterStep<D + 1>();
             if constexpr (p.groupRules) {
                 if (groupCount) --*groupCount;
             }
@@ -190,8 +182,10 @@ template <int D>
     const int piece = pieceNumberOf(code);
     board[p.slot] = code;
     const auto counted = static_cast<std::int32_t>(static_cast<std::uint32_t>(word) >> 31);
-    if constexpr (D + 1 < shallowDepthEnd) {
-        const CandidateList next = copyListIfOpen<D + 1>(secondListPlaced + counted);
+    constexpr bool nextWalksCopy = D + 1 < shallowDepthEnd;
+    CandidateList next = nullptr;
+    if constexpr (nextWalksCopy) {
+        next = copyListIfOpen<D + 1>(secondListPlaced + counted);
         if (next == nullptr) {
             if (nodeCount > budgetAttention.load(std::memory_order_relaxed)) {
                 pieceFree[piece] = 0;
@@ -201,16 +195,14 @@ template <int D>
             ++nodeCount;
             return;
         }
-        pieceFree[piece] = 0;
-        checkRunBudget();
-        secondListPlaced += counted;
-        walkCopy<D + 1>(next);
-    } else {
-        pieceFree[piece] = 0;
-        checkRunBudget();
-        secondListPlaced += counted;
-        enterStep<D + 1, true>();
     }
+    pieceFree[piece] = 0;
+    checkRunBudget();
+    secondListPlaced += counted;
+    if constexpr (nextWalksCopy)
+        walkCopy<D + 1>(next);
+    else
+        enterStep<D + 1>();
     secondListPlaced -= counted;
     ++nodeCount;
     pieceFree[piece] = 1;
@@ -270,7 +262,7 @@ inline void exactPhaseRemovingPlaced(CandidateList list) {
             }
             std::int32_t* groupCount = groupCountOf(piece);
             if (groupCount) ++*groupCount;
-            enterStep<D + 1, false>();
+            enterStep<D + 1>();
             if (groupCount) --*groupCount;
             ++nodeCount;
             pieceFree[piece] = 1;
@@ -291,7 +283,7 @@ inline void mismatchPass(CandidateList list, SkipTest fits) {
             ++mismatchCount;
             board[slot] = code;
             pieceFree[piece] = 0;
-            enterStep<D + 1, false>();
+            enterStep<D + 1>();
             --mismatchCount;
             ++nodeCount;
             pieceFree[piece] = 1;
@@ -321,22 +313,9 @@ inline void mismatchPhase(int left, int top) {
     }
 }
 
-// The first step of a run that walks the copies.
 template <int D>
-[[gnu::always_inline]] inline void enterCopyStep() {
-    if constexpr (depthProperties(D).countsVisits) ++depthVisits[D];
-    const CandidateList list = copyListIfOpen<D>(secondListPlaced);
-    if (list != nullptr) copyPhase<D>(list);
-}
-
-template <int D, bool S>
 [[gnu::always_inline]] inline void stepBody() {
     constexpr DepthProperties p = depthProperties(D);
-    if constexpr (walksCopy(D, S)) {
-        static_assert(D == 0, "later shallow steps are entered by the step before them");
-        enterCopyStep<D>();
-        return;
-    }
     if constexpr (p.raisesDeepest) {
         if (deepestReached < D + 1) deepestReached = D + 1;
     }
@@ -357,7 +336,7 @@ template <int D, bool S>
 
 // The last square, the bottom-right corner: exact fits only, each a full board.
 template <>
-[[gnu::always_inline]] inline void stepBody<lastDepth, false>() {
+[[gnu::always_inline]] inline void stepBody<lastDepth>() {
     constexpr DepthProperties p = depthProperties(lastDepth);
     if (deepestReached < lastDepth + 1) deepestReached = lastDepth + 1;
     const CandidateList list = cornerByRightBottom[borderColour * 32 + borderColour];
@@ -380,25 +359,22 @@ template <>
 
 // Every step has a routine of its own, and each odd step is also merged into the routine of the
 // step before it, which saves half of the calls and returns on the hot path.
-template <int D, bool S>
+template <int D>
 [[gnu::noinline]] void depthStep() {
-    stepBody<D, S>();
+    stepBody<D>();
 }
 
-template <int D, bool S>
+template <int D>
 [[gnu::always_inline]] inline void enterStep() {
-    // Past the shallow depths both kinds of run share the same routines.
-    constexpr bool s = walksCopy(D, S);
-    static_assert(!s, "shallow steps are entered by the step before them");
     if constexpr (D % 2 != 0 && D < lastDepth)
-        stepBody<D, false>();
+        stepBody<D>();
     else
-        depthStep<D, false>();
+        depthStep<D>();
 }
 
 template <std::size_t... D>
 constexpr std::array<void (*)(), sizeof...(D)> stepTable(std::index_sequence<D...>) {
-    return {&depthStep<static_cast<int>(D), false>...};
+    return {&depthStep<static_cast<int>(D)>...};
 }
 
 constexpr auto depthSteps = stepTable(std::make_index_sequence<depthCount>());
@@ -416,11 +392,15 @@ void searchFromStart() {
     // A loaded board's removals are undone by the first restore at depth 80, which changes
     // the order of the lists that the first depths are walking; such a run walks the lists.
     if (anyRemovalsRecorded() || !runMinimumsAtShallowDepths()) {
-        depthStep<0, false>();
-    } else {
-        buildShallowLists();
-        depthStep<0, true>();
+        depthStep<0>();
+        return;
     }
+    // Depth 0 as a step that walks its copy, entered as every later shallow step is.
+    buildShallowLists();
+    static_assert(depthProperties(0).countsVisits);
+    ++depthVisits[0];
+    const CandidateList list = copyListIfOpen<0>(secondListPlaced);
+    if (list != nullptr) copyPhase<0>(list);
 }
 
 void searchFromDepth(int depth) {
