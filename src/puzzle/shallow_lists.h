@@ -1,23 +1,54 @@
 // The candidate lists of the first depths for the current run: the first 64 squares never
 // take a piece of the run's first list, so their lists are copied once per run without those
-// pieces, in the order the run's lists hold them, and the search walks the copies.
+// pieces, in the order the run's lists hold them, and the search walks the copies. Each copy
+// keeps a mask of its free entries, which the search updates as it places and takes back
+// pieces, so that a walk visits exactly the free entries without testing each one.
 #pragma once
 
 #include <array>
+#include <cstdint>
 
 #include "puzzle/candidate_tables.h"
 
 // Depths 0 to shallowDepthEnd - 1 may walk the copies.
 inline constexpr int shallowDepthEnd = 64;
+// Most entries a copy may hold: one bit each in its free mask.
+inline constexpr int shallowListCapacity = 64;
+// Copies of every slot of the three tables, and list 0, which is always empty.
+inline constexpr int shallowListLimit = 3 * pairSlots + 1;
 
-// The copies of interiorByLeftTop, edgeByLeftTop and cornerByLeftTop, by square kind (0
-// interior, 1 edge, 2 corner), slot for slot; null where no entry is left. Each list is its
-// number of entries, the entries and a terminating emptyCode; the flag does not mark its
-// end. An entry is the word the run's list holds (flag included, so that a placed code is
-// the same word), with countedBit added for a piece of the run's counted second list.
-extern std::array<PairTable, 3> shallowByLeftTop;
+// The copies of interiorByLeftTop, edgeByLeftTop and cornerByLeftTop by square kind (0
+// interior, 1 edge, 2 corner), slot for slot: the number of the copy, 0 where the list
+// keeps no entry. An entry is the word the run's list holds (flag included, so that a placed
+// code is the same word), with countedBit added for a piece of the run's counted second list.
+extern std::array<std::array<std::uint16_t, pairSlots>, 3> shallowByLeftTop;
+// Bit i is set while entry i of the copy is of a free piece.
+extern std::array<std::uint64_t, shallowListLimit> shallowFree;
+// Where the entries of each copy begin in shallowEntries.
+extern std::array<std::int32_t, shallowListLimit> shallowStart;
+extern std::array<PieceCode, 4 * 256> shallowEntries;
 // Bit 31, never set in a real piece's code.
 inline constexpr PieceCode countedBit = static_cast<PieceCode>(0x80000000u);
 
-// Builds the copies from the lists and the run's group flags as they stand now.
-void buildShallowLists();
+// Where a piece's entries are: the copy's number and the bit of the entry. Unused places
+// point at copy 0 with no bit.
+struct ShallowPlace {
+    std::uint16_t list;
+    std::uint16_t bit;
+};
+extern std::array<std::array<ShallowPlace, 4>, 256> shallowPlacesOf;
+
+// Builds the copies and their masks from the lists, the run's group flags and pieceFree as
+// they stand now. Returns false, and the search must walk the lists themselves, when a copy
+// would hold more than shallowListCapacity entries.
+bool buildShallowLists();
+
+// Marks the piece's entries taken (the piece has just been placed) or free again.
+inline void takeShallowPiece(int piece) {
+    for (const ShallowPlace place : shallowPlacesOf[piece])
+        shallowFree[place.list] &= ~(std::uint64_t{1} << place.bit);
+}
+inline void returnShallowPiece(int piece) {
+    for (const ShallowPlace place : shallowPlacesOf[piece])
+        shallowFree[place.list] |= std::uint64_t{1} << place.bit;
+}

@@ -1,6 +1,7 @@
 #include "search/depth_steps.h"
 
 #include <array>
+#include <bit>
 #include <utility>
 
 #include "puzzle/candidate_tables.h"
@@ -21,7 +22,7 @@ void depthStep();
 template <int D>
 void enterStep();
 template <int D>
-void copyPhase(CandidateList list);
+void copyPhase(int list);
 
 // The colour a neighbour shows towards the square: `field` of the code in `slot`, or the
 // border colour where the square lies on the rim (slot -1).
@@ -141,38 +142,41 @@ inline void exactPhase(CandidateList list) {
 }
 
 template <int D>
-[[gnu::noinline]] void copyWalk(CandidateList list);
+[[gnu::noinline]] void copyWalk(int list);
 
-// The list of the shallow step of depth D as the board stands, or null when the step would
+// The copy of the shallow step of depth D as the board stands, or 0 when the step would
 // return at once: its minimum test fails with `placed` counted second-list pieces on the
-// board (a run that walks the copies has the minimums that every run sets), or its list is
-// empty.
+// board (a run that walks the copies has the minimums that every run sets), or its copy has
+// no free entry.
 template <int D>
-[[gnu::always_inline]] inline CandidateList copyListIfOpen(std::int32_t placed) {
+[[gnu::always_inline]] inline int copyListIfOpen(std::int32_t placed) {
     constexpr DepthProperties p = depthProperties(D);
     if constexpr (runSecondListMinimum(D) > 0) {
-        if (placed < runSecondListMinimum(D)) return nullptr;
+        if (placed < runSecondListMinimum(D)) return 0;
     }
-    return shallowByLeftTop[p.kind][leftKey<D>() * 32 + topKey<D>()];
+    const int list = shallowByLeftTop[p.kind][leftKey<D>() * 32 + topKey<D>()];
+    return shallowFree[list] != 0 ? list : 0;
 }
 
 // Walks the copy of a shallow step. The first 48 depths fill the three left columns row by
 // row, so each row is one routine: the step of column 0 is called, those of columns 1 and 2
 // walk in place.
 template <int D>
-[[gnu::always_inline]] inline void walkCopy(CandidateList list) {
+[[gnu::always_inline]] inline void walkCopy(int list) {
     if constexpr (D % 3 != 0)
         copyPhase<D>(list);
     else
         copyWalk<D>(list);
 }
 
-// Places one entry of a shallow step's copy, free and passing the step's tests by
-// construction, and counts the node. The next step's entry is made here: a placement after
-// which it would return at once (its minimum test fails or its list is empty, as often
-// happens) is counted as a node, with the budget check that follows every placement, and
-// is taken back without more ado; the free flag is written only around a budget check that
-// can act. A counted second-list piece is counted from its entry's countedBit, without a test.
+// Places one free entry of a shallow step's copy, passing the step's tests by construction,
+// and counts the node. The next step's entry is made here: a placement after which it would
+// return at once (its minimum test fails or its copy has no free entry, as often happens)
+// is counted as a node, with the budget check that follows every placement, and is taken
+// back without more ado; the free flag is written only around a budget check that can act.
+// (A copy whose only free entries are of the piece just placed is walked, finding nothing,
+// which counts the same.) A counted second-list piece is counted from its entry's
+// countedBit, without a test.
 template <int D>
 [[gnu::always_inline]] inline void placeCopyEntry(PieceCode word) {
     constexpr DepthProperties p = depthProperties(D);
@@ -183,10 +187,10 @@ template <int D>
     board[p.slot] = code;
     const auto counted = static_cast<std::int32_t>(static_cast<std::uint32_t>(word) >> 31);
     constexpr bool nextWalksCopy = D + 1 < shallowDepthEnd;
-    CandidateList next = nullptr;
+    int next = 0;
     if constexpr (nextWalksCopy) {
         next = copyListIfOpen<D + 1>(secondListPlaced + counted);
-        if (next == nullptr) {
+        if (next == 0) {
             if (nodeCount > budgetAttention.load(std::memory_order_relaxed)) {
                 pieceFree[piece] = 0;
                 applyBudgetRules();
@@ -197,6 +201,7 @@ template <int D>
         }
     }
     pieceFree[piece] = 0;
+    takeShallowPiece(piece);
     checkRunBudget();
     secondListPlaced += counted;
     if constexpr (nextWalksCopy)
@@ -205,23 +210,23 @@ template <int D>
         enterStep<D + 1>();
     secondListPlaced -= counted;
     ++nodeCount;
+    returnShallowPiece(piece);
     pieceFree[piece] = 1;
 }
 
 // The exact phase of a shallow depth walking the run's copy of its list: every entry passes
-// the depth's tests, and the free ones are placed in list order. No list is edited at these
-// depths.
+// the depth's tests, and the free ones are placed in list order. Deeper steps give back
+// every entry they take before they return, so the mask read on entry stays true. No list
+// is edited at these depths.
 template <int D>
-inline void copyPhase(CandidateList list) {
-    const int n = list[0];
-    for (int i = 1; i <= n; ++i) {
-        const PieceCode word = list[i];
-        if (pieceFree[pieceNumberOf(word & ~countedBit)]) placeCopyEntry<D>(word);
-    }
+inline void copyPhase(int list) {
+    const PieceCode* entries = shallowEntries.data() + shallowStart[list];
+    for (std::uint64_t free = shallowFree[list]; free != 0; free &= free - 1)
+        placeCopyEntry<D>(entries[std::countr_zero(free)]);
 }
 
 template <int D>
-[[gnu::noinline]] void copyWalk(CandidateList list) {
+[[gnu::noinline]] void copyWalk(int list) {
     copyPhase<D>(list);
 }
 
@@ -396,11 +401,14 @@ void searchFromStart() {
         return;
     }
     // Depth 0 as a step that walks its copy, entered as every later shallow step is.
-    buildShallowLists();
+    if (!buildShallowLists()) {
+        depthStep<0>();
+        return;
+    }
     static_assert(depthProperties(0).countsVisits);
     ++depthVisits[0];
-    const CandidateList list = copyListIfOpen<0>(secondListPlaced);
-    if (list != nullptr) copyPhase<0>(list);
+    const int list = copyListIfOpen<0>(secondListPlaced);
+    if (list != 0) copyPhase<0>(list);
 }
 
 void searchFromDepth(int depth) {

@@ -11,6 +11,7 @@
 #include "puzzle/piece_file.h"
 #include "run/random.h"
 #include "run/run_setup.h"
+#include "search/search_state.h"
 #include "test_support.h"
 
 namespace {
@@ -28,18 +29,15 @@ std::vector<PieceCode> walkedByTheFirstDepths(CandidateList list) {
     return taken;
 }
 
-std::vector<PieceCode> copied(CandidateList copy) {
-    std::vector<PieceCode> words;
-    for (const PieceCode* e = copy + 1; *e != emptyCode; ++e)
-        words.push_back(*e);
-    return words;
-}
-
-TEST(ShallowLists, HoldWhatTheWalkOfEveryListTakesInItsOrderForRandomGroups) {
-    TempDir dir;
-    writeFile(dir.file("k7pieces.txt"), pieceFileText(generatePuzzle({6, 12, 4})));
+void readGenerated(const TempDir& dir, GeneratorOptions options) {
+    writeFile(dir.file("k7pieces.txt"), pieceFileText(generatePuzzle(options)));
     readPieceFile(dir.file("k7pieces.txt").c_str());
     buildCandidateTables();
+}
+
+TEST(ShallowLists, HoldWhatTheWalkOfEveryListTakesInItsOrderWithTheFreeOnesMarked) {
+    TempDir dir;
+    readGenerated(dir, {6, 12, 4});
     seedRandom(mainRandom, 3);
     std::mt19937 rng(11);
     const std::array<const PairTable*, 3> tables{&interiorByLeftTop, &edgeByLeftTop,
@@ -50,21 +48,56 @@ TEST(ShallowLists, HoldWhatTheWalkOfEveryListTakesInItsOrderForRandomGroups) {
         inSecondList.fill(0);
         applyPieceGroup(std::uniform_int_distribution<int>(0, 59)(rng));
         reorderCandidateTables();
-        buildShallowLists();
+        for (int p = 0; p < 256; ++p)
+            pieceFree[p] = std::bernoulli_distribution(0.8)(rng) ? 1 : 0;
+        ASSERT_TRUE(buildShallowLists());
+        // The masks with a random free piece placed, then given back.
+        std::array<std::uint64_t, shallowListLimit> before = shallowFree;
+        int placed = 0;
+        while (!pieceFree[placed] || inFirstList[placed])
+            placed = std::uniform_int_distribution<int>(0, 255)(rng);
+        takeShallowPiece(placed);
+        std::array<std::uint64_t, shallowListLimit> taken = shallowFree;
+        returnShallowPiece(placed);
+        EXPECT_EQ(shallowFree, before);
         int entries = 0;
+        int placedEntries = 0;
         for (int kind = 0; kind < 3; ++kind)
             for (int slot = 0; slot < pairSlots; ++slot) {
                 const std::vector<PieceCode> expected =
                     walkedByTheFirstDepths((*tables[kind])[slot]);
-                const CandidateList copy = shallowByLeftTop[kind][slot];
-                ASSERT_EQ(copy == nullptr, expected.empty()) << kind << " " << slot;
-                if (copy != nullptr) {
-                    ASSERT_EQ(copied(copy), expected) << kind << " " << slot;
+                const int list = shallowByLeftTop[kind][slot];
+                ASSERT_EQ(list == 0, expected.empty()) << kind << " " << slot;
+                std::uint64_t free = 0;
+                std::uint64_t freeWithPlaced = 0;
+                for (std::size_t i = 0; i < expected.size(); ++i) {
+                    const PieceCode word = shallowEntries[shallowStart[list] + i];
+                    ASSERT_EQ(word, expected[i]) << kind << " " << slot << " " << i;
+                    const int piece = pieceNumberOf(word & ~countedBit);
+                    if (pieceFree[piece]) free |= std::uint64_t{1} << i;
+                    if (pieceFree[piece] && piece != placed)
+                        freeWithPlaced |= std::uint64_t{1} << i;
+                    placedEntries += piece == placed;
                 }
+                EXPECT_EQ(shallowFree[list], free) << kind << " " << slot;
+                EXPECT_EQ(taken[list], freeWithPlaced) << kind << " " << slot;
                 entries += static_cast<int>(expected.size());
             }
         EXPECT_GT(entries, 0);
+        EXPECT_GT(placedEntries, 0);
     }
+}
+
+// A list longer than a mask can mark is not copied: the search walks the lists themselves.
+TEST(ShallowLists, AreNotBuiltWhenAListIsTooLongForItsMask) {
+    TempDir dir;
+    inFirstList.fill(0);
+    inSecondList.fill(0);
+    pieceFree.fill(1);
+    readGenerated(dir, {6, 2, 1});
+    EXPECT_FALSE(buildShallowLists());
+    readGenerated(dir, {6, 12, 4});
+    EXPECT_TRUE(buildShallowLists());
 }
 
 }  // namespace
