@@ -395,16 +395,13 @@ bool runMinimumsAtShallowDepths() {
 
 void searchFromStart() {
     // A loaded board's removals are undone by the first restore at depth 80, which changes
-    // the order of the lists that the first depths are walking; such a run walks the lists.
-    if (anyRemovalsRecorded() || !runMinimumsAtShallowDepths()) {
+    // the order of the lists that the first depths are walking; such a run walks the lists,
+    // as does one whose lists are too long to copy.
+    if (anyRemovalsRecorded() || !runMinimumsAtShallowDepths() || !buildShallowLists()) {
         depthStep<0>();
         return;
     }
     // Depth 0 as a step that walks its copy, entered as every later shallow step is.
-    if (!buildShallowLists()) {
-        depthStep<0>();
-        return;
-    }
     static_assert(depthProperties(0).countsVisits);
     ++depthVisits[0];
     const int list = copyListIfOpen<0>(secondListPlaced);
