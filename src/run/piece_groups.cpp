@@ -5,6 +5,8 @@
 
 #include <initializer_list>
 
+#include "run/group_rules.h"
+
 namespace {
 
 // Groups whose first list holds 149 pieces; all others hold 150.
@@ -934,14 +936,6 @@ extern constexpr std::array<PieceGroup, groupCount> groupTable = makeGroupTable(
 // Compile-time checks of every group.
 namespace {
 
-// Pieces of `type` among the `count` entries of groupPieces from `start`.
-constexpr int countOfType(std::uint32_t start, std::int32_t count, int type) {
-    int found = 0;
-    for (std::int32_t i = 0; i < count; ++i)
-        if (pieceType(groupPieces[start + i]) == type) ++found;
-    return found;
-}
-
 // The list of `count` entries from `start` begins with `head` and ends with `tail`.
 constexpr bool listHasEnds(std::uint32_t start, std::int32_t count, std::initializer_list<int> head,
                            std::initializer_list<int> tail) {
@@ -992,34 +986,13 @@ static_assert(everyGroup([](int g) {
               "group g lies at groupSize * g, its second list directly after its first");
 
 static_assert(everyGroup([](int g) {
-                  std::array<bool, 256> seen{};
-                  for (int i = groupSize * g; i < groupSize * (g + 1); ++i) {
-                      const int piece = groupPieces[i];
-                      if (seen[piece] || piece == 138) return false;
-                      seen[piece] = true;
-                  }
-                  int missingCorners = 0;
-                  for (int corner = 0; corner < 4; ++corner)
-                      missingCorners += seen[corner] ? 0 : 1;
-                  return missingCorners == 2;
-              }),
-              "every group holds 253 different pieces: all but the hint piece and two corners");
-
-static_assert(everyGroup([](int g) {
                   const PieceGroup& group = groupTable[g];
-                  return countOfType(group.firstStart, group.firstCount, 2) == 2 &&
-                         inRange(countOfType(group.firstStart, group.firstCount, 1), 22, 23) &&
-                         inRange(countOfType(group.firstStart, group.firstCount, 0), 125, 126);
+                  const std::span<const std::uint8_t> pieces(groupPieces);
+                  return checkGroup(pieces.subspan(group.firstStart, group.firstCount),
+                                    pieces.subspan(group.secondStart, group.secondCount))
+                             .rule == GroupRule::kept;
               }),
-              "every first list holds 2 corners, 22 or 23 edges and 125 or 126 interior pieces");
-
-static_assert(everyGroup([](int g) {
-                  const PieceGroup& group = groupTable[g];
-                  return countOfType(group.secondStart, group.secondCount, 2) == 0 &&
-                         inRange(countOfType(group.secondStart, group.secondCount, 1), 33, 34) &&
-                         inRange(countOfType(group.secondStart, group.secondCount, 0), 69, 70);
-              }),
-              "every second list holds no corner, 33 or 34 edges and 69 or 70 interior pieces");
+              "every group keeps the rules of a piece group");
 
 static_assert(groupTable[0].firstCount == 150 &&
                   listHasEnds(groupTable[0].firstStart, groupTable[0].firstCount, {2, 0, 99, 85},

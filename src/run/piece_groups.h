@@ -11,6 +11,7 @@ struct PieceGroup {
     std::int32_t firstCount;    // length of the first list: 150 or 149
     std::uint32_t secondStart;  // position of the second list, directly after the first
     std::int32_t secondCount;   // length of the second list: 103 or 104
+    friend bool operator==(const PieceGroup&, const PieceGroup&) = default;
 };
 
 // Number of built-in groups.

@@ -24,6 +24,7 @@
 #include "run/stop_signals.h"
 #include "search/board_geometry.h"
 #include "search/depth_steps.h"
+#include "search/search_state.h"
 #include "stats/statistics_file.h"
 #include "stats/statistics_records.h"
 #include "stats/statistics_report.h"
@@ -117,7 +118,9 @@ void performRun() {
     board[hintSlot] = rotate(2, pieceCodes[hintPiece]);
     pieceFree[hintPiece] = 0;
     mismatchCount = 0;
-    searchFromStart();
+    deepestDepth = -1;
+    searchStartBoard = board;
+    searchFromStart(runGroups.rules);
     // A search that ends before its depth-80 step ever restored the lists leaves the
     // removals of a loaded board on the undo stacks; the next run needs whole lists.
     restoreAll();

@@ -1,5 +1,7 @@
 #include "run/run_setup.h"
 
+#include <algorithm>
+
 #include "run/clocks.h"
 #include "run/piece_groups.h"
 #include "run/random.h"
@@ -16,6 +18,7 @@ std::array<std::int32_t, 24> shunnedColour{};
 std::array<std::int32_t, 24> favouredColour{};
 bool groupRandomSeeded = false;
 int runGroup = -1;
+RunGroups runGroups;
 
 namespace {
 
@@ -56,8 +59,10 @@ void chooseGroupAndColours() {
     inSecondList.fill(0);
     firstListPlaced = 0;
     secondListPlaced = 0;
-    for (const MinimumEntry& entry : runMinimumEntries)
-        secondListMinimum[entry.depth] = entry.minimum;
+    const bool groupRules = runGroups.rules == StepRules::groups;
+    if (groupRules)
+        for (const MinimumEntry& entry : runMinimumEntries)
+            secondListMinimum[entry.depth] = entry.minimum;
 
     const auto lowColour = [] { return static_cast<int>(nextRandom(mainRandom) % 17u); };
     shunnedColour[drawFreeColour(lowColour)] = 1;
@@ -66,14 +71,24 @@ void chooseGroupAndColours() {
     favouredColour[static_cast<int>(nextRandom(mainRandom) % 5u) + 17] = 1;
 
     runGroup = static_cast<int>(nextRandom(groupRandom) % static_cast<std::uint32_t>(groupCount));
-    applyPieceGroup(runGroup);
+    if (groupRules) applyPieceGroup(runGroup);
+}
+
+void putGroup(RunGroups& groups, int g, std::span<const std::uint8_t> first,
+              std::span<const std::uint8_t> second) {
+    const auto start = static_cast<std::uint32_t>(groupSize * g);
+    const auto firstCount = static_cast<std::int32_t>(first.size());
+    groups.table[g] = {start, firstCount, start + static_cast<std::uint32_t>(firstCount),
+                       static_cast<std::int32_t>(second.size())};
+    std::copy(first.begin(), first.end(), groups.pieces.begin() + start);
+    std::copy(second.begin(), second.end(), groups.pieces.begin() + start + firstCount);
 }
 
 void applyPieceGroup(int g) {
-    const PieceGroup& group = groupTable[g];
+    const PieceGroup& group = runGroups.table[g];
     std::array<int, 3> walked{};
     for (int i = group.firstCount - 1; i >= 0; --i) {
-        const int p = groupPieces[group.firstStart + i];
+        const int p = runGroups.pieces[group.firstStart + i];
         const int t = pieceType(p);
         inFirstList[p] = 1;
         if (walked[t] < firstListQuota[t]) firstListBarred[p] = 1;
@@ -81,7 +96,7 @@ void applyPieceGroup(int g) {
     }
     std::array<int, 3> counted{};
     for (int i = 0; i < group.secondCount; ++i) {
-        const int p = groupPieces[group.secondStart + i];
+        const int p = runGroups.pieces[group.secondStart + i];
         const int t = pieceType(p);
         if (counted[t] < secondListQuota[t]) {
             ++counted[t];

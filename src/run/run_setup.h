@@ -4,6 +4,11 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
+#include <string>
+
+#include "run/piece_groups.h"
+#include "search/depth_steps.h"
 
 // The piece is in the run's first list.
 extern std::array<std::int32_t, 256> inFirstList;
@@ -41,12 +46,27 @@ extern bool groupRandomSeeded;
 // The piece group of the current run.
 extern int runGroup;
 
+// The piece groups the runs draw from and the rules the search applies: the built-in groups
+// under the group rules, unless a groups file gives groups of its own or turns the rules off.
+struct RunGroups {
+    std::array<PieceGroup, groupCount> table = groupTable;
+    std::array<std::uint8_t, groupCount* groupSize> pieces = groupPieces;
+    StepRules rules = StepRules::groups;
+    std::string source;  // the groups file read, or empty for the built-in groups
+};
+extern RunGroups runGroups;
+// Puts the two lists of group `g` into `groups`, where the built-in table keeps them too.
+void putGroup(RunGroups& groups, int g, std::span<const std::uint8_t> first,
+              std::span<const std::uint8_t> second);
+
 // Empties the board, frees every piece, sets every depth-visit counter to -1 and clears
 // the full-board tally.
 void clearRunState();
 // Draws the run's shunned and favoured colours from mainRandom and its piece group from
-// groupRandom (seeding groupRandom in the first run), and applies the group.
+// groupRandom (seeding groupRandom in the first run), and applies the group of runGroups,
+// unless the group rules are off: the group is drawn all the same, so that every draw of a
+// run stays as it is, but no piece is flagged and no minimum set.
 void chooseGroupAndColours();
-// Sets the group flags of group `g` (0 to 59): all of its first list, the barred part of it,
-// and the counted part of its second list.
+// Sets the group flags of group `g` (0 to 59) of runGroups: all of its first list, the barred
+// part of it, and the counted part of its second list.
 void applyPieceGroup(int g);

@@ -17,12 +17,39 @@ namespace {
 
 constexpr int lastDepth = depthCount - 1;
 
-template <int D>
+template <int D, StepRules R>
 void depthStep();
-template <int D>
+template <int D, StepRules R>
 void enterStep();
-template <int D>
+template <int D, StepRules R>
 void copyPhase(int list);
+
+// The depth's properties under the rules R: without group rules no step tests, counts or
+// requires group pieces.
+constexpr DepthProperties stepProperties(int d, StepRules r) {
+    DepthProperties p = depthProperties(d);
+    if (r != StepRules::groups) {
+        p.groupRules = false;
+        p.groupTest = GroupTest::none;
+    }
+    return p;
+}
+
+// The instance of the step of depth `d` that serves the rules `r`: past the depths with group
+// rules the steps of the solver's rules serve a search without them too, so that only the
+// first depths are made twice. A search that keeps its deepest board has steps of its own.
+constexpr StepRules stepInstance(int d, StepRules r) {
+    return r == StepRules::noGroups && !depthProperties(d).groupRules ? StepRules::groups : r;
+}
+
+// Called as a piece is put on the square of depth D: a search that keeps its deepest board
+// copies the board when it reaches a new depth; the others do nothing.
+template <int D, StepRules R>
+[[gnu::always_inline]] inline void notePlacement() {
+    if constexpr (R == StepRules::noGroupsKeepingDeepest) {
+        if (D > deepestDepth) keepDeepestBoard(D);
+    }
+}
 
 // The colour a neighbour shows towards the square: `field` of the code in `slot`, or the
 // border colour where the square lies on the rim (slot -1).
@@ -57,9 +84,9 @@ inline CandidateList exactList(int left, int top) {
 }
 
 // The depth's candidate tests besides the piece being free.
-template <int D>
+template <int D, StepRules R>
 inline bool passesTests(PieceCode code, int piece) {
-    constexpr DepthProperties p = depthProperties(D);
+    constexpr DepthProperties p = stepProperties(D, R);
     if constexpr (p.groupTest == GroupTest::firstListAndBarred) {
         // Barred pieces are first-list pieces, so one flag answers both tests here.
         if (inFirstList[piece]) return false;
@@ -111,16 +138,17 @@ inline std::int32_t* groupCountOf(int piece) {
 }
 
 // The exact phase: every free candidate of the list that passes the depth's tests.
-template <int D>
+template <int D, StepRules R>
 inline void exactPhase(CandidateList list) {
-    constexpr DepthProperties p = depthProperties(D);
+    constexpr DepthProperties p = stepProperties(D, R);
     // Entries are read from the list itself after each deeper call: deeper steps edit the
     // list and put it back as it was before they return.
     for (const PieceCode* entry = list + 1;; ++entry) {
         const PieceCode code = *entry;
         const int piece = pieceNumberOf(code);
-        if (pieceFree[piece] && passesTests<D>(code, piece)) {
+        if (pieceFree[piece] && passesTests<D, R>(code, piece)) {
             board[p.slot] = code;
+            notePlacement<D, R>();
             pieceFree[piece] = 0;
             if constexpr (p.checksBudget) checkRunBudget();
             removeListedPiece<D>(piece);
@@ -129,7 +157,7 @@ inline void exactPhase(CandidateList list) {
                 groupCount = groupCountOf(piece);
                 if (groupCount) ++*groupCount;
             }
-            enterStep<D + 1>();
+            enterStep<D + 1, stepInstance(D + 1, R)>();
             if constexpr (p.groupRules) {
                 if (groupCount) --*groupCount;
             }
@@ -141,17 +169,17 @@ inline void exactPhase(CandidateList list) {
     }
 }
 
-template <int D>
+template <int D, StepRules R>
 [[gnu::noinline]] void copyWalk(int list);
 
 // The copy of the shallow step of depth D as the board stands, or 0 when the step would
 // return at once: its minimum test fails with `placed` counted second-list pieces on the
 // board (a run that walks the copies has the minimums that every run sets), or its copy has
 // no free entry.
-template <int D>
+template <int D, StepRules R>
 [[gnu::always_inline]] inline int copyListIfOpen(std::int32_t placed) {
-    constexpr DepthProperties p = depthProperties(D);
-    if constexpr (runSecondListMinimum(D) > 0) {
+    constexpr DepthProperties p = stepProperties(D, R);
+    if constexpr (p.groupRules && runSecondListMinimum(D) > 0) {
         if (placed < runSecondListMinimum(D)) return 0;
     }
     const int list = shallowByLeftTop[p.kind][leftKey<D>() * 32 + topKey<D>()];
@@ -161,12 +189,12 @@ template <int D>
 // Walks the copy of a shallow step. The first 48 depths fill the three left columns row by
 // row, so each row is one routine: the step of column 0 is called, those of columns 1 and 2
 // walk in place.
-template <int D>
+template <int D, StepRules R>
 [[gnu::always_inline]] inline void walkCopy(int list) {
     if constexpr (D % 3 != 0)
-        copyPhase<D>(list);
+        copyPhase<D, R>(list);
     else
-        copyWalk<D>(list);
+        copyWalk<D, R>(list);
 }
 
 // Places one free entry of a shallow step's copy, passing the step's tests by construction,
@@ -176,20 +204,25 @@ template <int D>
 // back without more ado; the free flag is written only around a budget check that can act.
 // (A copy whose only free entries are of the piece just placed is walked, finding nothing,
 // which counts the same.) A counted second-list piece is counted from its entry's
-// countedBit, without a test.
-template <int D>
+// countedBit, without a test; without group rules no entry carries that bit and nothing is
+// counted.
+template <int D, StepRules R>
 [[gnu::always_inline]] inline void placeCopyEntry(PieceCode word) {
-    constexpr DepthProperties p = depthProperties(D);
-    static_assert(p.checksBudget && p.groupRules && p.removals == Removals::none &&
-                  p.hintSideTest == 0 && p.groupTest == GroupTest::firstListAndBarred);
+    constexpr DepthProperties p = stepProperties(D, R);
+    static_assert(p.checksBudget && p.removals == Removals::none && p.hintSideTest == 0);
+    static_assert(p.groupRules ? p.groupTest == GroupTest::firstListAndBarred
+                               : p.groupTest == GroupTest::none);
     const PieceCode code = word & ~countedBit;
     const int piece = pieceNumberOf(code);
     board[p.slot] = code;
-    const auto counted = static_cast<std::int32_t>(static_cast<std::uint32_t>(word) >> 31);
+    notePlacement<D, R>();
+    std::int32_t counted = 0;
+    if constexpr (p.groupRules)
+        counted = static_cast<std::int32_t>(static_cast<std::uint32_t>(word) >> 31);
     constexpr bool nextWalksCopy = D + 1 < shallowDepthEnd;
     int next = 0;
     if constexpr (nextWalksCopy) {
-        next = copyListIfOpen<D + 1>(secondListPlaced + counted);
+        next = copyListIfOpen<D + 1, R>(secondListPlaced + counted);
         if (next == 0) {
             if (nodeCount > budgetAttention.load(std::memory_order_relaxed)) {
                 pieceFree[piece] = 0;
@@ -203,12 +236,12 @@ template <int D>
     pieceFree[piece] = 0;
     takeShallowPiece(piece);
     checkRunBudget();
-    secondListPlaced += counted;
+    if constexpr (p.groupRules) secondListPlaced += counted;
     if constexpr (nextWalksCopy)
-        walkCopy<D + 1>(next);
+        walkCopy<D + 1, R>(next);
     else
-        enterStep<D + 1>();
-    secondListPlaced -= counted;
+        enterStep<D + 1, stepInstance(D + 1, R)>();
+    if constexpr (p.groupRules) secondListPlaced -= counted;
     ++nodeCount;
     returnShallowPiece(piece);
     pieceFree[piece] = 1;
@@ -218,16 +251,16 @@ template <int D>
 // the depth's tests, and the free ones are placed in list order. Deeper steps give back
 // every entry they take before they return, so the mask read on entry stays true. No list
 // is edited at these depths.
-template <int D>
+template <int D, StepRules R>
 inline void copyPhase(int list) {
     const PieceCode* entries = shallowEntries.data() + shallowStart[list];
     for (std::uint64_t free = shallowFree[list]; free != 0; free &= free - 1)
-        placeCopyEntry<D>(entries[std::countr_zero(free)]);
+        placeCopyEntry<D, R>(entries[std::countr_zero(free)]);
 }
 
-template <int D>
+template <int D, StepRules R>
 [[gnu::noinline]] void copyWalk(int list) {
-    copyPhase<D>(list);
+    copyPhase<D, R>(list);
 }
 
 // The exact phase of the step that takes every placed piece out of the lists (depth 80).
@@ -240,11 +273,12 @@ template <int D>
 // stop in between restores everything as before. Removals recorded by a loaded board are
 // undone by the first restore, which changes the lists from the state of the visit's start,
 // so a visit that finds them on the stacks edits literally.
-template <int D>
+template <int D, StepRules R>
 inline void exactPhaseRemovingPlaced(CandidateList list) {
-    static_assert(depthProperties(D).checksBudget && depthProperties(D).groupRules);
+    constexpr DepthProperties p = stepProperties(D, R);
+    static_assert(p.checksBudget);
     if (anyRemovalsRecorded()) {
-        exactPhase<D>(list);
+        exactPhase<D, R>(list);
         return;
     }
     std::array<PieceCode, 4 * 256> entries;
@@ -257,18 +291,24 @@ inline void exactPhaseRemovingPlaced(CandidateList list) {
     for (int k = 0; k < count; ++k) {
         const PieceCode code = entries[k];
         const int piece = pieceNumberOf(code);
-        if (pieceFree[piece] && passesTests<D>(code, piece)) {
-            board[depthProperties(D).slot] = code;
+        if (pieceFree[piece] && passesTests<D, R>(code, piece)) {
+            board[p.slot] = code;
+            notePlacement<D, R>();
             pieceFree[piece] = 0;
             checkRunBudget();
             if (!removed) {
                 removePlacedPieces(D);
                 removed = true;
             }
-            std::int32_t* groupCount = groupCountOf(piece);
-            if (groupCount) ++*groupCount;
-            enterStep<D + 1>();
-            if (groupCount) --*groupCount;
+            std::int32_t* groupCount = nullptr;
+            if constexpr (p.groupRules) {
+                groupCount = groupCountOf(piece);
+                if (groupCount) ++*groupCount;
+            }
+            enterStep<D + 1, stepInstance(D + 1, R)>();
+            if constexpr (p.groupRules) {
+                if (groupCount) --*groupCount;
+            }
             ++nodeCount;
             pieceFree[piece] = 1;
         }
@@ -277,7 +317,7 @@ inline void exactPhaseRemovingPlaced(CandidateList list) {
 }
 
 // One mismatch pass: pieces of `list` that are free and do not fit on the skipped side.
-template <int D, typename SkipTest>
+template <int D, StepRules R, typename SkipTest>
 inline void mismatchPass(CandidateList list, SkipTest fits) {
     constexpr int slot = depthProperties(D).slot;
     if (list == nullptr) return;
@@ -287,8 +327,9 @@ inline void mismatchPass(CandidateList list, SkipTest fits) {
         if (pieceFree[piece] && !fits(code)) {
             ++mismatchCount;
             board[slot] = code;
+            notePlacement<D, R>();
             pieceFree[piece] = 0;
-            enterStep<D + 1>();
+            enterStep<D + 1, stepInstance(D + 1, R)>();
             --mismatchCount;
             ++nodeCount;
             pieceFree[piece] = 1;
@@ -297,7 +338,7 @@ inline void mismatchPass(CandidateList list, SkipTest fits) {
     }
 }
 
-template <int D>
+template <int D, StepRules R>
 inline void mismatchPhase(int left, int top) {
     constexpr DepthProperties p = depthProperties(D);
     if (mismatchCount >= p.mismatchLimit) return;
@@ -307,20 +348,20 @@ inline void mismatchPhase(int left, int top) {
     if (runStopDue()) stopRun();
     if constexpr (p.mismatchPasses == MismatchPasses::interior) {
         if (removalsDeferred()) applyDeferredRemovals();
-        mismatchPass<D>(interiorByTop[top], [left](PieceCode c) { return leftOf(c) == left; });
-        mismatchPass<D>(interiorByLeft[left], [top](PieceCode c) { return topOf(c) == top; });
+        mismatchPass<D, R>(interiorByTop[top], [left](PieceCode c) { return leftOf(c) == left; });
+        mismatchPass<D, R>(interiorByLeft[left], [top](PieceCode c) { return topOf(c) == top; });
     } else if constexpr (p.mismatchPasses == MismatchPasses::rightColumn) {
-        mismatchPass<D>(edgeByRightTop[borderColour * 32 + top],
-                        [left](PieceCode c) { return leftOf(c) == left; });
+        mismatchPass<D, R>(edgeByRightTop[borderColour * 32 + top],
+                           [left](PieceCode c) { return leftOf(c) == left; });
     } else {
-        mismatchPass<D>(edgeByBottomLeft[borderColour * 32 + left],
-                        [top](PieceCode c) { return topOf(c) == top; });
+        mismatchPass<D, R>(edgeByBottomLeft[borderColour * 32 + left],
+                           [top](PieceCode c) { return topOf(c) == top; });
     }
 }
 
-template <int D>
+template <int D, StepRules R>
 [[gnu::always_inline]] inline void stepBody() {
-    constexpr DepthProperties p = depthProperties(D);
+    constexpr DepthProperties p = stepProperties(D, R);
     if constexpr (p.raisesDeepest) {
         if (deepestReached < D + 1) deepestReached = D + 1;
     }
@@ -332,16 +373,16 @@ template <int D>
     const int top = topKey<D>();
     const CandidateList list = exactList<D>(left, top);
     if constexpr (p.removals == Removals::allPlaced) {
-        if (list != nullptr) exactPhaseRemovingPlaced<D>(list);
+        if (list != nullptr) exactPhaseRemovingPlaced<D, R>(list);
     } else {
-        if (list != nullptr) exactPhase<D>(list);
+        if (list != nullptr) exactPhase<D, R>(list);
     }
-    if constexpr (p.mismatchLimit > 0) mismatchPhase<D>(left, top);
+    if constexpr (p.mismatchLimit > 0) mismatchPhase<D, R>(left, top);
 }
 
 // The last square, the bottom-right corner: exact fits only, each a full board.
-template <>
-[[gnu::always_inline]] inline void stepBody<lastDepth>() {
+template <StepRules R>
+[[gnu::always_inline]] inline void lastStepBody() {
     constexpr DepthProperties p = depthProperties(lastDepth);
     if (deepestReached < lastDepth + 1) deepestReached = lastDepth + 1;
     const CandidateList list = cornerByRightBottom[borderColour * 32 + borderColour];
@@ -353,6 +394,7 @@ template <>
         const int piece = pieceNumberOf(code);
         if (pieceFree[piece] && leftOf(code) == left && topOf(code) == top) {
             board[p.slot] = code;
+            notePlacement<lastDepth, R>();
             pieceFree[piece] = 0;
             onFullBoard();
             ++nodeCount;
@@ -364,22 +406,25 @@ template <>
 
 // Every step has a routine of its own, and each odd step is also merged into the routine of the
 // step before it, which saves half of the calls and returns on the hot path.
-template <int D>
+template <int D, StepRules R>
 [[gnu::noinline]] void depthStep() {
-    stepBody<D>();
+    if constexpr (D == lastDepth)
+        lastStepBody<R>();
+    else
+        stepBody<D, R>();
 }
 
-template <int D>
+template <int D, StepRules R>
 [[gnu::always_inline]] inline void enterStep() {
     if constexpr (D % 2 != 0 && D < lastDepth)
-        stepBody<D>();
+        stepBody<D, R>();
     else
-        depthStep<D>();
+        depthStep<D, R>();
 }
 
 template <std::size_t... D>
 constexpr std::array<void (*)(), sizeof...(D)> stepTable(std::index_sequence<D...>) {
-    return {&depthStep<static_cast<int>(D)>...};
+    return {&depthStep<static_cast<int>(D), StepRules::groups>...};
 }
 
 constexpr auto depthSteps = stepTable(std::make_index_sequence<depthCount>());
@@ -391,21 +436,33 @@ bool runMinimumsAtShallowDepths() {
     return true;
 }
 
-}  // namespace
-
-void searchFromStart() {
+// The search of a run under the rules R.
+template <StepRules R>
+void searchUnder() {
     // A loaded board's removals are undone by the first restore at depth 80, which changes
     // the order of the lists that the first depths are walking; such a run walks the lists,
     // as does one whose lists are too long to copy.
-    if (anyRemovalsRecorded() || !runMinimumsAtShallowDepths() || !buildShallowLists()) {
-        depthStep<0>();
+    const bool otherMinimums = R == StepRules::groups && !runMinimumsAtShallowDepths();
+    if (anyRemovalsRecorded() || otherMinimums || !buildShallowLists()) {
+        depthStep<0, R>();
         return;
     }
     // Depth 0 as a step that walks its copy, entered as every later shallow step is.
     static_assert(depthProperties(0).countsVisits);
     ++depthVisits[0];
-    const int list = copyListIfOpen<0>(secondListPlaced);
-    if (list != 0) copyPhase<0>(list);
+    const int list = copyListIfOpen<0, R>(secondListPlaced);
+    if (list != 0) copyPhase<0, R>(list);
+}
+
+}  // namespace
+
+void searchFromStart(StepRules rules) {
+    if (rules == StepRules::groups)
+        searchUnder<StepRules::groups>();
+    else if (rules == StepRules::noGroups)
+        searchUnder<StepRules::noGroups>();
+    else
+        searchUnder<StepRules::noGroupsKeepingDeepest>();
 }
 
 void searchFromDepth(int depth) {

@@ -18,3 +18,17 @@ extern std::int32_t mismatchCount;
 extern std::int32_t deepestReached;
 // Entries into the step of each depth, minus one; kept for depth 0 and depths 160 to 170.
 extern std::array<std::int64_t, 256> depthVisits;
+
+// Kept only by a search that keeps its deepest board: the deepest depth at which the run has
+// placed a piece (-1 before the first), and the board as it stood at that placement; its
+// slots of depths 0 to deepestDepth (and the hint's) hold the run's deepest path.
+extern std::int32_t deepestDepth;
+extern std::array<PieceCode, 256> deepestBoard;
+// Takes the board as the deepest one, placed up to `depth`.
+void keepDeepestBoard(int depth);
+// The board as the run's search began: set up, a loaded board's pieces and the hint on it.
+extern std::array<PieceCode, 256> searchStartBoard;
+// The deepest depth at which the run has placed a piece, -1 for none, read off the board at
+// any time and at no cost to the search: every placement writes its slot and nothing empties
+// one during a run, so it is the deepest depth whose slot differs from searchStartBoard.
+int deepestPlacedDepth();

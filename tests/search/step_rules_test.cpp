@@ -1,0 +1,65 @@
+// The steps without group rules search alike whether or not they keep the deepest board, and
+// the board they keep is the run's deepest path.
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <set>
+
+#include "puzzle/candidate_ordering.h"
+#include "puzzle/candidate_tables.h"
+#include "puzzle/piece_file.h"
+#include "run/random.h"
+#include "run/run_budget.h"
+#include "run/run_loop.h"
+#include "run/run_setup.h"
+#include "run/startup.h"
+#include "search/board_geometry.h"
+#include "search/depth_steps.h"
+#include "search/search_state.h"
+#include "test_support.h"
+
+namespace {
+
+struct RunResult {
+    std::int64_t nodes;
+    int depth;
+    std::array<PieceCode, 256> board;
+};
+
+// One run of the deep puzzle under `rules`, from the same lists and seeds every time.
+RunResult runUnder(StepRules rules) {
+    buildCandidateTables();
+    orderingRuns = 1;
+    seedRandom(mainRandom, 77);
+    seedRandom(groupRandom, 78);
+    groupRandomSeeded = true;
+    runGroups.rules = rules;
+    runNodeLimit = 3'000'000;
+    writeFiles = false;
+    boardPath[0] = '\0';
+    ConsoleCapture quiet;
+    try {
+        performRun();
+    } catch (const RunStopped&) {
+    }
+    return {nodeCount, deepestPlacedDepth(), board};
+}
+
+}  // namespace
+
+TEST(StepRules, KeepingTheDeepestBoardSearchesAsTheStepsWithoutGroupRules) {
+    readPieceFile(TESSALY_SOURCE_DIR "/puzzles/deep/k7pieces.txt");
+    const RunResult plain = runUnder(StepRules::noGroups);
+    const RunResult keeping = runUnder(StepRules::noGroupsKeepingDeepest);
+    EXPECT_EQ(keeping.nodes, plain.nodes);
+    EXPECT_EQ(keeping.board, plain.board);
+    EXPECT_GT(plain.depth, 100);
+    EXPECT_EQ(deepestDepth, plain.depth);
+    std::set<int> pieces{hintPiece};
+    for (int d = 0; d <= deepestDepth; ++d)
+        EXPECT_TRUE(pieces.insert(pieceNumberOf(deepestBoard[fillOrder[d]])).second) << d;
+    const RunResult withGroups = runUnder(StepRules::groups);
+    EXPECT_NE(withGroups.nodes, plain.nodes) << "the group rules steer the search";
+    runGroups = {};
+    runNodeLimit = std::numeric_limits<std::int64_t>::max();
+}
