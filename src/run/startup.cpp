@@ -1,5 +1,6 @@
 #include "run/startup.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,7 +12,9 @@
 #include "run/clocks.h"
 #include "run/console.h"
 #include "run/fatal_exit.h"
+#include "run/groups_file.h"
 #include "run/program_info.h"
+#include "run/run_setup.h"
 #include "stats/statistics_file.h"
 #include "stats/statistics_records.h"
 #include "stats/statistics_report.h"
@@ -70,6 +73,29 @@ void takeBoardPath(const char* path) {
     std::memcpy(boardPath, path, std::strlen(path) + 1);
 }
 
+// A groups file beside the pieces replaces the built-in groups; a faulty one ends the program
+// before anything is searched or written.
+void readGroupsFileIfAny() {
+    char path[pathCapacity + 20];
+    std::snprintf(path, sizeof path, "%s%c%s", workingDirectory, separator, groupsFileName);
+    struct stat status {};
+    if (lstat(path, &status) != 0 && errno == ENOENT) return;
+    const std::string fault = readGroupsFile(path, runGroups);
+    if (!fault.empty()) {
+        printErr("%s\n", fault.c_str());
+        fatalExit();
+    }
+}
+
+// The line that says where the groups come from, when not from the built-in table.
+void printGroupsSource() {
+    if (runGroups.source.empty()) return;
+    if (runGroups.rules == StepRules::groups)
+        printOut("Piece groups are read from %s\n", runGroups.source.c_str());
+    else
+        printOut("Piece group rules are off, as %s says\n", runGroups.source.c_str());
+}
+
 }  // namespace
 
 void startUp(int argc, char** argv) {
@@ -90,6 +116,7 @@ void startUp(int argc, char** argv) {
                   separator);
     readPieceFile(pieceFilePath);
     buildCandidateTables();
+    readGroupsFileIfAny();
 
     boardPath[0] = '\0';
     if (argc > 1) {
@@ -105,4 +132,5 @@ void startUp(int argc, char** argv) {
     secsAtProgramStart = grandTotal.secs;
     clearRecord(sinceStart);
     printStatisticsReport();
+    printGroupsSource();
 }

@@ -1,0 +1,257 @@
+#include "run/groups_file.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "run/group_rules.h"
+
+namespace {
+
+// Far more than 60 groups of 253 numbers with comments take; a larger file is no groups file.
+constexpr std::size_t largestFile = 1 << 20;
+
+// One group as read: its two lists and the lines their words stood on.
+struct GroupText {
+    std::vector<std::uint8_t> first, second;
+    std::vector<int> pieceLines;  // the line of each piece, first list then second
+    int firstLine = 0;
+    int secondLine = 0;  // 0 until the word second is read
+};
+
+std::string format(const char* pattern, auto... values) {
+    char text[300];
+    std::snprintf(text, sizeof text, pattern, values...);
+    return text;
+}
+
+// The rule a group breaks, in words.
+std::string brokenRule(const GroupText& group, int number, const GroupCheck& check) {
+    const int piece = check.position < 0 ? 0
+                      : check.position < static_cast<int>(group.first.size())
+                          ? group.first[check.position]
+                          : group.second[check.position - group.first.size()];
+    const int n = check.count;
+    switch (check.rule) {
+        case GroupRule::kept:
+            break;
+        case GroupRule::pieceRepeated:
+            return format("piece %d stands in group %d twice", piece, number);
+        case GroupRule::hintPiece:
+            return format(
+                "piece %d is the hint piece, which keeps its own square; no group "
+                "holds it",
+                piece);
+        case GroupRule::cornerInSecondList:
+            return format("piece %d is a corner piece, and a second list holds none", piece);
+        case GroupRule::firstListLength:
+            return format("the first list of group %d holds %d pieces; it must hold 149 or 150",
+                          number, n);
+        case GroupRule::groupLength:
+            return format(
+                "group %d holds %d pieces; it must hold 253, every piece but the hint "
+                "piece and two corners",
+                number, n);
+        case GroupRule::firstListCorners:
+            return format(
+                "the first list of group %d holds %d corner pieces (0 to 3); it must "
+                "hold 2",
+                number, n);
+        case GroupRule::firstListEdges:
+            return format(
+                "the first list of group %d holds %d edge pieces (4 to 59); it must "
+                "hold 22 or 23",
+                number, n);
+        case GroupRule::firstListInterior:
+            return format(
+                "the first list of group %d holds %d interior pieces (60 to 255); it "
+                "must hold 125 or 126",
+                number, n);
+        case GroupRule::secondListEdges:
+            return format(
+                "the second list of group %d holds %d edge pieces (4 to 59); it must "
+                "hold 33 or 34",
+                number, n);
+        case GroupRule::secondListInterior:
+            return format(
+                "the second list of group %d holds %d interior pieces (60 to 255); it "
+                "must hold 69 or 70",
+                number, n);
+    }
+    return {};
+}
+
+// The line a broken rule is reported on: the piece's own line, or that of the list counted.
+int lineOfFault(const GroupText& group, const GroupCheck& check) {
+    if (check.position >= 0) return group.pieceLines[check.position];
+    const bool second = check.rule == GroupRule::secondListEdges ||
+                        check.rule == GroupRule::secondListInterior ||
+                        check.rule == GroupRule::groupLength;
+    return second ? group.secondLine : group.firstLine;
+}
+
+// A word as it may be shown: at most 20 characters.
+std::string shown(std::string_view word) {
+    return std::string(word.substr(0, 20)) + (word.size() > 20 ? "..." : "");
+}
+
+// The piece number a word of digits names (any number past 255 as 256), or -1 for a word that
+// is not all digits.
+int pieceNumber(std::string_view word) {
+    if (word.find_first_not_of("0123456789") != std::string_view::npos) return -1;
+    if (word.size() > 3) return 256;
+    int value = 0;
+    for (const char c : word)
+        value = value * 10 + (c - '0');
+    return value;
+}
+
+}  // namespace
+
+std::string parseGroups(std::string_view text, const std::string& name, RunGroups& groups) {
+    const auto fault = [&name](int line, const std::string& what) {
+        return line > 0 ? format("Groups file %s, line %d: ", name.c_str(), line) + what
+                        : format("Groups file %s: ", name.c_str()) + what;
+    };
+    std::vector<GroupText> read;
+    int offLine = 0;
+    GroupText* current = nullptr;
+    std::vector<std::uint8_t>* list = nullptr;
+    // Checks the group read last, once all of it is in.
+    const auto closeGroup = [&]() -> std::string {
+        if (current == nullptr) return {};
+        const int number = static_cast<int>(read.size()) - 1;
+        if (current->secondLine == 0)
+            return fault(current->firstLine, format("group %d has no second list", number));
+        const GroupCheck check = checkGroup(current->first, current->second);
+        if (check.rule != GroupRule::kept)
+            return fault(lineOfFault(*current, check), brokenRule(*current, number, check));
+        return {};
+    };
+    const auto byteAt = [&text](std::size_t at) { return static_cast<unsigned char>(text[at]); };
+    const auto inWord = [](unsigned char c) { return c > ' ' && c != '#' && c != 0x7f; };
+    int line = 1;
+    // An editor may have put a byte-order mark in front.
+    std::size_t at = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+    while (at < text.size()) {
+        const unsigned char c = byteAt(at);
+        if (c == '\n') {
+            ++line;
+            ++at;
+            continue;
+        }
+        if (c == ' ' || c == '\t' || c == '\r') {
+            ++at;
+            continue;
+        }
+        if (c == '#') {
+            while (at < text.size() && text[at] != '\n')
+                ++at;
+            continue;
+        }
+        if (!inWord(c)) return fault(line, format("byte 0x%02x: this is not a text file", c));
+        std::size_t end = at;
+        while (end < text.size() && inWord(byteAt(end)))
+            ++end;
+        const std::string_view word = text.substr(at, end - at);
+        at = end;
+        if (offLine != 0 || (word == "off" && !read.empty()))
+            return fault(line, "the word off stands alone in a groups file");
+        if (word == "off") {
+            offLine = line;
+        } else if (word == "first") {
+            if (std::string closed = closeGroup(); !closed.empty()) return closed;
+            if (read.size() == static_cast<std::size_t>(groupCount))
+                return fault(line, format("a group after the %dth; a groups file holds "
+                                          "exactly %d",
+                                          groupCount, groupCount));
+            read.emplace_back();
+            current = &read.back();
+            current->firstLine = line;
+            list = &current->first;
+        } else if (word == "second") {
+            if (current == nullptr || current->secondLine != 0)
+                return fault(line, "the word second without a first list before it");
+            current->secondLine = line;
+            list = &current->second;
+        } else {
+            const int piece = pieceNumber(word);
+            if (piece < 0)
+                return fault(line, format("\"%s\" is not a piece number, nor first, second or off",
+                                          shown(word).c_str()));
+            if (piece > 255)
+                return fault(line, format("piece number %s is past 255", shown(word).c_str()));
+            if (list == nullptr)
+                return fault(line,
+                             "a piece number before the first list; a group begins with "
+                             "the word first");
+            if (list->size() == static_cast<std::size_t>(groupSize))
+                return fault(line, format("group %d holds more than %d pieces",
+                                          static_cast<int>(read.size()) - 1, groupSize));
+            list->push_back(static_cast<std::uint8_t>(piece));
+            current->pieceLines.push_back(line);
+        }
+    }
+    if (std::string closed = closeGroup(); !closed.empty()) return closed;
+    if (offLine != 0) {
+        groups.rules = StepRules::noGroups;
+        groups.source = name;
+        return {};
+    }
+    if (read.empty())
+        return fault(0,
+                     format("holds no group; it must hold %d groups, or the word off", groupCount));
+    if (read.size() < static_cast<std::size_t>(groupCount))
+        return fault(0, format("holds %d groups; it must hold %d", static_cast<int>(read.size()),
+                               groupCount));
+    for (int g = 0; g < groupCount; ++g)
+        putGroup(groups, g, read[g].first, read[g].second);
+    groups.rules = StepRules::groups;
+    groups.source = name;
+    return {};
+}
+
+std::string readGroupsFile(const std::string& path, RunGroups& groups) {
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0)
+        return "Groups file " + path + " cannot be read: " + std::strerror(errno);
+    if (!S_ISREG(status.st_mode))
+        return "Groups file " + path + " cannot be read: it is not a regular file";
+    if (static_cast<std::size_t>(status.st_size) > largestFile)
+        return "Groups file " + path + " is larger than a megabyte: it is no groups file";
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    if (!file.good() && !file.eof()) return "Groups file " + path + " cannot be read";
+    if (text.str().size() > largestFile)
+        return "Groups file " + path + " is larger than a megabyte: it is no groups file";
+    return parseGroups(text.str(), path, groups);
+}
+
+std::string groupsFileText(const RunGroups& groups, const std::vector<std::string>& comments) {
+    std::string text;
+    for (const std::string& comment : comments)
+        text += comment.empty() ? "#\n" : "# " + comment + "\n";
+    if (groups.rules != StepRules::groups) return text + "off\n";
+    // Twenty numbers to a line keep the lines short enough to read.
+    const auto addList = [&text](const char* word, const std::uint8_t* pieces, int count) {
+        text += word;
+        for (int i = 0; i < count; ++i) {
+            if (i % 20 == 0) text += "\n   ";
+            text += ' ';
+            text += std::to_string(pieces[i]);
+        }
+        text += "\n";
+    };
+    for (int g = 0; g < groupCount; ++g) {
+        const PieceGroup& group = groups.table[g];
+        text += "# group " + std::to_string(g) + "\n";
+        addList("first", groups.pieces.data() + group.firstStart, group.firstCount);
+        addList("second", groups.pieces.data() + group.secondStart, group.secondCount);
+    }
+    return text;
+}
