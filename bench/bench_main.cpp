@@ -1,17 +1,20 @@
 // tessaly-bench: complete runs of the solver on one thread, on a fixed puzzle and fixed
 // seeds, with no files written and no console output. The total node count is the search's
 // signature: the same build, puzzle and seeds always give the same count.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "puzzle/candidate_tables.h"
 #include "puzzle/piece_file.h"
 #include "results/full_boards.h"
 #include "run/console.h"
+#include "run/groups_file.h"
 #include "run/program_info.h"
 #include "run/random.h"
 #include "run/run_budget.h"
@@ -25,7 +28,7 @@ namespace {
 
 constexpr const char* usage =
     "usage: tessaly-bench [--runs N] [--nodes N] [--seeds MAIN,GROUP] [--board BOARDFILE]\n"
-    "                     [--verbose] [PIECEFILE]\n";
+    "                     [--groups GROUPSFILE | --no-group-rules] [--verbose] [PIECEFILE]\n";
 
 constexpr int defaultRuns = 12;
 constexpr int mostRuns = 1'000'000;
@@ -36,7 +39,9 @@ struct BenchOptions {
     std::uint32_t mainSeed = 20261207;
     std::uint32_t groupSeed = 4242;
     bool verbose = false;
-    std::string boardFile;  // loaded at the start of every run, as the solver does
+    std::string boardFile;   // loaded at the start of every run, as the solver does
+    std::string groupsFile;  // groups in place of the built-in ones, as the solver reads them
+    bool noGroupRules = false;
     std::string pieceFile;
 };
 
@@ -86,6 +91,11 @@ BenchOptions parseArguments(int argc, char** argv) {
             if (i + 1 >= argc || std::strlen(argv[i + 1]) >= pathCapacity)
                 fail("--board takes the name of a board file");
             options.boardFile = argv[++i];
+        } else if (arg == "--groups") {
+            if (i + 1 >= argc) fail("--groups takes the name of a groups file");
+            options.groupsFile = argv[++i];
+        } else if (arg == "--no-group-rules") {
+            options.noGroupRules = true;
         } else if (arg == "--seeds") {
             if (i + 1 >= argc) fail("--seeds takes MAIN,GROUP");
             const std::string seeds = argv[++i];
@@ -104,6 +114,8 @@ BenchOptions parseArguments(int argc, char** argv) {
             havePieceFile = true;
         }
     }
+    if (options.noGroupRules && !options.groupsFile.empty())
+        fail("--groups and --no-group-rules exclude each other");
     if (options.runs == 0) options.runs = options.nodes > 0 ? mostRuns : defaultRuns;
     return options;
 }
@@ -116,6 +128,15 @@ void digestFullBoard() {
     for (const PieceCode code : board)
         mix(static_cast<std::uint32_t>(code));
     mix(static_cast<std::uint32_t>(mismatchCount));
+}
+
+// The median of the runs' deepest depths: the middle one, or the mean of the middle two.
+double medianDepth(std::vector<int> depths) {
+    if (depths.empty()) return -1;
+    std::sort(depths.begin(), depths.end());
+    const std::size_t middle = depths.size() / 2;
+    if (depths.size() % 2 != 0) return depths[middle];
+    return (depths[middle - 1] + depths[middle]) / 2.0;
 }
 
 const char* endText(bool exhausted) {
@@ -135,6 +156,14 @@ int main(int argc, char** argv) {
     consoleOut = quiet;
     readPieceFile(options.pieceFile.c_str());
     buildCandidateTables();
+    if (!options.groupsFile.empty()) {
+        const std::string fault = readGroupsFile(options.groupsFile, runGroups);
+        if (!fault.empty()) {
+            std::fprintf(stderr, "%s\n", fault.c_str());
+            return 1;
+        }
+    }
+    if (options.noGroupRules) runGroups.rules = StepRules::noGroups;
     writeFiles = false;
     fullBoardWatcher = digestFullBoard;
     std::snprintf(boardPath, pathCapacity, "%s", options.boardFile.c_str());
@@ -144,6 +173,7 @@ int main(int argc, char** argv) {
     consoleErr = quiet;
 
     std::int64_t totalNodes = 0;
+    std::vector<int> depths;
     const auto start = std::chrono::steady_clock::now();
     for (int run = 1; run <= options.runs; ++run) {
         if (options.nodes > 0) {
@@ -159,11 +189,17 @@ int main(int argc, char** argv) {
             exhausted = false;
         }
         totalNodes += nodeCount;
+        depths.push_back(deepestPlacedDepth());
         const bool reachedTotal = options.nodes > 0 && totalNodes >= options.nodes;
-        if (options.verbose)
-            std::printf("run %d: group %d, end %s, nodes %lld, full boards %d\n", run, runGroup,
-                        reachedTotal && !exhausted ? "node total" : endText(exhausted),
-                        static_cast<long long>(nodeCount), fullBoardCount - boardsBefore);
+        if (options.verbose) {
+            const std::string group = runGroups.rules == StepRules::groups
+                                          ? "group " + std::to_string(runGroup)
+                                          : std::string("groups off");
+            std::printf(
+                "run %d: %s, end %s, nodes %lld, full boards %d, depth %d\n", run, group.c_str(),
+                reachedTotal && !exhausted ? "node total" : endText(exhausted),
+                static_cast<long long>(nodeCount), fullBoardCount - boardsBefore, depths.back());
+        }
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -171,6 +207,7 @@ int main(int argc, char** argv) {
     std::printf("nodes %lld\n", static_cast<long long>(totalNodes));
     std::printf("full boards %d\n", fullBoardCount);
     std::printf("best score %d\n", best < mismatchSlots ? 480 - best : 0);
+    std::printf("median depth %g\n", medianDepth(depths));
     if (options.verbose)
         std::printf("boards digest %016llx\n", static_cast<unsigned long long>(boardsDigest));
     std::printf("seconds %.3f\n", seconds);

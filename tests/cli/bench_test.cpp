@@ -9,8 +9,9 @@
 // The two documented workloads, cut short by a node total so that they stay quick under the
 // sanitizers: the hard one, exhausted runs on the bench puzzle, and the deep one, on a
 // 12-colour puzzle whose runs spend their time editing candidate lists beyond depth 80 (with
-// other seeds, reaching full boards, whose words the digest covers). A run cut by the node
-// total stops at the first check at which the total is reached.
+// other seeds, reaching full boards, whose words the digest covers), and the deep one without
+// group rules, which has steps of its own. A run cut by the node total stops at the first
+// check at which the total is reached.
 struct Workload {
     bool deep;
     const char* arguments;
@@ -23,17 +24,21 @@ TEST(Bench, NodeCountsAndBoardsOfTheWorkloadsAreTheSearchsSignature) {
     const std::string deepPuzzle = std::string(TESSALY_SOURCE_DIR) + "/puzzles/deep/k7pieces.txt";
     const Workload workloads[] = {
         {false, "--runs 12 --nodes 40000000",
-         "run 1: group 6, end exhausted, nodes 25470870, full boards 0\n"
-         "run 2: group 30, end exhausted, nodes 11281583, full boards 0\n"
-         "run 3: group 49, end node total, nodes 3247548, full boards 0\n",
+         "run 1: group 6, end exhausted, nodes 25470870, full boards 0, depth 58\n"
+         "run 2: group 30, end exhausted, nodes 11281583, full boards 0, depth 59\n"
+         "run 3: group 49, end node total, nodes 3247548, full boards 0, depth 56\n",
          "\nnodes 40000001\n"},
-        {false, "--runs 2", "run 1: group 6, end exhausted, nodes 25470870, full boards 0\n",
+        {false, "--runs 2",
+         "run 1: group 6, end exhausted, nodes 25470870, full boards 0, depth 58\n",
          "\nnodes 36752453\n"},
         {true, "--nodes 300000 --seeds 1,1", "run 1: group 25, end node total, nodes 300000, ",
          "\nnodes 300000\n"},
         {true, "--nodes 2000000 --seeds 5,5",
-         "run 1: group 11, end node total, nodes 2000000, full boards 14\n",
-         "\nbest score 463\nboards digest b776b60248fd2057\n"},
+         "run 1: group 11, end node total, nodes 2000000, full boards 14, depth 254\n",
+         "\nbest score 463\nmedian depth 254\nboards digest b776b60248fd2057\n"},
+        {true, "--no-group-rules --nodes 3000000 --seeds 1,1",
+         "run 1: groups off, end node total, nodes 3000000, full boards 6, depth 254\n",
+         "\nbest score 463\nmedian depth 254\nboards digest 7398be4f386f329b\n"},
     };
     for (const Workload& w : workloads) {
         const ProgramResult result =
@@ -66,8 +71,9 @@ TEST(Bench, TwoProcessesWithTheSameSeedsSearchAlike) {
 
 TEST(Bench, RejectsBadArgumentsWithStatus2) {
     TempDir dir;
-    for (const char* arguments : {"--runs 0", "--runs x", "--seeds 1", "--seeds 1,x", "--fast",
-                                  "--nodes 0", "--nodes", "--board"})
+    for (const char* arguments :
+         {"--runs 0", "--runs x", "--seeds 1", "--seeds 1,x", "--fast", "--nodes 0", "--nodes",
+          "--board", "--groups", "--groups x --no-group-rules"})
         EXPECT_EQ(runProgram(std::string(TESSALY_BENCH_BIN) + " " + arguments, dir.path).status, 2)
             << arguments;
 }
