@@ -1,0 +1,229 @@
+// tessaly-groups: writes k7groups.txt, the piece groups of the puzzle in this directory, made
+// from the deepest boards of the solver's own search without group rules; or, with --off, a
+// groups file that turns the group rules off.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "groups/group_derivation.h"
+#include "groups/harvest.h"
+#include "puzzle/candidate_tables.h"
+#include "puzzle/piece_file.h"
+#include "run/console.h"
+#include "run/disk_sync.h"
+#include "run/groups_file.h"
+#include "run/program_info.h"
+
+namespace {
+
+constexpr const char* usage =
+    "usage: tessaly-groups [--seconds N | --nodes N] [-j N] [--seed N] [--run-nodes N] "
+    "[--force]\n"
+    "       tessaly-groups --off [--force]\n"
+    "\n"
+    "Run it in the directory of k7pieces.txt. It runs the solver's search without group\n"
+    "rules (for 120 seconds, or up to a node total), keeps the deepest board of every run and\n"
+    "writes k7groups.txt: 60 piece groups made from the deepest different boards, which the\n"
+    "solver then uses in place of its built-in groups. --off writes a k7groups.txt that turns\n"
+    "the group rules off instead. An existing k7groups.txt is replaced only with --force.\n";
+
+constexpr int badArguments = 2;
+
+[[noreturn]] void failWith(const std::string& message, int status = 1) {
+    std::fprintf(stderr, "tessaly-groups: %s\n", message.c_str());
+    if (status == badArguments) std::fputs(usage, stderr);
+    std::exit(status);
+}
+
+struct Options {
+    HarvestOptions harvest;
+    bool off = false;
+    bool force = false;
+};
+
+std::int64_t numberOption(std::string_view name, const char* text, std::int64_t low,
+                          std::int64_t high) {
+    std::int64_t value = 0;
+    const std::string_view digits = text;
+    const auto [stop, fault] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (digits.empty() || fault != std::errc{} || stop != digits.data() + digits.size() ||
+        value < low || value > high)
+        failWith(std::string(name) + " takes a number from " + std::to_string(low) + " to " +
+                     std::to_string(high),
+                 badArguments);
+    return value;
+}
+
+Options parseArguments(int argc, char** argv) {
+    Options options;
+    const unsigned cores = std::thread::hardware_concurrency();
+    options.harvest.jobs = cores > 0 ? static_cast<int>(cores) : 1;
+    bool timeGiven = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--off") {
+            options.off = true;
+            continue;
+        }
+        if (arg == "--force") {
+            options.force = true;
+            continue;
+        }
+        if (arg != "--seconds" && arg != "--nodes" && arg != "-j" && arg != "--seed" &&
+            arg != "--run-nodes")
+            failWith("unexpected argument " + std::string(arg), badArguments);
+        if (i + 1 >= argc) failWith(std::string(arg) + " needs a value", badArguments);
+        const char* value = argv[++i];
+        if (arg == "--seconds") {
+            options.harvest.seconds = static_cast<int>(numberOption(arg, value, 1, 31'000'000));
+            timeGiven = true;
+        } else if (arg == "--nodes") {
+            options.harvest.nodes = numberOption(arg, value, 1, 1'000'000'000'000'000);
+        } else if (arg == "-j") {
+            options.harvest.jobs = static_cast<int>(numberOption(arg, value, 1, 1024));
+        } else if (arg == "--seed") {
+            options.harvest.seed =
+                static_cast<std::uint32_t>(numberOption(arg, value, 0, 0xFFFFFFFF));
+        } else {
+            options.harvest.runNodes = numberOption(arg, value, 1, 1'000'000'000'000'000);
+        }
+    }
+    if (timeGiven && options.harvest.nodes > 0)
+        failWith("--seconds and --nodes exclude each other", badArguments);
+    if (options.off && (timeGiven || options.harvest.nodes > 0))
+        failWith("--off makes no harvest", badArguments);
+    return options;
+}
+
+// Writes `text` as `name` in this directory: a new file of a name no other process uses, on the
+// disk, then put in place, replacing an older file only when `replace`. The problem in words,
+// or an empty text; no part of the file is left behind.
+std::string writeGroupsFile(const char* name, const std::string& text, bool replace) {
+    const std::string temporary = std::string(name) + ".tmp" + std::to_string(getpid());
+    const int error = writeFileToDisk(temporary.c_str(), text, true);
+    if (error != 0) return "cannot write " + temporary + ": " + std::strerror(error);
+    // link() never replaces a file, rename() always does.
+    const int placed =
+        replace ? std::rename(temporary.c_str(), name) : link(temporary.c_str(), name);
+    const int placeError = errno;
+    if (!replace || placed != 0) unlink(temporary.c_str());
+    if (placed != 0)
+        return placeError == EEXIST
+                   ? std::string(name) + " exists; --force replaces it"
+                   : "cannot write " + std::string(name) + ": " + std::strerror(placeError);
+    syncDirectoryOf(name);
+    return {};
+}
+
+bool exists(const char* name) {
+    struct stat status {};
+    return lstat(name, &status) == 0;
+}
+
+std::string currentDirectory() {
+    char path[4096];
+    return getcwd(path, sizeof path) != nullptr ? path : ".";
+}
+
+int median(std::vector<int> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? -1 : values[values.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    answerHelpOrVersion(argc, argv, "tessaly-groups", usage);
+    const Options options = parseArguments(argc, argv);
+    const std::string where = currentDirectory() + "/" + groupsFileName;
+    if (exists(groupsFileName) && !options.force) failWith(where + " exists; --force replaces it");
+    if (options.off) {
+        RunGroups off;
+        off.rules = StepRules::noGroups;
+        const std::string problem = writeGroupsFile(
+            groupsFileName,
+            groupsFileText(off, {"The group rules are off for the pieces of k7pieces.txt:",
+                                 "the solver's first depths may place any piece.",
+                                 "Written by tessaly-groups --off; see tessaly-groups(1)."}),
+            options.force);
+        if (!problem.empty()) failWith(problem);
+        std::printf("Wrote %s: the group rules are off\n", where.c_str());
+        return 0;
+    }
+
+    readPieceFile("k7pieces.txt");
+    buildCandidateTables();
+    std::FILE* quiet = std::fopen("/dev/null", "w");
+    if (quiet == nullptr) failWith("cannot open /dev/null");
+    consoleOut = quiet;
+    consoleErr = quiet;
+    HarvestOptions harvestOptions = options.harvest;
+    harvestOptions.progress = isatty(STDERR_FILENO) != 0;
+    std::string error;
+    const std::vector<HarvestRun> runs = harvest(harvestOptions, error);
+    if (!error.empty()) failWith(error);
+
+    std::vector<DeepBoard> boards;
+    std::vector<int> depths;
+    std::int64_t nodes = 0;
+    int fullBoards = 0;
+    int best = 20;
+    for (const HarvestRun& run : runs) {
+        boards.push_back(run.deepest);
+        depths.push_back(run.deepest.depth);
+        nodes += run.nodes;
+        fullBoards += run.fullBoards;
+        best = std::min(best, run.bestMismatches);
+    }
+    std::vector<int> groupBoards;
+    const RunGroups groups = deriveGroups(boards, groupBoards);
+    if (groupBoards.empty()) failWith("no run placed a piece; no groups can be made");
+    const int distinct = static_cast<int>(chooseBoards(boards).size());
+
+    const std::string bound = options.harvest.nodes > 0
+                                  ? std::to_string(options.harvest.nodes) + " nodes"
+                                  : std::to_string(options.harvest.seconds) + " seconds";
+    std::vector<std::string> comments = {
+        "Piece groups for the pieces of k7pieces.txt, made by tessaly-groups from the deepest",
+        "boards of " + std::to_string(runs.size()) + " runs without group rules (seed " +
+            std::to_string(options.harvest.seed) + ", " + bound + "), one board a group.",
+        "The solver uses them in place of its built-in groups; see tessaly-groups(1)."};
+    const std::string text = groupsFileText(groups, comments);
+    // What is written must read back as the same groups.
+    RunGroups check;
+    const std::string fault = parseGroups(text, groupsFileName, check);
+    if (!fault.empty() || check.table != groups.table || check.pieces != groups.pieces)
+        failWith("the groups made break a rule (" + fault + "); nothing is written");
+    const std::string problem = writeGroupsFile(groupsFileName, text, options.force);
+    if (!problem.empty()) failWith(problem);
+
+    std::printf(
+        "Harvested %zu runs without group rules: %lld nodes, deepest depths from %d to "
+        "%d, median %d\n",
+        runs.size(), static_cast<long long>(nodes), *std::min_element(depths.begin(), depths.end()),
+        *std::max_element(depths.begin(), depths.end()), median(depths));
+    if (fullBoards > 0)
+        std::printf(
+            "They reached %d full boards, the best of score %d (not kept: the solver "
+            "keeps what it finds)\n",
+            fullBoards, 480 - best);
+    std::printf("%d groups from %d different boards; the depth of each group's board:\n",
+                groupCount, distinct);
+    for (int g = 0; g < groupCount; ++g)
+        std::printf("%s%3d", g % 20 == 0 ? (g == 0 ? "  " : "\n  ") : " ",
+                    boards[groupBoards[g]].depth);
+    std::printf("\nWrote %s\n", where.c_str());
+    return 0;
+}
