@@ -218,16 +218,20 @@ TEST_F(FarmProgram, ResumesADirectoryAndStartsEveryRunFromABoardFile) {
     // The first two board lines of the planted solution: slot rows 15 and 14.
     const std::vector<std::string> solution = linesOf(readFile(dir.file("solution.txt")));
     writeFile(dir.file("start.txt"), solution[1] + "\n" + solution[2] + "\n");
+    writeFile(dir.file("k7groups.txt"), "off\n");
     const pid_t farm = startFarm({"-j", "1", "-d", "runs", "--status", "1", "start.txt"});
     ASSERT_TRUE(waitForOutput("instance 1: pid", 20)) << readFile(dir.file("err.txt"));
     std::this_thread::sleep_for(std::chrono::seconds(4));
     ASSERT_EQ(kill(farm, SIGTERM), 0);
     ASSERT_EQ(waitForExit(farm, 30), 0) << readFile(dir.file("out.txt"));
 
-    // The instance ran beside a copy of the pieces and loaded the board file at every run.
+    // The instance ran beside a copy of the pieces and the groups file and loaded the board
+    // file at every run.
     EXPECT_EQ(readFile(dir.file("runs/1/k7pieces.txt")), readFile(dir.file("k7pieces.txt")));
+    EXPECT_EQ(readFile(dir.file("runs/1/k7groups.txt")), "off\n");
     const std::string log = readFile(dir.file("runs/1/tessaly.log"));
     EXPECT_NE(log.find("loading " + dir.file("start.txt")), std::string::npos) << log;
+    EXPECT_NE(log.find("Piece group rules are off"), std::string::npos) << log;
     // The earlier statistics were kept and added to.
     EXPECT_GT(nodesIn("runs/1"), 123456789012);
 }
@@ -269,6 +273,12 @@ TEST_F(FarmProgram, RefusesWhatItCannotRunWithStatusTwo) {
     result = runProgram(std::string(TESSALY_FARM_BIN) + " -j 1 missing-board.txt", dir.path);
     EXPECT_EQ(result.status, 2);
     EXPECT_NE(result.err.find("cannot read the board file missing-board.txt"), std::string::npos);
+
+    writeFile(dir.file("k7groups.txt"), "second\n");
+    result = runProgram(std::string(TESSALY_FARM_BIN) + " -j 1", dir.path);
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.err.find("the word second without a first list"), std::string::npos);
+    std::filesystem::remove(dir.file("k7groups.txt"));
 
     result = runProgram(std::string(TESSALY_FARM_BIN) + " --solver /nonexistent/solver", dir.path);
     EXPECT_EQ(result.status, 2);

@@ -17,14 +17,24 @@
 
 namespace {
 
-// Copies the piece file beside an instance that runs in its own directory, replacing an
-// older copy, so that the instance searches the pieces of the start directory.
-bool copyPieceFile(const std::string& from, const std::string& directory, std::string& error) {
+// Copies the piece file, and the groups file if the start directory has one, beside an
+// instance that runs in its own directory, replacing older copies (and removing an older
+// groups file), so that the instance searches the pieces and groups of the start directory.
+bool copyPuzzleFiles(const LaunchPlan& plan, const std::string& directory, std::string& error) {
     std::error_code fault;
-    std::filesystem::copy_file(from, directory + "/k7pieces.txt",
-                               std::filesystem::copy_options::overwrite_existing, fault);
-    if (fault) error = "cannot copy " + from + " to " + directory + ": " + fault.message();
-    return !fault;
+    for (const auto& [from, name] :
+         {std::pair{plan.pieceFile, "/k7pieces.txt"}, {plan.groupsFile, "/k7groups.txt"}}) {
+        if (from.empty())
+            std::filesystem::remove(directory + name, fault);
+        else
+            std::filesystem::copy_file(from, directory + name,
+                                       std::filesystem::copy_options::overwrite_existing, fault);
+        if (fault) {
+            error = "cannot copy " + from + " to " + directory + ": " + fault.message();
+            return false;
+        }
+    }
+    return true;
 }
 
 // Appends a line that marks where this start of the instance begins in its log.
@@ -53,8 +63,7 @@ bool makeDirectories(const std::string& path, std::string& error) {
 
 bool startInstance(Instance& instance, const LaunchPlan& plan, std::string& error) {
     if (!makeDirectories(instance.directory, error)) return false;
-    if (!plan.boardFile.empty() && !copyPieceFile(plan.pieceFile, instance.directory, error))
-        return false;
+    if (!plan.boardFile.empty() && !copyPuzzleFiles(plan, instance.directory, error)) return false;
     const int log = open(instance.logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (log < 0) {
         error = "cannot open " + instance.logPath + ": " + std::strerror(errno);

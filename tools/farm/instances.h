@@ -20,16 +20,18 @@ struct Instance {
 
 // How an instance is started.
 struct LaunchPlan {
-    std::string solver;     // the solver program
-    std::string pieceFile;  // k7pieces.txt in the start directory
-    std::string boardFile;  // absolute path of the board file to load, or empty
+    std::string solver;      // the solver program
+    std::string pieceFile;   // k7pieces.txt in the start directory
+    std::string groupsFile;  // k7groups.txt in the start directory, or empty for none
+    std::string boardFile;   // absolute path of the board file to load, or empty
 };
 
 // Creates the instance's directory if needed and starts the solver in its own process group
 // (so that a Ctrl-C at the terminal reaches the farm alone, which passes it on once), with
 // standard input from /dev/null and its output appended to its log. Without a board file
 // the solver runs in the start directory with "-o" and the instance directory; with one, it
-// runs in the instance directory, beside a copy of the piece file, and loads the board file.
+// runs in the instance directory, beside a copy of the piece file (and of the groups file),
+// and loads the board file.
 // Returns false, with `error` set, when it cannot be started.
 bool startInstance(Instance& instance, const LaunchPlan& plan, std::string& error);
 

@@ -19,8 +19,9 @@
 #include "farm/farm_status.h"
 #include "farm/instances.h"
 #include "run/clocks.h"
-#include "run/stop_signals.h"
+#include "run/groups_file.h"
 #include "run/program_info.h"
+#include "run/stop_signals.h"
 
 namespace {
 
@@ -124,6 +125,14 @@ int main(int argc, char** argv) {
         failWith("no readable k7pieces.txt in " + std::filesystem::current_path().string() +
                      "; start tessaly-farm in the directory that holds the pieces",
                  false);
+    // The instances read the groups file too; a faulty one would end every one of them.
+    std::error_code absent;
+    if (std::filesystem::exists(std::filesystem::symlink_status(groupsFileName, absent))) {
+        plan.groupsFile = std::filesystem::absolute(groupsFileName).string();
+        RunGroups groups;
+        const std::string fault = readGroupsFile(plan.groupsFile, groups);
+        if (!fault.empty()) failWith(fault, false);
+    }
     if (!options.boardFile.empty()) {
         if (access(options.boardFile.c_str(), R_OK) != 0)
             failWith("cannot read the board file " + options.boardFile, false);
