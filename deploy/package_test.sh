@@ -22,7 +22,7 @@ packages=("$root"/build/release/tessaly_*.deb)
 deb=${packages[0]}
 echo "$me: $deb"
 
-programs=(tessaly tessaly-farm tessaly-stats tessaly-show tessaly-gen tessaly-bench)
+programs=(tessaly tessaly-farm tessaly-stats tessaly-show tessaly-gen tessaly-bench tessaly-groups)
 listing=$(dpkg-deb -c "$deb")
 expected=(./usr/share/tessaly/tessaly.sbatch ./usr/share/tessaly/puzzles/bench/k7pieces.txt)
 for program in "${programs[@]}"; do
