@@ -83,8 +83,8 @@ TEST_F(StatisticsProgram, ASignalSentTwiceAtOnceIsOneStopThatSaves) {
 }
 
 TEST_F(StatisticsProgram, AStopWhoseSaveFailsSaysSoAndEndsWithStatusOne) {
-    // A directory in the place of total.txt.tmp: total.txt cannot be replaced.
-    std::filesystem::create_directory(dir.file("total.txt.tmp"));
+    // A directory in the place of total.bak: it cannot be replaced.
+    std::filesystem::create_directory(dir.file("total.bak"));
     const pid_t pid = startSolver(dir.path);
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     kill(pid, SIGINT);
