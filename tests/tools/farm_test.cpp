@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <chrono>
 #include <filesystem>
 #include <string>
@@ -15,6 +16,7 @@
 #include "farm/farm_options.h"
 #include "farm/farm_status.h"
 #include "farm/log_watch.h"
+#include "results/grid_writing.h"
 #include "stats/search_history.h"
 #include "stats/statistics_file.h"
 #include "test_support.h"
@@ -74,20 +76,27 @@ TEST(FarmLogWatch, FindsRecordAndPerfectBoardsAcrossSplitLines) {
     EXPECT_TRUE(watch.partialLine.empty());
 }
 
-TEST(FarmLogWatch, ReadsOnlyWhatWasAddedAndStartsAgainOnAShorterLog) {
-    TempDir dir;
-    LogWatch watch;
-    watch.path = dir.file("tessaly.log");
-    EXPECT_TRUE(readLogNews(watch).empty());  // no log yet
-    writeFile(watch.path, "\nNEW RECORD!!!\nBoard is saved in d/470.tsr\n");
-    EXPECT_EQ(readLogNews(watch).size(), 1u);
-    EXPECT_TRUE(readLogNews(watch).empty());  // nothing new
-    writeFile(watch.path, "x\n");             // replaced by a shorter log
-    EXPECT_TRUE(readLogNews(watch).empty());
-    writeFile(watch.path, "x\nBoard is saved in d/480.tsr\n");
-    const auto news = readLogNews(watch);
-    ASSERT_EQ(news.size(), 1u);
-    EXPECT_TRUE(news[0].perfect);
+TEST(FarmLogWatch, TakesAnUnsavedBoardWholeAndKeepsOneCutShortAtTheEnd) {
+    // The farm shows such a board on its own output, so its log on a full disk cannot lose it.
+    std::array<PieceCode, 256> slots;
+    slots.fill(emptyCode);
+    const std::string whole =
+        "Board could not be saved in /d/farm/3/463.tsr: No space left on "
+        "device; here it is as a board file:\n" +
+        gridText(slots, "board not saved as 463.tsr");
+    for (const std::size_t kept : {whole.size(), whole.size() - 200}) {
+        LogWatch watch;
+        EXPECT_TRUE(scanLogText(watch, "\n" + whole.substr(0, 150)).empty());
+        std::vector<BoardNews> news = scanLogText(watch, whole.substr(150, kept - 150));
+        if (kept < whole.size()) {
+            EXPECT_TRUE(news.empty());
+            news = endLogText(watch);  // the instance ended in the middle of it
+        }
+        ASSERT_EQ(news.size(), 1u) << kept;
+        EXPECT_FALSE(news[0].saved);
+        EXPECT_EQ(news[0].fileName, "463.tsr");
+        EXPECT_EQ(news[0].board, kept < whole.size() ? whole.substr(0, kept) + "\n" : whole);
+    }
 }
 
 TEST(FarmStatus, AddsUpTheStatisticsFilesThatCanBeRead) {
