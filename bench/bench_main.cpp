@@ -12,6 +12,7 @@
 #include "puzzle/piece_file.h"
 #include "results/full_boards.h"
 #include "run/console.h"
+#include "run/fatal_exit.h"
 #include "run/program_info.h"
 #include "run/random.h"
 #include "run/run_budget.h"
@@ -29,6 +30,9 @@ constexpr const char* usage =
 
 constexpr int defaultRuns = 12;
 constexpr int mostRuns = 1'000'000;
+// Runs in a row that search no node at all end the workload: a board file that leaves no legal
+// move makes every run such a run, and a node total would never be reached.
+constexpr int idleRunLimit = 100;
 
 struct BenchOptions {
     int runs = 0;            // 0: the default, or no bound when a node total is given
@@ -131,8 +135,10 @@ int main(int argc, char** argv) {
     const BenchOptions options = parseArguments(argc, argv);
     std::FILE* quiet = std::fopen("/dev/null", "w");
     if (quiet == nullptr) fail("cannot open /dev/null");
-    // Fatal piece-file messages still reach the error stream.
+    // Fatal piece-file messages still reach the error stream, and the program ends at once:
+    // a benchmark waits for nobody.
     consoleOut = quiet;
+    fatalExitWaits = false;
     readPieceFile(options.pieceFile.c_str());
     buildCandidateTables();
     writeFiles = false;
@@ -144,6 +150,7 @@ int main(int argc, char** argv) {
     consoleErr = quiet;
 
     std::int64_t totalNodes = 0;
+    int idleRuns = 0;
     const auto start = std::chrono::steady_clock::now();
     for (int run = 1; run <= options.runs; ++run) {
         if (options.nodes > 0) {
@@ -164,6 +171,8 @@ int main(int argc, char** argv) {
             std::printf("run %d: group %d, end %s, nodes %lld, full boards %d\n", run, runGroup,
                         reachedTotal && !exhausted ? "node total" : endText(exhausted),
                         static_cast<long long>(nodeCount), fullBoardCount - boardsBefore);
+        idleRuns = nodeCount == 0 ? idleRuns + 1 : 0;
+        if (idleRuns == idleRunLimit) break;
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -176,5 +185,13 @@ int main(int argc, char** argv) {
     std::printf("seconds %.3f\n", seconds);
     std::printf("nodes per second %.0f (%.1f M)\n", totalNodes / seconds,
                 totalNodes / seconds / 1e6);
-    return 0;
+    const bool written = standardOutputWritten("tessaly-bench");
+    if (idleRuns == idleRunLimit) {
+        std::fprintf(stderr,
+                     "tessaly-bench: %d runs in a row searched no node, so the workload ended "
+                     "early (does the board file leave no legal move?)\n",
+                     idleRunLimit);
+        return 1;
+    }
+    return written ? 0 : 1;
 }
