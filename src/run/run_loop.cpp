@@ -96,6 +96,10 @@ void startThread(Body body) {
 void holdStopSignals() {
     const sigset_t signals = stopSignalSet();
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    // Output into a pipe whose reader has gone (tessaly | head) fails with EPIPE instead of
+    // killing the program, and asks for a stop like a signal: the statistics are saved.
+    std::signal(SIGPIPE, SIG_IGN);
+    onOutputGone = requestRunStop;
 }
 
 void catchStopSignals() {
@@ -105,10 +109,6 @@ void catchStopSignals() {
     struct sigaction hangUp {};
     if (sigaction(SIGHUP, nullptr, &hangUp) == 0 && hangUp.sa_handler != SIG_IGN)
         std::signal(SIGHUP, requestStop);
-    // Output into a pipe whose reader has gone (tessaly | head) fails with EPIPE instead of
-    // killing the program, and stops the search like a signal: the statistics are saved.
-    std::signal(SIGPIPE, SIG_IGN);
-    onOutputGone = requestRunStop;
     const sigset_t signals = stopSignalSet();
     pthread_sigmask(SIG_UNBLOCK, &signals, nullptr);
 }

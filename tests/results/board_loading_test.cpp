@@ -486,6 +486,15 @@ TEST_F(BoardLoadingMalformed, LongAndUnprintableCellsAreShownShortAndPlain) {
                               badCell(1, 2, "7/??[2J??") + shortLine(1, 2));
 }
 
+TEST_F(BoardLoadingMalformed, TheSameFaultsAgainAreNotPrintedAgain) {
+    // Every run loads the file anew; a farm keeps the output for months.
+    const std::string text = "1/9\n";
+    const std::string first = load(text).err;
+    EXPECT_NE(first.find("is not a piece"), std::string::npos) << first;
+    EXPECT_EQ(load(text).err, "");
+    EXPECT_NE(load("2/9\n").err.find("\"2/9\" is not a piece"), std::string::npos);
+}
+
 TEST_F(BoardLoadingMalformed, FileEndingEarlyIsReportedAndTheOtherRowsStayEmpty) {
     std::string text;
     for (int i = 0; i < 5; ++i)

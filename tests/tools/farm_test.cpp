@@ -302,3 +302,42 @@ TEST_F(FarmProgram, WarnsWhenThereAreMoreInstancesThanProcessors) {
 }
 
 }  // namespace
+
+TEST_F(FarmProgram, AStopAtItsStartEndsEveryInstanceAndAnUnsavedOneIsNamed) {
+    // Instance 2 cannot replace its total.bak, so its last save fails.
+    std::filesystem::create_directories(dir.file("farm/2/total.bak"));
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const pid_t farm = startFarm({"-j", "2", "--status", "1"});
+        std::this_thread::sleep_for(std::chrono::milliseconds(attempt == 0 ? 300 : 3000));
+        if (attempt == 1) {
+            // A second farm on the same directory refuses and changes nothing.
+            const ProgramResult second =
+                runProgram(std::string(TESSALY_FARM_BIN) + " -j 2", dir.path);
+            EXPECT_EQ(second.status, 1);
+            EXPECT_NE(second.err.find("farm is in use by another process (pid " +
+                                      std::to_string(farm) + ")"),
+                      std::string::npos)
+                << second.err;
+        }
+        ASSERT_EQ(kill(farm, SIGTERM), 0);
+        const int status = waitForExit(farm, 10);
+        if (status < 0) kill(farm, SIGKILL);
+        const std::string out = readFile(dir.file("out.txt"));
+        for (const int instance : {1, 2}) {
+            const pid_t pid = instancePid(instance);
+            EXPECT_TRUE(pid <= 0 || kill(pid, 0) != 0) << "instance " << instance << " runs";
+        }
+        if (attempt == 0) {
+            EXPECT_GE(status, 0) << out;
+            continue;
+        }
+        EXPECT_EQ(status, 1) << out;
+        EXPECT_NE(out.find("instance 2 ended with status 1: its statistics may not be saved"),
+                  std::string::npos)
+            << out;
+        EXPECT_NE(out.find("not every one saved its statistics: instance 2; see their logs"),
+                  std::string::npos)
+            << out;
+        EXPECT_EQ(out.find("instance 1 ended with"), std::string::npos) << out;
+    }
+}
