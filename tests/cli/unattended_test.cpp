@@ -11,14 +11,20 @@
 
 #include "test_support.h"
 
-TEST(Unattended, OutputThatCannotBeWrittenEndsWithAFailureStatus) {
+// A directory with a generated puzzle and its solution as a board file.
+class Unattended : public testing::Test {
+protected:
+    void SetUp() override {
+        const ProgramResult made = runProgram(std::string(TESSALY_GEN_BIN) +
+                                                  " --seed 3 --colours 12 --rim-colours 4 "
+                                                  "--solution solution.txt k7pieces.txt",
+                                              dir.path);
+        ASSERT_EQ(made.status, 0) << made.err;
+    }
     TempDir dir;
-    ASSERT_EQ(runProgram(std::string(TESSALY_GEN_BIN) +
-                             " --seed 3 --colours 12 --rim-colours 4 --solution solution.txt "
-                             "k7pieces.txt",
-                         dir.path)
-                  .status,
-              0);
+};
+
+TEST_F(Unattended, OutputThatCannotBeWrittenEndsWithAFailureStatus) {
     std::filesystem::create_directory(dir.file("d"));
     writeFile(dir.file("d/total.txt"), "K7 stats\nnodes=5\n");
     struct Case {
@@ -37,14 +43,7 @@ TEST(Unattended, OutputThatCannotBeWrittenEndsWithAFailureStatus) {
     }
 }
 
-TEST(Unattended, TheBenchmarkNeitherWaitsOnABadPieceFileNorRunsOnWithoutANode) {
-    TempDir dir;
-    ASSERT_EQ(runProgram(std::string(TESSALY_GEN_BIN) +
-                             " --seed 3 --colours 12 --rim-colours 4 --solution solution.txt "
-                             "k7pieces.txt",
-                         dir.path)
-                  .status,
-              0);
+TEST_F(Unattended, TheBenchmarkNeitherWaitsOnABadPieceFileNorRunsOnWithoutANode) {
     writeFile(dir.file("bad.txt"), "1 2 3\n");
     // Standard input stays open and empty: a wait for Enter would last as long as the sleep.
     const pid_t shell = startProgram(
