@@ -15,6 +15,7 @@
 #include "results/full_boards.h"
 #include "run/console.h"
 #include "run/groups_file.h"
+#include "run/fatal_exit.h"
 #include "run/program_info.h"
 #include "run/random.h"
 #include "run/run_budget.h"
@@ -32,6 +33,9 @@ constexpr const char* usage =
 
 constexpr int defaultRuns = 12;
 constexpr int mostRuns = 1'000'000;
+// Runs in a row that search no node at all end the workload: a board file that leaves no legal
+// move makes every run such a run, and a node total would never be reached.
+constexpr int idleRunLimit = 100;
 
 struct BenchOptions {
     int runs = 0;            // 0: the default, or no bound when a node total is given
@@ -152,8 +156,10 @@ int main(int argc, char** argv) {
     const BenchOptions options = parseArguments(argc, argv);
     std::FILE* quiet = std::fopen("/dev/null", "w");
     if (quiet == nullptr) fail("cannot open /dev/null");
-    // Fatal piece-file messages still reach the error stream.
+    // Fatal piece-file messages still reach the error stream, and the program ends at once:
+    // a benchmark waits for nobody.
     consoleOut = quiet;
+    fatalExitWaits = false;
     readPieceFile(options.pieceFile.c_str());
     buildCandidateTables();
     if (!options.groupsFile.empty()) {
@@ -174,6 +180,7 @@ int main(int argc, char** argv) {
 
     std::int64_t totalNodes = 0;
     std::vector<int> depths;
+    int idleRuns = 0;
     const auto start = std::chrono::steady_clock::now();
     for (int run = 1; run <= options.runs; ++run) {
         if (options.nodes > 0) {
@@ -200,6 +207,8 @@ int main(int argc, char** argv) {
                 reachedTotal && !exhausted ? "node total" : endText(exhausted),
                 static_cast<long long>(nodeCount), fullBoardCount - boardsBefore, depths.back());
         }
+        idleRuns = nodeCount == 0 ? idleRuns + 1 : 0;
+        if (idleRuns == idleRunLimit) break;
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -213,5 +222,13 @@ int main(int argc, char** argv) {
     std::printf("seconds %.3f\n", seconds);
     std::printf("nodes per second %.0f (%.1f M)\n", totalNodes / seconds,
                 totalNodes / seconds / 1e6);
-    return 0;
+    const bool written = standardOutputWritten("tessaly-bench");
+    if (idleRuns == idleRunLimit) {
+        std::fprintf(stderr,
+                     "tessaly-bench: %d runs in a row searched no node, so the workload ended "
+                     "early (does the board file leave no legal move?)\n",
+                     idleRunLimit);
+        return 1;
+    }
+    return written ? 0 : 1;
 }

@@ -71,10 +71,12 @@ void indexList(ListIndex& index, int slot, const PieceCode* list) {
 }
 
 // Whether `n` is the number of entries of the list: its word n is the terminator, the first
-// empty word after the entries.
+// empty word after the entries. The bound is checked on the distance to the pool's end before
+// entries + n is formed, since a stale length could point it past the pool, which is undefined
+// even without reading there.
 bool isLength(const PieceCode* entries, int n) {
-    return std::less<const PieceCode*>{}(entries + n, candidatePool.data() + poolUsed) &&
-           entries[n] == emptyCode && (n == 0 || entries[n - 1] != emptyCode);
+    const std::ptrdiff_t room = candidatePool.data() + poolUsed - entries;
+    return n >= 0 && n < room && entries[n] == emptyCode && (n == 0 || entries[n - 1] != emptyCode);
 }
 
 // Finds `wanted` (flag clear) in the list: its position i and the list's length n. Uses the

@@ -24,7 +24,7 @@ bool buildShallowLists() {
                                                  &cornerByLeftTop};
     std::array<int, 256> placesUsed{};
     for (auto& places : shallowPlacesOf)
-        places.fill(ShallowPlace{0, 0});
+        places.fill(ShallowPlace{shallowSpare, 0});
     shallowFree[0] = 0;
     int lists = 1;
     int used = 0;

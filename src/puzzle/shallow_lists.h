@@ -14,8 +14,12 @@
 inline constexpr int shallowDepthEnd = 64;
 // Most entries a copy may hold: one bit each in its free mask.
 inline constexpr int shallowListCapacity = 64;
-// Copies of every slot of the three tables, and list 0, which is always empty.
-inline constexpr int shallowListLimit = 3 * pairSlots + 1;
+// Copies of every slot of the three tables, list 0, which is always empty, and the spare list
+// shallowSpare.
+inline constexpr int shallowListLimit = 3 * pairSlots + 2;
+// Where the unused places of a piece point: taking and giving back a piece sets and clears its
+// bit 0 with no test, and list 0 must stay empty, since a square without a copy reads it.
+inline constexpr int shallowSpare = shallowListLimit - 1;
 
 // The copies of interiorByLeftTop, edgeByLeftTop and cornerByLeftTop by square kind (0
 // interior, 1 edge, 2 corner), slot for slot: the number of the copy, 0 where the list
@@ -31,7 +35,7 @@ extern std::array<PieceCode, 4 * 256> shallowEntries;
 inline constexpr PieceCode countedBit = static_cast<PieceCode>(0x80000000u);
 
 // Where a piece's entries are: the copy's number and the bit of the entry. Unused places
-// point at copy 0 with no bit.
+// point at bit 0 of shallowSpare, which no square reads.
 struct ShallowPlace {
     std::uint16_t list;
     std::uint16_t bit;

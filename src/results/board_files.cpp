@@ -7,11 +7,11 @@
 
 #include "results/grid_writing.h"
 #include "run/console.h"
-#include "run/disk_sync.h"
 #include "run/fatal_exit.h"
 #include "run/random.h"
 #include "run/run_loop.h"
 #include "run/startup.h"
+#include "run/whole_files.h"
 #include "search/search_state.h"
 
 namespace {
@@ -84,7 +84,7 @@ void printUnsavedBoard(const char* fileName, int error) {
 void saveRecordBoard(const char* fileName) {
     const std::string text = recordBoardText(board);
     if (!writeFiles) return;
-    const int error = writeFileToDisk(fileName, text, false);
+    const int error = writeWholeFile(fileName, text, Existing::replace, true);
     if (error == 0) return;
     printUnsavedBoard(fileName, error);
     printErr("Could not write to file %s\n", fileName);
@@ -96,8 +96,8 @@ std::optional<std::string> savePerfectBoard() {
     std::string name = "480.tsr";
     if (!writeFiles) return name;
     for (int copy = 2;; ++copy) {
-        // Exclusive: an existing perfect board is never replaced, not even by a racing process.
-        const int error = writeFileToDisk(name.c_str(), text, true);
+        // An existing perfect board is never replaced, not even by a racing process.
+        const int error = writeWholeFile(name.c_str(), text, Existing::keep, true);
         if (error == 0) return name;
         if (error != EEXIST) {
             printUnsavedBoard(name.c_str(), error);

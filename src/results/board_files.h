@@ -15,8 +15,9 @@ std::string recordBoardText(const std::array<PieceCode, 256>& slots);
 // The 256 slot words of a RecordBoardFile text, or nothing when it is not one.
 std::optional<std::array<PieceCode, 256>> decodeRecordBoard(const std::string& text);
 // Writes the RecordBoardFile of the current board under `fileName` in the current directory,
-// replacing any file of that name, and flushes it and its directory entry to the disk. If it
-// cannot, prints the board (printUnsavedBoard) and ends the program through fatalExit.
+// replacing any file of that name (whole, through a temporary file, so that a failure leaves
+// no partial board), and flushes it and its directory entry to the disk. If it cannot, prints
+// the board (printUnsavedBoard) and ends the program through fatalExit.
 void saveRecordBoard(const char* fileName);
 // Writes the RecordBoardFile of the current perfect board as "480.tsr", or "480-2.tsr",
 // "480-3.tsr", ... so that no earlier perfect board is ever overwritten, flushed to the disk
@@ -42,7 +43,8 @@ PieceCode parseCell(const char* cell);
 // Loads the BoardFile at boardPath onto a board cleared again by clearRunState: its board
 // lines fill slot rows 15 down to 0, its pieces go into their slots, are taken out of play,
 // counted as group members and removed from the candidate lists, every removal recorded on
-// the undo stacks. Faults of the file are reported on the error stream and the load goes on
-// with the slot, the row or the rest of the board empty; a file that cannot be opened leaves
-// the board as it was.
+// the undo stacks. Faults of the file are reported on the error stream, at most 30 lines and
+// then their number, and not again while a load finds the same faults as the one before; the
+// load goes on with the slot, the row or the rest of the board empty. A file that cannot be
+// opened leaves the board as it was.
 void loadBoard();

@@ -5,8 +5,10 @@
 // of the row or the rest of the board as empty.
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <string>
 #include <system_error>
 
 #include "puzzle/candidate_tables.h"
@@ -145,11 +147,67 @@ void loadRow(LinePiece& piece, int row, std::int64_t lineNumber) {
                  boardPath, static_cast<long long>(lineNumber), cells);
 }
 
+// A run loads the board file anew every time, and a farm keeps its instances' output for
+// months: a load whose faults are those of the load before prints nothing, so an unchanged
+// file reports its faults once per start. Of the file's own faults (the lines that begin
+// with "Board file ") at most shownFaultLimit are shown, with what list editing reports for
+// them, and then how many more there are.
+std::string lastFaults;
+constexpr int shownFaultLimit = 30;
+constexpr const char* faultPrefix = "Board file ";
+
+// Prints the faults of a load (the lines it printed on the error stream) unless they repeat
+// the last load's.
+void showFaults(const std::string& faults) {
+    if (faults == lastFaults) return;
+    lastFaults = faults;
+    int fileFaults = 0;
+    std::size_t shownEnd = 0;
+    for (std::size_t end; (end = faults.find('\n', shownEnd)) != std::string::npos;
+         shownEnd = end + 1) {
+        if (faults.compare(shownEnd, std::strlen(faultPrefix), faultPrefix) != 0) continue;
+        if (fileFaults == shownFaultLimit) break;
+        ++fileFaults;
+    }
+    int hidden = 0;
+    for (std::size_t at = faults.find(faultPrefix, shownEnd); at != std::string::npos;
+         at = faults.find(faultPrefix, at + 1))
+        hidden += at == 0 || faults[at - 1] == '\n';
+    printErr("%s", faults.substr(0, shownEnd).c_str());
+    if (hidden > 0) printErr("%s%s: %d more faults, not shown\n", faultPrefix, boardPath, hidden);
+}
+
 // Only a regular file is read: a run reads the file anew every time, and a directory, a
 // device or a pipe could make it wait, or read, without end.
 bool isRegularFile(const char* path) {
     std::error_code error;
     return std::filesystem::is_regular_file(path, error);
+}
+
+// Loads the board file at boardPath, printing its faults on the error stream.
+void loadBoardFile() {
+    std::FILE* file = isRegularFile(boardPath) ? std::fopen(boardPath, "r") : nullptr;
+    if (file == nullptr) {
+        printErr("Cannot open %s\n", boardPath);
+        return;
+    }
+    printOut("load board %s\n", boardPath);
+    clearRunState();
+
+    LinePiece piece;
+    std::int64_t lineNumber = 1;
+    int row = rowCount - 1;
+    while (row >= 0 && readPiece(file, piece)) {
+        if (std::memchr(piece.text, '/', static_cast<std::size_t>(piece.length)) != nullptr) {
+            loadRow(piece, row, lineNumber);
+            --row;
+        }
+        if (piece.endsLine) ++lineNumber;
+    }
+    std::fclose(file);
+    if (row >= 0)
+        printErr("Board file %s ends after %d board lines, the other rows taken as empty\n",
+                 boardPath, rowCount - 1 - row);
 }
 
 }  // namespace
@@ -191,26 +249,19 @@ PieceCode parseCell(const char* cell) {
 }
 
 void loadBoard() {
-    std::FILE* file = isRegularFile(boardPath) ? std::fopen(boardPath, "r") : nullptr;
-    if (file == nullptr) {
-        printErr("Cannot open %s\n", boardPath);
+    // The load's faults, and those list editing reports for it, are collected first.
+    char* faults = nullptr;
+    std::size_t length = 0;
+    std::FILE* collected = open_memstream(&faults, &length);
+    if (collected == nullptr) {
+        loadBoardFile();
         return;
     }
-    printOut("load board %s\n", boardPath);
-    clearRunState();
-
-    LinePiece piece;
-    std::int64_t lineNumber = 1;
-    int row = rowCount - 1;
-    while (row >= 0 && readPiece(file, piece)) {
-        if (std::memchr(piece.text, '/', static_cast<std::size_t>(piece.length)) != nullptr) {
-            loadRow(piece, row, lineNumber);
-            --row;
-        }
-        if (piece.endsLine) ++lineNumber;
-    }
-    std::fclose(file);
-    if (row >= 0)
-        printErr("Board file %s ends after %d board lines, the other rows taken as empty\n",
-                 boardPath, rowCount - 1 - row);
+    std::FILE* const errorStream = consoleErr;
+    consoleErr = collected;
+    loadBoardFile();
+    consoleErr = errorStream;
+    std::fclose(collected);
+    showFaults(std::string(faults, length));
+    std::free(faults);
 }

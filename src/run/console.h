@@ -7,6 +7,10 @@
 extern std::FILE* consoleOut;
 extern std::FILE* consoleErr;
 
+// Called when a print to the output stream finds that its reader has gone (EPIPE), when set;
+// the solver makes it a stop.
+extern void (*onOutputGone)();
+
 // printf to the output stream, flushed at once (marks carry no line end of their own).
 void printOut(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // printf to the error stream.

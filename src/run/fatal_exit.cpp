@@ -1,11 +1,24 @@
 #include "run/fatal_exit.h"
 
+#include <pthread.h>
+
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
 #include "run/console.h"
 
+bool fatalExitWaits = true;
+
 void fatalExit() {
+    // Signals held during the start-up come in now and end the program as they would have.
+    sigset_t all;
+    sigfillset(&all);
+    pthread_sigmask(SIG_UNBLOCK, &all, nullptr);
+    if (!fatalExitWaits) {
+        std::fflush(nullptr);
+        std::_Exit(1);
+    }
     printOut("Press enter to exit\n");
     char answer = 0;
     // At the end of standard input scanf returns at once, so a closed input never hangs here.

@@ -1,5 +1,6 @@
 #include "run/program_info.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -23,6 +24,15 @@ void answerHelpOrVersion(const char* argument, const char* name, const char* usa
 void answerHelpOrVersion(int argc, char** argv, const char* name, const char* usage) {
     for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i)
         answerHelpOrVersion(argv[i], name, usage);
+}
+
+bool standardOutputWritten(const char* name) {
+    const bool flushed = std::fflush(stdout) == 0;
+    const int error = errno;
+    if (flushed && std::ferror(stdout) == 0) return true;
+    std::fprintf(stderr, "%s: cannot write the standard output: %s\n", name,
+                 flushed ? "a write failed" : std::strerror(error));
+    return false;
 }
 
 std::filesystem::path programDirectory() {

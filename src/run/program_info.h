@@ -16,5 +16,10 @@ void answerHelpOrVersion(const char* argument, const char* name, const char* usa
 // The same for every argument of a companion program, up to a "--".
 void answerHelpOrVersion(int argc, char** argv, const char* name, const char* usage);
 
+// Flushes the standard output and tells whether everything written to it arrived; when not
+// (a full disk, a closed pipe), says so on the standard error as "NAME: cannot write the
+// standard output: REASON", so that a program can end with a failure status.
+bool standardOutputWritten(const char* name);
+
 // The directory that holds the running program, or an empty path when it cannot be found.
 std::filesystem::path programDirectory();

@@ -1,6 +1,7 @@
 #include "run/run_loop.h"
 
 #include <dirent.h>
+#include <pthread.h>
 #include <sys/resource.h>
 
 #include <chrono>
@@ -61,6 +62,14 @@ void requestStop(int signalNumber) {
     requestRunStop();
 }
 
+sigset_t stopSignalSet() {
+    sigset_t signals;
+    sigemptyset(&signals);
+    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP})
+        sigaddset(&signals, signalNumber);
+    return signals;
+}
+
 void idleKeeper() {
     for (int i = 0; i < 20; ++i) {
         setIdlePriority();
@@ -84,6 +93,26 @@ void startThread(Body body) {
 }
 
 }  // namespace
+
+void holdStopSignals() {
+    const sigset_t signals = stopSignalSet();
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    // Output into a pipe whose reader has gone (tessaly | head) fails with EPIPE instead of
+    // killing the program, and asks for a stop like a signal: the statistics are saved.
+    std::signal(SIGPIPE, SIG_IGN);
+    onOutputGone = requestRunStop;
+}
+
+void catchStopSignals() {
+    std::signal(SIGINT, requestStop);
+    std::signal(SIGTERM, requestStop);
+    // A closed terminal stops the search as Ctrl-C does; under nohup SIGHUP stays ignored.
+    struct sigaction hangUp {};
+    if (sigaction(SIGHUP, nullptr, &hangUp) == 0 && hangUp.sa_handler != SIG_IGN)
+        std::signal(SIGHUP, requestStop);
+    const sigset_t signals = stopSignalSet();
+    pthread_sigmask(SIG_UNBLOCK, &signals, nullptr);
+}
 
 void setIdlePriority() {
     // On Linux the nice value belongs to each thread, so every thread is lowered; new
@@ -148,8 +177,6 @@ void runForever() {
     const auto clock = static_cast<std::uint32_t>(programClockMs());
     seedRandom(mainRandom, mainSeed(wall, clock, checksum));
     startThread(idleKeeper);
-    std::signal(SIGINT, requestStop);
-    std::signal(SIGTERM, requestStop);
     for (;;) {
         runFinished.store(0);
         startThread(runThreadMain);

@@ -18,7 +18,15 @@ extern bool writeFiles;
 void performRun();
 // Body of a run thread: one run, then runFinished.
 void runThreadMain();
+// Blocks the stop signals (SIGINT, SIGTERM, SIGHUP): one that comes during the start-up is
+// held until catchStopSignals, so that it stops the program with its statistics saved. From
+// now on, standard output whose reader has gone asks for a stop as well.
+void holdStopSignals();
+// Makes the stop signals ask the run to stop (a second signal, a second or more after the
+// first, ends the program at once), then lets the held signals in.
+void catchStopSignals();
 // Gives every thread of the process the lowest scheduling priority.
 void setIdlePriority();
-// Seeds mainRandom, starts the idle keeper and runs one run after another; never returns.
+// Seeds mainRandom, starts the idle keeper and runs one run after another, until a stop;
+// never returns.
 [[noreturn]] void runForever();

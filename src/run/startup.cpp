@@ -5,12 +5,14 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "puzzle/candidate_tables.h"
 #include "puzzle/piece_file.h"
 #include "run/clocks.h"
 #include "run/console.h"
+#include "run/directory_lock.h"
 #include "run/fatal_exit.h"
 #include "run/groups_file.h"
 #include "run/program_info.h"
@@ -126,6 +128,15 @@ void startUp(int argc, char** argv) {
         else
             takeBoardPath(argument);
     }
+    // Before anything is written there: a second solver would save over the first one's counts.
+    const DirectoryLock lock = lockDirectory(".");
+    if (lock.error == EWOULDBLOCK) {
+        printErr("%s\n", lockRefusal(workingDirectory, lock).c_str());
+        std::exit(1);
+    }
+    if (lock.error != 0)
+        printErr("cannot lock %s%c%s (%s); a second solver there would not be noticed\n",
+                 workingDirectory, separator, lockFileName, std::strerror(lock.error));
     printOut("Tessaly solver version 1.0\n\n");
     printOut("Best scores are stored in %s\n\n", workingDirectory);
     readStatistics();

@@ -9,13 +9,15 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <string>
 
 #include "results/full_boards.h"
 #include "run/clocks.h"
 #include "run/console.h"
-#include "run/disk_sync.h"
 #include "run/run_loop.h"
 #include "run/startup.h"
+#include "run/whole_files.h"
 #include "search/search_state.h"
 #include "stats/statistics_records.h"
 #include "stats/statistics_report.h"
@@ -33,6 +35,69 @@ constexpr std::int64_t syncIntervalMs = 10'000;
 bool everSynced = false;
 std::int64_t lastSyncMs = 0;
 
+// A total.txt that is there but cannot be read as statistics is never written over: the
+// first save moves it aside, and total.bak with it (perhaps the last good copy), and the
+// saves write only once both are out of the way.
+struct UnreadFile {
+    const char* kind = nullptr;  // "unreadable" or "messed-with" while it waits, else null
+    std::string backupKeptAs;    // where total.bak went, once moved ("-" when there was none)
+    bool failureShown = false;   // a move that fails is reported once
+};
+UnreadFile unread;
+
+bool exists(const char* name) {
+    struct stat status {};
+    return lstat(name, &status) == 0;
+}
+
+// Moves `name` to NAME.KIND-STAMP, or to NAME.KIND-STAMP-2, ... -9 when that is taken. The
+// new name, or an empty text with errno set.
+std::string moveAside(const char* name, const char* kind, const char* stamp) {
+    for (int copy = 1; copy < 10; ++copy) {
+        std::string target = std::string(name) + "." + kind + "-" + stamp;
+        if (copy > 1) target += "-" + std::to_string(copy);
+        errno = renameWithoutReplacing(name, target.c_str());
+        if (errno == 0) return target;
+        if (errno != EEXIST) return "";
+    }
+    return "";
+}
+
+// Moves the unread total.txt and its total.bak aside and says where; true when nothing of
+// them is in the way of a save any more.
+bool setAsideUnreadFile() {
+    if (unread.kind == nullptr) return true;
+    char stamp[32];
+    const std::time_t now = std::time(nullptr);
+    std::tm parts{};
+    localtime_r(&now, &parts);
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &parts);
+    if (unread.backupKeptAs.empty())
+        unread.backupKeptAs = exists("total.bak") ? moveAside("total.bak", "kept", stamp) : "-";
+    // A total.txt removed in the meantime is out of the way as well.
+    std::string keptAs = "-";
+    if (!unread.backupKeptAs.empty() && exists("total.txt"))
+        keptAs = moveAside("total.txt", unread.kind, stamp);
+    if (unread.backupKeptAs.empty() || keptAs.empty()) {
+        if (!unread.failureShown)
+            printErr(
+                "total.txt could not be read and cannot be moved aside (%s); the statistics "
+                "are not saved over it\n",
+                std::strerror(errno));
+        unread.failureShown = true;
+        return false;
+    }
+    if (keptAs != "-") {
+        std::string where = std::string(workingDirectory) + "/" + keptAs;
+        if (unread.backupKeptAs != "-")
+            where +=
+                ", and total.bak as " + std::string(workingDirectory) + "/" + unread.backupKeptAs;
+        printErr("total.txt could not be read; it is kept as %s\n", where.c_str());
+    }
+    unread = {};
+    return true;
+}
+
 bool startsWith(const char* text, const char* prefix) {
     return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
 }
@@ -48,37 +113,31 @@ bool readDecimal(const char* text, long long& value) {
     return true;
 }
 
-void printImage(std::FILE* stream) {
-    std::fprintf(stream, "K7 stats\n");
-    std::fprintf(stream, "nodes=%lld\n", static_cast<long long>(grandTotal.nodes));
-    std::fprintf(stream, "secs=%lld\n", static_cast<long long>(grandTotal.secs));
-    std::fprintf(stream, "best=%s\n", gradeText[grandTotal.best]);
-    std::fprintf(stream, "check=%d\n", checkValue);
-    for (int i = 0; i < mismatchSlots; ++i)
-        if (grandTotal.histogram[i] > 0)
-            std::fprintf(stream, "%d=%lld\n", i, static_cast<long long>(grandTotal.histogram[i]));
+// The file's content: the six kinds of line, histogram entries above 0 only.
+std::string statisticsText() {
+    char line[lineCapacity];
+    std::string text = "K7 stats\n";
+    std::snprintf(line, sizeof line, "nodes=%lld\nsecs=%lld\n",
+                  static_cast<long long>(grandTotal.nodes),
+                  static_cast<long long>(grandTotal.secs));
+    text += line;
+    std::snprintf(line, sizeof line, "best=%s\ncheck=%d\n", gradeText[grandTotal.best], checkValue);
+    text += line;
+    for (int i = 0; i < mismatchSlots; ++i) {
+        if (grandTotal.histogram[i] <= 0) continue;
+        std::snprintf(line, sizeof line, "%d=%lld\n", i,
+                      static_cast<long long>(grandTotal.histogram[i]));
+        text += line;
+    }
+    return text;
 }
 
-// Writes the statistics to a temporary file beside `name` and renames it over `name`; a
-// file that cannot be written completely leaves `name` as it was. False when it failed.
+// Writes the statistics as `name`, whole (writeWholeFile); a file that cannot be written
+// leaves `name` as it was. False when it failed.
 bool replaceFile(const char* name, bool sync) {
-    char temporary[64];
-    std::snprintf(temporary, sizeof temporary, "%s.tmp", name);
-    std::FILE* file = std::fopen(temporary, "w");
-    if (file == nullptr) {
-        printErr("could not write to total.txt\n");
-        return false;
-    }
-    printImage(file);
-    bool written = std::fflush(file) == 0 && std::ferror(file) == 0;
-    if (written && sync) written = fsync(fileno(file)) == 0;
-    written = std::fclose(file) == 0 && written;
-    if (!written || std::rename(temporary, name) != 0) {
-        printErr("could not write to total.txt\n");
-        std::remove(temporary);
-        return false;
-    }
-    return true;
+    if (writeWholeFile(name, statisticsText(), Existing::replace, sync) == 0) return true;
+    printErr("could not write to total.txt\n");
+    return false;
 }
 
 // Opens `path` for reading only when it is a regular file: a directory, a pipe or a device
@@ -131,12 +190,16 @@ StatisticsReading readStatisticsFile(const char* path, StatsRecord& record, std:
 }
 
 void readStatistics() {
+    unread = {};
     switch (readStatisticsFile("total.txt", grandTotal, checkValue)) {
         case StatisticsReading::missing:
             printErr("could not open total.txt\n");
+            // Not missing but unreadable (no permission, a directory, a dangling link).
+            if (exists("total.txt")) unread.kind = "unreadable";
             break;
         case StatisticsReading::messedWith:
             printErr("total.txt has been messed with, cannot read total scores\n");
+            unread.kind = "messed-with";
             break;
         case StatisticsReading::read:
             break;
@@ -144,7 +207,8 @@ void readStatistics() {
 }
 
 void writeStatistics(std::FILE* stream) {
-    printImage(stream);
+    const std::string text = statisticsText();
+    std::fwrite(text.data(), 1, text.size(), stream);
     std::fclose(stream);
 }
 
@@ -168,12 +232,15 @@ void saveStatistics() {
     if (writeFiles) {
         const std::int64_t now = monotonicMs();
         const bool sync = !everSynced || now - lastSyncMs >= syncIntervalMs;
-        const bool backupSaved = replaceFile("total.bak", sync);
-        const bool saved = replaceFile("total.txt", sync);
-        statisticsSaveFailed = !backupSaved || !saved;
-        // The renames reach the disk only with the directory that holds the names.
+        if (setAsideUnreadFile()) {
+            const bool backupSaved = replaceFile("total.bak", sync);
+            const bool saved = replaceFile("total.txt", sync);
+            statisticsSaveFailed = !backupSaved || !saved;
+        } else {
+            printErr("could not write to total.txt\n");
+            statisticsSaveFailed = true;
+        }
         if (sync) {
-            syncDirectoryOf("total.txt");
             everSynced = true;
             lastSyncMs = now;
         }

@@ -83,8 +83,8 @@ TEST_F(StatisticsProgram, ASignalSentTwiceAtOnceIsOneStopThatSaves) {
 }
 
 TEST_F(StatisticsProgram, AStopWhoseSaveFailsSaysSoAndEndsWithStatusOne) {
-    // A directory in the place of total.txt.tmp: total.txt cannot be replaced.
-    std::filesystem::create_directory(dir.file("total.txt.tmp"));
+    // A directory in the place of total.bak: it cannot be replaced.
+    std::filesystem::create_directory(dir.file("total.bak"));
     const pid_t pid = startSolver(dir.path);
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     kill(pid, SIGINT);
@@ -118,4 +118,28 @@ TEST_F(StatisticsProgram, KillingAtAnyMomentNeverTearsAFileNorLosesSavedNodes) {
         }
     }
     EXPECT_GT(lastNodes, 0);
+}
+
+TEST_F(StatisticsProgram, ASecondSolverInTheSameDirectoryRefusesAndTouchesNothing) {
+    const pid_t first = startSolver(dir.path);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    const std::string before = readFile(dir.file("total.txt"));
+    const ProgramResult second = runProgram(TESSALY_BIN, dir.path, "", 5);
+    EXPECT_EQ(second.status, 1);
+    EXPECT_EQ(second.out, "");
+    EXPECT_EQ(second.err,
+              dir.path + " is in use by another process (pid " + std::to_string(first) +
+                  "); only one solver or farm at a time may keep its statistics there\n");
+    EXPECT_EQ(waitForExit(first, 0), -1) << "the first one goes on";
+    kill(first, SIGINT);
+    EXPECT_EQ(waitForExit(first, 60), 0);
+    EXPECT_GE(nodesIn(readFile(dir.file("total.txt"))), before.empty() ? 0 : nodesIn(before));
+}
+
+TEST_F(StatisticsProgram, AnOutputPipeWhoseReaderHasGoneStopsTheSolverWithItsStatisticsSaved) {
+    const ProgramResult result = runProgram(
+        std::string("sh -c '(") + TESSALY_BIN + "; echo $? >status.txt) | head -3'", dir.path);
+    EXPECT_EQ(linesOf(result.out).size(), 3u);
+    EXPECT_EQ(readFile(dir.file("status.txt")), "0\n");
+    EXPECT_GE(nodesIn(readFile(dir.file("total.txt"))), 0);
 }

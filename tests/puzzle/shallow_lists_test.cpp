@@ -85,6 +85,12 @@ TEST(ShallowLists, HoldWhatTheWalkOfEveryListTakesInItsOrderWithTheFreeOnesMarke
             }
         EXPECT_GT(entries, 0);
         EXPECT_GT(placedEntries, 0);
+        // Pieces with fewer than four entries in the copies leave list 0 empty all the same.
+        for (int p = 0; p < 256; ++p) {
+            takeShallowPiece(p);
+            returnShallowPiece(p);
+        }
+        EXPECT_EQ(shallowFree[0], 0u);
     }
 }
 

@@ -1,7 +1,9 @@
 #include "stats/statistics_file.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <ctime>
 #include <filesystem>
 
 #include "results/full_boards.h"
@@ -27,6 +29,8 @@ protected:
         secsAtProgramStart = 0;
         programStartTime = wallClockSeconds();
         writeFiles = true;
+        ConsoleCapture quiet;
+        readStatistics();  // nothing there: nothing waits to be moved aside
     }
     std::string readWith(const std::string& text) {
         writeFile(dir.file("total.txt"), text);
@@ -132,7 +136,7 @@ TEST_F(StatisticsFile, TwoSavesInOneSecondWriteTheSameTime) {
 TEST_F(StatisticsFile, AFileThatCannotBeReplacedKeepsItsOldContent) {
     writeFile(dir.file("total.txt"), "K7 stats\nnodes=1\n");
     // A directory in the place of the temporary file makes the new content unwritable.
-    std::filesystem::create_directory(dir.file("total.txt.tmp"));
+    std::filesystem::create_directory(dir.file("total.txt.tmp" + std::to_string(getpid())));
     ConsoleCapture console;
     saveStatistics();
     EXPECT_EQ(console.err(), "could not write to total.txt\n");
@@ -155,4 +159,86 @@ TEST_F(StatisticsFile, TotalsAtThe64BitLimitStayThereWhenASaveAddsToThem) {
               "K7 stats\nnodes=9223372036854775807\nsecs=9223372036854775807\n");
     EXPECT_NE(text.find("\n3=9223372036854775807\n"), std::string::npos) << text;
     EXPECT_FALSE(statisticsSaveFailed);
+}
+
+namespace {
+
+// The names in the current directory that begin with `prefix`.
+std::vector<std::string> namesBeginningWith(const std::string& prefix) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator("."))
+        if (entry.path().filename().string().rfind(prefix, 0) == 0)
+            names.push_back(entry.path().filename().string());
+    return names;
+}
+
+}  // namespace
+
+TEST_F(StatisticsFile, AFileThatCannotBeReadIsMovedAsideWholeBeforeTheFirstSave) {
+    struct Case {
+        const char* kind;
+        bool link;  // total.txt is a link to nowhere, else a file with a byte-order mark
+    };
+    const std::string where = workingDirectory;
+    for (const Case& c : {Case{"messed-with", false}, Case{"unreadable", true}}) {
+        const std::string original = "\xEF\xBB\xBFK7 stats\nnodes=123000000000000\n";
+        if (c.link) {
+            ASSERT_EQ(symlink("nowhere", "total.txt"), 0);
+        } else {
+            writeFile(dir.file("total.txt"), original);
+        }
+        writeFile(dir.file("total.bak"), "K7 stats\nnodes=123000000000000\n");
+        ConsoleCapture console;
+        readStatistics();
+        EXPECT_TRUE(namesBeginningWith("total.txt.").empty()) << "moved only by a save";
+        nodeCount = 5;
+        savedNodes = 0;
+        saveStatistics();
+        EXPECT_FALSE(statisticsSaveFailed);
+        const std::vector<std::string> kept =
+            namesBeginningWith(std::string("total.txt.") + c.kind);
+        ASSERT_EQ(kept.size(), 1u) << c.kind;
+        EXPECT_EQ(c.link ? std::filesystem::read_symlink(dir.file(kept[0])).string()
+                         : readFile(dir.file(kept[0])),
+                  c.link ? "nowhere" : original);
+        const std::vector<std::string> backup = namesBeginningWith("total.bak.kept-");
+        ASSERT_EQ(backup.size(), 1u);
+        EXPECT_EQ(readFile(dir.file(backup[0])), "K7 stats\nnodes=123000000000000\n");
+        EXPECT_NE(
+            console.err().find("total.txt could not be read; it is kept as " + where + "/" +
+                               kept[0] + ", and total.bak as " + where + "/" + backup[0] + "\n"),
+            std::string::npos)
+            << console.err();
+        EXPECT_NE(readFile(dir.file("total.txt")).find("\nnodes=5\n"), std::string::npos);
+        for (const std::string& name : {kept[0], backup[0]})
+            std::filesystem::remove(dir.file(name));
+        std::filesystem::remove(dir.file("total.txt"));
+        std::filesystem::remove(dir.file("total.bak"));
+        clearRecord(grandTotal);
+    }
+}
+
+TEST_F(StatisticsFile, AFileThatCannotBeMovedAsideIsNeverSavedOver) {
+    readWith("stats of another program\n");
+    // Every name it could be moved to, in this second and the next, is taken.
+    for (const std::time_t second : {std::time(nullptr), std::time(nullptr) + 1}) {
+        char stamp[32];
+        std::tm parts{};
+        localtime_r(&second, &parts);
+        std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &parts);
+        for (int copy = 1; copy < 10; ++copy)
+            writeFile(dir.file(std::string("total.txt.messed-with-") + stamp +
+                               (copy > 1 ? "-" + std::to_string(copy) : "")),
+                      "");
+    }
+    ConsoleCapture console;
+    saveStatistics();
+    saveStatistics();
+    EXPECT_TRUE(statisticsSaveFailed);
+    EXPECT_EQ(readFile(dir.file("total.txt")), "stats of another program\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("total.bak")));
+    EXPECT_EQ(console.err(),
+              "total.txt could not be read and cannot be moved aside (File exists); the "
+              "statistics are not saved over it\ncould not write to total.txt\n"
+              "could not write to total.txt\n");
 }

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <chrono>
 #include <filesystem>
 #include <string>
@@ -15,6 +16,7 @@
 #include "farm/farm_options.h"
 #include "farm/farm_status.h"
 #include "farm/log_watch.h"
+#include "results/grid_writing.h"
 #include "stats/search_history.h"
 #include "stats/statistics_file.h"
 #include "test_support.h"
@@ -74,20 +76,27 @@ TEST(FarmLogWatch, FindsRecordAndPerfectBoardsAcrossSplitLines) {
     EXPECT_TRUE(watch.partialLine.empty());
 }
 
-TEST(FarmLogWatch, ReadsOnlyWhatWasAddedAndStartsAgainOnAShorterLog) {
-    TempDir dir;
-    LogWatch watch;
-    watch.path = dir.file("tessaly.log");
-    EXPECT_TRUE(readLogNews(watch).empty());  // no log yet
-    writeFile(watch.path, "\nNEW RECORD!!!\nBoard is saved in d/470.tsr\n");
-    EXPECT_EQ(readLogNews(watch).size(), 1u);
-    EXPECT_TRUE(readLogNews(watch).empty());  // nothing new
-    writeFile(watch.path, "x\n");             // replaced by a shorter log
-    EXPECT_TRUE(readLogNews(watch).empty());
-    writeFile(watch.path, "x\nBoard is saved in d/480.tsr\n");
-    const auto news = readLogNews(watch);
-    ASSERT_EQ(news.size(), 1u);
-    EXPECT_TRUE(news[0].perfect);
+TEST(FarmLogWatch, TakesAnUnsavedBoardWholeAndKeepsOneCutShortAtTheEnd) {
+    // The farm shows such a board on its own output, so its log on a full disk cannot lose it.
+    std::array<PieceCode, 256> slots;
+    slots.fill(emptyCode);
+    const std::string whole =
+        "Board could not be saved in /d/farm/3/463.tsr: No space left on "
+        "device; here it is as a board file:\n" +
+        gridText(slots, "board not saved as 463.tsr");
+    for (const std::size_t kept : {whole.size(), whole.size() - 200}) {
+        LogWatch watch;
+        EXPECT_TRUE(scanLogText(watch, "\n" + whole.substr(0, 150)).empty());
+        std::vector<BoardNews> news = scanLogText(watch, whole.substr(150, kept - 150));
+        if (kept < whole.size()) {
+            EXPECT_TRUE(news.empty());
+            news = endLogText(watch);  // the instance ended in the middle of it
+        }
+        ASSERT_EQ(news.size(), 1u) << kept;
+        EXPECT_FALSE(news[0].saved);
+        EXPECT_EQ(news[0].fileName, "463.tsr");
+        EXPECT_EQ(news[0].board, kept < whole.size() ? whole.substr(0, kept) + "\n" : whole);
+    }
 }
 
 TEST(FarmStatus, AddsUpTheStatisticsFilesThatCanBeRead) {
@@ -303,3 +312,42 @@ TEST_F(FarmProgram, WarnsWhenThereAreMoreInstancesThanProcessors) {
 }
 
 }  // namespace
+
+TEST_F(FarmProgram, AStopAtItsStartEndsEveryInstanceAndAnUnsavedOneIsNamed) {
+    // Instance 2 cannot replace its total.bak, so its last save fails.
+    std::filesystem::create_directories(dir.file("farm/2/total.bak"));
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const pid_t farm = startFarm({"-j", "2", "--status", "1"});
+        std::this_thread::sleep_for(std::chrono::milliseconds(attempt == 0 ? 300 : 3000));
+        if (attempt == 1) {
+            // A second farm on the same directory refuses and changes nothing.
+            const ProgramResult second =
+                runProgram(std::string(TESSALY_FARM_BIN) + " -j 2", dir.path);
+            EXPECT_EQ(second.status, 1);
+            EXPECT_NE(second.err.find("farm is in use by another process (pid " +
+                                      std::to_string(farm) + ")"),
+                      std::string::npos)
+                << second.err;
+        }
+        ASSERT_EQ(kill(farm, SIGTERM), 0);
+        const int status = waitForExit(farm, 10);
+        if (status < 0) kill(farm, SIGKILL);
+        const std::string out = readFile(dir.file("out.txt"));
+        for (const int instance : {1, 2}) {
+            const pid_t pid = instancePid(instance);
+            EXPECT_TRUE(pid <= 0 || kill(pid, 0) != 0) << "instance " << instance << " runs";
+        }
+        if (attempt == 0) {
+            EXPECT_GE(status, 0) << out;
+            continue;
+        }
+        EXPECT_EQ(status, 1) << out;
+        EXPECT_NE(out.find("instance 2 ended with status 1: its statistics may not be saved"),
+                  std::string::npos)
+            << out;
+        EXPECT_NE(out.find("not every one saved its statistics: instance 2; see their logs"),
+                  std::string::npos)
+            << out;
+        EXPECT_EQ(out.find("instance 1 ended with"), std::string::npos) << out;
+    }
+}

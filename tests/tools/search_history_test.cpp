@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
+#include "stats/page_charts.h"
 #include "test_support.h"
 
 TEST(SearchHistory, AppendsUnderOneHeaderAndReadsBackWhatWasAppended) {
@@ -34,4 +37,24 @@ TEST(SearchHistory, PassesOverLinesThatAreNotFiveWholeNumbers) {
                              "1,2,3,-1,5", ",1,2,3,4", "1,,2,3,4", ""})
         EXPECT_TRUE(historyPoints(std::string(historyHeader) + "\n" + line + "\n").empty()) << line;
     EXPECT_EQ(historyPoints("1,2,3,480,5\n").size(), 1u);
+}
+
+TEST(SearchHistory, APlotOfAnyTimesHasAFewTicksAndNoOverflow) {
+    // A crafted history: times far apart, at the 64-bit limits and in between.
+    const std::vector<HistoryPoint> crafted = {
+        {0, 1, 1, 470, 1},
+        {100'000'000'000'000, 2, 2, 471, 2},
+        {std::numeric_limits<std::int64_t>::min(), 3, 3, 472, 3},
+        {std::numeric_limits<std::int64_t>::max(), 4, 4, 473, 4}};
+    for (std::size_t n = 2; n <= crafted.size(); ++n) {
+        const std::string plot =
+            historyPlot({crafted.begin(), crafted.begin() + static_cast<std::ptrdiff_t>(n)},
+                        HistoryMeasure::nodeRate);
+        std::size_t ticks = 0;
+        for (std::size_t at = plot.find("class=\"tick\""); at != std::string::npos;
+             at = plot.find("class=\"tick\"", at + 1))
+            ++ticks;
+        EXPECT_LE(ticks, 7u) << n;
+        EXPECT_LT(plot.size(), 20'000u) << n;
+    }
 }

@@ -64,9 +64,13 @@ bool makeDirectories(const std::string& path, std::string& error) {
 bool startInstance(Instance& instance, const LaunchPlan& plan, std::string& error) {
     if (!makeDirectories(instance.directory, error)) return false;
     if (!plan.boardFile.empty() && !copyPuzzleFiles(plan, instance.directory, error)) return false;
-    const int log = open(instance.logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    if (log < 0) {
-        error = "cannot open " + instance.logPath + ": " + std::strerror(errno);
+    const int log = open(instance.logPath.c_str(),
+                         O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0666);
+    int output[2];
+    if (log < 0 || pipe2(output, O_CLOEXEC) != 0) {
+        error =
+            "cannot open " + (log < 0 ? instance.logPath : "a pipe") + ": " + std::strerror(errno);
+        if (log >= 0) close(log);
         return false;
     }
     markLog(log, instance.number);
@@ -77,21 +81,24 @@ bool startInstance(Instance& instance, const LaunchPlan& plan, std::string& erro
     const char* runIn = plan.boardFile.empty() ? nullptr : instance.directory.c_str();
     const char* arguments[] = {plan.solver.c_str(), argument.c_str(), nullptr};
     [[maybe_unused]] const pid_t farm = getpid();
+    // A stop that arrives during the fork waits until the farm's handler is back in charge,
+    // and never reaches the child's copy of that handler.
+    sigset_t stops;
+    sigset_t previous;
+    sigemptyset(&stops);
+    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP})
+        sigaddset(&stops, signalNumber);
+    sigprocmask(SIG_BLOCK, &stops, &previous);
     const pid_t pid = fork();
-    if (pid < 0) {
-        error = std::string("cannot start a process: ") + std::strerror(errno);
-        close(log);
-        return false;
-    }
     if (pid == 0) {
         setpgid(0, 0);
-        sigset_t none;
-        sigemptyset(&none);
-        sigprocmask(SIG_SETMASK, &none, nullptr);
         signal(SIGINT, SIG_DFL);
         signal(SIGTERM, SIG_DFL);
         signal(SIGHUP, SIG_DFL);
         signal(SIGPIPE, SIG_DFL);
+        sigset_t none;
+        sigemptyset(&none);
+        sigprocmask(SIG_SETMASK, &none, nullptr);
 #ifdef __linux__
         // Should the farm itself be killed, the instance is asked to save and end.
         prctl(PR_SET_PDEATHSIG, SIGTERM);
@@ -99,18 +106,58 @@ bool startInstance(Instance& instance, const LaunchPlan& plan, std::string& erro
 #endif
         const int input = open("/dev/null", O_RDONLY);
         if (input >= 0) dup2(input, 0);
-        dup2(log, 1);
-        dup2(log, 2);
+        dup2(output[1], 1);
+        dup2(output[1], 2);
         if (runIn != nullptr && chdir(runIn) != 0) _exit(126);
         execv(arguments[0], const_cast<char* const*>(arguments));
         const char message[] = "tessaly-farm: cannot run the solver\n";
         if (write(2, message, sizeof message - 1) < 0) _exit(127);
         _exit(127);
     }
+    const int forkError = errno;
+    sigprocmask(SIG_SETMASK, &previous, nullptr);
+    close(output[1]);
+    if (pid < 0) {
+        error = std::string("cannot start a process: ") + std::strerror(forkError);
+        close(output[0]);
+        close(log);
+        return false;
+    }
     setpgid(pid, pid);  // also from the parent, so it holds before any signal is passed on
-    close(log);
+    fcntl(output[0], F_SETFL, O_NONBLOCK);
     instance.pid = pid;
+    instance.output = output[0];
+    instance.logFile = log;
+    instance.log = {};
     return true;
+}
+
+std::vector<BoardNews> relayOutput(Instance& instance, std::string& problem) {
+    std::vector<BoardNews> news;
+    char buffer[4096];
+    while (instance.output >= 0) {
+        const ssize_t n = read(instance.output, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) break;  // nothing more for now
+        if (n == 0) {
+            close(instance.output);
+            close(instance.logFile);
+            instance.output = instance.logFile = -1;
+            for (BoardNews& item : endLogText(instance.log))
+                news.push_back(std::move(item));
+            break;
+        }
+        const std::string text(buffer, static_cast<std::size_t>(n));
+        if (write(instance.logFile, text.data(), text.size()) != n && !instance.logFailed) {
+            instance.logFailed = true;
+            problem = "cannot write " + instance.logPath + ": " + std::strerror(errno) +
+                      "; the boards of instance " + std::to_string(instance.number) +
+                      " are still announced here";
+        }
+        for (BoardNews& item : scanLogText(instance.log, text))
+            news.push_back(std::move(item));
+    }
+    return news;
 }
 
 void signalInstance(const Instance& instance, int signalNumber) {

@@ -4,17 +4,22 @@
 #include <sys/types.h>
 
 #include <string>
+#include <vector>
 
 #include "farm/log_watch.h"
 
 struct Instance {
-    int number = 0;         // 1 to N
-    std::string directory;  // where the instance keeps its statistics and boards
-    std::string logPath;    // its console output
-    pid_t pid = -1;         // the running process, or -1
-    int restarts = 0;       // times it was started again after it ended on its own
-    long restartAt = 0;     // program second at which it may be started again, after an end
-    bool retired = false;   // ended too often; no longer restarted
+    int number = 0;          // 1 to N
+    std::string directory;   // where the instance keeps its statistics and boards
+    std::string logPath;     // its console output
+    pid_t pid = -1;          // the running process, or -1
+    int restarts = 0;        // times it was started again after it ended on its own
+    long restartAt = 0;      // program second at which it may be started again, after an end
+    long startedAt = 0;      // program second of its last start
+    bool retired = false;    // ended too often; no longer restarted
+    int output = -1;         // the farm's end of the pipe that carries its console output
+    int logFile = -1;        // its log, which the farm writes what it prints to
+    bool logFailed = false;  // a write to the log failed (reported once)
     LogWatch log;
 };
 
@@ -28,12 +33,20 @@ struct LaunchPlan {
 
 // Creates the instance's directory if needed and starts the solver in its own process group
 // (so that a Ctrl-C at the terminal reaches the farm alone, which passes it on once), with
-// standard input from /dev/null and its output appended to its log. Without a board file
-// the solver runs in the start directory with "-o" and the instance directory; with one, it
-// runs in the instance directory, beside a copy of the piece file (and of the groups file),
+// standard input from /dev/null and its output in a pipe to the farm, which appends it to the
+// log (relayOutput), so that the farm sees every board announcement even when the log cannot
+// be written. The stop signals are blocked while it forks, and the child takes them back to
+// their defaults before it lets them in, so that a stop sent to it at any time ends it. Without a
+// board file the solver runs in the start directory with "-o" and the instance directory; with one,
+// it runs in the instance directory, beside a copy of the piece file (and of the groups file),
 // and loads the board file.
 // Returns false, with `error` set, when it cannot be started.
 bool startInstance(Instance& instance, const LaunchPlan& plan, std::string& error);
+
+// Copies what the instance has printed since the last call into its log and returns the board
+// news in it; at the end of its output (it has ended) closes the pipe and the log. A log that
+// cannot be written is reported once in `problem`.
+std::vector<BoardNews> relayOutput(Instance& instance, std::string& problem);
 
 // Sends `signalNumber` to the instance if it runs.
 void signalInstance(const Instance& instance, int signalNumber);

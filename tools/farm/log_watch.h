@@ -1,4 +1,4 @@
-// Picks the board announcements out of an instance's console log as it grows.
+// Picks the board announcements out of an instance's console output as it comes.
 #pragma once
 
 #include <string>
@@ -7,17 +7,24 @@
 struct BoardNews {
     bool perfect;          // a perfect board rather than a new record
     std::string fileName;  // the board file's name in the instance's directory
+    bool saved = true;     // false: the board could not be written, and `board` holds it
+    std::string board;     // for an unsaved board: the solver's message and the board's lines
 };
 
-// The part of a log seen so far: where reading goes on, and an unfinished last line.
+// The lines of the solver's report of a board it could not save: its message, then the two
+// comment lines and sixteen slot rows of the board as a board file.
+inline constexpr int unsavedBoardLines = 1 + 2 + 16;
+
+// The part of the output seen so far: an unfinished last line, and an unsaved board's report
+// that has not come whole yet.
 struct LogWatch {
-    std::string path;
-    long offset = 0;
     std::string partialLine;
+    BoardNews unsaved{false, "", false, ""};
+    int unsavedLinesDue = 0;
 };
 
-// The announcements in `text`, the next piece of a log; lines may be split between pieces.
+// The announcements in `text`, the next piece of the output; lines may be split between
+// pieces. An unsaved board is one piece of news once all its lines have come.
 std::vector<BoardNews> scanLogText(LogWatch& watch, const std::string& text);
-// Reads what was added to the log since the last call and scans it. A log that shrank (it
-// was replaced) is read again from its start.
-std::vector<BoardNews> readLogNews(LogWatch& watch);
+// At the end of the output: the report of an unsaved board cut short, if any.
+std::vector<BoardNews> endLogText(LogWatch& watch);

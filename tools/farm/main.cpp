@@ -8,6 +8,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <string>
@@ -19,6 +20,7 @@
 #include "farm/farm_status.h"
 #include "farm/instances.h"
 #include "run/clocks.h"
+#include "run/directory_lock.h"
 #include "run/groups_file.h"
 #include "run/program_info.h"
 #include "run/stop_signals.h"
@@ -27,6 +29,9 @@ namespace {
 
 constexpr int badArguments = 2;
 constexpr int restartDelaySeconds = 2;
+// An instance that ran this long before it ended has its restart count set back to zero, so
+// that crashes months apart never retire it.
+constexpr long wellRunSeconds = 3600;
 
 volatile std::sig_atomic_t stopSignals = 0;
 std::atomic<std::int64_t> firstStopMs{0};
@@ -148,6 +153,18 @@ int main(int argc, char** argv) {
                      "them and each will search more slowly\n",
                      count, processors);
     if (!makeDirectories(options.directory, error)) failWith(error, false);
+    // A second farm on the same directory would start a second solver in every instance's
+    // directory; it refuses before it changes anything.
+    const DirectoryLock lock = lockDirectory(options.directory);
+    if (lock.error == EWOULDBLOCK) {
+        std::fprintf(stderr, "tessaly-farm: %s\n", lockRefusal(options.directory, lock).c_str());
+        return 1;
+    }
+    if (lock.error != 0)
+        std::fprintf(stderr,
+                     "tessaly-farm: warning: cannot lock %s/%s (%s); a second farm there would "
+                     "not be noticed\n",
+                     options.directory.c_str(), lockFileName, std::strerror(lock.error));
 
     std::vector<Instance> instances(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
@@ -155,11 +172,6 @@ int main(int argc, char** argv) {
         instance.number = i + 1;
         instance.directory = options.directory + "/" + std::to_string(i + 1);
         instance.logPath = instance.directory + "/tessaly.log";
-        instance.log.path = instance.logPath;
-        std::error_code fault;
-        // Boards announced before this start of the farm were reported by an earlier one.
-        const auto size = std::filesystem::file_size(instance.logPath, fault);
-        instance.log.offset = fault ? 0 : static_cast<long>(size);
     }
 
     catchStopSignals();
@@ -178,10 +190,34 @@ int main(int argc, char** argv) {
                     ", in " + options.directory + "/1 to " + options.directory + "/" +
                     std::to_string(count) + "; Ctrl-C stops them all");
     for (Instance& instance : instances) {
+        // Nothing is started once a stop is pending; the loop below passes it on.
+        if (stopSignals > 0) break;
         if (!startInstance(instance, plan, error)) failWith(error, false);
+        instance.startedAt = secondsSince(start);
         console.message("instance " + std::to_string(instance.number) + ": pid " +
                         std::to_string(instance.pid) + ", log " + instance.logPath);
     }
+
+    // The instances that ended after the stop without saying that their statistics are saved.
+    std::vector<std::string> unsaved;
+    const auto announce = [&console](const Instance& instance, const std::vector<BoardNews>& news) {
+        const std::string name = "instance " + std::to_string(instance.number);
+        for (const BoardNews& item : news) {
+            // An unsaved board is shown whole here, since its log may be on the same full disk.
+            if (!item.saved)
+                console.message(name + ": BOARD NOT SAVED. " +
+                                item.board.substr(0, item.board.find_last_not_of('\n') + 1));
+            else
+                console.message(name + (item.perfect ? ": PERFECT BOARD " : ": new record ") +
+                                instance.directory + "/" + item.fileName);
+        }
+    };
+    const auto relay = [&](Instance& instance) {
+        std::string problem;
+        const std::vector<BoardNews> news = relayOutput(instance, problem);
+        if (!problem.empty()) console.message("tessaly-farm: " + problem);
+        announce(instance, news);
+    };
 
     int stopsPassedOn = 0;
     long nextStatus = 0;
@@ -204,13 +240,19 @@ int main(int argc, char** argv) {
             for (Instance& instance : instances) {
                 if (instance.pid != pid) continue;
                 instance.pid = -1;
+                relay(instance);  // all it printed, up to its end
                 const std::string name = "instance " + std::to_string(instance.number);
                 if (stopping) {
-                    if (!WIFEXITED(waitStatus) || WEXITSTATUS(waitStatus) != 0)
-                        console.message(name + " ended with " + endText(waitStatus) +
-                                        "; its log: " + instance.logPath);
+                    // Only status 0 means that its last save succeeded.
+                    if (!WIFEXITED(waitStatus) || WEXITSTATUS(waitStatus) != 0) {
+                        console.message(
+                            name + " ended with " + endText(waitStatus) +
+                            ": its statistics may not be saved; its log: " + instance.logPath);
+                        unsaved.push_back(name);
+                    }
                     break;
                 }
+                if (now - instance.startedAt >= wellRunSeconds) instance.restarts = 0;
                 std::string text = name + " (pid " + std::to_string(pid) + ") ended with " +
                                    endText(waitStatus) + "; its log: " + instance.logPath;
                 if (instance.restarts < options.restartLimit) {
@@ -230,19 +272,17 @@ int main(int argc, char** argv) {
         int alive = 0;
         for (Instance& instance : instances) {
             if (!stopping && instance.pid < 0 && !instance.retired && now >= instance.restartAt) {
-                if (startInstance(instance, plan, error))
+                if (startInstance(instance, plan, error)) {
+                    instance.startedAt = now;
                     console.message("instance " + std::to_string(instance.number) +
                                     ": restarted, pid " + std::to_string(instance.pid));
-                else {
+                } else {
                     instance.retired = true;
                     console.message("instance " + std::to_string(instance.number) + ": " + error);
                 }
             }
             if (instance.pid > 0) ++alive;
-            for (const BoardNews& news : readLogNews(instance.log))
-                console.message("instance " + std::to_string(instance.number) +
-                                (news.perfect ? ": PERFECT BOARD " : ": new record ") +
-                                instance.directory + "/" + news.fileName);
+            relay(instance);
         }
 
         const bool finished = alive == 0 && (stopping || [&] {
@@ -264,6 +304,16 @@ int main(int argc, char** argv) {
         }
         if (finished) {
             console.finish();
+            if (stopping && !unsaved.empty()) {
+                std::string names;
+                for (const std::string& name : unsaved)
+                    names += (names.empty() ? "" : ", ") + name;
+                console.message(
+                    "tessaly-farm: all instances have ended, but not every one saved "
+                    "its statistics: " +
+                    names + "; see their logs");
+                return 1;
+            }
             if (stopping) {
                 console.message("All instances have ended; their statistics are in " +
                                 options.directory + "/1 to " + options.directory + "/" +

@@ -12,6 +12,7 @@
 
 #include "gen/puzzle_generator.h"
 #include "run/program_info.h"
+#include "run/whole_files.h"
 
 namespace {
 
@@ -48,10 +49,8 @@ std::uint64_t numberOption(std::string_view name, const char* value, std::uint64
 }
 
 void writeFile(const std::string& path, const std::string& text) {
-    std::FILE* file = std::fopen(path.c_str(), "w");
-    if (file == nullptr) failWith("cannot write " + path + ": " + std::strerror(errno));
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    if (std::fclose(file) != 0 || !written) failWith("cannot write " + path);
+    const int error = writeWholeFile(path.c_str(), text, Existing::replace, false);
+    if (error != 0) failWith("cannot write " + path + ": " + std::strerror(error));
 }
 
 }  // namespace

@@ -22,9 +22,10 @@
 #include "puzzle/candidate_tables.h"
 #include "puzzle/piece_file.h"
 #include "run/console.h"
-#include "run/disk_sync.h"
+#include "run/fatal_exit.h"
 #include "run/groups_file.h"
 #include "run/program_info.h"
+#include "run/whole_files.h"
 
 namespace {
 
@@ -107,23 +108,13 @@ Options parseArguments(int argc, char** argv) {
     return options;
 }
 
-// Writes `text` as `name` in this directory: a new file of a name no other process uses, on the
-// disk, then put in place, replacing an older file only when `replace`. The problem in words,
-// or an empty text; no part of the file is left behind.
-std::string writeGroupsFile(const char* name, const std::string& text, bool replace) {
-    const std::string temporary = std::string(name) + ".tmp" + std::to_string(getpid());
-    const int error = writeFileToDisk(temporary.c_str(), text, true);
-    if (error != 0) return "cannot write " + temporary + ": " + std::strerror(error);
-    // link() never replaces a file, rename() always does.
-    const int placed =
-        replace ? std::rename(temporary.c_str(), name) : link(temporary.c_str(), name);
-    const int placeError = errno;
-    if (!replace || placed != 0) unlink(temporary.c_str());
-    if (placed != 0)
-        return placeError == EEXIST
-                   ? std::string(name) + " exists; --force replaces it"
-                   : "cannot write " + std::string(name) + ": " + std::strerror(placeError);
-    syncDirectoryOf(name);
+// Writes the groups file whole or not at all, replacing an older one only when `replace`.
+std::string writeGroupsFile(const std::string& text, bool replace) {
+    const int error =
+        writeWholeFile(groupsFileName, text, replace ? Existing::replace : Existing::keep, true);
+    if (error == EEXIST) return std::string(groupsFileName) + " exists; --force replaces it";
+    if (error != 0)
+        return "cannot write " + std::string(groupsFileName) + ": " + std::strerror(error);
     return {};
 }
 
@@ -153,7 +144,6 @@ int main(int argc, char** argv) {
         RunGroups off;
         off.rules = StepRules::noGroups;
         const std::string problem = writeGroupsFile(
-            groupsFileName,
             groupsFileText(off, {"The group rules are off for the pieces of k7pieces.txt:",
                                  "the solver's first depths may place any piece.",
                                  "Written by tessaly-groups --off; see tessaly-groups(1)."}),
@@ -163,6 +153,8 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    // Unattended: a faulty piece file ends it at once, without waiting for the user.
+    fatalExitWaits = false;
     readPieceFile("k7pieces.txt");
     buildCandidateTables();
     std::FILE* quiet = std::fopen("/dev/null", "w");
@@ -206,7 +198,7 @@ int main(int argc, char** argv) {
     const std::string fault = parseGroups(text, groupsFileName, check);
     if (!fault.empty() || check.table != groups.table || check.pieces != groups.pieces)
         failWith("the groups made break a rule (" + fault + "); nothing is written");
-    const std::string problem = writeGroupsFile(groupsFileName, text, options.force);
+    const std::string problem = writeGroupsFile(text, options.force);
     if (!problem.empty()) failWith(problem);
 
     std::printf(

@@ -13,6 +13,7 @@
 
 #include "results/grid_writing.h"
 #include "run/program_info.h"
+#include "run/whole_files.h"
 #include "show/board_check.h"
 #include "show/board_reading.h"
 #include "show/svg_drawing.h"
@@ -37,13 +38,11 @@ int usageFault(const std::string& message) {
     return badInput;
 }
 
-// Writes `text` to `path`; the problem in words, or an empty text when it was written.
+// Writes `text` as the file `path`, whole; the problem in words, or an empty text when it was
+// written.
 std::string writeText(const std::string& path, const std::string& text) {
-    std::FILE* file = std::fopen(path.c_str(), "w");
-    if (file == nullptr) return joined("cannot write ", path, ": ", std::strerror(errno));
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    if (std::fclose(file) != 0 || !written) return joined("cannot write ", path);
-    return "";
+    const int error = writeWholeFile(path.c_str(), text, Existing::replace, false);
+    return error == 0 ? "" : joined("cannot write ", path, ": ", std::strerror(error));
 }
 
 }  // namespace
@@ -92,5 +91,6 @@ int main(int argc, char** argv) {
         const std::string problem = writeText(*svgPath, svgText(name, *board.value, check));
         if (!problem.empty()) return fail(problem);
     }
+    if (!standardOutputWritten("tessaly-show")) return badInput;
     return check.ruleBreaks.empty() ? validBoard : ruleBroken;
 }

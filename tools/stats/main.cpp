@@ -18,6 +18,7 @@ constexpr int someRead = 0;
 constexpr int noneRead = 1;
 constexpr int badArguments = 2;
 constexpr int pageNotWritten = 2;
+constexpr int outputLost = 2;
 constexpr const char* usageLine =
     "usage: tessaly-stats [--exact] [--html FILE [--history FILE] [--pieces FILE]] DIR...\n";
 
@@ -95,5 +96,5 @@ int main(int argc, char** argv) {
             return pageNotWritten;
         }
     }
-    return someRead;
+    return standardOutputWritten("tessaly-stats") ? someRead : outputLost;
 }

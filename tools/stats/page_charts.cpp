@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <ctime>
 #include <iterator>
+#include <limits>
 
 #include "show/svg_drawing.h"
 #include "show/text_joining.h"
@@ -100,7 +101,8 @@ std::vector<HistoryPoint> thinned(const std::vector<HistoryPoint>& points, std::
 std::string utcTimeText(std::int64_t seconds) {
     const std::time_t time = static_cast<std::time_t>(seconds);
     std::tm parts{};
-    gmtime_r(&time, &parts);
+    // A time past the years the calendar functions handle is shown as its number.
+    if (gmtime_r(&time, &parts) == nullptr) return std::to_string(seconds) + " s since 1970";
     char text[40];
     std::strftime(text, sizeof text, "%Y-%m-%d %H:%M UTC", &parts);
     return text;
@@ -201,24 +203,34 @@ std::string historyPlot(const std::vector<HistoryPoint>& history, HistoryMeasure
                       "tick value-tick");
     }
 
-    // The time axis: seconds since the first point, ticks at a round step.
+    // The time axis: seconds since the first point, ticks at a round step. The times come from
+    // a file and may lie anywhere in 64 bits: the span saturates rather than overflow, and
+    // past the longest round step the step grows with the span, so there are at most seven
+    // ticks whatever the span.
     const std::int64_t start = all.front().time;
-    const std::int64_t span = std::max<std::int64_t>(1, all.back().time - start);
+    std::int64_t span = 0;
+    if (__builtin_sub_overflow(all.back().time, start, &span))
+        span = std::numeric_limits<std::int64_t>::max();
+    span = std::max<std::int64_t>(1, span);
     static constexpr std::int64_t steps[] = {10,    30,    60,     120,    300,     600,
                                              900,   1800,  3600,   7200,   10800,   21600,
                                              43200, 86400, 172800, 604800, 1209600, 2592000};
-    std::int64_t timeStep = steps[std::size(steps) - 1];
+    constexpr std::int64_t longestStep = steps[std::size(steps) - 1];
+    std::int64_t timeStep = (span / 6 / longestStep + 1) * longestStep;
     for (const std::int64_t candidate : steps)
         if (span / candidate <= 6) {
             timeStep = candidate;
             break;
         }
-    const auto xOf = [&](std::int64_t time) {
-        return marginLeft +
-               plotWidth * static_cast<double>(time - start) / static_cast<double>(span);
+    const auto xAfter = [&](double seconds) {
+        return marginLeft + plotWidth * seconds / static_cast<double>(span);
     };
-    for (std::int64_t tick = 0; tick <= span; tick += timeStep)
-        text += label(xOf(start + tick), bottom + 16, clockText(tick, timeStep));
+    const auto xOf = [&](std::int64_t time) {
+        return xAfter(static_cast<double>(time) - static_cast<double>(start));
+    };
+    for (std::int64_t tick = 0, ticks = span / timeStep; tick <= ticks; ++tick)
+        text += label(xAfter(static_cast<double>(tick * timeStep)), bottom + 16,
+                      clockText(tick * timeStep, timeStep));
 
     std::string vertices;
     for (const HistoryPoint& point : points) {

@@ -1,6 +1,8 @@
 #include "stats/search_history.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <charconv>
@@ -29,8 +31,14 @@ std::string historyLine(const HistoryPoint& point) {
 }
 
 std::string appendHistory(const std::string& path, const HistoryPoint& point) {
-    std::FILE* file = std::fopen(path.c_str(), "a+");
-    if (file == nullptr) return "cannot write " + path + ": " + std::strerror(errno);
+    // Never through a link planted under the name: appended to only as the file itself.
+    const int fd = open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+    std::FILE* file = fd < 0 ? nullptr : fdopen(fd, "a+");
+    if (file == nullptr) {
+        const std::string problem = "cannot write " + path + ": " + std::strerror(errno);
+        if (fd >= 0) close(fd);
+        return problem;
+    }
     // A new file gets the header; a last line cut short (the farm was killed while it wrote)
     // is ended, so that it costs that one line and not the next as well.
     const bool fresh = std::fseek(file, 0, SEEK_END) != 0 || std::ftell(file) <= 0;

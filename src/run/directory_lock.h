@@ -1,0 +1,24 @@
+// One process per statistics directory: an advisory lock on a file in it, held for the
+// process's life, so that two solvers (or two farms) never save over each other's counts.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+
+// The lock file in a directory; it holds the id of the process that has the lock.
+inline constexpr const char* lockFileName = "tessaly.lock";
+
+struct DirectoryLock {
+    int error = 0;     // 0 when the lock is held; EWOULDBLOCK when another process holds it;
+                       // otherwise why it could not be taken
+    pid_t holder = 0;  // with EWOULDBLOCK, the other process's id when it could be read, else 0
+};
+
+// Takes the lock of `directory` for the rest of the process's life (its descriptor is kept
+// open, and closed on exec so that no started program holds it) and writes this process's id
+// into the lock file. When another process holds it, nothing is changed.
+DirectoryLock lockDirectory(const std::string& directory);
+// The refusal to start in a directory that `lock` found taken, in words: the directory and
+// the other process's id when known.
+std::string lockRefusal(const std::string& directory, const DirectoryLock& lock);

@@ -1,0 +1,19 @@
+// Writing a whole file safely: never in place, never through a link, never half.
+#pragma once
+
+#include <string>
+
+// What writeWholeFile does when a file of that name is already there.
+enum class Existing { replace, keep };
+
+// Writes `text` as the file `path`. The text goes to a temporary file beside it, PATH.tmpPID
+// (no other living process uses the name; one writer of a path at a time per process),
+// created exclusively and never through a link: a leftover or a link planted under that name
+// is removed first, its target untouched. The temporary file is then renamed to `path`: over
+// whatever is there (replace), or only when nothing is (keep, else EEXIST). With `sync` the
+// file and its directory entry are flushed to the disk before it returns. Returns 0, or the
+// errno of the step that failed; a failure leaves `path` as it was and no temporary file.
+int writeWholeFile(const char* path, const std::string& text, Existing existing, bool sync);
+
+// Renames `from` to `to` unless something is at `to` (then EEXIST). Returns 0 or the errno.
+int renameWithoutReplacing(const char* from, const char* to);
