@@ -22,11 +22,6 @@ RunGroups runGroups;
 
 namespace {
 
-// How many pieces of each type (interior, edge, corner) are barred from the end of the
-// first list, and counted from the start of the second list.
-constexpr std::array<int, 3> firstListQuota{42, 11, 2};
-constexpr std::array<int, 3> secondListQuota{12, 8, 0};
-
 // Draws colours by `draw` until one is neither shunned nor favoured.
 template <typename Draw>
 int drawFreeColour(Draw draw) {

@@ -23,6 +23,11 @@ extern std::int32_t secondListPlaced;
 // Least secondListPlaced with which the step of each depth may be entered.
 extern std::array<std::int32_t, 256> secondListMinimum;
 
+// How many pieces of each type (interior, edge, corner) are barred from the end of the
+// first list, and counted from the start of the second list.
+inline constexpr std::array<int, 3> firstListQuota{42, 11, 2};
+inline constexpr std::array<int, 3> secondListQuota{12, 8, 0};
+
 // The secondListMinimum entries that every run writes; every other depth has the minimum 0.
 struct MinimumEntry {
     int depth;

@@ -55,7 +55,10 @@ bool exists(const char* name) {
 std::string moveAside(const char* name, const char* kind, const char* stamp) {
     for (int copy = 1; copy < 10; ++copy) {
         std::string target = std::string(name) + "." + kind + "-" + stamp;
-        if (copy > 1) target += "-" + std::to_string(copy);
+        if (copy > 1) {
+            target += '-';
+            target += std::to_string(copy);
+        }
         errno = renameWithoutReplacing(name, target.c_str());
         if (errno == 0) return target;
         if (errno != EEXIST) return "";

@@ -16,20 +16,55 @@ constexpr int secondCornerDepth = 45;
 // The depths that take no piece of a first list, whose squares tell boards apart.
 constexpr int openDepths = 64;
 
+// The piece the board placed at depth `d`, or -1.
+int pieceAt(const DeepBoard& deep, int d) {
+    const int piece = pieceNumberOf(deep.board[fillOrder[d]]);
+    return piece >= 0 && piece <= 255 ? piece : -1;
+}
+
 // The pieces in the order the board placed them, followed by those it never placed, by number.
 std::vector<int> placementOrder(const DeepBoard& deep) {
     std::vector<int> order;
     std::array<bool, 256> placed{};
     placed[hintPiece] = true;
     for (int d = 0; d <= deep.depth; ++d) {
-        const int piece = pieceNumberOf(deep.board[fillOrder[d]]);
-        if (piece < 0 || piece > 255 || placed[piece]) continue;
+        const int piece = pieceAt(deep, d);
+        if (piece < 0 || placed[piece]) continue;
         placed[piece] = true;
         order.push_back(piece);
     }
     for (int piece = 0; piece < 256; ++piece)
         if (!placed[piece]) order.push_back(piece);
     return order;
+}
+
+// The pieces the group counts (its second list's quotas of each type), in the board's order,
+// each placed as late as the minimums of the first depths allow along the board's own path:
+// for each minimum in turn, the latest pieces before its depth are counted until the board
+// meets it. Counted that late, the minimums hold a run to the board's own pieces all through
+// the first depths, not only at their start, and prune its other paths early; counted early,
+// they let a run go its own way and lose itself below depth 60 in half the runs.
+std::vector<int> latestCountedPieces(const DeepBoard& deep, const std::array<bool, 256>& taken) {
+    std::array<bool, 256> counted{};
+    std::array<int, 3> quota = secondListQuota;
+    int placed = 0;
+    for (const MinimumEntry& entry : runMinimumEntries) {
+        for (int d = std::min(entry.depth - 1, deep.depth); d >= 0 && placed < entry.minimum;
+             --d) {
+            const int piece = pieceAt(deep, d);
+            if (piece < 0 || taken[piece] || counted[piece] || quota[pieceType(piece)] == 0)
+                continue;
+            --quota[pieceType(piece)];
+            counted[piece] = true;
+            ++placed;
+        }
+    }
+    std::vector<int> inOrder;
+    for (int d = 0; d <= deep.depth; ++d) {
+        const int piece = pieceAt(deep, d);
+        if (piece >= 0 && counted[piece]) inOrder.push_back(piece);
+    }
+    return inOrder;
 }
 
 }  // namespace
@@ -43,7 +78,7 @@ void deriveGroup(const DeepBoard& deep, std::vector<std::uint8_t>& first,
     // The corners the first depths use stay out of both lists.
     int left = 2;
     for (const int d : {firstCornerDepth, secondCornerDepth}) {
-        const int piece = d <= deep.depth ? pieceNumberOf(deep.board[fillOrder[d]]) : -1;
+        const int piece = d <= deep.depth ? pieceAt(deep, d) : -1;
         if (piece >= 0 && pieceType(piece) == 2 && !taken[piece]) {
             taken[piece] = true;
             --left;
@@ -54,7 +89,11 @@ void deriveGroup(const DeepBoard& deep, std::vector<std::uint8_t>& first,
             taken[corner] = true;
             --left;
         }
-    const std::vector<int> order = placementOrder(deep);
+    // The counted pieces first, then the earliest others: the second list's quotas of each
+    // type are taken from the front.
+    const std::vector<int> counted = latestCountedPieces(deep, taken);
+    std::vector<int> order = placementOrder(deep);
+    order.insert(order.begin(), counted.begin(), counted.end());
     int edges = 0;
     int interior = 0;
     for (const int piece : order) {

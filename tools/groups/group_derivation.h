@@ -17,9 +17,9 @@ struct DeepBoard {
 // The two lists of a group fitted to `deep`, by the board's own order of placement:
 // - the corners of depths 0 and 45 go in neither list (the lowest-numbered other corners stand
 //   in for one the board did not reach);
-// - the second list is the 33 edge and 70 interior pieces placed at the earliest depths, in
-//   depth order, so the counted second-list pieces lie on the board's own path, early enough
-//   for every minimum of the first depths;
+// - the second list is 33 edge and 70 interior pieces: first the 8 edge and 12 interior pieces
+//   that the group counts, each placed as late as the minimums of the first depths allow along
+//   the board's own path, then the others placed earliest, in depth order;
 // - the first list is the other 2 corners, then the remaining edge and interior pieces in
 //   depth order, the pieces never placed last (by number): the barred pieces, taken from its
 //   end, are the ones the board placed latest or never.
