@@ -10,14 +10,15 @@
 #include <string>
 #include <vector>
 
+#include "base/console.h"
+#include "base/fatal_exit.h"
+#include "base/program_info.h"
+#include "base/random.h"
+#include "base/settings.h"
 #include "puzzle/candidate_tables.h"
 #include "puzzle/piece_file.h"
 #include "results/full_boards.h"
-#include "run/console.h"
 #include "run/groups_file.h"
-#include "run/fatal_exit.h"
-#include "run/program_info.h"
-#include "run/random.h"
 #include "run/run_budget.h"
 #include "run/run_loop.h"
 #include "run/run_setup.h"
@@ -170,9 +171,9 @@ int main(int argc, char** argv) {
         }
     }
     if (options.noGroupRules) runGroups.rules = StepRules::noGroups;
-    writeFiles = false;
+    settings.writeFiles = false;
     fullBoardWatcher = digestFullBoard;
-    std::snprintf(boardPath, pathCapacity, "%s", options.boardFile.c_str());
+    std::snprintf(settings.boardPath, pathCapacity, "%s", options.boardFile.c_str());
     seedRandom(mainRandom, options.mainSeed);
     seedRandom(groupRandom, options.groupSeed);
     groupRandomSeeded = true;
@@ -186,7 +187,7 @@ int main(int argc, char** argv) {
         if (options.nodes > 0) {
             if (totalNodes >= options.nodes) break;
             // The run stops, without a mark, where the workload's node total is reached.
-            runNodeLimit = options.nodes - totalNodes;
+            settings.runNodeLimit = options.nodes - totalNodes;
         }
         const std::int32_t boardsBefore = fullBoardCount;
         bool exhausted = true;

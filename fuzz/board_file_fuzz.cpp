@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "base/random.h"
+#include "base/settings.h"
 #include "fuzz_support.h"
 #include "gen/puzzle_generator.h"
 #include "puzzle/candidate_ordering.h"
@@ -12,7 +14,6 @@
 #include "puzzle/list_editing.h"
 #include "puzzle/piece_file.h"
 #include "results/board_files.h"
-#include "run/random.h"
 #include "run/run_setup.h"
 #include "run/startup.h"
 #include "search/board_geometry.h"
@@ -58,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     secondListPlaced = 0;
 
     const std::string path = memoryFile(data, size);
-    std::snprintf(boardPath, sizeof boardPath, "%s", path.c_str());
+    std::snprintf(settings.boardPath, sizeof settings.boardPath, "%s", path.c_str());
     loadBoard();
     for (int slot = 0; slot < 256; ++slot)
         require(board[slot] == emptyCode || isRotationOfAPiece(board[slot]),
@@ -73,6 +74,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     restoreAll();
     require(snapshotTables() == before, "a candidate list is not whole after the restore");
-    boardPath[0] = '\0';
+    settings.boardPath[0] = '\0';
     return 0;
 }

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "run/console.h"
+#include "base/console.h"
 
 std::string memoryFile(const std::uint8_t* data, std::size_t size) {
     static const int fd = memfd_create("fuzz-input", 0);

@@ -6,9 +6,10 @@
 #include <cstdio>
 #include <string>
 
+#include "base/clocks.h"
+#include "base/settings.h"
 #include "fuzz_support.h"
 #include "results/full_boards.h"
-#include "run/clocks.h"
 #include "run/startup.h"
 #include "search/search_state.h"
 #include "stats/statistics_file.h"
@@ -67,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     clearRecord(sinceStart);
     clearRecord(lastReport);
     secsAtProgramStart = grandTotal.secs;
-    programStartTime = wallClockSeconds() - 86'400;
+    settings.programStartTime = wallClockSeconds() - 86'400;
     printStatisticsReport();
     nodeCount = 123'456'789'012;
     savedNodes = 0;

@@ -12,7 +12,7 @@
 #include <sstream>
 #include <thread>
 
-#include "run/console.h"
+#include "base/console.h"
 
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "tessaly-test-XXXXXX").string();

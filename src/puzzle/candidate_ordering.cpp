@@ -1,8 +1,8 @@
 #include "puzzle/candidate_ordering.h"
 
+#include "base/console.h"
+#include "base/random.h"
 #include "puzzle/list_editing.h"
-#include "run/console.h"
-#include "run/random.h"
 #include "run/run_setup.h"
 
 namespace {

@@ -1,9 +1,9 @@
 #include "puzzle/candidate_tables.h"
 
+#include "base/console.h"
+#include "base/fatal_exit.h"
 #include "puzzle/list_editing.h"
 #include "puzzle/piece_file.h"
-#include "run/console.h"
-#include "run/fatal_exit.h"
 
 std::array<PieceCode, poolSize> candidatePool{};
 int poolUsed = 0;

@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "run/console.h"
+#include "base/console.h"
 #include "search/board_geometry.h"
 #include "search/search_state.h"
 

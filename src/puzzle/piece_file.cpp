@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <string>
 
-#include "run/console.h"
-#include "run/fatal_exit.h"
+#include "base/console.h"
+#include "base/fatal_exit.h"
 
 std::array<PieceCode, pieceCount> pieceCodes{};
 std::array<std::int32_t, pieceCount> borderCount{};

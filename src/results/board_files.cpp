@@ -5,13 +5,14 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/console.h"
+#include "base/fatal_exit.h"
+#include "base/random.h"
+#include "base/settings.h"
+#include "base/whole_files.h"
 #include "results/grid_writing.h"
-#include "run/console.h"
-#include "run/fatal_exit.h"
-#include "run/random.h"
 #include "run/run_loop.h"
 #include "run/startup.h"
-#include "run/whole_files.h"
 #include "search/search_state.h"
 
 namespace {
@@ -77,13 +78,13 @@ std::optional<std::array<PieceCode, 256>> decodeRecordBoard(const std::string& t
 
 void printUnsavedBoard(const char* fileName, int error) {
     printOut("\nBoard could not be saved in %s/%s: %s; here it is as a board file:\n",
-             workingDirectory, fileName, std::strerror(error));
+             settings.workingDirectory, fileName, std::strerror(error));
     printOut("%s", gridText(board, std::string("board not saved as ") + fileName).c_str());
 }
 
 void saveRecordBoard(const char* fileName) {
     const std::string text = recordBoardText(board);
-    if (!writeFiles) return;
+    if (!settings.writeFiles) return;
     const int error = writeWholeFile(fileName, text, Existing::replace, true);
     if (error == 0) return;
     printUnsavedBoard(fileName, error);
@@ -94,7 +95,7 @@ void saveRecordBoard(const char* fileName) {
 std::optional<std::string> savePerfectBoard() {
     const std::string text = recordBoardText(board);
     std::string name = "480.tsr";
-    if (!writeFiles) return name;
+    if (!settings.writeFiles) return name;
     for (int copy = 2;; ++copy) {
         // An existing perfect board is never replaced, not even by a racing process.
         const int error = writeWholeFile(name.c_str(), text, Existing::keep, true);

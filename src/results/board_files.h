@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "base/settings.h"
 #include "puzzle/piece_code.h"
 
 // The RecordBoardFile text of `slots`: the version line and 263 hexadecimal words, the board
@@ -25,8 +26,8 @@ void saveRecordBoard(const char* fileName);
 // instead (printUnsavedBoard) and returns nothing, and the program goes on.
 std::optional<std::string> savePerfectBoard();
 // Prints the message that the current board could not be saved as `fileName` (in
-// workingDirectory) for the reason `error` (an errno), then the board as BoardFile lines that
-// `tessaly FILE` loads, so that a board that cannot be written is never lost.
+// settings.workingDirectory) for the reason `error` (an errno), then the board as BoardFile lines
+// that `tessaly FILE` loads, so that a board that cannot be written is never lost.
 void printUnsavedBoard(const char* fileName, int error);
 
 // One cell of a BoardFile: "---/-" or "0/0" for an empty slot, or a piece number 1 to 256, a
@@ -40,7 +41,7 @@ bool parseCell(const char* cell, PieceCode& code);
 bool parseCellPiece(const char* cell, int& piece, int& rotation);
 // The code a cell names, or emptyCode for an empty or malformed cell.
 PieceCode parseCell(const char* cell);
-// Loads the BoardFile at boardPath onto a board cleared again by clearRunState: its board
+// Loads the BoardFile at settings.boardPath onto a board cleared again by clearRunState: its board
 // lines fill slot rows 15 down to 0, its pieces go into their slots, are taken out of play,
 // counted as group members and removed from the candidate lists, every removal recorded on
 // the undo stacks. Faults of the file are reported on the error stream, at most 30 lines and

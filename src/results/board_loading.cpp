@@ -11,10 +11,11 @@
 #include <string>
 #include <system_error>
 
+#include "base/console.h"
+#include "base/settings.h"
 #include "puzzle/candidate_tables.h"
 #include "puzzle/list_editing.h"
 #include "results/board_files.h"
-#include "run/console.h"
 #include "run/run_setup.h"
 #include "run/startup.h"
 #include "search/board_geometry.h"
@@ -99,7 +100,7 @@ void takePiece(PieceCode code, int slot, std::int64_t lineNumber, int cellIndex)
     } else {
         // Already out of play and counted: only the list removals are repeated, and list
         // editing reports the codes it no longer finds.
-        printErr("Board file %s, line %lld, cell %d: piece %d is named again\n", boardPath,
+        printErr("Board file %s, line %lld, cell %d: piece %d is named again\n", settings.boardPath,
                  static_cast<long long>(lineNumber), cellIndex + 1, p + 1);
     }
     switch (squareKind[slot]) {
@@ -136,7 +137,7 @@ void loadRow(LinePiece& piece, int row, std::int64_t lineNumber) {
             char shown[shownCellLength + 4];
             showCell(text + start, shown);
             printErr("Board file %s, line %lld, cell %d: \"%s\" is not a piece, taken as empty\n",
-                     boardPath, static_cast<long long>(lineNumber), cells + 1, shown);
+                     settings.boardPath, static_cast<long long>(lineNumber), cells + 1, shown);
         }
         board[slot] = code;
         if (code != emptyCode) takePiece(code, slot, lineNumber, cells);
@@ -144,7 +145,7 @@ void loadRow(LinePiece& piece, int row, std::int64_t lineNumber) {
     }
     if (cells < cellsPerRow)
         printErr("Board file %s, line %lld: only %d cells, the rest of the row taken as empty\n",
-                 boardPath, static_cast<long long>(lineNumber), cells);
+                 settings.boardPath, static_cast<long long>(lineNumber), cells);
 }
 
 // A run loads the board file anew every time, and a farm keeps its instances' output for
@@ -174,7 +175,8 @@ void showFaults(const std::string& faults) {
          at = faults.find(faultPrefix, at + 1))
         hidden += at == 0 || faults[at - 1] == '\n';
     printErr("%s", faults.substr(0, shownEnd).c_str());
-    if (hidden > 0) printErr("%s%s: %d more faults, not shown\n", faultPrefix, boardPath, hidden);
+    if (hidden > 0)
+        printErr("%s%s: %d more faults, not shown\n", faultPrefix, settings.boardPath, hidden);
 }
 
 // Only a regular file is read: a run reads the file anew every time, and a directory, a
@@ -184,14 +186,15 @@ bool isRegularFile(const char* path) {
     return std::filesystem::is_regular_file(path, error);
 }
 
-// Loads the board file at boardPath, printing its faults on the error stream.
+// Loads the board file at settings.boardPath, printing its faults on the error stream.
 void loadBoardFile() {
-    std::FILE* file = isRegularFile(boardPath) ? std::fopen(boardPath, "r") : nullptr;
+    std::FILE* file =
+        isRegularFile(settings.boardPath) ? std::fopen(settings.boardPath, "r") : nullptr;
     if (file == nullptr) {
-        printErr("Cannot open %s\n", boardPath);
+        printErr("Cannot open %s\n", settings.boardPath);
         return;
     }
-    printOut("load board %s\n", boardPath);
+    printOut("load board %s\n", settings.boardPath);
     clearRunState();
 
     LinePiece piece;
@@ -207,7 +210,7 @@ void loadBoardFile() {
     std::fclose(file);
     if (row >= 0)
         printErr("Board file %s ends after %d board lines, the other rows taken as empty\n",
-                 boardPath, rowCount - 1 - row);
+                 settings.boardPath, rowCount - 1 - row);
 }
 
 }  // namespace

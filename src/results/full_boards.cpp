@@ -3,9 +3,10 @@
 #include <cstdio>
 #include <string>
 
+#include "base/console.h"
+#include "base/settings.h"
 #include "results/board_files.h"
 #include "results/tally.h"
-#include "run/console.h"
 #include "run/startup.h"
 #include "search/search_state.h"
 #include "stats/statistics_records.h"
@@ -25,7 +26,7 @@ void onFullBoard() {
         // A perfect board is what the program is run for: keep every one of them.
         // A board that cannot be saved is printed instead, and the search goes on.
         const std::optional<std::string> name = savePerfectBoard();
-        if (name) printOut("Board is saved in %s/%s\n", workingDirectory, name->c_str());
+        if (name) printOut("Board is saved in %s/%s\n", settings.workingDirectory, name->c_str());
     } else {
         if (e < grandTotal.best) {
             char name[16];
@@ -37,7 +38,7 @@ void onFullBoard() {
             // Announced as saved only once it is on the disk; a board that cannot be saved is
             // printed and ends the program.
             saveRecordBoard(name);
-            printOut("\nBoard is saved in %s/%s\n", workingDirectory, name);
+            printOut("\nBoard is saved in %s/%s\n", settings.workingDirectory, name);
         } else if (e < sinceStart.best) {
             printOut("\nBEST SCORE SINCE START!!!");
             sinceStart.best = e;

@@ -1,6 +1,6 @@
 #include "results/tally.h"
 
-#include "run/console.h"
+#include "base/console.h"
 #include "search/search_state.h"
 #include "stats/statistics_records.h"
 

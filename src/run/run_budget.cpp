@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <limits>
 
+#include "base/console.h"
+#include "base/settings.h"
 #include "puzzle/list_editing.h"
 #include "results/full_boards.h"
-#include "run/console.h"
 #include "stats/statistics_file.h"
 #include "stats/statistics_report.h"
 
@@ -15,7 +16,6 @@ std::int32_t fullBoardsAtCheckpoint = 0;
 std::atomic<std::int64_t> budgetAttention{0};
 const char* runEndMark = "";
 std::atomic<bool> stopRequested{false};
-std::int64_t runNodeLimit = std::numeric_limits<std::int64_t>::max();
 
 namespace {
 
@@ -41,7 +41,7 @@ void updateAttention(std::int64_t n) {
     std::int64_t level = std::min(budgetThreshold, checkpointNodes + checkpointDistance);
     if (n <= earlyFailureNodes) level = std::min(level, earlyFailureNodes);
     if (n <= noBoardFrom) level = std::min(level, noBoardFrom);
-    level = std::min(level, runNodeLimit - 1);
+    level = std::min(level, settings.runNodeLimit - 1);
     // The flag and the level are written in this order here and in the opposite order by
     // requestRunStop, all sequentially consistent, so a stop request is never overwritten.
     budgetAttention.store(level);

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "base/settings.h"
 #include "search/search_state.h"
 
 // Node count of the next doubling check.
@@ -24,13 +25,9 @@ extern const char* runEndMark;
 extern std::atomic<bool> stopRequested;
 // Asks the current run to stop at its next budget check; safe to call from a signal handler.
 void requestRunStop();
-// Node count at which the current run stops without a mark, at its next budget check or
-// mismatch-phase stop check; the benchmark sets it to end a workload at a node total.
-// No limit when it is the largest 64-bit value, as it is unless set.
-extern std::int64_t runNodeLimit;
 // Whether the run must stop now for a stop request or the node limit.
 inline bool runStopDue() {
-    return stopRequested.load(std::memory_order_relaxed) || nodeCount >= runNodeLimit;
+    return stopRequested.load(std::memory_order_relaxed) || nodeCount >= settings.runNodeLimit;
 }
 
 // Thrown by stopRun to unwind the search to the run thread's entry; nothing in the search

@@ -12,17 +12,18 @@
 #include <system_error>
 #include <thread>
 
+#include "base/clocks.h"
+#include "base/console.h"
+#include "base/random.h"
+#include "base/settings.h"
+#include "base/stop_signals.h"
 #include "puzzle/candidate_ordering.h"
 #include "puzzle/list_editing.h"
 #include "puzzle/piece_file.h"
 #include "results/board_files.h"
-#include "run/clocks.h"
-#include "run/console.h"
-#include "run/random.h"
 #include "run/run_budget.h"
 #include "run/run_setup.h"
 #include "run/startup.h"
-#include "run/stop_signals.h"
 #include "search/board_geometry.h"
 #include "search/depth_steps.h"
 #include "search/search_state.h"
@@ -33,7 +34,6 @@
 std::int64_t runStartTime = 0;
 std::int32_t runStartClock = 0;
 std::atomic<std::int32_t> runFinished{0};
-bool writeFiles = true;
 
 namespace {
 
@@ -140,8 +140,8 @@ void performRun() {
     chooseGroupAndColours();
     reorderCandidateTables();
     savedNodes = 0;
-    if (boardPath[0] != '\0') {
-        printOut("loading %s\n", boardPath);
+    if (settings.boardPath[0] != '\0') {
+        printOut("loading %s\n", settings.boardPath);
         loadBoard();
     }
     board[hintSlot] = rotate(2, pieceCodes[hintPiece]);
@@ -172,7 +172,7 @@ void runThreadMain() {
 void runForever() {
     setIdlePriority();
     const std::uint16_t checksum =
-        directoryChecksum(workingDirectory, std::strlen(workingDirectory));
+        directoryChecksum(settings.workingDirectory, std::strlen(settings.workingDirectory));
     const auto wall = static_cast<std::uint32_t>(wallClockSeconds());
     const auto clock = static_cast<std::uint32_t>(programClockMs());
     seedRandom(mainRandom, mainSeed(wall, clock, checksum));
@@ -189,11 +189,12 @@ void runForever() {
             printStatisticsReport();
             // The run's end saved the statistics last; say so only if that save succeeded.
             if (statisticsSaveFailed) {
-                printErr("Stopped; the statistics could not be saved in %s\n", workingDirectory);
+                printErr("Stopped; the statistics could not be saved in %s\n",
+                         settings.workingDirectory);
                 std::fflush(nullptr);
                 std::_Exit(1);
             }
-            printOut("Stopped; the statistics are saved in %s\n", workingDirectory);
+            printOut("Stopped; the statistics are saved in %s\n", settings.workingDirectory);
             std::fflush(nullptr);
             std::_Exit(0);
         }

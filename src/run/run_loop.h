@@ -10,8 +10,6 @@ extern std::int64_t runStartTime;
 extern std::int32_t runStartClock;
 // 0 while a run is active; set to 1 by the run thread when its run is over.
 extern std::atomic<std::int32_t> runFinished;
-// Whether runs write record boards and statistics files; the benchmark turns this off.
-extern bool writeFiles;
 
 // Sets up one run, places the hint piece and searches until the budget stops the run
 // (RunStopped) or its whole space has been tried (then returns).

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "run/clocks.h"
+#include "base/clocks.h"
+#include "base/random.h"
 #include "run/piece_groups.h"
-#include "run/random.h"
 #include "search/search_state.h"
 #include "stats/statistics_records.h"
 

@@ -8,23 +8,19 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/clocks.h"
+#include "base/console.h"
+#include "base/directory_lock.h"
+#include "base/fatal_exit.h"
+#include "base/program_info.h"
+#include "base/settings.h"
 #include "puzzle/candidate_tables.h"
 #include "puzzle/piece_file.h"
-#include "run/clocks.h"
-#include "run/console.h"
-#include "run/directory_lock.h"
-#include "run/fatal_exit.h"
 #include "run/groups_file.h"
-#include "run/program_info.h"
 #include "run/run_setup.h"
 #include "stats/statistics_file.h"
 #include "stats/statistics_records.h"
 #include "stats/statistics_report.h"
-
-char workingDirectory[pathCapacity];
-char pieceFilePath[pathCapacity + 20];
-char boardPath[pathCapacity];
-std::int64_t programStartTime = 0;
 
 namespace {
 
@@ -45,15 +41,16 @@ constexpr const char* usage =
     "It searches without end. Ctrl-C or SIGTERM ends the current run, saves the statistics and\n"
     "ends with status 0; a second Ctrl-C, a second or more later, ends it at once.\n";
 
-// "-o" text: enter the directory and extend workingDirectory. An absolute path replaces
-// workingDirectory, since appending it to the start directory would name a place where
+// "-o" text: enter the directory and extend settings.workingDirectory. An absolute path replaces
+// settings.workingDirectory, since appending it to the start directory would name a place where
 // nothing is stored. A result longer than 499 characters is refused, never truncated.
 void enterOutputDirectory(const char* directory) {
     char extended[2 * pathCapacity + 2];
     if (directory[0] == separator)
         std::snprintf(extended, sizeof extended, "%s", directory);
     else
-        std::snprintf(extended, sizeof extended, "%s%c%s", workingDirectory, separator, directory);
+        std::snprintf(extended, sizeof extended, "%s%c%s", settings.workingDirectory, separator,
+                      directory);
     if (std::strlen(directory) >= pathCapacity || std::strlen(extended) >= pathCapacity) {
         printOut("argument %d: directory <%s> makes a path longer than %d characters\n",
                  argumentPosition, directory, pathCapacity - 1);
@@ -63,7 +60,7 @@ void enterOutputDirectory(const char* directory) {
         printOut("argument %d: cd to directory <%s> failed\n", argumentPosition, directory);
         fatalExit();
     }
-    std::memcpy(workingDirectory, extended, std::strlen(extended) + 1);
+    std::memcpy(settings.workingDirectory, extended, std::strlen(extended) + 1);
 }
 
 void takeBoardPath(const char* path) {
@@ -72,14 +69,15 @@ void takeBoardPath(const char* path) {
                  argumentPosition, path, pathCapacity - 1);
         fatalExit();
     }
-    std::memcpy(boardPath, path, std::strlen(path) + 1);
+    std::memcpy(settings.boardPath, path, std::strlen(path) + 1);
 }
 
 // A groups file beside the pieces replaces the built-in groups; a faulty one ends the program
 // before anything is searched or written.
 void readGroupsFileIfAny() {
     char path[pathCapacity + 20];
-    std::snprintf(path, sizeof path, "%s%c%s", workingDirectory, separator, groupsFileName);
+    std::snprintf(path, sizeof path, "%s%c%s", settings.workingDirectory, separator,
+                  groupsFileName);
     struct stat status {};
     if (lstat(path, &status) != 0 && errno == ENOENT) return;
     const std::string fault = readGroupsFile(path, runGroups);
@@ -104,8 +102,8 @@ void startUp(int argc, char** argv) {
     // A first argument of exactly --help or --version is answered; any other first argument,
     // even one that begins with "--", keeps its usual meaning.
     if (argc > 1) answerHelpOrVersion(argv[1], "tessaly", usage);
-    programStartTime = wallClockSeconds();
-    if (getcwd(workingDirectory, pathCapacity) == nullptr) {
+    settings.programStartTime = wallClockSeconds();
+    if (getcwd(settings.workingDirectory, pathCapacity) == nullptr) {
         // ERANGE: the path does not fit; otherwise the directory is gone or unreadable.
         if (errno == ERANGE)
             printErr("cannot read the current directory: its path is longer than %d characters\n",
@@ -114,13 +112,13 @@ void startUp(int argc, char** argv) {
             printErr("cannot read the current directory: %s\n", std::strerror(errno));
         fatalExit();
     }
-    std::snprintf(pieceFilePath, sizeof pieceFilePath, "%s%ck7pieces.txt", workingDirectory,
-                  separator);
-    readPieceFile(pieceFilePath);
+    std::snprintf(settings.pieceFilePath, sizeof settings.pieceFilePath, "%s%ck7pieces.txt",
+                  settings.workingDirectory, separator);
+    readPieceFile(settings.pieceFilePath);
     buildCandidateTables();
     readGroupsFileIfAny();
 
-    boardPath[0] = '\0';
+    settings.boardPath[0] = '\0';
     if (argc > 1) {
         const char* argument = argv[1];
         if (std::strncmp(argument, "-o", 2) == 0)
@@ -131,14 +129,14 @@ void startUp(int argc, char** argv) {
     // Before anything is written there: a second solver would save over the first one's counts.
     const DirectoryLock lock = lockDirectory(".");
     if (lock.error == EWOULDBLOCK) {
-        printErr("%s\n", lockRefusal(workingDirectory, lock).c_str());
+        printErr("%s\n", lockRefusal(settings.workingDirectory, lock).c_str());
         std::exit(1);
     }
     if (lock.error != 0)
         printErr("cannot lock %s%c%s (%s); a second solver there would not be noticed\n",
-                 workingDirectory, separator, lockFileName, std::strerror(lock.error));
+                 settings.workingDirectory, separator, lockFileName, std::strerror(lock.error));
     printOut("Tessaly solver version 1.0\n\n");
-    printOut("Best scores are stored in %s\n\n", workingDirectory);
+    printOut("Best scores are stored in %s\n\n", settings.workingDirectory);
     readStatistics();
     secsAtProgramStart = grandTotal.secs;
     clearRecord(sinceStart);

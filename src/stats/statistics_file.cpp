@@ -12,12 +12,13 @@
 #include <ctime>
 #include <string>
 
+#include "base/clocks.h"
+#include "base/console.h"
+#include "base/settings.h"
+#include "base/whole_files.h"
 #include "results/full_boards.h"
-#include "run/clocks.h"
-#include "run/console.h"
 #include "run/run_loop.h"
 #include "run/startup.h"
-#include "run/whole_files.h"
 #include "search/search_state.h"
 #include "stats/statistics_records.h"
 #include "stats/statistics_report.h"
@@ -91,10 +92,10 @@ bool setAsideUnreadFile() {
         return false;
     }
     if (keptAs != "-") {
-        std::string where = std::string(workingDirectory) + "/" + keptAs;
+        std::string where = std::string(settings.workingDirectory) + "/" + keptAs;
         if (unread.backupKeptAs != "-")
-            where +=
-                ", and total.bak as " + std::string(workingDirectory) + "/" + unread.backupKeptAs;
+            where += ", and total.bak as " + std::string(settings.workingDirectory) + "/" +
+                     unread.backupKeptAs;
         printErr("total.txt could not be read; it is kept as %s\n", where.c_str());
     }
     unread = {};
@@ -224,7 +225,7 @@ void updateStatistics() {
             record->histogram[i] = addClamped(record->histogram[i], fullBoardTally[i]);
         record->best = lowestBest(*record);
     }
-    const std::int64_t running = wallClockSeconds() - programStartTime;
+    const std::int64_t running = wallClockSeconds() - settings.programStartTime;
     grandTotal.secs = addClamped(secsAtProgramStart, running);
     sinceStart.secs = running;
     savedNodes = 0;
@@ -232,7 +233,7 @@ void updateStatistics() {
 
 void saveStatistics() {
     updateStatistics();
-    if (writeFiles) {
+    if (settings.writeFiles) {
         const std::int64_t now = monotonicMs();
         const bool sync = !everSynced || now - lastSyncMs >= syncIntervalMs;
         if (setAsideUnreadFile()) {

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <string>
 
+#include "base/console.h"
 #include "results/tally.h"
-#include "run/console.h"
 #include "stats/statistics_records.h"
 #include "stats/time_texts.h"
 

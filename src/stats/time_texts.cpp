@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "run/clocks.h"
+#include "base/clocks.h"
 #include "run/run_loop.h"
 
 std::string durationText(std::int64_t seconds) {

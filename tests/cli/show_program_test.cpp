@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "base/random.h"
 #include "results/board_files.h"
-#include "run/random.h"
 #include "search/board_geometry.h"
 #include "test_support.h"
 #include "tools/show_test_boards.h"

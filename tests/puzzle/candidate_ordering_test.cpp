@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/random.h"
 #include "gen/puzzle_generator.h"
 #include "puzzle/piece_file.h"
-#include "run/random.h"
 #include "run/run_setup.h"
 #include "test_support.h"
 

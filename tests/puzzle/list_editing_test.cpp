@@ -11,12 +11,12 @@
 #include <utility>
 #include <vector>
 
+#include "base/console.h"
+#include "base/random.h"
 #include "gen/puzzle_generator.h"
 #include "puzzle/candidate_ordering.h"
 #include "puzzle/candidate_tables.h"
 #include "puzzle/piece_file.h"
-#include "run/console.h"
-#include "run/random.h"
 #include "search/board_geometry.h"
 #include "search/search_state.h"
 #include "test_support.h"

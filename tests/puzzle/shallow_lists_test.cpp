@@ -6,10 +6,10 @@
 #include <random>
 #include <vector>
 
+#include "base/random.h"
 #include "gen/puzzle_generator.h"
 #include "puzzle/candidate_ordering.h"
 #include "puzzle/piece_file.h"
-#include "run/random.h"
 #include "run/run_setup.h"
 #include "search/search_state.h"
 #include "test_support.h"

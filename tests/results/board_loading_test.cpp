@@ -10,13 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "base/console.h"
+#include "base/random.h"
+#include "base/settings.h"
 #include "gen/puzzle_generator.h"
 #include "puzzle/candidate_tables.h"
 #include "puzzle/list_editing.h"
 #include "puzzle/piece_file.h"
 #include "results/board_files.h"
-#include "run/console.h"
-#include "run/random.h"
 #include "run/run_loop.h"
 #include "run/run_setup.h"
 #include "run/startup.h"
@@ -75,7 +76,7 @@ struct Loaded {
 };
 
 // The pieces and candidate tables of a generated puzzle, a cleared run state, empty group
-// flags and undo stacks; the lists are given back and boardPath emptied afterwards.
+// flags and undo stacks; the lists are given back and settings.boardPath emptied afterwards.
 class LoadedPuzzle : public testing::Test {
 protected:
     void SetUp() override {
@@ -97,7 +98,7 @@ protected:
     void TearDown() override {
         restoreAll();
         resetUndoStacks();
-        boardPath[0] = '\0';
+        settings.boardPath[0] = '\0';
     }
 
     std::string solutionLines() const {
@@ -108,7 +109,7 @@ protected:
     }
     std::string boardFile() const { return dir.file("board.txt"); }
     Loaded loadPath(const std::string& path) {
-        std::snprintf(boardPath, sizeof boardPath, "%s", path.c_str());
+        std::snprintf(settings.boardPath, sizeof settings.boardPath, "%s", path.c_str());
         ConsoleCapture capture;
         loadBoard();
         return {capture.out(), capture.err()};
@@ -649,22 +650,22 @@ TEST_F(BoardLoadingMalformed, BinaryGarbageEndsWithinSixteenBoardLinesAndListsCo
 
 namespace {
 
-// Runs one whole run with boardPath naming `text`, with a seeded main generator and no
+// Runs one whole run with settings.boardPath naming `text`, with a seeded main generator and no
 // files written; returns what it printed.
 Loaded runWithBoard(const std::string& path, const std::string& text) {
     writeFile(path, text);
-    std::snprintf(boardPath, sizeof boardPath, "%s", path.c_str());
+    std::snprintf(settings.boardPath, sizeof settings.boardPath, "%s", path.c_str());
     const RandomState savedRandom = mainRandom;
-    const bool savedWriteFiles = writeFiles;
+    const bool savedWriteFiles = settings.writeFiles;
     seedRandom(mainRandom, 5150u);
-    writeFiles = false;
+    settings.writeFiles = false;
     Loaded printed;
     {
         ConsoleCapture capture;
         performRun();
         printed = {capture.out(), capture.err()};
     }
-    writeFiles = savedWriteFiles;
+    settings.writeFiles = savedWriteFiles;
     mainRandom = savedRandom;
     return printed;
 }

@@ -1,4 +1,5 @@
 #include "results/full_boards.h"
+#include "base/settings.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -15,11 +16,11 @@
 #include <string>
 #include <vector>
 
+#include "base/clocks.h"
+#include "base/console.h"
+#include "base/random.h"
 #include "results/board_files.h"
 #include "results/tally.h"
-#include "run/clocks.h"
-#include "run/console.h"
-#include "run/random.h"
 #include "run/run_loop.h"
 #include "run/startup.h"
 #include "search/search_state.h"
@@ -52,15 +53,17 @@ std::array<PieceCode, 256> sampleBoard(int variant) {
 class FullBoards : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::memcpy(savedWorkingDirectory, workingDirectory, sizeof workingDirectory);
-        std::snprintf(workingDirectory, sizeof workingDirectory, "%s", shownDirectory);
+        std::memcpy(savedWorkingDirectory, settings.workingDirectory,
+                    sizeof settings.workingDirectory);
+        std::snprintf(settings.workingDirectory, sizeof settings.workingDirectory, "%s",
+                      shownDirectory);
         savedBoard = board;
         savedRandom = mainRandom;
-        savedWriteFiles = writeFiles;
+        savedWriteFiles = settings.writeFiles;
 
         board = sampleBoard(0);
         seedRandom(mainRandom, 20240607u);
-        writeFiles = true;
+        settings.writeFiles = true;
         fullBoardCount = 0;
         clearRecord(grandTotal);
         clearRecord(sinceStart);
@@ -74,10 +77,11 @@ protected:
         runStartClock = programClockMs();
     }
     void TearDown() override {
-        std::memcpy(workingDirectory, savedWorkingDirectory, sizeof workingDirectory);
+        std::memcpy(settings.workingDirectory, savedWorkingDirectory,
+                    sizeof settings.workingDirectory);
         board = savedBoard;
         mainRandom = savedRandom;
-        writeFiles = savedWriteFiles;
+        settings.writeFiles = savedWriteFiles;
         mismatchCount = 0;
         deepestReached = -1;
     }
@@ -360,7 +364,7 @@ class FullBoardsRandomDraws : public FullBoards,
                               public ::testing::WithParamInterface<SavedBoardDrawCase> {};
 
 TEST_P(FullBoardsRandomDraws, SavingABoardTakesSevenWordsFromTheMainGenerator) {
-    writeFiles = GetParam().writeFiles;
+    settings.writeFiles = GetParam().writeFiles;
     RandomState expected = mainRandom;
     for (int i = 0; i < 7; ++i)
         nextRandom(expected);
@@ -386,7 +390,7 @@ TEST_F(FullBoards, BoardThatIsNotSavedDrawsNoRandomWords) {
 }
 
 TEST_F(FullBoards, WithFileWritingOffARecordIsStillAnnouncedAndKept) {
-    writeFiles = false;
+    settings.writeFiles = false;
     fullBoard(12);
     EXPECT_EQ(newOutput(), std::string("\nNEW RECORD!!!\nBoard is saved in ") + shownDirectory +
                                "/468.tsr\n" + "\n" + blanks(40) + "468   1 ");

@@ -8,9 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "base/console.h"
+#include "base/random.h"
+#include "base/settings.h"
 #include "results/board_files.h"
-#include "run/console.h"
-#include "run/random.h"
 #include "run/run_loop.h"
 #include "search/search_state.h"
 #include "test_support.h"
@@ -48,15 +49,15 @@ protected:
     void SetUp() override {
         savedRandom = mainRandom;
         savedBoard = board;
-        savedWriteFiles = writeFiles;
+        savedWriteFiles = settings.writeFiles;
         seedRandom(mainRandom, 4321u);
         board = sampleBoard();
-        writeFiles = true;
+        settings.writeFiles = true;
     }
     void TearDown() override {
         mainRandom = savedRandom;
         board = savedBoard;
-        writeFiles = savedWriteFiles;
+        settings.writeFiles = savedWriteFiles;
     }
 
 private:
@@ -164,7 +165,7 @@ TEST_F(RecordBoardSave, SavingReplacesAFileOfTheSameName) {
 }
 
 TEST_F(RecordBoardSave, WithFileWritingOffNothingIsWrittenButSevenWordsAreDrawn) {
-    writeFiles = false;
+    settings.writeFiles = false;
     RandomState expected = mainRandom;
     for (int i = 0; i < 7; ++i)
         nextRandom(expected);

@@ -2,6 +2,7 @@
 // only while it keeps finding full boards.
 #include <gtest/gtest.h>
 
+#include "base/settings.h"
 #include "puzzle/list_editing.h"
 #include "results/full_boards.h"
 #include "run/run_budget.h"
@@ -17,7 +18,7 @@ constexpr std::int64_t tenBillion = 10'000'000'000;
 class Checkpoint : public testing::Test {
 protected:
     void SetUp() override {
-        writeFiles = false;
+        settings.writeFiles = false;
         resetUndoStacks();
         fullBoardCount = 0;
         resetRunBudget();
@@ -29,7 +30,7 @@ protected:
         clearRecord(grandTotal);
         savedNodes = 0;
     }
-    void TearDown() override { writeFiles = true; }
+    void TearDown() override { settings.writeFiles = true; }
     // Calls the budget check at `nodes` with `newBoards` found since the last checkpoint;
     // returns what it printed after the report and whether the run goes on.
     std::pair<std::string, bool> checkAt(std::int64_t nodes, int newBoards) {

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <set>
 
+#include "base/random.h"
 #include "run/piece_groups.h"
-#include "run/random.h"
 #include "search/search_state.h"
 #include "stats/statistics_records.h"
 

@@ -1,5 +1,5 @@
 // Writing whole files: never in place, never through a link, never half.
-#include "run/whole_files.h"
+#include "base/whole_files.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

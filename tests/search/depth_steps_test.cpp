@@ -1,12 +1,14 @@
 // The depth steps on small hand-made situations, and on the planted solution of a generated
 // puzzle.
 #include "search/depth_steps.h"
+#include "base/settings.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <limits>
 
+#include "base/random.h"
 #include "gen/puzzle_generator.h"
 #include "puzzle/candidate_tables.h"
 #include "puzzle/list_editing.h"
@@ -14,7 +16,6 @@
 #include "results/board_files.h"
 #include "results/full_boards.h"
 #include "results/tally.h"
-#include "run/random.h"
 #include "run/run_budget.h"
 #include "run/run_setup.h"
 #include "run/startup.h"
@@ -209,11 +210,11 @@ TEST_F(DepthSteps, MismatchPhaseStopsTheRunAtTheNodeLimit) {
     ConsoleCapture console;
     CurrentTempDir dir;
     nodeCount = 5;
-    runNodeLimit = 6;
+    settings.runNodeLimit = 6;
     searchFromDepth(253);  // below the limit: the phase goes on
     EXPECT_EQ(nodeCount, 6);
     EXPECT_THROW(searchFromDepth(253), RunStopped);
-    runNodeLimit = std::numeric_limits<std::int64_t>::max();
+    settings.runNodeLimit = std::numeric_limits<std::int64_t>::max();
     EXPECT_EQ(nodeCount, 6);
 }
 
@@ -253,9 +254,9 @@ TEST(DepthStepsOnAPlantedPuzzle, FindsAnnouncesAndSavesThePerfectCompletion) {
 
     EXPECT_GE(fullBoardTally[0], 1);
     EXPECT_NE(console.out().find("Nr solutions = "), std::string::npos);
-    EXPECT_NE(
-        console.out().find("Board is saved in " + std::string(workingDirectory) + "/480.tsr\n"),
-        std::string::npos);
+    EXPECT_NE(console.out().find("Board is saved in " + std::string(settings.workingDirectory) +
+                                 "/480.tsr\n"),
+              std::string::npos);
     const auto saved = decodeRecordBoard(readFile(dir.file("480.tsr")));
     ASSERT_TRUE(saved.has_value());
     for (int s = 0; s < 256; ++s)

@@ -5,10 +5,11 @@
 #include <limits>
 #include <set>
 
+#include "base/random.h"
+#include "base/settings.h"
 #include "puzzle/candidate_ordering.h"
 #include "puzzle/candidate_tables.h"
 #include "puzzle/piece_file.h"
-#include "run/random.h"
 #include "run/run_budget.h"
 #include "run/run_loop.h"
 #include "run/run_setup.h"
@@ -34,9 +35,9 @@ RunResult runUnder(StepRules rules) {
     seedRandom(groupRandom, 78);
     groupRandomSeeded = true;
     runGroups.rules = rules;
-    runNodeLimit = 3'000'000;
-    writeFiles = false;
-    boardPath[0] = '\0';
+    settings.runNodeLimit = 3'000'000;
+    settings.writeFiles = false;
+    settings.boardPath[0] = '\0';
     ConsoleCapture quiet;
     try {
         performRun();
@@ -61,5 +62,5 @@ TEST(StepRules, KeepingTheDeepestBoardSearchesAsTheStepsWithoutGroupRules) {
     const RunResult withGroups = runUnder(StepRules::groups);
     EXPECT_NE(withGroups.nodes, plain.nodes) << "the group rules steer the search";
     runGroups = {};
-    runNodeLimit = std::numeric_limits<std::int64_t>::max();
+    settings.runNodeLimit = std::numeric_limits<std::int64_t>::max();
 }

@@ -1,4 +1,5 @@
 #include "stats/statistics_file.h"
+#include "base/settings.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -6,8 +7,8 @@
 #include <ctime>
 #include <filesystem>
 
+#include "base/clocks.h"
 #include "results/full_boards.h"
-#include "run/clocks.h"
 #include "run/run_loop.h"
 #include "run/startup.h"
 #include "search/search_state.h"
@@ -27,8 +28,8 @@ protected:
         nodeCount = 0;
         savedNodes = 0;
         secsAtProgramStart = 0;
-        programStartTime = wallClockSeconds();
-        writeFiles = true;
+        settings.programStartTime = wallClockSeconds();
+        settings.writeFiles = true;
         ConsoleCapture quiet;
         readStatistics();  // nothing there: nothing waits to be moved aside
     }
@@ -125,7 +126,7 @@ TEST_F(StatisticsFile, TwoSavesInOneSecondWriteTheSameTime) {
     // that syncs to the disk can take a while on a busy machine).
     for (std::int64_t start = 0; start != wallClockSeconds();) {
         start = wallClockSeconds();
-        programStartTime = start - 30;
+        settings.programStartTime = start - 30;
         first = written();
         second = written();
     }
@@ -151,7 +152,7 @@ TEST_F(StatisticsFile, TotalsAtThe64BitLimitStayThereWhenASaveAddsToThem) {
         "K7 stats\nnodes=99999999999999999999\nsecs=9223372036854775807\n"
         "3=9223372036854775807\n");
     secsAtProgramStart = grandTotal.secs;
-    programStartTime = wallClockSeconds() - 5;
+    settings.programStartTime = wallClockSeconds() - 5;
     nodeCount = 1'000;
     fullBoardTally[3] = 2;
     const std::string text = written();
@@ -179,7 +180,7 @@ TEST_F(StatisticsFile, AFileThatCannotBeReadIsMovedAsideWholeBeforeTheFirstSave)
         const char* kind;
         bool link;  // total.txt is a link to nowhere, else a file with a byte-order mark
     };
-    const std::string where = workingDirectory;
+    const std::string where = settings.workingDirectory;
     for (const Case& c : {Case{"messed-with", false}, Case{"unreadable", true}}) {
         const std::string original = "\xEF\xBB\xBFK7 stats\nnodes=123000000000000\n";
         if (c.link) {

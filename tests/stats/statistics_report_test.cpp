@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "base/clocks.h"
 #include "results/tally.h"
-#include "run/clocks.h"
 #include "run/run_loop.h"
 #include "stats/statistics_records.h"
 #include "stats/time_texts.h"

@@ -6,10 +6,10 @@
 #include <random>
 #include <string>
 
+#include "base/random.h"
 #include "gen/puzzle_generator.h"
 #include "results/board_files.h"
 #include "results/grid_writing.h"
-#include "run/random.h"
 #include "search/board_geometry.h"
 #include "show/board_check.h"
 #include "show/board_reading.h"

@@ -15,15 +15,15 @@
 #include <thread>
 #include <vector>
 
+#include "base/clocks.h"
+#include "base/directory_lock.h"
+#include "base/program_info.h"
+#include "base/stop_signals.h"
 #include "farm/farm_options.h"
 #include "farm/farm_page.h"
 #include "farm/farm_status.h"
 #include "farm/instances.h"
-#include "run/clocks.h"
-#include "run/directory_lock.h"
 #include "run/groups_file.h"
-#include "run/program_info.h"
-#include "run/stop_signals.h"
 
 namespace {
 

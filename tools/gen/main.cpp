@@ -10,9 +10,9 @@
 #include <string>
 #include <string_view>
 
+#include "base/program_info.h"
+#include "base/whole_files.h"
 #include "gen/puzzle_generator.h"
-#include "run/program_info.h"
-#include "run/whole_files.h"
 
 namespace {
 

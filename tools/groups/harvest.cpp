@@ -13,9 +13,10 @@
 #include <cstring>
 #include <map>
 
+#include "base/random.h"
+#include "base/settings.h"
 #include "puzzle/candidate_ordering.h"
 #include "results/full_boards.h"
-#include "run/random.h"
 #include "run/run_budget.h"
 #include "run/run_loop.h"
 #include "run/run_setup.h"
@@ -66,7 +67,7 @@ void stopOnSignal(int) {
     seedRandom(mainRandom, runSeed(options.seed, run, 0));
     seedRandom(groupRandom, runSeed(options.seed, run, 1));
     groupRandomSeeded = true;
-    runNodeLimit = options.runNodes;
+    settings.runNodeLimit = options.runNodes;
     fullBoardWatcher = noteFullBoard;
     const std::int32_t boardsBefore = fullBoardCount;
     try {
@@ -256,7 +257,7 @@ std::vector<HarvestRun> harvest(const HarvestOptions& options, std::string& erro
     // Every run's ordering starts from this one, as a run of the solver after its first does.
     seedRandom(mainRandom, runSeed(options.seed, -1, 0));
     reorderCandidateTables();
-    writeFiles = false;
+    settings.writeFiles = false;
     runGroups.rules = StepRules::noGroupsKeepingDeepest;
     return Harvest(options).perform(error);
 }

@@ -17,15 +17,15 @@
 #include <thread>
 #include <vector>
 
+#include "base/console.h"
+#include "base/fatal_exit.h"
+#include "base/program_info.h"
+#include "base/whole_files.h"
 #include "groups/group_derivation.h"
 #include "groups/harvest.h"
 #include "puzzle/candidate_tables.h"
 #include "puzzle/piece_file.h"
-#include "run/console.h"
-#include "run/fatal_exit.h"
 #include "run/groups_file.h"
-#include "run/program_info.h"
-#include "run/whole_files.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/program_info.h"
+#include "base/whole_files.h"
 #include "results/grid_writing.h"
-#include "run/program_info.h"
-#include "run/whole_files.h"
 #include "show/board_check.h"
 #include "show/board_reading.h"
 #include "show/svg_drawing.h"

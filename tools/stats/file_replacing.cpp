@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "run/whole_files.h"
+#include "base/whole_files.h"
 
 std::string replaceFile(const std::string& path, const std::string& text) {
     const int error = writeWholeFile(path.c_str(), text, Existing::replace, false);

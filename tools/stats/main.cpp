@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "run/program_info.h"
+#include "base/program_info.h"
 #include "stats/directory_reading.h"
 #include "stats/file_replacing.h"
 #include "stats/record_board_list.h"

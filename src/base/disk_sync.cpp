@@ -1,4 +1,4 @@
-#include "run/disk_sync.h"
+#include "base/disk_sync.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "run/directory_lock.h"
+#include "base/directory_lock.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

@@ -1,4 +1,4 @@
-#include "run/fatal_exit.h"
+#include "base/fatal_exit.h"
 
 #include <pthread.h>
 
@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "run/console.h"
+#include "base/console.h"
 
 bool fatalExitWaits = true;
 

@@ -1,4 +1,4 @@
-#include "run/whole_files.h"
+#include "base/whole_files.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "run/disk_sync.h"
+#include "base/disk_sync.h"
 
 namespace {
 

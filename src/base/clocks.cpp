@@ -1,4 +1,4 @@
-#include "run/clocks.h"
+#include "base/clocks.h"
 
 #include <chrono>
 #include <ctime>

@@ -1,4 +1,4 @@
-#include "run/program_info.h"
+#include "base/program_info.h"
 
 #include <cerrno>
 #include <cstdio>
