@@ -3,9 +3,9 @@
 #
 #   bash deploy/package_test.sh       (or: make package-test, which builds the package first)
 #
-# It checks the package's file list (six programs, six man pages, the batch script, the
-# puzzles) and its dependencies, unpacks it with dpkg -x into a temporary root (nothing is
-# installed on the machine), and runs from there `tessaly --version`, `tessaly-gen` and two
+# It checks the package's file list (seven programs, their seven man pages, the page of the
+# file formats, the batch script, the puzzles) and its dependencies, unpacks it with dpkg -x
+# into a temporary root (nothing is installed on the machine), and runs from there `tessaly --version`, `tessaly-gen` and two
 # seconds of `tessaly` on the generated puzzle, stopped with SIGINT as Ctrl-C would.
 set -euo pipefail
 
@@ -24,15 +24,16 @@ echo "$me: $deb"
 
 programs=(tessaly tessaly-farm tessaly-stats tessaly-show tessaly-gen tessaly-bench tessaly-groups)
 listing=$(dpkg-deb -c "$deb")
-expected=(./usr/share/tessaly/tessaly.sbatch ./usr/share/tessaly/puzzles/bench/k7pieces.txt)
+expected=(./usr/share/tessaly/tessaly.sbatch ./usr/share/tessaly/puzzles/bench/k7pieces.txt
+    ./usr/share/man/man5/tessaly.5)
 for program in "${programs[@]}"; do
     expected+=("./usr/bin/$program" "./usr/share/man/man1/$program.1")
 done
 for path in "${expected[@]}"; do
     awk '{ print $6 }' <<<"$listing" | grep -qxF "$path" || fail "the package lacks $path"
 done
-grep -E '^-' <<<"$listing" | awk '{ print $6 }' | grep -vE '^\./usr/(bin|share/(man/man1|tessaly|doc))/' &&
-    fail "the package holds files outside bin/, share/man/man1/, share/tessaly/"
+grep -E '^-' <<<"$listing" | awk '{ print $6 }' | grep -vE '^\./usr/(bin|share/(man/man[15]|tessaly|doc))/' &&
+    fail "the package holds files outside bin/, share/man/man1/, share/man/man5/, share/tessaly/"
 
 # Only what the programs link against, as dpkg-shlibdeps found it.
 depends=$(dpkg-deb -f "$deb" Depends)
