@@ -130,9 +130,9 @@ std::uint64_t boardsDigest = 14695981039346656037ull;
 
 void digestFullBoard() {
     auto mix = [](std::uint32_t word) { boardsDigest = (boardsDigest ^ word) * 1099511628211ull; };
-    for (const PieceCode code : board)
+    for (const PieceCode code : search.board)
         mix(static_cast<std::uint32_t>(code));
-    mix(static_cast<std::uint32_t>(mismatchCount));
+    mix(static_cast<std::uint32_t>(search.mismatchCount));
 }
 
 // The median of the runs' deepest depths: the middle one, or the mean of the middle two.
@@ -146,8 +146,8 @@ double medianDepth(std::vector<int> depths) {
 
 const char* endText(bool exhausted) {
     if (exhausted) return "exhausted";
-    if (std::strcmp(runEndMark, "):\n") == 0) return "):";
-    return runEndMark[0] ? runEndMark : "none";
+    if (std::strcmp(budget.endMark, "):\n") == 0) return "):";
+    return budget.endMark[0] ? budget.endMark : "none";
 }
 
 }  // namespace
@@ -164,19 +164,19 @@ int main(int argc, char** argv) {
     readPieceFile(options.pieceFile.c_str());
     buildCandidateTables();
     if (!options.groupsFile.empty()) {
-        const std::string fault = readGroupsFile(options.groupsFile, runGroups);
+        const std::string fault = readGroupsFile(options.groupsFile, setup.groups);
         if (!fault.empty()) {
             std::fprintf(stderr, "%s\n", fault.c_str());
             return 1;
         }
     }
-    if (options.noGroupRules) runGroups.rules = StepRules::noGroups;
+    if (options.noGroupRules) setup.groups.rules = StepRules::noGroups;
     settings.writeFiles = false;
-    fullBoardWatcher = digestFullBoard;
+    fullBoards.watcher = digestFullBoard;
     std::snprintf(settings.boardPath, pathCapacity, "%s", options.boardFile.c_str());
     seedRandom(mainRandom, options.mainSeed);
     seedRandom(groupRandom, options.groupSeed);
-    groupRandomSeeded = true;
+    setup.groupRandomSeeded = true;
     consoleErr = quiet;
 
     std::int64_t totalNodes = 0;
@@ -189,33 +189,36 @@ int main(int argc, char** argv) {
             // The run stops, without a mark, where the workload's node total is reached.
             settings.runNodeLimit = options.nodes - totalNodes;
         }
-        const std::int32_t boardsBefore = fullBoardCount;
+        const std::int32_t boardsBefore = fullBoards.count;
         bool exhausted = true;
         try {
             performRun();
         } catch (const RunStopped&) {
             exhausted = false;
         }
-        totalNodes += nodeCount;
+        totalNodes += search.nodeCount;
         depths.push_back(deepestPlacedDepth());
         const bool reachedTotal = options.nodes > 0 && totalNodes >= options.nodes;
         if (options.verbose) {
-            const std::string group = runGroups.rules == StepRules::groups
-                                          ? "group " + std::to_string(runGroup)
+            const std::string group = setup.groups.rules == StepRules::groups
+                                          ? "group " + std::to_string(setup.group)
                                           : std::string("groups off");
-            std::printf(
-                "run %d: %s, end %s, nodes %lld, full boards %d, depth %d\n", run, group.c_str(),
-                reachedTotal && !exhausted ? "node total" : endText(exhausted),
-                static_cast<long long>(nodeCount), fullBoardCount - boardsBefore, depths.back());
+            std::printf("run %d: %s, end %s, nodes %lld, full boards %d, depth %d\n", run,
+                        group.c_str(),
+                        reachedTotal && !exhausted ? "node total" : endText(exhausted),
+                        static_cast<long long>(search.nodeCount), fullBoards.count - boardsBefore,
+                        depths.back());
         }
-        idleRuns = nodeCount == 0 ? idleRuns + 1 : 0;
+        idleRuns = search.nodeCount == 0 ? idleRuns + 1 : 0;
         if (idleRuns == idleRunLimit) break;
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    const int best = sinceStart.best < grandTotal.best ? sinceStart.best : grandTotal.best;
+    const int best = statistics.sinceStart.best < statistics.grandTotal.best
+                         ? statistics.sinceStart.best
+                         : statistics.grandTotal.best;
     std::printf("nodes %lld\n", static_cast<long long>(totalNodes));
-    std::printf("full boards %d\n", fullBoardCount);
+    std::printf("full boards %d\n", fullBoards.count);
     std::printf("best score %d\n", best < mismatchSlots ? 480 - best : 0);
     std::printf("median depth %g\n", medianDepth(depths));
     if (options.verbose)

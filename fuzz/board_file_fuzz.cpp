@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     readPieceFile(path.c_str());
     buildCandidateTables();
     seedRandom(mainRandom, 20240607u);
-    resetUndoStacks();
+    listEdits = {};
     clearRunState();
     chooseGroupAndColours();
     reorderCandidateTables();
@@ -53,23 +53,23 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    resetUndoStacks();
+    listEdits = {};
     clearRunState();
-    firstListPlaced = 0;
-    secondListPlaced = 0;
+    search.firstListPlaced = 0;
+    search.secondListPlaced = 0;
 
     const std::string path = memoryFile(data, size);
     std::snprintf(settings.boardPath, sizeof settings.boardPath, "%s", path.c_str());
     loadBoard();
     for (int slot = 0; slot < 256; ++slot)
-        require(board[slot] == emptyCode || isRotationOfAPiece(board[slot]),
+        require(search.board[slot] == emptyCode || isRotationOfAPiece(search.board[slot]),
                 "a slot holds a word that is no piece in a rotation");
     int outOfPlay = 0;
     for (int piece = 0; piece < pieceCount; ++piece)
-        if (!pieceFree[piece]) ++outOfPlay;
+        if (!search.pieceFree[piece]) ++outOfPlay;
     int placed = 0;
     for (int slot = 0; slot < 256; ++slot)
-        if (board[slot] != emptyCode) ++placed;
+        if (search.board[slot] != emptyCode) ++placed;
     require(outOfPlay <= placed, "more pieces out of play than on the board");
 
     restoreAll();

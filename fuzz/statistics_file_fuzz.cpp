@@ -20,7 +20,7 @@ namespace {
 
 // The statistics file image of `record` and `check`, as the solver writes it.
 std::string imageOf(const StatsRecord& record, std::int32_t check) {
-    grandTotal = record;
+    statistics.grandTotal = record;
     checkValue = check;
     char* text = nullptr;
     std::size_t length = 0;
@@ -63,19 +63,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // A start from this file, one report, a save's additions with boards of every count and
     // nodes pending, and the next report.
-    grandTotal = record;
+    statistics.grandTotal = record;
     checkValue = check;
-    clearRecord(sinceStart);
-    clearRecord(lastReport);
-    secsAtProgramStart = grandTotal.secs;
+    clearRecord(statistics.sinceStart);
+    clearRecord(statistics.lastReport);
+    statisticsFile.secsAtProgramStart = statistics.grandTotal.secs;
     settings.programStartTime = wallClockSeconds() - 86'400;
     printStatisticsReport();
-    nodeCount = 123'456'789'012;
-    savedNodes = 0;
-    fullBoardTally.fill(1);
+    search.nodeCount = 123'456'789'012;
+    runStatistics.savedNodes = 0;
+    runStatistics.fullBoardTally.fill(1);
     updateStatistics();
     printStatisticsReport();
-    fullBoardTally.fill(0);
-    nodeCount = 0;
+    runStatistics.fullBoardTally.fill(0);
+    search.nodeCount = 0;
     return 0;
 }

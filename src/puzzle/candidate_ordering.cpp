@@ -3,7 +3,6 @@
 #include "base/console.h"
 #include "base/random.h"
 #include "puzzle/list_editing.h"
-#include "run/run_setup.h"
 
 namespace {
 
@@ -45,13 +44,13 @@ constexpr std::int32_t colourWeight = 200;
 
 }  // namespace
 
-int orderingRuns = 0;
+OrderingState ordering;
 
 std::int32_t piecePriority(PieceCode code) {
     int k = 0;
     for (int colour : {rightOf(code), bottomOf(code), leftOf(code), topOf(code)}) {
-        if (shunnedColour[colour]) ++k;
-        if (favouredColour[colour]) --k;
+        if (ordering.shunnedColour[colour]) ++k;
+        if (ordering.favouredColour[colour]) --k;
     }
     const int n = pieceNumberOf(code) + 1;
     const OrderPlace place = n >= 1 && n <= 256 ? orderPlaces[n] : OrderPlace{0, 0};
@@ -88,8 +87,8 @@ void reorderCandidateList(CandidateList list) {
 }
 
 void reorderCandidateTables() {
-    const bool alsoOneColourLists = orderingRuns > 0;
-    ++orderingRuns;
+    const bool alsoOneColourLists = ordering.runs > 0;
+    ++ordering.runs;
     for (int a = 0; a < colourCount; ++a) {
         for (int b = 0; b < 32; ++b)
             reorderCandidateList(interiorByLeftTop[a * 32 + b]);

@@ -6,18 +6,9 @@
 #include "search/board_geometry.h"
 #include "search/search_state.h"
 
-UndoStack pairUndo{};
-UndoStack topUndo{};
-UndoStack leftUndo{};
+ListEdits listEdits;
 
 namespace {
-
-// Pieces whose removals from interiorByTop and interiorByLeft were deferred, oldest first;
-// the removals of the first `deferredMade` of them have been made. Each is on the board, so
-// there are never more than 256.
-std::array<std::int16_t, 256> deferredPieces{};
-int deferredCount = 0;
-int deferredMade = 0;
 
 // Last fill position whose interior piece is also taken out of the one-colour tables.
 constexpr int lastColourRemovalPosition = 110;
@@ -236,15 +227,6 @@ bool holdsRemovals(const UndoStack& stack) {
 
 }  // namespace
 
-void resetUndoStacks() {
-    deferredCount = 0;
-    deferredMade = 0;
-    for (UndoStack* stack : {&pairUndo, &topUndo, &leftUndo}) {
-        stack->count = 0;
-        stack->refused = 0;
-    }
-}
-
 void removeFromList(CandidateList* table, int slot, PieceCode code, UndoRecord& record) {
     removeIndexed(table, indexOfTable(table), slot, code, record);
 }
@@ -265,40 +247,41 @@ void removePiece(int piece, PairTable& table) {
     ListIndex* index = indexOfTable(table.data());
     for (int r = 0; r < 4; ++r) {
         const RotationEntry& entry = rotationTable[4 * piece + r];
-        pushRemoval(pairUndo, table.data(), index, entry.pairIndex, entry.code);
+        pushRemoval(listEdits.pairUndo, table.data(), index, entry.pairIndex, entry.code);
     }
 }
 
 void removePieceByTop(int piece) {
     for (int r = 0; r < 4; ++r) {
         const PieceCode code = rotationTable[4 * piece + r].code;
-        pushRemoval(topUndo, interiorByTop.data(), &listIndex[byTop], topOf(code), code);
+        pushRemoval(listEdits.topUndo, interiorByTop.data(), &listIndex[byTop], topOf(code), code);
     }
 }
 
 void removePieceByLeft(int piece) {
     for (int r = 0; r < 4; ++r) {
         const PieceCode code = rotationTable[4 * piece + r].code;
-        pushRemoval(leftUndo, interiorByLeft.data(), &listIndex[byLeft], leftOf(code), code);
+        pushRemoval(listEdits.leftUndo, interiorByLeft.data(), &listIndex[byLeft], leftOf(code),
+                    code);
     }
 }
 
 void restorePiece() {
-    restoreFour(pairUndo, nullptr);
+    restoreFour(listEdits.pairUndo, nullptr);
 }
 
 void restorePieceByTop() {
-    restoreFour(topUndo, &listIndex[byTop]);
+    restoreFour(listEdits.topUndo, &listIndex[byTop]);
 }
 
 void restorePieceByLeft() {
-    restoreFour(leftUndo, &listIndex[byLeft]);
+    restoreFour(listEdits.leftUndo, &listIndex[byLeft]);
 }
 
 void removePlacedPieces(int n) {
     for (int f = 0; f < n && f < depthCount; ++f) {
         const int slot = fillOrder[f];
-        const int piece = pieceNumberOf(board[slot]);
+        const int piece = pieceNumberOf(search.board[slot]);
         if (piece < 0) continue;
         switch (squareKind[slot]) {
             case 0:
@@ -318,46 +301,47 @@ void removePlacedPieces(int n) {
 }
 
 void deferRemovalsByTopAndLeft(int piece) {
-    deferredPieces[deferredCount++] = static_cast<std::int16_t>(piece);
-    const int pending = 4 * (deferredCount - deferredMade);
-    if (topUndo.count + pending > undoStackSize || leftUndo.count + pending > undoStackSize)
+    listEdits.deferredPieces[listEdits.deferredCount++] = static_cast<std::int16_t>(piece);
+    const int pending = 4 * (listEdits.deferredCount - listEdits.deferredMade);
+    if (listEdits.topUndo.count + pending > undoStackSize ||
+        listEdits.leftUndo.count + pending > undoStackSize)
         applyDeferredRemovals();  // so that a full stack refuses just as it would at once
 }
 
 void restoreDeferredRemovals() {
-    if (deferredCount <= 0) return;
-    --deferredCount;
-    if (deferredMade > deferredCount) {
-        deferredMade = deferredCount;
+    if (listEdits.deferredCount <= 0) return;
+    --listEdits.deferredCount;
+    if (listEdits.deferredMade > listEdits.deferredCount) {
+        listEdits.deferredMade = listEdits.deferredCount;
         restorePieceByTop();
         restorePieceByLeft();
     }
 }
 
 void applyDeferredRemovals() {
-    for (; deferredMade < deferredCount; ++deferredMade) {
-        removePieceByTop(deferredPieces[deferredMade]);
-        removePieceByLeft(deferredPieces[deferredMade]);
+    for (; listEdits.deferredMade < listEdits.deferredCount; ++listEdits.deferredMade) {
+        removePieceByTop(listEdits.deferredPieces[listEdits.deferredMade]);
+        removePieceByLeft(listEdits.deferredPieces[listEdits.deferredMade]);
     }
 }
 
 bool removalsDeferred() {
-    return deferredMade < deferredCount;
+    return listEdits.deferredMade < listEdits.deferredCount;
 }
 
 bool anyRemovalsRecorded() {
-    return holdsRemovals(pairUndo) || holdsRemovals(topUndo) || holdsRemovals(leftUndo) ||
-           deferredCount > 0;
+    return holdsRemovals(listEdits.pairUndo) || holdsRemovals(listEdits.topUndo) ||
+           holdsRemovals(listEdits.leftUndo) || listEdits.deferredCount > 0;
 }
 
 void restoreAll() {
-    deferredCount = 0;
-    deferredMade = 0;
-    while (holdsRemovals(pairUndo))
+    listEdits.deferredCount = 0;
+    listEdits.deferredMade = 0;
+    while (holdsRemovals(listEdits.pairUndo))
         restorePiece();
-    while (holdsRemovals(topUndo))
+    while (holdsRemovals(listEdits.topUndo))
         restorePieceByTop();
-    while (holdsRemovals(leftUndo))
+    while (holdsRemovals(listEdits.leftUndo))
         restorePieceByLeft();
 }
 

@@ -24,20 +24,28 @@ struct UndoRecord {
 // Records of one stack; `refused` counts removals turned away while the stack was full,
 // which the next restores consume first so that groups of four stay balanced.
 struct UndoStack {
-    std::array<UndoRecord, undoStackSize> records;
-    std::int32_t count;
-    std::int32_t refused;
+    std::array<UndoRecord, undoStackSize> records{};
+    std::int32_t count = 0;
+    std::int32_t refused = 0;
 };
 
-// Removals from interiorByLeftTop or edgeByLeftTop.
-extern UndoStack pairUndo;
-// Removals from interiorByTop.
-extern UndoStack topUndo;
-// Removals from interiorByLeft.
-extern UndoStack leftUndo;
-
-// Empties the three undo stacks; done at the start of every run.
-void resetUndoStacks();
+// The edits of the current run: what the undo operations put back, and the deferred
+// removals. Empty at the start of every run.
+struct ListEdits {
+    // Removals from interiorByLeftTop or edgeByLeftTop.
+    UndoStack pairUndo;
+    // Removals from interiorByTop.
+    UndoStack topUndo;
+    // Removals from interiorByLeft.
+    UndoStack leftUndo;
+    // Pieces whose removals from interiorByTop and interiorByLeft were deferred, oldest
+    // first; the removals of the first `deferredMade` of them have been made. Each is on the
+    // board, so there are never more than 256.
+    std::array<std::int16_t, 256> deferredPieces{};
+    int deferredCount = 0;
+    int deferredMade = 0;
+};
+extern ListEdits listEdits;
 // Removes the entry equal to `code` (lastInList ignored) from the list at `slot` of `table`,
 // moving the last entry into the gap, and fills `record` so the removal can be undone.
 void removeFromList(CandidateList* table, int slot, PieceCode code, UndoRecord& record);

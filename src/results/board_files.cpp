@@ -11,8 +11,6 @@
 #include "base/settings.h"
 #include "base/whole_files.h"
 #include "results/grid_writing.h"
-#include "run/run_loop.h"
-#include "run/startup.h"
 #include "search/search_state.h"
 
 namespace {
@@ -79,11 +77,11 @@ std::optional<std::array<PieceCode, 256>> decodeRecordBoard(const std::string& t
 void printUnsavedBoard(const char* fileName, int error) {
     printOut("\nBoard could not be saved in %s/%s: %s; here it is as a board file:\n",
              settings.workingDirectory, fileName, std::strerror(error));
-    printOut("%s", gridText(board, std::string("board not saved as ") + fileName).c_str());
+    printOut("%s", gridText(search.board, std::string("board not saved as ") + fileName).c_str());
 }
 
 void saveRecordBoard(const char* fileName) {
-    const std::string text = recordBoardText(board);
+    const std::string text = recordBoardText(search.board);
     if (!settings.writeFiles) return;
     const int error = writeWholeFile(fileName, text, Existing::replace, true);
     if (error == 0) return;
@@ -93,7 +91,7 @@ void saveRecordBoard(const char* fileName) {
 }
 
 std::optional<std::string> savePerfectBoard() {
-    const std::string text = recordBoardText(board);
+    const std::string text = recordBoardText(search.board);
     std::string name = "480.tsr";
     if (!settings.writeFiles) return name;
     for (int copy = 2;; ++copy) {

@@ -16,8 +16,6 @@
 #include "puzzle/candidate_tables.h"
 #include "puzzle/list_editing.h"
 #include "results/board_files.h"
-#include "run/run_setup.h"
-#include "run/startup.h"
 #include "search/board_geometry.h"
 #include "search/search_state.h"
 
@@ -91,12 +89,12 @@ void showCell(const char* cell, char (&shown)[shownCellLength + 4]) {
 // Takes the piece of `code`, read from cell `cellIndex` of `lineNumber`, out of play on `slot`.
 void takePiece(PieceCode code, int slot, std::int64_t lineNumber, int cellIndex) {
     const int p = pieceNumberOf(code);
-    if (pieceFree[p]) {
-        pieceFree[p] = 0;
-        if (inFirstList[p])
-            ++firstListPlaced;
-        else if (inSecondList[p])
-            ++secondListPlaced;
+    if (search.pieceFree[p]) {
+        search.pieceFree[p] = 0;
+        if (search.inFirstList[p])
+            ++search.firstListPlaced;
+        else if (search.inSecondList[p])
+            ++search.secondListPlaced;
     } else {
         // Already out of play and counted: only the list removals are repeated, and list
         // editing reports the codes it no longer finds.
@@ -139,7 +137,7 @@ void loadRow(LinePiece& piece, int row, std::int64_t lineNumber) {
             printErr("Board file %s, line %lld, cell %d: \"%s\" is not a piece, taken as empty\n",
                      settings.boardPath, static_cast<long long>(lineNumber), cells + 1, shown);
         }
-        board[slot] = code;
+        search.board[slot] = code;
         if (code != emptyCode) takePiece(code, slot, lineNumber, cells);
         text[i] = separator;
     }

@@ -7,43 +7,40 @@
 #include "base/settings.h"
 #include "results/board_files.h"
 #include "results/tally.h"
-#include "run/startup.h"
 #include "search/search_state.h"
 #include "stats/statistics_records.h"
 #include "stats/time_texts.h"
 
-std::int32_t fullBoardCount = 0;
-std::int32_t& checkValue = grandTotal.check;
-void (*fullBoardWatcher)() = nullptr;
+FullBoards fullBoards;
 
 void onFullBoard() {
-    const int e = mismatchCount;
-    ++fullBoardTally[e];
-    ++fullBoardCount;
-    if (fullBoardWatcher != nullptr) fullBoardWatcher();
+    const int e = search.mismatchCount;
+    ++runStatistics.fullBoardTally[e];
+    ++fullBoards.count;
+    if (fullBoards.watcher != nullptr) fullBoards.watcher();
     if (e == 0) {
-        printOut("Nr solutions = %d, after %s\n", fullBoardCount, elapsedText().c_str());
+        printOut("Nr solutions = %d, after %s\n", fullBoards.count, elapsedText().c_str());
         // A perfect board is what the program is run for: keep every one of them.
         // A board that cannot be saved is printed instead, and the search goes on.
         const std::optional<std::string> name = savePerfectBoard();
         if (name) printOut("Board is saved in %s/%s\n", settings.workingDirectory, name->c_str());
     } else {
-        if (e < grandTotal.best) {
+        if (e < statistics.grandTotal.best) {
             char name[16];
             std::snprintf(name, sizeof name, "%d.tsr", 480 - e);
             printOut("\nNEW RECORD!!!");
-            grandTotal.best = e;
-            sinceStart.best = e;
-            checkValue = (e * (3 * e + 7) + 29) % 100;
+            statistics.grandTotal.best = e;
+            statistics.sinceStart.best = e;
+            statistics.grandTotal.check = (e * (3 * e + 7) + 29) % 100;
             // Announced as saved only once it is on the disk; a board that cannot be saved is
             // printed and ends the program.
             saveRecordBoard(name);
             printOut("\nBoard is saved in %s/%s\n", settings.workingDirectory, name);
-        } else if (e < sinceStart.best) {
+        } else if (e < statistics.sinceStart.best) {
             printOut("\nBEST SCORE SINCE START!!!");
-            sinceStart.best = e;
+            statistics.sinceStart.best = e;
         }
         showFullBoard();
     }
-    if (deepestReached < 256) deepestReached = 256;
+    if (search.deepestReached < 256) search.deepestReached = 256;
 }

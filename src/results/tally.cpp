@@ -4,24 +4,23 @@
 #include "search/search_state.h"
 #include "stats/statistics_records.h"
 
-std::int32_t lastShownMismatch = 500;
-std::int32_t repeatCount = 0;
+TallyLine tallyLine;
 
 namespace {
 constexpr char markCycle[] = ".,.,|.,.,+";
 }
 
 void showFullBoard() {
-    const int e = mismatchCount;
-    if (e == lastShownMismatch) {
-        ++repeatCount;
-        printOut("%c", markCycle[repeatCount % 10]);
+    const int e = search.mismatchCount;
+    if (e == tallyLine.lastShownMismatch) {
+        ++tallyLine.repeatCount;
+        printOut("%c", markCycle[tallyLine.repeatCount % 10]);
         return;
     }
     printOut("\n");
     for (int i = 0; i < 17 - e; ++i)
         printOut("        ");
-    printOut("%d %3d ", 480 - e, fullBoardTally[e]);
-    lastShownMismatch = e;
-    repeatCount = 0;
+    printOut("%d %3d ", 480 - e, runStatistics.fullBoardTally[e]);
+    tallyLine.lastShownMismatch = e;
+    tallyLine.repeatCount = 0;
 }

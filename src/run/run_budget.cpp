@@ -10,16 +10,12 @@
 #include "stats/statistics_file.h"
 #include "stats/statistics_report.h"
 
-std::int64_t budgetThreshold = 0;
-std::int64_t checkpointNodes = 0;
-std::int32_t fullBoardsAtCheckpoint = 0;
+RunBudget budget;
 std::atomic<std::int64_t> budgetAttention{0};
-const char* runEndMark = "";
 std::atomic<bool> stopRequested{false};
 
 namespace {
 
-constexpr std::int64_t firstThreshold = 100'000'000;
 constexpr int concentrationLimit = 164;
 constexpr std::int64_t earlyFailureNodes = 40'000'000;
 constexpr std::int64_t noBoardFrom = 4'000'000'000;
@@ -27,7 +23,7 @@ constexpr std::int64_t noBoardUntil = 5'000'000'000;
 constexpr std::int64_t checkpointDistance = 10'000'000'000;
 
 [[noreturn]] void stopWithMark(const char* mark) {
-    runEndMark = mark;
+    budget.endMark = mark;
     printOut("%s", mark);
     stopRun();
 }
@@ -38,7 +34,7 @@ constexpr std::int64_t checkpointDistance = 10'000'000'000;
 // move before ten billion nodes). So each counts towards the attention level only until
 // it has been passed once.
 void updateAttention(std::int64_t n) {
-    std::int64_t level = std::min(budgetThreshold, checkpointNodes + checkpointDistance);
+    std::int64_t level = std::min(budget.threshold, budget.checkpointNodes + checkpointDistance);
     if (n <= earlyFailureNodes) level = std::min(level, earlyFailureNodes);
     if (n <= noBoardFrom) level = std::min(level, noBoardFrom);
     level = std::min(level, settings.runNodeLimit - 1);
@@ -56,44 +52,43 @@ void requestRunStop() {
 }
 
 void resetRunBudget() {
-    budgetThreshold = firstThreshold;
-    checkpointNodes = 0;
-    fullBoardsAtCheckpoint = fullBoardCount;
-    runEndMark = "";
+    budget = RunBudget{.fullBoardsAtCheckpoint = fullBoards.count};
     updateAttention(0);
 }
 
 std::int32_t busiestDeepDepth() {
     std::int32_t busiest = 0;
     for (int d = 158; d <= 170; ++d)
-        if (depthVisits[d] > depthVisits[busiest]) busiest = d;
+        if (search.depthVisits[d] > search.depthVisits[busiest]) busiest = d;
     return busiest;
 }
 
 void applyBudgetRules() {
     if (runStopDue()) stopWithMark("");
-    const std::int64_t n = nodeCount;
-    if (n > budgetThreshold) {
-        if (n - checkpointNodes < checkpointDistance && busiestDeepDepth() < concentrationLimit)
+    const std::int64_t n = search.nodeCount;
+    if (n > budget.threshold) {
+        if (n - budget.checkpointNodes < checkpointDistance &&
+            busiestDeepDepth() < concentrationLimit)
             stopWithMark("\\");
-        budgetThreshold *= 2;
+        budget.threshold *= 2;
     }
-    if (checkpointNodes == 0 && n > earlyFailureNodes && deepestReached < 0) stopWithMark("-");
-    if (n < noBoardUntil && fullBoardCount == fullBoardsAtCheckpoint && n > noBoardFrom)
+    if (budget.checkpointNodes == 0 && n > earlyFailureNodes && search.deepestReached < 0)
+        stopWithMark("-");
+    if (n < noBoardUntil && fullBoards.count == budget.fullBoardsAtCheckpoint && n > noBoardFrom)
         stopWithMark("_");
-    if (n - checkpointNodes > checkpointDistance) {
-        checkpointNodes = n;
+    if (n - budget.checkpointNodes > checkpointDistance) {
+        budget.checkpointNodes = n;
         saveStatistics();
         printStatisticsReport();
-        if (fullBoardCount <= fullBoardsAtCheckpoint + 5) stopWithMark("):\n");
+        if (fullBoards.count <= budget.fullBoardsAtCheckpoint + 5) stopWithMark("):\n");
         if (n > 20'000'000'000) {
-            if (fullBoardCount <= fullBoardsAtCheckpoint + 40) stopWithMark("");
+            if (fullBoards.count <= budget.fullBoardsAtCheckpoint + 40) stopWithMark("");
             printOut("(:");
             if (n > 50'000'000'000)
                 printOut(" x %lld", static_cast<long long>(n / checkpointDistance));
             printOut("\n");
         }
-        fullBoardsAtCheckpoint = fullBoardCount;
+        budget.fullBoardsAtCheckpoint = fullBoards.count;
     }
     updateAttention(n);
 }

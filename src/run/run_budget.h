@@ -8,17 +8,23 @@
 #include "base/settings.h"
 #include "search/search_state.h"
 
-// Node count of the next doubling check.
-extern std::int64_t budgetThreshold;
-// nodeCount at the last checkpoint of this run; 0 before the first.
-extern std::int64_t checkpointNodes;
-// fullBoardCount at run start or at the last checkpoint.
-extern std::int32_t fullBoardsAtCheckpoint;
+// The budget of the current run.
+struct RunBudget {
+    // Node count of the next doubling check.
+    std::int64_t threshold = 100'000'000;
+    // nodeCount at the last checkpoint of this run; 0 before the first.
+    std::int64_t checkpointNodes = 0;
+    // fullBoards.count at run start or at the last checkpoint.
+    std::int32_t fullBoardsAtCheckpoint = 0;
+    // The mark the run ended with ("-", "\\", "_", "):", or "" for none), for the benchmark.
+    const char* endMark = "";
+};
+extern RunBudget budget;
+
 // Lowest node count above which any rule of the budget can act, or -1 once a stop is
-// requested; below it a check is a single comparison.
+// requested; below it a check is a single comparison. Read by the run thread, written by a
+// signal handler too, so it stays apart from the record.
 extern std::atomic<std::int64_t> budgetAttention;
-// The mark the run ended with ("-", "\\", "_", "):", or "" for none), for the benchmark.
-extern const char* runEndMark;
 
 // Set when the user asks the program to stop: the run ends at its next budget check, with
 // its statistics saved.
@@ -27,7 +33,8 @@ extern std::atomic<bool> stopRequested;
 void requestRunStop();
 // Whether the run must stop now for a stop request or the node limit.
 inline bool runStopDue() {
-    return stopRequested.load(std::memory_order_relaxed) || nodeCount >= settings.runNodeLimit;
+    return stopRequested.load(std::memory_order_relaxed) ||
+           search.nodeCount >= settings.runNodeLimit;
 }
 
 // Thrown by stopRun to unwind the search to the run thread's entry; nothing in the search
@@ -40,7 +47,7 @@ void resetRunBudget();
 void applyBudgetRules();
 // Called after every placement at depths 0 to 119.
 [[gnu::always_inline]] inline void checkRunBudget() {
-    if (nodeCount > budgetAttention.load(std::memory_order_relaxed)) applyBudgetRules();
+    if (search.nodeCount > budgetAttention.load(std::memory_order_relaxed)) applyBudgetRules();
 }
 // The depth among 158..170 entered most often (the earlier wins ties), or 0.
 std::int32_t busiestDeepDepth();

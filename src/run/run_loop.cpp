@@ -21,6 +21,7 @@
 #include "puzzle/list_editing.h"
 #include "puzzle/piece_file.h"
 #include "results/board_files.h"
+#include "run/resets.h"
 #include "run/run_budget.h"
 #include "run/run_setup.h"
 #include "run/startup.h"
@@ -31,8 +32,6 @@
 #include "stats/statistics_records.h"
 #include "stats/statistics_report.h"
 
-std::int64_t runStartTime = 0;
-std::int32_t runStartClock = 0;
 std::atomic<std::int32_t> runFinished{0};
 
 namespace {
@@ -130,26 +129,20 @@ void setIdlePriority() {
 }
 
 void performRun() {
-    runStartClock = programClockMs();
-    runStartTime = wallClockSeconds();
-    deepestReached = -1;
-    nodeCount = 0;
-    resetRunBudget();
-    resetUndoStacks();
-    clearRunState();
+    // A clean board with every piece free, no counts, no edits and a fresh budget.
+    resetRun();
+    runStatistics.startClock = programClockMs();
+    runStatistics.startTime = wallClockSeconds();
     chooseGroupAndColours();
     reorderCandidateTables();
-    savedNodes = 0;
     if (settings.boardPath[0] != '\0') {
         printOut("loading %s\n", settings.boardPath);
         loadBoard();
     }
-    board[hintSlot] = rotate(2, pieceCodes[hintPiece]);
-    pieceFree[hintPiece] = 0;
-    mismatchCount = 0;
-    deepestDepth = -1;
-    searchStartBoard = board;
-    searchFromStart(runGroups.rules);
+    search.board[hintSlot] = rotate(2, pieceCodes[hintPiece]);
+    search.pieceFree[hintPiece] = 0;
+    search.startBoard = search.board;
+    searchFromStart(setup.groups.rules);
     // A search that ends before its depth-80 step ever restored the lists leaves the
     // removals of a loaded board on the undo stacks; the next run needs whole lists.
     restoreAll();
@@ -182,13 +175,13 @@ void runForever() {
         startThread(runThreadMain);
         // Woken as soon as the run thread sets the flag, so the next run starts at once.
         runFinished.wait(0);
-        if (nodeCount < idleRunNodes)
-            while (!stopRequested.load() && programClockMs() - runStartClock < idleRunMs)
+        if (search.nodeCount < idleRunNodes)
+            while (!stopRequested.load() && programClockMs() - runStatistics.startClock < idleRunMs)
                 std::this_thread::sleep_for(idleWaitStep);
         if (stopRequested.load()) {
             printStatisticsReport();
             // The run's end saved the statistics last; say so only if that save succeeded.
-            if (statisticsSaveFailed) {
+            if (statisticsFile.saveFailed) {
                 printErr("Stopped; the statistics could not be saved in %s\n",
                          settings.workingDirectory);
                 std::fflush(nullptr);

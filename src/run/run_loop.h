@@ -4,10 +4,6 @@
 #include <atomic>
 #include <cstdint>
 
-// Wall clock at the start of the current run, in seconds.
-extern std::int64_t runStartTime;
-// Program clock at the start of the current run, in milliseconds.
-extern std::int32_t runStartClock;
 // 0 while a run is active; set to 1 by the run thread when its run is over.
 extern std::atomic<std::int32_t> runFinished;
 

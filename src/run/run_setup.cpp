@@ -4,21 +4,12 @@
 
 #include "base/clocks.h"
 #include "base/random.h"
+#include "puzzle/candidate_ordering.h"
 #include "run/piece_groups.h"
 #include "search/search_state.h"
 #include "stats/statistics_records.h"
 
-std::array<std::int32_t, 256> inFirstList{};
-std::array<std::int32_t, 256> firstListBarred{};
-std::array<std::int32_t, 256> inSecondList{};
-std::int32_t firstListPlaced = 0;
-std::int32_t secondListPlaced = 0;
-std::array<std::int32_t, 256> secondListMinimum{};
-std::array<std::int32_t, 24> shunnedColour{};
-std::array<std::int32_t, 24> favouredColour{};
-bool groupRandomSeeded = false;
-int runGroup = -1;
-RunGroups runGroups;
+RunSetup setup;
 
 namespace {
 
@@ -27,46 +18,40 @@ template <typename Draw>
 int drawFreeColour(Draw draw) {
     for (;;) {
         const int x = draw();
-        if (!shunnedColour[x] && !favouredColour[x]) return x;
+        if (!ordering.shunnedColour[x] && !ordering.favouredColour[x]) return x;
     }
 }
 
 }  // namespace
 
-void clearRunState() {
-    depthVisits.fill(-1);
-    board.fill(emptyCode);
-    pieceFree.fill(1);
-    fullBoardTally.fill(0);
-}
-
 void chooseGroupAndColours() {
-    if (!groupRandomSeeded) {
+    if (!setup.groupRandomSeeded) {
         const auto wall = static_cast<std::uint32_t>(wallClockSeconds());
         const auto clock = static_cast<std::uint32_t>(programClockMs());
         seedRandom(groupRandom, groupSeed(wall, clock));
-        groupRandomSeeded = true;
+        setup.groupRandomSeeded = true;
     }
-    shunnedColour.fill(0);
-    favouredColour.fill(0);
-    inFirstList.fill(0);
-    firstListBarred.fill(0);
-    inSecondList.fill(0);
-    firstListPlaced = 0;
-    secondListPlaced = 0;
-    const bool groupRules = runGroups.rules == StepRules::groups;
+    ordering.shunnedColour.fill(0);
+    ordering.favouredColour.fill(0);
+    search.inFirstList.fill(0);
+    search.firstListBarred.fill(0);
+    search.inSecondList.fill(0);
+    search.firstListPlaced = 0;
+    search.secondListPlaced = 0;
+    const bool groupRules = setup.groups.rules == StepRules::groups;
     if (groupRules)
         for (const MinimumEntry& entry : runMinimumEntries)
-            secondListMinimum[entry.depth] = entry.minimum;
+            search.secondListMinimum[entry.depth] = entry.minimum;
 
     const auto lowColour = [] { return static_cast<int>(nextRandom(mainRandom) % 17u); };
-    shunnedColour[drawFreeColour(lowColour)] = 1;
-    favouredColour[drawFreeColour(lowColour)] = 1;
+    ordering.shunnedColour[drawFreeColour(lowColour)] = 1;
+    ordering.favouredColour[drawFreeColour(lowColour)] = 1;
     // The shunned colour lies in 0..16, so the first draw of 17..21 is always taken.
-    favouredColour[static_cast<int>(nextRandom(mainRandom) % 5u) + 17] = 1;
+    ordering.favouredColour[static_cast<int>(nextRandom(mainRandom) % 5u) + 17] = 1;
 
-    runGroup = static_cast<int>(nextRandom(groupRandom) % static_cast<std::uint32_t>(groupCount));
-    if (groupRules) applyPieceGroup(runGroup);
+    setup.group =
+        static_cast<int>(nextRandom(groupRandom) % static_cast<std::uint32_t>(groupCount));
+    if (groupRules) applyPieceGroup(setup.group);
 }
 
 void putGroup(RunGroups& groups, int g, std::span<const std::uint8_t> first,
@@ -80,22 +65,22 @@ void putGroup(RunGroups& groups, int g, std::span<const std::uint8_t> first,
 }
 
 void applyPieceGroup(int g) {
-    const PieceGroup& group = runGroups.table[g];
+    const PieceGroup& group = setup.groups.table[g];
     std::array<int, 3> walked{};
     for (int i = group.firstCount - 1; i >= 0; --i) {
-        const int p = runGroups.pieces[group.firstStart + i];
+        const int p = setup.groups.pieces[group.firstStart + i];
         const int t = pieceType(p);
-        inFirstList[p] = 1;
-        if (walked[t] < firstListQuota[t]) firstListBarred[p] = 1;
+        search.inFirstList[p] = 1;
+        if (walked[t] < firstListQuota[t]) search.firstListBarred[p] = 1;
         ++walked[t];
     }
     std::array<int, 3> counted{};
     for (int i = 0; i < group.secondCount; ++i) {
-        const int p = runGroups.pieces[group.secondStart + i];
+        const int p = setup.groups.pieces[group.secondStart + i];
         const int t = pieceType(p);
         if (counted[t] < secondListQuota[t]) {
             ++counted[t];
-            inSecondList[p] = 1;
+            search.inSecondList[p] = 1;
         }
     }
 }

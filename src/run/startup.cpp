@@ -80,7 +80,7 @@ void readGroupsFileIfAny() {
                   groupsFileName);
     struct stat status {};
     if (lstat(path, &status) != 0 && errno == ENOENT) return;
-    const std::string fault = readGroupsFile(path, runGroups);
+    const std::string fault = readGroupsFile(path, setup.groups);
     if (!fault.empty()) {
         printErr("%s\n", fault.c_str());
         fatalExit();
@@ -89,11 +89,11 @@ void readGroupsFileIfAny() {
 
 // The line that says where the groups come from, when not from the built-in table.
 void printGroupsSource() {
-    if (runGroups.source.empty()) return;
-    if (runGroups.rules == StepRules::groups)
-        printOut("Piece groups are read from %s\n", runGroups.source.c_str());
+    if (setup.groups.source.empty()) return;
+    if (setup.groups.rules == StepRules::groups)
+        printOut("Piece groups are read from %s\n", setup.groups.source.c_str());
     else
-        printOut("Piece group rules are off, as %s says\n", runGroups.source.c_str());
+        printOut("Piece group rules are off, as %s says\n", setup.groups.source.c_str());
 }
 
 }  // namespace
@@ -138,8 +138,8 @@ void startUp(int argc, char** argv) {
     printOut("Tessaly solver version 1.0\n\n");
     printOut("Best scores are stored in %s\n\n", settings.workingDirectory);
     readStatistics();
-    secsAtProgramStart = grandTotal.secs;
-    clearRecord(sinceStart);
+    statisticsFile.secsAtProgramStart = statistics.grandTotal.secs;
+    clearRecord(statistics.sinceStart);
     printStatisticsReport();
     printGroupsSource();
 }

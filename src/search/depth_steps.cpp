@@ -6,12 +6,11 @@
 
 #include "puzzle/candidate_tables.h"
 #include "puzzle/list_editing.h"
-#include "puzzle/shallow_lists.h"
 #include "results/full_boards.h"
 #include "run/run_budget.h"
-#include "run/run_setup.h"
 #include "search/depth_properties.h"
 #include "search/search_state.h"
+#include "search/shallow_lists.h"
 
 namespace {
 
@@ -47,7 +46,7 @@ constexpr StepRules stepInstance(int d, StepRules r) {
 template <int D, StepRules R>
 [[gnu::always_inline]] inline void notePlacement() {
     if constexpr (R == StepRules::noGroupsKeepingDeepest) {
-        if (D > deepestDepth) keepDeepestBoard(D);
+        if (D > search.deepestDepth) keepDeepestBoard(D);
     }
 }
 
@@ -58,7 +57,7 @@ inline int neighbourKey() {
     if constexpr (slot < 0)
         return borderColour;
     else
-        return field(board[slot]);
+        return field(search.board[slot]);
 }
 
 template <int D>
@@ -89,15 +88,15 @@ inline bool passesTests(PieceCode code, int piece) {
     constexpr DepthProperties p = stepProperties(D, R);
     if constexpr (p.groupTest == GroupTest::firstListAndBarred) {
         // Barred pieces are first-list pieces, so one flag answers both tests here.
-        if (inFirstList[piece]) return false;
+        if (search.inFirstList[piece]) return false;
     } else if constexpr (p.groupTest == GroupTest::limitedFirstList) {
-        if (firstListBarred[piece]) return false;
-        if (inFirstList[piece] && firstListPlaced >= 6) return false;
+        if (search.firstListBarred[piece]) return false;
+        if (search.inFirstList[piece] && search.firstListPlaced >= 6) return false;
     } else if constexpr (p.groupTest == GroupTest::barredOnly) {
-        if (firstListBarred[piece]) return false;
+        if (search.firstListBarred[piece]) return false;
     }
-    if constexpr (p.hintSideTest == 1) return rightOf(code) == leftOf(board[hintSlot]);
-    if constexpr (p.hintSideTest == 2) return bottomOf(code) == topOf(board[hintSlot]);
+    if constexpr (p.hintSideTest == 1) return rightOf(code) == leftOf(search.board[hintSlot]);
+    if constexpr (p.hintSideTest == 2) return bottomOf(code) == topOf(search.board[hintSlot]);
     return true;
 }
 
@@ -132,8 +131,8 @@ inline void restoreListedPiece() {
 // The count that a placed piece raises at the depths with group rules, or null: a piece in
 // both group lists counts as a first-list piece only.
 inline std::int32_t* groupCountOf(int piece) {
-    if (inFirstList[piece]) return &firstListPlaced;
-    if (inSecondList[piece]) return &secondListPlaced;
+    if (search.inFirstList[piece]) return &search.firstListPlaced;
+    if (search.inSecondList[piece]) return &search.secondListPlaced;
     return nullptr;
 }
 
@@ -146,10 +145,10 @@ inline void exactPhase(CandidateList list) {
     for (const PieceCode* entry = list + 1;; ++entry) {
         const PieceCode code = *entry;
         const int piece = pieceNumberOf(code);
-        if (pieceFree[piece] && passesTests<D, R>(code, piece)) {
-            board[p.slot] = code;
+        if (search.pieceFree[piece] && passesTests<D, R>(code, piece)) {
+            search.board[p.slot] = code;
             notePlacement<D, R>();
-            pieceFree[piece] = 0;
+            search.pieceFree[piece] = 0;
             if constexpr (p.checksBudget) checkRunBudget();
             removeListedPiece<D>(piece);
             std::int32_t* groupCount = nullptr;
@@ -162,8 +161,8 @@ inline void exactPhase(CandidateList list) {
                 if (groupCount) --*groupCount;
             }
             restoreListedPiece<D>();
-            ++nodeCount;
-            pieceFree[piece] = 1;
+            ++search.nodeCount;
+            search.pieceFree[piece] = 1;
         }
         if (isLastInList(code)) return;
     }
@@ -182,8 +181,8 @@ template <int D, StepRules R>
     if constexpr (p.groupRules && runSecondListMinimum(D) > 0) {
         if (placed < runSecondListMinimum(D)) return 0;
     }
-    const int list = shallowByLeftTop[p.kind][leftKey<D>() * 32 + topKey<D>()];
-    return shallowFree[list] != 0 ? list : 0;
+    const int list = shallow.byLeftTop[p.kind][leftKey<D>() * 32 + topKey<D>()];
+    return shallow.free[list] != 0 ? list : 0;
 }
 
 // Walks the copy of a shallow step. The first 48 depths fill the three left columns row by
@@ -214,7 +213,7 @@ template <int D, StepRules R>
                                : p.groupTest == GroupTest::none);
     const PieceCode code = word & ~countedBit;
     const int piece = pieceNumberOf(code);
-    board[p.slot] = code;
+    search.board[p.slot] = code;
     notePlacement<D, R>();
     std::int32_t counted = 0;
     if constexpr (p.groupRules)
@@ -222,29 +221,29 @@ template <int D, StepRules R>
     constexpr bool nextWalksCopy = D + 1 < shallowDepthEnd;
     int next = 0;
     if constexpr (nextWalksCopy) {
-        next = copyListIfOpen<D + 1, R>(secondListPlaced + counted);
+        next = copyListIfOpen<D + 1, R>(search.secondListPlaced + counted);
         if (next == 0) {
-            if (nodeCount > budgetAttention.load(std::memory_order_relaxed)) {
-                pieceFree[piece] = 0;
+            if (search.nodeCount > budgetAttention.load(std::memory_order_relaxed)) {
+                search.pieceFree[piece] = 0;
                 applyBudgetRules();
-                pieceFree[piece] = 1;
+                search.pieceFree[piece] = 1;
             }
-            ++nodeCount;
+            ++search.nodeCount;
             return;
         }
     }
-    pieceFree[piece] = 0;
+    search.pieceFree[piece] = 0;
     takeShallowPiece(piece);
     checkRunBudget();
-    if constexpr (p.groupRules) secondListPlaced += counted;
+    if constexpr (p.groupRules) search.secondListPlaced += counted;
     if constexpr (nextWalksCopy)
         walkCopy<D + 1, R>(next);
     else
         enterStep<D + 1, stepInstance(D + 1, R)>();
-    if constexpr (p.groupRules) secondListPlaced -= counted;
-    ++nodeCount;
+    if constexpr (p.groupRules) search.secondListPlaced -= counted;
+    ++search.nodeCount;
     returnShallowPiece(piece);
-    pieceFree[piece] = 1;
+    search.pieceFree[piece] = 1;
 }
 
 // The exact phase of a shallow depth walking the run's copy of its list: every entry passes
@@ -253,8 +252,8 @@ template <int D, StepRules R>
 // is edited at these depths.
 template <int D, StepRules R>
 inline void copyPhase(int list) {
-    const PieceCode* entries = shallowEntries.data() + shallowStart[list];
-    for (std::uint64_t free = shallowFree[list]; free != 0; free &= free - 1)
+    const PieceCode* entries = shallow.entries.data() + shallow.start[list];
+    for (std::uint64_t free = shallow.free[list]; free != 0; free &= free - 1)
         placeCopyEntry<D, R>(entries[std::countr_zero(free)]);
 }
 
@@ -291,10 +290,10 @@ inline void exactPhaseRemovingPlaced(CandidateList list) {
     for (int k = 0; k < count; ++k) {
         const PieceCode code = entries[k];
         const int piece = pieceNumberOf(code);
-        if (pieceFree[piece] && passesTests<D, R>(code, piece)) {
-            board[p.slot] = code;
+        if (search.pieceFree[piece] && passesTests<D, R>(code, piece)) {
+            search.board[p.slot] = code;
             notePlacement<D, R>();
-            pieceFree[piece] = 0;
+            search.pieceFree[piece] = 0;
             checkRunBudget();
             if (!removed) {
                 removePlacedPieces(D);
@@ -309,8 +308,8 @@ inline void exactPhaseRemovingPlaced(CandidateList list) {
             if constexpr (p.groupRules) {
                 if (groupCount) --*groupCount;
             }
-            ++nodeCount;
-            pieceFree[piece] = 1;
+            ++search.nodeCount;
+            search.pieceFree[piece] = 1;
         }
     }
     if (removed) restoreAll();
@@ -324,15 +323,15 @@ inline void mismatchPass(CandidateList list, SkipTest fits) {
     for (const PieceCode* entry = list + 1;; ++entry) {
         const PieceCode code = *entry;
         const int piece = pieceNumberOf(code);
-        if (pieceFree[piece] && !fits(code)) {
-            ++mismatchCount;
-            board[slot] = code;
+        if (search.pieceFree[piece] && !fits(code)) {
+            ++search.mismatchCount;
+            search.board[slot] = code;
             notePlacement<D, R>();
-            pieceFree[piece] = 0;
+            search.pieceFree[piece] = 0;
             enterStep<D + 1, stepInstance(D + 1, R)>();
-            --mismatchCount;
-            ++nodeCount;
-            pieceFree[piece] = 1;
+            --search.mismatchCount;
+            ++search.nodeCount;
+            search.pieceFree[piece] = 1;
         }
         if (isLastInList(code)) return;
     }
@@ -341,7 +340,7 @@ inline void mismatchPass(CandidateList list, SkipTest fits) {
 template <int D, StepRules R>
 inline void mismatchPhase(int left, int top) {
     constexpr DepthProperties p = depthProperties(D);
-    if (mismatchCount >= p.mismatchLimit) return;
+    if (search.mismatchCount >= p.mismatchLimit) return;
     // A run can search the last squares for minutes without a budget check; a stop request
     // (or the node limit) is honoured here too, so that the program ends soon and with its
     // statistics saved.
@@ -363,11 +362,11 @@ template <int D, StepRules R>
 [[gnu::always_inline]] inline void stepBody() {
     constexpr DepthProperties p = stepProperties(D, R);
     if constexpr (p.raisesDeepest) {
-        if (deepestReached < D + 1) deepestReached = D + 1;
+        if (search.deepestReached < D + 1) search.deepestReached = D + 1;
     }
-    if constexpr (p.countsVisits) ++depthVisits[D];
+    if constexpr (p.countsVisits) ++search.depthVisits[D];
     if constexpr (p.groupRules) {
-        if (secondListPlaced < secondListMinimum[D]) return;
+        if (search.secondListPlaced < search.secondListMinimum[D]) return;
     }
     const int left = leftKey<D>();
     const int top = topKey<D>();
@@ -384,7 +383,7 @@ template <int D, StepRules R>
 template <StepRules R>
 [[gnu::always_inline]] inline void lastStepBody() {
     constexpr DepthProperties p = depthProperties(lastDepth);
-    if (deepestReached < lastDepth + 1) deepestReached = lastDepth + 1;
+    if (search.deepestReached < lastDepth + 1) search.deepestReached = lastDepth + 1;
     const CandidateList list = cornerByRightBottom[borderColour * 32 + borderColour];
     if (list == nullptr) return;
     const int left = leftKey<lastDepth>();
@@ -392,13 +391,13 @@ template <StepRules R>
     for (const PieceCode* entry = list + 1;; ++entry) {
         const PieceCode code = *entry;
         const int piece = pieceNumberOf(code);
-        if (pieceFree[piece] && leftOf(code) == left && topOf(code) == top) {
-            board[p.slot] = code;
+        if (search.pieceFree[piece] && leftOf(code) == left && topOf(code) == top) {
+            search.board[p.slot] = code;
             notePlacement<lastDepth, R>();
-            pieceFree[piece] = 0;
+            search.pieceFree[piece] = 0;
             onFullBoard();
-            ++nodeCount;
-            pieceFree[piece] = 1;
+            ++search.nodeCount;
+            search.pieceFree[piece] = 1;
         }
         if (isLastInList(code)) return;
     }
@@ -432,7 +431,7 @@ constexpr auto depthSteps = stepTable(std::make_index_sequence<depthCount>());
 // Whether the shallow depths have the minimums that every run sets; tests set others.
 bool runMinimumsAtShallowDepths() {
     for (int d = 0; d < shallowDepthEnd; ++d)
-        if (secondListMinimum[d] != runSecondListMinimum(d)) return false;
+        if (search.secondListMinimum[d] != runSecondListMinimum(d)) return false;
     return true;
 }
 
@@ -449,8 +448,8 @@ void searchUnder() {
     }
     // Depth 0 as a step that walks its copy, entered as every later shallow step is.
     static_assert(depthProperties(0).countsVisits);
-    ++depthVisits[0];
-    const int list = copyListIfOpen<0, R>(secondListPlaced);
+    ++search.depthVisits[0];
+    const int list = copyListIfOpen<0, R>(search.secondListPlaced);
     if (list != 0) copyPhase<0, R>(list);
 }
 

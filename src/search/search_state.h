@@ -1,4 +1,5 @@
-// State of the search of the current run, touched only by the run thread.
+// The state of the search of the current run, touched only by the run thread: the board, the
+// free pieces, the counters and the group flags that the depth steps read and keep.
 #pragma once
 
 #include <array>
@@ -6,29 +7,72 @@
 
 #include "puzzle/piece_code.h"
 
-// PieceCode on each board slot, or emptyCode.
-extern std::array<PieceCode, 256> board;
-// 1 while a piece is not on the board, by piece number.
-extern std::array<std::int32_t, 256> pieceFree;
-// Pieces tried and taken back in this run.
-extern std::int64_t nodeCount;
-// Mismatched edges on the board at the moment.
-extern std::int32_t mismatchCount;
-// -1, or the most pieces (hint included) the board has held at once, from 250 on.
-extern std::int32_t deepestReached;
-// Entries into the step of each depth, minus one; kept for depth 0 and depths 160 to 170.
-extern std::array<std::int64_t, 256> depthVisits;
+// An array of N copies of `value`, for the start values of the records' tables.
+template <typename T, std::size_t N>
+constexpr std::array<T, N> filled(T value) {
+    std::array<T, N> values{};
+    values.fill(value);
+    return values;
+}
 
-// Kept only by a search that keeps its deepest board: the deepest depth at which the run has
-// placed a piece (-1 before the first), and the board as it stood at that placement; its
-// slots of depths 0 to deepestDepth (and the hint's) hold the run's deepest path.
-extern std::int32_t deepestDepth;
-extern std::array<PieceCode, 256> deepestBoard;
+struct SearchState {
+    // PieceCode on each board slot, or emptyCode.
+    std::array<PieceCode, 256> board = filled<PieceCode, 256>(emptyCode);
+    // 1 while a piece is not on the board, by piece number.
+    std::array<std::int32_t, 256> pieceFree = filled<std::int32_t, 256>(1);
+    // Pieces tried and taken back in this run.
+    std::int64_t nodeCount = 0;
+    // Mismatched edges on the board at the moment.
+    std::int32_t mismatchCount = 0;
+    // -1, or the most pieces (hint included) the board has held at once, from 250 on.
+    std::int32_t deepestReached = -1;
+    // Entries into the step of each depth, minus one; kept for depth 0 and depths 160 to 170.
+    std::array<std::int64_t, 256> depthVisits = filled<std::int64_t, 256>(-1);
+
+    // The run's piece group, as the steps of the first depths apply it (set by the run's
+    // set-up): the piece is in the first list; in it and kept out until depth 100; among the
+    // counted pieces of the second list.
+    std::array<std::int32_t, 256> inFirstList{};
+    std::array<std::int32_t, 256> firstListBarred{};
+    std::array<std::int32_t, 256> inSecondList{};
+    // inFirstList and inSecondList pieces on the board.
+    std::int32_t firstListPlaced = 0;
+    std::int32_t secondListPlaced = 0;
+    // Least secondListPlaced with which the step of each depth may be entered.
+    std::array<std::int32_t, 256> secondListMinimum{};
+
+    // The board as the run's search began: set up, a loaded board's pieces and the hint on it.
+    std::array<PieceCode, 256> startBoard = filled<PieceCode, 256>(emptyCode);
+    // Kept only by a search that keeps its deepest board: the deepest depth at which the run
+    // has placed a piece (-1 before the first), and the board as it stood at that placement;
+    // its slots of depths 0 to deepestDepth (and the hint's) hold the run's deepest path.
+    std::int32_t deepestDepth = -1;
+    std::array<PieceCode, 256> deepestBoard = filled<PieceCode, 256>(emptyCode);
+};
+// The one instance; the depth steps read and write it directly.
+extern SearchState search;
+
+// The secondListMinimum entries that every run writes; every other depth has the minimum 0.
+struct MinimumEntry {
+    int depth;
+    std::int32_t minimum;
+};
+inline constexpr std::array<MinimumEntry, 9> runMinimumEntries{
+    {{10, 4}, {20, 7}, {30, 9}, {40, 12}, {50, 14}, {60, 16}, {79, 18}, {95, 19}, {100, 20}}};
+// The minimum of a depth as every run sets it.
+constexpr std::int32_t runSecondListMinimum(int depth) {
+    for (const MinimumEntry& entry : runMinimumEntries)
+        if (entry.depth == depth) return entry.minimum;
+    return 0;
+}
+
+// Empties the board, frees every piece and sets every depth-visit counter to -1, leaving the
+// group flags and counts of the run's set-up alone; a loaded board starts from here. (The
+// full-board tally, which the start of a run clears too, is clear then already.)
+void clearRunState();
 // Takes the board as the deepest one, placed up to `depth`.
 void keepDeepestBoard(int depth);
-// The board as the run's search began: set up, a loaded board's pieces and the hint on it.
-extern std::array<PieceCode, 256> searchStartBoard;
 // The deepest depth at which the run has placed a piece, -1 for none, read off the board at
 // any time and at no cost to the search: every placement writes its slot and nothing empties
-// one during a run, so it is the deepest depth whose slot differs from searchStartBoard.
+// one during a run, so it is the deepest depth whose slot differs from startBoard.
 int deepestPlacedDepth();

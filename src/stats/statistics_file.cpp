@@ -17,14 +17,11 @@
 #include "base/settings.h"
 #include "base/whole_files.h"
 #include "results/full_boards.h"
-#include "run/run_loop.h"
-#include "run/startup.h"
 #include "search/search_state.h"
 #include "stats/statistics_records.h"
 #include "stats/statistics_report.h"
 
-std::int64_t secsAtProgramStart = 0;
-bool statisticsSaveFailed = false;
+StatisticsFileState statisticsFile;
 
 namespace {
 
@@ -33,18 +30,6 @@ constexpr int lineCapacity = 100;  // lines are read in pieces of at most 99 cha
 // clock, which setting the wall clock cannot hold back), so that frequent run ends stay cheap
 // while a power cut loses at most a few seconds of statistics.
 constexpr std::int64_t syncIntervalMs = 10'000;
-bool everSynced = false;
-std::int64_t lastSyncMs = 0;
-
-// A total.txt that is there but cannot be read as statistics is never written over: the
-// first save moves it aside, and total.bak with it (perhaps the last good copy), and the
-// saves write only once both are out of the way.
-struct UnreadFile {
-    const char* kind = nullptr;  // "unreadable" or "messed-with" while it waits, else null
-    std::string backupKeptAs;    // where total.bak went, once moved ("-" when there was none)
-    bool failureShown = false;   // a move that fails is reported once
-};
-UnreadFile unread;
 
 bool exists(const char* name) {
     struct stat status {};
@@ -70,35 +55,36 @@ std::string moveAside(const char* name, const char* kind, const char* stamp) {
 // Moves the unread total.txt and its total.bak aside and says where; true when nothing of
 // them is in the way of a save any more.
 bool setAsideUnreadFile() {
-    if (unread.kind == nullptr) return true;
+    if (statisticsFile.unread.kind == nullptr) return true;
     char stamp[32];
     const std::time_t now = std::time(nullptr);
     std::tm parts{};
     localtime_r(&now, &parts);
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &parts);
-    if (unread.backupKeptAs.empty())
-        unread.backupKeptAs = exists("total.bak") ? moveAside("total.bak", "kept", stamp) : "-";
+    if (statisticsFile.unread.backupKeptAs.empty())
+        statisticsFile.unread.backupKeptAs =
+            exists("total.bak") ? moveAside("total.bak", "kept", stamp) : "-";
     // A total.txt removed in the meantime is out of the way as well.
     std::string keptAs = "-";
-    if (!unread.backupKeptAs.empty() && exists("total.txt"))
-        keptAs = moveAside("total.txt", unread.kind, stamp);
-    if (unread.backupKeptAs.empty() || keptAs.empty()) {
-        if (!unread.failureShown)
+    if (!statisticsFile.unread.backupKeptAs.empty() && exists("total.txt"))
+        keptAs = moveAside("total.txt", statisticsFile.unread.kind, stamp);
+    if (statisticsFile.unread.backupKeptAs.empty() || keptAs.empty()) {
+        if (!statisticsFile.unread.failureShown)
             printErr(
                 "total.txt could not be read and cannot be moved aside (%s); the statistics "
                 "are not saved over it\n",
                 std::strerror(errno));
-        unread.failureShown = true;
+        statisticsFile.unread.failureShown = true;
         return false;
     }
     if (keptAs != "-") {
         std::string where = std::string(settings.workingDirectory) + "/" + keptAs;
-        if (unread.backupKeptAs != "-")
+        if (statisticsFile.unread.backupKeptAs != "-")
             where += ", and total.bak as " + std::string(settings.workingDirectory) + "/" +
-                     unread.backupKeptAs;
+                     statisticsFile.unread.backupKeptAs;
         printErr("total.txt could not be read; it is kept as %s\n", where.c_str());
     }
-    unread = {};
+    statisticsFile.unread = {};
     return true;
 }
 
@@ -122,15 +108,16 @@ std::string statisticsText() {
     char line[lineCapacity];
     std::string text = "K7 stats\n";
     std::snprintf(line, sizeof line, "nodes=%lld\nsecs=%lld\n",
-                  static_cast<long long>(grandTotal.nodes),
-                  static_cast<long long>(grandTotal.secs));
+                  static_cast<long long>(statistics.grandTotal.nodes),
+                  static_cast<long long>(statistics.grandTotal.secs));
     text += line;
-    std::snprintf(line, sizeof line, "best=%s\ncheck=%d\n", gradeText[grandTotal.best], checkValue);
+    std::snprintf(line, sizeof line, "best=%s\ncheck=%d\n", gradeText[statistics.grandTotal.best],
+                  statistics.grandTotal.check);
     text += line;
     for (int i = 0; i < mismatchSlots; ++i) {
-        if (grandTotal.histogram[i] <= 0) continue;
+        if (statistics.grandTotal.histogram[i] <= 0) continue;
         std::snprintf(line, sizeof line, "%d=%lld\n", i,
-                      static_cast<long long>(grandTotal.histogram[i]));
+                      static_cast<long long>(statistics.grandTotal.histogram[i]));
         text += line;
     }
     return text;
@@ -194,16 +181,16 @@ StatisticsReading readStatisticsFile(const char* path, StatsRecord& record, std:
 }
 
 void readStatistics() {
-    unread = {};
-    switch (readStatisticsFile("total.txt", grandTotal, checkValue)) {
+    statisticsFile.unread = {};
+    switch (readStatisticsFile("total.txt", statistics.grandTotal, statistics.grandTotal.check)) {
         case StatisticsReading::missing:
             printErr("could not open total.txt\n");
             // Not missing but unreadable (no permission, a directory, a dangling link).
-            if (exists("total.txt")) unread.kind = "unreadable";
+            if (exists("total.txt")) statisticsFile.unread.kind = "unreadable";
             break;
         case StatisticsReading::messedWith:
             printErr("total.txt has been messed with, cannot read total scores\n");
-            unread.kind = "messed-with";
+            statisticsFile.unread.kind = "messed-with";
             break;
         case StatisticsReading::read:
             break;
@@ -217,38 +204,40 @@ void writeStatistics(std::FILE* stream) {
 }
 
 void updateStatistics() {
-    const std::int64_t pending = nodeCount - savedNodes;
-    for (StatsRecord* record : {&grandTotal, &sinceStart}) {
+    const std::int64_t pending = search.nodeCount - runStatistics.savedNodes;
+    for (StatsRecord* record : {&statistics.grandTotal, &statistics.sinceStart}) {
         // Saturating: a crafted file may hold totals at the 64-bit limits.
         record->nodes = addClamped(record->nodes, pending);
         for (int i = 0; i < mismatchSlots; ++i)
-            record->histogram[i] = addClamped(record->histogram[i], fullBoardTally[i]);
+            record->histogram[i] =
+                addClamped(record->histogram[i], runStatistics.fullBoardTally[i]);
         record->best = lowestBest(*record);
     }
     const std::int64_t running = wallClockSeconds() - settings.programStartTime;
-    grandTotal.secs = addClamped(secsAtProgramStart, running);
-    sinceStart.secs = running;
-    savedNodes = 0;
+    statistics.grandTotal.secs = addClamped(statisticsFile.secsAtProgramStart, running);
+    statistics.sinceStart.secs = running;
+    runStatistics.savedNodes = 0;
 }
 
 void saveStatistics() {
     updateStatistics();
     if (settings.writeFiles) {
         const std::int64_t now = monotonicMs();
-        const bool sync = !everSynced || now - lastSyncMs >= syncIntervalMs;
+        const bool sync =
+            !statisticsFile.everSynced || now - statisticsFile.lastSyncMs >= syncIntervalMs;
         if (setAsideUnreadFile()) {
             const bool backupSaved = replaceFile("total.bak", sync);
             const bool saved = replaceFile("total.txt", sync);
-            statisticsSaveFailed = !backupSaved || !saved;
+            statisticsFile.saveFailed = !backupSaved || !saved;
         } else {
             printErr("could not write to total.txt\n");
-            statisticsSaveFailed = true;
+            statisticsFile.saveFailed = true;
         }
         if (sync) {
-            everSynced = true;
-            lastSyncMs = now;
+            statisticsFile.everSynced = true;
+            statisticsFile.lastSyncMs = now;
         }
     }
-    savedNodes = nodeCount;
-    fullBoardTally.fill(0);
+    runStatistics.savedNodes = search.nodeCount;
+    runStatistics.fullBoardTally.fill(0);
 }

@@ -3,13 +3,30 @@
 
 #include <cstdint>
 #include <cstdio>
-
-// grandTotal.secs as read from the file at start-up.
-extern std::int64_t secsAtProgramStart;
-// Whether the last saveStatistics failed to write total.txt or total.bak.
-extern bool statisticsSaveFailed;
+#include <string>
 
 #include "stats/statistics_records.h"
+
+// The statistics file as the process keeps it.
+struct StatisticsFileState {
+    // grandTotal.secs as read from the file at start-up.
+    std::int64_t secsAtProgramStart = 0;
+    // Whether the last saveStatistics failed to write total.txt or total.bak.
+    bool saveFailed = false;
+    // When a save last synced the files and their directory to the disk, on the monotonic
+    // clock; saves sync at most every few seconds.
+    bool everSynced = false;
+    std::int64_t lastSyncMs = 0;
+    // A total.txt that is there but cannot be read as statistics is never written over: the
+    // first save moves it aside, and total.bak with it (perhaps the last good copy), and the
+    // saves write only once both are out of the way.
+    struct UnreadFile {
+        const char* kind = nullptr;  // "unreadable" or "messed-with" while it waits, else null
+        std::string backupKeptAs;    // where total.bak went, once moved ("-" when there was none)
+        bool failureShown = false;   // a move that fails is reported once
+    } unread;
+};
+extern StatisticsFileState statisticsFile;
 
 enum class StatisticsReading { read, missing, messedWith };
 

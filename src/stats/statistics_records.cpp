@@ -2,11 +2,8 @@
 
 #include <limits>
 
-StatsRecord grandTotal{0, 0, mismatchSlots, 0, {}};
-StatsRecord sinceStart{0, 0, mismatchSlots, 0, {}};
-StatsRecord lastReport{0, 0, mismatchSlots, 0, {}};
-std::array<std::int32_t, mismatchSlots> fullBoardTally{};
-std::int64_t savedNodes = 0;
+Statistics statistics;
+RunStatistics runStatistics;
 
 void clearRecord(StatsRecord& record) {
     record.nodes = 0;

@@ -8,23 +8,36 @@
 inline constexpr int mismatchSlots = 20;
 
 struct StatsRecord {
-    std::int64_t nodes;                                 // search nodes counted
-    std::int64_t secs;                                  // seconds of running time
-    std::int32_t best;                                  // lowest mismatch count with boards, or 20
-    std::int32_t check;                                 // check value (grandTotal only)
-    std::array<std::int64_t, mismatchSlots> histogram;  // full boards per mismatch count
+    std::int64_t nodes = 0;             // search nodes counted
+    std::int64_t secs = 0;              // seconds of running time
+    std::int32_t best = mismatchSlots;  // lowest mismatch count with boards, or 20
+    std::int32_t check = 0;             // check value (grandTotal only)
+    std::array<std::int64_t, mismatchSlots> histogram{};  // full boards per mismatch count
 };
 
-// Everything since the statistics file was begun; its check field is the check value.
-extern StatsRecord grandTotal;
-// Everything since this program start.
-extern StatsRecord sinceStart;
-// sinceStart as it was at the last report.
-extern StatsRecord lastReport;
-// Full boards per mismatch count since the last statistics save.
-extern std::array<std::int32_t, mismatchSlots> fullBoardTally;
-// Part of the current run's nodeCount already added to the records.
-extern std::int64_t savedNodes;
+// The statistics of the process.
+struct Statistics {
+    // Everything since the statistics file was begun; its check field is the check value.
+    StatsRecord grandTotal;
+    // Everything since this program start.
+    StatsRecord sinceStart;
+    // sinceStart as it was at the last report.
+    StatsRecord lastReport;
+};
+extern Statistics statistics;
+
+// What the current run has counted that the records do not hold yet, and when it began.
+struct RunStatistics {
+    // Full boards per mismatch count since the last statistics save.
+    std::array<std::int32_t, mismatchSlots> fullBoardTally{};
+    // Part of the current run's nodeCount already added to the records.
+    std::int64_t savedNodes = 0;
+    // Wall clock at the start of the run, in seconds.
+    std::int64_t startTime = 0;
+    // Program clock at the start of the run, in milliseconds.
+    std::int32_t startClock = 0;
+};
+extern RunStatistics runStatistics;
 
 // Sets nodes and secs to 0, best to 20 and the histogram to 0; check is left alone.
 void clearRecord(StatsRecord& record);

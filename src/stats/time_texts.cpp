@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "base/clocks.h"
-#include "run/run_loop.h"
+#include "stats/statistics_records.h"
 
 std::string durationText(std::int64_t seconds) {
     char text[64];
@@ -16,10 +16,10 @@ std::string durationText(std::int64_t seconds) {
 }
 
 std::string elapsedText() {
-    long s = static_cast<std::int32_t>(wallClockSeconds() - runStartTime);
+    long s = static_cast<std::int32_t>(wallClockSeconds() - runStatistics.startTime);
     long m = 0;
     if (s < 60) {
-        const long t = programClockMs() - runStartClock;
+        const long t = programClockMs() - runStatistics.startClock;
         s = t / 1000;
         m = t % 1000;
     }

@@ -16,8 +16,8 @@ namespace {
 class CandidateOrdering : public testing::Test {
 protected:
     void SetUp() override {
-        shunnedColour.fill(0);
-        favouredColour.fill(0);
+        ordering.shunnedColour.fill(0);
+        ordering.favouredColour.fill(0);
         seedRandom(mainRandom, 99);
     }
 };
@@ -32,17 +32,17 @@ std::vector<PieceCode> entriesOf(CandidateList list) {
 }  // namespace
 
 TEST_F(CandidateOrdering, CornerPrioritiesFollowTheirOrderWhateverTheirColours) {
-    shunnedColour[5] = 1;
-    favouredColour[6] = 1;
+    ordering.shunnedColour[5] = 1;
+    ordering.favouredColour[6] = 1;
     const std::array<int, 4> pieces{3, 2, 0, 1};
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(piecePriority(makePieceCode(pieces[i], 5, 5, 6, 22)), 250 * i);
 }
 
 TEST_F(CandidateOrdering, EdgeAndInteriorPrioritiesAddTheirColourTerms) {
-    shunnedColour[4] = 1;
-    favouredColour[9] = 1;
-    favouredColour[18] = 1;
+    ordering.shunnedColour[4] = 1;
+    ordering.favouredColour[9] = 1;
+    ordering.favouredColour[18] = 1;
     // 139 stands first in the interior order, 125 last; 10 second in the edge order, 36 last.
     EXPECT_EQ(piecePriority(makePieceCode(138, 4, 1, 4, 2)), 400);
     EXPECT_EQ(piecePriority(makePieceCode(124, 1, 2, 3, 9)), 994 - 200);
@@ -97,10 +97,10 @@ TEST_F(CandidateOrdering,
     const std::vector<PieceCode> pool(candidatePool.begin(), candidatePool.begin() + poolUsed);
     const ColourTable oneColourBefore = interiorByLeft;
     const std::vector<PieceCode> interiorByLeftEntries = entriesOf(interiorByLeft[3]);
-    shunnedColour[2] = 1;
-    favouredColour[7] = 1;
-    favouredColour[19] = 1;
-    orderingRuns = 0;
+    ordering.shunnedColour[2] = 1;
+    ordering.favouredColour[7] = 1;
+    ordering.favouredColour[19] = 1;
+    ordering.runs = 0;
     reorderCandidateTables();
     EXPECT_EQ(entriesOf(interiorByLeft[3]), interiorByLeftEntries);
     reorderCandidateTables();

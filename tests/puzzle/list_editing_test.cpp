@@ -100,15 +100,15 @@ std::unique_ptr<TablesImage> takeImage() {
 class ListEditing : public ::testing::Test {
 protected:
     void SetUp() override {
-        resetUndoStacks();
-        savedBoard = board;
+        listEdits = {};
+        savedBoard = search.board;
         savedErr = consoleErr;
         consoleErr = std::tmpfile();
         ASSERT_NE(consoleErr, nullptr);
     }
     void TearDown() override {
-        resetUndoStacks();
-        board = savedBoard;
+        listEdits = {};
+        search.board = savedBoard;
         std::fclose(consoleErr);
         consoleErr = savedErr;
     }
@@ -220,13 +220,13 @@ TEST_F(ListEditing, TwoRotationsOfOnePieceInOneListComeBackInOrder) {
     const auto before = takeImage();
 
     removePiece(10, interiorByLeftTop);
-    EXPECT_EQ(pairUndo.count, 4);
+    EXPECT_EQ(listEdits.pairUndo.count, 4);
     EXPECT_EQ(entriesOf(interiorByLeftTop[slot]),
               (std::vector{rotate(0, pieceCodes[9]), flagged(rotate(0, pieceCodes[11]))}));
     EXPECT_EQ(interiorByLeftTop[7 * 32 + 6], nullptr);
 
     restorePiece();
-    EXPECT_EQ(pairUndo.count, 0);
+    EXPECT_EQ(listEdits.pairUndo.count, 0);
     EXPECT_TRUE(*takeImage() == *before);
     EXPECT_EQ(takeErr(), "");
 }
@@ -236,8 +236,8 @@ TEST_F(ListEditing, ColourTablesLoseAllFourRotationsAndGetThemBack) {
     const auto before = takeImage();
     removePieceByTop(20);
     removePieceByLeft(20);
-    EXPECT_EQ(topUndo.count, 4);
-    EXPECT_EQ(leftUndo.count, 4);
+    EXPECT_EQ(listEdits.topUndo.count, 4);
+    EXPECT_EQ(listEdits.leftUndo.count, 4);
     for (int r = 0; r < 4; ++r) {
         const PieceCode code = rotate(r, pieceCodes[20]);
         EXPECT_FALSE(listHolds(interiorByTop[topOf(code)], code)) << "rotation " << r;
@@ -342,7 +342,8 @@ TEST_F(ListEditing, RandomRemovalsUndoneInReverseLeaveEveryWordAsBefore) {
                     break;
             }
         }
-        ASSERT_EQ(pairUndo.count + topUndo.count + leftUndo.count, 0) << "trial " << trial;
+        ASSERT_EQ(listEdits.pairUndo.count + listEdits.topUndo.count + listEdits.leftUndo.count, 0)
+            << "trial " << trial;
         ASSERT_TRUE(*takeImage() == *before) << "trial " << trial;
     }
     EXPECT_EQ(takeErr(), "");
@@ -382,14 +383,14 @@ TEST_F(ListEditing, PieceOfAnotherKindStillTakesFourPlacesWhoseRestoreChangesNot
     buildFromPieces({{5, 1, 2, 1, 4, 3}, {6, 0, 0, 0, 3, 2}});
     const auto before = takeImage();
     removePiece(5, interiorByLeftTop);
-    EXPECT_EQ(pairUndo.count, 4);
+    EXPECT_EQ(listEdits.pairUndo.count, 4);
     EXPECT_EQ(takeErr(),
               "removeFromList: Piece not found 42045474\n"
               "removeFromList: Piece not found 43060353\n"
               "removeFromList: Piece not found 44075108\n"
               "removeFromList: Piece not found 45220931\n");
     restorePiece();
-    EXPECT_EQ(pairUndo.count, 0);
+    EXPECT_EQ(listEdits.pairUndo.count, 0);
     EXPECT_TRUE(*takeImage() == *before);
 }
 
@@ -443,9 +444,9 @@ protected:
         buildRandomPieces(rng, [](int p) {
             return p < depthCount ? squareKind[fillOrder[p]] : squareKind[hintSlot];
         });
-        board.fill(emptyCode);
+        search.board.fill(emptyCode);
         for (int f = 0; f < depthCount; ++f)
-            board[fillOrder[f]] = pieceCodes[f];
+            search.board[fillOrder[f]] = pieceCodes[f];
         before = takeImage();
     }
     std::unique_ptr<TablesImage> before;
@@ -464,9 +465,9 @@ TEST_F(ListEditingPlacedBoard, RemovesInteriorAndEdgePiecesAndColourListsOnlyUpT
     }
 
     removePlacedPieces(n);
-    EXPECT_EQ(pairUndo.count, 4 * (interior + edge));
-    EXPECT_EQ(topUndo.count, 4 * interiorUpTo110);
-    EXPECT_EQ(leftUndo.count, 4 * interiorUpTo110);
+    EXPECT_EQ(listEdits.pairUndo.count, 4 * (interior + edge));
+    EXPECT_EQ(listEdits.topUndo.count, 4 * interiorUpTo110);
+    EXPECT_EQ(listEdits.leftUndo.count, 4 * interiorUpTo110);
     EXPECT_EQ(takeErr(), "");
 
     for (int r = 0; r < 4; ++r) {
@@ -493,7 +494,7 @@ TEST_F(ListEditingPlacedBoard, RemovesInteriorAndEdgePiecesAndColourListsOnlyUpT
 TEST_F(ListEditingPlacedBoard, CornerPiecesStayInTheirLists) {
     ASSERT_EQ(squareKind[fillOrder[0]], 2);
     removePlacedPieces(1);
-    EXPECT_EQ(pairUndo.count + topUndo.count + leftUndo.count, 0);
+    EXPECT_EQ(listEdits.pairUndo.count + listEdits.topUndo.count + listEdits.leftUndo.count, 0);
     EXPECT_TRUE(*takeImage() == *before);
 }
 
@@ -505,13 +506,13 @@ TEST_F(ListEditingPlacedBoard, RestoreAllEmptiesEveryStackAndGivesBackEveryList)
     removePieceByTop(199);
     removePieceByLeft(199);
     removePlacedPieces(80);
-    ASSERT_GT(topUndo.count, 0);
+    ASSERT_GT(listEdits.topUndo.count, 0);
     EXPECT_FALSE(*takeImage() == *before);
 
     restoreAll();
-    EXPECT_EQ(pairUndo.count, 0);
-    EXPECT_EQ(topUndo.count, 0);
-    EXPECT_EQ(leftUndo.count, 0);
+    EXPECT_EQ(listEdits.pairUndo.count, 0);
+    EXPECT_EQ(listEdits.topUndo.count, 0);
+    EXPECT_EQ(listEdits.leftUndo.count, 0);
     EXPECT_TRUE(*takeImage() == *before);
     EXPECT_EQ(takeErr(), "");
 }
@@ -528,7 +529,7 @@ protected:
         before = takeImage();
         for (int p = 0; p < pieceCount; ++p)
             removePiece(p, interiorByLeftTop);
-        ASSERT_EQ(pairUndo.count, undoStackSize);
+        ASSERT_EQ(listEdits.pairUndo.count, undoStackSize);
         full = takeImage();
         ASSERT_EQ(takeErr(), "");
     }
@@ -538,12 +539,12 @@ protected:
 
 TEST_F(ListEditingFullStack, RemovalOnFullStackIsRefusedWithAMessageAndChangesNothing) {
     removePieceByTop(3);  // another stack still has room
-    ASSERT_EQ(topUndo.count, 4);
+    ASSERT_EQ(listEdits.topUndo.count, 4);
     restorePieceByTop();
     ASSERT_TRUE(*takeImage() == *full);
 
     removePiece(3, interiorByLeftTop);
-    EXPECT_EQ(pairUndo.count, undoStackSize);
+    EXPECT_EQ(listEdits.pairUndo.count, undoStackSize);
     EXPECT_TRUE(*takeImage() == *full);
     EXPECT_EQ(takeErr(),
               "removeFromList: undo stack full, piece 3 rotation 0 not removed\n"
@@ -557,12 +558,12 @@ TEST_F(ListEditingFullStack, RefusedRemovalsAreMatchedByRestoresThatChangeNothin
     removePiece(4, interiorByLeftTop);
     restorePiece();
     restorePiece();
-    EXPECT_EQ(pairUndo.count, undoStackSize);
+    EXPECT_EQ(listEdits.pairUndo.count, undoStackSize);
     EXPECT_TRUE(*takeImage() == *full);
 
     // The next restore undoes the last recorded piece, 255.
     restorePiece();
-    EXPECT_EQ(pairUndo.count, undoStackSize - 4);
+    EXPECT_EQ(listEdits.pairUndo.count, undoStackSize - 4);
     const PieceCode code = pieceCodes[255];
     EXPECT_TRUE(listHolds(interiorByLeftTop[pairIndex(code)], code));
     EXPECT_FALSE(listHolds(interiorByLeftTop[pairIndex(pieceCodes[254])], pieceCodes[254]));
@@ -572,7 +573,7 @@ TEST_F(ListEditingFullStack, RestoreAllAfterRefusalsGivesBackEveryList) {
     removePiece(9, interiorByLeftTop);
     removePiece(9, interiorByLeftTop);
     restoreAll();
-    EXPECT_EQ(pairUndo.count, 0);
+    EXPECT_EQ(listEdits.pairUndo.count, 0);
     EXPECT_TRUE(*takeImage() == *before);
 }
 
@@ -581,7 +582,7 @@ TEST_F(ListEditingFullStack, RestoreOnEmptyStackChangesNothing) {
     restorePiece();
     restorePieceByTop();
     restorePieceByLeft();
-    EXPECT_EQ(pairUndo.count + topUndo.count + leftUndo.count, 0);
+    EXPECT_EQ(listEdits.pairUndo.count + listEdits.topUndo.count + listEdits.leftUndo.count, 0);
     EXPECT_TRUE(*takeImage() == *before);
 }
 

@@ -84,12 +84,12 @@ protected:
         writeFile(dir.file("k7pieces.txt"), pieceFileText(puzzle));
         readPieceFile(dir.file("k7pieces.txt").c_str());
         buildCandidateTables();
-        resetUndoStacks();
+        listEdits = {};
         clearRunState();
-        inFirstList.fill(0);
-        inSecondList.fill(0);
-        firstListPlaced = 0;
-        secondListPlaced = 0;
+        search.inFirstList.fill(0);
+        search.inSecondList.fill(0);
+        search.firstListPlaced = 0;
+        search.secondListPlaced = 0;
         before = snapshotTables();
         const auto lines = linesOf(solutionBoardText(puzzle));
         for (const std::string& line : lines)
@@ -97,7 +97,7 @@ protected:
     }
     void TearDown() override {
         restoreAll();
-        resetUndoStacks();
+        listEdits = {};
         settings.boardPath[0] = '\0';
     }
 
@@ -169,10 +169,11 @@ protected:
                std::to_string(cell) + ": piece " + std::to_string(piece + 1) + " is named again\n";
     }
     int piecesOutOfPlay() const {
-        return static_cast<int>(std::count(pieceFree.begin(), pieceFree.end(), 0));
+        return static_cast<int>(std::count(search.pieceFree.begin(), search.pieceFree.end(), 0));
     }
     bool boardIsEmpty() const {
-        return std::all_of(board.begin(), board.end(), [](PieceCode c) { return c == emptyCode; });
+        return std::all_of(search.board.begin(), search.board.end(),
+                           [](PieceCode c) { return c == emptyCode; });
     }
 
     TempDir dir;
@@ -238,7 +239,7 @@ TEST_F(BoardLoading, PlantedSolutionFillsEverySlotAndTakesEveryPieceOutOfPlay) {
     EXPECT_EQ(loaded.out, "load board " + boardFile() + "\n");
     EXPECT_EQ(loaded.err, "");
     for (int s = 0; s < 256; ++s)
-        EXPECT_EQ(board[s], planted(s)) << "slot " << s;
+        EXPECT_EQ(search.board[s], planted(s)) << "slot " << s;
     EXPECT_EQ(piecesOutOfPlay(), 256);
 }
 
@@ -246,22 +247,22 @@ TEST_F(BoardLoading, FirstBoardLineFillsSlots240To255AndTheSixteenthSlots0To15) 
     std::string text = joined(rowCells(15)) + repeated(emptyLine, 14) + joined(rowCells(0));
     load(text);
     for (int s = 0; s < 256; ++s)
-        EXPECT_EQ(board[s], (s < 16 || s >= 240) ? planted(s) : emptyCode) << "slot " << s;
+        EXPECT_EQ(search.board[s], (s < 16 || s >= 240) ? planted(s) : emptyCode) << "slot " << s;
     EXPECT_EQ(piecesOutOfPlay(), 32);
 }
 
 TEST_F(BoardLoading, CommentLinesBeforeTheBoardLoadTheSame) {
     load(solutionBoardText(puzzle));
-    const auto plainBoard = board;
-    const auto plainFree = pieceFree;
-    const int plainPairs = pairUndo.count;
+    const auto plainBoard = search.board;
+    const auto plainFree = search.pieceFree;
+    const int plainPairs = listEdits.pairUndo.count;
     restoreAll();
     const Loaded loaded =
         load("# a board by hand\n\n   \t\n# rows 15 down to 0\n" + solutionLines());
     EXPECT_EQ(loaded.err, "");
-    EXPECT_EQ(board, plainBoard);
-    EXPECT_EQ(pieceFree, plainFree);
-    EXPECT_EQ(pairUndo.count, plainPairs);
+    EXPECT_EQ(search.board, plainBoard);
+    EXPECT_EQ(search.pieceFree, plainFree);
+    EXPECT_EQ(listEdits.pairUndo.count, plainPairs);
 }
 
 TEST_F(BoardLoading, CommentLineHoldingASlashIsTakenAsTheFirstBoardLine) {
@@ -271,12 +272,12 @@ TEST_F(BoardLoading, CommentLineHoldingASlashIsTakenAsTheFirstBoardLine) {
     EXPECT_EQ(withoutNotFound(loaded.err), badCell(1, 1, "#") + badCell(1, 2, "see") +
                                                badCell(1, 3, "notes/board") + shortLine(1, 3));
     for (int s = 240; s < 256; ++s)
-        EXPECT_EQ(board[s], emptyCode) << "slot " << s;
+        EXPECT_EQ(search.board[s], emptyCode) << "slot " << s;
     for (int s = 0; s < 240; ++s)
-        EXPECT_EQ(board[s], planted(s + 16)) << "slot " << s;
+        EXPECT_EQ(search.board[s], planted(s + 16)) << "slot " << s;
     // The last line of the solution is the seventeenth board line now, and not read.
     for (int s = 0; s < 16; ++s)
-        EXPECT_EQ(pieceFree[puzzle.slotPiece[s]], 1) << "slot " << s;
+        EXPECT_EQ(search.pieceFree[puzzle.slotPiece[s]], 1) << "slot " << s;
     EXPECT_EQ(piecesOutOfPlay(), 240);
 }
 
@@ -287,10 +288,10 @@ TEST_F(BoardLoading, LineOfTwentyCellsUsesItsFirstSixteen) {
     const Loaded loaded = load(joined(cells) + repeated(emptyLine, 15));
     EXPECT_EQ(loaded.err, "");
     for (int s = 240; s < 256; ++s)
-        EXPECT_EQ(board[s], planted(s));
+        EXPECT_EQ(search.board[s], planted(s));
     for (int c = 0; c < 4; ++c) {
-        EXPECT_EQ(board[224 + c], emptyCode);
-        EXPECT_EQ(pieceFree[puzzle.slotPiece[224 + c]], 1);
+        EXPECT_EQ(search.board[224 + c], emptyCode);
+        EXPECT_EQ(search.pieceFree[puzzle.slotPiece[224 + c]], 1);
     }
     EXPECT_EQ(piecesOutOfPlay(), 16);
 }
@@ -311,8 +312,8 @@ TEST_F(BoardLoading, PaddedCellOnALineNamesThePieceInItsRotation) {
     std::snprintf(cell, sizeof cell, "%3d/%d", 7, 2);
     const Loaded loaded = load(boardWith({{home, cell}}));
     EXPECT_EQ(loaded.err, "");
-    EXPECT_EQ(board[home], rotationTable[4 * 6 + 2].code);
-    EXPECT_EQ(pieceFree[6], 0);
+    EXPECT_EQ(search.board[home], rotationTable[4 * 6 + 2].code);
+    EXPECT_EQ(search.pieceFree[6], 0);
     EXPECT_EQ(piecesOutOfPlay(), 1);
 }
 
@@ -324,7 +325,7 @@ TEST_F(BoardLoading, EmptyMarksLeaveTheirSlotsEmptyAndEveryPieceFree) {
     EXPECT_EQ(loaded.err, "");
     EXPECT_TRUE(boardIsEmpty());
     EXPECT_EQ(piecesOutOfPlay(), 0);
-    EXPECT_EQ(pairUndo.count + topUndo.count + leftUndo.count, 0);
+    EXPECT_EQ(listEdits.pairUndo.count + listEdits.topUndo.count + listEdits.leftUndo.count, 0);
 }
 
 TEST_F(BoardLoading, CellsSeparatedByTabsAndCarriageReturnsRead) {
@@ -338,59 +339,59 @@ TEST_F(BoardLoading, CellsSeparatedByTabsAndCarriageReturnsRead) {
     const Loaded loaded = load(text);
     EXPECT_EQ(loaded.err, "");
     for (int s = 0; s < 256; ++s)
-        EXPECT_EQ(board[s], planted(s)) << "slot " << s;
+        EXPECT_EQ(search.board[s], planted(s)) << "slot " << s;
 }
 
 TEST_F(BoardLoading, PieceOnTheHintSlotIsStoredAndOutOfPlay) {
     const int from = slotOfKind(0);
     const Loaded loaded = load(boardWith({{hintSlot, cellOf(from)}}));
     EXPECT_EQ(loaded.err, "");
-    EXPECT_EQ(board[hintSlot], planted(from));
-    EXPECT_EQ(pieceFree[puzzle.slotPiece[from]], 0);
+    EXPECT_EQ(search.board[hintSlot], planted(from));
+    EXPECT_EQ(search.pieceFree[puzzle.slotPiece[from]], 0);
     EXPECT_EQ(piecesOutOfPlay(), 1);
 }
 
 TEST_F(BoardLoading, LoadClearsTheRunStateFirst) {
-    board.fill(planted(3));
-    pieceFree.fill(0);
-    depthVisits.fill(5);
+    search.board.fill(planted(3));
+    search.pieceFree.fill(0);
+    search.depthVisits.fill(5);
     const Loaded loaded = load(repeated(emptyLine, 16));
     EXPECT_EQ(loaded.err, "");
     EXPECT_TRUE(boardIsEmpty());
     EXPECT_EQ(piecesOutOfPlay(), 0);
-    EXPECT_EQ(depthVisits[0], -1);
+    EXPECT_EQ(search.depthVisits[0], -1);
 }
 
 TEST_F(BoardLoading, FirstListMembersAndOtherwiseSecondListMembersAreCounted) {
     const int a = 16 * 15, b = a + 1, c = a + 2, d = a + 3;
-    inFirstList[puzzle.slotPiece[a]] = 1;
-    inSecondList[puzzle.slotPiece[b]] = 1;
-    inFirstList[puzzle.slotPiece[c]] = 1;
-    inSecondList[puzzle.slotPiece[c]] = 1;
-    firstListPlaced = 1;
-    secondListPlaced = 2;
+    search.inFirstList[puzzle.slotPiece[a]] = 1;
+    search.inSecondList[puzzle.slotPiece[b]] = 1;
+    search.inFirstList[puzzle.slotPiece[c]] = 1;
+    search.inSecondList[puzzle.slotPiece[c]] = 1;
+    search.firstListPlaced = 1;
+    search.secondListPlaced = 2;
     load(boardWith({{a, cellOf(a)}, {b, cellOf(b)}, {c, cellOf(c)}, {d, cellOf(d)}}));
     // The counts of the set-up are added to, not cleared.
-    EXPECT_EQ(firstListPlaced, 1 + 2);
-    EXPECT_EQ(secondListPlaced, 2 + 1);
+    EXPECT_EQ(search.firstListPlaced, 1 + 2);
+    EXPECT_EQ(search.secondListPlaced, 2 + 1);
 }
 
 TEST_F(BoardLoading, MissingFileIsReportedAndLeavesTheBoardAsItWas) {
     for (int s = 0; s < 256; ++s)
-        board[s] = planted(s);
-    pieceFree.fill(1);
-    pieceFree[9] = 0;
-    firstListPlaced = 3;
-    const auto boardBefore = board;
-    const auto freeBefore = pieceFree;
+        search.board[s] = planted(s);
+    search.pieceFree.fill(1);
+    search.pieceFree[9] = 0;
+    search.firstListPlaced = 3;
+    const auto boardBefore = search.board;
+    const auto freeBefore = search.pieceFree;
     const std::string missing = dir.file("no-such-board.txt");
     const Loaded loaded = loadPath(missing);
     EXPECT_EQ(loaded.out, "");
     EXPECT_EQ(loaded.err, "Cannot open " + missing + "\n");
-    EXPECT_EQ(board, boardBefore);
-    EXPECT_EQ(pieceFree, freeBefore);
-    EXPECT_EQ(firstListPlaced, 3);
-    EXPECT_EQ(pairUndo.count + topUndo.count + leftUndo.count, 0);
+    EXPECT_EQ(search.board, boardBefore);
+    EXPECT_EQ(search.pieceFree, freeBefore);
+    EXPECT_EQ(search.firstListPlaced, 3);
+    EXPECT_EQ(listEdits.pairUndo.count + listEdits.topUndo.count + listEdits.leftUndo.count, 0);
     EXPECT_EQ(snapshotTables(), before);
 }
 
@@ -407,9 +408,9 @@ TEST_F(BoardLoadingLists, RemovalsFollowTheKindOfTheSquare) {
     const Loaded loaded = load(
         boardWith({{corner, cellOf(corner)}, {edge, cellOf(edge)}, {interior, cellOf(interior)}}));
     EXPECT_EQ(loaded.err, "");
-    EXPECT_EQ(pairUndo.count, 8);
-    EXPECT_EQ(topUndo.count, 4);
-    EXPECT_EQ(leftUndo.count, 4);
+    EXPECT_EQ(listEdits.pairUndo.count, 8);
+    EXPECT_EQ(listEdits.topUndo.count, 4);
+    EXPECT_EQ(listEdits.leftUndo.count, 4);
     for (int r = 0; r < 4; ++r) {
         const RotationEntry& e = rotationTable[4 * puzzle.slotPiece[edge] + r];
         EXPECT_FALSE(listHolds(edgeByLeftTop[e.pairIndex], e.code));
@@ -424,13 +425,13 @@ TEST_F(BoardLoadingLists, RemovalsFollowTheKindOfTheSquare) {
 
 TEST_F(BoardLoadingLists, FirstRestoreAllGivesEveryListBackBitForBit) {
     load(solutionBoardText(puzzle));
-    EXPECT_EQ(pairUndo.count, 4 * 252);
-    EXPECT_EQ(topUndo.count, 4 * 196);
-    EXPECT_EQ(leftUndo.count, 4 * 196);
+    EXPECT_EQ(listEdits.pairUndo.count, 4 * 252);
+    EXPECT_EQ(listEdits.topUndo.count, 4 * 196);
+    EXPECT_EQ(listEdits.leftUndo.count, 4 * 196);
     EXPECT_NE(snapshotTables(), before);
     restoreAll();
     EXPECT_EQ(snapshotTables(), before);
-    EXPECT_EQ(pairUndo.count + topUndo.count + leftUndo.count, 0);
+    EXPECT_EQ(listEdits.pairUndo.count + listEdits.topUndo.count + listEdits.leftUndo.count, 0);
 }
 
 TEST_F(BoardLoadingLists, PieceOnASquareOfAnotherKindIsNotFoundInThatTable) {
@@ -440,8 +441,8 @@ TEST_F(BoardLoadingLists, PieceOnASquareOfAnotherKindIsNotFoundInThatTable) {
     for (int r = 0; r < 4; ++r)
         expected += notFound(rotationTable[4 * puzzle.slotPiece[corner] + r].code);
     EXPECT_EQ(loaded.err, expected + expected + expected);
-    EXPECT_EQ(board[interior], planted(corner));
-    EXPECT_EQ(pieceFree[puzzle.slotPiece[corner]], 0);
+    EXPECT_EQ(search.board[interior], planted(corner));
+    EXPECT_EQ(search.pieceFree[puzzle.slotPiece[corner]], 0);
     restoreAll();
     EXPECT_EQ(snapshotTables(), before);
 }
@@ -454,7 +455,7 @@ TEST_F(BoardLoadingMalformed, ShortLineIsReportedOnceAndTheRestOfItsRowIsEmpty) 
     const Loaded loaded = load(joined(cells) + repeated(emptyLine, 15));
     EXPECT_EQ(loaded.err, shortLine(1, 10));
     for (int s = 240; s < 256; ++s)
-        EXPECT_EQ(board[s], s < 250 ? planted(s) : emptyCode) << "slot " << s;
+        EXPECT_EQ(search.board[s], s < 250 ? planted(s) : emptyCode) << "slot " << s;
     EXPECT_EQ(piecesOutOfPlay(), 10);
 }
 
@@ -475,7 +476,7 @@ TEST_F(BoardLoadingMalformed, EachBadCellIsReportedOnceWithItsLineAndCellAndLeft
         expected += badCell(2, static_cast<int>(c) + 1, bad[c]);
     EXPECT_EQ(loaded.err, expected);
     for (int s = 240; s < 256; ++s)
-        EXPECT_EQ(board[s], s < 253 ? emptyCode : planted(s)) << "slot " << s;
+        EXPECT_EQ(search.board[s], s < 253 ? emptyCode : planted(s)) << "slot " << s;
     EXPECT_EQ(piecesOutOfPlay(), 3);
 }
 
@@ -503,7 +504,7 @@ TEST_F(BoardLoadingMalformed, FileEndingEarlyIsReportedAndTheOtherRowsStayEmpty)
     const Loaded loaded = load(text + "# the end\n");
     EXPECT_EQ(loaded.err, endsAfter(5));
     for (int s = 0; s < 256; ++s)
-        EXPECT_EQ(board[s], s >= 176 ? planted(s) : emptyCode) << "slot " << s;
+        EXPECT_EQ(search.board[s], s >= 176 ? planted(s) : emptyCode) << "slot " << s;
     EXPECT_EQ(piecesOutOfPlay(), 80);
 }
 
@@ -544,7 +545,7 @@ TEST_F(BoardLoadingMalformed, LineLongerThanTheBufferGoesOnAsABoardLineOfItsOwn)
     const Loaded loaded = load(text);
     EXPECT_EQ(loaded.err, badCell(15, 16, "bad/9"));
     for (int s = 0; s < 256; ++s)
-        EXPECT_EQ(board[s], s == 15 ? emptyCode : planted(s)) << "slot " << s;
+        EXPECT_EQ(search.board[s], s == 15 ? emptyCode : planted(s)) << "slot " << s;
 }
 
 TEST_F(BoardLoadingMalformed, CellCutByTheBufferIsReadAsTwoCellsOfTwoBoardLines) {
@@ -553,8 +554,8 @@ TEST_F(BoardLoadingMalformed, CellCutByTheBufferIsReadAsTwoCellsOfTwoBoardLines)
     first += std::string(997 - first.size(), ' ') + "12" + "3/1\n";
     const Loaded loaded = load(first + repeated(emptyLine, 16));
     EXPECT_EQ(withoutNotFound(loaded.err), badCell(1, 2, "12") + shortLine(1, 2) + shortLine(1, 1));
-    EXPECT_EQ(board[241], emptyCode);
-    EXPECT_EQ(board[224], rotationTable[4 * 2 + 1].code);
+    EXPECT_EQ(search.board[241], emptyCode);
+    EXPECT_EQ(search.board[224], rotationTable[4 * 2 + 1].code);
 }
 
 TEST_F(BoardLoadingMalformed, LineOfExactlyTheBufferSizeIsOneLine) {
@@ -566,8 +567,8 @@ TEST_F(BoardLoadingMalformed, LineOfExactlyTheBufferSizeIsOneLine) {
     second[0] = "x/y";
     const Loaded loaded = load(first + joined(second) + repeated(emptyLine, 14));
     EXPECT_EQ(loaded.err, badCell(2, 1, "x/y"));
-    EXPECT_EQ(board[240], planted(240));
-    EXPECT_EQ(board[225], planted(225));
+    EXPECT_EQ(search.board[240], planted(240));
+    EXPECT_EQ(search.board[225], planted(225));
 }
 
 TEST_F(BoardLoadingMalformed, PieceNamedTwiceIsTakenOnceAndItsSecondRemovalsAreNotFound) {
@@ -581,18 +582,18 @@ TEST_F(BoardLoadingMalformed, PieceNamedTwiceIsTakenOnceAndItsSecondRemovalsAreN
         ++other;
     ASSERT_LT(other, 240);
     const int piece = puzzle.slotPiece[home];
-    inFirstList[piece] = 1;
+    search.inFirstList[piece] = 1;
     const Loaded loaded = load(boardWith({{home, cellOf(home)}, {other, cellOf(home)}}));
     std::string expected = namedAgain(2, other % 16 + 1, piece);
     for (int table = 0; table < 3; ++table)
         for (int r = 0; r < 4; ++r)
             expected += notFound(rotationTable[4 * piece + r].code);
     EXPECT_EQ(loaded.err, expected);
-    EXPECT_EQ(board[home], planted(home));
-    EXPECT_EQ(board[other], planted(home));
-    EXPECT_EQ(pieceFree[piece], 0);
+    EXPECT_EQ(search.board[home], planted(home));
+    EXPECT_EQ(search.board[other], planted(home));
+    EXPECT_EQ(search.pieceFree[piece], 0);
     EXPECT_EQ(piecesOutOfPlay(), 1);
-    EXPECT_EQ(firstListPlaced, 1);
+    EXPECT_EQ(search.firstListPlaced, 1);
     restoreAll();
     EXPECT_EQ(snapshotTables(), before);
 }
@@ -608,10 +609,10 @@ TEST_F(BoardLoadingMalformed, OnePieceOnEverySlotStaysWithinTheUndoStacks) {
               "Board file " + boardFile() + ": 225 more faults, not shown");
     EXPECT_EQ(piecesOutOfPlay(), 1);
     for (int s = 0; s < 256; ++s)
-        EXPECT_EQ(board[s], planted(interior));
-    EXPECT_LE(pairUndo.count, undoStackSize);
-    EXPECT_LE(topUndo.count, undoStackSize);
-    EXPECT_LE(leftUndo.count, undoStackSize);
+        EXPECT_EQ(search.board[s], planted(interior));
+    EXPECT_LE(listEdits.pairUndo.count, undoStackSize);
+    EXPECT_LE(listEdits.topUndo.count, undoStackSize);
+    EXPECT_LE(listEdits.leftUndo.count, undoStackSize);
     restoreAll();
     EXPECT_EQ(snapshotTables(), before);
 }
@@ -688,16 +689,16 @@ TEST_F(BoardLoadingRun, HintPieceWinsSlotEightAndTheNamedPieceStaysOutOfPlay) {
     const std::string expected = "loading " + boardFile() + "\nload board " + boardFile() + "\n";
     EXPECT_EQ(printed.out.substr(0, expected.size()), expected);
     EXPECT_EQ(printed.err, "");
-    EXPECT_EQ(board[hintSlot], rotate(2, pieceCodes[hintPiece]));
-    EXPECT_EQ(pieceFree[puzzle.slotPiece[from]], 0);
-    EXPECT_EQ(pieceFree[hintPiece], 0);
+    EXPECT_EQ(search.board[hintSlot], rotate(2, pieceCodes[hintPiece]));
+    EXPECT_EQ(search.pieceFree[puzzle.slotPiece[from]], 0);
+    EXPECT_EQ(search.pieceFree[hintPiece], 0);
 }
 
 TEST_F(BoardLoadingRun, RunWhoseSearchFindsNothingLeavesEveryListWhole) {
     const Loaded printed = runWithBoard(boardFile(), solutionBoardText(puzzle));
     EXPECT_EQ(printed.err, "");
     // The next run finds every piece in its lists again.
-    resetUndoStacks();
+    listEdits = {};
     const Loaded again = loadPath(boardFile());
     EXPECT_EQ(again.err, "");
 }

@@ -57,38 +57,38 @@ protected:
                     sizeof settings.workingDirectory);
         std::snprintf(settings.workingDirectory, sizeof settings.workingDirectory, "%s",
                       shownDirectory);
-        savedBoard = board;
+        savedBoard = search.board;
         savedRandom = mainRandom;
         savedWriteFiles = settings.writeFiles;
 
-        board = sampleBoard(0);
+        search.board = sampleBoard(0);
         seedRandom(mainRandom, 20240607u);
         settings.writeFiles = true;
-        fullBoardCount = 0;
-        clearRecord(grandTotal);
-        clearRecord(sinceStart);
-        grandTotal.check = 0;
-        fullBoardTally.fill(0);
-        lastShownMismatch = 500;
-        repeatCount = 0;
-        deepestReached = 250;
-        mismatchCount = 0;
-        runStartTime = wallClockSeconds();
-        runStartClock = programClockMs();
+        fullBoards.count = 0;
+        clearRecord(statistics.grandTotal);
+        clearRecord(statistics.sinceStart);
+        statistics.grandTotal.check = 0;
+        runStatistics.fullBoardTally.fill(0);
+        tallyLine.lastShownMismatch = 500;
+        tallyLine.repeatCount = 0;
+        search.deepestReached = 250;
+        search.mismatchCount = 0;
+        runStatistics.startTime = wallClockSeconds();
+        runStatistics.startClock = programClockMs();
     }
     void TearDown() override {
         std::memcpy(settings.workingDirectory, savedWorkingDirectory,
                     sizeof settings.workingDirectory);
-        board = savedBoard;
+        search.board = savedBoard;
         mainRandom = savedRandom;
         settings.writeFiles = savedWriteFiles;
-        mismatchCount = 0;
-        deepestReached = -1;
+        search.mismatchCount = 0;
+        search.deepestReached = -1;
     }
 
     // Hands the board to the full-board handling with `mismatches` mismatched edges.
     void fullBoard(int mismatches) {
-        mismatchCount = mismatches;
+        search.mismatchCount = mismatches;
         onFullBoard();
     }
 
@@ -129,28 +129,28 @@ TEST_F(FullBoards, FirstImperfectBoardAfterACleanStartIsANewRecordSavedAs468) {
     EXPECT_EQ(filesHere(), std::vector<std::string>{"468.tsr"});
     const auto decoded = decodeRecordBoard(fileHere("468.tsr"));
     ASSERT_TRUE(decoded.has_value());
-    EXPECT_EQ(*decoded, board);
-    EXPECT_EQ(checkValue, 45);
-    EXPECT_EQ(grandTotal.best, 12);
-    EXPECT_EQ(fullBoardCount, 1);
-    EXPECT_EQ(fullBoardTally[12], 1);
+    EXPECT_EQ(*decoded, search.board);
+    EXPECT_EQ(statistics.grandTotal.check, 45);
+    EXPECT_EQ(statistics.grandTotal.best, 12);
+    EXPECT_EQ(fullBoards.count, 1);
+    EXPECT_EQ(runStatistics.fullBoardTally[12], 1);
 }
 
 TEST_F(FullBoards, NewRecordAlsoBecomesBestSinceStartWithoutASecondMessage) {
     fullBoard(12);
-    EXPECT_EQ(sinceStart.best, 12);
+    EXPECT_EQ(statistics.sinceStart.best, 12);
     EXPECT_EQ(newOutput().find("BEST SCORE SINCE START"), std::string::npos);
 }
 
 TEST_F(FullBoards, RecordBelowAnEarlierBestFromTheStatisticsIsSavedUnderItsScore) {
-    grandTotal.best = 10;
-    sinceStart.best = 20;
+    statistics.grandTotal.best = 10;
+    statistics.sinceStart.best = 20;
     fullBoard(9);
     EXPECT_EQ(newOutput(), std::string("\nNEW RECORD!!!\nBoard is saved in ") + shownDirectory +
                                "/471.tsr\n" + "\n" + blanks(64) + "471   1 ");
     EXPECT_EQ(filesHere(), std::vector<std::string>{"471.tsr"});
-    EXPECT_EQ(grandTotal.best, 9);
-    EXPECT_EQ(sinceStart.best, 9);
+    EXPECT_EQ(statistics.grandTotal.best, 9);
+    EXPECT_EQ(statistics.sinceStart.best, 9);
 }
 
 struct CheckValueCase {
@@ -166,10 +166,9 @@ class FullBoardsCheckValue : public FullBoards,
                              public ::testing::WithParamInterface<CheckValueCase> {};
 
 TEST_P(FullBoardsCheckValue, NewRecordSetsTheCheckValueOfItsMismatchCount) {
-    grandTotal.check = 77;
+    statistics.grandTotal.check = 77;
     fullBoard(GetParam().mismatches);
-    EXPECT_EQ(checkValue, GetParam().checkValue);
-    EXPECT_EQ(grandTotal.check, GetParam().checkValue);
+    EXPECT_EQ(statistics.grandTotal.check, GetParam().checkValue);
     EXPECT_EQ(filesHere(), std::vector<std::string>{GetParam().fileName});
 }
 
@@ -196,17 +195,18 @@ class FullBoardsEqualToRecord : public FullBoards,
                                 public ::testing::WithParamInterface<EqualToRecordCase> {};
 
 TEST_P(FullBoardsEqualToRecord, IsNoRecordButAlwaysReachesTheTally) {
-    grandTotal.best = 12;
-    grandTotal.check = 45;
-    sinceStart.best = GetParam().sinceStartBest;
+    statistics.grandTotal.best = 12;
+    statistics.grandTotal.check = 45;
+    statistics.sinceStart.best = GetParam().sinceStartBest;
     fullBoard(12);
     const std::string tallyLine = "\n" + blanks(40) + "468   1 ";
     EXPECT_EQ(newOutput(),
               (GetParam().bestSinceStart ? "\nBEST SCORE SINCE START!!!" : "") + tallyLine);
     EXPECT_EQ(filesHere(), std::vector<std::string>{});
-    EXPECT_EQ(grandTotal.best, 12);
-    EXPECT_EQ(checkValue, 45);
-    EXPECT_EQ(sinceStart.best, GetParam().bestSinceStart ? 12 : GetParam().sinceStartBest);
+    EXPECT_EQ(statistics.grandTotal.best, 12);
+    EXPECT_EQ(statistics.grandTotal.check, 45);
+    EXPECT_EQ(statistics.sinceStart.best,
+              GetParam().bestSinceStart ? 12 : GetParam().sinceStartBest);
 }
 
 INSTANTIATE_TEST_SUITE_P(FullBoards, FullBoardsEqualToRecord,
@@ -218,11 +218,11 @@ INSTANTIATE_TEST_SUITE_P(FullBoards, FullBoardsEqualToRecord,
                          });
 
 TEST_F(FullBoards, BoardWorseThanBothBestsOnlyReachesTheTally) {
-    grandTotal.best = 5;
-    sinceStart.best = 10;
+    statistics.grandTotal.best = 5;
+    statistics.sinceStart.best = 10;
     fullBoard(12);
     EXPECT_EQ(newOutput(), "\n" + blanks(40) + "468   1 ");
-    EXPECT_EQ(sinceStart.best, 10);
+    EXPECT_EQ(statistics.sinceStart.best, 10);
     EXPECT_EQ(filesHere(), std::vector<std::string>{});
 }
 
@@ -231,13 +231,13 @@ TEST_F(FullBoards, SecondBoardWithTheSameNewRecordCountIsNeitherAnnouncedNorSave
     const std::string firstFile = fileHere("470.tsr");
     ASSERT_FALSE(firstFile.empty());
     newOutput();
-    board = sampleBoard(1);
+    search.board = sampleBoard(1);
     fullBoard(10);
     EXPECT_EQ(newOutput(), ",");
     EXPECT_EQ(fileHere("470.tsr"), firstFile);
     EXPECT_EQ(filesHere(), std::vector<std::string>{"470.tsr"});
-    EXPECT_EQ(fullBoardCount, 2);
-    EXPECT_EQ(fullBoardTally[10], 2);
+    EXPECT_EQ(fullBoards.count, 2);
+    EXPECT_EQ(runStatistics.fullBoardTally[10], 2);
 }
 
 TEST_F(FullBoards, PerfectBoardAfterThreeImperfectOnesReportsFourSolutions) {
@@ -245,8 +245,8 @@ TEST_F(FullBoards, PerfectBoardAfterThreeImperfectOnesReportsFourSolutions) {
     fullBoard(15);
     fullBoard(14);
     const auto before = filesHere();
-    const auto lastShown = lastShownMismatch;
-    const auto marks = repeatCount;
+    const auto lastShown = tallyLine.lastShownMismatch;
+    const auto marks = tallyLine.repeatCount;
     newOutput();
     fullBoard(0);
     const std::string printed = newOutput();
@@ -258,10 +258,10 @@ TEST_F(FullBoards, PerfectBoardAfterThreeImperfectOnesReportsFourSolutions) {
     EXPECT_EQ(printed.substr(lineEnd + 1),
               std::string("Board is saved in ") + shownDirectory + "/480.tsr\n");
     EXPECT_EQ(printed.find("NEW RECORD"), std::string::npos);
-    EXPECT_EQ(grandTotal.best, 14);
-    EXPECT_EQ(fullBoardTally[0], 1);
-    EXPECT_EQ(lastShownMismatch, lastShown);
-    EXPECT_EQ(repeatCount, marks);
+    EXPECT_EQ(statistics.grandTotal.best, 14);
+    EXPECT_EQ(runStatistics.fullBoardTally[0], 1);
+    EXPECT_EQ(tallyLine.lastShownMismatch, lastShown);
+    EXPECT_EQ(tallyLine.repeatCount, marks);
     EXPECT_EQ(filesHere().size(), before.size() + 1);
 }
 
@@ -284,8 +284,8 @@ TEST_F(FullBoards, PerfectBoardMessageShowsTheTimeSinceTheRunStarted) {
 }
 
 TEST_F(FullBoards, PerfectBoardMessageContinuesTheOpenTallyLine) {
-    grandTotal.best = 5;
-    sinceStart.best = 5;
+    statistics.grandTotal.best = 5;
+    statistics.sinceStart.best = 5;
     fullBoard(9);
     fullBoard(0);
     const std::string printed = newOutput();
@@ -296,10 +296,10 @@ TEST_F(FullBoards, PerfectBoardMessageContinuesTheOpenTallyLine) {
 TEST_F(FullBoards, PerfectBoardsAreSavedAs480ThenNumberedCopiesWithoutOverwriting) {
     fullBoard(0);
     const std::string first = fileHere("480.tsr");
-    board = sampleBoard(1);
+    search.board = sampleBoard(1);
     fullBoard(0);
     const std::string second = fileHere("480-2.tsr");
-    board = sampleBoard(2);
+    search.board = sampleBoard(2);
     fullBoard(0);
     const std::string printed = newOutput();
 
@@ -320,7 +320,7 @@ TEST_F(FullBoards, PerfectBoardNeverReplacesAPerfectBoardFileAlreadyThere) {
     writeFile(dir.file("480.tsr"), "kept\n");
     fullBoard(0);
     EXPECT_EQ(fileHere("480.tsr"), "kept\n");
-    EXPECT_EQ(decodeRecordBoard(fileHere("480-2.tsr")), board);
+    EXPECT_EQ(decodeRecordBoard(fileHere("480-2.tsr")), search.board);
     EXPECT_NE(newOutput().find(std::string("Board is saved in ") + shownDirectory + "/480-2.tsr\n"),
               std::string::npos);
 }
@@ -336,11 +336,11 @@ void PrintTo(const DeepestCase& c, std::ostream* os) {
 class FullBoardsDeepest : public FullBoards, public ::testing::WithParamInterface<DeepestCase> {};
 
 TEST_P(FullBoardsDeepest, FullBoardRaisesDeepestReachedTo256) {
-    deepestReached = 252;
+    search.deepestReached = 252;
     fullBoard(GetParam().mismatches);
-    EXPECT_EQ(deepestReached, 256);
+    EXPECT_EQ(search.deepestReached, 256);
     fullBoard(GetParam().mismatches);
-    EXPECT_EQ(deepestReached, 256);
+    EXPECT_EQ(search.deepestReached, 256);
 }
 
 INSTANTIATE_TEST_SUITE_P(FullBoards, FullBoardsDeepest,
@@ -383,7 +383,7 @@ INSTANTIATE_TEST_SUITE_P(FullBoards, FullBoardsRandomDraws,
                          });
 
 TEST_F(FullBoards, BoardThatIsNotSavedDrawsNoRandomWords) {
-    grandTotal.best = 5;
+    statistics.grandTotal.best = 5;
     const RandomState before = mainRandom;
     fullBoard(12);
     EXPECT_TRUE(sameState(mainRandom, before));
@@ -395,8 +395,8 @@ TEST_F(FullBoards, WithFileWritingOffARecordIsStillAnnouncedAndKept) {
     EXPECT_EQ(newOutput(), std::string("\nNEW RECORD!!!\nBoard is saved in ") + shownDirectory +
                                "/468.tsr\n" + "\n" + blanks(40) + "468   1 ");
     EXPECT_EQ(filesHere(), std::vector<std::string>{});
-    EXPECT_EQ(grandTotal.best, 12);
-    EXPECT_EQ(checkValue, 45);
+    EXPECT_EQ(statistics.grandTotal.best, 12);
+    EXPECT_EQ(statistics.grandTotal.check, 45);
 }
 
 // A board that cannot be saved: the current directory is gone and a regular file has its name.
@@ -428,14 +428,14 @@ TEST_F(UnsavedBoards, PerfectBoardIsPrintedAsABoardFileAndTheSearchGoesOn) {
             int piece = -1;
             int rotation = -1;
             ASSERT_TRUE(parseCellPiece(cell.c_str(), piece, rotation)) << cell;
-            EXPECT_EQ(piece, pieceNumberOf(board[16 * row + col]));
-            EXPECT_EQ(rotation, rotationOf(board[16 * row + col]));
+            EXPECT_EQ(piece, pieceNumberOf(search.board[16 * row + col]));
+            EXPECT_EQ(rotation, rotationOf(search.board[16 * row + col]));
         }
     }
     for (const std::string& line : lines)
         EXPECT_EQ(line.find("Board is saved in"), std::string::npos) << line;
     fullBoard(0);
-    EXPECT_EQ(fullBoardCount, 2);
+    EXPECT_EQ(fullBoards.count, 2);
 }
 
 using UnsavedBoardsDeathTest = UnsavedBoards;
@@ -456,11 +456,11 @@ TEST_F(UnsavedBoardsDeathTest, RecordIsPrintedBeforeTheErrorExitAndNeverCalledSa
 
 TEST_F(FullBoards, BoardAndMismatchCountAreLeftAsTheyWere) {
     fullBoard(12);
-    EXPECT_EQ(board, sampleBoard(0));
-    EXPECT_EQ(mismatchCount, 12);
+    EXPECT_EQ(search.board, sampleBoard(0));
+    EXPECT_EQ(search.mismatchCount, 12);
     fullBoard(0);
-    EXPECT_EQ(board, sampleBoard(0));
-    EXPECT_EQ(mismatchCount, 0);
+    EXPECT_EQ(search.board, sampleBoard(0));
+    EXPECT_EQ(search.mismatchCount, 0);
 }
 
 }  // namespace

@@ -48,15 +48,15 @@ class RecordBoard : public ::testing::Test {
 protected:
     void SetUp() override {
         savedRandom = mainRandom;
-        savedBoard = board;
+        savedBoard = search.board;
         savedWriteFiles = settings.writeFiles;
         seedRandom(mainRandom, 4321u);
-        board = sampleBoard();
+        search.board = sampleBoard();
         settings.writeFiles = true;
     }
     void TearDown() override {
         mainRandom = savedRandom;
-        board = savedBoard;
+        search.board = savedBoard;
         settings.writeFiles = savedWriteFiles;
     }
 
@@ -67,7 +67,7 @@ private:
 };
 
 TEST_F(RecordBoard, TextIsAVersionLineAndFourteenLinesOf263LowercaseHexWords) {
-    const std::string text = recordBoardText(board);
+    const std::string text = recordBoardText(search.board);
     ASSERT_FALSE(text.empty());
     EXPECT_EQ(text.back(), '\n');
     const auto lines = linesOf(text);
@@ -87,7 +87,7 @@ TEST_F(RecordBoard, TextIsAVersionLineAndFourteenLinesOf263LowercaseHexWords) {
 }
 
 TEST_F(RecordBoard, DecodingGivesBackEverySlotWordIncludingEmptySlots) {
-    const auto decoded = decodeRecordBoard(recordBoardText(board));
+    const auto decoded = decodeRecordBoard(recordBoardText(search.board));
     ASSERT_TRUE(decoded.has_value());
     EXPECT_EQ(*decoded, sampleBoard());
     EXPECT_EQ((*decoded)[4], emptyCode);
@@ -95,14 +95,15 @@ TEST_F(RecordBoard, DecodingGivesBackEverySlotWordIncludingEmptySlots) {
 
 TEST_F(RecordBoard, BoardIsChainedByXorBehindSixRandomWordsAndFollowedByOne) {
     RandomState draws = mainRandom;
-    const std::vector<std::uint32_t> words = wordsOf(recordBoardText(board));
+    const std::vector<std::uint32_t> words = wordsOf(recordBoardText(search.board));
     ASSERT_EQ(words.size(), 263u);
     for (int k = 0; k < 6; ++k)
         EXPECT_EQ(words[k], nextRandom(draws) & 0x7FFFFFFFu) << "word " << k;
     EXPECT_EQ(words[262], nextRandom(draws) & 0x7FFFFFFFu);
     std::uint32_t previous = words[5];
     for (int i = 0; i < 256; ++i) {
-        EXPECT_EQ(words[6 + i] ^ previous, static_cast<std::uint32_t>(board[i])) << "slot " << i;
+        EXPECT_EQ(words[6 + i] ^ previous, static_cast<std::uint32_t>(search.board[i]))
+            << "slot " << i;
         previous = words[6 + i];
     }
 }
@@ -111,13 +112,13 @@ TEST_F(RecordBoard, MakingTheTextTakesSevenWordsFromTheMainGenerator) {
     RandomState expected = mainRandom;
     for (int i = 0; i < 7; ++i)
         nextRandom(expected);
-    recordBoardText(board);
+    recordBoardText(search.board);
     EXPECT_TRUE(sameState(mainRandom, expected));
 }
 
 TEST_F(RecordBoard, TwoTextsOfTheSameBoardDifferButDecodeAlike) {
-    const std::string first = recordBoardText(board);
-    const std::string second = recordBoardText(board);
+    const std::string first = recordBoardText(search.board);
+    const std::string second = recordBoardText(search.board);
     EXPECT_NE(first, second);
     EXPECT_EQ(decodeRecordBoard(first), decodeRecordBoard(second));
     EXPECT_EQ(decodeRecordBoard(first), sampleBoard());
@@ -125,7 +126,7 @@ TEST_F(RecordBoard, TwoTextsOfTheSameBoardDifferButDecodeAlike) {
 
 TEST_F(RecordBoard, EveryRandomWordHasItsTopBitClear) {
     for (int text = 0; text < 200; ++text) {
-        const std::vector<std::uint32_t> words = wordsOf(recordBoardText(board));
+        const std::vector<std::uint32_t> words = wordsOf(recordBoardText(search.board));
         ASSERT_EQ(words.size(), 263u);
         for (int k : {0, 1, 2, 3, 4, 5, 262})
             ASSERT_LT(words[k], 0x80000000u) << "text " << text << ", word " << k;
@@ -133,7 +134,7 @@ TEST_F(RecordBoard, EveryRandomWordHasItsTopBitClear) {
 }
 
 TEST_F(RecordBoard, TextsThatAreNoRecordBoardDecodeToNothing) {
-    const std::string good = recordBoardText(board);
+    const std::string good = recordBoardText(search.board);
     EXPECT_EQ(decodeRecordBoard(""), std::nullopt);
     EXPECT_EQ(decodeRecordBoard("K7 v2.0" + good.substr(7)), std::nullopt);
     EXPECT_EQ(decodeRecordBoard(good.substr(0, good.size() - 9) + "\n"), std::nullopt);
@@ -150,7 +151,7 @@ protected:
 
 TEST_F(RecordBoardSave, SavedFileHoldsTheTextOfTheCurrentBoardInTheCurrentDirectory) {
     const RandomState start = mainRandom;
-    const std::string expected = recordBoardText(board);
+    const std::string expected = recordBoardText(search.board);
     mainRandom = start;
     saveRecordBoard("468.tsr");
     EXPECT_EQ(readFile(dir.file("468.tsr")), expected);

@@ -24,29 +24,29 @@ std::string newLine(int indentation) {
 class Tally : public ::testing::Test {
 protected:
     void SetUp() override {
-        fullBoardTally.fill(0);
-        lastShownMismatch = 500;
-        repeatCount = 0;
+        runStatistics.fullBoardTally.fill(0);
+        tallyLine.lastShownMismatch = 500;
+        tallyLine.repeatCount = 0;
     }
     void TearDown() override {
-        fullBoardTally.fill(0);
-        lastShownMismatch = 500;
-        repeatCount = 0;
-        mismatchCount = 0;
+        runStatistics.fullBoardTally.fill(0);
+        tallyLine.lastShownMismatch = 500;
+        tallyLine.repeatCount = 0;
+        search.mismatchCount = 0;
     }
 
     // A full board with `mismatches` mismatched edges, counted and then shown, as the
     // full-board handling does.
     void show(int mismatches) {
-        mismatchCount = mismatches;
-        ++fullBoardTally[mismatches];
+        search.mismatchCount = mismatches;
+        ++runStatistics.fullBoardTally[mismatches];
         showFullBoard();
     }
 
     // The reset done by the statistics report after its table.
     void statisticsReport() {
-        lastShownMismatch = 500;
-        repeatCount = 0;
+        tallyLine.lastShownMismatch = 500;
+        tallyLine.repeatCount = 0;
     }
 
     ConsoleCapture console;
@@ -67,8 +67,8 @@ class TallyOpening : public Tally, public ::testing::WithParamInterface<OpeningC
 TEST_P(TallyOpening, FirstBoardOpensALineIndentedByItsQualityWithScoreAndCount) {
     show(GetParam().mismatches);
     EXPECT_EQ(console.out(), newLine(GetParam().indentation) + GetParam().start);
-    EXPECT_EQ(lastShownMismatch, GetParam().mismatches);
-    EXPECT_EQ(repeatCount, 0);
+    EXPECT_EQ(tallyLine.lastShownMismatch, GetParam().mismatches);
+    EXPECT_EQ(tallyLine.repeatCount, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Tally, TallyOpening,
@@ -84,7 +84,7 @@ TEST_F(Tally, TenBoardsOfTheSameCountShowOneLineWithNineMarks) {
     for (int i = 0; i < 10; ++i)
         show(9);
     EXPECT_EQ(console.out(), newLine(64) + "471   1 " + ",.,|.,.,+");
-    EXPECT_EQ(repeatCount, 9);
+    EXPECT_EQ(tallyLine.repeatCount, 9);
 }
 
 TEST_F(Tally, MarkCycleRepeatsSoEveryFifthBoardShowsABarOrAPlus) {
@@ -95,7 +95,7 @@ TEST_F(Tally, MarkCycleRepeatsSoEveryFifthBoardShowsABarOrAPlus) {
 }
 
 TEST_F(Tally, CountOnANewLineIncludesEveryBoardSinceTheLastSave) {
-    fullBoardTally[12] = 6;
+    runStatistics.fullBoardTally[12] = 6;
     show(12);
     EXPECT_EQ(console.out(), newLine(40) + "468   7 ");
 }
@@ -115,13 +115,13 @@ TEST_F(Tally, AfterAStatisticsReportTheSameCountOpensANewLine) {
     statisticsReport();
     show(9);
     EXPECT_EQ(console.out(), newLine(64) + "471   1 ," + newLine(64) + "471   3 ");
-    EXPECT_EQ(repeatCount, 0);
+    EXPECT_EQ(tallyLine.repeatCount, 0);
 }
 
 TEST_F(Tally, SaveWithoutReportKeepsTheOpenLineButRestartsTheCount) {
     show(9);
     show(9);
-    fullBoardTally.fill(0);  // statistics saved at the end of a run, no report
+    runStatistics.fullBoardTally.fill(0);  // statistics saved at the end of a run, no report
     show(9);
     show(11);
     EXPECT_EQ(console.out(), newLine(64) + "471   1 ,." + newLine(48) + "469   1 ");
@@ -139,7 +139,7 @@ void PrintTo(const WideCountCase& c, std::ostream* os) {
 class TallyWideCount : public Tally, public ::testing::WithParamInterface<WideCountCase> {};
 
 TEST_P(TallyWideCount, CountWidensItsFieldAndTheLineFollowsIt) {
-    fullBoardTally[9] = GetParam().earlier;
+    runStatistics.fullBoardTally[9] = GetParam().earlier;
     show(9);
     show(9);
     EXPECT_EQ(console.out(), newLine(64) + GetParam().start + ",");

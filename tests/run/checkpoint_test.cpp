@@ -19,23 +19,23 @@ class Checkpoint : public testing::Test {
 protected:
     void SetUp() override {
         settings.writeFiles = false;
-        resetUndoStacks();
-        fullBoardCount = 0;
+        listEdits = {};
+        fullBoards.count = 0;
         resetRunBudget();
-        deepestReached = 256;
-        depthVisits.fill(-1);
-        depthVisits[0] = 0;
-        depthVisits[166] = 1'000;
-        clearRecord(sinceStart);
-        clearRecord(grandTotal);
-        savedNodes = 0;
+        search.deepestReached = 256;
+        search.depthVisits.fill(-1);
+        search.depthVisits[0] = 0;
+        search.depthVisits[166] = 1'000;
+        clearRecord(statistics.sinceStart);
+        clearRecord(statistics.grandTotal);
+        runStatistics.savedNodes = 0;
     }
     void TearDown() override { settings.writeFiles = true; }
     // Calls the budget check at `nodes` with `newBoards` found since the last checkpoint;
     // returns what it printed after the report and whether the run goes on.
     std::pair<std::string, bool> checkAt(std::int64_t nodes, int newBoards) {
-        fullBoardCount = fullBoardsAtCheckpoint + newBoards;
-        nodeCount = nodes;
+        fullBoards.count = budget.fullBoardsAtCheckpoint + newBoards;
+        search.nodeCount = nodes;
         ConsoleCapture console;
         bool goesOn = true;
         try {
@@ -53,11 +53,11 @@ protected:
 
 TEST_F(Checkpoint, FirstCheckpointEndsARunWithFiveNewBoardsAndKeepsOneWithSix) {
     EXPECT_EQ(checkAt(tenBillion + 1, 5), (std::pair<std::string, bool>{"):\n", false}));
-    EXPECT_EQ(sinceStart.nodes, tenBillion + 1) << "saved before the report";
+    EXPECT_EQ(statistics.sinceStart.nodes, tenBillion + 1) << "saved before the report";
     SetUp();
     EXPECT_EQ(checkAt(tenBillion + 1, 6), (std::pair<std::string, bool>{"", true}));
-    EXPECT_EQ(checkpointNodes, tenBillion + 1);
-    EXPECT_EQ(fullBoardsAtCheckpoint, 6);
+    EXPECT_EQ(budget.checkpointNodes, tenBillion + 1);
+    EXPECT_EQ(budget.fullBoardsAtCheckpoint, 6);
     EXPECT_EQ(checkAt(tenBillion + 2, 50), (std::pair<std::string, bool>{"", true}))
         << "no second checkpoint before another ten billion nodes";
 }
@@ -72,13 +72,13 @@ TEST_F(Checkpoint, LaterCheckpointsAskForMoreThanFortyNewBoards) {
 }
 
 TEST_F(Checkpoint, LongRunsShowTheirSizeInTensOfBillions) {
-    checkpointNodes = 4 * tenBillion;
-    fullBoardsAtCheckpoint = 0;
+    budget.checkpointNodes = 4 * tenBillion;
+    budget.fullBoardsAtCheckpoint = 0;
     EXPECT_EQ(checkAt(5 * tenBillion + 5, 41), (std::pair<std::string, bool>{"(: x 5\n", true}));
 }
 
 TEST_F(Checkpoint, AStopRequestEndsTheRunAtItsNextCheckWithoutAMark) {
-    nodeCount = 1'000;
+    search.nodeCount = 1'000;
     requestRunStop();
     ConsoleCapture console;
     EXPECT_THROW(checkRunBudget(), RunStopped);
@@ -86,5 +86,5 @@ TEST_F(Checkpoint, AStopRequestEndsTheRunAtItsNextCheckWithoutAMark) {
     resetRunBudget();
     EXPECT_EQ(budgetAttention, 40'000'000);
     EXPECT_EQ(console.out(), "");
-    EXPECT_EQ(sinceStart.nodes, 1'000) << "the stopped run's nodes are counted";
+    EXPECT_EQ(statistics.sinceStart.nodes, 1'000) << "the stopped run's nodes are counted";
 }

@@ -36,25 +36,25 @@ protected:
     CurrentTempDir here;
 
     void SetUp() override {
-        resetUndoStacks();
-        nodeCount = 0;
-        depthVisits.fill(-1);
-        depthVisits[0] = 0;
-        deepestReached = -1;
-        fullBoardCount = 0;
+        listEdits = {};
+        search.nodeCount = 0;
+        search.depthVisits.fill(-1);
+        search.depthVisits[0] = 0;
+        search.deepestReached = -1;
+        fullBoards.count = 0;
         resetRunBudget();
     }
     void TearDown() override {
-        resetUndoStacks();
-        nodeCount = 0;
-        depthVisits.fill(-1);
-        deepestReached = -1;
+        listEdits = {};
+        search.nodeCount = 0;
+        search.depthVisits.fill(-1);
+        search.deepestReached = -1;
     }
 
     // Places the search at node count `n` and checks the budget there, as a search step
     // does after a placement; false when the check ended the run.
     bool checkAt(std::int64_t n) {
-        nodeCount = n;
+        search.nodeCount = n;
         try {
             checkRunBudget();
         } catch (const RunStopped&) {
@@ -84,8 +84,8 @@ protected:
     // so that `depth` is the busiest deep depth.
     void concentrateAt(int depth, std::int64_t visits = 50) {
         for (int d = 160; d <= 170; ++d)
-            depthVisits[d] = 0;
-        depthVisits[depth] = visits;
+            search.depthVisits[d] = 0;
+        search.depthVisits[depth] = visits;
     }
 
     ConsoleCapture console;
@@ -103,7 +103,7 @@ TEST_F(RunBudget, RunThatNeverHadTwoHundredFiftyPiecesEndsWithDashJustPastFortyM
     ASSERT_EQ(climb(1, 40 * million, 997), std::nullopt);
     EXPECT_FALSE(checkAt(40 * million + 1));
     EXPECT_EQ(newOutput(), "-");
-    EXPECT_STREQ(runEndMark, "-");
+    EXPECT_STREQ(budget.endMark, "-");
 }
 
 TEST_F(RunBudget, EarlyFailureStrikesAtTheFirstCheckPastFortyMillionEvenAfterAJump) {
@@ -113,14 +113,14 @@ TEST_F(RunBudget, EarlyFailureStrikesAtTheFirstCheckPastFortyMillionEvenAfterAJu
 }
 
 TEST_F(RunBudget, RunThatHadTwoHundredFiftyPiecesIsNotEndedEarly) {
-    deepestReached = 250;
+    search.deepestReached = 250;
     EXPECT_EQ(climb(1, 100 * million, 99'991), std::nullopt);
     EXPECT_EQ(newOutput(), "");
 }
 
 TEST_F(RunBudget, ReachingTwoHundredFiftyPiecesJustBeforeFortyMillionSavesTheRun) {
     ASSERT_EQ(climb(1, 40 * million, 1'009), std::nullopt);
-    deepestReached = 250;
+    search.deepestReached = 250;
     EXPECT_EQ(climb(40 * million + 1, 100 * million, 1'009), std::nullopt);
     EXPECT_EQ(newOutput(), "");
 }
@@ -140,16 +140,16 @@ class RunBudgetShallowWindow : public RunBudget,
                                public ::testing::WithParamInterface<ShallowWindowCase> {};
 
 TEST_P(RunBudgetShallowWindow, EndsWithBackslashAtFirstCheckPastOneHundredMillion) {
-    deepestReached = 250;
+    search.deepestReached = 250;
     const auto& visits = GetParam().visits;
     for (int d = 160; d <= 170; ++d)
-        depthVisits[d] = visits[d - 160];
+        search.depthVisits[d] = visits[d - 160];
     ASSERT_EQ(busiestDeepDepth(), 0);
     EXPECT_EQ(climb(1, 100 * million, 99'991), std::nullopt);
     EXPECT_EQ(newOutput(), "");
     EXPECT_FALSE(checkAt(100 * million + 1));
     EXPECT_EQ(newOutput(), "\\");
-    EXPECT_STREQ(runEndMark, "\\");
+    EXPECT_STREQ(budget.endMark, "\\");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -173,7 +173,7 @@ class RunBudgetConcentration : public RunBudget,
                                public ::testing::WithParamInterface<ConcentrationCase> {};
 
 TEST_P(RunBudgetConcentration, RunGoesOnOnlyWhenBusiestDepthIsAtLeast164) {
-    deepestReached = 250;
+    search.deepestReached = 250;
     concentrateAt(GetParam().depth);
     ASSERT_EQ(climb(1, 100 * million, 99'991), std::nullopt);
     EXPECT_EQ(checkAt(100 * million + 1), GetParam().goesOn);
@@ -191,9 +191,9 @@ INSTANTIATE_TEST_SUITE_P(RunBudget, RunBudgetConcentration,
                          });
 
 TEST_F(RunBudget, EqualLargestCountsAt163And165EndTheRunBecauseTheEarlierDepthWins) {
-    deepestReached = 250;
+    search.deepestReached = 250;
     concentrateAt(163, 40);
-    depthVisits[165] = 40;
+    search.depthVisits[165] = 40;
     EXPECT_EQ(busiestDeepDepth(), 163);
     ASSERT_EQ(climb(1, 100 * million, 99'991), std::nullopt);
     EXPECT_FALSE(checkAt(100 * million + 1));
@@ -201,40 +201,40 @@ TEST_F(RunBudget, EqualLargestCountsAt163And165EndTheRunBecauseTheEarlierDepthWi
 }
 
 TEST_F(RunBudget, LargerCountAt165LetsTheRunGoOnAndDoublesTheThreshold) {
-    deepestReached = 250;
+    search.deepestReached = 250;
     concentrateAt(163, 40);
-    depthVisits[165] = 41;
+    search.depthVisits[165] = 41;
     EXPECT_EQ(busiestDeepDepth(), 165);
     ASSERT_EQ(climb(1, 100 * million, 99'991), std::nullopt);
     EXPECT_TRUE(checkAt(100 * million + 1));
-    EXPECT_EQ(budgetThreshold, 200 * million);
+    EXPECT_EQ(budget.threshold, 200 * million);
     EXPECT_EQ(newOutput(), "");
 }
 
 TEST_F(RunBudget, BusiestDeepDepthIsZeroUnlessAWindowCounterExceedsDepthZero) {
-    depthVisits[0] = 0;
-    depthVisits[166] = 0;
+    search.depthVisits[0] = 0;
+    search.depthVisits[166] = 0;
     EXPECT_EQ(busiestDeepDepth(), 0);
-    depthVisits[166] = 1;
+    search.depthVisits[166] = 1;
     EXPECT_EQ(busiestDeepDepth(), 166);
-    depthVisits[170] = 2;
+    search.depthVisits[170] = 2;
     EXPECT_EQ(busiestDeepDepth(), 170);
 }
 
 TEST_F(RunBudget, EachDoublingPointJudgesTheConcentrationAnew) {
-    deepestReached = 250;
+    search.deepestReached = 250;
     concentrateAt(166, 30);
     ASSERT_EQ(climb(1, 200 * million, 999'983), std::nullopt);
-    EXPECT_EQ(budgetThreshold, 200 * million);
+    EXPECT_EQ(budget.threshold, 200 * million);
     // The search drifts back: depth 161 becomes the busiest before the next doubling point.
-    depthVisits[161] = 31;
+    search.depthVisits[161] = 31;
     EXPECT_TRUE(checkAt(200 * million));
     EXPECT_FALSE(checkAt(200 * million + 1));
     EXPECT_EQ(newOutput(), "\\");
 }
 
 TEST_F(RunBudget, ThresholdDoublesOncePerCallWhenFarBehindTheNodeCount) {
-    deepestReached = 250;
+    search.deepestReached = 250;
     concentrateAt(167);
     ASSERT_EQ(climb(1, 50 * million, 999'983), std::nullopt);
     // A long stretch beyond depth 119, where no check happens.
@@ -242,7 +242,7 @@ TEST_F(RunBudget, ThresholdDoublesOncePerCallWhenFarBehindTheNodeCount) {
     std::vector<std::int64_t> thresholds;
     for (int call = 0; call < 6; ++call) {
         ASSERT_TRUE(checkAt(n + call));
-        thresholds.push_back(budgetThreshold);
+        thresholds.push_back(budget.threshold);
     }
     EXPECT_EQ(thresholds,
               (std::vector<std::int64_t>{200 * million, 400 * million, 800 * million,
@@ -251,12 +251,12 @@ TEST_F(RunBudget, ThresholdDoublesOncePerCallWhenFarBehindTheNodeCount) {
 }
 
 TEST_F(RunBudget, EveryCatchUpCallIsADoublingCheckThatCanEndTheRun) {
-    deepestReached = 250;
+    search.deepestReached = 250;
     concentrateAt(167);
     ASSERT_EQ(climb(1, 50 * million, 999'983), std::nullopt);
     ASSERT_TRUE(checkAt(billion));
     ASSERT_TRUE(checkAt(billion + 1));
-    EXPECT_EQ(budgetThreshold, 400 * million);
+    EXPECT_EQ(budget.threshold, 400 * million);
     concentrateAt(162);
     EXPECT_FALSE(checkAt(billion + 2));
     EXPECT_EQ(newOutput(), "\\");
@@ -275,7 +275,7 @@ class RunBudgetNoBoard : public RunBudget {
 protected:
     void SetUp() override {
         RunBudget::SetUp();
-        deepestReached = 250;
+        search.deepestReached = 250;
         concentrateAt(168);
     }
 };
@@ -289,18 +289,18 @@ TEST_F(RunBudgetNoBoard, RunWithoutFullBoardEndsWithUnderscoreJustPastFourBillio
     ASSERT_EQ(climb(1, 4 * billion, 49'999'999), std::nullopt);
     EXPECT_FALSE(checkAt(4 * billion + 1));
     EXPECT_EQ(newOutput(), "_");
-    EXPECT_STREQ(runEndMark, "_");
+    EXPECT_STREQ(budget.endMark, "_");
 }
 
 TEST_F(RunBudgetNoBoard, OneFullBoardInTheRunKeepsItGoingPastFourBillion) {
     ASSERT_EQ(climb(1, 2 * billion, 49'999'999), std::nullopt);
-    ++fullBoardCount;
+    ++fullBoards.count;
     EXPECT_EQ(climb(2 * billion, 9'900 * million, 49'999'999), std::nullopt);
     EXPECT_EQ(newOutput(), "");
 }
 
 TEST_F(RunBudgetNoBoard, FullBoardsOfEarlierRunsDoNotCount) {
-    fullBoardCount = 7;
+    fullBoards.count = 7;
     resetRunBudget();
     ASSERT_EQ(climb(1, 3'999 * million, 49'999'999), std::nullopt);
     EXPECT_FALSE(checkAt(4'200 * million));
@@ -354,12 +354,12 @@ struct LiteralBudget {
         if (n > threshold) {
             int busiest = 0;
             for (int d = 158; d <= 170; ++d)
-                if (depthVisits[d] > depthVisits[busiest]) busiest = d;
+                if (search.depthVisits[d] > search.depthVisits[busiest]) busiest = d;
             if (busiest < 164) return "\\";
             threshold *= 2;
         }
-        if (n > 40'000'000 && deepestReached < 0) return "-";
-        if (n < 5'000'000'000 && fullBoardCount == boardsAtStart && n > 4'000'000'000) return "_";
+        if (n > 40'000'000 && search.deepestReached < 0) return "-";
+        if (n < 5'000'000'000 && fullBoards.count == boardsAtStart && n > 4'000'000'000) return "_";
         return std::nullopt;
     }
 };
@@ -369,13 +369,13 @@ TEST_F(RunBudget, QuickCheckStopsExactlyWhereTheLiteralRulesDo) {
     for (std::uint32_t seed = 1; seed <= 1500; ++seed) {
         std::mt19937_64 rng(seed);
         auto chance = [&](double p) { return std::uniform_real_distribution<>(0, 1)(rng) < p; };
-        nodeCount = 0;
-        depthVisits.fill(-1);
-        depthVisits[0] = 0;
-        deepestReached = -1;
-        fullBoardCount = static_cast<std::int32_t>(rng() % 4);
+        search.nodeCount = 0;
+        search.depthVisits.fill(-1);
+        search.depthVisits[0] = 0;
+        search.deepestReached = -1;
+        fullBoards.count = static_cast<std::int32_t>(rng() % 4);
         resetRunBudget();
-        LiteralBudget literal{100'000'000, fullBoardCount};
+        LiteralBudget literal{100'000'000, fullBoards.count};
         // Node count at which the run first has 250 pieces; beyond reach for some runs.
         const std::int64_t deepAt = static_cast<std::int64_t>(rng() % (60 * million));
         // The depth the search of this run favours.
@@ -402,13 +402,13 @@ TEST_F(RunBudget, QuickCheckStopsExactlyWhereTheLiteralRulesDo) {
             n = next;
 
             // What the search did meanwhile: counters only grow, boards only add up.
-            if (deepestReached < 0 && n >= deepAt) deepestReached = 250;
+            if (search.deepestReached < 0 && n >= deepAt) search.deepestReached = 250;
             if (chance(0.4)) {
                 const int d = chance(0.6) ? favourite : 160 + static_cast<int>(rng() % 11);
-                depthVisits[d] = std::max<std::int64_t>(depthVisits[d], 0) +
-                                 static_cast<std::int64_t>(rng() % 3);
+                search.depthVisits[d] = std::max<std::int64_t>(search.depthVisits[d], 0) +
+                                        static_cast<std::int64_t>(rng() % 3);
             }
-            if (chance(boardChance)) ++fullBoardCount;
+            if (chance(boardChance)) ++fullBoards.count;
 
             const std::optional<std::string> expected = literal.judge(n);
             const bool wentOn = checkAt(n);
@@ -466,7 +466,7 @@ TEST_F(RunBudget, StoppingTheRunRestoresEveryEditedCandidateList) {
                                       borderCount.begin());
     ASSERT_LT(interior, pieceCount);
     ASSERT_LT(edge, pieceCount);
-    resetUndoStacks();
+    listEdits = {};
     removePiece(interior, interiorByLeftTop);
     removePieceByTop(interior);
     removePieceByLeft(interior);

@@ -6,7 +6,9 @@
 #include <set>
 
 #include "base/random.h"
+#include "puzzle/candidate_ordering.h"
 #include "run/piece_groups.h"
+#include "run/resets.h"
 #include "search/search_state.h"
 #include "stats/statistics_records.h"
 
@@ -29,18 +31,19 @@ std::set<int> colours(const std::array<std::int32_t, 24>& flags) {
 }  // namespace
 
 TEST(RunSetup, GroupZeroBarsAndCountsExactlyItsListedPieces) {
-    inFirstList.fill(0);
-    firstListBarred.fill(0);
-    inSecondList.fill(0);
+    search.inFirstList.fill(0);
+    search.firstListBarred.fill(0);
+    search.inSecondList.fill(0);
     applyPieceGroup(0);
-    EXPECT_EQ(flagged(firstListBarred),
+    EXPECT_EQ(flagged(search.firstListBarred),
               (std::set<int>{0,   2,   5,   10,  14,  16,  17,  18,  19,  21,  22,  50,  58,  100,
                              101, 102, 103, 108, 109, 110, 111, 112, 114, 115, 116, 117, 118, 119,
                              121, 122, 123, 124, 125, 127, 129, 131, 132, 135, 172, 184, 191, 193,
                              194, 195, 202, 205, 216, 224, 238, 239, 242, 246, 249, 252, 253}));
-    EXPECT_EQ(flagged(inSecondList), (std::set<int>{15,  28, 36, 145, 146, 81, 64, 60, 63, 83,
-                                                    136, 67, 68, 137, 154, 46, 47, 45, 26, 40}));
-    const std::set<int> first = flagged(inFirstList);
+    EXPECT_EQ(flagged(search.inSecondList),
+              (std::set<int>{15,  28, 36, 145, 146, 81, 64, 60, 63, 83,
+                             136, 67, 68, 137, 154, 46, 47, 45, 26, 40}));
+    const std::set<int> first = flagged(search.inFirstList);
     EXPECT_EQ(first.size(), 150u);
     const PieceGroup& group = groupTable[0];
     for (int i = 0; i < group.firstCount; ++i)
@@ -48,7 +51,7 @@ TEST(RunSetup, GroupZeroBarsAndCountsExactlyItsListedPieces) {
 }
 
 TEST(RunSetup, ColoursAreDrawnInOrderWithARedrawWhenTheFavouredHitsTheShunned) {
-    groupRandomSeeded = true;
+    setup.groupRandomSeeded = true;
     seedRandom(groupRandom, 1);
     int redraws = 0;
     for (std::uint32_t seed = 0; seed < 300; ++seed) {
@@ -62,8 +65,8 @@ TEST(RunSetup, ColoursAreDrawnInOrderWithARedrawWhenTheFavouredHitsTheShunned) {
         const int high = static_cast<int>(nextRandom(copy) % 5u) + 17;
 
         chooseGroupAndColours();
-        EXPECT_EQ(colours(shunnedColour), std::set<int>{shunned});
-        EXPECT_EQ(colours(favouredColour), (std::set<int>{favoured, high}));
+        EXPECT_EQ(colours(ordering.shunnedColour), std::set<int>{shunned});
+        EXPECT_EQ(colours(ordering.favouredColour), (std::set<int>{favoured, high}));
         EXPECT_EQ(mainRandom.position, copy.position) << "no draw beyond the colours";
     }
     EXPECT_GT(redraws, 0);
@@ -71,34 +74,40 @@ TEST(RunSetup, ColoursAreDrawnInOrderWithARedrawWhenTheFavouredHitsTheShunned) {
 
 TEST(RunSetup, GroupRandomIsSeededInTheFirstRunOnlyAndDrawsOneGroupPerRun) {
     seedRandom(mainRandom, 3);
-    groupRandomSeeded = false;
+    setup.groupRandomSeeded = false;
     chooseGroupAndColours();
-    EXPECT_TRUE(groupRandomSeeded);
+    EXPECT_TRUE(setup.groupRandomSeeded);
     for (int run = 0; run < 5; ++run) {
         RandomState copy = groupRandom;
         chooseGroupAndColours();
-        EXPECT_EQ(runGroup, static_cast<int>(nextRandom(copy) % 60u));
-        EXPECT_EQ(std::count(inFirstList.begin(), inFirstList.end(), 1),
-                  groupTable[runGroup].firstCount);
-        EXPECT_EQ(std::count(firstListBarred.begin(), firstListBarred.end(), 1), 55);
-        EXPECT_EQ(std::count(inSecondList.begin(), inSecondList.end(), 1), 20);
-        EXPECT_EQ(secondListMinimum[100], 20);
-        EXPECT_EQ(secondListMinimum[79], 18);
-        EXPECT_EQ(secondListMinimum[80], 0);
+        EXPECT_EQ(setup.group, static_cast<int>(nextRandom(copy) % 60u));
+        EXPECT_EQ(std::count(search.inFirstList.begin(), search.inFirstList.end(), 1),
+                  groupTable[setup.group].firstCount);
+        EXPECT_EQ(std::count(search.firstListBarred.begin(), search.firstListBarred.end(), 1), 55);
+        EXPECT_EQ(std::count(search.inSecondList.begin(), search.inSecondList.end(), 1), 20);
+        EXPECT_EQ(search.secondListMinimum[100], 20);
+        EXPECT_EQ(search.secondListMinimum[79], 18);
+        EXPECT_EQ(search.secondListMinimum[80], 0);
     }
 }
 
-TEST(RunSetup, ClearRunStateEmptiesBoardFreesEveryPieceAndResetsCounters) {
-    board.fill(1234);
-    pieceFree.fill(0);
-    depthVisits.fill(7);
-    fullBoardTally.fill(3);
+TEST(RunSetup, ClearRunStateEmptiesTheBoardAndKeepsTheGroupWhileARunStartClearsAll) {
+    search.board.fill(1234);
+    search.pieceFree.fill(0);
+    search.depthVisits.fill(7);
+    search.inFirstList.fill(1);
+    search.secondListPlaced = 3;
     clearRunState();
-    EXPECT_TRUE(
-        std::all_of(board.begin(), board.end(), [](PieceCode c) { return c == emptyCode; }));
-    EXPECT_TRUE(std::all_of(pieceFree.begin(), pieceFree.end(), [](auto f) { return f == 1; }));
-    EXPECT_TRUE(
-        std::all_of(depthVisits.begin(), depthVisits.end(), [](auto v) { return v == -1; }));
-    EXPECT_TRUE(
-        std::all_of(fullBoardTally.begin(), fullBoardTally.end(), [](auto t) { return t == 0; }));
+    const SearchState clear;
+    EXPECT_EQ(search.board, clear.board);
+    EXPECT_EQ(search.pieceFree, clear.pieceFree);
+    EXPECT_EQ(search.depthVisits, clear.depthVisits);
+    EXPECT_EQ(search.inFirstList[5], 1);
+    EXPECT_EQ(search.secondListPlaced, 3);
+
+    runStatistics.fullBoardTally.fill(3);
+    resetRun();
+    EXPECT_EQ(search.inFirstList, clear.inFirstList);
+    EXPECT_EQ(search.secondListPlaced, 0);
+    EXPECT_EQ(runStatistics.fullBoardTally, RunStatistics{}.fullBoardTally);
 }

@@ -42,35 +42,35 @@ protected:
         clearRunState();
         // Every square holds a placed piece of colour 0, whose lists hold no free piece, so
         // the steps after the one under test find nothing.
-        board.fill(makePieceCode(200, 0, 0, 0, 0));
-        pieceFree.fill(0);
-        inFirstList.fill(0);
-        firstListBarred.fill(0);
-        inSecondList.fill(0);
-        secondListMinimum.fill(0);
-        firstListPlaced = 0;
-        secondListPlaced = 0;
-        nodeCount = 0;
-        mismatchCount = 0;
-        deepestReached = -1;
-        fullBoardCount = 0;
-        clearRecord(grandTotal);
-        clearRecord(sinceStart);
-        lastShownMismatch = 500;
-        repeatCount = 0;
+        search.board.fill(makePieceCode(200, 0, 0, 0, 0));
+        search.pieceFree.fill(0);
+        search.inFirstList.fill(0);
+        search.firstListBarred.fill(0);
+        search.inSecondList.fill(0);
+        search.secondListMinimum.fill(0);
+        search.firstListPlaced = 0;
+        search.secondListPlaced = 0;
+        search.nodeCount = 0;
+        search.mismatchCount = 0;
+        search.deepestReached = -1;
+        fullBoards.count = 0;
+        clearRecord(statistics.grandTotal);
+        clearRecord(statistics.sinceStart);
+        tallyLine.lastShownMismatch = 500;
+        tallyLine.repeatCount = 0;
         resetRunBudget();
-        resetUndoStacks();
-        board[hintSlot] = makePieceCode(hintPiece, 11, 12, 13, 14);
+        listEdits = {};
+        search.board[hintSlot] = makePieceCode(hintPiece, 11, 12, 13, 14);
     }
     // A free piece with the given colours in rotation 0.
     void addPiece(int p, int bottom, int right, int top, int left, int borders = 0) {
         pieceCodes[p] = makePieceCode(p, bottom, right, top, left);
         borderCount[p] = borders;
-        pieceFree[p] = 1;
+        search.pieceFree[p] = 1;
     }
     // A placed neighbour: only the colours the step reads matter.
     void putNeighbour(int row, int col, int bottom, int right) {
-        board[slotAt(row, col)] = makePieceCode(200, bottom, right, 0, 0);
+        search.board[slotAt(row, col)] = makePieceCode(200, bottom, right, 0, 0);
     }
 };
 
@@ -79,14 +79,14 @@ TEST_F(DepthSteps, StepBelowItsSecondListMinimumReturnsWithoutTryingAnything) {
     buildCandidateTables();
     putNeighbour(1, 0, 0, 8);  // left of (1, 1), depth 4
     putNeighbour(0, 1, 7, 0);  // above it
-    secondListMinimum[4] = 1;
+    search.secondListMinimum[4] = 1;
     searchFromDepth(4);
-    EXPECT_EQ(nodeCount, 0);
-    EXPECT_EQ(pieceNumberOf(board[slotAt(1, 1)]), 200);
-    secondListMinimum[4] = 0;
+    EXPECT_EQ(search.nodeCount, 0);
+    EXPECT_EQ(pieceNumberOf(search.board[slotAt(1, 1)]), 200);
+    search.secondListMinimum[4] = 0;
     searchFromDepth(4);
-    EXPECT_EQ(nodeCount, 1);
-    EXPECT_EQ(board[slotAt(1, 1)], pieceCodes[10] | lastInListBit);
+    EXPECT_EQ(search.nodeCount, 1);
+    EXPECT_EQ(search.board[slotAt(1, 1)], pieceCodes[10] | lastInListBit);
 }
 
 TEST_F(DepthSteps, SquareLeftOfTheHintTakesOnlyPiecesWhoseRightMatchesTheHint) {
@@ -96,9 +96,9 @@ TEST_F(DepthSteps, SquareLeftOfTheHintTakesOnlyPiecesWhoseRightMatchesTheHint) {
     putNeighbour(7, 5, 0, 8);
     putNeighbour(6, 6, 7, 0);
     searchFromDepth(103);
-    EXPECT_EQ(nodeCount, 1);
-    EXPECT_EQ(pieceNumberOf(board[slotAt(7, 6)]), 21);
-    EXPECT_EQ(pairUndo.count, 0);  // its list removals were undone
+    EXPECT_EQ(search.nodeCount, 1);
+    EXPECT_EQ(pieceNumberOf(search.board[slotAt(7, 6)]), 21);
+    EXPECT_EQ(listEdits.pairUndo.count, 0);  // its list removals were undone
 }
 
 TEST_F(DepthSteps, SquareAboveTheHintTakesOnlyPiecesWhoseBottomMatchesTheHint) {
@@ -108,8 +108,8 @@ TEST_F(DepthSteps, SquareAboveTheHintTakesOnlyPiecesWhoseBottomMatchesTheHint) {
     putNeighbour(6, 6, 0, 8);
     putNeighbour(5, 7, 7, 0);
     searchFromDepth(118);
-    EXPECT_EQ(nodeCount, 1);
-    EXPECT_EQ(pieceNumberOf(board[slotAt(6, 7)]), 20);
+    EXPECT_EQ(search.nodeCount, 1);
+    EXPECT_EQ(pieceNumberOf(search.board[slotAt(6, 7)]), 20);
 }
 
 TEST_F(DepthSteps, SquaresRightOfAndBelowTheHintKeyOnTheHintsColours) {
@@ -118,10 +118,10 @@ TEST_F(DepthSteps, SquaresRightOfAndBelowTheHintKeyOnTheHintsColours) {
     buildCandidateTables();
     putNeighbour(6, 8, 9, 0);  // above (7, 8), depth 134
     searchFromDepth(134);
-    EXPECT_EQ(pieceNumberOf(board[slotAt(7, 8)]), 30);
+    EXPECT_EQ(pieceNumberOf(search.board[slotAt(7, 8)]), 30);
     putNeighbour(8, 6, 0, 9);  // left of (8, 7), depth 119
     searchFromDepth(119);
-    EXPECT_EQ(pieceNumberOf(board[slotAt(8, 7)]), 31);
+    EXPECT_EQ(pieceNumberOf(search.board[slotAt(8, 7)]), 31);
 }
 
 TEST_F(DepthSteps, PiecesThatAreNotFreeAreSkippedUpToTheFlaggedLastEntry) {
@@ -130,32 +130,32 @@ TEST_F(DepthSteps, PiecesThatAreNotFreeAreSkippedUpToTheFlaggedLastEntry) {
     buildCandidateTables();
     putNeighbour(1, 0, 0, 8);
     putNeighbour(0, 1, 7, 0);
-    pieceFree[40] = 0;
-    pieceFree[41] = 0;  // the flagged last entry of the list is not free either
+    search.pieceFree[40] = 0;
+    search.pieceFree[41] = 0;  // the flagged last entry of the list is not free either
     searchFromDepth(4);
-    EXPECT_EQ(nodeCount, 0);
-    pieceFree[41] = 1;
+    EXPECT_EQ(search.nodeCount, 0);
+    search.pieceFree[41] = 1;
     searchFromDepth(4);
-    EXPECT_EQ(nodeCount, 1);
-    EXPECT_EQ(pieceNumberOf(board[slotAt(1, 1)]), 41);
+    EXPECT_EQ(search.nodeCount, 1);
+    EXPECT_EQ(pieceNumberOf(search.board[slotAt(1, 1)]), 41);
 }
 
 TEST_F(DepthSteps, FirstListPiecesAreLimitedToSixOnTheBoardAtDepths64To79) {
     addPiece(50, 5, 6, 22, 8, 1);  // an edge piece for (0, 4), depth 64
     buildCandidateTables();
     putNeighbour(0, 3, 0, 8);
-    inFirstList[50] = 1;
-    firstListPlaced = 6;
+    search.inFirstList[50] = 1;
+    search.firstListPlaced = 6;
     searchFromDepth(64);
-    EXPECT_EQ(nodeCount, 0);
-    firstListPlaced = 5;
+    EXPECT_EQ(search.nodeCount, 0);
+    search.firstListPlaced = 5;
     searchFromDepth(64);
-    EXPECT_EQ(nodeCount, 1);
-    EXPECT_EQ(firstListPlaced, 5);
-    inFirstList[50] = 0;
-    firstListBarred[50] = 1;  // barred pieces stay out until depth 100
+    EXPECT_EQ(search.nodeCount, 1);
+    EXPECT_EQ(search.firstListPlaced, 5);
+    search.inFirstList[50] = 0;
+    search.firstListBarred[50] = 1;  // barred pieces stay out until depth 100
     searchFromDepth(64);
-    EXPECT_EQ(nodeCount, 1);
+    EXPECT_EQ(search.nodeCount, 1);
 }
 
 TEST_F(DepthSteps, PieceInBothListsCountsAsAFirstListPieceOnly) {
@@ -167,16 +167,16 @@ TEST_F(DepthSteps, PieceInBothListsCountsAsAFirstListPieceOnly) {
     putNeighbour(1, 4, 0, 8);
     putNeighbour(0, 5, 7, 0);
     putNeighbour(2, 4, 0, 1);
-    secondListMinimum[82] = 1;
-    inFirstList[60] = 1;
-    inSecondList[60] = 1;
+    search.secondListMinimum[82] = 1;
+    search.inFirstList[60] = 1;
+    search.inSecondList[60] = 1;
     searchFromDepth(81);
-    EXPECT_EQ(nodeCount, 1);
-    EXPECT_EQ(firstListPlaced, 0);
-    inFirstList[60] = 0;
+    EXPECT_EQ(search.nodeCount, 1);
+    EXPECT_EQ(search.firstListPlaced, 0);
+    search.inFirstList[60] = 0;
     searchFromDepth(81);
-    EXPECT_EQ(nodeCount, 3);
-    EXPECT_EQ(secondListPlaced, 0);
+    EXPECT_EQ(search.nodeCount, 3);
+    EXPECT_EQ(search.secondListPlaced, 0);
 }
 
 TEST_F(DepthSteps, MismatchPhaseRunsOnlyWhileTheCountIsBelowTheDepthsLimit) {
@@ -189,15 +189,15 @@ TEST_F(DepthSteps, MismatchPhaseRunsOnlyWhileTheCountIsBelowTheDepthsLimit) {
     putNeighbour(15, 14, 22, 7);
     ConsoleCapture console;
     CurrentTempDir dir;
-    mismatchCount = 17;
+    search.mismatchCount = 17;
     searchFromDepth(253);
-    EXPECT_EQ(fullBoardCount, 0);
-    mismatchCount = 16;
+    EXPECT_EQ(fullBoards.count, 0);
+    search.mismatchCount = 16;
     searchFromDepth(253);
-    EXPECT_EQ(fullBoardCount, 1);
-    EXPECT_EQ(fullBoardTally[17], 1);
-    EXPECT_EQ(mismatchCount, 16);
-    EXPECT_EQ(deepestReached, 256);
+    EXPECT_EQ(fullBoards.count, 1);
+    EXPECT_EQ(runStatistics.fullBoardTally[17], 1);
+    EXPECT_EQ(search.mismatchCount, 16);
+    EXPECT_EQ(search.deepestReached, 256);
 }
 
 // A run can stay beyond the budget's depths for minutes, so the node limit is also honoured
@@ -209,13 +209,13 @@ TEST_F(DepthSteps, MismatchPhaseStopsTheRunAtTheNodeLimit) {
     putNeighbour(13, 15, 4, 22);
     ConsoleCapture console;
     CurrentTempDir dir;
-    nodeCount = 5;
+    search.nodeCount = 5;
     settings.runNodeLimit = 6;
     searchFromDepth(253);  // below the limit: the phase goes on
-    EXPECT_EQ(nodeCount, 6);
+    EXPECT_EQ(search.nodeCount, 6);
     EXPECT_THROW(searchFromDepth(253), RunStopped);
     settings.runNodeLimit = std::numeric_limits<std::int64_t>::max();
-    EXPECT_EQ(nodeCount, 6);
+    EXPECT_EQ(search.nodeCount, 6);
 }
 
 // The planted solution of a generated puzzle on the squares of the first depths: the search
@@ -227,32 +227,32 @@ TEST(DepthStepsOnAPlantedPuzzle, FindsAnnouncesAndSavesThePerfectCompletion) {
     readPieceFile(dir.file("k7pieces.txt").c_str());
     buildCandidateTables();
     clearRunState();
-    resetUndoStacks();
+    listEdits = {};
     resetRunBudget();
-    inFirstList.fill(0);
-    firstListBarred.fill(0);
-    inSecondList.fill(0);
-    fullBoardCount = 0;
-    clearRecord(grandTotal);
-    clearRecord(sinceStart);
+    search.inFirstList.fill(0);
+    search.firstListBarred.fill(0);
+    search.inSecondList.fill(0);
+    fullBoards.count = 0;
+    clearRecord(statistics.grandTotal);
+    clearRecord(statistics.sinceStart);
     std::array<PieceCode, 256> planted{};
     for (int s = 0; s < 256; ++s)
         planted[s] = rotate(puzzle.slotRotation[s], pieceCodes[puzzle.slotPiece[s]]);
     constexpr int startDepth = 236;
-    board[hintSlot] = planted[hintSlot];
-    pieceFree[hintPiece] = 0;
+    search.board[hintSlot] = planted[hintSlot];
+    search.pieceFree[hintPiece] = 0;
     for (int d = 0; d < startDepth; ++d) {
-        board[fillOrder[d]] = planted[fillOrder[d]];
-        pieceFree[pieceNumberOf(planted[fillOrder[d]])] = 0;
+        search.board[fillOrder[d]] = planted[fillOrder[d]];
+        search.pieceFree[pieceNumberOf(planted[fillOrder[d]])] = 0;
     }
-    mismatchCount = 0;
-    nodeCount = 0;
+    search.mismatchCount = 0;
+    search.nodeCount = 0;
     seedRandom(mainRandom, 5);
 
     ConsoleCapture console;
     searchFromDepth(startDepth);
 
-    EXPECT_GE(fullBoardTally[0], 1);
+    EXPECT_GE(runStatistics.fullBoardTally[0], 1);
     EXPECT_NE(console.out().find("Nr solutions = "), std::string::npos);
     EXPECT_NE(console.out().find("Board is saved in " + std::string(settings.workingDirectory) +
                                  "/480.tsr\n"),
@@ -261,9 +261,9 @@ TEST(DepthStepsOnAPlantedPuzzle, FindsAnnouncesAndSavesThePerfectCompletion) {
     ASSERT_TRUE(saved.has_value());
     for (int s = 0; s < 256; ++s)
         EXPECT_EQ((*saved)[s] & ~lastInListBit, planted[s]) << "slot " << s;
-    EXPECT_EQ(mismatchCount, 0);
+    EXPECT_EQ(search.mismatchCount, 0);
     for (int d = startDepth; d < depthCount; ++d)
-        EXPECT_EQ(pieceFree[pieceNumberOf(planted[fillOrder[d]])], 1);
+        EXPECT_EQ(search.pieceFree[pieceNumberOf(planted[fillOrder[d]])], 1);
 }
 
 }  // namespace

@@ -30,11 +30,11 @@ struct RunResult {
 // One run of the deep puzzle under `rules`, from the same lists and seeds every time.
 RunResult runUnder(StepRules rules) {
     buildCandidateTables();
-    orderingRuns = 1;
+    ordering.runs = 1;
     seedRandom(mainRandom, 77);
     seedRandom(groupRandom, 78);
-    groupRandomSeeded = true;
-    runGroups.rules = rules;
+    setup.groupRandomSeeded = true;
+    setup.groups.rules = rules;
     settings.runNodeLimit = 3'000'000;
     settings.writeFiles = false;
     settings.boardPath[0] = '\0';
@@ -43,7 +43,7 @@ RunResult runUnder(StepRules rules) {
         performRun();
     } catch (const RunStopped&) {
     }
-    return {nodeCount, deepestPlacedDepth(), board};
+    return {search.nodeCount, deepestPlacedDepth(), search.board};
 }
 
 }  // namespace
@@ -55,12 +55,12 @@ TEST(StepRules, KeepingTheDeepestBoardSearchesAsTheStepsWithoutGroupRules) {
     EXPECT_EQ(keeping.nodes, plain.nodes);
     EXPECT_EQ(keeping.board, plain.board);
     EXPECT_GT(plain.depth, 100);
-    EXPECT_EQ(deepestDepth, plain.depth);
+    EXPECT_EQ(search.deepestDepth, plain.depth);
     std::set<int> pieces{hintPiece};
-    for (int d = 0; d <= deepestDepth; ++d)
-        EXPECT_TRUE(pieces.insert(pieceNumberOf(deepestBoard[fillOrder[d]])).second) << d;
+    for (int d = 0; d <= search.deepestDepth; ++d)
+        EXPECT_TRUE(pieces.insert(pieceNumberOf(search.deepestBoard[fillOrder[d]])).second) << d;
     const RunResult withGroups = runUnder(StepRules::groups);
     EXPECT_NE(withGroups.nodes, plain.nodes) << "the group rules steer the search";
-    runGroups = {};
+    setup.groups = {};
     settings.runNodeLimit = std::numeric_limits<std::int64_t>::max();
 }

@@ -21,13 +21,13 @@ namespace {
 class StatisticsFile : public testing::Test {
 protected:
     void SetUp() override {
-        clearRecord(grandTotal);
-        clearRecord(sinceStart);
-        checkValue = 0;
-        fullBoardTally.fill(0);
-        nodeCount = 0;
-        savedNodes = 0;
-        secsAtProgramStart = 0;
+        clearRecord(statistics.grandTotal);
+        clearRecord(statistics.sinceStart);
+        statistics.grandTotal.check = 0;
+        runStatistics.fullBoardTally.fill(0);
+        search.nodeCount = 0;
+        runStatistics.savedNodes = 0;
+        statisticsFile.secsAtProgramStart = 0;
         settings.programStartTime = wallClockSeconds();
         settings.writeFiles = true;
         ConsoleCapture quiet;
@@ -50,10 +50,10 @@ protected:
 
 TEST_F(StatisticsFile, HistogramLinesGiveTheBestAndAreWrittenBack) {
     EXPECT_EQ(readWith("K7 stats\n13=2\n15=7\n"), "");
-    EXPECT_EQ(grandTotal.best, 13);
-    EXPECT_EQ(grandTotal.nodes, 0);
-    EXPECT_EQ(grandTotal.secs, 0);
-    secsAtProgramStart = grandTotal.secs;
+    EXPECT_EQ(statistics.grandTotal.best, 13);
+    EXPECT_EQ(statistics.grandTotal.nodes, 0);
+    EXPECT_EQ(statistics.grandTotal.secs, 0);
+    statisticsFile.secsAtProgramStart = statistics.grandTotal.secs;
     const std::string text = written();
     EXPECT_EQ(text.substr(0, text.find("secs=")), "K7 stats\nnodes=0\n");
     EXPECT_NE(text.find("\nbest=hmmmmm!\ncheck=0\n13=2\n15=7\n"), std::string::npos) << text;
@@ -64,12 +64,12 @@ TEST_F(StatisticsFile, KeysAreReadInAnyOrderAndTheBestLineIsIgnored) {
     readWith(
         "K7 stats extra\nbest=2M$!!!!?\ncheck=45\nsecs=  90061\nnodes=-5\nnodes=123456789012\n"
         "12=0\n3=x\n25=9\n7=4\nsecs=oops\nnonsense\n2=3\n2=0\n");
-    EXPECT_EQ(grandTotal.nodes, 123456789012);
-    EXPECT_EQ(grandTotal.secs, 90061);
-    EXPECT_EQ(checkValue, 45);
-    EXPECT_EQ(grandTotal.best, 7);  // the count of 2 given again as 0 replaced the first
-    EXPECT_EQ(grandTotal.histogram[12], 0);
-    EXPECT_EQ(grandTotal.histogram[3], 0);
+    EXPECT_EQ(statistics.grandTotal.nodes, 123456789012);
+    EXPECT_EQ(statistics.grandTotal.secs, 90061);
+    EXPECT_EQ(statistics.grandTotal.check, 45);
+    EXPECT_EQ(statistics.grandTotal.best, 7);  // the count of 2 given again as 0 replaced the first
+    EXPECT_EQ(statistics.grandTotal.histogram[12], 0);
+    EXPECT_EQ(statistics.grandTotal.histogram[3], 0);
     const std::string text = written();
     EXPECT_EQ(text.find("12="), std::string::npos);
     EXPECT_EQ(text.find("25="), std::string::npos);
@@ -78,12 +78,12 @@ TEST_F(StatisticsFile, KeysAreReadInAnyOrderAndTheBestLineIsIgnored) {
 
 TEST_F(StatisticsFile, MissingOrForeignFilesStartFromZero) {
     {
-        grandTotal.nodes = 9;
+        statistics.grandTotal.nodes = 9;
         ConsoleCapture console;
         readStatistics();
         EXPECT_EQ(console.err(), "could not open total.txt\n");
-        EXPECT_EQ(grandTotal.nodes, 0);
-        EXPECT_EQ(grandTotal.best, 20);
+        EXPECT_EQ(statistics.grandTotal.nodes, 0);
+        EXPECT_EQ(statistics.grandTotal.best, 20);
     }
     // A directory named total.txt is no statistics file either, and reads as a missing one.
     std::filesystem::create_directory(dir.file("total.txt"));
@@ -95,31 +95,32 @@ TEST_F(StatisticsFile, MissingOrForeignFilesStartFromZero) {
     std::filesystem::remove(dir.file("total.txt"));
     for (const char* text : {" K7 stats\nnodes=5\n", "", "stats\n"}) {
         EXPECT_EQ(readWith(text), "total.txt has been messed with, cannot read total scores\n");
-        EXPECT_EQ(grandTotal.nodes, 0);
+        EXPECT_EQ(statistics.grandTotal.nodes, 0);
     }
 }
 
 TEST_F(StatisticsFile, SavesFoldInThePendingNodesAndBoardsOnce) {
-    nodeCount = 5'000;
-    fullBoardTally[14] = 3;
+    search.nodeCount = 5'000;
+    runStatistics.fullBoardTally[14] = 3;
     saveStatistics();
-    EXPECT_EQ(grandTotal.nodes, 5'000);
-    EXPECT_EQ(sinceStart.histogram[14], 3);
-    EXPECT_EQ(grandTotal.best, 14);
-    EXPECT_EQ(savedNodes, 5'000);
-    EXPECT_EQ(fullBoardTally[14], 0);
+    EXPECT_EQ(statistics.grandTotal.nodes, 5'000);
+    EXPECT_EQ(statistics.sinceStart.histogram[14], 3);
+    EXPECT_EQ(statistics.grandTotal.best, 14);
+    EXPECT_EQ(runStatistics.savedNodes, 5'000);
+    EXPECT_EQ(runStatistics.fullBoardTally[14], 0);
     updateStatistics();  // right after a save nothing is pending
-    EXPECT_EQ(grandTotal.nodes, 5'000);
-    EXPECT_EQ(grandTotal.histogram[14], 3);
-    EXPECT_EQ(savedNodes, 0);  // that was the end of a run: save, then update once more
-    nodeCount = 2'000;         // the next run starts counting from zero
+    EXPECT_EQ(statistics.grandTotal.nodes, 5'000);
+    EXPECT_EQ(statistics.grandTotal.histogram[14], 3);
+    EXPECT_EQ(runStatistics.savedNodes,
+              0);              // that was the end of a run: save, then update once more
+    search.nodeCount = 2'000;  // the next run starts counting from zero
     saveStatistics();
     updateStatistics();
-    EXPECT_EQ(grandTotal.nodes, 7'000);
+    EXPECT_EQ(statistics.grandTotal.nodes, 7'000);
 }
 
 TEST_F(StatisticsFile, TwoSavesInOneSecondWriteTheSameTime) {
-    secsAtProgramStart = 100;
+    statisticsFile.secsAtProgramStart = 100;
     std::string first;
     std::string second;
     // Tried again if the wall clock moves on to the next second between the two saves (a save
@@ -141,7 +142,7 @@ TEST_F(StatisticsFile, AFileThatCannotBeReplacedKeepsItsOldContent) {
     ConsoleCapture console;
     saveStatistics();
     EXPECT_EQ(console.err(), "could not write to total.txt\n");
-    EXPECT_TRUE(statisticsSaveFailed);
+    EXPECT_TRUE(statisticsFile.saveFailed);
     EXPECT_EQ(readFile(dir.file("total.txt")), "K7 stats\nnodes=1\n");
     EXPECT_NE(readFile(dir.file("total.bak")).find("nodes=0"), std::string::npos);
 }
@@ -151,15 +152,15 @@ TEST_F(StatisticsFile, TotalsAtThe64BitLimitStayThereWhenASaveAddsToThem) {
     readWith(
         "K7 stats\nnodes=99999999999999999999\nsecs=9223372036854775807\n"
         "3=9223372036854775807\n");
-    secsAtProgramStart = grandTotal.secs;
+    statisticsFile.secsAtProgramStart = statistics.grandTotal.secs;
     settings.programStartTime = wallClockSeconds() - 5;
-    nodeCount = 1'000;
-    fullBoardTally[3] = 2;
+    search.nodeCount = 1'000;
+    runStatistics.fullBoardTally[3] = 2;
     const std::string text = written();
     EXPECT_EQ(text.substr(0, text.find("best=")),
               "K7 stats\nnodes=9223372036854775807\nsecs=9223372036854775807\n");
     EXPECT_NE(text.find("\n3=9223372036854775807\n"), std::string::npos) << text;
-    EXPECT_FALSE(statisticsSaveFailed);
+    EXPECT_FALSE(statisticsFile.saveFailed);
 }
 
 namespace {
@@ -192,10 +193,10 @@ TEST_F(StatisticsFile, AFileThatCannotBeReadIsMovedAsideWholeBeforeTheFirstSave)
         ConsoleCapture console;
         readStatistics();
         EXPECT_TRUE(namesBeginningWith("total.txt.").empty()) << "moved only by a save";
-        nodeCount = 5;
-        savedNodes = 0;
+        search.nodeCount = 5;
+        runStatistics.savedNodes = 0;
         saveStatistics();
-        EXPECT_FALSE(statisticsSaveFailed);
+        EXPECT_FALSE(statisticsFile.saveFailed);
         const std::vector<std::string> kept =
             namesBeginningWith(std::string("total.txt.") + c.kind);
         ASSERT_EQ(kept.size(), 1u) << c.kind;
@@ -215,7 +216,7 @@ TEST_F(StatisticsFile, AFileThatCannotBeReadIsMovedAsideWholeBeforeTheFirstSave)
             std::filesystem::remove(dir.file(name));
         std::filesystem::remove(dir.file("total.txt"));
         std::filesystem::remove(dir.file("total.bak"));
-        clearRecord(grandTotal);
+        clearRecord(statistics.grandTotal);
     }
 }
 
@@ -235,7 +236,7 @@ TEST_F(StatisticsFile, AFileThatCannotBeMovedAsideIsNeverSavedOver) {
     ConsoleCapture console;
     saveStatistics();
     saveStatistics();
-    EXPECT_TRUE(statisticsSaveFailed);
+    EXPECT_TRUE(statisticsFile.saveFailed);
     EXPECT_EQ(readFile(dir.file("total.txt")), "stats of another program\n");
     EXPECT_FALSE(std::filesystem::exists(dir.file("total.bak")));
     EXPECT_EQ(console.err(),

@@ -14,9 +14,9 @@ namespace {
 class StatisticsReport : public testing::Test {
 protected:
     void SetUp() override {
-        clearRecord(grandTotal);
-        clearRecord(sinceStart);
-        clearRecord(lastReport);
+        clearRecord(statistics.grandTotal);
+        clearRecord(statistics.sinceStart);
+        clearRecord(statistics.lastReport);
     }
     std::string report() {
         ConsoleCapture console;
@@ -30,8 +30,8 @@ constexpr const char* rule = "--------------------------------------------------
 }  // namespace
 
 TEST_F(StatisticsReport, FirstReportWithoutStatisticsIsAllZero) {
-    lastShownMismatch = 9;
-    repeatCount = 4;
+    tallyLine.lastShownMismatch = 9;
+    tallyLine.repeatCount = 4;
     EXPECT_EQ(report(),
               std::string("\n                 Since previous     Since start     Grand total\n") +
                   rule +
@@ -41,25 +41,25 @@ TEST_F(StatisticsReport, FirstReportWithoutStatisticsIsAllZero) {
                   "           Best                               0               0\n"
                   "          Grade                 could be better could be better\n" +
                   rule);
-    EXPECT_EQ(lastShownMismatch, 500);
-    EXPECT_EQ(repeatCount, 0);
+    EXPECT_EQ(tallyLine.lastShownMismatch, 500);
+    EXPECT_EQ(tallyLine.repeatCount, 0);
 }
 
 TEST_F(StatisticsReport, ReportAfterAnImprovementShowsGainsAndGrades) {
-    sinceStart.nodes = 2'500'000'000;
-    sinceStart.secs = 100;
-    sinceStart.best = 14;
-    sinceStart.histogram[14] = 1;
-    grandTotal = sinceStart;
-    grandTotal.nodes = 12'000'000'000;
-    grandTotal.secs = 3'700;
+    statistics.sinceStart.nodes = 2'500'000'000;
+    statistics.sinceStart.secs = 100;
+    statistics.sinceStart.best = 14;
+    statistics.sinceStart.histogram[14] = 1;
+    statistics.grandTotal = statistics.sinceStart;
+    statistics.grandTotal.nodes = 12'000'000'000;
+    statistics.grandTotal.secs = 3'700;
     report();
-    sinceStart.nodes = 5'000'000'000;
-    sinceStart.secs = 200;
-    sinceStart.best = 12;
-    sinceStart.histogram[12] = 3;
-    grandTotal.best = 12;
-    grandTotal.histogram[12] = 3;
+    statistics.sinceStart.nodes = 5'000'000'000;
+    statistics.sinceStart.secs = 200;
+    statistics.sinceStart.best = 12;
+    statistics.sinceStart.histogram[12] = 3;
+    statistics.grandTotal.best = 12;
+    statistics.grandTotal.histogram[12] = 3;
     const std::string text = report();
     EXPECT_NE(text.find("          Nodes            +2 G             5 G            12 G\n"),
               std::string::npos)
@@ -95,10 +95,10 @@ TEST(TimeTexts, DurationsShowDaysAndHoursOrHoursAndMinutes) {
 }
 
 TEST(TimeTexts, ElapsedTimeIsExactToTheMillisecondInTheFirstMinute) {
-    runStartTime = wallClockSeconds() - 75;
+    runStatistics.startTime = wallClockSeconds() - 75;
     EXPECT_EQ(elapsedText(), "0 h 1' 15.000''");
-    runStartTime = wallClockSeconds();
-    runStartClock = programClockMs() - 12'345;
+    runStatistics.startTime = wallClockSeconds();
+    runStatistics.startClock = programClockMs() - 12'345;
     const std::string text = elapsedText();
     EXPECT_EQ(text.substr(0, 9), "0 h 0' 12");  // the clock moves on while the test runs
     EXPECT_EQ(text.substr(text.size() - 2), "''");

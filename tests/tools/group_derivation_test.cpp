@@ -32,25 +32,25 @@ TEST(GroupDerivation, EachGroupKeepsTheRulesAndAdmitsItsOwnBoardsPath) {
         ASSERT_EQ(checkGroup(first, second).rule, GroupRule::kept) << "depth " << depth;
 
         // The board's own path through the tests of the first depths under its group.
-        runGroups = {};
-        putGroup(runGroups, 0, first, second);
-        inFirstList.fill(0);
-        firstListBarred.fill(0);
-        inSecondList.fill(0);
+        setup.groups = {};
+        putGroup(setup.groups, 0, first, second);
+        search.inFirstList.fill(0);
+        search.firstListBarred.fill(0);
+        search.inSecondList.fill(0);
         applyPieceGroup(0);
         int firstPlaced = 0;
         int secondPlaced = 0;
         for (int d = 0; d <= std::min(depth, 100); ++d) {
             const int p = pieceNumberOf(deep.board[fillOrder[d]]);
             EXPECT_GE(secondPlaced, runSecondListMinimum(d)) << "depth " << d;
-            EXPECT_FALSE(d <= 99 && firstListBarred[p]) << "depth " << d;
-            EXPECT_FALSE(d <= 63 && inFirstList[p]) << "depth " << d;
-            EXPECT_FALSE(d <= 79 && inFirstList[p] && firstPlaced >= 6) << "depth " << d;
-            firstPlaced += inFirstList[p];
-            secondPlaced += !inFirstList[p] && inSecondList[p];
+            EXPECT_FALSE(d <= 99 && search.firstListBarred[p]) << "depth " << d;
+            EXPECT_FALSE(d <= 63 && search.inFirstList[p]) << "depth " << d;
+            EXPECT_FALSE(d <= 79 && search.inFirstList[p] && firstPlaced >= 6) << "depth " << d;
+            firstPlaced += search.inFirstList[p];
+            secondPlaced += !search.inFirstList[p] && search.inSecondList[p];
         }
     }
-    runGroups = {};
+    setup.groups = {};
 }
 
 TEST(GroupDerivation, BoardsAreChosenDeepestFirstOncePerOpeningAndTakenInTurn) {

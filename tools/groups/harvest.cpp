@@ -50,7 +50,7 @@ std::uint32_t runSeed(std::uint32_t seed, int run, int generator) {
 std::int32_t runBest = 20;
 
 void noteFullBoard() {
-    runBest = std::min(runBest, mismatchCount);
+    runBest = std::min(runBest, search.mismatchCount);
 }
 
 void stopOnSignal(int) {
@@ -66,20 +66,21 @@ void stopOnSignal(int) {
     sigprocmask(SIG_UNBLOCK, &stop, nullptr);
     seedRandom(mainRandom, runSeed(options.seed, run, 0));
     seedRandom(groupRandom, runSeed(options.seed, run, 1));
-    groupRandomSeeded = true;
+    setup.groupRandomSeeded = true;
     settings.runNodeLimit = options.runNodes;
-    fullBoardWatcher = noteFullBoard;
-    const std::int32_t boardsBefore = fullBoardCount;
+    fullBoards.watcher = noteFullBoard;
+    const std::int32_t boardsBefore = fullBoards.count;
     try {
         performRun();
     } catch (const RunStopped&) {
         // The cap, the budget or the harvest's end stopped the run.
     }
-    RunReport report{nodeCount, deepestDepth, fullBoardCount - boardsBefore, runBest, {}};
+    RunReport report{
+        search.nodeCount, search.deepestDepth, fullBoards.count - boardsBefore, runBest, {}};
     report.board.fill(emptyCode);
-    for (int d = 0; d <= deepestDepth; ++d)
-        report.board[fillOrder[d]] = deepestBoard[fillOrder[d]];
-    report.board[hintSlot] = deepestBoard[hintSlot];
+    for (int d = 0; d <= search.deepestDepth; ++d)
+        report.board[fillOrder[d]] = search.deepestBoard[fillOrder[d]];
+    report.board[hintSlot] = search.deepestBoard[hintSlot];
     const bool sent = write(out, &report, sizeof report) == static_cast<ssize_t>(sizeof report);
     _exit(sent ? 0 : 1);
 }
@@ -258,6 +259,6 @@ std::vector<HarvestRun> harvest(const HarvestOptions& options, std::string& erro
     seedRandom(mainRandom, runSeed(options.seed, -1, 0));
     reorderCandidateTables();
     settings.writeFiles = false;
-    runGroups.rules = StepRules::noGroupsKeepingDeepest;
+    setup.groups.rules = StepRules::noGroupsKeepingDeepest;
     return Harvest(options).perform(error);
 }

@@ -1,5 +1,5 @@
 // The run's copies of the shallow lists against the lists themselves.
-#include "puzzle/shallow_lists.h"
+#include "search/shallow_lists.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +23,7 @@ std::vector<PieceCode> walkedByTheFirstDepths(CandidateList list) {
     if (list == nullptr) return taken;
     for (const PieceCode* e = list + 1;; ++e) {
         const int p = pieceNumberOf(*e);
-        if (!inFirstList[p]) taken.push_back(*e | (inSecondList[p] ? countedBit : 0));
+        if (!search.inFirstList[p]) taken.push_back(*e | (search.inSecondList[p] ? countedBit : 0));
         if (isLastInList(*e)) break;
     }
     return taken;
@@ -43,43 +43,43 @@ TEST(ShallowLists, HoldWhatTheWalkOfEveryListTakesInItsOrderWithTheFreeOnesMarke
     const std::array<const PairTable*, 3> tables{&interiorByLeftTop, &edgeByLeftTop,
                                                  &cornerByLeftTop};
     for (int draw = 0; draw < 20; ++draw) {
-        inFirstList.fill(0);
-        firstListBarred.fill(0);
-        inSecondList.fill(0);
+        search.inFirstList.fill(0);
+        search.firstListBarred.fill(0);
+        search.inSecondList.fill(0);
         applyPieceGroup(std::uniform_int_distribution<int>(0, 59)(rng));
         reorderCandidateTables();
         for (int p = 0; p < 256; ++p)
-            pieceFree[p] = std::bernoulli_distribution(0.8)(rng) ? 1 : 0;
+            search.pieceFree[p] = std::bernoulli_distribution(0.8)(rng) ? 1 : 0;
         ASSERT_TRUE(buildShallowLists());
         // The masks with a random free piece placed, then given back.
-        std::array<std::uint64_t, shallowListLimit> before = shallowFree;
+        std::array<std::uint64_t, shallowListLimit> before = shallow.free;
         int placed = 0;
-        while (!pieceFree[placed] || inFirstList[placed])
+        while (!search.pieceFree[placed] || search.inFirstList[placed])
             placed = std::uniform_int_distribution<int>(0, 255)(rng);
         takeShallowPiece(placed);
-        std::array<std::uint64_t, shallowListLimit> taken = shallowFree;
+        std::array<std::uint64_t, shallowListLimit> taken = shallow.free;
         returnShallowPiece(placed);
-        EXPECT_EQ(shallowFree, before);
+        EXPECT_EQ(shallow.free, before);
         int entries = 0;
         int placedEntries = 0;
         for (int kind = 0; kind < 3; ++kind)
             for (int slot = 0; slot < pairSlots; ++slot) {
                 const std::vector<PieceCode> expected =
                     walkedByTheFirstDepths((*tables[kind])[slot]);
-                const int list = shallowByLeftTop[kind][slot];
+                const int list = shallow.byLeftTop[kind][slot];
                 ASSERT_EQ(list == 0, expected.empty()) << kind << " " << slot;
                 std::uint64_t free = 0;
                 std::uint64_t freeWithPlaced = 0;
                 for (std::size_t i = 0; i < expected.size(); ++i) {
-                    const PieceCode word = shallowEntries[shallowStart[list] + i];
+                    const PieceCode word = shallow.entries[shallow.start[list] + i];
                     ASSERT_EQ(word, expected[i]) << kind << " " << slot << " " << i;
                     const int piece = pieceNumberOf(word & ~countedBit);
-                    if (pieceFree[piece]) free |= std::uint64_t{1} << i;
-                    if (pieceFree[piece] && piece != placed)
+                    if (search.pieceFree[piece]) free |= std::uint64_t{1} << i;
+                    if (search.pieceFree[piece] && piece != placed)
                         freeWithPlaced |= std::uint64_t{1} << i;
                     placedEntries += piece == placed;
                 }
-                EXPECT_EQ(shallowFree[list], free) << kind << " " << slot;
+                EXPECT_EQ(shallow.free[list], free) << kind << " " << slot;
                 EXPECT_EQ(taken[list], freeWithPlaced) << kind << " " << slot;
                 entries += static_cast<int>(expected.size());
             }
@@ -90,16 +90,16 @@ TEST(ShallowLists, HoldWhatTheWalkOfEveryListTakesInItsOrderWithTheFreeOnesMarke
             takeShallowPiece(p);
             returnShallowPiece(p);
         }
-        EXPECT_EQ(shallowFree[0], 0u);
+        EXPECT_EQ(shallow.free[0], 0u);
     }
 }
 
 // A list longer than a mask can mark is not copied: the search walks the lists themselves.
 TEST(ShallowLists, AreNotBuiltWhenAListIsTooLongForItsMask) {
     TempDir dir;
-    inFirstList.fill(0);
-    inSecondList.fill(0);
-    pieceFree.fill(1);
+    search.inFirstList.fill(0);
+    search.inSecondList.fill(0);
+    search.pieceFree.fill(1);
     readGenerated(dir, {6, 2, 1});
     EXPECT_FALSE(buildShallowLists());
     readGenerated(dir, {6, 12, 4});

@@ -21,26 +21,33 @@ inline constexpr int shallowListLimit = 3 * pairSlots + 2;
 // bit 0 with no test, and list 0 must stay empty, since a square without a copy reads it.
 inline constexpr int shallowSpare = shallowListLimit - 1;
 
-// The copies of interiorByLeftTop, edgeByLeftTop and cornerByLeftTop by square kind (0
-// interior, 1 edge, 2 corner), slot for slot: the number of the copy, 0 where the list
-// keeps no entry. An entry is the word the run's list holds (flag included, so that a placed
-// code is the same word), with countedBit added for a piece of the run's counted second list.
-extern std::array<std::array<std::uint16_t, pairSlots>, 3> shallowByLeftTop;
-// Bit i is set while entry i of the copy is of a free piece.
-extern std::array<std::uint64_t, shallowListLimit> shallowFree;
-// Where the entries of each copy begin in shallowEntries.
-extern std::array<std::int32_t, shallowListLimit> shallowStart;
-extern std::array<PieceCode, 4 * 256> shallowEntries;
 // Bit 31, never set in a real piece's code.
 inline constexpr PieceCode countedBit = static_cast<PieceCode>(0x80000000u);
 
 // Where a piece's entries are: the copy's number and the bit of the entry. Unused places
 // point at bit 0 of shallowSpare, which no square reads.
 struct ShallowPlace {
-    std::uint16_t list;
-    std::uint16_t bit;
+    std::uint16_t list = 0;
+    std::uint16_t bit = 0;
 };
-extern std::array<std::array<ShallowPlace, 4>, 256> shallowPlacesOf;
+
+// The copies of the current run.
+struct ShallowLists {
+    // The copies of interiorByLeftTop, edgeByLeftTop and cornerByLeftTop by square kind (0
+    // interior, 1 edge, 2 corner), slot for slot: the number of the copy, 0 where the list
+    // keeps no entry. An entry is the word the run's list holds (flag included, so that a
+    // placed code is the same word), with countedBit added for a piece of the run's counted
+    // second list.
+    std::array<std::array<std::uint16_t, pairSlots>, 3> byLeftTop{};
+    // Bit i is set while entry i of the copy is of a free piece.
+    std::array<std::uint64_t, shallowListLimit> free{};
+    // Where the entries of each copy begin in `entries`.
+    std::array<std::int32_t, shallowListLimit> start{};
+    std::array<PieceCode, 4 * 256> entries{};
+    // Where each piece's entries are.
+    std::array<std::array<ShallowPlace, 4>, 256> placesOf{};
+};
+extern ShallowLists shallow;
 
 // Builds the copies and their masks from the lists, the run's group flags and pieceFree as
 // they stand now. Returns false, and the search must walk the lists themselves, when a copy
@@ -49,10 +56,10 @@ bool buildShallowLists();
 
 // Marks the piece's entries taken (the piece has just been placed) or free again.
 inline void takeShallowPiece(int piece) {
-    for (const ShallowPlace place : shallowPlacesOf[piece])
-        shallowFree[place.list] &= ~(std::uint64_t{1} << place.bit);
+    for (const ShallowPlace place : shallow.placesOf[piece])
+        shallow.free[place.list] &= ~(std::uint64_t{1} << place.bit);
 }
 inline void returnShallowPiece(int piece) {
-    for (const ShallowPlace place : shallowPlacesOf[piece])
-        shallowFree[place.list] |= std::uint64_t{1} << place.bit;
+    for (const ShallowPlace place : shallow.placesOf[piece])
+        shallow.free[place.list] |= std::uint64_t{1} << place.bit;
 }

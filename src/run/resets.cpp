@@ -1,0 +1,32 @@
+#include "run/resets.h"
+
+#include "base/settings.h"
+#include "puzzle/candidate_ordering.h"
+#include "puzzle/list_editing.h"
+#include "results/full_boards.h"
+#include "results/tally.h"
+#include "run/run_budget.h"
+#include "run/run_setup.h"
+#include "search/search_state.h"
+#include "search/shallow_lists.h"
+#include "stats/statistics_file.h"
+#include "stats/statistics_records.h"
+
+void resetRun() {
+    search = {};
+    listEdits = {};
+    shallow = {};
+    runStatistics = {};
+    resetRunBudget();
+}
+
+void resetProgram() {
+    settings = {};
+    ordering = {};
+    fullBoards = {};
+    tallyLine = {};
+    statistics = {};
+    statisticsFile = {};
+    setup = {};
+    resetRun();
+}

@@ -1,0 +1,13 @@
+// Start values for the state of a run and of the whole program: every record back to what it
+// holds before anything ran. The run loop starts every run with resetRun; the tests, the fuzz
+// targets and the tools start from resetProgram.
+#pragma once
+
+// Restores every record of the current run: the search state, the list edits, the shallow
+// copies, the run's statistics and its budget.
+void resetRun();
+// Restores every record of the process to its start values, the run's included: the settings,
+// the ordering state, the full-board count and tally line, the statistics and the run set-up.
+// The pieces and candidate lists are left as the last piece file made them; the console
+// streams and the cross-thread stop flags stay as they are, on purpose.
+void resetProgram();
