@@ -3,15 +3,10 @@
 #include <functional>
 
 #include "base/console.h"
-#include "search/board_geometry.h"
-#include "search/search_state.h"
 
 ListEdits listEdits;
 
 namespace {
-
-// Last fill position whose interior piece is also taken out of the one-colour tables.
-constexpr int lastColourRemovalPosition = 110;
 
 constexpr PieceCode withoutFlag(PieceCode c) {
     return c & ~lastInListBit;
@@ -278,25 +273,15 @@ void restorePieceByLeft() {
     restoreFour(listEdits.leftUndo, &listIndex[byLeft]);
 }
 
-void removePlacedPieces(int n) {
-    for (int f = 0; f < n && f < depthCount; ++f) {
-        const int slot = fillOrder[f];
-        const int piece = pieceNumberOf(search.board[slot]);
-        if (piece < 0) continue;
-        switch (squareKind[slot]) {
-            case 0:
-                removePiece(piece, interiorByLeftTop);
-                if (f <= lastColourRemovalPosition) {
-                    removePieceByTop(piece);
-                    removePieceByLeft(piece);
-                }
-                break;
-            case 1:
-                removePiece(piece, edgeByLeftTop);
-                break;
-            default:
-                break;
+void removePieceOfKind(int piece, int kind, bool fromOneColourTables) {
+    if (kind == 0) {
+        removePiece(piece, interiorByLeftTop);
+        if (fromOneColourTables) {
+            removePieceByTop(piece);
+            removePieceByLeft(piece);
         }
+    } else if (kind == 1) {
+        removePiece(piece, edgeByLeftTop);
     }
 }
 

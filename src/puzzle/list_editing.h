@@ -75,10 +75,11 @@ void restoreDeferredRemovals();
 void applyDeferredRemovals();
 // Whether a deferred removal waits to be made.
 bool removalsDeferred();
-// Removes the pieces on the first `n` squares of the fill order: interior pieces from
-// interiorByLeftTop (and, up to fill position 110, from interiorByTop and interiorByLeft),
-// edge pieces from edgeByLeftTop; corner pieces and empty squares are passed over.
-void removePlacedPieces(int n);
+// Takes a piece placed on a square of `kind` (0 interior, 1 edge, 2 corner) out of the lists
+// the search reads for such squares: an interior piece out of interiorByLeftTop (and, when
+// `fromOneColourTables`, out of interiorByTop and interiorByLeft), an edge piece out of
+// edgeByLeftTop; a corner piece stays listed.
+void removePieceOfKind(int piece, int kind, bool fromOneColourTables);
 // Undoes every removal of the three stacks, leaving them empty, and drops every deferral.
 void restoreAll();
 // Whether any of the three stacks holds a removal (or a refused one) to undo, or a removal is

@@ -30,17 +30,6 @@ std::optional<std::string> savePerfectBoard();
 // that `tessaly FILE` loads, so that a board that cannot be written is never lost.
 void printUnsavedBoard(const char* fileName, int error);
 
-// One cell of a BoardFile: "---/-" or "0/0" for an empty slot, or a piece number 1 to 256, a
-// "/" and a rotation digit 0 to 3, which names piece number - 1 in that rotation; blanks
-// around the cell are allowed. Sets `code` to the rotationTable code of the piece, or to
-// emptyCode; returns false, with emptyCode, for a cell that is none of these.
-bool parseCell(const char* cell, PieceCode& code);
-// The same cell read without the piece tables: sets `piece` to the piece number (0 to 255) and
-// `rotation` to the rotation it names, or `piece` to -1 for an empty or malformed cell; returns
-// false for a malformed one.
-bool parseCellPiece(const char* cell, int& piece, int& rotation);
-// The code a cell names, or emptyCode for an empty or malformed cell.
-PieceCode parseCell(const char* cell);
 // Loads the BoardFile at settings.boardPath onto a board cleared again by clearRunState: its board
 // lines fill slot rows 15 down to 0, its pieces go into their slots, are taken out of play,
 // counted as group members and removed from the candidate lists, every removal recorded on

@@ -9,6 +9,7 @@
 #include "results/full_boards.h"
 #include "run/run_budget.h"
 #include "search/depth_properties.h"
+#include "search/placed_removals.h"
 #include "search/search_state.h"
 #include "search/shallow_lists.h"
 

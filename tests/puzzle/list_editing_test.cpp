@@ -1,4 +1,5 @@
 #include "puzzle/list_editing.h"
+#include "search/placed_removals.h"
 
 #include <gtest/gtest.h>
 

@@ -18,6 +18,7 @@
 #include "puzzle/list_editing.h"
 #include "puzzle/piece_file.h"
 #include "results/board_files.h"
+#include "results/board_grid.h"
 #include "run/run_loop.h"
 #include "run/run_setup.h"
 #include "run/startup.h"

@@ -20,6 +20,7 @@
 #include "base/console.h"
 #include "base/random.h"
 #include "results/board_files.h"
+#include "results/board_grid.h"
 #include "results/tally.h"
 #include "run/run_loop.h"
 #include "run/startup.h"

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "results/board_files.h"
+#include "results/board_grid.h"
 #include "search/board_geometry.h"
 #include "show/text_joining.h"
 
@@ -22,13 +23,6 @@ constexpr const char* versionTag = "K7 v";
 constexpr int leadingRandomWords = 5;
 constexpr int recordWords = leadingRandomWords + 1 + 256 + 1;
 constexpr std::size_t recordDigits = 8 * recordWords;
-// The solver reads a board file in pieces of at most this many characters; a longer line
-// goes on as a line of its own.
-constexpr std::size_t lineCapacity = 999;
-constexpr int rowCount = 16;
-constexpr int cellsPerRow = 16;
-// Longest cell text repeated in a message; longer ones are cut and end in "...".
-constexpr std::size_t shownCellLength = 20;
 // Largest file read whole: far more than any board file of either format.
 constexpr std::uintmax_t largestFile = 16u << 20;
 
@@ -41,22 +35,9 @@ bool isHexDigit(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
-// The same separators as the solver's board loader: blanks, tabs, carriage returns, line feeds.
-bool isSeparator(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
 // A character as a message shows it: printable ASCII kept, anything else as '?'.
 char shown(char c) {
     return (c >= ' ' && c <= '~') ? c : '?';
-}
-
-std::string shownCell(const std::string& cell) {
-    std::string text;
-    for (std::size_t i = 0; i < cell.size() && i < shownCellLength; ++i)
-        text += shown(cell[i]);
-    if (cell.size() > shownCellLength) text += "...";
-    return text;
 }
 
 std::string firstLineOf(const std::string& text) {
@@ -138,83 +119,44 @@ Reading<ReadBoard> readRecord(const std::string& text) {
     return {board, ""};
 }
 
-// One piece of a file line as the solver's loader reads it.
-struct LinePiece {
-    std::string text;
-    int lineNumber;  // of the file, from 1
-};
-
-std::vector<LinePiece> linePieces(const std::string& text) {
-    std::vector<LinePiece> pieces;
-    int lineNumber = 1;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        for (std::size_t at = start; at < end || at == start; at += lineCapacity) {
-            pieces.push_back({text.substr(at, std::min(lineCapacity, end - at)), lineNumber});
-            if (end - at <= lineCapacity) break;
-        }
-        ++lineNumber;
-        start = end + 1;
-    }
-    return pieces;
-}
-
-std::vector<std::string> cellsOf(const std::string& line) {
-    std::vector<std::string> cells;
-    std::size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && isSeparator(line[i]))
-            ++i;
-        if (i >= line.size()) break;
-        const std::size_t start = i;
-        while (i < line.size() && !isSeparator(line[i]))
-            ++i;
-        cells.push_back(line.substr(start, i - start));
-    }
-    return cells;
-}
-
+// The grid by the rules the solver loads it with; the first fault ends the reading.
 Reading<ReadBoard> readGrid(const std::string& text, const PieceTables& pieces) {
     ReadBoard board;
     board.format = BoardFormat::grid;
     board.slots.fill(emptyCode);
-    int row = rowCount - 1;
-    for (const LinePiece& piece : linePieces(text)) {
-        if (row < 0) break;
-        if (piece.text.find('/') == std::string::npos) continue;
-        const std::string where = joined("line ", piece.lineNumber);
-        const std::vector<std::string> cells = cellsOf(piece.text);
-        if (cells.size() < cellsPerRow)
-            return failed<ReadBoard>(joined(where, " has only ", cells.size(),
-                                            cells.size() == 1 ? " cell" : " cells",
-                                            "; a board line has 16"));
-        for (int j = 0; j < cellsPerRow; ++j) {
-            // A NUL byte cannot end the cell early: read it as a byte no cell may hold.
-            std::string cell = cells[j];
-            for (char& c : cell)
-                if (c == '\0') c = '\x7f';
+    std::FILE* file = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
+    if (text.empty() || file == nullptr) file = std::fopen("/dev/null", "r");
+    if (file == nullptr) return failed<ReadBoard>("cannot be read");
+    std::string problem;
+    const int lines = readGridLines(file, [&](const GridLine& line) {
+        if (!problem.empty()) return;
+        const std::string where = joined("line ", line.lineNumber);
+        if (line.cells.size() < gridCellsPerRow) {
+            problem = joined(where, " has only ", line.cells.size(),
+                             line.cells.size() == 1 ? " cell" : " cells", "; a board line has 16");
+            return;
+        }
+        for (int j = 0; j < gridCellsPerRow && problem.empty(); ++j) {
             int number = -1;
             int rotation = 0;
-            if (!parseCellPiece(cell.c_str(), number, rotation))
-                return failed<ReadBoard>(joined(where, ", cell ", j + 1, ": \"",
-                                                shownCell(cells[j]),
-                                                "\" is not a piece cell (N/R with a piece N from 1 "
-                                                "to 256 and a rotation R from 0 to 3, or ---/- for "
-                                                "empty)"));
-            if (number >= 0)
-                board.slots[cellsPerRow * row + j] = rotate(rotation, pieces.codes[number]);
+            if (!parseCellPiece(line.cells[j].c_str(), number, rotation))
+                problem = joined(where, ", cell ", j + 1, ": \"", shownCell(line.cells[j]),
+                                 "\" is not a piece cell (N/R with a piece N from 1 to 256 and a "
+                                 "rotation R from 0 to 3, or ---/- for empty)");
+            else if (number >= 0)
+                board.slots[gridCellsPerRow * line.row + j] =
+                    rotate(rotation, pieces.codes[number]);
         }
-        --row;
-    }
-    if (row == rowCount - 1)
+    });
+    std::fclose(file);
+    if (!problem.empty()) return failed<ReadBoard>(problem);
+    if (lines == 0)
         return failed<ReadBoard>(joined("it is neither a record board (its first line is not \"",
                                         versionLine,
                                         "\") nor a board file (no line holds a piece cell with "
                                         "a '/')"));
-    if (row >= 0)
-        return failed<ReadBoard>(joined("the board file ends after ", rowCount - 1 - row,
+    if (lines < gridRows)
+        return failed<ReadBoard>(joined("the board file ends after ", lines,
                                         " board lines; it needs 16 (---/- marks an empty "
                                         "square)"));
     return {board, ""};
