@@ -6,67 +6,55 @@
 #include "base/console.h"
 #include "results/tally.h"
 #include "stats/statistics_records.h"
+#include "stats/statistics_table.h"
 #include "stats/time_texts.h"
 
 namespace {
 
 constexpr long long nodesPerG = 1'000'000'000;
-constexpr const char* rule = "---------------------------------------------------------------\n";
 
 long long rate(std::int64_t nodes, std::int64_t secs) {
     return secs > 0 ? nodes / secs : 0;
 }
 
-int shownScore(std::int32_t best) {
-    return best >= mismatchSlots ? 0 : 480 - best;
+// A row of the report: texts wider than their fields widen the line, as they always have.
+void printRow(const std::string& label, const TableCells& cells) {
+    printOut("%s", tableRow(label, cells, Overflow::widen).c_str());
 }
 
 }  // namespace
 
 void printStatisticsReport() {
-    char gain[32] = "";
-    if (statistics.sinceStart.nodes == 0)
-        clearRecord(statistics.lastReport);
+    const StatsRecord& start = statistics.sinceStart;
+    const StatsRecord& total = statistics.grandTotal;
+    StatsRecord& previous = statistics.lastReport;
+    std::string gain;
+    if (start.nodes == 0)
+        clearRecord(previous);
     else
-        std::snprintf(gain, sizeof gain, "+%lld G",
-                      static_cast<long long>(
-                          (statistics.sinceStart.nodes - statistics.lastReport.nodes) / nodesPerG));
-    printOut("\n%15s %15s %15s %15s\n", "", "Since previous", "Since start", "Grand total");
-    printOut("%s", rule);
-    printOut("%15s %15s %13lld G %13lld G\n", "Nodes", gain,
-             static_cast<long long>(statistics.sinceStart.nodes / nodesPerG),
-             static_cast<long long>(statistics.grandTotal.nodes / nodesPerG));
-    const std::string previousTime =
-        durationText(statistics.sinceStart.secs - statistics.lastReport.secs);
-    const std::string startTime = durationText(statistics.sinceStart.secs);
-    const std::string totalTime = durationText(statistics.grandTotal.secs);
-    printOut("%15s %15s %15s %15s\n", "Time", previousTime.c_str(), startTime.c_str(),
-             totalTime.c_str());
-    const long long sinceStartRate = rate(statistics.sinceStart.nodes, statistics.sinceStart.secs);
+        gain = "+" + std::to_string((start.nodes - previous.nodes) / nodesPerG) + " G";
+    printOut("\n");
+    printRow("", {"Since previous", "Since start", "Grand total"});
+    printOut("%s", tableRule().c_str());
+    printRow("Nodes", {gain, nodesCell(start.nodes), nodesCell(total.nodes)});
+    printRow("Time", {durationText(start.secs - previous.secs), durationText(start.secs),
+                      durationText(total.secs)});
     const long long previousRate =
-        statistics.sinceStart.secs > 0
-            ? rate(statistics.sinceStart.nodes - statistics.lastReport.nodes,
-                   statistics.sinceStart.secs - statistics.lastReport.secs)
-            : 0;
-    const long long totalRate = rate(statistics.grandTotal.nodes, statistics.grandTotal.secs);
-    printOut("%15s %13lld K %13lld K %13lld K\n", "Nodes/sec", previousRate / 1000,
-             sinceStartRate / 1000, totalRate / 1000);
-    printOut("%15s %15s %15d %15d\n", "Best",
-             statistics.sinceStart.best < statistics.lastReport.best ? "IMPROVED!" : "",
-             shownScore(statistics.sinceStart.best), shownScore(statistics.grandTotal.best));
-    printOut("%15s %15s %15s %15s\n", "Grade", "", gradeText[statistics.sinceStart.best],
-             gradeText[statistics.grandTotal.best]);
+        start.secs > 0 ? rate(start.nodes - previous.nodes, start.secs - previous.secs) : 0;
+    printRow("Nodes/sec", {rateCell(previousRate), rateCell(rate(start.nodes, start.secs)),
+                           rateCell(rate(total.nodes, total.secs))});
+    printRow("Best", {start.best < previous.best ? "IMPROVED!" : "", scoreCell(start.best),
+                      scoreCell(total.best)});
+    printRow("Grade", {"", gradeText[start.best], gradeText[total.best]});
     for (int i = 0; i < mismatchSlots; ++i) {
-        if (statistics.grandTotal.histogram[i] <= 0) continue;
-        const long long d = statistics.sinceStart.histogram[i] - statistics.lastReport.histogram[i];
-        char found[32] = "";
-        if (d != 0) std::snprintf(found, sizeof found, "+%lld", d);
-        printOut("%15d %15s %15lld %15lld\n", 480 - i, found,
-                 static_cast<long long>(statistics.sinceStart.histogram[i]),
-                 static_cast<long long>(statistics.grandTotal.histogram[i]));
+        if (total.histogram[i] <= 0) continue;
+        const long long d = start.histogram[i] - previous.histogram[i];
+        printRow(std::to_string(480 - i),
+                 {d != 0 ? "+" + std::to_string(d) : "", std::to_string(start.histogram[i]),
+                  std::to_string(total.histogram[i])});
     }
-    printOut("%s", rule);
-    statistics.lastReport = statistics.sinceStart;
+    printOut("%s", tableRule().c_str());
+    previous = start;
     tallyLine.lastShownMismatch = 500;
     tallyLine.repeatCount = 0;
 }

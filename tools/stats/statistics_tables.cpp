@@ -11,23 +11,12 @@
 
 namespace {
 
-constexpr long long nodesPerG = 1'000'000'000;
 constexpr std::string_view ellipsis = "...";
 
-using Cells = std::array<std::string, columnsPerTable>;
-
-std::string rule() {
-    return std::string(fieldWidth * (columnsPerTable + 1) + columnsPerTable, '-') + "\n";
-}
+using Cells = TableCells;
 
 std::string row(const std::string& label, const Cells& cells) {
-    std::string line = field(label);
-    for (const std::string& cell : cells) {
-        line += ' ';
-        line += field(cell);
-    }
-    line += '\n';
-    return line;
+    return tableRow(label, cells);
 }
 
 std::string printed(const char* format, long long value) {
@@ -63,45 +52,26 @@ std::string table(const Cells& heads, const std::vector<const StatsRecord*>& rec
     };
     std::string text = "\n";
     text += row("", heads);
-    text += rule();
+    text += tableRule();
     text += row("Nodes", cells([&](const StatsRecord& r) { return nodesCell(r.nodes, figures); }));
     text += row("Time", cells([](const StatsRecord& r) { return durationText(r.secs); }));
     text += row("Nodes/sec", cells([](const StatsRecord& r) { return rateCell(nodeRate(r)); }));
     if (sideBySide != nullptr) text += row("Side by side", Cells{*sideBySide, "", ""});
-    text += row("Best", cells([](const StatsRecord& r) { return scoreCell(r); }));
+    text += row("Best", cells([](const StatsRecord& r) { return scoreCell(r.best); }));
     text += row("Grade", cells([](const StatsRecord& r) { return gradeCell(r); }));
     for (int i = 0; i < mismatchSlots; ++i) {
         if (!shown[i]) continue;
         text += row(printed("%lld", 480 - i),
                     cells([i](const StatsRecord& r) { return printed("%lld", r.histogram[i]); }));
     }
-    text += rule();
+    text += tableRule();
     return text;
 }
 
 }  // namespace
 
-std::string nodesCell(std::int64_t nodes, NodeFigures figures) {
-    if (figures == NodeFigures::exact) return printed("%lld", nodes);
-    return printed("%lld G", nodes / nodesPerG);
-}
-
-std::string rateCell(std::int64_t rate) {
-    return printed("%lld K", rate / 1000);
-}
-
-std::string scoreCell(const StatsRecord& record) {
-    const std::int32_t best = bestOf(record);
-    return printed("%lld", best == mismatchSlots ? 0 : 480 - best);
-}
-
 std::string gradeCell(const StatsRecord& record) {
     return std::string(std::string_view(gradeText[bestOf(record)]).substr(0, fieldWidth));
-}
-
-std::string field(const std::string& text) {
-    if (text.size() > fieldWidth) return std::string(fieldWidth, '*');
-    return std::string(fieldWidth - text.size(), ' ') + text;
 }
 
 std::string columnHead(const std::string& name) {
@@ -144,6 +114,6 @@ std::vector<Figure> mergedFigures(const std::vector<DirectoryStatistics>& direct
             {"Time", durationText(sum.secs)},
             {"Nodes/sec", rateCell(nodeRate(sum))},
             {"Side by side", rateCell(sideBySideRate(all))},
-            {"Best", scoreCell(sum)},
+            {"Best", scoreCell(sum.best)},
             {"Grade", gradeCell(sum)}};
 }

@@ -8,25 +8,13 @@
 #include <vector>
 
 #include "stats/directory_reading.h"
+#include "stats/statistics_table.h"
 
-inline constexpr std::size_t fieldWidth = 15;
-inline constexpr int columnsPerTable = 3;
-
-// How the Nodes row shows its counts: in billions ("12 G", as the solver does) or whole.
-enum class NodeFigures { billions, exact };
-
-// The figures of the tables' cells, which the statistics page shows as they are.
-// A node count: "12 G" (billions), or in full.
-std::string nodesCell(std::int64_t nodes, NodeFigures figures);
-// A node rate in nodes per second: "1372 K".
-std::string rateCell(std::int64_t rate);
-// The best score of a record, 0 when it has no full board.
-std::string scoreCell(const StatsRecord& record);
-// The grade comment of a record's best, cut to a field rather than shown as overflow.
+// The figures of the tables' cells, which the statistics page shows as they are, are the
+// solver's (nodesCell, rateCell, scoreCell); the grade comment of a record's best is cut to a
+// field rather than shown as overflow.
 std::string gradeCell(const StatsRecord& record);
 
-// `text` right-aligned in a field; a text too wide for it shows as a field of '*'.
-std::string field(const std::string& text);
 // A column head for `name`: the name itself, or "..." and its tail when it is too long.
 std::string columnHead(const std::string& name);
 // One table per three directories, then one table of the combined totals: a column "All N"

@@ -71,7 +71,7 @@ std::string directoryTable(const PageContent& content) {
         text += joined("<tr>", element("td", directory.name, " class=\"name\""),
                        element("td", nodesCell(directory.record.nodes, content.figures)),
                        element("td", rateCell(nodeRate(directory.record))),
-                       element("td", scoreCell(directory.record)), "</tr>\n");
+                       element("td", scoreCell(directory.record.best)), "</tr>\n");
     for (const SkippedDirectory& directory : content.skipped)
         text += joined(
             "<tr>", element("td", directory.name, " class=\"name\""),

@@ -1,0 +1,48 @@
+#include "stats/statistics_table.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr long long nodesPerG = 1'000'000'000;
+
+std::string printed(const char* format, long long value) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+}  // namespace
+
+std::string field(const std::string& text, Overflow overflow) {
+    if (text.size() > fieldWidth)
+        return overflow == Overflow::widen ? text : std::string(fieldWidth, '*');
+    return std::string(fieldWidth - text.size(), ' ') + text;
+}
+
+std::string tableRow(const std::string& label, const TableCells& cells, Overflow overflow) {
+    std::string line = field(label, overflow);
+    for (const std::string& cell : cells) {
+        line += ' ';
+        line += field(cell, overflow);
+    }
+    line += '\n';
+    return line;
+}
+
+std::string tableRule() {
+    return std::string(fieldWidth * (columnsPerTable + 1) + columnsPerTable, '-') + "\n";
+}
+
+std::string nodesCell(std::int64_t nodes, NodeFigures figures) {
+    if (figures == NodeFigures::exact) return printed("%lld", nodes);
+    return printed("%lld G", nodes / nodesPerG);
+}
+
+std::string rateCell(std::int64_t rate) {
+    return printed("%lld K", rate / 1000);
+}
+
+std::string scoreCell(std::int32_t best) {
+    return printed("%lld", best >= 0 && best < mismatchSlots ? 480 - best : 0);
+}

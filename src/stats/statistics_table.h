@@ -1,0 +1,38 @@
+// The layout of a statistics table, as the solver's report and tessaly-stats draw it: every
+// line a label and three columns, four fields of 15 characters separated by single blanks,
+// 63 characters, between rules of 63 dashes; and the cells that both fill it with.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "stats/statistics_records.h"
+
+inline constexpr std::size_t fieldWidth = 15;
+inline constexpr int columnsPerTable = 3;
+
+// What a text wider than its field becomes: printed whole, widening its line (the solver's
+// report), or a field of '*' (the tables of tessaly-stats, which are read by programs too).
+enum class Overflow { widen, stars };
+
+// The cells of a row's three columns.
+using TableCells = std::array<std::string, columnsPerTable>;
+
+// `text` right-aligned in a field.
+std::string field(const std::string& text, Overflow overflow = Overflow::stars);
+// One line of a table: the label, then the three cells, each in its field.
+std::string tableRow(const std::string& label, const TableCells& cells,
+                     Overflow overflow = Overflow::stars);
+// The rule above and below the rows.
+std::string tableRule();
+
+// How the Nodes row shows its counts: in billions ("12 G") or whole.
+enum class NodeFigures { billions, exact };
+// A node count: "12 G" (billions), or in full.
+std::string nodesCell(std::int64_t nodes, NodeFigures figures = NodeFigures::billions);
+// A node rate in nodes per second: "1372 K".
+std::string rateCell(std::int64_t rate);
+// A best mismatch count as a score, 0 for no full board (20, or anything outside 0 to 19).
+std::string scoreCell(std::int32_t best);
