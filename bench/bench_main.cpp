@@ -2,6 +2,7 @@
 // seeds, with no files written and no console output. The total node count is the search's
 // signature: the same build, puzzle and seeds always give the same count.
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +13,7 @@
 
 #include "base/console.h"
 #include "base/fatal_exit.h"
+#include "base/option_table.h"
 #include "base/program_info.h"
 #include "base/random.h"
 #include "base/settings.h"
@@ -31,6 +33,16 @@ namespace {
 constexpr const char* usage =
     "usage: tessaly-bench [--runs N] [--nodes N] [--seeds MAIN,GROUP] [--board BOARDFILE]\n"
     "                     [--groups GROUPSFILE | --no-group-rules] [--verbose] [PIECEFILE]\n";
+
+constexpr std::array<OptionSpec, 7> optionTable{{
+    {"--runs", "N", "complete runs (default 12; no bound with --nodes alone)"},
+    {"--nodes", "N", "end the workload once its runs' nodes reach N"},
+    {"--seeds", "MAIN,GROUP", "the seeds of the two random generators"},
+    {"--board", "BOARDFILE", "load the board file at the start of every run"},
+    {"--groups", "GROUPSFILE", "draw the piece groups from a groups file"},
+    {"--no-group-rules", nullptr, "search without the group rules, for comparisons"},
+    {"--verbose", nullptr, "a line per run, the median depth and a digest of the full boards"},
+}};
 
 constexpr int defaultRuns = 12;
 constexpr int mostRuns = 1'000'000;
@@ -67,58 +79,45 @@ std::string benchPuzzle() {
     std::exit(2);
 }
 
-bool parseNumber(const char* text, unsigned long long limit, unsigned long long& value) {
-    char* end = nullptr;
-    errno = 0;
-    value = std::strtoull(text, &end, 10);
-    return text[0] >= '0' && text[0] <= '9' && *end == '\0' && errno == 0 && value <= limit;
-}
-
 BenchOptions parseArguments(int argc, char** argv) {
+    std::string fault;
+    const std::optional<GivenOptions> given =
+        parseOptions(std::vector<std::string>(argv + 1, argv + argc), optionTable, fault);
+    if (!given) fail(fault.c_str());
     BenchOptions options;
     options.pieceFile = benchPuzzle();
-    bool havePieceFile = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        unsigned long long value = 0;
-        if (arg == "--verbose") {
+    for (const auto& [name, value] : given->options) {
+        if (name == "--verbose") {
             options.verbose = true;
-        } else if (arg == "--runs") {
-            if (i + 1 >= argc || !parseNumber(argv[++i], mostRuns, value) || value == 0)
-                fail("--runs takes a number of runs from 1 to 1000000");
-            options.runs = static_cast<int>(value);
-        } else if (arg == "--nodes") {
-            if (i + 1 >= argc || !parseNumber(argv[++i], 1'000'000'000'000'000ull, value) ||
-                value == 0)
-                fail("--nodes takes a node total from 1 to 10^18");
-            options.nodes = static_cast<std::int64_t>(value);
-        } else if (arg == "--board") {
-            if (i + 1 >= argc || std::strlen(argv[i + 1]) >= pathCapacity)
-                fail("--board takes the name of a board file");
-            options.boardFile = argv[++i];
-        } else if (arg == "--groups") {
-            if (i + 1 >= argc) fail("--groups takes the name of a groups file");
-            options.groupsFile = argv[++i];
-        } else if (arg == "--no-group-rules") {
+        } else if (name == "--runs") {
+            const auto runs = numberIn(value, 1, mostRuns);
+            if (!runs) fail("--runs takes a number of runs from 1 to 1000000");
+            options.runs = static_cast<int>(*runs);
+        } else if (name == "--nodes") {
+            const auto nodes = numberIn(value, 1, 1'000'000'000'000'000);
+            if (!nodes) fail("--nodes takes a node total from 1 to 10^18");
+            options.nodes = *nodes;
+        } else if (name == "--board") {
+            if (value.size() >= pathCapacity) fail("--board takes the name of a board file");
+            options.boardFile = value;
+        } else if (name == "--groups") {
+            options.groupsFile = value;
+        } else if (name == "--no-group-rules") {
             options.noGroupRules = true;
-        } else if (arg == "--seeds") {
-            if (i + 1 >= argc) fail("--seeds takes MAIN,GROUP");
-            const std::string seeds = argv[++i];
-            const std::size_t comma = seeds.find(',');
-            unsigned long long group = 0;
-            if (comma == std::string::npos ||
-                !parseNumber(seeds.substr(0, comma).c_str(), 0xFFFFFFFFull, value) ||
-                !parseNumber(seeds.substr(comma + 1).c_str(), 0xFFFFFFFFull, group))
-                fail("--seeds takes two numbers MAIN,GROUP from 0 to 4294967295");
-            options.mainSeed = static_cast<std::uint32_t>(value);
-            options.groupSeed = static_cast<std::uint32_t>(group);
-        } else if (arg.rfind("--", 0) == 0 || havePieceFile) {
-            fail(("unexpected argument " + arg).c_str());
-        } else {
-            options.pieceFile = arg;
-            havePieceFile = true;
+        } else if (name == "--seeds") {
+            const std::size_t comma = value.find(',');
+            const auto main = numberIn(std::string_view(value).substr(0, comma), 0, 0xFFFFFFFF);
+            const auto group =
+                comma == std::string::npos
+                    ? std::nullopt
+                    : numberIn(std::string_view(value).substr(comma + 1), 0, 0xFFFFFFFF);
+            if (!main || !group) fail("--seeds takes two numbers MAIN,GROUP from 0 to 4294967295");
+            options.mainSeed = static_cast<std::uint32_t>(*main);
+            options.groupSeed = static_cast<std::uint32_t>(*group);
         }
     }
+    if (given->operands.size() > 1) fail(("unexpected argument " + given->operands[1]).c_str());
+    if (!given->operands.empty()) options.pieceFile = given->operands[0];
     if (options.noGroupRules && !options.groupsFile.empty())
         fail("--groups and --no-group-rules exclude each other");
     if (options.runs == 0) options.runs = options.nodes > 0 ? mostRuns : defaultRuns;
@@ -153,7 +152,8 @@ const char* endText(bool exhausted) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    answerHelpOrVersion(argc, argv, "tessaly-bench", usage);
+    const std::string help = optionsHelp(usage, optionTable);
+    answerHelpOrVersion(argc, argv, "tessaly-bench", help.c_str());
     const BenchOptions options = parseArguments(argc, argv);
     std::FILE* quiet = std::fopen("/dev/null", "w");
     if (quiet == nullptr) fail("cannot open /dev/null");

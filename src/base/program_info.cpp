@@ -23,7 +23,7 @@ void answerHelpOrVersion(const char* argument, const char* name, const char* usa
 
 void answerHelpOrVersion(int argc, char** argv, const char* name, const char* usage) {
     for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i)
-        answerHelpOrVersion(argv[i], name, usage);
+        answerHelpOrVersion(std::strcmp(argv[i], "-h") == 0 ? "--help" : argv[i], name, usage);
 }
 
 bool standardOutputWritten(const char* name) {

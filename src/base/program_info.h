@@ -13,7 +13,7 @@ void printVersionLine(const char* name);
 // When `argument` is exactly --help or --version, prints `usage` or the version line of `name`
 // on the standard output and ends the program with status 0; otherwise returns.
 void answerHelpOrVersion(const char* argument, const char* name, const char* usage);
-// The same for every argument of a companion program, up to a "--".
+// The same for every argument of a companion program, up to a "--"; -h asks for the usage too.
 void answerHelpOrVersion(int argc, char** argv, const char* name, const char* usage);
 
 // Flushes the standard output and tells whether everything written to it arrived; when not

@@ -19,7 +19,8 @@ constexpr Program programs[] = {{"tessaly", TESSALY_BIN},
                                 {"tessaly-stats", TESSALY_STATS_BIN},
                                 {"tessaly-show", TESSALY_SHOW_BIN},
                                 {"tessaly-gen", TESSALY_GEN_BIN},
-                                {"tessaly-bench", TESSALY_BENCH_BIN}};
+                                {"tessaly-bench", TESSALY_BENCH_BIN},
+                                {"tessaly-groups", TESSALY_GROUPS_BIN}};
 
 }  // namespace
 

@@ -1,18 +1,17 @@
 #include "farm/farm_options.h"
 
-#include <charconv>
+#include <array>
 
 namespace {
 
-// A whole decimal number in min..max, or nothing.
-std::optional<int> parseCount(const std::string& text, int min, int max) {
-    int value = 0;
-    const char* end = text.data() + text.size();
-    const auto [stop, fault] = std::from_chars(text.data(), end, value);
-    if (text.empty() || fault != std::errc{} || stop != end || value < min || value > max)
-        return std::nullopt;
-    return value;
-}
+constexpr std::array<OptionSpec, 6> farmTable{{
+    {"-j", "N", "instances to run (default: one per online processor)"},
+    {"-d", "DIR", "instance i keeps its files in DIR/i (default: farm)"},
+    {"--status", "SECONDS", "how often the status line is refreshed (default: 3)"},
+    {"--restarts", "N", "how often an instance that ends on its own is restarted (default: 3)"},
+    {"--solver", "PROGRAM", "the solver (default: tessaly beside tessaly-farm)"},
+    {"--html", "FILE", "rewrite the statistics page FILE at every refresh"},
+}};
 
 // The options that take a whole number, with its range and where it goes.
 struct CountOption {
@@ -36,44 +35,32 @@ constexpr TextOption textOptions[] = {{"-d", &FarmOptions::directory},
 
 }  // namespace
 
+const std::string farmHelp = optionsHelp(farmUsage, farmTable);
+
 std::optional<FarmOptions> parseFarmOptions(const std::vector<std::string>& arguments,
                                             std::string& error) {
+    const std::optional<GivenOptions> given = parseOptions(arguments, farmTable, error);
+    if (!given) return std::nullopt;
     FarmOptions options;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        const CountOption* count = nullptr;
-        const TextOption* text = nullptr;
-        for (const CountOption& option : countOptions)
-            if (argument == option.name) count = &option;
-        for (const TextOption& option : textOptions)
-            if (argument == option.name) text = &option;
-        if (count != nullptr || text != nullptr) {
-            if (i + 1 >= arguments.size()) {
-                error = "option " + argument + " needs a value";
-                return std::nullopt;
+    for (const auto& [name, value] : given->options) {
+        bool accepted = !value.empty();
+        for (const CountOption& count : countOptions)
+            if (name == count.name) {
+                const auto number = numberIn(value, count.min, count.max);
+                accepted = accepted && number.has_value();
+                if (number) options.*(count.field) = static_cast<int>(*number);
             }
-            const std::string& value = arguments[++i];
-            bool accepted = !value.empty();
-            if (text != nullptr) {
-                options.*(text->field) = value;
-            } else if (const auto number = parseCount(value, count->min, count->max)) {
-                options.*(count->field) = *number;
-            } else {
-                accepted = false;
-            }
-            if (!accepted) {
-                error = "option " + argument + " does not take <" + value + ">";
-                return std::nullopt;
-            }
-        } else if (argument.size() > 1 && argument[0] == '-') {
-            error = "unknown option " + argument;
-            return std::nullopt;
-        } else if (options.boardFile.empty()) {
-            options.boardFile = argument;
-        } else {
-            error = "only one board file can be given";
+        for (const TextOption& text : textOptions)
+            if (name == text.name) options.*(text.field) = value;
+        if (!accepted) {
+            error = "option " + name + " does not take <" + value + ">";
             return std::nullopt;
         }
     }
+    if (given->operands.size() > 1) {
+        error = "only one board file can be given";
+        return std::nullopt;
+    }
+    if (!given->operands.empty()) options.boardFile = given->operands[0];
     return options;
 }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "base/option_table.h"
+
 struct FarmOptions {
     int instances = 0;               // solver processes; 0 means one per online processor
     std::string directory = "farm";  // instance i keeps its files in directory/i
@@ -18,6 +20,9 @@ struct FarmOptions {
 inline constexpr const char* farmUsage =
     "usage: tessaly-farm [-j N] [-d DIR] [--status SECONDS] [--restarts N] [--solver PROGRAM] "
     "[--html FILE] [BOARDFILE]\n";
+
+// The usage and a line per option, for --help.
+extern const std::string farmHelp;
 
 // Reads the arguments after the program name; on a fault sets `error` and returns nothing.
 std::optional<FarmOptions> parseFarmOptions(const std::vector<std::string>& arguments,

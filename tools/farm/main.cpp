@@ -114,7 +114,7 @@ std::vector<std::string> directoriesOf(const std::vector<Instance>& instances) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    answerHelpOrVersion(argc, argv, "tessaly-farm", farmUsage);
+    answerHelpOrVersion(argc, argv, "tessaly-farm", farmHelp.c_str());
     std::string error;
     const std::optional<FarmOptions> parsed =
         parseFarmOptions(std::vector<std::string>(argv + 1, argv + argc), error);

@@ -6,8 +6,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
-#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -19,6 +19,7 @@
 
 #include "base/console.h"
 #include "base/fatal_exit.h"
+#include "base/option_table.h"
 #include "base/program_info.h"
 #include "base/whole_files.h"
 #include "groups/group_derivation.h"
@@ -54,52 +55,51 @@ struct Options {
     bool force = false;
 };
 
-std::int64_t numberOption(std::string_view name, const char* text, std::int64_t low,
+constexpr std::array<OptionSpec, 7> optionTable{{
+    {"--seconds", "N", "harvest for N seconds (default 120)"},
+    {"--nodes", "N", "harvest up to a node total instead; the same seed gives the same file"},
+    {"-j", "N", "runs at once (default: the number of processors)"},
+    {"--seed", "N", "the harvest's seed (default 1)"},
+    {"--run-nodes", "N", "the cap of every run (default 100000000)"},
+    {"--off", nullptr, "write a groups file that turns the group rules off; no harvest"},
+    {"--force", nullptr, "replace an existing k7groups.txt"},
+}};
+
+std::int64_t numberOption(std::string_view name, const std::string& text, std::int64_t low,
                           std::int64_t high) {
-    std::int64_t value = 0;
-    const std::string_view digits = text;
-    const auto [stop, fault] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (digits.empty() || fault != std::errc{} || stop != digits.data() + digits.size() ||
-        value < low || value > high)
+    const auto value = numberIn(text, low, high);
+    if (!value)
         failWith(std::string(name) + " takes a number from " + std::to_string(low) + " to " +
                      std::to_string(high),
                  badArguments);
-    return value;
+    return *value;
 }
 
 Options parseArguments(int argc, char** argv) {
+    std::string fault;
+    const std::optional<GivenOptions> given =
+        parseOptions(std::vector<std::string>(argv + 1, argv + argc), optionTable, fault);
+    if (!given) failWith(fault, badArguments);
+    if (!given->operands.empty())
+        failWith("unexpected argument " + given->operands[0], badArguments);
     Options options;
     const unsigned cores = std::thread::hardware_concurrency();
     options.harvest.jobs = cores > 0 ? static_cast<int>(cores) : 1;
-    bool timeGiven = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "--off") {
-            options.off = true;
-            continue;
-        }
-        if (arg == "--force") {
-            options.force = true;
-            continue;
-        }
-        if (arg != "--seconds" && arg != "--nodes" && arg != "-j" && arg != "--seed" &&
-            arg != "--run-nodes")
-            failWith("unexpected argument " + std::string(arg), badArguments);
-        if (i + 1 >= argc) failWith(std::string(arg) + " needs a value", badArguments);
-        const char* value = argv[++i];
-        if (arg == "--seconds") {
-            options.harvest.seconds = static_cast<int>(numberOption(arg, value, 1, 31'000'000));
-            timeGiven = true;
-        } else if (arg == "--nodes") {
-            options.harvest.nodes = numberOption(arg, value, 1, 1'000'000'000'000'000);
-        } else if (arg == "-j") {
-            options.harvest.jobs = static_cast<int>(numberOption(arg, value, 1, 1024));
-        } else if (arg == "--seed") {
+    options.off = given->has("--off");
+    options.force = given->has("--force");
+    const bool timeGiven = given->has("--seconds");
+    for (const auto& [name, value] : given->options) {
+        if (name == "--seconds")
+            options.harvest.seconds = static_cast<int>(numberOption(name, value, 1, 31'000'000));
+        else if (name == "--nodes")
+            options.harvest.nodes = numberOption(name, value, 1, 1'000'000'000'000'000);
+        else if (name == "-j")
+            options.harvest.jobs = static_cast<int>(numberOption(name, value, 1, 1024));
+        else if (name == "--seed")
             options.harvest.seed =
-                static_cast<std::uint32_t>(numberOption(arg, value, 0, 0xFFFFFFFF));
-        } else {
-            options.harvest.runNodes = numberOption(arg, value, 1, 1'000'000'000'000'000);
-        }
+                static_cast<std::uint32_t>(numberOption(name, value, 0, 0xFFFFFFFF));
+        else if (name == "--run-nodes")
+            options.harvest.runNodes = numberOption(name, value, 1, 1'000'000'000'000'000);
     }
     if (timeGiven && options.harvest.nodes > 0)
         failWith("--seconds and --nodes exclude each other", badArguments);
@@ -136,7 +136,8 @@ int median(std::vector<int> values) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    answerHelpOrVersion(argc, argv, "tessaly-groups", usage);
+    const std::string help = optionsHelp(usage, optionTable);
+    answerHelpOrVersion(argc, argv, "tessaly-groups", help.c_str());
     const Options options = parseArguments(argc, argv);
     const std::string where = currentDirectory() + "/" + groupsFileName;
     if (exists(groupsFileName) && !options.force) failWith(where + " exists; --force replaces it");

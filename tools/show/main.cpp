@@ -2,6 +2,7 @@
 // score and mismatched edges, and writes it as a board file the solver loads (--grid) or as a
 // picture (--svg). Exit status 0 for a valid board, 1 for a board that breaks a rule, 2 when a
 // file cannot be read or written or the command line is wrong.
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -11,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/option_table.h"
 #include "base/program_info.h"
 #include "base/whole_files.h"
 #include "results/grid_writing.h"
@@ -27,6 +29,10 @@ constexpr int badInput = 2;
 
 constexpr const char* usageLine =
     "usage: tessaly-show [--grid FILE] [--svg FILE] PIECEFILE BOARD\n";
+constexpr std::array<OptionSpec, 2> optionTable{{
+    {"--grid", "FILE", "also write the board as a board file the solver loads"},
+    {"--svg", "FILE", "also draw the board, its mismatched edges marked"},
+}};
 
 int fail(const std::string& message) {
     std::fprintf(stderr, "tessaly-show: %s\n", message.c_str());
@@ -48,24 +54,15 @@ std::string writeText(const std::string& path, const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    answerHelpOrVersion(argc, argv, "tessaly-show", usageLine);
-    std::optional<std::string> gridPath;
-    std::optional<std::string> svgPath;
-    std::vector<std::string> files;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(usageLine, stdout);
-            return validBoard;
-        }
-        if (arg == "--grid" || arg == "--svg") {
-            if (i + 1 >= argc) return usageFault(joined("missing file after ", arg));
-            (arg == "--grid" ? gridPath : svgPath) = argv[++i];
-            continue;
-        }
-        if (arg.size() > 1 && arg[0] == '-') return usageFault(joined("unknown option ", arg));
-        files.emplace_back(arg);
-    }
+    const std::string help = optionsHelp(usageLine, optionTable);
+    answerHelpOrVersion(argc, argv, "tessaly-show", help.c_str());
+    std::string fault;
+    const std::optional<GivenOptions> given =
+        parseOptions(std::vector<std::string>(argv + 1, argv + argc), optionTable, fault);
+    if (!given) return usageFault(fault);
+    const std::optional<std::string> gridPath = given->value("--grid");
+    const std::optional<std::string> svgPath = given->value("--svg");
+    const std::vector<std::string>& files = given->operands;
     if (files.size() != 2) return usageFault("give a piece file and a board");
     const std::string& piecePath = files[0];
     const std::string& boardPath = files[1];

@@ -1,10 +1,12 @@
 // tessaly-stats: the statistics and record boards of several solver directories, added up.
+#include <array>
 #include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "base/option_table.h"
 #include "base/program_info.h"
 #include "stats/directory_reading.h"
 #include "stats/file_replacing.h"
@@ -21,6 +23,12 @@ constexpr int pageNotWritten = 2;
 constexpr int outputLost = 2;
 constexpr const char* usageLine =
     "usage: tessaly-stats [--exact] [--html FILE [--history FILE] [--pieces FILE]] DIR...\n";
+constexpr std::array<OptionSpec, 4> optionTable{{
+    {"--exact", nullptr, "show node counts in full instead of in billions (G)"},
+    {"--html", "FILE", "also write the statistics page FILE"},
+    {"--history", "FILE", "the history the page plots (default: history.csv beside DIR)"},
+    {"--pieces", "FILE", "the piece file of the page's board (default: found near DIR)"},
+}};
 
 int usageError(const std::string& message) {
     std::fprintf(stderr, "tessaly-stats: %s\n%s", message.c_str(), usageLine);
@@ -34,37 +42,20 @@ void writeOut(const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    answerHelpOrVersion(argc, argv, "tessaly-stats", usageLine);
-    NodeFigures figures = NodeFigures::billions;
-    std::vector<std::string> directories;
+    const std::string help = optionsHelp(usageLine, optionTable);
+    answerHelpOrVersion(argc, argv, "tessaly-stats", help.c_str());
+    std::string fault;
+    const std::optional<GivenOptions> given =
+        parseOptions(std::vector<std::string>(argv + 1, argv + argc), optionTable, fault);
+    if (!given) return usageError(fault);
+    const NodeFigures figures = given->has("--exact") ? NodeFigures::exact : NodeFigures::billions;
     // The page and what it reads beyond the directories, each given as "--option FILE".
-    std::optional<std::string> pagePath;
-    std::optional<std::string> historyPath;
-    std::optional<std::string> piecePath;
-    bool optionsEnded = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
-            if (arg == "--") {
-                optionsEnded = true;
-            } else if (arg == "--help" || arg == "-h") {
-                std::fputs(usageLine, stdout);
-                return someRead;
-            } else if (arg == "--exact") {
-                figures = NodeFigures::exact;
-            } else if (arg == "--html" || arg == "--history" || arg == "--pieces") {
-                if (i + 1 >= argc || argv[i + 1][0] == '\0')
-                    return usageError("option " + std::string(arg) + " needs a file");
-                (arg == "--html"      ? pagePath
-                 : arg == "--history" ? historyPath
-                                      : piecePath) = argv[++i];
-            } else {
-                return usageError("unknown option " + std::string(arg));
-            }
-            continue;
-        }
-        directories.emplace_back(arg);
-    }
+    const std::optional<std::string> pagePath = given->value("--html");
+    const std::optional<std::string> historyPath = given->value("--history");
+    const std::optional<std::string> piecePath = given->value("--pieces");
+    for (const auto& file : {pagePath, historyPath, piecePath})
+        if (file && file->empty()) return usageError("an empty file name");
+    const std::vector<std::string>& directories = given->operands;
     if (directories.empty()) return usageError("no directory given");
     if (!pagePath && (historyPath || piecePath))
         return usageError("--history and --pieces are for the page: give --html FILE too");
