@@ -17,6 +17,13 @@ long long rate(std::int64_t nodes, std::int64_t secs) {
     return secs > 0 ? nodes / secs : 0;
 }
 
+// A gain as the report shows it: "+" and the number, however it is signed.
+std::string gainText(long long gain) {
+    std::string text(1, '+');
+    text += std::to_string(gain);
+    return text;
+}
+
 // A row of the report: texts wider than their fields widen the line, as they always have.
 void printRow(const std::string& label, const TableCells& cells) {
     printOut("%s", tableRow(label, cells, Overflow::widen).c_str());
@@ -32,7 +39,7 @@ void printStatisticsReport() {
     if (start.nodes == 0)
         clearRecord(previous);
     else
-        gain = "+" + std::to_string((start.nodes - previous.nodes) / nodesPerG) + " G";
+        gain = gainText((start.nodes - previous.nodes) / nodesPerG) + " G";
     printOut("\n");
     printRow("", {"Since previous", "Since start", "Grand total"});
     printOut("%s", tableRule().c_str());
@@ -50,7 +57,7 @@ void printStatisticsReport() {
         if (total.histogram[i] <= 0) continue;
         const long long d = start.histogram[i] - previous.histogram[i];
         printRow(std::to_string(480 - i),
-                 {d != 0 ? "+" + std::to_string(d) : "", std::to_string(start.histogram[i]),
+                 {d != 0 ? gainText(d) : "", std::to_string(start.histogram[i]),
                   std::to_string(total.histogram[i])});
     }
     printOut("%s", tableRule().c_str());
