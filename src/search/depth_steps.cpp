@@ -137,6 +137,20 @@ inline std::int32_t* groupCountOf(int piece) {
     return nullptr;
 }
 
+// Enters the next step with the piece just placed counted in its group list, at the depths
+// with group rules.
+template <int D, StepRules R>
+[[gnu::always_inline]] inline void enterNextCounting(int piece) {
+    if constexpr (stepProperties(D, R).groupRules) {
+        std::int32_t* const groupCount = groupCountOf(piece);
+        if (groupCount) ++*groupCount;
+        enterStep<D + 1, stepInstance(D + 1, R)>();
+        if (groupCount) --*groupCount;
+    } else {
+        enterStep<D + 1, stepInstance(D + 1, R)>();
+    }
+}
+
 // The exact phase: every free candidate of the list that passes the depth's tests.
 template <int D, StepRules R>
 inline void exactPhase(CandidateList list) {
@@ -152,15 +166,7 @@ inline void exactPhase(CandidateList list) {
             search.pieceFree[piece] = 0;
             if constexpr (p.checksBudget) checkRunBudget();
             removeListedPiece<D>(piece);
-            std::int32_t* groupCount = nullptr;
-            if constexpr (p.groupRules) {
-                groupCount = groupCountOf(piece);
-                if (groupCount) ++*groupCount;
-            }
-            enterStep<D + 1, stepInstance(D + 1, R)>();
-            if constexpr (p.groupRules) {
-                if (groupCount) --*groupCount;
-            }
+            enterNextCounting<D, R>(piece);
             restoreListedPiece<D>();
             ++search.nodeCount;
             search.pieceFree[piece] = 1;
@@ -300,15 +306,7 @@ inline void exactPhaseRemovingPlaced(CandidateList list) {
                 removePlacedPieces(D);
                 removed = true;
             }
-            std::int32_t* groupCount = nullptr;
-            if constexpr (p.groupRules) {
-                groupCount = groupCountOf(piece);
-                if (groupCount) ++*groupCount;
-            }
-            enterStep<D + 1, stepInstance(D + 1, R)>();
-            if constexpr (p.groupRules) {
-                if (groupCount) --*groupCount;
-            }
+            enterNextCounting<D, R>(piece);
             ++search.nodeCount;
             search.pieceFree[piece] = 1;
         }
