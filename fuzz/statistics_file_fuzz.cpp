@@ -21,7 +21,7 @@ namespace {
 // The statistics file image of `record` and `check`, as the solver writes it.
 std::string imageOf(const StatsRecord& record, std::int32_t check) {
     statistics.grandTotal = record;
-    checkValue = check;
+    statistics.grandTotal.check = check;
     char* text = nullptr;
     std::size_t length = 0;
     std::FILE* stream = open_memstream(&text, &length);
@@ -64,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A start from this file, one report, a save's additions with boards of every count and
     // nodes pending, and the next report.
     statistics.grandTotal = record;
-    checkValue = check;
+    statistics.grandTotal.check = check;
     clearRecord(statistics.sinceStart);
     clearRecord(statistics.lastReport);
     statisticsFile.secsAtProgramStart = statistics.grandTotal.secs;
