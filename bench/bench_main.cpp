@@ -21,6 +21,7 @@
 #include "puzzle/piece_file.h"
 #include "results/full_boards.h"
 #include "run/groups_file.h"
+#include "run/resets.h"
 #include "run/run_budget.h"
 #include "run/run_loop.h"
 #include "run/run_setup.h"
@@ -161,6 +162,8 @@ int main(int argc, char** argv) {
     // a benchmark waits for nobody.
     consoleOut = quiet;
     fatalExitWaits = false;
+    // Every record from its start values; the workload's settings and seeds follow.
+    resetProgram();
     readPieceFile(options.pieceFile.c_str());
     buildCandidateTables();
     if (!options.groupsFile.empty()) {

@@ -14,6 +14,7 @@
 #include "puzzle/list_editing.h"
 #include "puzzle/piece_file.h"
 #include "results/board_files.h"
+#include "run/resets.h"
 #include "run/run_setup.h"
 #include "run/startup.h"
 #include "search/board_geometry.h"
@@ -38,14 +39,13 @@ TableSnapshot before;
 // input is loaded into this same run.
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     quietConsole();
+    resetProgram();
     const std::string pieces = pieceFileText(generatePuzzle({7, 17, 5}));
     const std::string path =
         memoryFile(reinterpret_cast<const std::uint8_t*>(pieces.data()), pieces.size());
     readPieceFile(path.c_str());
     buildCandidateTables();
     seedRandom(mainRandom, 20240607u);
-    listEdits = {};
-    clearRunState();
     chooseGroupAndColours();
     reorderCandidateTables();
     before = snapshotTables();
@@ -53,10 +53,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    listEdits = {};
-    clearRunState();
-    search.firstListPlaced = 0;
-    search.secondListPlaced = 0;
+    // A fresh start of that run: its group flags again, its colours and lists as they are.
+    resetRun();
+    applyPieceGroup(setup.group);
 
     const std::string path = memoryFile(data, size);
     std::snprintf(settings.boardPath, sizeof settings.boardPath, "%s", path.c_str());
@@ -74,6 +73,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     restoreAll();
     require(snapshotTables() == before, "a candidate list is not whole after the restore");
-    settings.boardPath[0] = '\0';
     return 0;
 }

@@ -27,18 +27,18 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
-    const Reading<ReadBoard> search.board = readBoardText(text, pieces);
-    require(search.board.value.has_value() != !search.board.problem.empty(),
+    const Reading<ReadBoard> board = readBoardText(text, pieces);
+    require(board.value.has_value() != !board.problem.empty(),
             "a reading with and without a value");
-    if (!search.board.value) return 0;
-    const BoardCheck check = checkBoard(*search.board.value, pieces, "468.tsr");
+    if (!board.value) return 0;
+    const BoardCheck check = checkBoard(*board.value, pieces, "468.tsr");
     require(check.filled >= 0 && check.filled <= 256, "a filled count outside 0 to 256");
-    reportText("468.tsr", *search.board.value, check);
-    svgText("468.tsr", *search.board.value, check);
-    const std::string grid = gridText(search.board.value->slots, "again");
-    if (search.board.value->format != BoardFormat::grid) return 0;
+    reportText("468.tsr", *board.value, check);
+    svgText("468.tsr", *board.value, check);
+    const std::string grid = gridText(board.value->slots, "again");
+    if (board.value->format != BoardFormat::grid) return 0;
     const Reading<ReadBoard> again = readBoardText(grid, pieces);
-    require(again.value && again.value->slots == search.board.value->slots,
+    require(again.value && again.value->slots == board.value->slots,
             "a board file does not read back from its own grid");
     return 0;
 }

@@ -10,6 +10,7 @@
 #include "base/settings.h"
 #include "fuzz_support.h"
 #include "results/full_boards.h"
+#include "run/resets.h"
 #include "run/startup.h"
 #include "search/search_state.h"
 #include "stats/statistics_file.h"
@@ -21,7 +22,7 @@ namespace {
 // The statistics file image of `record` and `check`, as the solver writes it.
 std::string imageOf(const StatsRecord& record, std::int32_t check) {
     statistics.grandTotal = record;
-    checkValue = check;
+    statistics.grandTotal.check = check;
     char* text = nullptr;
     std::size_t length = 0;
     std::FILE* stream = open_memstream(&text, &length);
@@ -49,6 +50,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    resetProgram();
     StatsRecord record{};
     std::int32_t check = 0;
     const std::string path = memoryFile(data, size);
@@ -64,18 +66,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A start from this file, one report, a save's additions with boards of every count and
     // nodes pending, and the next report.
     statistics.grandTotal = record;
-    checkValue = check;
-    clearRecord(statistics.sinceStart);
-    clearRecord(statistics.lastReport);
+    statistics.grandTotal.check = check;
     statisticsFile.secsAtProgramStart = statistics.grandTotal.secs;
     settings.programStartTime = wallClockSeconds() - 86'400;
     printStatisticsReport();
     search.nodeCount = 123'456'789'012;
-    runStatistics.savedNodes = 0;
     runStatistics.fullBoardTally.fill(1);
     updateStatistics();
     printStatisticsReport();
-    runStatistics.fullBoardTally.fill(0);
-    search.nodeCount = 0;
     return 0;
 }

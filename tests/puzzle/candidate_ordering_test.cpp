@@ -8,6 +8,7 @@
 #include "base/random.h"
 #include "gen/puzzle_generator.h"
 #include "puzzle/piece_file.h"
+#include "run/resets.h"
 #include "run/run_setup.h"
 #include "test_support.h"
 
@@ -16,8 +17,7 @@ namespace {
 class CandidateOrdering : public testing::Test {
 protected:
     void SetUp() override {
-        ordering.shunnedColour.fill(0);
-        ordering.favouredColour.fill(0);
+        resetProgram();
         seedRandom(mainRandom, 99);
     }
 };
@@ -100,7 +100,6 @@ TEST_F(CandidateOrdering,
     ordering.shunnedColour[2] = 1;
     ordering.favouredColour[7] = 1;
     ordering.favouredColour[19] = 1;
-    ordering.runs = 0;
     reorderCandidateTables();
     EXPECT_EQ(entriesOf(interiorByLeft[3]), interiorByLeftEntries);
     reorderCandidateTables();

@@ -18,6 +18,7 @@
 #include "puzzle/candidate_ordering.h"
 #include "puzzle/candidate_tables.h"
 #include "puzzle/piece_file.h"
+#include "run/resets.h"
 #include "search/board_geometry.h"
 #include "search/search_state.h"
 #include "test_support.h"
@@ -97,19 +98,16 @@ std::unique_ptr<TablesImage> takeImage() {
     return image;
 }
 
-// Resets the undo stacks, captures the error stream and keeps the board as it was.
+// Starts from the start values of every record and captures the error stream.
 class ListEditing : public ::testing::Test {
 protected:
     void SetUp() override {
-        listEdits = {};
-        savedBoard = search.board;
+        resetProgram();
         savedErr = consoleErr;
         consoleErr = std::tmpfile();
         ASSERT_NE(consoleErr, nullptr);
     }
     void TearDown() override {
-        listEdits = {};
-        search.board = savedBoard;
         std::fclose(consoleErr);
         consoleErr = savedErr;
     }
@@ -125,7 +123,6 @@ protected:
         return text;
     }
 
-    std::array<PieceCode, 256> savedBoard{};
     std::FILE* savedErr = nullptr;
 };
 
@@ -445,7 +442,6 @@ protected:
         buildRandomPieces(rng, [](int p) {
             return p < depthCount ? squareKind[fillOrder[p]] : squareKind[hintSlot];
         });
-        search.board.fill(emptyCode);
         for (int f = 0; f < depthCount; ++f)
             search.board[fillOrder[f]] = pieceCodes[f];
         before = takeImage();

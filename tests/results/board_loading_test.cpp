@@ -19,6 +19,7 @@
 #include "puzzle/piece_file.h"
 #include "results/board_files.h"
 #include "results/board_grid.h"
+#include "run/resets.h"
 #include "run/run_loop.h"
 #include "run/run_setup.h"
 #include "run/startup.h"
@@ -76,31 +77,22 @@ struct Loaded {
     std::string err;
 };
 
-// The pieces and candidate tables of a generated puzzle, a cleared run state, empty group
-// flags and undo stacks; the lists are given back and settings.boardPath emptied afterwards.
+// The pieces and candidate tables of a generated puzzle and every record at its start values;
+// the lists are given back afterwards.
 class LoadedPuzzle : public testing::Test {
 protected:
     void SetUp() override {
+        resetProgram();
         puzzle = generatePuzzle({7, 17, 5});
         writeFile(dir.file("k7pieces.txt"), pieceFileText(puzzle));
         readPieceFile(dir.file("k7pieces.txt").c_str());
         buildCandidateTables();
-        listEdits = {};
-        clearRunState();
-        search.inFirstList.fill(0);
-        search.inSecondList.fill(0);
-        search.firstListPlaced = 0;
-        search.secondListPlaced = 0;
         before = snapshotTables();
         const auto lines = linesOf(solutionBoardText(puzzle));
         for (const std::string& line : lines)
             if (line.find('/') != std::string::npos) solution.push_back(line + "\n");
     }
-    void TearDown() override {
-        restoreAll();
-        listEdits = {};
-        settings.boardPath[0] = '\0';
-    }
+    void TearDown() override { restoreAll(); }
 
     std::string solutionLines() const {
         std::string all;
@@ -658,7 +650,6 @@ Loaded runWithBoard(const std::string& path, const std::string& text) {
     writeFile(path, text);
     std::snprintf(settings.boardPath, sizeof settings.boardPath, "%s", path.c_str());
     const RandomState savedRandom = mainRandom;
-    const bool savedWriteFiles = settings.writeFiles;
     seedRandom(mainRandom, 5150u);
     settings.writeFiles = false;
     Loaded printed;
@@ -667,7 +658,6 @@ Loaded runWithBoard(const std::string& path, const std::string& text) {
         performRun();
         printed = {capture.out(), capture.err()};
     }
-    settings.writeFiles = savedWriteFiles;
     mainRandom = savedRandom;
     return printed;
 }
@@ -699,7 +689,7 @@ TEST_F(BoardLoadingRun, RunWhoseSearchFindsNothingLeavesEveryListWhole) {
     const Loaded printed = runWithBoard(boardFile(), solutionBoardText(puzzle));
     EXPECT_EQ(printed.err, "");
     // The next run finds every piece in its lists again.
-    listEdits = {};
+    resetRun();
     const Loaded again = loadPath(boardFile());
     EXPECT_EQ(again.err, "");
 }

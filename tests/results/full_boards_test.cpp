@@ -9,7 +9,6 @@
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <ostream>
 #include <sstream>
@@ -22,6 +21,7 @@
 #include "results/board_files.h"
 #include "results/board_grid.h"
 #include "results/tally.h"
+#include "run/resets.h"
 #include "run/run_loop.h"
 #include "run/startup.h"
 #include "search/search_state.h"
@@ -54,38 +54,17 @@ std::array<PieceCode, 256> sampleBoard(int variant) {
 class FullBoards : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::memcpy(savedWorkingDirectory, settings.workingDirectory,
-                    sizeof settings.workingDirectory);
+        resetProgram();
         std::snprintf(settings.workingDirectory, sizeof settings.workingDirectory, "%s",
                       shownDirectory);
-        savedBoard = search.board;
         savedRandom = mainRandom;
-        savedWriteFiles = settings.writeFiles;
-
         search.board = sampleBoard(0);
         seedRandom(mainRandom, 20240607u);
-        settings.writeFiles = true;
-        fullBoards.count = 0;
-        clearRecord(statistics.grandTotal);
-        clearRecord(statistics.sinceStart);
-        statistics.grandTotal.check = 0;
-        runStatistics.fullBoardTally.fill(0);
-        tallyLine.lastShownMismatch = 500;
-        tallyLine.repeatCount = 0;
         search.deepestReached = 250;
-        search.mismatchCount = 0;
         runStatistics.startTime = wallClockSeconds();
         runStatistics.startClock = programClockMs();
     }
-    void TearDown() override {
-        std::memcpy(settings.workingDirectory, savedWorkingDirectory,
-                    sizeof settings.workingDirectory);
-        search.board = savedBoard;
-        mainRandom = savedRandom;
-        settings.writeFiles = savedWriteFiles;
-        search.mismatchCount = 0;
-        search.deepestReached = -1;
-    }
+    void TearDown() override { mainRandom = savedRandom; }
 
     // Hands the board to the full-board handling with `mismatches` mismatched edges.
     void fullBoard(int mismatches) {
@@ -117,10 +96,7 @@ protected:
     std::size_t seen = 0;
 
 private:
-    char savedWorkingDirectory[pathCapacity];
-    std::array<PieceCode, 256> savedBoard;
     RandomState savedRandom;
-    bool savedWriteFiles = true;
 };
 
 TEST_F(FullBoards, FirstImperfectBoardAfterACleanStartIsANewRecordSavedAs468) {

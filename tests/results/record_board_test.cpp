@@ -12,6 +12,7 @@
 #include "base/random.h"
 #include "base/settings.h"
 #include "results/board_files.h"
+#include "run/resets.h"
 #include "run/run_loop.h"
 #include "search/search_state.h"
 #include "test_support.h"
@@ -43,27 +44,19 @@ bool sameState(const RandomState& a, const RandomState& b) {
     return a.words == b.words && a.position == b.position;
 }
 
-// A seeded main generator and the sample board on `board`; both put back afterwards.
+// Start values, a seeded main generator (put back afterwards) and the sample board.
 class RecordBoard : public ::testing::Test {
 protected:
     void SetUp() override {
+        resetProgram();
         savedRandom = mainRandom;
-        savedBoard = search.board;
-        savedWriteFiles = settings.writeFiles;
         seedRandom(mainRandom, 4321u);
         search.board = sampleBoard();
-        settings.writeFiles = true;
     }
-    void TearDown() override {
-        mainRandom = savedRandom;
-        search.board = savedBoard;
-        settings.writeFiles = savedWriteFiles;
-    }
+    void TearDown() override { mainRandom = savedRandom; }
 
 private:
     RandomState savedRandom;
-    std::array<PieceCode, 256> savedBoard;
-    bool savedWriteFiles = true;
 };
 
 TEST_F(RecordBoard, TextIsAVersionLineAndFourteenLinesOf263LowercaseHexWords) {

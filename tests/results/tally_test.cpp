@@ -5,6 +5,7 @@
 #include <ostream>
 #include <string>
 
+#include "run/resets.h"
 #include "search/search_state.h"
 #include "stats/statistics_records.h"
 #include "test_support.h"
@@ -23,17 +24,7 @@ std::string newLine(int indentation) {
 // Right after a statistics report: no line open, no board counted since the last save.
 class Tally : public ::testing::Test {
 protected:
-    void SetUp() override {
-        runStatistics.fullBoardTally.fill(0);
-        tallyLine.lastShownMismatch = 500;
-        tallyLine.repeatCount = 0;
-    }
-    void TearDown() override {
-        runStatistics.fullBoardTally.fill(0);
-        tallyLine.lastShownMismatch = 500;
-        tallyLine.repeatCount = 0;
-        search.mismatchCount = 0;
-    }
+    void SetUp() override { resetProgram(); }
 
     // A full board with `mismatches` mismatched edges, counted and then shown, as the
     // full-board handling does.

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "base/settings.h"
-#include "puzzle/list_editing.h"
 #include "results/full_boards.h"
+#include "run/resets.h"
 #include "run/run_budget.h"
 #include "run/run_loop.h"
 #include "search/search_state.h"
@@ -18,19 +18,12 @@ constexpr std::int64_t tenBillion = 10'000'000'000;
 class Checkpoint : public testing::Test {
 protected:
     void SetUp() override {
+        resetProgram();
         settings.writeFiles = false;
-        listEdits = {};
-        fullBoards.count = 0;
-        resetRunBudget();
         search.deepestReached = 256;
-        search.depthVisits.fill(-1);
         search.depthVisits[0] = 0;
         search.depthVisits[166] = 1'000;
-        clearRecord(statistics.sinceStart);
-        clearRecord(statistics.grandTotal);
-        runStatistics.savedNodes = 0;
     }
-    void TearDown() override { settings.writeFiles = true; }
     // Calls the budget check at `nodes` with `newBoards` found since the last checkpoint;
     // returns what it printed after the report and whether the run goes on.
     std::pair<std::string, bool> checkAt(std::int64_t nodes, int newBoards) {
@@ -73,7 +66,6 @@ TEST_F(Checkpoint, LaterCheckpointsAskForMoreThanFortyNewBoards) {
 
 TEST_F(Checkpoint, LongRunsShowTheirSizeInTensOfBillions) {
     budget.checkpointNodes = 4 * tenBillion;
-    budget.fullBoardsAtCheckpoint = 0;
     EXPECT_EQ(checkAt(5 * tenBillion + 5, 41), (std::pair<std::string, bool>{"(: x 5\n", true}));
 }
 

@@ -19,6 +19,7 @@
 #include "puzzle/list_editing.h"
 #include "puzzle/piece_file.h"
 #include "results/full_boards.h"
+#include "run/resets.h"
 #include "search/search_state.h"
 #include "test_support.h"
 
@@ -36,19 +37,8 @@ protected:
     CurrentTempDir here;
 
     void SetUp() override {
-        listEdits = {};
-        search.nodeCount = 0;
-        search.depthVisits.fill(-1);
+        resetProgram();
         search.depthVisits[0] = 0;
-        search.deepestReached = -1;
-        fullBoards.count = 0;
-        resetRunBudget();
-    }
-    void TearDown() override {
-        listEdits = {};
-        search.nodeCount = 0;
-        search.depthVisits.fill(-1);
-        search.deepestReached = -1;
     }
 
     // Places the search at node count `n` and checks the budget there, as a search step
@@ -369,12 +359,10 @@ TEST_F(RunBudget, QuickCheckStopsExactlyWhereTheLiteralRulesDo) {
     for (std::uint32_t seed = 1; seed <= 1500; ++seed) {
         std::mt19937_64 rng(seed);
         auto chance = [&](double p) { return std::uniform_real_distribution<>(0, 1)(rng) < p; };
-        search.nodeCount = 0;
-        search.depthVisits.fill(-1);
-        search.depthVisits[0] = 0;
-        search.deepestReached = -1;
+        // A fresh run after earlier ones that found some full boards.
         fullBoards.count = static_cast<std::int32_t>(rng() % 4);
-        resetRunBudget();
+        resetRun();
+        search.depthVisits[0] = 0;
         LiteralBudget literal{100'000'000, fullBoards.count};
         // Node count at which the run first has 250 pieces; beyond reach for some runs.
         const std::int64_t deepAt = static_cast<std::int64_t>(rng() % (60 * million));
@@ -466,7 +454,6 @@ TEST_F(RunBudget, StoppingTheRunRestoresEveryEditedCandidateList) {
                                       borderCount.begin());
     ASSERT_LT(interior, pieceCount);
     ASSERT_LT(edge, pieceCount);
-    listEdits = {};
     removePiece(interior, interiorByLeftTop);
     removePieceByTop(interior);
     removePieceByLeft(interior);

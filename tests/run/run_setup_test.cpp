@@ -31,9 +31,7 @@ std::set<int> colours(const std::array<std::int32_t, 24>& flags) {
 }  // namespace
 
 TEST(RunSetup, GroupZeroBarsAndCountsExactlyItsListedPieces) {
-    search.inFirstList.fill(0);
-    search.firstListBarred.fill(0);
-    search.inSecondList.fill(0);
+    resetProgram();
     applyPieceGroup(0);
     EXPECT_EQ(flagged(search.firstListBarred),
               (std::set<int>{0,   2,   5,   10,  14,  16,  17,  18,  19,  21,  22,  50,  58,  100,
@@ -51,6 +49,7 @@ TEST(RunSetup, GroupZeroBarsAndCountsExactlyItsListedPieces) {
 }
 
 TEST(RunSetup, ColoursAreDrawnInOrderWithARedrawWhenTheFavouredHitsTheShunned) {
+    resetProgram();
     setup.groupRandomSeeded = true;
     seedRandom(groupRandom, 1);
     int redraws = 0;
@@ -73,8 +72,8 @@ TEST(RunSetup, ColoursAreDrawnInOrderWithARedrawWhenTheFavouredHitsTheShunned) {
 }
 
 TEST(RunSetup, GroupRandomIsSeededInTheFirstRunOnlyAndDrawsOneGroupPerRun) {
+    resetProgram();
     seedRandom(mainRandom, 3);
-    setup.groupRandomSeeded = false;
     chooseGroupAndColours();
     EXPECT_TRUE(setup.groupRandomSeeded);
     for (int run = 0; run < 5; ++run) {
@@ -92,6 +91,7 @@ TEST(RunSetup, GroupRandomIsSeededInTheFirstRunOnlyAndDrawsOneGroupPerRun) {
 }
 
 TEST(RunSetup, ClearRunStateEmptiesTheBoardAndKeepsTheGroupWhileARunStartClearsAll) {
+    resetProgram();
     search.board.fill(1234);
     search.pieceFree.fill(0);
     search.depthVisits.fill(7);

@@ -6,8 +6,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <limits>
-
 #include "base/random.h"
 #include "gen/puzzle_generator.h"
 #include "puzzle/candidate_tables.h"
@@ -15,7 +13,7 @@
 #include "puzzle/piece_file.h"
 #include "results/board_files.h"
 #include "results/full_boards.h"
-#include "results/tally.h"
+#include "run/resets.h"
 #include "run/run_budget.h"
 #include "run/run_setup.h"
 #include "run/startup.h"
@@ -35,31 +33,15 @@ int slotAt(int row, int col) {
 class DepthSteps : public testing::Test {
 protected:
     void SetUp() override {
+        resetProgram();
         for (int p = 0; p < 256; ++p) {
             pieceCodes[p] = makePieceCode(p, 0, 0, 0, 0);
             borderCount[p] = 0;
         }
-        clearRunState();
         // Every square holds a placed piece of colour 0, whose lists hold no free piece, so
         // the steps after the one under test find nothing.
         search.board.fill(makePieceCode(200, 0, 0, 0, 0));
         search.pieceFree.fill(0);
-        search.inFirstList.fill(0);
-        search.firstListBarred.fill(0);
-        search.inSecondList.fill(0);
-        search.secondListMinimum.fill(0);
-        search.firstListPlaced = 0;
-        search.secondListPlaced = 0;
-        search.nodeCount = 0;
-        search.mismatchCount = 0;
-        search.deepestReached = -1;
-        fullBoards.count = 0;
-        clearRecord(statistics.grandTotal);
-        clearRecord(statistics.sinceStart);
-        tallyLine.lastShownMismatch = 500;
-        tallyLine.repeatCount = 0;
-        resetRunBudget();
-        listEdits = {};
         search.board[hintSlot] = makePieceCode(hintPiece, 11, 12, 13, 14);
     }
     // A free piece with the given colours in rotation 0.
@@ -214,7 +196,6 @@ TEST_F(DepthSteps, MismatchPhaseStopsTheRunAtTheNodeLimit) {
     searchFromDepth(253);  // below the limit: the phase goes on
     EXPECT_EQ(search.nodeCount, 6);
     EXPECT_THROW(searchFromDepth(253), RunStopped);
-    settings.runNodeLimit = std::numeric_limits<std::int64_t>::max();
     EXPECT_EQ(search.nodeCount, 6);
 }
 
@@ -226,15 +207,7 @@ TEST(DepthStepsOnAPlantedPuzzle, FindsAnnouncesAndSavesThePerfectCompletion) {
     writeFile(dir.file("k7pieces.txt"), pieceFileText(puzzle));
     readPieceFile(dir.file("k7pieces.txt").c_str());
     buildCandidateTables();
-    clearRunState();
-    listEdits = {};
-    resetRunBudget();
-    search.inFirstList.fill(0);
-    search.firstListBarred.fill(0);
-    search.inSecondList.fill(0);
-    fullBoards.count = 0;
-    clearRecord(statistics.grandTotal);
-    clearRecord(statistics.sinceStart);
+    resetProgram();
     std::array<PieceCode, 256> planted{};
     for (int s = 0; s < 256; ++s)
         planted[s] = rotate(puzzle.slotRotation[s], pieceCodes[puzzle.slotPiece[s]]);
@@ -245,8 +218,6 @@ TEST(DepthStepsOnAPlantedPuzzle, FindsAnnouncesAndSavesThePerfectCompletion) {
         search.board[fillOrder[d]] = planted[fillOrder[d]];
         search.pieceFree[pieceNumberOf(planted[fillOrder[d]])] = 0;
     }
-    search.mismatchCount = 0;
-    search.nodeCount = 0;
     seedRandom(mainRandom, 5);
 
     ConsoleCapture console;

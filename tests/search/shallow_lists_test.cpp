@@ -10,6 +10,7 @@
 #include "gen/puzzle_generator.h"
 #include "puzzle/candidate_ordering.h"
 #include "puzzle/piece_file.h"
+#include "run/resets.h"
 #include "run/run_setup.h"
 #include "search/search_state.h"
 #include "test_support.h"
@@ -36,6 +37,7 @@ void readGenerated(const TempDir& dir, GeneratorOptions options) {
 }
 
 TEST(ShallowLists, HoldWhatTheWalkOfEveryListTakesInItsOrderWithTheFreeOnesMarked) {
+    resetProgram();
     TempDir dir;
     readGenerated(dir, {6, 12, 4});
     seedRandom(mainRandom, 3);
@@ -43,9 +45,7 @@ TEST(ShallowLists, HoldWhatTheWalkOfEveryListTakesInItsOrderWithTheFreeOnesMarke
     const std::array<const PairTable*, 3> tables{&interiorByLeftTop, &edgeByLeftTop,
                                                  &cornerByLeftTop};
     for (int draw = 0; draw < 20; ++draw) {
-        search.inFirstList.fill(0);
-        search.firstListBarred.fill(0);
-        search.inSecondList.fill(0);
+        resetRun();
         applyPieceGroup(std::uniform_int_distribution<int>(0, 59)(rng));
         reorderCandidateTables();
         for (int p = 0; p < 256; ++p)
@@ -96,10 +96,8 @@ TEST(ShallowLists, HoldWhatTheWalkOfEveryListTakesInItsOrderWithTheFreeOnesMarke
 
 // A list longer than a mask can mark is not copied: the search walks the lists themselves.
 TEST(ShallowLists, AreNotBuiltWhenAListIsTooLongForItsMask) {
+    resetProgram();
     TempDir dir;
-    search.inFirstList.fill(0);
-    search.inSecondList.fill(0);
-    search.pieceFree.fill(1);
     readGenerated(dir, {6, 2, 1});
     EXPECT_FALSE(buildShallowLists());
     readGenerated(dir, {6, 12, 4});

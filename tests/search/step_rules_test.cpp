@@ -2,7 +2,6 @@
 // the board they keep is the run's deepest path.
 #include <gtest/gtest.h>
 
-#include <limits>
 #include <set>
 
 #include "base/random.h"
@@ -10,6 +9,7 @@
 #include "puzzle/candidate_ordering.h"
 #include "puzzle/candidate_tables.h"
 #include "puzzle/piece_file.h"
+#include "run/resets.h"
 #include "run/run_budget.h"
 #include "run/run_loop.h"
 #include "run/run_setup.h"
@@ -29,6 +29,7 @@ struct RunResult {
 
 // One run of the deep puzzle under `rules`, from the same lists and seeds every time.
 RunResult runUnder(StepRules rules) {
+    resetProgram();
     buildCandidateTables();
     ordering.runs = 1;
     seedRandom(mainRandom, 77);
@@ -37,7 +38,6 @@ RunResult runUnder(StepRules rules) {
     setup.groups.rules = rules;
     settings.runNodeLimit = 3'000'000;
     settings.writeFiles = false;
-    settings.boardPath[0] = '\0';
     ConsoleCapture quiet;
     try {
         performRun();
@@ -61,6 +61,4 @@ TEST(StepRules, KeepingTheDeepestBoardSearchesAsTheStepsWithoutGroupRules) {
         EXPECT_TRUE(pieces.insert(pieceNumberOf(search.deepestBoard[fillOrder[d]])).second) << d;
     const RunResult withGroups = runUnder(StepRules::groups);
     EXPECT_NE(withGroups.nodes, plain.nodes) << "the group rules steer the search";
-    setup.groups = {};
-    settings.runNodeLimit = std::numeric_limits<std::int64_t>::max();
 }

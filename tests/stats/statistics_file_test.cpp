@@ -9,6 +9,7 @@
 
 #include "base/clocks.h"
 #include "results/full_boards.h"
+#include "run/resets.h"
 #include "run/run_loop.h"
 #include "run/startup.h"
 #include "search/search_state.h"
@@ -17,21 +18,12 @@
 
 namespace {
 
-// A fresh current directory, clear records and nothing pending.
+// A fresh current directory, clear records and nothing pending, the program started now.
 class StatisticsFile : public testing::Test {
 protected:
     void SetUp() override {
-        clearRecord(statistics.grandTotal);
-        clearRecord(statistics.sinceStart);
-        statistics.grandTotal.check = 0;
-        runStatistics.fullBoardTally.fill(0);
-        search.nodeCount = 0;
-        runStatistics.savedNodes = 0;
-        statisticsFile.secsAtProgramStart = 0;
+        resetProgram();
         settings.programStartTime = wallClockSeconds();
-        settings.writeFiles = true;
-        ConsoleCapture quiet;
-        readStatistics();  // nothing there: nothing waits to be moved aside
     }
     std::string readWith(const std::string& text) {
         writeFile(dir.file("total.txt"), text);
@@ -193,8 +185,8 @@ TEST_F(StatisticsFile, AFileThatCannotBeReadIsMovedAsideWholeBeforeTheFirstSave)
         ConsoleCapture console;
         readStatistics();
         EXPECT_TRUE(namesBeginningWith("total.txt.").empty()) << "moved only by a save";
+        resetRun();  // a run after the start that read the file
         search.nodeCount = 5;
-        runStatistics.savedNodes = 0;
         saveStatistics();
         EXPECT_FALSE(statisticsFile.saveFailed);
         const std::vector<std::string> kept =
@@ -216,7 +208,6 @@ TEST_F(StatisticsFile, AFileThatCannotBeReadIsMovedAsideWholeBeforeTheFirstSave)
             std::filesystem::remove(dir.file(name));
         std::filesystem::remove(dir.file("total.txt"));
         std::filesystem::remove(dir.file("total.bak"));
-        clearRecord(statistics.grandTotal);
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "base/clocks.h"
 #include "results/tally.h"
+#include "run/resets.h"
 #include "run/run_loop.h"
 #include "stats/statistics_records.h"
 #include "stats/time_texts.h"
@@ -13,11 +14,7 @@ namespace {
 
 class StatisticsReport : public testing::Test {
 protected:
-    void SetUp() override {
-        clearRecord(statistics.grandTotal);
-        clearRecord(statistics.sinceStart);
-        clearRecord(statistics.lastReport);
-    }
+    void SetUp() override { resetProgram(); }
     std::string report() {
         ConsoleCapture console;
         printStatisticsReport();

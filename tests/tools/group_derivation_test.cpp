@@ -6,6 +6,7 @@
 
 #include "gen/puzzle_generator.h"
 #include "run/group_rules.h"
+#include "run/resets.h"
 #include "run/run_setup.h"
 #include "search/board_geometry.h"
 
@@ -32,11 +33,8 @@ TEST(GroupDerivation, EachGroupKeepsTheRulesAndAdmitsItsOwnBoardsPath) {
         ASSERT_EQ(checkGroup(first, second).rule, GroupRule::kept) << "depth " << depth;
 
         // The board's own path through the tests of the first depths under its group.
-        setup.groups = {};
+        resetProgram();
         putGroup(setup.groups, 0, first, second);
-        search.inFirstList.fill(0);
-        search.firstListBarred.fill(0);
-        search.inSecondList.fill(0);
         applyPieceGroup(0);
         int firstPlaced = 0;
         int secondPlaced = 0;
@@ -50,7 +48,6 @@ TEST(GroupDerivation, EachGroupKeepsTheRulesAndAdmitsItsOwnBoardsPath) {
             secondPlaced += !search.inFirstList[p] && search.inSecondList[p];
         }
     }
-    setup.groups = {};
 }
 
 TEST(GroupDerivation, BoardsAreChosenDeepestFirstOncePerOpeningAndTakenInTurn) {
