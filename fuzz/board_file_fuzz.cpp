@@ -46,6 +46,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     readPieceFile(path.c_str());
     buildCandidateTables();
     seedRandom(mainRandom, 20240607u);
+    seedRandom(groupRandom, 4242u);
+    setup.groupRandomSeeded = true;
     chooseGroupAndColours();
     reorderCandidateTables();
     before = snapshotTables();
