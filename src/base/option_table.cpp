@@ -29,19 +29,19 @@ std::optional<GivenOptions> parseOptions(const std::vector<std::string>& argumen
             optionsEnded = true;
             continue;
         }
-        const auto spec =
+        const auto entry =
             std::find_if(table.begin(), table.end(),
                          [&argument](const OptionSpec& s) { return argument == s.name; });
-        if (spec == table.end()) {
+        if (entry == table.end()) {
             problem = "unknown option " + argument;
             return std::nullopt;
         }
-        if (spec->value == nullptr) {
+        if (entry->value == nullptr) {
             given.options.emplace_back(argument, "");
             continue;
         }
         if (i + 1 >= arguments.size()) {
-            problem = "option " + argument + " needs a value (" + spec->value + ")";
+            problem = "option " + argument + " needs a value (" + entry->value + ")";
             return std::nullopt;
         }
         given.options.emplace_back(argument, arguments[++i]);
@@ -53,19 +53,19 @@ std::string optionsHelp(const char* usage, std::span<const OptionSpec> table) {
     std::string text = usage;
     text += "\n";
     std::size_t width = 0;
-    for (const OptionSpec& spec : table)
-        width = std::max(width, std::string(spec.name).size() +
-                                    (spec.value ? std::string(spec.value).size() + 1 : 0));
-    for (const OptionSpec& spec : table) {
-        std::string left = spec.name;
-        if (spec.value != nullptr) {
+    for (const OptionSpec& entry : table)
+        width = std::max(width, std::string(entry.name).size() +
+                                    (entry.value ? std::string(entry.value).size() + 1 : 0));
+    for (const OptionSpec& entry : table) {
+        std::string left = entry.name;
+        if (entry.value != nullptr) {
             left += ' ';
-            left += spec.value;
+            left += entry.value;
         }
         text.append(2, ' ');
         text += left;
         text.append(width - left.size() + 2, ' ');
-        text += spec.help;
+        text += entry.help;
         text += '\n';
     }
     return text;
