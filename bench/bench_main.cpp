@@ -135,15 +135,6 @@ void digestFullBoard() {
     mix(static_cast<std::uint32_t>(search.mismatchCount));
 }
 
-// The median of the runs' deepest depths: the middle one, or the mean of the middle two.
-double medianDepth(std::vector<int> depths) {
-    if (depths.empty()) return -1;
-    std::sort(depths.begin(), depths.end());
-    const std::size_t middle = depths.size() / 2;
-    if (depths.size() % 2 != 0) return depths[middle];
-    return (depths[middle - 1] + depths[middle]) / 2.0;
-}
-
 const char* endText(bool exhausted) {
     if (exhausted) return "exhausted";
     if (std::strcmp(budget.endMark, "):\n") == 0) return "):";

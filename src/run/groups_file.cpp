@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 
 #include "run/group_rules.h"
 
@@ -221,15 +220,15 @@ std::string readGroupsFile(const std::string& path, RunGroups& groups) {
         return "Groups file " + path + " cannot be read: " + std::strerror(errno);
     if (!S_ISREG(status.st_mode))
         return "Groups file " + path + " cannot be read: it is not a regular file";
-    if (static_cast<std::size_t>(status.st_size) > largestFile)
-        return "Groups file " + path + " is larger than a megabyte: it is no groups file";
+    // At most one byte more than a groups file may hold is read, however large the file.
     std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    if (!file.good() && !file.eof()) return "Groups file " + path + " cannot be read";
-    if (text.str().size() > largestFile)
+    std::string text(largestFile + 1, '\0');
+    file.read(text.data(), static_cast<std::streamsize>(text.size()));
+    if (file.bad() || !file.is_open()) return "Groups file " + path + " cannot be read";
+    text.resize(static_cast<std::size_t>(file.gcount()));
+    if (text.size() > largestFile)
         return "Groups file " + path + " is larger than a megabyte: it is no groups file";
-    return parseGroups(text.str(), path, groups);
+    return parseGroups(text, path, groups);
 }
 
 std::string groupsFileText(const RunGroups& groups, const std::vector<std::string>& comments) {

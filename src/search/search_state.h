@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "puzzle/piece_code.h"
 
@@ -76,3 +77,6 @@ void keepDeepestBoard(int depth);
 // any time and at no cost to the search: every placement writes its slot and nothing empties
 // one during a run, so it is the deepest depth whose slot differs from startBoard.
 int deepestPlacedDepth();
+// The median of runs' deepest depths: the middle one, or the mean of the middle two; -1 for
+// no run.
+double medianDepth(std::vector<int> depths);

@@ -49,8 +49,7 @@ std::vector<int> latestCountedPieces(const DeepBoard& deep, const std::array<boo
     std::array<int, 3> quota = secondListQuota;
     int placed = 0;
     for (const MinimumEntry& entry : runMinimumEntries) {
-        for (int d = std::min(entry.depth - 1, deep.depth); d >= 0 && placed < entry.minimum;
-             --d) {
+        for (int d = std::min(entry.depth - 1, deep.depth); d >= 0 && placed < entry.minimum; --d) {
             const int piece = pieceAt(deep, d);
             if (piece < 0 || taken[piece] || counted[piece] || quota[pieceType(piece)] == 0)
                 continue;

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -27,6 +28,7 @@
 #include "puzzle/candidate_tables.h"
 #include "puzzle/piece_file.h"
 #include "run/groups_file.h"
+#include "search/search_state.h"
 
 namespace {
 
@@ -128,11 +130,6 @@ std::string currentDirectory() {
     return getcwd(path, sizeof path) != nullptr ? path : ".";
 }
 
-int median(std::vector<int> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? -1 : values[values.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -183,7 +180,8 @@ int main(int argc, char** argv) {
     std::vector<int> groupBoards;
     const RunGroups groups = deriveGroups(boards, groupBoards);
     if (groupBoards.empty()) failWith("no run placed a piece; no groups can be made");
-    const int distinct = static_cast<int>(chooseBoards(boards).size());
+    const int distinct =
+        static_cast<int>(std::set<int>(groupBoards.begin(), groupBoards.end()).size());
 
     const std::string bound = options.harvest.nodes > 0
                                   ? std::to_string(options.harvest.nodes) + " nodes"
@@ -204,9 +202,9 @@ int main(int argc, char** argv) {
 
     std::printf(
         "Harvested %zu runs without group rules: %lld nodes, deepest depths from %d to "
-        "%d, median %d\n",
+        "%d, median %g\n",
         runs.size(), static_cast<long long>(nodes), *std::min_element(depths.begin(), depths.end()),
-        *std::max_element(depths.begin(), depths.end()), median(depths));
+        *std::max_element(depths.begin(), depths.end()), medianDepth(depths));
     if (fullBoards > 0)
         std::printf(
             "They reached %d full boards, the best of score %d (not kept: the solver "

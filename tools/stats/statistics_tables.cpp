@@ -13,12 +13,6 @@ namespace {
 
 constexpr std::string_view ellipsis = "...";
 
-using Cells = TableCells;
-
-std::string row(const std::string& label, const Cells& cells) {
-    return tableRow(label, cells);
-}
-
 std::string printed(const char* format, long long value) {
     char text[64];
     std::snprintf(text, sizeof text, format, value);
@@ -41,28 +35,31 @@ std::array<bool, mismatchSlots> shownCounts(const std::vector<DirectoryStatistic
 
 // One table of up to three columns: their heads and records; missing columns stay blank.
 // `sideBySide`, when given, is the cell of a Side by side row in the first column.
-std::string table(const Cells& heads, const std::vector<const StatsRecord*>& records,
+std::string table(const TableCells& heads, const std::vector<const StatsRecord*>& records,
                   const std::array<bool, mismatchSlots>& shown, NodeFigures figures,
                   const std::string* sideBySide) {
     auto cells = [&](auto cellOf) {
-        Cells values;
+        TableCells values;
         for (std::size_t c = 0; c < records.size(); ++c)
             values[c] = cellOf(*records[c]);
         return values;
     };
     std::string text = "\n";
-    text += row("", heads);
+    text += tableRow("", heads);
     text += tableRule();
-    text += row("Nodes", cells([&](const StatsRecord& r) { return nodesCell(r.nodes, figures); }));
-    text += row("Time", cells([](const StatsRecord& r) { return durationText(r.secs); }));
-    text += row("Nodes/sec", cells([](const StatsRecord& r) { return rateCell(nodeRate(r)); }));
-    if (sideBySide != nullptr) text += row("Side by side", Cells{*sideBySide, "", ""});
-    text += row("Best", cells([](const StatsRecord& r) { return scoreCell(r.best); }));
-    text += row("Grade", cells([](const StatsRecord& r) { return gradeCell(r); }));
+    text +=
+        tableRow("Nodes", cells([&](const StatsRecord& r) { return nodesCell(r.nodes, figures); }));
+    text += tableRow("Time", cells([](const StatsRecord& r) { return durationText(r.secs); }));
+    text +=
+        tableRow("Nodes/sec", cells([](const StatsRecord& r) { return rateCell(nodeRate(r)); }));
+    if (sideBySide != nullptr) text += tableRow("Side by side", TableCells{*sideBySide, "", ""});
+    text += tableRow("Best", cells([](const StatsRecord& r) { return scoreCell(r.best); }));
+    text += tableRow("Grade", cells([](const StatsRecord& r) { return gradeCell(r); }));
     for (int i = 0; i < mismatchSlots; ++i) {
         if (!shown[i]) continue;
-        text += row(printed("%lld", 480 - i),
-                    cells([i](const StatsRecord& r) { return printed("%lld", r.histogram[i]); }));
+        text +=
+            tableRow(printed("%lld", 480 - i),
+                     cells([i](const StatsRecord& r) { return printed("%lld", r.histogram[i]); }));
     }
     text += tableRule();
     return text;
@@ -86,7 +83,7 @@ std::string statisticsTables(const std::vector<DirectoryStatistics>& directories
     const std::array<bool, mismatchSlots> shown = shownCounts(directories);
     std::string text;
     for (std::size_t first = 0; first < directories.size(); first += columnsPerTable) {
-        Cells heads;
+        TableCells heads;
         std::vector<const StatsRecord*> records;
         for (std::size_t c = 0; c < columnsPerTable && first + c < directories.size(); ++c) {
             heads[c] = columnHead(directories[first + c].name);
@@ -99,8 +96,9 @@ std::string statisticsTables(const std::vector<DirectoryStatistics>& directories
         all.push_back(directory.record);
     const StatsRecord sum = mergeRecords(all);
     const std::string together = rateCell(sideBySideRate(all));
-    text += table(Cells{printed("All %lld", static_cast<long long>(directories.size())), "", ""},
-                  {&sum}, shown, figures, &together);
+    text +=
+        table(TableCells{printed("All %lld", static_cast<long long>(directories.size())), "", ""},
+              {&sum}, shown, figures, &together);
     return text;
 }
 
