@@ -11,12 +11,15 @@
 #include "base/settings.h"
 #include "base/whole_files.h"
 #include "results/grid_writing.h"
+#include "results/record_board_names.h"
 #include "search/search_state.h"
 
 namespace {
 
 constexpr int wordsPerLine = 20;
 constexpr int leadingRandomWords = 5;
+// Board files of one score in one directory, at most: a bound on the search for a free name.
+constexpr long long mostCopies = 1'000'000;
 
 std::uint32_t randomWord() {
     return nextRandom(mainRandom) & 0x7FFFFFFFu;
@@ -80,28 +83,18 @@ void printUnsavedBoard(const char* fileName, int error) {
     printOut("%s", gridText(search.board, std::string("board not saved as ") + fileName).c_str());
 }
 
-void saveRecordBoard(const char* fileName) {
+SavedBoard saveBoardOfScore(int score) {
     const std::string text = recordBoardText(search.board);
-    if (!settings.writeFiles) return;
-    const int error = writeWholeFile(fileName, text, Existing::replace, true);
-    if (error == 0) return;
-    printUnsavedBoard(fileName, error);
-    printErr("Could not write to file %s\n", fileName);
-    fatalExit();
-}
-
-std::optional<std::string> savePerfectBoard() {
-    const std::string text = recordBoardText(search.board);
-    std::string name = "480.tsr";
-    if (!settings.writeFiles) return name;
-    for (int copy = 2;; ++copy) {
-        // An existing perfect board is never replaced, not even by a racing process.
+    if (!settings.writeFiles) return {recordBoardFileName(score, 1), true};
+    // A board already saved under a name is never replaced, not even by a racing process or
+    // after the statistics that knew of it were lost: the next copy's name is taken instead.
+    for (long long copy = 1;; ++copy) {
+        std::string name = recordBoardFileName(score, copy);
         const int error = writeWholeFile(name.c_str(), text, Existing::keep, true);
-        if (error == 0) return name;
-        if (error != EEXIST) {
+        if (error == 0) return {name, true};
+        if (error != EEXIST || copy == mostCopies) {
             printUnsavedBoard(name.c_str(), error);
-            return std::nullopt;
+            return {name, false};
         }
-        name = "480-" + std::to_string(copy) + ".tsr";
     }
 }

@@ -15,16 +15,16 @@
 std::string recordBoardText(const std::array<PieceCode, 256>& slots);
 // The 256 slot words of a RecordBoardFile text, or nothing when it is not one.
 std::optional<std::array<PieceCode, 256>> decodeRecordBoard(const std::string& text);
-// Writes the RecordBoardFile of the current board under `fileName` in the current directory,
-// replacing any file of that name (whole, through a temporary file, so that a failure leaves
-// no partial board), and flushes it and its directory entry to the disk. If it cannot, prints
-// the board (printUnsavedBoard) and ends the program through fatalExit.
-void saveRecordBoard(const char* fileName);
-// Writes the RecordBoardFile of the current perfect board as "480.tsr", or "480-2.tsr",
-// "480-3.tsr", ... so that no earlier perfect board is ever overwritten, flushed to the disk
-// like a record board. Returns the name; when the file cannot be written, prints the board
-// instead (printUnsavedBoard) and returns nothing, and the program goes on.
-std::optional<std::string> savePerfectBoard();
+// Writes the RecordBoardFile of the current board as "SCORE.tsr" in the current directory, or,
+// when a board of that score is there already, as "SCORE-2.tsr", "SCORE-3.tsr", ... so that no
+// saved board is ever replaced (whole, through a temporary file, so that a failure leaves no
+// partial board), and flushes it and its directory entry to the disk. Returns the name; when
+// the file cannot be written, prints the board instead (printUnsavedBoard).
+struct SavedBoard {
+    std::string name;  // the file's name, or the name it could not be written as
+    bool saved;
+};
+SavedBoard saveBoardOfScore(int score);
 // Prints the message that the current board could not be saved as `fileName` (in
 // settings.workingDirectory) for the reason `error` (an errno), then the board as BoardFile lines
 // that `tessaly FILE` loads, so that a board that cannot be written is never lost.

@@ -293,14 +293,34 @@ TEST_F(FullBoards, PerfectBoardsAreSavedAs480ThenNumberedCopiesWithoutOverwritin
     EXPECT_EQ(printed.find("NEW RECORD"), std::string::npos);
 }
 
-TEST_F(FullBoards, PerfectBoardNeverReplacesAPerfectBoardFileAlreadyThere) {
-    writeFile(dir.file("480.tsr"), "kept\n");
-    fullBoard(0);
-    EXPECT_EQ(fileHere("480.tsr"), "kept\n");
-    EXPECT_EQ(decodeRecordBoard(fileHere("480-2.tsr")), search.board);
-    EXPECT_NE(newOutput().find(std::string("Board is saved in ") + shownDirectory + "/480-2.tsr\n"),
+// A board file of the same score is already there: a perfect board found before, or a record
+// saved just before a kill that kept the statistics from learning of it. It is never replaced.
+struct KeptFileCase {
+    const char* name;
+    int mismatches;
+    const char* kept;
+    const char* saved;
+};
+void PrintTo(const KeptFileCase& c, std::ostream* os) {
+    *os << c.name;
+}
+class FullBoardsKeepFiles : public FullBoards,
+                            public ::testing::WithParamInterface<KeptFileCase> {};
+
+TEST_P(FullBoardsKeepFiles, BoardNeverReplacesABoardFileOfItsScore) {
+    writeFile(dir.file(GetParam().kept), "kept\n");
+    fullBoard(GetParam().mismatches);
+    EXPECT_EQ(fileHere(GetParam().kept), "kept\n");
+    EXPECT_EQ(decodeRecordBoard(fileHere(GetParam().saved)), search.board);
+    EXPECT_NE(newOutput().find(std::string("Board is saved in ") + shownDirectory + "/" +
+                               GetParam().saved + "\n"),
               std::string::npos);
 }
+
+INSTANTIATE_TEST_SUITE_P(FullBoards, FullBoardsKeepFiles,
+                         ::testing::Values(KeptFileCase{"Perfect", 0, "480.tsr", "480-2.tsr"},
+                                           KeptFileCase{"Record", 17, "463.tsr", "463-2.tsr"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct DeepestCase {
     const char* name;

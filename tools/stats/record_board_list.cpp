@@ -1,45 +1,18 @@
 #include "stats/record_board_list.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
 
+#include "base/printable_text.h"
+#include "results/record_board_names.h"
 #include "stats/directory_reading.h"
 
-namespace {
-
-constexpr int perfectScore = 480;
-constexpr std::string_view boardSuffix = ".tsr";
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-}  // namespace
-
 std::optional<RecordBoard> recordBoardName(std::string_view name) {
-    if (name.size() <= boardSuffix.size() ||
-        name.substr(name.size() - boardSuffix.size()) != boardSuffix)
-        return std::nullopt;
-    const std::string_view stem = name.substr(0, name.size() - boardSuffix.size());
-    std::size_t digits = 0;
-    while (digits < stem.size() && isDigit(stem[digits]))
-        ++digits;
-    int score = 0;
-    const std::errc error = std::from_chars(stem.data(), stem.data() + digits, score).ec;
-    if (digits == 0 || error != std::errc{} || score > perfectScore) return std::nullopt;
-    RecordBoard board{score, 1, std::string(name)};
-    // "480-N": the N-th perfect board of the directory.
-    const std::string_view rest = stem.substr(digits);
-    if (rest.size() > 1 && rest[0] == '-') {
-        long long serial = 0;
-        const auto [end, serialError] =
-            std::from_chars(rest.data() + 1, rest.data() + rest.size(), serial);
-        if (serialError == std::errc{} && end == rest.data() + rest.size()) board.serial = serial;
-    }
-    return board;
+    const std::optional<RecordBoardFileName> parsed = parseRecordBoardFileName(name);
+    if (!parsed) return std::nullopt;
+    return RecordBoard{parsed->score, parsed->copy, std::string(name)};
 }
 
 std::vector<RecordBoard> recordBoardsIn(const std::string& directory) {
@@ -76,7 +49,7 @@ std::string recordBoardListText(const std::vector<RecordBoard>& boards, std::siz
         char score[16];
         std::snprintf(score, sizeof score, "%5d  ", boards[i].score);
         text += score;
-        text += boards[i].path;
+        text += printableText(boards[i].path);
         text += '\n';
     }
     return text;

@@ -1,4 +1,4 @@
-// The record boards (SCORE.tsr, 480-N.tsr) of solver directories, best first.
+// The record boards (SCORE.tsr, SCORE-N.tsr) of solver directories, best first.
 #pragma once
 
 #include <cstddef>

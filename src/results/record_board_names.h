@@ -1,0 +1,28 @@
+// The score of a full board and the names of the files its board is saved in.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The inner edges of a 16 x 16 board, and so the score of a perfect board.
+inline constexpr int perfectScore = 480;
+
+// The score of a full board with `mismatches` mismatched inner edges.
+constexpr int scoreOf(int mismatches) {
+    return perfectScore - mismatches;
+}
+
+// The name of the `copy`-th board file of `score` in a directory: "463.tsr" for the first,
+// "463-2.tsr", "463-3.tsr", ... for later ones, so that no saved board is ever replaced.
+std::string recordBoardFileName(int score, long long copy);
+
+// What a record board's file name says: the score it starts with (decimal digits, at most
+// perfectScore) and, for "SCORE-N.tsr", the copy N; 1 for any other name ending in ".tsr".
+struct RecordBoardFileName {
+    int score;
+    long long copy;
+};
+// The score and copy of a name as recordBoardFileName makes them, or of any name that starts
+// with a score and ends in ".tsr"; nothing for other names.
+std::optional<RecordBoardFileName> parseRecordBoardFileName(std::string_view name);
