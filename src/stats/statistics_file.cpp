@@ -36,6 +36,11 @@ bool exists(const char* name) {
     return lstat(name, &status) == 0;
 }
 
+bool isRegularFile(const char* name) {
+    struct stat status {};
+    return lstat(name, &status) == 0 && S_ISREG(status.st_mode);
+}
+
 // Moves `name` to NAME.KIND-STAMP, or to NAME.KIND-STAMP-2, ... -9 when that is taken. The
 // new name, or an empty text with errno set.
 std::string moveAside(const char* name, const char* kind, const char* stamp) {
@@ -51,6 +56,9 @@ std::string moveAside(const char* name, const char* kind, const char* stamp) {
     }
     return "";
 }
+
+// The kind of an unread total.txt that is not there at all: only its total.bak is moved aside.
+constexpr const char* missingKind = "missing";
 
 // Moves the unread total.txt and its total.bak aside and says where; true when nothing of
 // them is in the way of a save any more.
@@ -69,20 +77,29 @@ bool setAsideUnreadFile() {
     if (!statisticsFile.unread.backupKeptAs.empty() && exists("total.txt"))
         keptAs = moveAside("total.txt", statisticsFile.unread.kind, stamp);
     if (statisticsFile.unread.backupKeptAs.empty() || keptAs.empty()) {
-        if (!statisticsFile.unread.failureShown)
-            printErr(
-                "total.txt could not be read and cannot be moved aside (%s); the statistics "
-                "are not saved over it\n",
-                std::strerror(errno));
+        if (!statisticsFile.unread.failureShown) {
+            if (statisticsFile.unread.kind == missingKind)
+                printErr(
+                    "total.txt is missing and total.bak cannot be moved aside (%s); the "
+                    "statistics are not saved over it\n",
+                    std::strerror(errno));
+            else
+                printErr(
+                    "total.txt could not be read and cannot be moved aside (%s); the statistics "
+                    "are not saved over it\n",
+                    std::strerror(errno));
+        }
         statisticsFile.unread.failureShown = true;
         return false;
     }
+    const std::string directory = std::string(settings.workingDirectory) + "/";
+    const std::string& backup = statisticsFile.unread.backupKeptAs;
     if (keptAs != "-") {
-        std::string where = std::string(settings.workingDirectory) + "/" + keptAs;
-        if (statisticsFile.unread.backupKeptAs != "-")
-            where += ", and total.bak as " + std::string(settings.workingDirectory) + "/" +
-                     statisticsFile.unread.backupKeptAs;
+        std::string where = directory + keptAs;
+        if (backup != "-") where += ", and total.bak as " + directory + backup;
         printErr("total.txt could not be read; it is kept as %s\n", where.c_str());
+    } else if (backup != "-") {
+        printErr("total.txt is missing; total.bak is kept as %s\n", (directory + backup).c_str());
     }
     statisticsFile.unread = {};
     return true;
@@ -127,7 +144,7 @@ std::string statisticsText() {
 // leaves `name` as it was. False when it failed.
 bool replaceFile(const char* name, bool sync) {
     if (writeWholeFile(name, statisticsText(), Existing::replace, sync) == 0) return true;
-    printErr("could not write to total.txt\n");
+    printErr("could not write to %s\n", name);
     return false;
 }
 
@@ -154,6 +171,7 @@ StatisticsReading readStatisticsFile(const char* path, StatsRecord& record, std:
         std::fclose(file);
         return StatisticsReading::messedWith;
     }
+    std::int32_t readCheck = check;
     while (std::fgets(line, lineCapacity, file) != nullptr) {
         const char* equals = std::strchr(line, '=');
         if (equals == nullptr) continue;
@@ -165,7 +183,8 @@ StatisticsReading readStatisticsFile(const char* path, StatsRecord& record, std:
             if (readDecimal(value, number)) record.secs = number;
         } else if (startsWith(line, "check=")) {
             if (readDecimal(value, number))
-                check = static_cast<std::int32_t>(std::clamp<long long>(number, INT_MIN, INT_MAX));
+                readCheck =
+                    static_cast<std::int32_t>(std::clamp<long long>(number, INT_MIN, INT_MAX));
         } else if (line[0] >= '0' && line[0] <= '9') {
             long long index = 0;
             // Lines numbered outside the histogram, and counts that cannot be read, are ignored.
@@ -175,8 +194,14 @@ StatisticsReading readStatisticsFile(const char* path, StatsRecord& record, std:
         }
     }
     std::fclose(file);
+    // Counts of nodes and seconds only grow from zero: a negative one was put there by hand.
+    if (record.nodes < 0 || record.secs < 0) {
+        clearRecord(record);
+        return StatisticsReading::messedWith;
+    }
     // From the entries as they stand at the end: a count given again replaces the earlier one.
     record.best = lowestBest(record);
+    check = readCheck;
     return StatisticsReading::read;
 }
 
@@ -186,7 +211,11 @@ void readStatistics() {
         case StatisticsReading::missing:
             printErr("could not open total.txt\n");
             // Not missing but unreadable (no permission, a directory, a dangling link).
-            if (exists("total.txt")) statisticsFile.unread.kind = "unreadable";
+            if (exists("total.txt"))
+                statisticsFile.unread.kind = "unreadable";
+            else if (isRegularFile("total.bak"))
+                // The copy may be the only statistics left; the first save must not replace it.
+                statisticsFile.unread.kind = missingKind;
             break;
         case StatisticsReading::messedWith:
             printErr("total.txt has been messed with, cannot read total scores\n");

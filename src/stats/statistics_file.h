@@ -21,9 +21,11 @@ struct StatisticsFileState {
     // first save moves it aside, and total.bak with it (perhaps the last good copy), and the
     // saves write only once both are out of the way.
     struct UnreadFile {
-        const char* kind = nullptr;  // "unreadable" or "messed-with" while it waits, else null
-        std::string backupKeptAs;    // where total.bak went, once moved ("-" when there was none)
-        bool failureShown = false;   // a move that fails is reported once
+        // "unreadable", "messed-with" or "missing" (total.txt is not there, total.bak is) while
+        // it waits, else null
+        const char* kind = nullptr;
+        std::string backupKeptAs;   // where total.bak went, once moved ("-" when there was none)
+        bool failureShown = false;  // a move that fails is reported once
     } unread;
 };
 extern StatisticsFileState statisticsFile;
@@ -32,8 +34,9 @@ enum class StatisticsReading { read, missing, messedWith };
 
 // Reads the statistics file at `path` into `record` (cleared first) and its check line into
 // `check`, as readStatistics does, without printing anything. Only a regular file is read:
-// anything else is `missing`. Values past the 64-bit limits are clamped to them. Companion programs
-// use it to read the files of several directories.
+// anything else is `missing`. Values past the 64-bit limits are clamped to them; a negative
+// node or second count makes the file `messedWith` (and leaves `record` clear and `check` as it
+// was). Companion programs use it to read the files of several directories.
 StatisticsReading readStatisticsFile(const char* path, StatsRecord& record, std::int32_t& check);
 // Fills grandTotal from total.txt (clear when it is missing or not a statistics file).
 void readStatistics();

@@ -85,7 +85,9 @@ TEST_F(StatisticsFile, MissingOrForeignFilesStartFromZero) {
         EXPECT_EQ(console.err(), "could not open total.txt\n");
     }
     std::filesystem::remove(dir.file("total.txt"));
-    for (const char* text : {" K7 stats\nnodes=5\n", "", "stats\n"}) {
+    // Counts of nodes and seconds that are negative were put there by hand.
+    for (const char* text : {" K7 stats\nnodes=5\n", "", "stats\n", "K7 stats\nnodes=-1\n",
+                             "K7 stats\nnodes=5\nsecs=-86400\n"}) {
         EXPECT_EQ(readWith(text), "total.txt has been messed with, cannot read total scores\n");
         EXPECT_EQ(statistics.grandTotal.nodes, 0);
     }
@@ -127,16 +129,22 @@ TEST_F(StatisticsFile, TwoSavesInOneSecondWriteTheSameTime) {
     EXPECT_NE(first.find("secs=130\n"), std::string::npos) << first;
 }
 
-TEST_F(StatisticsFile, AFileThatCannotBeReplacedKeepsItsOldContent) {
-    writeFile(dir.file("total.txt"), "K7 stats\nnodes=1\n");
-    // A directory in the place of the temporary file makes the new content unwritable.
-    std::filesystem::create_directory(dir.file("total.txt.tmp" + std::to_string(getpid())));
-    ConsoleCapture console;
-    saveStatistics();
-    EXPECT_EQ(console.err(), "could not write to total.txt\n");
-    EXPECT_TRUE(statisticsFile.saveFailed);
-    EXPECT_EQ(readFile(dir.file("total.txt")), "K7 stats\nnodes=1\n");
-    EXPECT_NE(readFile(dir.file("total.bak")).find("nodes=0"), std::string::npos);
+TEST_F(StatisticsFile, AFileThatCannotBeReplacedKeepsItsOldContentAndIsNamed) {
+    for (const std::string name : {"total.txt", "total.bak"}) {
+        const std::string other = name == "total.txt" ? "total.bak" : "total.txt";
+        writeFile(dir.file(name), "K7 stats\nnodes=1\n");
+        // A directory in the place of the temporary file makes the new content unwritable.
+        const std::string blocker = dir.file(name + ".tmp" + std::to_string(getpid()));
+        std::filesystem::create_directory(blocker);
+        ConsoleCapture console;
+        saveStatistics();
+        EXPECT_EQ(console.err(), "could not write to " + name + "\n");
+        EXPECT_TRUE(statisticsFile.saveFailed);
+        EXPECT_EQ(readFile(dir.file(name)), "K7 stats\nnodes=1\n");
+        EXPECT_NE(readFile(dir.file(other)).find("nodes=0"), std::string::npos);
+        std::filesystem::remove(blocker);
+        std::filesystem::remove(dir.file(other));
+    }
 }
 
 TEST_F(StatisticsFile, TotalsAtThe64BitLimitStayThereWhenASaveAddsToThem) {
@@ -209,6 +217,25 @@ TEST_F(StatisticsFile, AFileThatCannotBeReadIsMovedAsideWholeBeforeTheFirstSave)
         std::filesystem::remove(dir.file("total.txt"));
         std::filesystem::remove(dir.file("total.bak"));
     }
+}
+
+// total.txt is gone and only its copy is left, perhaps the only record of a long search: the
+// first save sets the copy aside before it writes a new one, and says where it went.
+TEST_F(StatisticsFile, AMissingFileHasItsBackupSetAsideBeforeTheFirstSave) {
+    writeFile(dir.file("total.bak"), "K7 stats\nnodes=1000000000000\n5=1\n");
+    ConsoleCapture console;
+    readStatistics();
+    search.nodeCount = 5;
+    saveStatistics();
+    EXPECT_FALSE(statisticsFile.saveFailed);
+    const std::vector<std::string> backup = namesBeginningWith("total.bak.kept-");
+    ASSERT_EQ(backup.size(), 1u);
+    EXPECT_EQ(readFile(dir.file(backup[0])), "K7 stats\nnodes=1000000000000\n5=1\n");
+    EXPECT_EQ(console.err(),
+              "could not open total.txt\ntotal.txt is missing; total.bak is kept as " +
+                  std::string(settings.workingDirectory) + "/" + backup[0] + "\n");
+    EXPECT_NE(readFile(dir.file("total.bak")).find("\nnodes=5\n"), std::string::npos);
+    EXPECT_NE(readFile(dir.file("total.txt")).find("\nnodes=5\n"), std::string::npos);
 }
 
 TEST_F(StatisticsFile, AFileThatCannotBeMovedAsideIsNeverSavedOver) {
