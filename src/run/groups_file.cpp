@@ -22,9 +22,13 @@ struct GroupText {
     int secondLine = 0;  // 0 until the word second is read
 };
 
+// The text of a printf pattern, however long (a path can be long).
 std::string format(const char* pattern, auto... values) {
-    char text[300];
-    std::snprintf(text, sizeof text, pattern, values...);
+    const int length = std::snprintf(nullptr, 0, pattern, values...);
+    if (length <= 0) return {};
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    std::snprintf(text.data(), text.size(), pattern, values...);
+    text.resize(static_cast<std::size_t>(length));
     return text;
 }
 
@@ -93,15 +97,23 @@ int lineOfFault(const GroupText& group, const GroupCheck& check) {
     return second ? group.secondLine : group.firstLine;
 }
 
-// A word as it may be shown: at most 20 characters.
+// A word as it may be shown: its first 20 bytes, those outside printable ASCII as \xNN, so
+// that the bytes of a binary file never reach the terminal as they are.
 std::string shown(std::string_view word) {
-    return std::string(word.substr(0, 20)) + (word.size() > 20 ? "..." : "");
+    std::string text;
+    for (const char c : word.substr(0, 20)) {
+        const auto byte = static_cast<unsigned char>(c);
+        text += byte > ' ' && byte < 0x7f ? std::string(1, c) : format("\\x%02x", byte);
+    }
+    return text + (word.size() > 20 ? "..." : "");
 }
 
 // The piece number a word of digits names (any number past 255 as 256), or -1 for a word that
-// is not all digits.
+// is not all digits. Leading zeros change nothing: 067 and 0067 both name piece 67.
 int pieceNumber(std::string_view word) {
     if (word.find_first_not_of("0123456789") != std::string_view::npos) return -1;
+    while (word.size() > 1 && word[0] == '0')
+        word.remove_prefix(1);
     if (word.size() > 3) return 256;
     int value = 0;
     for (const char c : word)
@@ -138,7 +150,9 @@ std::string parseGroups(std::string_view text, const std::string& name, RunGroup
     std::size_t at = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
     while (at < text.size()) {
         const unsigned char c = byteAt(at);
-        if (c == '\n') {
+        // Lines end in a line feed, a carriage return and a line feed, or a carriage return
+        // alone (as old editors write them).
+        if (c == '\n' || (c == '\r' && (at + 1 == text.size() || text[at + 1] != '\n'))) {
             ++line;
             ++at;
             continue;
@@ -148,7 +162,7 @@ std::string parseGroups(std::string_view text, const std::string& name, RunGroup
             continue;
         }
         if (c == '#') {
-            while (at < text.size() && text[at] != '\n')
+            while (at < text.size() && text[at] != '\n' && text[at] != '\r')
                 ++at;
             continue;
         }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "test_support.h"
@@ -34,6 +35,16 @@ TEST(GroupsFile, WrittenGroupsReadBackAsTheSameGroups) {
     EXPECT_EQ(read.table, groupTable);
     EXPECT_EQ(read.pieces, groupPieces);
     EXPECT_EQ(read.source, "g.txt");
+    // Leading zeros and old Mac line ends (a carriage return alone) read as anything else does.
+    std::string oldMac = replaced(builtInText(), " 99 ", " 0099 ");
+    std::replace(oldMac.begin(), oldMac.end(), '\n', '\r');
+    RunGroups readOldMac;
+    ASSERT_EQ(parseGroups(oldMac, "g.txt", readOldMac), "");
+    EXPECT_EQ(readOldMac.table, groupTable);
+    EXPECT_EQ(readOldMac.pieces, groupPieces);
+    EXPECT_NE(parseGroups(replaced(oldMac, " 0099 ", " 85 "), "g.txt", readOldMac)
+                  .find("line 4: piece 85 stands in group 0 twice"),
+              std::string::npos);
 
     RunGroups off;
     off.rules = StepRules::noGroups;
@@ -60,6 +71,12 @@ TEST(GroupsFile, AFaultyFileIsRefusedNamingTheLineAndTheRule) {
         {replaced(good, " 99 ", " 256 "), "line 4: piece number 256 is past 255"},
         {replaced(good, " 99 ", " 9x9 "), "line 4: \"9x9\" is not a piece number"},
         {replaced(good, " 99 ", " -99 "), "line 4: \"-99\" is not a piece number"},
+        {replaced(good, " 99 ",
+                  " 9\xff\xfe"
+                  "9 "),
+         "line 4: \"9\\xff\\xfe"
+         "9\" is not a piece"},
+        {replaced(good, " 99 ", " 00256 "), "line 4: piece number 00256 is past 255"},
         {replaced(good, " 15 28 ", " 15 3 "), "piece 3 is a corner piece, and a second list"},
         {replaced(good, " 99 ", " "), "line 12: group 0 holds 252 pieces; it must hold 253"},
         {replaced(replaced(good, " 99 ", " 99 15 "), "    15 28 ", "    28 "),
@@ -80,4 +97,10 @@ TEST(GroupsFile, AFaultyFileIsRefusedNamingTheLineAndTheRule) {
         EXPECT_NE(fault.find(c.message), std::string::npos) << fault;
         EXPECT_EQ(read.table, groupTable) << "a refused file changes nothing";
     }
+    // However long the path, the message names the line.
+    const std::string longName(1000, 'd');
+    RunGroups read;
+    EXPECT_NE(parseGroups(replaced(good, " 99 ", " 85 "), longName, read)
+                  .find(longName + ", line 4: piece 85 stands in group 0 twice"),
+              std::string::npos);
 }
