@@ -84,4 +84,7 @@ TEST(RecordBoardList, TheListShowsAtMostTheLimitWithScoreAndPath) {
     const std::string none = recordBoardListText({}, 10);
     EXPECT_EQ(linesOf(none).size(), 1u);
     EXPECT_NE(none.find("No record boards"), std::string::npos);
+    // A name that holds an escape sequence reaches the terminal escaped.
+    EXPECT_EQ(recordBoardListText({{470, 1, "d/470\x1b[2J\x7f.tsr"}}, 10),
+              "Record boards, best first:\n  470  d/470\\x1b[2J\\x7f.tsr\n");
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/option_table.h"
+#include "base/printable_text.h"
 #include "base/program_info.h"
 #include "stats/directory_reading.h"
 #include "stats/file_replacing.h"
@@ -62,7 +63,7 @@ int main(int argc, char** argv) {
 
     const ReadDirectories read = readDirectories(directories);
     for (const std::string& problem : read.problems)
-        std::fprintf(stderr, "tessaly-stats: %s\n", problem.c_str());
+        std::fprintf(stderr, "tessaly-stats: %s\n", printableText(problem).c_str());
     if (read.read.empty()) {
         std::fputs("tessaly-stats: no statistics file could be read\n", stderr);
         return noneRead;
@@ -83,7 +84,7 @@ int main(int argc, char** argv) {
         }
         const std::string problem = replaceFile(*pagePath, statusPage(content));
         if (!problem.empty()) {
-            std::fprintf(stderr, "tessaly-stats: %s\n", problem.c_str());
+            std::fprintf(stderr, "tessaly-stats: %s\n", printableText(problem).c_str());
             return pageNotWritten;
         }
     }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string_view>
 
+#include "base/printable_text.h"
 #include "stats/statistics_merge.h"
 #include "stats/statistics_report.h"
 #include "stats/time_texts.h"
@@ -71,7 +72,8 @@ std::string gradeCell(const StatsRecord& record) {
     return std::string(std::string_view(gradeText[bestOf(record)]).substr(0, fieldWidth));
 }
 
-std::string columnHead(const std::string& name) {
+std::string columnHead(const std::string& directory) {
+    const std::string name = printableText(directory);
     if (name.size() <= fieldWidth) return name;
     std::string head(ellipsis);
     head += name.substr(name.size() - (fieldWidth - ellipsis.size()));
