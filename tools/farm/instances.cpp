@@ -96,9 +96,9 @@ bool startInstance(Instance& instance, const LaunchPlan& plan, std::string& erro
         signal(SIGTERM, SIG_DFL);
         signal(SIGHUP, SIG_DFL);
         signal(SIGPIPE, SIG_DFL);
-        sigset_t none;
-        sigemptyset(&none);
-        sigprocmask(SIG_SETMASK, &none, nullptr);
+        // The stops stay held across the exec: the solver lets them in once its own handlers
+        // are in place, so a stop that comes while it starts still ends it with a save.
+        sigprocmask(SIG_SETMASK, &stops, nullptr);
 #ifdef __linux__
         // Should the farm itself be killed, the instance is asked to save and end.
         prctl(PR_SET_PDEATHSIG, SIGTERM);
