@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -83,7 +84,8 @@ ProgramResult runProgram(const std::string& command, const std::string& director
 }
 
 pid_t startProgram(const std::vector<std::string>& arguments, const std::string& directory,
-                   const std::string& outPath, const std::string& errPath, bool append) {
+                   const std::string& outPath, const std::string& errPath, bool append,
+                   int pendingSignal) {
     // Everything is prepared before the fork: the child only calls what is safe there.
     std::vector<char*> argv;
     for (const std::string& argument : arguments)
@@ -93,6 +95,13 @@ pid_t startProgram(const std::vector<std::string>& arguments, const std::string&
     const pid_t pid = fork();
     if (pid == 0) {
         if (chdir(directory.c_str()) != 0) _exit(127);
+        if (pendingSignal != 0) {
+            sigset_t blocked;
+            sigemptyset(&blocked);
+            sigaddset(&blocked, pendingSignal);
+            sigprocmask(SIG_BLOCK, &blocked, nullptr);
+            raise(pendingSignal);
+        }
         const int in = open("/dev/null", O_RDONLY);
         const int out = open(outPath.c_str(), flags, 0644);
         const int err = open(errPath.c_str(), flags, 0644);

@@ -48,9 +48,11 @@ ProgramResult runProgram(const std::string& command, const std::string& director
 
 // Starts `arguments` (the program first) in `directory` without waiting for it, with standard
 // input from /dev/null and its output in the files `outPath` and `errPath` (relative to
-// `directory`), appended to or replaced.
+// `directory`), appended to or replaced. With a `pendingSignal`, the program starts with that
+// signal blocked and pending, as if it had come before the program could take it.
 pid_t startProgram(const std::vector<std::string>& arguments, const std::string& directory,
-                   const std::string& outPath, const std::string& errPath, bool append = false);
+                   const std::string& outPath, const std::string& errPath, bool append = false,
+                   int pendingSignal = 0);
 // Waits up to `seconds` for the process to end: its exit status (128 + signal for a signal),
 // or -1 if it still runs.
 int waitForExit(pid_t pid, double seconds);

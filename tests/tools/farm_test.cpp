@@ -311,6 +311,54 @@ TEST_F(FarmProgram, WarnsWhenThereAreMoreInstancesThanProcessors) {
               std::string::npos);
 }
 
+TEST_F(FarmProgram, AnInstanceRetiredBeforeTheStopFailsTheStopAndIsNamed) {
+    const pid_t farm = startFarm({"-j", "2", "--status", "1", "--restarts", "0"});
+    ASSERT_TRUE(waitForOutput("instance 2: pid", 20)) << readFile(dir.file("err.txt"));
+    ASSERT_EQ(kill(instancePid(1), SIGKILL), 0);
+    ASSERT_TRUE(waitForOutput("not restarting it again", 20)) << readFile(dir.file("out.txt"));
+    ASSERT_EQ(kill(farm, SIGTERM), 0);
+    EXPECT_EQ(waitForExit(farm, 30), 1);
+    const std::string out = readFile(dir.file("out.txt"));
+    EXPECT_NE(out.find("not every one saved its statistics: instance 1 (retired after signal 9); "
+                       "see their logs"),
+              std::string::npos)
+        << out;
+    EXPECT_EQ(out.find("All instances have ended;"), std::string::npos) << out;
+}
+
+TEST_F(FarmProgram, AnInstanceThatCannotStartStopsThoseStartedWhichSave) {
+    std::filesystem::create_directories(dir.file("farm"));
+    writeFile(dir.file("farm/2"), "not a directory\n");
+    const ProgramResult result =
+        runProgram(std::string(TESSALY_FARM_BIN) + " -j 3 --status 1", dir.path);
+    EXPECT_EQ(result.status, 1) << result.out << result.err;
+    EXPECT_NE(result.out.find("Stopping: every instance saves its statistics and ends\n"),
+              std::string::npos)
+        << result.out;
+    EXPECT_NE(result.out.find("All instances have ended; their statistics are in farm/1\n"
+                              "tessaly-farm: stopped because instance 2 could not be started: "
+                              "cannot create directory farm/2"),
+              std::string::npos)
+        << result.out;
+    // Instance 1 saved before the farm ended; instance 3 was never started.
+    EXPECT_GE(nodesIn("farm/1"), 0);
+    EXPECT_NE(readFile(dir.file("farm/1/tessaly.log")).find("Stopped; the statistics are saved in"),
+              std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("farm/3")));
+}
+
+TEST_F(FarmProgram, AStopBeforeAnyInstanceStartsNamesNoStatistics) {
+    const pid_t farm =
+        startProgram({TESSALY_FARM_BIN, "-j", "3"}, dir.path, "out.txt", "err.txt", false, SIGTERM);
+    const int status = waitForExit(farm, 30);
+    if (status < 0 && kill(farm, SIGKILL) == 0) waitForExit(farm, 10);
+    EXPECT_EQ(status, 0) << readFile(dir.file("err.txt"));
+    const std::string out = readFile(dir.file("out.txt"));
+    EXPECT_NE(out.find("\nStopped before any instance was started\n"), std::string::npos) << out;
+    EXPECT_EQ(out.find("statistics are in"), std::string::npos) << out;
+    EXPECT_FALSE(std::filesystem::exists(dir.file("farm/1")));
+}
+
 }  // namespace
 
 TEST_F(FarmProgram, AStopAtItsStartEndsEveryInstanceAndAnUnsavedOneIsNamed) {

@@ -1,9 +1,6 @@
 #include "farm/instances.h"
 
 #include <fcntl.h>
-#ifdef __linux__
-#include <sys/prctl.h>
-#endif
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,6 +11,8 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+
+#include "base/child_processes.h"
 
 namespace {
 
@@ -80,7 +79,6 @@ bool startInstance(Instance& instance, const LaunchPlan& plan, std::string& erro
     const std::string& argument = plan.boardFile.empty() ? option : plan.boardFile;
     const char* runIn = plan.boardFile.empty() ? nullptr : instance.directory.c_str();
     const char* arguments[] = {plan.solver.c_str(), argument.c_str(), nullptr};
-    [[maybe_unused]] const pid_t farm = getpid();
     // A stop that arrives during the fork waits until the farm's handler is back in charge,
     // and never reaches the child's copy of that handler.
     sigset_t stops;
@@ -89,7 +87,8 @@ bool startInstance(Instance& instance, const LaunchPlan& plan, std::string& erro
     for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP})
         sigaddset(&stops, signalNumber);
     sigprocmask(SIG_BLOCK, &stops, &previous);
-    const pid_t pid = fork();
+    // Should the farm itself be killed, the instance is asked to save and end.
+    const pid_t pid = forkBoundChild(SIGTERM);
     if (pid == 0) {
         setpgid(0, 0);
         signal(SIGINT, SIG_DFL);
@@ -99,11 +98,6 @@ bool startInstance(Instance& instance, const LaunchPlan& plan, std::string& erro
         // The stops stay held across the exec: the solver lets them in once its own handlers
         // are in place, so a stop that comes while it starts still ends it with a save.
         sigprocmask(SIG_SETMASK, &stops, nullptr);
-#ifdef __linux__
-        // Should the farm itself be killed, the instance is asked to save and end.
-        prctl(PR_SET_PDEATHSIG, SIGTERM);
-        if (getppid() != farm) _exit(125);
-#endif
         const int input = open("/dev/null", O_RDONLY);
         if (input >= 0) dup2(input, 0);
         dup2(output[1], 1);

@@ -17,6 +17,7 @@ struct Instance {
     long restartAt = 0;      // program second at which it may be started again, after an end
     long startedAt = 0;      // program second of its last start
     bool retired = false;    // ended too often; no longer restarted
+    std::string unsavedEnd;  // how it last ended on its own, unsaved, if not started since
     int output = -1;         // the farm's end of the pipe that carries its console output
     int logFile = -1;        // its log, which the farm writes what it prints to
     bool logFailed = false;  // a write to the log failed (reported once)
@@ -35,11 +36,11 @@ struct LaunchPlan {
 // (so that a Ctrl-C at the terminal reaches the farm alone, which passes it on once), with
 // standard input from /dev/null and its output in a pipe to the farm, which appends it to the
 // log (relayOutput), so that the farm sees every board announcement even when the log cannot
-// be written. The stop signals are blocked while it forks, and the child takes them back to
-// their defaults before it lets them in, so that a stop sent to it at any time ends it. Without a
-// board file the solver runs in the start directory with "-o" and the instance directory; with one,
-// it runs in the instance directory, beside a copy of the piece file (and of the groups file),
-// and loads the board file.
+// be written. The stop signals are blocked while it forks and stay blocked, at their defaults,
+// until the solver has its handler and lets them in, so that a stop sent to it at any time
+// makes it save and end (it takes a pending one at once). Without a board file the solver runs
+// in the start directory with "-o" and the instance directory; with one, it runs in the instance
+// directory, beside a copy of the piece file (and of the groups file), and loads the board file.
 // Returns false, with `error` set, when it cannot be started.
 bool startInstance(Instance& instance, const LaunchPlan& plan, std::string& error);
 

@@ -47,6 +47,14 @@ extern "C" void onStopSignal(int) {
     stopSignals = stopSignals + 1;
 }
 
+sigset_t stopSignalSet() {
+    sigset_t stops;
+    sigemptyset(&stops);
+    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP})
+        sigaddset(&stops, signalNumber);
+    return stops;
+}
+
 void catchStopSignals() {
     struct sigaction action {};
     action.sa_handler = onStopSignal;
@@ -57,6 +65,19 @@ void catchStopSignals() {
     sigaction(SIGHUP, &action, nullptr);
     // Output into a pipe whose reader has gone must not end the farm before its instances.
     signal(SIGPIPE, SIG_IGN);
+    // A stop reaches the farm even when whatever started it had blocked the stop signals; one
+    // already pending is taken now, before any instance starts.
+    const sigset_t stops = stopSignalSet();
+    sigprocmask(SIG_UNBLOCK, &stops, nullptr);
+}
+
+// Stops the farm as a stop signal does, when it cannot go on.
+void stopFromWithin() {
+    const sigset_t stops = stopSignalSet();
+    sigset_t previous;
+    sigprocmask(SIG_BLOCK, &stops, &previous);
+    onStopSignal(SIGTERM);
+    sigprocmask(SIG_SETMASK, &previous, nullptr);
 }
 
 [[noreturn]] void failWith(const std::string& message, bool showUsage) {
@@ -102,6 +123,11 @@ long secondsSince(std::chrono::steady_clock::time_point start) {
     return static_cast<long>(
         std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start)
             .count());
+}
+
+// "farm/1 to farm/3", or "farm/1" for one instance.
+std::string instanceRange(const std::string& directory, int count) {
+    return directory + "/1" + (count > 1 ? " to " + directory + "/" + std::to_string(count) : "");
 }
 
 std::vector<std::string> directoriesOf(const std::vector<Instance>& instances) {
@@ -187,12 +213,23 @@ int main(int argc, char** argv) {
     }
 
     console.message("tessaly-farm: " + std::to_string(count) + " instances of " + plan.solver +
-                    ", in " + options.directory + "/1 to " + options.directory + "/" +
-                    std::to_string(count) + "; Ctrl-C stops them all");
+                    ", in " + instanceRange(options.directory, count) + "; Ctrl-C stops them all");
+    // The instances 1 to `started` have been started.
+    int started = 0;
+    // Why the farm stopped on its own: an instance it could not start.
+    std::string startFailure;
     for (Instance& instance : instances) {
         // Nothing is started once a stop is pending; the loop below passes it on.
         if (stopSignals > 0) break;
-        if (!startInstance(instance, plan, error)) failWith(error, false);
+        if (!startInstance(instance, plan, error)) {
+            // Those already started are stopped as by a Ctrl-C, and their saves waited for.
+            startFailure =
+                "instance " + std::to_string(instance.number) + " could not be started: " + error;
+            console.message("tessaly-farm: " + startFailure);
+            stopFromWithin();
+            break;
+        }
+        ++started;
         instance.startedAt = secondsSince(start);
         console.message("instance " + std::to_string(instance.number) + ": pid " +
                         std::to_string(instance.pid) + ", log " + instance.logPath);
@@ -264,6 +301,8 @@ int main(int argc, char** argv) {
                     instance.retired = true;
                     text += "; not restarting it again";
                 }
+                instance.unsavedEnd =
+                    (instance.retired ? "retired after " : "ended with ") + endText(waitStatus);
                 console.message(text);
                 break;
             }
@@ -273,12 +312,14 @@ int main(int argc, char** argv) {
         for (Instance& instance : instances) {
             if (!stopping && instance.pid < 0 && !instance.retired && now >= instance.restartAt) {
                 if (startInstance(instance, plan, error)) {
+                    instance.unsavedEnd.clear();
                     instance.startedAt = now;
                     console.message("instance " + std::to_string(instance.number) +
                                     ": restarted, pid " + std::to_string(instance.pid));
                 } else {
                     instance.retired = true;
                     console.message("instance " + std::to_string(instance.number) + ": " + error);
+                    instance.unsavedEnd = "retired: it could not be restarted";
                 }
             }
             if (instance.pid > 0) ++alive;
@@ -304,7 +345,16 @@ int main(int argc, char** argv) {
         }
         if (finished) {
             console.finish();
-            if (stopping && !unsaved.empty()) {
+            if (!stopping) {
+                console.message("tessaly-farm: every instance ended too often; see their logs");
+                return 1;
+            }
+            // Those that ended on their own before the stop saved nothing at their end either.
+            for (const Instance& instance : instances)
+                if (!instance.unsavedEnd.empty())
+                    unsaved.push_back("instance " + std::to_string(instance.number) + " (" +
+                                      instance.unsavedEnd + ")");
+            if (!unsaved.empty()) {
                 std::string names;
                 for (const std::string& name : unsaved)
                     names += (names.empty() ? "" : ", ") + name;
@@ -312,16 +362,15 @@ int main(int argc, char** argv) {
                     "tessaly-farm: all instances have ended, but not every one saved "
                     "its statistics: " +
                     names + "; see their logs");
-                return 1;
-            }
-            if (stopping) {
+            } else if (started > 0) {
                 console.message("All instances have ended; their statistics are in " +
-                                options.directory + "/1 to " + options.directory + "/" +
-                                std::to_string(count));
-                return 0;
+                                instanceRange(options.directory, started));
+            } else if (startFailure.empty()) {
+                console.message("Stopped before any instance was started");
             }
-            console.message("tessaly-farm: every instance ended too often; see their logs");
-            return 1;
+            if (!startFailure.empty())
+                console.message("tessaly-farm: stopped because " + startFailure);
+            return unsaved.empty() && startFailure.empty() ? 0 : 1;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(250));
     }

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <map>
 
+#include "base/child_processes.h"
 #include "base/random.h"
 #include "base/settings.h"
 #include "puzzle/candidate_ordering.h"
@@ -114,9 +115,9 @@ public:
                 for (const auto& [pid, running] : running_)
                     kill(pid, SIGKILL);
             while (!stopping && static_cast<int>(running_.size()) < options_.jobs)
-                if (!startRun(error)) return {};
+                if (!startRun(error)) return endRuns();
             receive();
-            if (!reap(stopping, error)) return {};
+            if (!reap(stopping, error)) return endRuns();
             if (options_.progress) showProgress(now - start);
         }
         if (options_.progress) std::fprintf(stderr, "\r%-78s\r", "");
@@ -141,7 +142,8 @@ private:
         sigaddset(&stop, SIGUSR1);
         sigprocmask(SIG_BLOCK, &stop, &previous);
         std::fflush(nullptr);
-        const pid_t pid = fork();
+        // A run ends with the harvest, however the harvest ends.
+        const pid_t pid = forkBoundChild(SIGKILL);
         if (pid == 0) {
             close(ends[0]);
             for (const auto& [other, running] : running_)
@@ -160,6 +162,18 @@ private:
         }
         running_[pid] = {nextRun_++, ends[0], {}};
         return true;
+    }
+
+    // Ends the runs still going after a failure, so that none runs on without the harvest.
+    std::vector<HarvestRun> endRuns() {
+        std::vector<pid_t> pids;
+        for (const auto& [pid, running] : running_) {
+            pids.push_back(pid);
+            close(running.pipe);
+        }
+        endChildren(pids);
+        running_.clear();
+        return {};
     }
 
     // Reads what the runs have sent, waiting a little for the first of it.
@@ -201,8 +215,7 @@ private:
                 error = "harvest run " + std::to_string(running.run) + " ended without a result" +
                         (WIFSIGNALED(status) ? " (signal " + std::to_string(WTERMSIG(status)) + ")"
                                              : "");
-                for (const auto& [pid, other] : running_)
-                    if (pid != it->first) kill(pid, SIGKILL);
+                running_.erase(it);
                 return false;
             }
             it = running_.erase(it);

@@ -29,5 +29,6 @@ struct HarvestRun {
 // numbered 0 up to the first at which their nodes reach the total, whatever the number of jobs,
 // so that the same seed gives the same runs; with a time bound, the runs that end by then
 // (those still running are stopped and count with their deepest board so far). Returns the
-// runs in order, or sets `error` when a run failed.
+// runs in order, or sets `error` when a run failed or could not be started, having ended every
+// other run. Each run's process ends with this one, however this one ends.
 std::vector<HarvestRun> harvest(const HarvestOptions& options, std::string& error);
