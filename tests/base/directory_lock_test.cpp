@@ -41,22 +41,23 @@ TEST_P(DirectoryLockHolds, ASecondTakerIsRefusedAndTheHolderNamed) {
 
 INSTANTIATE_TEST_SUITE_P(
     DirectoryLock, DirectoryLockHolds,
-    ::testing::Values(
-        LockFileCase{"NoLockFileYet", [](const TempDir&) {}},
-        LockFileCase{"StaleIdInTheFile",
-                     [](const TempDir& dir) { writeFile(dir.file(lockFileName), "1\n"); }},
-        LockFileCase{"LinkElsewhere",
-                     [](const TempDir& dir) {
-                         std::filesystem::create_symlink("/tmp", dir.file(lockFileName));
-                     }},
-        LockFileCase{"Directory",
-                     [](const TempDir& dir) {
-                         std::filesystem::create_directory(dir.file(lockFileName));
-                     }},
-        LockFileCase{"Fifo",
-                     [](const TempDir& dir) {
-                         ASSERT_EQ(mkfifo(dir.file(lockFileName).c_str(), 0600), 0);
-                     }}),
+    ::testing::Values(LockFileCase{"NoLockFileYet", [](const TempDir&) {}},
+                      LockFileCase{
+                          "StaleIdInTheFile",
+                          [](const TempDir& dir) { writeFile(dir.file(lockFileName), "1\n"); }},
+                      LockFileCase{"LinkElsewhere",
+                                   [](const TempDir& dir) {
+                                       std::filesystem::create_symlink("/tmp",
+                                                                       dir.file(lockFileName));
+                                   }},
+                      LockFileCase{"Directory",
+                                   [](const TempDir& dir) {
+                                       std::filesystem::create_directory(dir.file(lockFileName));
+                                   }},
+                      LockFileCase{"Fifo",
+                                   [](const TempDir& dir) {
+                                       ASSERT_EQ(mkfifo(dir.file(lockFileName).c_str(), 0600), 0);
+                                   }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
