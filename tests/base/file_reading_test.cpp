@@ -48,8 +48,8 @@ TEST_P(FileReadingCases, ReadsARegularFileWithinTheLimitAndSaysWhyElse) {
     // The stream opener agrees, and never leaves a descriptor open on a refusal.
     FileReading opening;
     std::FILE* file = openRegularFile(dir.file(GetParam().name).c_str(), opening);
-    EXPECT_EQ(file != nullptr, reading.fault == FileReading::none ||
-                                   reading.fault == FileReading::tooLarge);
+    EXPECT_EQ(file != nullptr,
+              reading.fault == FileReading::none || reading.fault == FileReading::tooLarge);
     if (file != nullptr) std::fclose(file);
 }
 
