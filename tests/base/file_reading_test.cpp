@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <ostream>
 
 #include "test_support.h"
 
@@ -16,6 +17,10 @@ struct ReadingCase {
     const char* name;
     std::string problem;  // what readingProblem says, or empty when the file is read
 };
+
+void PrintTo(const ReadingCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class FileReadingCases : public testing::TestWithParam<ReadingCase> {
 protected:

@@ -11,6 +11,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <ostream>
 
 #include "test_support.h"
 
@@ -21,6 +22,10 @@ struct OutputCase {
     std::string reason;  // after "cannot write PATH: ", with DIR for the directory; empty when
                          // the file is written
 };
+
+void PrintTo(const OutputCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 // Puts at DIR/out what the case names; DIR/victim and DIR/input are regular files.
 void plant(const std::string& name, const TempDir& dir) {

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 
 #include "test_support.h"
@@ -40,6 +41,10 @@ struct OutputCase {
     int status;
     std::string message;  // on the error stream, DIR standing for the directory; empty: written
 };
+
+void PrintTo(const OutputCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class OddOutputs : public testing::TestWithParam<OutputCase> {};
 
@@ -123,6 +128,10 @@ struct FifoCase {
     int status;
     std::string message;  // DIR stands for the directory
 };
+
+void PrintTo(const FifoCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class FifoInputs : public testing::TestWithParam<FifoCase> {};
 
