@@ -165,8 +165,6 @@ INSTANTIATE_TEST_SUITE_P(
         FifoCase{"FarmBoardFile", "board.txt", farm + " -j 1 board.txt", 2,
                  "tessaly-farm: cannot read the board file board.txt: it is a FIFO, not a "
                  "regular file\n"},
-        FifoCase{"ShowPieces", "k7pieces.txt", show + " k7pieces.txt solution.txt", 2,
-                 "tessaly-show: piece file k7pieces.txt: is a FIFO, not a regular file\n"},
         FifoCase{"StatsHistory", "history.csv",
                  stats + " --html page.html --history history.csv runs/a", 0,
                  "tessaly-stats: history.csv is a FIFO, not a regular file\n"}),
