@@ -8,9 +8,6 @@
 
 #include "base/disk_sync.h"
 
-namespace {
-
-// Writes all of `text` to `fd`; 0 or the errno of the failure.
 int writeAll(int fd, const std::string& text) {
     std::size_t done = 0;
     while (done < text.size()) {
@@ -22,8 +19,6 @@ int writeAll(int fd, const std::string& text) {
     }
     return 0;
 }
-
-}  // namespace
 
 int renameWithoutReplacing(const char* from, const char* to) {
     if (renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return 0;

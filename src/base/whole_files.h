@@ -17,3 +17,6 @@ int writeWholeFile(const char* path, const std::string& text, Existing existing,
 
 // Renames `from` to `to` unless something is at `to` (then EEXIST). Returns 0 or the errno.
 int renameWithoutReplacing(const char* from, const char* to);
+
+// Writes all of `text` to the open descriptor `fd`; 0 or the errno of the write that failed.
+int writeAll(int fd, const std::string& text);

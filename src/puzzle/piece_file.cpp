@@ -70,14 +70,15 @@ bool scanNumber(const char*& at, ScannedNumber& number) {
 }  // namespace
 
 PieceFileError parsePieceFile(const char* path, PieceTables& tables) {
-    std::FILE* file = std::fopen(path, "r");
-    if (file == nullptr) return {PieceFileError::cannotOpen, 0, ""};
+    FileReading opening;
+    std::FILE* file = openRegularFile(path, opening);
+    if (file == nullptr) return {PieceFileError::cannotOpen, 0, "", opening};
     PieceFileError fault;
     char line[lineBufferSize];
     for (int piece = 0; piece < pieceCount; ++piece) {
         const int lineNumber = piece + 1;
         if (std::fgets(line, lineBufferSize, file) == nullptr) {
-            fault = {PieceFileError::earlyEnd, lineNumber, ""};
+            fault = {PieceFileError::earlyEnd, lineNumber, "", {}};
             break;
         }
         ScannedNumber numbers[4];
@@ -86,14 +87,14 @@ PieceFileError parsePieceFile(const char* path, PieceTables& tables) {
         for (ScannedNumber& number : numbers)
             complete = complete && scanNumber(at, number);
         if (!complete) {
-            fault = {PieceFileError::badLine, lineNumber, ""};
+            fault = {PieceFileError::badLine, lineNumber, "", {}};
             break;
         }
         int borders = 0;
         int colours[4] = {};
         for (int k = 0; k < 4; ++k) {
             if (numbers[k].value < 0 || numbers[k].value > 22) {
-                fault = {PieceFileError::badColour, lineNumber, numbers[k].text};
+                fault = {PieceFileError::badColour, lineNumber, numbers[k].text, {}};
                 break;
             }
             colours[k] = numbers[k].value;
@@ -116,9 +117,15 @@ void readPieceFile(const char* path) {
     switch (fault.kind) {
         case PieceFileError::none:
             break;
-        case PieceFileError::cannotOpen:
-            std::snprintf(message, sizeof message, "Cannot open piece file %s\n", path);
+        case PieceFileError::cannotOpen: {
+            // A file of another type under the name: a line between the two says what it is.
+            const std::string reason = fault.opening.fault == FileReading::notRegular
+                                           ? "It " + readingProblem(fault.opening) + "\n"
+                                           : "";
+            std::snprintf(message, sizeof message, "Cannot open piece file %s\n%s", path,
+                          reason.c_str());
             failWith(message, "Please read the instructions how to create this file\n");
+        }
         case PieceFileError::earlyEnd:
             std::snprintf(message, sizeof message, "Unexpected end of file in piece file %s\n",
                           path);

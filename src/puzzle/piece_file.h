@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/file_reading.h"
 #include "puzzle/piece_code.h"
 
 inline constexpr int pieceCount = 256;
@@ -26,16 +27,19 @@ struct PieceTables {
 
 // What was wrong with a piece file, and where: `line` counts the lines read, the failing one
 // included, from 1; `colour` is the number that lay outside 0 to 22, as written (it may be
-// too large for any integer type).
+// too large for any integer type); `opening` says why a file that cannot be opened was not.
 struct PieceFileError {
     enum Kind { none, cannotOpen, earlyEnd, badLine, badColour };
     Kind kind = none;
     int line = 0;
     std::string colour;
+    FileReading opening;
 };
 
 // Reads the piece file at `path` into `tables` by the rules of readPieceFile, but returns its
 // first fault instead of ending the program; `tables` is complete only when none was found.
+// Only a regular file is opened (openRegularFile), and no more than its first 256 lines of at
+// most 49 characters are read, whatever its size.
 PieceFileError parsePieceFile(const char* path, PieceTables& tables);
 
 // Reads the piece file at `path` into pieceCodes and borderCount; on any fault prints its

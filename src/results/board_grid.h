@@ -16,6 +16,9 @@
 
 inline constexpr int gridRows = 16;
 inline constexpr int gridCellsPerRow = 16;
+// The largest board file read, of either format: far more than any board needs, so that a
+// huge file is refused rather than read to its end at every run.
+inline constexpr std::uint64_t largestBoardFile = 16u << 20;
 
 // One board line.
 struct GridLine {

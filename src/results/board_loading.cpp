@@ -2,15 +2,16 @@
 // Whatever the file holds, the load reads at most sixteen board lines, never writes past the
 // board or the undo stacks, and reports each fault on the error stream, taking the cell, the
 // rest of the row or the rest of the board as empty.
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
-#include <system_error>
 
 #include "base/console.h"
+#include "base/file_reading.h"
 #include "base/settings.h"
 #include "puzzle/candidate_tables.h"
 #include "puzzle/list_editing.h"
@@ -88,19 +89,24 @@ void showFaults(const std::string& faults) {
         printErr("%s%s: %d more faults, not shown\n", faultPrefix, settings.boardPath, hidden);
 }
 
-// Only a regular file is read: a run reads the file anew every time, and a directory, a
-// device or a pipe could make it wait, or read, without end.
-bool isRegularFile(const char* path) {
-    std::error_code error;
-    return std::filesystem::is_regular_file(path, error);
-}
-
-// Loads the board file at settings.boardPath, printing its faults on the error stream.
+// Loads the board file at settings.boardPath, printing its faults on the error stream. Only
+// a regular file of at most largestBoardFile bytes is read: a run reads the file anew every
+// time, and a directory, a device or a pipe could make it wait, or read, without end.
 void loadBoardFile() {
-    std::FILE* file =
-        isRegularFile(settings.boardPath) ? std::fopen(settings.boardPath, "r") : nullptr;
+    FileReading opening;
+    std::FILE* file = openRegularFile(settings.boardPath, opening);
     if (file == nullptr) {
         printErr("Cannot open %s\n", settings.boardPath);
+        return;
+    }
+    struct stat status {};
+    if (fstat(fileno(file), &status) == 0 &&
+        static_cast<std::uint64_t>(status.st_size) > largestBoardFile) {
+        std::fclose(file);
+        printErr(
+            "Board file %s is larger than %llu bytes, too large for a board file; nothing "
+            "is loaded\n",
+            settings.boardPath, static_cast<unsigned long long>(largestBoardFile));
         return;
     }
     printOut("load board %s\n", settings.boardPath);

@@ -1,12 +1,9 @@
 #include "run/groups_file.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 
+#include "base/file_reading.h"
 #include "run/group_rules.h"
 
 namespace {
@@ -229,19 +226,15 @@ std::string parseGroups(std::string_view text, const std::string& name, RunGroup
 }
 
 std::string readGroupsFile(const std::string& path, RunGroups& groups) {
-    struct stat status {};
-    if (stat(path.c_str(), &status) != 0)
-        return "Groups file " + path + " cannot be read: " + std::strerror(errno);
-    if (!S_ISREG(status.st_mode))
-        return "Groups file " + path + " cannot be read: it is not a regular file";
     // At most one byte more than a groups file may hold is read, however large the file.
-    std::ifstream file(path, std::ios::binary);
-    std::string text(largestFile + 1, '\0');
-    file.read(text.data(), static_cast<std::streamsize>(text.size()));
-    if (file.bad() || !file.is_open()) return "Groups file " + path + " cannot be read";
-    text.resize(static_cast<std::size_t>(file.gcount()));
-    if (text.size() > largestFile)
+    std::string text;
+    const FileReading reading = readRegularFile(path.c_str(), largestFile, text);
+    if (reading.fault == FileReading::tooLarge)
         return "Groups file " + path + " is larger than a megabyte: it is no groups file";
+    if (reading.fault == FileReading::notRegular)
+        return "Groups file " + path + " cannot be read: it " + readingProblem(reading);
+    if (reading.fault != FileReading::none)
+        return "Groups file " + path + " cannot be read: " + std::strerror(reading.error);
     return parseGroups(text, path, groups);
 }
 

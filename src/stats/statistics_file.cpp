@@ -14,6 +14,7 @@
 
 #include "base/clocks.h"
 #include "base/console.h"
+#include "base/file_reading.h"
 #include "base/settings.h"
 #include "base/whole_files.h"
 #include "results/full_boards.h"
@@ -148,23 +149,14 @@ bool replaceFile(const char* name, bool sync) {
     return false;
 }
 
-// Opens `path` for reading only when it is a regular file: a directory, a pipe or a device
-// named total.txt is no statistics file, and a pipe could block the reading for ever.
-std::FILE* openRegularFile(const char* path) {
-    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return nullptr;
-    struct stat status {};
-    std::FILE* file = nullptr;
-    if (fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) file = fdopen(fd, "r");
-    if (file == nullptr) close(fd);
-    return file;
-}
-
 }  // namespace
 
 StatisticsReading readStatisticsFile(const char* path, StatsRecord& record, std::int32_t& check) {
     clearRecord(record);
-    std::FILE* file = openRegularFile(path);
+    // A directory, a pipe or a device named total.txt is no statistics file, and a pipe could
+    // block the reading for ever: only a regular file is opened.
+    FileReading opening;
+    std::FILE* file = openRegularFile(path, opening);
     if (file == nullptr) return StatisticsReading::missing;
     char line[lineCapacity];
     if (std::fgets(line, lineCapacity, file) == nullptr || !startsWith(line, "K7 stats")) {

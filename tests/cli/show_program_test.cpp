@@ -251,13 +251,14 @@ TEST_F(ShowProgram, BadInputGivesOneMessageNamingTheFileAndStatusTwo) {
         {"a record board of another version", "board", "468.tsr",
          std::string("K7 v2.0") + record.substr(7), std::nullopt, "version line"},
         {"a missing board file", "board", "missing.tsr", std::nullopt, std::nullopt,
-         "no such file"},
+         "does not exist"},
         {"a board file with a bad cell", "board", "bad.txt", badCell, std::nullopt, "\"257/"},
         {"a board file with a short line", "board", "bad.txt", shortLine, std::nullopt,
          "has only 14 cells"},
         {"a board file of 15 lines", "board", "bad.txt", fewLines, std::nullopt,
          "ends after 15 board lines"},
-        {"a missing piece file", "piece file", "k7pieces.txt", grid, std::string(), "no such file"},
+        {"a missing piece file", "piece file", "k7pieces.txt", grid, std::string(),
+         "does not exist"},
         {"a piece file of 255 lines", "piece file", "k7pieces.txt", grid,
          pieces.substr(0, pieces.rfind('\n', pieces.size() - 2) + 1), "ends after 255 lines"},
         {"a piece file with a bad colour", "piece file", "k7pieces.txt", grid, badColour,
@@ -295,10 +296,10 @@ TEST_F(ShowProgram, DirectoryInPlaceOfAFileIsBadInput) {
     writeRecord("480.tsr", puzzle.solution());
     const ProgramResult board = show("k7pieces.txt folder");
     EXPECT_EQ(board.status, badInput);
-    EXPECT_EQ(board.err, "tessaly-show: board folder: is not a regular file\n");
+    EXPECT_EQ(board.err, "tessaly-show: board folder: is a directory, not a regular file\n");
     const ProgramResult pieces = show("folder 480.tsr");
     EXPECT_EQ(pieces.status, badInput);
-    EXPECT_EQ(pieces.err, "tessaly-show: piece file folder: is not a regular file\n");
+    EXPECT_EQ(pieces.err, "tessaly-show: piece file folder: is a directory, not a regular file\n");
 }
 
 TEST_F(ShowProgram, WrongCommandLinesGiveTheUsageAndStatusTwo) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "results/board_files.h"
+#include "stats/search_history.h"
 #include "stats/statistics_records.h"
 #include "test_support.h"
 #include "tools/show_test_boards.h"
@@ -115,6 +116,23 @@ TEST(StatsPage, SaysWhatItLacksAndTakesAHistoryFileNamedOnTheCommandLine) {
         << page.text;
     EXPECT_EQ(page.plotPoints, (std::vector<int>{3, 3}));
     EXPECT_EQ(page.bars, (std::map<int, long long>{{461, 1}}));
+    EXPECT_NE(result.err.find("tessaly-stats: elsewhere.csv has 1 damaged line, passed over\n"),
+              std::string::npos)
+        << result.err;
+
+    // Of a history too large to read whole, its end is read, and the page plots it.
+    writeFile(dir.file("huge.csv"), "");
+    std::filesystem::resize_file(dir.file("huge.csv"), historyReadLimit);
+    writeFile(dir.file("end.csv"), historyText(3));
+    result = runProgram("cat end.csv >> huge.csv && " + std::string(TESSALY_STATS_BIN) +
+                            " --html page.html --history huge.csv runs/a",
+                        dir.path);
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.err.find("tessaly-stats: huge.csv is larger than 256 MB: only its last "
+                              "256 MB are read\n"),
+              std::string::npos)
+        << result.err;
+    EXPECT_EQ(readPage(dir.file("page.html")).plotPoints, (std::vector<int>{3, 3}));
 
     // Without a history the page says so; a page that cannot be written is an error.
     result = runStats("--html page.html runs/a", dir.path);

@@ -228,6 +228,10 @@ TEST_F(FarmProgram, ResumesADirectoryAndStartsEveryRunFromABoardFile) {
     const std::vector<std::string> solution = linesOf(readFile(dir.file("solution.txt")));
     writeFile(dir.file("start.txt"), solution[1] + "\n" + solution[2] + "\n");
     writeFile(dir.file("k7groups.txt"), "off\n");
+    // Links planted where the copies go are replaced, never written through.
+    writeFile(dir.file("victim"), "precious\n");
+    ASSERT_EQ(symlink("../../victim", dir.file("runs/1/k7pieces.txt").c_str()), 0);
+    ASSERT_EQ(symlink("../../victim", dir.file("runs/1/k7groups.txt").c_str()), 0);
     const pid_t farm = startFarm({"-j", "1", "-d", "runs", "--status", "1", "start.txt"});
     ASSERT_TRUE(waitForOutput("instance 1: pid", 20)) << readFile(dir.file("err.txt"));
     std::this_thread::sleep_for(std::chrono::seconds(4));
@@ -238,6 +242,8 @@ TEST_F(FarmProgram, ResumesADirectoryAndStartsEveryRunFromABoardFile) {
     // file at every run.
     EXPECT_EQ(readFile(dir.file("runs/1/k7pieces.txt")), readFile(dir.file("k7pieces.txt")));
     EXPECT_EQ(readFile(dir.file("runs/1/k7groups.txt")), "off\n");
+    EXPECT_FALSE(std::filesystem::is_symlink(dir.file("runs/1/k7pieces.txt")));
+    EXPECT_EQ(readFile(dir.file("victim")), "precious\n");
     const std::string log = readFile(dir.file("runs/1/tessaly.log"));
     EXPECT_NE(log.find("loading " + dir.file("start.txt")), std::string::npos) << log;
     EXPECT_NE(log.find("Piece group rules are off"), std::string::npos) << log;
@@ -253,24 +259,45 @@ TEST_F(FarmProgram, KeepsAHistoryAndAPageThatReloadsItself) {
     ASSERT_EQ(waitForExit(farm, 30), 0) << readFile(dir.file("out.txt"));
 
     // A line per status refresh under the header; the last one counts the saved nodes.
-    const std::vector<HistoryPoint> history = readHistory(dir.file("farm/history.csv"));
-    ASSERT_GE(history.size(), 4u);
+    const HistoryRecord history = readHistory(dir.file("farm/history.csv")).history;
+    ASSERT_GE(history.count, 4);
     EXPECT_EQ(linesOf(readFile(dir.file("farm/history.csv")))[0], historyHeader);
-    EXPECT_EQ(history.back().nodes, nodesIn("farm/1"));
+    EXPECT_EQ(history.points.back().nodes, nodesIn("farm/1"));
     const PageFacts page = readPage(dir.file("page.html"));
     ASSERT_TRUE(page.parsed) << page.problem;
     EXPECT_EQ(page.reloadSeconds, 30);
     ASSERT_FALSE(page.plotPoints.empty());
-    EXPECT_EQ(page.plotPoints.front(), static_cast<int>(history.size()));
+    EXPECT_EQ(page.plotPoints.front(), static_cast<int>(history.count));
     EXPECT_EQ(page.directories.size(), 1u);
     EXPECT_FALSE(std::filesystem::exists(dir.file("page.html.tmp" + std::to_string(farm))));
 
-    // A page that cannot be written stops the farm before it starts an instance.
+    // A page that cannot be written stops the farm before it starts an instance, after it
+    // read no more than the end of a history too large to read whole, and said so.
+    std::filesystem::create_directories(dir.file("other"));
+    writeFile(dir.file("other/history.csv"), "");
+    std::filesystem::resize_file(dir.file("other/history.csv"), historyReadLimit + 1000);
     const ProgramResult refused =
         runProgram(std::string(TESSALY_FARM_BIN) + " -j 1 -d other --html no/page.html", dir.path);
     EXPECT_EQ(refused.status, 2);
     EXPECT_NE(refused.err.find("cannot write no/page.html"), std::string::npos) << refused.err;
+    EXPECT_NE(refused.out.find("tessaly-farm: other/history.csv is larger than 256 MB: only its "
+                               "last 256 MB are read\n"),
+              std::string::npos)
+        << refused.out;
     EXPECT_FALSE(std::filesystem::exists(dir.file("other/1")));
+}
+
+TEST_F(FarmProgram, AnInstanceDirectoryThatIsALinkIsNotUsed) {
+    // The instance would keep its files where the link leads.
+    std::filesystem::create_directories(dir.file("linked"));
+    std::filesystem::create_directories(dir.file("elsewhere"));
+    ASSERT_EQ(symlink("../elsewhere", dir.file("linked/1").c_str()), 0);
+    const ProgramResult result =
+        runProgram(std::string(TESSALY_FARM_BIN) + " -j 1 -d linked", dir.path, "", 10);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.out.find("cannot use linked/1: it is a symbolic link"), std::string::npos)
+        << result.out;
+    EXPECT_TRUE(std::filesystem::is_empty(dir.file("elsewhere")));
 }
 
 TEST_F(FarmProgram, RefusesWhatItCannotRunWithStatusTwo) {

@@ -1,17 +1,23 @@
 #include "farm/farm_page.h"
 
+#include "base/output_files.h"
+
 #include "stats/directory_reading.h"
-#include "stats/file_replacing.h"
 #include "stats/statistics_records.h"
 #include "stats/status_page.h"
 
 FarmRecord startFarmRecord(const std::string& directory, const std::string& pagePath,
-                           const std::string& pieceFile) {
+                           const std::vector<std::string>& inputs) {
     FarmRecord record;
     record.historyPath = pathIn(directory, "history.csv");
     record.pagePath = pagePath;
-    record.pieceFile = pieceFile;
-    if (!pagePath.empty()) record.history = readHistory(record.historyPath);
+    record.inputs = inputs;
+    if (!pagePath.empty()) {
+        HistoryReading reading = readHistory(record.historyPath);
+        record.history = std::move(reading.history);
+        for (const std::string& problem : reading.problems)
+            record.historyProblems.push_back(record.historyPath + " " + problem);
+    }
     return record;
 }
 
@@ -27,19 +33,21 @@ HistoryPoint historyPoint(std::int64_t time, const FarmTotals& totals) {
 
 std::string writeFarmPage(const FarmRecord& record, const std::vector<std::string>& directories) {
     PageContent content =
-        pageContent(readDirectories(directories), NodeFigures::billions, record.pieceFile);
+        pageContent(readDirectories(directories), NodeFigures::billions, record.inputs.front());
     content.history = record.history;
     content.historyFile = record.historyPath;
     content.writtenBy = "tessaly-farm";
     content.reloadSeconds = pageReloadSeconds;
-    return replaceFile(record.pagePath, statusPage(content));
+    std::vector<std::string> inputs = pageInputs(content);
+    inputs.insert(inputs.end(), record.inputs.begin(), record.inputs.end());
+    return writeOutputFile(record.pagePath, statusPage(content), inputs);
 }
 
 std::string recordRefresh(FarmRecord& record, const std::vector<std::string>& directories,
                           const HistoryPoint& point) {
     std::string problem = appendHistory(record.historyPath, point);
     if (!record.pagePath.empty()) {
-        record.history.push_back(point);
+        addHistoryPoint(record.history, point);
         const std::string pageProblem = writeFarmPage(record, directories);
         if (problem.empty()) problem = pageProblem;
     }

@@ -11,17 +11,20 @@
 inline constexpr int pageReloadSeconds = 30;
 
 struct FarmRecord {
-    std::string historyPath;            // DIR/history.csv
-    std::string pagePath;               // the page, or empty for none
-    std::string pieceFile;              // the piece file the best board is checked against
-    std::vector<HistoryPoint> history;  // the history so far, kept for the page only
-    std::string lastProblem;            // the last problem reported, so it is said once
+    std::string historyPath;  // DIR/history.csv
+    std::string pagePath;     // the page, or empty for none
+    // What the farm reads: the piece file the best board is checked against first, then the
+    // groups file and the board file, if any. The page never takes the place of one of them.
+    std::vector<std::string> inputs;
+    HistoryRecord history;                     // the history so far, kept for the page only
+    std::vector<std::string> historyProblems;  // what was wrong with the history file read
+    std::string lastProblem;                   // the last problem reported, so it is said once
 };
 
 // A record of the farm in `directory`; reads the history of earlier starts when there is a
-// page to plot it on.
+// page to plot it on. `inputs` begins with the piece file.
 FarmRecord startFarmRecord(const std::string& directory, const std::string& pagePath,
-                           const std::string& pieceFile);
+                           const std::vector<std::string>& inputs);
 // The history point of a refresh at `time` (seconds since 1970); its rate is the side-by-side
 // rate of the statistics files, which a restart of the farm does not reset.
 HistoryPoint historyPoint(std::int64_t time, const FarmTotals& totals);

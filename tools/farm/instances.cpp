@@ -13,27 +13,61 @@
 #include <filesystem>
 
 #include "base/child_processes.h"
+#include "base/file_reading.h"
+#include "base/whole_files.h"
 
 namespace {
+
+// The largest piece file or groups file copied: the solver reads no more than 256 lines of 49
+// characters of the one, and refuses a larger groups file.
+constexpr std::size_t largestCopy = 1 << 20;
 
 // Copies the piece file, and the groups file if the start directory has one, beside an
 // instance that runs in its own directory, replacing older copies (and removing an older
 // groups file), so that the instance searches the pieces and groups of the start directory.
+// Each is read as a regular file of at most largestCopy bytes and written whole: whatever
+// stands under the name in the instance directory, a link among them, is replaced and never
+// written through.
 bool copyPuzzleFiles(const LaunchPlan& plan, const std::string& directory, std::string& error) {
-    std::error_code fault;
     for (const auto& [from, name] :
          {std::pair{plan.pieceFile, "/k7pieces.txt"}, {plan.groupsFile, "/k7groups.txt"}}) {
-        if (from.empty())
-            std::filesystem::remove(directory + name, fault);
-        else
-            std::filesystem::copy_file(from, directory + name,
-                                       std::filesystem::copy_options::overwrite_existing, fault);
-        if (fault) {
-            error = "cannot copy " + from + " to " + directory + ": " + fault.message();
+        const std::string to = directory + name;
+        if (from.empty()) {
+            std::error_code fault;
+            std::filesystem::remove(to, fault);
+            if (!fault) continue;
+            error = "cannot remove " + to + ": " + fault.message();
+            return false;
+        }
+        std::string text;
+        const FileReading reading = readRegularFile(from.c_str(), largestCopy, text);
+        if (reading.fault != FileReading::none) {
+            error = "cannot copy " + from + ": it " + readingProblem(reading);
+            return false;
+        }
+        const int fault = writeWholeFile(to.c_str(), text, Existing::replace, false);
+        if (fault != 0) {
+            error = "cannot copy " + from + " to " + to + ": " + std::strerror(fault);
             return false;
         }
     }
     return true;
+}
+
+// Opens the log at `path` to append to it: never through a link planted under the name, and
+// only when it is a regular file, since a FIFO there would block the farm. The descriptor, or
+// -1 with `error` set.
+int openLog(const std::string& path, std::string& error) {
+    const int fd = open(path.c_str(),
+                        O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+    struct stat status {};
+    if (fd >= 0 && fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) return fd;
+    error =
+        "cannot open " + path + ": " +
+        (fd < 0 ? std::string(std::strerror(errno))
+                : std::string("it is ") + fileTypeName(status.st_mode) + ", not a regular file");
+    if (fd >= 0) close(fd);
+    return -1;
 }
 
 // Appends a line that marks where this start of the instance begins in its log.
@@ -60,16 +94,26 @@ bool makeDirectories(const std::string& path, std::string& error) {
     return true;
 }
 
+bool makeInstanceDirectory(const std::string& path, std::string& error) {
+    if (!makeDirectories(path, error)) return false;
+    struct stat status {};
+    if (lstat(path.c_str(), &status) == 0 && S_ISLNK(status.st_mode)) {
+        error = "cannot use " + path +
+                ": it is a symbolic link; an instance keeps its files in a directory of its own";
+        return false;
+    }
+    return true;
+}
+
 bool startInstance(Instance& instance, const LaunchPlan& plan, std::string& error) {
-    if (!makeDirectories(instance.directory, error)) return false;
+    if (!makeInstanceDirectory(instance.directory, error)) return false;
     if (!plan.boardFile.empty() && !copyPuzzleFiles(plan, instance.directory, error)) return false;
-    const int log = open(instance.logPath.c_str(),
-                         O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0666);
+    const int log = openLog(instance.logPath, error);
+    if (log < 0) return false;
     int output[2];
-    if (log < 0 || pipe2(output, O_CLOEXEC) != 0) {
-        error =
-            "cannot open " + (log < 0 ? instance.logPath : "a pipe") + ": " + std::strerror(errno);
-        if (log >= 0) close(log);
+    if (pipe2(output, O_CLOEXEC) != 0) {
+        error = std::string("cannot open a pipe: ") + std::strerror(errno);
+        close(log);
         return false;
     }
     markLog(log, instance.number);

@@ -32,10 +32,10 @@ struct LaunchPlan {
     std::string boardFile;   // absolute path of the board file to load, or empty
 };
 
-// Creates the instance's directory if needed and starts the solver in its own process group
-// (so that a Ctrl-C at the terminal reaches the farm alone, which passes it on once), with
-// standard input from /dev/null and its output in a pipe to the farm, which appends it to the
-// log (relayOutput), so that the farm sees every board announcement even when the log cannot
+// Creates the instance's directory if needed (makeInstanceDirectory) and starts the solver in its
+// own process group (so that a Ctrl-C at the terminal reaches the farm alone, which passes it on
+// once), with standard input from /dev/null and its output in a pipe to the farm, which appends it
+// to the log (relayOutput), so that the farm sees every board announcement even when the log cannot
 // be written. The stop signals are blocked while it forks and stay blocked, at their defaults,
 // until the solver has its handler and lets them in, so that a stop sent to it at any time
 // makes it save and end (it takes a pending one at once). Without a board file the solver runs
@@ -57,3 +57,6 @@ std::string endText(int waitStatus);
 
 // Creates `path` and its missing parents; false when that fails.
 bool makeDirectories(const std::string& path, std::string& error);
+// Creates the directory of an instance like makeDirectories, and refuses one that is a
+// symbolic link: the farm writes in no directory it did not make.
+bool makeInstanceDirectory(const std::string& path, std::string& error);

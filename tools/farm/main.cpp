@@ -17,6 +17,7 @@
 
 #include "base/clocks.h"
 #include "base/directory_lock.h"
+#include "base/file_reading.h"
 #include "base/program_info.h"
 #include "base/stop_signals.h"
 #include "farm/farm_options.h"
@@ -152,7 +153,12 @@ int main(int argc, char** argv) {
     if (access(plan.solver.c_str(), X_OK) != 0)
         failWith("cannot run the solver " + plan.solver + " (use --solver PROGRAM)", false);
     plan.pieceFile = std::filesystem::absolute("k7pieces.txt").string();
-    if (access("k7pieces.txt", R_OK) != 0)
+    // Only a regular file: a FIFO would hang every instance, and the copies of board-file mode.
+    FileReading pieces;
+    if (std::FILE* file = openRegularFile("k7pieces.txt", pieces)) std::fclose(file);
+    if (pieces.fault == FileReading::notRegular)
+        failWith(plan.pieceFile + " " + readingProblem(pieces), false);
+    if (pieces.fault != FileReading::none)
         failWith("no readable k7pieces.txt in " + std::filesystem::current_path().string() +
                      "; start tessaly-farm in the directory that holds the pieces",
                  false);
@@ -165,8 +171,12 @@ int main(int argc, char** argv) {
         if (!fault.empty()) failWith(fault, false);
     }
     if (!options.boardFile.empty()) {
-        if (access(options.boardFile.c_str(), R_OK) != 0)
-            failWith("cannot read the board file " + options.boardFile, false);
+        FileReading board;
+        if (std::FILE* file = openRegularFile(options.boardFile.c_str(), board)) std::fclose(file);
+        if (board.fault != FileReading::none)
+            failWith(
+                "cannot read the board file " + options.boardFile + ": it " + readingProblem(board),
+                false);
         plan.boardFile = std::filesystem::absolute(options.boardFile).string();
     }
 
@@ -205,7 +215,10 @@ int main(int argc, char** argv) {
     const std::vector<std::string> directories = directoriesOf(instances);
     const FarmTotals atStart = readFarmTotals(directories);
     const auto start = std::chrono::steady_clock::now();
-    FarmRecord record = startFarmRecord(options.directory, options.pagePath, plan.pieceFile);
+    FarmRecord record = startFarmRecord(options.directory, options.pagePath,
+                                        {plan.pieceFile, plan.groupsFile, plan.boardFile});
+    for (const std::string& problem : record.historyProblems)
+        console.message("tessaly-farm: " + problem);
     // A page that cannot be written is found out before any instance starts.
     if (!options.pagePath.empty()) {
         const std::string problem = writeFarmPage(record, directories);

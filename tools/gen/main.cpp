@@ -1,18 +1,16 @@
 // tessaly-gen: writes a practice piece file with a planted perfect solution.
 #include <array>
-#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "base/option_table.h"
+#include "base/output_files.h"
 #include "base/program_info.h"
-#include "base/whole_files.h"
 #include "gen/puzzle_generator.h"
 
 namespace {
@@ -45,8 +43,8 @@ std::int64_t numberOption(std::string_view name, const std::string& value, std::
 }
 
 void writeFile(const std::string& path, const std::string& text) {
-    const int error = writeWholeFile(path.c_str(), text, Existing::replace, false);
-    if (error != 0) failWith("cannot write " + path + ": " + std::strerror(error));
+    const std::string problem = writeOutputFile(path, text, {});
+    if (!problem.empty()) failWith(problem);
 }
 
 }  // namespace

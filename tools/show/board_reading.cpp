@@ -1,14 +1,12 @@
 #include "show/board_reading.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 #include <vector>
 
+#include "base/file_reading.h"
 #include "results/board_files.h"
 #include "results/board_grid.h"
 #include "search/board_geometry.h"
@@ -23,8 +21,6 @@ constexpr const char* versionTag = "K7 v";
 constexpr int leadingRandomWords = 5;
 constexpr int recordWords = leadingRandomWords + 1 + 256 + 1;
 constexpr std::size_t recordDigits = 8 * recordWords;
-// Largest file read whole: far more than any board file of either format.
-constexpr std::uintmax_t largestFile = 16u << 20;
 
 template <typename T>
 Reading<T> failed(std::string problem) {
@@ -162,49 +158,26 @@ Reading<ReadBoard> readGrid(const std::string& text, const PieceTables& pieces) 
     return {board, ""};
 }
 
-std::string regularFileProblem(const std::string& path) {
-    std::error_code error;
-    const auto status = std::filesystem::status(path, error);
-    if (status.type() == std::filesystem::file_type::not_found) return "no such file";
-    if (error) return joined("cannot be read (", error.message(), ")");
-    if (!std::filesystem::is_regular_file(status)) return "is not a regular file";
-    return "";
-}
-
 }  // namespace
 
 Reading<std::string> readWholeFile(const std::string& path) {
-    const std::string problem = regularFileProblem(path);
-    if (!problem.empty()) return failed<std::string>(problem);
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (!error && size > largestFile)
-        return failed<std::string>(joined("is too large (", size, " bytes) to be a board file"));
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr)
-        return failed<std::string>(joined("cannot be opened (", std::strerror(errno), ")"));
     std::string text;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0 && text.size() <= largestFile)
-        text.append(buffer, n);
-    const bool readError = std::ferror(file) != 0;
-    std::fclose(file);
-    if (readError) return failed<std::string>("cannot be read");
-    if (text.size() > largestFile) return failed<std::string>("is too large to be a board file");
+    const FileReading reading = readRegularFile(path.c_str(), largestBoardFile, text);
+    if (reading.fault == FileReading::tooLarge)
+        return failed<std::string>(
+            joined("is larger than ", largestBoardFile, " bytes, too large for a board file"));
+    if (reading.fault != FileReading::none) return failed<std::string>(readingProblem(reading));
     return {text, ""};
 }
 
 Reading<PieceTables> readPieces(const std::string& path) {
-    const std::string problem = regularFileProblem(path);
-    if (!problem.empty()) return failed<PieceTables>(problem);
     PieceTables tables;
     const PieceFileError error = parsePieceFile(path.c_str(), tables);
     switch (error.kind) {
         case PieceFileError::none:
             return {tables, ""};
         case PieceFileError::cannotOpen:
-            return failed<PieceTables>("cannot be opened");
+            return failed<PieceTables>(readingProblem(error.opening));
         case PieceFileError::earlyEnd:
             return failed<PieceTables>(joined("it ends after ", error.line - 1,
                                               " lines; a piece file has 256 pieces, one a line"));

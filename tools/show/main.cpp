@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "base/option_table.h"
+#include "base/output_files.h"
 #include "base/program_info.h"
-#include "base/whole_files.h"
 #include "results/grid_writing.h"
 #include "show/board_check.h"
 #include "show/board_reading.h"
@@ -44,13 +44,6 @@ int usageFault(const std::string& message) {
     return badInput;
 }
 
-// Writes `text` as the file `path`, whole; the problem in words, or an empty text when it was
-// written.
-std::string writeText(const std::string& path, const std::string& text) {
-    const int error = writeWholeFile(path.c_str(), text, Existing::replace, false);
-    return error == 0 ? "" : joined("cannot write ", path, ": ", std::strerror(error));
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -76,16 +69,20 @@ int main(int argc, char** argv) {
     std::fputs(reportText(boardPath, *board.value, check).c_str(), stdout);
 
     const std::string name = std::filesystem::path(boardPath).filename().string();
+    // An output never takes the place of what was read.
+    const std::vector<std::string> inputs{piecePath, boardPath};
     if (gridPath) {
         const std::string comment =
             check.full()
                 ? joined("board from ", name, ", score ", check.score())
                 : joined("board from ", name, ", ", check.filled, " of 256 squares filled");
-        const std::string problem = writeText(*gridPath, gridText(board.value->slots, comment));
+        const std::string problem =
+            writeOutputFile(*gridPath, gridText(board.value->slots, comment), inputs);
         if (!problem.empty()) return fail(problem);
     }
     if (svgPath) {
-        const std::string problem = writeText(*svgPath, svgText(name, *board.value, check));
+        const std::string problem =
+            writeOutputFile(*svgPath, svgText(name, *board.value, check), inputs);
         if (!problem.empty()) return fail(problem);
     }
     if (!standardOutputWritten("tessaly-show")) return badInput;

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "base/option_table.h"
+#include "base/output_files.h"
 #include "base/printable_text.h"
 #include "base/program_info.h"
 #include "stats/directory_reading.h"
-#include "stats/file_replacing.h"
 #include "stats/record_board_list.h"
 #include "stats/statistics_tables.h"
 #include "stats/status_page.h"
@@ -77,12 +77,17 @@ int main(int argc, char** argv) {
         content.writtenBy = "tessaly-stats";
         content.historyFile = historyPath ? *historyPath : historyBeside(read.read);
         if (!content.historyFile.empty()) {
-            content.history = readHistory(content.historyFile);
-            if (historyPath && content.history.empty())
+            const HistoryReading history = readHistory(content.historyFile);
+            for (const std::string& problem : history.problems)
+                std::fprintf(stderr, "tessaly-stats: %s\n",
+                             printableText(content.historyFile + " " + problem).c_str());
+            content.history = history.history;
+            if (historyPath && content.history.points.empty())
                 std::fprintf(stderr, "tessaly-stats: %s: no history in it; the page has no plot\n",
                              historyPath->c_str());
         }
-        const std::string problem = replaceFile(*pagePath, statusPage(content));
+        const std::string problem =
+            writeOutputFile(*pagePath, statusPage(content), pageInputs(content));
         if (!problem.empty()) {
             std::fprintf(stderr, "tessaly-stats: %s\n", printableText(problem).c_str());
             return pageNotWritten;

@@ -4,20 +4,51 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <sstream>
+#include <optional>
+#include <string_view>
+
+#include "base/file_reading.h"
 
 namespace {
+
+// Longer than any line of five 64-bit numbers and four commas: a longer line is damaged, and is
+// not held whole.
+constexpr std::size_t longestLine = 120;
 
 // The whole number `text` holds, all of it, or false.
 bool wholeNumber(std::string_view text, std::int64_t& value) {
     const char* end = text.data() + text.size();
     const auto [stop, fault] = std::from_chars(text.data(), end, value);
     return !text.empty() && fault == std::errc{} && stop == end;
+}
+
+// The point of a line of five whole numbers separated by commas, nothing else, with a best
+// score from 0 to 480.
+std::optional<HistoryPoint> pointOf(std::string_view line) {
+    std::int64_t values[5] = {};
+    std::size_t count = 0;
+    for (std::size_t start = 0;; ++count) {
+        const std::size_t comma = line.find(',', start);
+        const std::size_t end = comma == std::string_view::npos ? line.size() : comma;
+        if (count == 5 || !wholeNumber(line.substr(start, end - start), values[count]))
+            return std::nullopt;
+        if (comma == std::string_view::npos) break;
+        start = comma + 1;
+    }
+    if (count != 4 || values[3] < 0 || values[3] > 480) return std::nullopt;
+    return HistoryPoint{values[0], values[1], values[2], static_cast<int>(values[3]), values[4]};
+}
+
+// A size in bytes as the messages give it: "256 MB", or the bytes when it is no whole number
+// of megabytes.
+std::string sizeText(std::uint64_t bytes) {
+    return bytes % (1u << 20) == 0 ? std::to_string(bytes >> 20) + " MB"
+                                   : std::to_string(bytes) + " bytes";
 }
 
 }  // namespace
@@ -31,12 +62,21 @@ std::string historyLine(const HistoryPoint& point) {
 }
 
 std::string appendHistory(const std::string& path, const HistoryPoint& point) {
-    // Never through a link planted under the name: appended to only as the file itself.
-    const int fd = open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
-    std::FILE* file = fd < 0 ? nullptr : fdopen(fd, "a+");
+    // Never through a link planted under the name: appended to only as the file itself, and
+    // only when it is a regular file (a FIFO there would take the lines and block the farm).
+    const int fd =
+        open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0) return "cannot write " + path + ": " + std::strerror(errno);
+    struct stat status {};
+    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        close(fd);
+        return "cannot write " + path + ": it is " + fileTypeName(status.st_mode) +
+               ", not a regular file";
+    }
+    std::FILE* file = fdopen(fd, "a+");
     if (file == nullptr) {
         const std::string problem = "cannot write " + path + ": " + std::strerror(errno);
-        if (fd >= 0) close(fd);
+        close(fd);
         return problem;
     }
     // A new file gets the header; a last line cut short (the farm was killed while it wrote)
@@ -53,36 +93,97 @@ std::string appendHistory(const std::string& path, const HistoryPoint& point) {
 
 std::vector<HistoryPoint> historyPoints(const std::string& text) {
     std::vector<HistoryPoint> points;
-    std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);) {
-        // Five whole numbers separated by commas, nothing else.
-        std::vector<std::int64_t> values;
-        bool whole = false;
-        for (std::size_t start = 0;;) {
-            const std::size_t comma = line.find(',', start);
-            const std::size_t end = comma == std::string::npos ? line.size() : comma;
-            std::int64_t value = 0;
-            if (!wholeNumber(std::string_view(line).substr(start, end - start), value)) break;
-            values.push_back(value);
-            if (comma == std::string::npos) {
-                whole = values.size() == 5;
-                break;
-            }
-            start = comma + 1;
-        }
-        if (!whole || values[3] < 0 || values[3] > 480) continue;
-        points.push_back({values[0], values[1], values[2], static_cast<int>(values[3]), values[4]});
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        if (const auto point = pointOf(std::string_view(text).substr(start, end - start)))
+            points.push_back(*point);
+        start = end + 1;
     }
     return points;
 }
 
-std::vector<HistoryPoint> readHistory(const std::string& path) {
-    // Only a regular file is opened, so that a pipe named history.csv cannot block the reading.
+void addHistoryPoint(HistoryRecord& history, const HistoryPoint& point) {
+    if (history.latestExtra) history.points.pop_back();
+    history.latestExtra = history.count % history.stride != 0;
+    if (!history.latestExtra && history.points.size() >= keptHistoryPoints) {
+        // Every other point goes: those left are every (2 stride)-th point added.
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < history.points.size(); i += 2)
+            history.points[kept++] = history.points[i];
+        history.points.resize(kept);
+        history.stride *= 2;
+        history.latestExtra = history.count % history.stride != 0;
+    }
+    history.points.push_back(point);
+    ++history.count;
+}
+
+HistoryReading readHistory(const std::string& path, std::uint64_t limit) {
+    HistoryReading reading;
+    FileReading opening;
+    std::FILE* file = openRegularFile(path.c_str(), opening);
+    if (file == nullptr) {
+        if (opening.fault != FileReading::cannotOpen || opening.error != ENOENT)
+            reading.problems.push_back(readingProblem(opening));
+        return reading;
+    }
     struct stat status {};
-    if (stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return {};
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return {};
-    std::ostringstream text;
-    text << file.rdbuf();
-    return historyPoints(text.str());
+    const std::uint64_t size =
+        fstat(fileno(file), &status) == 0 ? static_cast<std::uint64_t>(status.st_size) : 0;
+    // Of a file larger than the limit, the first line read may be cut: it is passed over.
+    const bool cut = size > limit;
+    if (cut && fseeko(file, static_cast<off_t>(size - limit), SEEK_SET) != 0) {
+        std::fclose(file);
+        reading.problems.push_back(std::string("cannot be read (") + std::strerror(errno) + ")");
+        return reading;
+    }
+    bool firstPassedOver = !cut;
+    std::int64_t damaged = 0;
+    std::string line;
+    bool overlong = false;
+    const auto takeLine = [&] {
+        if (!firstPassedOver) {
+            firstPassedOver = true;
+        } else if (const auto point = overlong ? std::nullopt : pointOf(line)) {
+            addHistoryPoint(reading.history, *point);
+        } else if (line != historyHeader) {
+            ++damaged;
+        }
+        line.clear();
+        overlong = false;
+    };
+    // No more than `limit` bytes are read, even of a file that grows meanwhile.
+    std::uint64_t left = limit;
+    char buffer[65536];
+    std::size_t n = 0;
+    while (left > 0 &&
+           (n = std::fread(buffer, 1,
+                           static_cast<std::size_t>(std::min<std::uint64_t>(sizeof buffer, left)),
+                           file)) > 0) {
+        left -= n;
+        for (const char *at = buffer, *end = buffer + n; at < end;) {
+            const char* newline =
+                static_cast<const char*>(std::memchr(at, '\n', static_cast<std::size_t>(end - at)));
+            const char* stop = newline != nullptr ? newline : end;
+            const std::size_t length = static_cast<std::size_t>(stop - at);
+            overlong = overlong || line.size() + length > longestLine;
+            if (!overlong) line.append(at, length);
+            if (newline == nullptr) break;
+            takeLine();
+            at = newline + 1;
+        }
+    }
+    if (!line.empty() || overlong) takeLine();
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) reading.problems.emplace_back("cannot be read to its end");
+    if (cut)
+        reading.problems.push_back("is larger than " + sizeText(limit) + ": only its last " +
+                                   sizeText(limit) + " are read");
+    if (damaged > 0)
+        reading.problems.push_back("has " + std::to_string(damaged) +
+                                   (damaged == 1 ? " damaged line" : " damaged lines") +
+                                   ", passed over");
+    return reading;
 }

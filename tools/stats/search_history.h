@@ -18,13 +18,40 @@ struct HistoryPoint {
 // The first line of a history file.
 inline constexpr const char* historyHeader = "time,nodes,nodes_per_sec,best,full_boards";
 
+// A history as the page plots it, of a fixed size however long the farm has run: at most
+// keptHistoryPoints points evenly spread over all those added (every stride-th one, the
+// first among them) and the latest one.
+struct HistoryRecord {
+    std::vector<HistoryPoint> points;  // in the order added
+    std::int64_t count = 0;            // points added in all
+    std::int64_t stride = 1;           // every stride-th point added is kept
+    bool latestExtra = false;          // the last point is the latest, kept off the stride
+};
+inline constexpr std::size_t keptHistoryPoints = 4096;
+// At most this much of a history file is read, its end: half a year of refreshes 3 seconds
+// apart. A larger file is a farm of years, or no history at all.
+inline constexpr std::uint64_t historyReadLimit = 256u << 20;
+
 // One line of a history file, without its line end.
 std::string historyLine(const HistoryPoint& point);
 // Appends the line of `point` to the file at `path`, with the header line first when the
-// file is new or empty. The problem in words, or an empty text when it was written.
+// file is new or empty. Only a regular file is appended to, never through a link. The
+// problem in words, or an empty text when it was written.
 std::string appendHistory(const std::string& path, const HistoryPoint& point);
 // The points of the history text `text`: the header and lines that are not five whole
 // numbers (a line cut short by a stop, say) are passed over.
 std::vector<HistoryPoint> historyPoints(const std::string& text);
-// The points of the history file at `path`; nothing when it cannot be read.
-std::vector<HistoryPoint> readHistory(const std::string& path);
+// Adds `point` to `history`, thinning it to every other point kept when it is full.
+void addHistoryPoint(HistoryRecord& history, const HistoryPoint& point);
+
+// What was read of a history file, and what was wrong with it, a sentence each that follows
+// the file's name: "is larger than 256 MB: only its last 256 MB are read", "has 2 damaged
+// lines, passed over", "is a FIFO, not a regular file".
+struct HistoryReading {
+    HistoryRecord history;
+    std::vector<std::string> problems;
+};
+// Reads the history file at `path` a piece at a time into a HistoryRecord: no more than its
+// last `limit` bytes (the first line of those, perhaps cut, passed over), and no line longer
+// than a history line can be held whole. A missing file is an empty history without a problem.
+HistoryReading readHistory(const std::string& path, std::uint64_t limit = historyReadLimit);

@@ -82,16 +82,17 @@ std::string directoryTable(const PageContent& content) {
 
 std::string historySection(const PageContent& content) {
     std::string text = heading("History");
-    if (content.history.empty()) {
+    if (content.history.points.empty()) {
         text += noteParagraph(content.historyFile.empty()
                                   ? "No history.csv beside these directories (tessaly-farm writes "
                                     "one in its directory; name another with --history FILE)."
                                   : content.historyFile + " holds no history yet.");
         return text;
     }
-    text += joined("<div class=\"row\">\n", historyPlot(content.history, HistoryMeasure::nodeRate),
-                   historyPlot(content.history, HistoryMeasure::bestScore), "</div>\n");
-    text += element("p", joined(content.history.size(), " refreshes in ", content.historyFile),
+    const std::vector<HistoryPoint>& points = content.history.points;
+    text += joined("<div class=\"row\">\n", historyPlot(points, HistoryMeasure::nodeRate),
+                   historyPlot(points, HistoryMeasure::bestScore), "</div>\n");
+    text += element("p", joined(content.history.count, " refreshes in ", content.historyFile),
                     " class=\"stamp\"") +
             "\n";
     return text;
@@ -162,6 +163,17 @@ std::string statusPage(const PageContent& content) {
     text += boardSection(content);
     text += boardList(content);
     return text + "</body>\n</html>\n";
+}
+
+std::vector<std::string> pageInputs(const PageContent& content) {
+    std::vector<std::string> inputs;
+    for (const DirectoryStatistics& directory : content.directories)
+        inputs.push_back(pathIn(directory.name, "total.txt"));
+    for (const RecordBoard& board : content.boards)
+        inputs.push_back(board.path);
+    for (const std::string& file : {content.bestBoard.pieceFile, content.historyFile})
+        if (!file.empty()) inputs.push_back(file);
+    return inputs;
 }
 
 std::string historyBeside(const std::vector<DirectoryStatistics>& directories) {

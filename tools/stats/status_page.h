@@ -18,8 +18,8 @@ struct PageContent {
     std::vector<SkippedDirectory> skipped;         // those whose statistics were not read
     std::vector<RecordBoard> boards;               // their record boards, best first
     NodeFigures figures = NodeFigures::billions;
-    std::vector<HistoryPoint> history;  // the farm's history, empty when there is none
-    std::string historyFile;            // where it was read, empty when none was found
+    HistoryRecord history;    // the farm's history, empty when there is none
+    std::string historyFile;  // where it was read, empty when none was found
     BoardPicture bestBoard;
     std::string writtenBy;       // the program that writes the page
     std::int64_t writtenAt = 0;  // seconds since 1970
@@ -38,6 +38,9 @@ std::string statusPage(const PageContent& content);
 // history is left empty.
 PageContent pageContent(const ReadDirectories& read, NodeFigures figures,
                         const std::string& pieceFile);
+// The files the page is made from, which it must never take the place of: the statistics
+// files and record boards of the directories read, the piece file and the history file.
+std::vector<std::string> pageInputs(const PageContent& content);
 // history.csv in the shared parent of `directories`, when there is one and it is a regular
 // file; an empty text otherwise.
 std::string historyBeside(const std::vector<DirectoryStatistics>& directories);
