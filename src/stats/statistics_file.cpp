@@ -27,6 +27,8 @@ StatisticsFileState statisticsFile;
 namespace {
 
 constexpr int lineCapacity = 100;  // lines are read in pieces of at most 99 characters
+// Far more than any statistics file holds; a larger file is not read to its end.
+constexpr std::size_t largestFile = 1 << 20;
 // Saves sync their files and the directory to the disk at most this often (on the monotonic
 // clock, which setting the wall clock cannot hold back), so that frequent run ends stay cheap
 // while a power cut loses at most a few seconds of statistics.
@@ -164,7 +166,15 @@ StatisticsReading readStatisticsFile(const char* path, StatsRecord& record, std:
         return StatisticsReading::messedWith;
     }
     std::int32_t readCheck = check;
+    std::size_t bytesRead = std::strlen(line);
     while (std::fgets(line, lineCapacity, file) != nullptr) {
+        // A statistics file holds a few hundred bytes: one far larger is read no further.
+        bytesRead += std::strlen(line);
+        if (bytesRead > largestFile) {
+            std::fclose(file);
+            clearRecord(record);
+            return StatisticsReading::messedWith;
+        }
         const char* equals = std::strchr(line, '=');
         if (equals == nullptr) continue;
         const char* value = equals + 1;

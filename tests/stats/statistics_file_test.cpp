@@ -86,8 +86,9 @@ TEST_F(StatisticsFile, MissingOrForeignFilesStartFromZero) {
     }
     std::filesystem::remove(dir.file("total.txt"));
     // Counts of nodes and seconds that are negative were put there by hand.
-    for (const char* text : {" K7 stats\nnodes=5\n", "", "stats\n", "K7 stats\nnodes=-1\n",
-                             "K7 stats\nnodes=5\nsecs=-86400\n"}) {
+    const std::string huge = "K7 stats\nnodes=5\n" + std::string(2 << 20, '#');
+    for (const std::string text : {" K7 stats\nnodes=5\n", "", "stats\n", "K7 stats\nnodes=-1\n",
+                                   "K7 stats\nnodes=5\nsecs=-86400\n", huge.c_str()}) {
         EXPECT_EQ(readWith(text), "total.txt has been messed with, cannot read total scores\n");
         EXPECT_EQ(statistics.grandTotal.nodes, 0);
     }
