@@ -14,8 +14,12 @@ bool isDigit(char c) {
 
 std::string recordBoardFileName(int score, long long copy) {
     std::string name = std::to_string(score);
-    if (copy > 1) name += "-" + std::to_string(copy);
-    return name + std::string(boardSuffix);
+    if (copy > 1) {
+        name += '-';
+        name += std::to_string(copy);
+    }
+    name += boardSuffix;
+    return name;
 }
 
 std::optional<RecordBoardFileName> parseRecordBoardFileName(std::string_view name) {
