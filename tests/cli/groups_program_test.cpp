@@ -276,7 +276,9 @@ TEST(GroupsProgram, TheTrialsBenchmarksEndWithItHoweverItIsSignalled) {
             << "benchmarks left by signal " << signalNumber;
         EXPECT_FALSE(std::filesystem::exists(dir.file("k7groups.txt")));
         // A stop it can catch also removes the derived groups it gave the benchmarks.
-        if (signalNumber == SIGTERM) EXPECT_TRUE(std::filesystem::is_empty(temporary.path));
+        if (signalNumber == SIGTERM) {
+            EXPECT_TRUE(std::filesystem::is_empty(temporary.path));
+        }
         endLeftovers(dir.path);
     }
 }

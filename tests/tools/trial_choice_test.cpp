@@ -13,6 +13,10 @@ struct ChoiceCase {
     const char* reason;
 };
 
+void PrintTo(const ChoiceCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 // Full boards on every seed pair or not, how many in all, and the median deepest depth.
 Yield yield(bool everyPair, int fullBoards, double medianDepth) {
     Yield y;
