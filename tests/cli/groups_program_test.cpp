@@ -1,15 +1,19 @@
-// tessaly-groups makes the same groups file for the same seed and node total on any number of
-// cores, never replaces one unasked, and the solver and the benchmark take what it writes.
+// tessaly-groups makes the same groups file for the same seed and node totals on any number of
+// cores, never replaces one unasked, writes the candidate its trial found best with what each
+// reached, and the solver and the benchmark take what it writes; the processes it starts end
+// with it.
 #include <gtest/gtest.h>
 #include <signal.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "run/groups_file.h"
 #include "test_support.h"
 
 namespace {
@@ -51,6 +55,32 @@ void endLeftovers(const std::string& directory) {
         kill(pid, SIGKILL);
 }
 
+// The processes whose parent is `parent` and whose name is `name`.
+std::vector<pid_t> childrenNamed(pid_t parent, const std::string& name) {
+    std::vector<pid_t> children;
+    std::error_code fault;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", fault)) {
+        // "PID (NAME) STATE PPID ..."
+        const std::string stat = readFile(entry.path().string() + "/stat");
+        const std::size_t close = stat.rfind(") ");
+        int pid = 0, ppid = 0;
+        char state = 0;
+        if (close == std::string::npos || std::sscanf(stat.c_str(), "%d", &pid) != 1 ||
+            std::sscanf(stat.c_str() + close + 2, "%c %d", &state, &ppid) != 2)
+            continue;
+        if (ppid == parent && stat.substr(stat.find('(') + 1, close - stat.find('(') - 1) == name)
+            children.push_back(pid);
+    }
+    return children;
+}
+
+// The report without its line of CPU time, which differs from one run to the next.
+std::string withoutTimes(const std::string& report) {
+    const std::size_t line = report.find("The trial took ");
+    if (line == std::string::npos) return report;
+    return report.substr(0, line) + report.substr(report.find('\n', line) + 1);
+}
+
 }  // namespace
 
 TEST(GroupsProgram, SameSeedAndNodeTotalGiveTheSameFileOnAnyNumberOfCores) {
@@ -59,13 +89,14 @@ TEST(GroupsProgram, SameSeedAndNodeTotalGiveTheSameFileOnAnyNumberOfCores) {
     int i = 0;
     for (const TempDir* dir : {&one, &two}) {
         std::filesystem::copy_file(deepPuzzle, dir->file("k7pieces.txt"));
-        const ProgramResult result =
-            runProgram(groupsProgram + " --nodes 3000000 --run-nodes 1000000 --seed 4 -j " +
-                           std::to_string(i + 1),
-                       dir->path, "", 300);
+        const ProgramResult result = runProgram(
+            groupsProgram +
+                " --nodes 3000000 --run-nodes 1000000 --seed 4 --trial-nodes 200000 -j " +
+                std::to_string(i + 1),
+            dir->path, "", 300);
         ASSERT_EQ(result.status, 0) << result.err;
         files[i] = readFile(dir->file("k7groups.txt"));
-        reports[i] = result.out;
+        reports[i] = withoutTimes(result.out);
         ++i;
     }
     EXPECT_EQ(files[0], files[1]);
@@ -74,14 +105,19 @@ TEST(GroupsProgram, SameSeedAndNodeTotalGiveTheSameFileOnAnyNumberOfCores) {
     EXPECT_NE(reports[0].find("Harvested 3 runs without group rules: 300000"), std::string::npos)
         << reports[0];
 
-    // The benchmark and the solver take the groups; a second harvest does not replace them.
+    // The benchmark and the solver take the file, groups or the word off, whichever the trial
+    // chose; a second harvest does not replace it.
     const ProgramResult bench = runProgram(
         std::string(TESSALY_BENCH_BIN) + " --groups k7groups.txt --nodes 100000 k7pieces.txt",
         one.path);
     EXPECT_EQ(bench.status, 0) << bench.err;
-    EXPECT_NE(
-        startSolver(one).out.find("\nPiece groups are read from " + one.path + "/k7groups.txt\n"),
-        std::string::npos);
+    RunGroups written;
+    ASSERT_EQ(parseGroups(files[0], "k7groups.txt", written), "");
+    const std::string readLine =
+        written.rules == StepRules::groups
+            ? "\nPiece groups are read from " + one.path + "/k7groups.txt\n"
+            : "\nPiece group rules are off, as " + one.path + "/k7groups.txt says\n";
+    EXPECT_NE(startSolver(one).out.find(readLine), std::string::npos);
     const ProgramResult again = runProgram(groupsProgram + " --nodes 1000", one.path);
     EXPECT_EQ(again.status, 1);
     EXPECT_NE(again.err.find("k7groups.txt exists; --force replaces it"), std::string::npos);
@@ -92,6 +128,87 @@ TEST(GroupsProgram, SameSeedAndNodeTotalGiveTheSameFileOnAnyNumberOfCores) {
     EXPECT_NE(off.out.find("\nPiece group rules are off, as " + one.path + "/k7groups.txt says\n"),
               std::string::npos)
         << off.out;
+}
+
+TEST(GroupsProgram, TheTrialWritesTheCandidateThatDidBestAndWhatEachReached) {
+    TempDir tried, untried;
+    const std::string harvest = groupsProgram + " --nodes 2000000 --run-nodes 1000000 --seed 5 ";
+    for (const TempDir* dir : {&tried, &untried})
+        std::filesystem::copy_file(deepPuzzle, dir->file("k7pieces.txt"));
+    const ProgramResult result = runProgram(harvest + "--trial-nodes 150000", tried.path, "", 300);
+    ASSERT_EQ(result.status, 0) << result.err;
+    ASSERT_EQ(runProgram(harvest + "--no-trial", untried.path, "", 300).status, 0);
+    const std::string file = readFile(tried.file("k7groups.txt"));
+
+    // Each candidate's row; its figures on the first seed pair are the benchmark's own.
+    const std::string pairs = "seed pairs 5001,5002 5003,5004 5005,5006";
+    EXPECT_NE(result.out.find("Tried each candidate with tessaly-bench, 150000 nodes on each of "
+                              "the " +
+                              pairs + ":\n"),
+              std::string::npos)
+        << result.out;
+    const struct {
+        const char* name;
+        std::string option;
+    } rows[] = {{"derived groups", "--groups " + untried.file("k7groups.txt")},
+                {"rules off", "--no-group-rules"},
+                {"built-in groups", ""}};
+    for (const auto& row : rows) {
+        int boards = -1, firstBoards = -1;
+        double depth = -1, firstDepth = -1;
+        const std::size_t at = result.out.find(std::string("\n  ") + row.name + " ");
+        ASSERT_NE(at, std::string::npos) << row.name << "\n" << result.out;
+        const std::string line = result.out.substr(at, result.out.find('\n', at + 1) - at);
+        ASSERT_EQ(std::sscanf(line.c_str() + line.find("full boards"), "full boards %d (%d",
+                              &boards, &firstBoards),
+                  2)
+            << line;
+        ASSERT_EQ(std::sscanf(line.c_str() + line.find("median deepest depth"),
+                              "median deepest depth %lf (%lf", &depth, &firstDepth),
+                  2)
+            << line;
+        const ProgramResult bench = runProgram(std::string(TESSALY_BENCH_BIN) + " " + row.option +
+                                                   " --nodes 150000 --seeds 5001,5002 k7pieces.txt",
+                                               tried.path);
+        ASSERT_EQ(bench.status, 0) << bench.err;
+        EXPECT_NE(bench.out.find("\nfull boards " + std::to_string(firstBoards) + "\n"),
+                  std::string::npos)
+            << row.name << "\n"
+            << bench.out << result.out;
+        char median[64];
+        std::snprintf(median, sizeof median, "\nmedian depth %g\n", firstDepth);
+        EXPECT_NE(bench.out.find(median), std::string::npos) << row.name << "\n" << bench.out;
+        EXPECT_GE(boards, firstBoards);
+        EXPECT_GE(depth, 0);
+        EXPECT_NE(file.find(std::string(row.name) + " " + std::to_string(boards) +
+                            " full boards, median depth "),
+                  std::string::npos)
+            << file;
+    }
+
+    // The file is what the report says was chosen, and says why in a comment.
+    const std::size_t chose = result.out.find("\nChose the ");
+    ASSERT_NE(chose, std::string::npos) << result.out;
+    const std::string choice =
+        result.out.substr(chose + 1, result.out.find('\n', chose + 1) - chose - 1);
+    EXPECT_NE(file.find("\n# " + choice + ".\n"), std::string::npos) << file;
+    EXPECT_NE(file.find("\n# Trial, 150000 nodes on each of the " + pairs + ": "),
+              std::string::npos)
+        << file;
+    RunGroups written, derived;
+    ASSERT_EQ(parseGroups(file, "k7groups.txt", written), "");
+    ASSERT_EQ(parseGroups(readFile(untried.file("k7groups.txt")), "k7groups.txt", derived), "");
+    const RunGroups builtIn;
+    if (choice.starts_with("Chose the derived groups:")) {
+        EXPECT_TRUE(written.rules == StepRules::groups && written.pieces == derived.pieces);
+    } else if (choice.starts_with("Chose the rules off:")) {
+        EXPECT_TRUE(written.rules == StepRules::noGroups);
+    } else {
+        ASSERT_TRUE(choice.starts_with("Chose the built-in groups:")) << choice;
+        EXPECT_TRUE(written.rules == StepRules::groups && written.table == builtIn.table &&
+                    written.pieces == builtIn.pieces);
+    }
+    EXPECT_EQ(runProgram(harvest + "--no-trial --trial-nodes 5", untried.path).status, 2);
 }
 
 TEST(GroupsProgram, TheSolverRefusesAFaultyGroupsFileBeforeWritingAnything) {
@@ -140,4 +257,28 @@ TEST(GroupsProgram, ARunThatCannotStartEndsTheRunsStarted) {
     EXPECT_TRUE(processesIn(dir.path).empty());
     EXPECT_FALSE(std::filesystem::exists(dir.file("k7groups.txt")));
     endLeftovers(dir.path);
+}
+
+TEST(GroupsProgram, TheTrialsBenchmarksEndWithItHoweverItIsSignalled) {
+    for (const int signalNumber : {SIGTERM, SIGKILL}) {
+        TempDir dir, temporary;
+        std::filesystem::copy_file(deepPuzzle, dir.file("k7pieces.txt"));
+        const pid_t groups = startProgram(
+            {"/usr/bin/env", "TMPDIR=" + temporary.path, groupsProgram, "--nodes", "1000000",
+             "--run-nodes", "1000000", "--trial-nodes", "1000000000000", "-j", "2"},
+            dir.path, "out.txt", "err.txt");
+        EXPECT_TRUE(
+            eventually([&] { return childrenNamed(groups, "tessaly-bench").size() == 2; }, 60))
+            << readFile(dir.file("err.txt"));
+        ASSERT_EQ(kill(groups, signalNumber), 0);
+        EXPECT_EQ(waitForExit(groups, 30), 128 + signalNumber);
+        EXPECT_TRUE(eventually([&] { return processesIn(dir.path).empty(); }, 20))
+            << "benchmarks left by signal " << signalNumber;
+        EXPECT_FALSE(std::filesystem::exists(dir.file("k7groups.txt")));
+        // A stop it can catch also removes the derived groups it gave the benchmarks.
+        if (signalNumber == SIGTERM) {
+            EXPECT_TRUE(std::filesystem::is_empty(temporary.path));
+        }
+        endLeftovers(dir.path);
+    }
 }

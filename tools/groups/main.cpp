@@ -1,6 +1,7 @@
-// tessaly-groups: writes k7groups.txt, the piece groups of the puzzle in this directory, made
-// from the deepest boards of the solver's own search without group rules; or, with --off, a
-// groups file that turns the group rules off.
+// tessaly-groups: writes k7groups.txt for the puzzle in this directory: piece groups made from
+// the deepest boards of the solver's own search without group rules, tried on the puzzle against
+// the group rules off and the built-in groups, and whichever of the three did best; or, with
+// --off, a groups file that turns the group rules off.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,6 +26,8 @@
 #include "base/whole_files.h"
 #include "groups/group_derivation.h"
 #include "groups/harvest.h"
+#include "groups/trial.h"
+#include "groups/trial_choice.h"
 #include "puzzle/candidate_tables.h"
 #include "puzzle/piece_file.h"
 #include "run/groups_file.h"
@@ -33,15 +36,17 @@
 namespace {
 
 constexpr const char* usage =
-    "usage: tessaly-groups [--seconds N | --nodes N] [-j N] [--seed N] [--run-nodes N] "
-    "[--force]\n"
+    "usage: tessaly-groups [--seconds N | --nodes N] [-j N] [--seed N] [--run-nodes N]\n"
+    "                      [--trial-nodes N | --no-trial] [--force]\n"
     "       tessaly-groups --off [--force]\n"
     "\n"
     "Run it in the directory of k7pieces.txt. It runs the solver's search without group\n"
     "rules (for 120 seconds, or up to a node total), keeps the deepest board of every run and\n"
-    "writes k7groups.txt: 60 piece groups made from the deepest different boards, which the\n"
-    "solver then uses in place of its built-in groups. --off writes a k7groups.txt that turns\n"
-    "the group rules off instead. An existing k7groups.txt is replaced only with --force.\n";
+    "makes 60 piece groups from the deepest different boards. It then tries them on the puzzle\n"
+    "against the group rules off and the built-in groups, each with the same node budget in\n"
+    "tessaly-bench, and writes k7groups.txt with the one that did best, which the solver then\n"
+    "uses. --off writes a k7groups.txt that turns the group rules off instead. An existing\n"
+    "k7groups.txt is replaced only with --force.\n";
 
 constexpr int badArguments = 2;
 
@@ -53,16 +58,21 @@ constexpr int badArguments = 2;
 
 struct Options {
     HarvestOptions harvest;
+    TrialOptions trial;
+    bool tried = true;  // false with --no-trial: the derived groups are written untried
     bool off = false;
     bool force = false;
 };
 
-constexpr std::array<OptionSpec, 7> optionTable{{
+constexpr std::array<OptionSpec, 9> optionTable{{
     {"--seconds", "N", "harvest for N seconds (default 120)"},
     {"--nodes", "N", "harvest up to a node total instead; the same seed gives the same file"},
     {"-j", "N", "runs at once (default: the number of processors)"},
     {"--seed", "N", "the harvest's seed (default 1)"},
     {"--run-nodes", "N", "the cap of every run (default 100000000)"},
+    {"--trial-nodes", "N",
+     "the trial's budget of each candidate on each seed pair (default 1000000000)"},
+    {"--no-trial", nullptr, "write the derived groups without trying them against the others"},
     {"--off", nullptr, "write a groups file that turns the group rules off; no harvest"},
     {"--force", nullptr, "replace an existing k7groups.txt"},
 }};
@@ -87,6 +97,7 @@ Options parseArguments(int argc, char** argv) {
     Options options;
     const unsigned cores = std::thread::hardware_concurrency();
     options.harvest.jobs = cores > 0 ? static_cast<int>(cores) : 1;
+    options.tried = !given->has("--no-trial");
     options.off = given->has("--off");
     options.force = given->has("--force");
     const bool timeGiven = given->has("--seconds");
@@ -102,11 +113,18 @@ Options parseArguments(int argc, char** argv) {
                 static_cast<std::uint32_t>(numberOption(name, value, 0, 0xFFFFFFFF));
         else if (name == "--run-nodes")
             options.harvest.runNodes = numberOption(name, value, 1, 1'000'000'000'000'000);
+        else if (name == "--trial-nodes")
+            options.trial.nodes = numberOption(name, value, 1, 1'000'000'000'000'000);
     }
+    options.trial.jobs = options.harvest.jobs;
+    options.trial.seed = options.harvest.seed;
     if (timeGiven && options.harvest.nodes > 0)
         failWith("--seconds and --nodes exclude each other", badArguments);
     if (options.off && (timeGiven || options.harvest.nodes > 0))
         failWith("--off makes no harvest", badArguments);
+    if (given->has("--trial-nodes") && (options.off || !options.tried))
+        failWith("--trial-nodes is for the trial, which --off and --no-trial leave out",
+                 badArguments);
     return options;
 }
 
@@ -130,6 +148,99 @@ std::string currentDirectory() {
     return getcwd(path, sizeof path) != nullptr ? path : ".";
 }
 
+// The groups a candidate stands for: the derived ones, none, or the built-in ones.
+RunGroups groupsOf(Candidate candidate, const RunGroups& derived) {
+    RunGroups groups = candidate == Candidate::derived ? derived : RunGroups{};
+    if (candidate == Candidate::off) groups.rules = StepRules::noGroups;
+    return groups;
+}
+
+// Ends the program unless `text` reads back as `groups`: what is tried and written is what was
+// made.
+void checkReadsBack(const std::string& text, const RunGroups& groups) {
+    RunGroups check;
+    const std::string fault = parseGroups(text, groupsFileName, check);
+    if (!fault.empty() || check.rules != groups.rules ||
+        (groups.rules == StepRules::groups &&
+         (check.table != groups.table || check.pieces != groups.pieces)))
+        failWith("the groups made break a rule (" + fault + "); nothing is written");
+}
+
+// The comment lines that say what the file holds and how it was made.
+std::vector<std::string> commentsOf(Candidate candidate, const std::string& harvest) {
+    switch (candidate) {
+        case Candidate::derived:
+            return {
+                "Piece groups for the pieces of k7pieces.txt, made by tessaly-groups from the "
+                "deepest",
+                "boards of " + harvest + ", one board a group.",
+                "The solver uses them in place of its built-in groups; see tessaly-groups(1)."};
+        case Candidate::off:
+            return {"The group rules are off for the pieces of k7pieces.txt:",
+                    "the solver's first depths may place any piece.",
+                    "Written by tessaly-groups, which also made piece groups from the deepest "
+                    "boards",
+                    "of " + harvest + "; see tessaly-groups(1)."};
+        case Candidate::builtIn:
+            return {"The solver's built-in piece groups, for the pieces of k7pieces.txt.",
+                    "Written by tessaly-groups, which also made piece groups from the deepest "
+                    "boards",
+                    "of " + harvest + "; see tessaly-groups(1)."};
+    }
+    return {};
+}
+
+// "1001,1002 1003,1004 1005,1006"
+std::string seedPairsText(std::uint32_t seed) {
+    std::string text;
+    for (const SeedPair& pair : trialSeedPairs(seed)) {
+        if (!text.empty()) text += ' ';
+        text += std::to_string(pair.main) + "," + std::to_string(pair.group);
+    }
+    return text;
+}
+
+// Prints what each candidate reached on each seed pair, what the trial cost, and the choice.
+void printTrial(const std::array<std::vector<BenchFigures>, 3>& figures,
+                const std::array<Yield, 3>& yields, const Choice& choice,
+                const TrialOptions& options) {
+    std::printf(
+        "Tried each candidate with tessaly-bench, %lld nodes on each of the seed pairs %s:\n",
+        static_cast<long long>(options.nodes), seedPairsText(options.seed).c_str());
+    for (std::size_t c = 0; c < candidates.size(); ++c) {
+        std::string boards, depths;
+        for (const BenchFigures& pair : figures[c]) {
+            char text[48];
+            std::snprintf(text, sizeof text, "%s%d", boards.empty() ? "" : " ", pair.fullBoards);
+            boards += text;
+            std::snprintf(text, sizeof text, "%s%g", depths.empty() ? "" : " ", pair.medianDepth);
+            depths += text;
+        }
+        std::printf("  %-16s full boards %d (%s), median deepest depth %g (%s)",
+                    candidateName(candidates[c]), yields[c].fullBoards, boards.c_str(),
+                    yields[c].medianDepth, depths.c_str());
+        if (yields[c].fullBoards > 0) std::printf(", best score %d", yields[c].bestScore);
+        std::printf("\n");
+    }
+    double total = 0;
+    std::string each;
+    for (std::size_t c = 0; c < candidates.size(); ++c) {
+        const double minutes = yields[c].cpuSeconds / 60;
+        total += minutes;
+        char text[96];
+        std::snprintf(text, sizeof text, "%s%s %.1f", c == 0 ? "" : ", ",
+                      candidateName(candidates[c]), minutes);
+        each += text;
+        if (yields[c].fullBoards > 0 && minutes > 0) {
+            std::snprintf(text, sizeof text, " (%.1f full boards a CPU-minute)",
+                          yields[c].fullBoards / minutes);
+            each += text;
+        }
+    }
+    std::printf("The trial took %.1f CPU-minutes: %s\n", total, each.c_str());
+    std::printf("Chose the %s: %s\n", candidateName(choice.chosen), choice.reason.c_str());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -150,6 +261,12 @@ int main(int argc, char** argv) {
         std::printf("Wrote %s: the group rules are off\n", where.c_str());
         return 0;
     }
+
+    // The trial's benchmark is found first: no harvest is made for a trial that cannot be run.
+    const std::string bench = options.tried ? benchBesideThisProgram() : std::string();
+    if (options.tried && bench.empty())
+        failWith("no tessaly-bench beside this program in " + programDirectory().string() +
+                 " for the trial; --no-trial writes the derived groups untried");
 
     // Unattended: a faulty piece file ends it at once, without waiting for the user.
     fatalExitWaits = false;
@@ -186,19 +303,10 @@ int main(int argc, char** argv) {
     const std::string bound = options.harvest.nodes > 0
                                   ? std::to_string(options.harvest.nodes) + " nodes"
                                   : std::to_string(options.harvest.seconds) + " seconds";
-    std::vector<std::string> comments = {
-        "Piece groups for the pieces of k7pieces.txt, made by tessaly-groups from the deepest",
-        "boards of " + std::to_string(runs.size()) + " runs without group rules (seed " +
-            std::to_string(options.harvest.seed) + ", " + bound + "), one board a group.",
-        "The solver uses them in place of its built-in groups; see tessaly-groups(1)."};
-    const std::string text = groupsFileText(groups, comments);
-    // What is written must read back as the same groups.
-    RunGroups check;
-    const std::string fault = parseGroups(text, groupsFileName, check);
-    if (!fault.empty() || check.table != groups.table || check.pieces != groups.pieces)
-        failWith("the groups made break a rule (" + fault + "); nothing is written");
-    const std::string problem = writeGroupsFile(text, options.force);
-    if (!problem.empty()) failWith(problem);
+    const std::string made = std::to_string(runs.size()) + " runs without group rules (seed " +
+                             std::to_string(options.harvest.seed) + ", " + bound + ")";
+    const std::string derivedText = groupsFileText(groups, commentsOf(Candidate::derived, made));
+    checkReadsBack(derivedText, groups);
 
     std::printf(
         "Harvested %zu runs without group rules: %lld nodes, deepest depths from %d to "
@@ -215,6 +323,33 @@ int main(int argc, char** argv) {
     for (int g = 0; g < groupCount; ++g)
         std::printf("%s%3d", g % 20 == 0 ? (g == 0 ? "  " : "\n  ") : " ",
                     boards[groupBoards[g]].depth);
-    std::printf("\nWrote %s\n", where.c_str());
+    std::printf("\n");
+    std::fflush(stdout);
+
+    Candidate chosen = Candidate::derived;
+    std::vector<std::string> comments = commentsOf(chosen, made);
+    if (options.tried) {
+        TrialOptions trialOptions = options.trial;
+        trialOptions.progress = harvestOptions.progress;
+        const auto figures = runTrial(bench, derivedText, trialOptions, error);
+        if (!error.empty()) failWith("the trial failed: " + error + "; nothing is written");
+        std::array<Yield, 3> yields;
+        for (std::size_t c = 0; c < candidates.size(); ++c)
+            yields[c] = yieldOf(figures[c]);
+        const Choice choice = chooseCandidate(yields);
+        printTrial(figures, yields, choice, options.trial);
+        chosen = choice.chosen;
+        comments = commentsOf(chosen, made);
+        comments.push_back("Trial, " + std::to_string(options.trial.nodes) +
+                           " nodes on each of the seed pairs " + seedPairsText(options.trial.seed) +
+                           ": " + yieldsText(yields));
+        comments.push_back("Chose the " + std::string(candidateName(chosen)) + ": " +
+                           choice.reason + ".");
+    }
+    const std::string text = groupsFileText(groupsOf(chosen, groups), comments);
+    checkReadsBack(text, groupsOf(chosen, groups));
+    const std::string problem = writeGroupsFile(text, options.force);
+    if (!problem.empty()) failWith(problem);
+    std::printf("Wrote %s\n", where.c_str());
     return 0;
 }

@@ -1,0 +1,53 @@
+// The choice after the trial: which of the three candidates for k7groups.txt did best in equal
+// node budgets on the user's own puzzle, judged by figures that do not depend on timing.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// What k7groups.txt can hold.
+enum class Candidate { derived, off, builtIn };
+// The candidates in the order that settles a tie: the derived groups (what tessaly-groups wrote
+// before it tried anything) first, then the rules off, then the built-in groups.
+inline constexpr std::array<Candidate, 3> candidates{Candidate::derived, Candidate::off,
+                                                     Candidate::builtIn};
+
+// Its name in the report and the groups file: "derived groups", "rules off", "built-in groups".
+const char* candidateName(Candidate candidate);
+
+// What one benchmark of a candidate on one seed pair printed, and the CPU time it took.
+struct BenchFigures {
+    std::int64_t nodes = 0;
+    int fullBoards = 0;
+    int bestScore = 0;  // 0 without a full board
+    double medianDepth = -1;
+    double cpuSeconds = 0;
+};
+
+// What a candidate reached on all seed pairs together.
+struct Yield {
+    bool everyPair = false;   // full boards on every seed pair
+    int fullBoards = 0;       // on all seed pairs
+    double medianDepth = -1;  // the median of the seed pairs' median deepest depths
+    int bestScore = 0;
+    double cpuSeconds = 0;
+};
+Yield yieldOf(const std::vector<BenchFigures>& pairs);
+
+struct Choice {
+    Candidate chosen;
+    std::string reason;  // why, in words: "the most full boards (3)"
+};
+// The candidate with the best yield, `yields` given in the order of `candidates`. Full boards
+// count first, but only where they came on every seed pair: a run that finishes a board finds
+// many more near it, so boards from one seed pair are mostly one lucky run and say little about
+// the candidate. So: full boards on every seed pair, then the most of them, then the highest
+// median deepest depth, then the most full boards however they came; a tie goes to the earlier
+// candidate.
+Choice chooseCandidate(const std::array<Yield, 3>& yields);
+
+// The figures of every candidate on one line: "derived groups 0 full boards, median depth 244;
+// rules off 0 full boards, median depth 229.5; built-in groups 0 full boards, median depth 58".
+std::string yieldsText(const std::array<Yield, 3>& yields);
