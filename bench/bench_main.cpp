@@ -26,6 +26,8 @@
 #include "run/run_loop.h"
 #include "run/run_setup.h"
 #include "run/startup.h"
+#include "search/depth_profile.h"
+#include "search/rim_look_ahead.h"
 #include "search/search_state.h"
 #include "stats/statistics_records.h"
 
@@ -33,15 +35,18 @@ namespace {
 
 constexpr const char* usage =
     "usage: tessaly-bench [--runs N] [--nodes N] [--seeds MAIN,GROUP] [--board BOARDFILE]\n"
-    "                     [--groups GROUPSFILE | --no-group-rules] [--verbose] [PIECEFILE]\n";
+    "                     [--groups GROUPSFILE | --no-group-rules] [--rim-look-ahead]\n"
+    "                     [--profile] [--verbose] [PIECEFILE]\n";
 
-constexpr std::array<OptionSpec, 7> optionTable{{
+constexpr std::array<OptionSpec, 9> optionTable{{
     {"--runs", "N", "complete runs (default 12; no bound with --nodes alone)"},
     {"--nodes", "N", "end the workload once its runs' nodes reach N"},
     {"--seeds", "MAIN,GROUP", "the seeds of the two random generators"},
     {"--board", "BOARDFILE", "load the board file at the start of every run"},
     {"--groups", "GROUPSFILE", "draw the piece groups from a groups file"},
     {"--no-group-rules", nullptr, "search without the group rules, for comparisons"},
+    {"--rim-look-ahead", nullptr, "refuse rim placements after which the rim cannot close"},
+    {"--profile", nullptr, "the nodes by depth, the deep placements and the ends of the runs"},
     {"--verbose", nullptr, "a line per run, the median depth and a digest of the full boards"},
 }};
 
@@ -60,6 +65,8 @@ struct BenchOptions {
     std::string boardFile;   // loaded at the start of every run, as the solver does
     std::string groupsFile;  // groups in place of the built-in ones, as the solver reads them
     bool noGroupRules = false;
+    bool rimLookAhead = false;
+    bool profile = false;
     std::string pieceFile;
 };
 
@@ -105,6 +112,10 @@ BenchOptions parseArguments(int argc, char** argv) {
             options.groupsFile = value;
         } else if (name == "--no-group-rules") {
             options.noGroupRules = true;
+        } else if (name == "--rim-look-ahead") {
+            options.rimLookAhead = true;
+        } else if (name == "--profile") {
+            options.profile = true;
         } else if (name == "--seeds") {
             const std::size_t comma = value.find(',');
             const auto main = numberIn(std::string_view(value).substr(0, comma), 0, 0xFFFFFFFF);
@@ -141,6 +152,61 @@ const char* endText(bool exhausted) {
     return budget.endMark[0] ? budget.endMark : "none";
 }
 
+// Where the nodes of the workload went, added up run by run (--profile).
+struct Profile {
+    // The bounds of the depth bands, and the depths whose placements are shown.
+    static constexpr std::array<int, 5> bandStarts{0, 120, 193, 230, 248};
+    static constexpr int firstDeepDepth = 240;
+    std::array<std::int64_t, bandStarts.size()> nodesFrom{};
+    std::array<std::int64_t, depthCount - firstDeepDepth> nodesFromDeep{};
+    // The ends of the runs, in the order shown.
+    std::array<const char*, 7> ends{"-", "\\", "_", "):", "none", "exhausted", "node total"};
+    std::array<int, 7> endCount{};
+    std::int64_t tests = 0, refusals = 0, lookUps = 0, memoHits = 0, givenUp = 0;
+
+    void addRun(const char* end) {
+        nodesFrom[0] += search.nodeCount;
+        for (std::size_t b = 1; b < bandStarts.size(); ++b)
+            nodesFrom[b] += nodesFromDepth(bandStarts[b]);
+        for (int d = firstDeepDepth; d < depthCount; ++d)
+            nodesFromDeep[d - firstDeepDepth] += nodesFromDepth(d);
+        for (std::size_t i = 0; i < ends.size(); ++i)
+            endCount[i] += std::strcmp(ends[i], end) == 0;
+        tests += rim.tests;
+        refusals += rim.refusals;
+        lookUps += rim.lookUps;
+        memoHits += rim.memoHits;
+        givenUp += rim.givenUp;
+    }
+
+    void print(bool rimLookAhead) const {
+        const double all = nodesFrom[0] > 0 ? static_cast<double>(nodesFrom[0]) : 1;
+        for (std::size_t b = 0; b < bandStarts.size(); ++b) {
+            const int last = b + 1 < bandStarts.size() ? bandStarts[b + 1] - 1 : depthCount - 1;
+            const std::int64_t from = nodesFrom[b];
+            const std::int64_t beyond = b + 1 < bandStarts.size() ? nodesFrom[b + 1] : 0;
+            std::printf("nodes at depths %d-%d %lld (%.1f %%)\n", bandStarts[b], last,
+                        static_cast<long long>(from - beyond), 100.0 * (from - beyond) / all);
+        }
+        std::printf("placements at depths %d-%d", firstDeepDepth, depthCount - 1);
+        for (std::size_t i = 0; i < nodesFromDeep.size(); ++i) {
+            const std::int64_t beyond = i + 1 < nodesFromDeep.size() ? nodesFromDeep[i + 1] : 0;
+            std::printf(" %lld", static_cast<long long>(nodesFromDeep[i] - beyond));
+        }
+        std::printf("\nrun ends");
+        for (std::size_t i = 0; i < ends.size(); ++i)
+            std::printf("%s %s %d", i == 0 ? "" : ",", ends[i], endCount[i]);
+        std::printf("\n");
+        if (rimLookAhead)
+            std::printf(
+                "rim look-ahead %lld tests, %lld refused; %lld looked up, %lld found in the "
+                "memo, %lld given up\n",
+                static_cast<long long>(tests), static_cast<long long>(refusals),
+                static_cast<long long>(lookUps), static_cast<long long>(memoHits),
+                static_cast<long long>(givenUp));
+    }
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -165,6 +231,16 @@ int main(int argc, char** argv) {
         }
     }
     if (options.noGroupRules) setup.groups.rules = StepRules::noGroups;
+    if (options.rimLookAhead) setup.groups.rimLookAhead = true;
+    if (setup.groups.rimLookAhead) {
+        const std::string fault = rimLookAheadFault();
+        if (!fault.empty()) {
+            std::fprintf(stderr, "tessaly-bench: the rim look-ahead cannot be used here: %s\n",
+                         fault.c_str());
+            return 1;
+        }
+    }
+    setup.profile = options.profile;
     settings.writeFiles = false;
     fullBoards.watcher = digestFullBoard;
     std::snprintf(settings.boardPath, pathCapacity, "%s", options.boardFile.c_str());
@@ -175,6 +251,7 @@ int main(int argc, char** argv) {
 
     std::int64_t totalNodes = 0;
     std::vector<int> depths;
+    Profile profile;
     int idleRuns = 0;
     const auto start = std::chrono::steady_clock::now();
     for (int run = 1; run <= options.runs; ++run) {
@@ -193,15 +270,15 @@ int main(int argc, char** argv) {
         totalNodes += search.nodeCount;
         depths.push_back(deepestPlacedDepth());
         const bool reachedTotal = options.nodes > 0 && totalNodes >= options.nodes;
+        const char* end = reachedTotal && !exhausted ? "node total" : endText(exhausted);
+        profile.addRun(end);
         if (options.verbose) {
             const std::string group = setup.groups.rules == StepRules::groups
                                           ? "group " + std::to_string(setup.group)
                                           : std::string("groups off");
             std::printf("run %d: %s, end %s, nodes %lld, full boards %d, depth %d\n", run,
-                        group.c_str(),
-                        reachedTotal && !exhausted ? "node total" : endText(exhausted),
-                        static_cast<long long>(search.nodeCount), fullBoards.count - boardsBefore,
-                        depths.back());
+                        group.c_str(), end, static_cast<long long>(search.nodeCount),
+                        fullBoards.count - boardsBefore, depths.back());
         }
         idleRuns = search.nodeCount == 0 ? idleRuns + 1 : 0;
         if (idleRuns == idleRunLimit) break;
@@ -220,6 +297,7 @@ int main(int argc, char** argv) {
     std::printf("seconds %.3f\n", seconds);
     std::printf("nodes per second %.0f (%.1f M)\n", totalNodes / seconds,
                 totalNodes / seconds / 1e6);
+    if (options.profile) profile.print(setup.groups.rimLookAhead);
     const bool written = standardOutputWritten("tessaly-bench");
     if (idleRuns == idleRunLimit) {
         std::fprintf(stderr,

@@ -1,5 +1,6 @@
 // Fuzz target: the groups file k7groups.txt. A file is either refused with its name and a line
-// or rule in the message, or read as groups that keep every rule and write back to themselves.
+// or rule in the message, or read as groups that keep every rule and write back to themselves
+// (the rim look-ahead included).
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -19,7 +20,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     require(groups.source == path, "read groups without their source");
-    if (groups.rules == StepRules::noGroups) return 0;
+    if (groups.rules == StepRules::noGroups) {
+        RunGroups again;
+        require(parseGroups(groupsFileText(groups, {}), "again", again).empty() &&
+                    again.rules == StepRules::noGroups && again.rimLookAhead == groups.rimLookAhead,
+                "rules off that do not read back as themselves");
+        return 0;
+    }
     require(groups.rules == StepRules::groups, "read groups under other rules");
     const std::span<const std::uint8_t> pieces(groups.pieces);
     for (const PieceGroup& group : groups.table)
@@ -29,7 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 "a group read that breaks a rule");
     RunGroups again;
     require(parseGroups(groupsFileText(groups, {"again"}), "again", again).empty() &&
-                again.table == groups.table && again.pieces == groups.pieces,
+                again.table == groups.table && again.pieces == groups.pieces &&
+                again.rimLookAhead == groups.rimLookAhead,
             "groups that do not read back as themselves");
     return 0;
 }

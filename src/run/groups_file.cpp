@@ -127,6 +127,7 @@ std::string parseGroups(std::string_view text, const std::string& name, RunGroup
     };
     std::vector<GroupText> read;
     int offLine = 0;
+    int rimLine = 0;
     GroupText* current = nullptr;
     std::vector<std::uint8_t>* list = nullptr;
     // Checks the group read last, once all of it is in.
@@ -169,10 +170,16 @@ std::string parseGroups(std::string_view text, const std::string& name, RunGroup
             ++end;
         const std::string_view word = text.substr(at, end - at);
         at = end;
-        if (offLine != 0 || (word == "off" && !read.empty()))
-            return fault(line, "the word off stands alone in a groups file");
+        if ((offLine != 0 && word != rimLookAheadWord) || (word == "off" && !read.empty()))
+            return fault(line, "the word off stands alone in a groups file, or with " +
+                                   std::string(rimLookAheadWord));
         if (word == "off") {
             offLine = line;
+        } else if (word == rimLookAheadWord) {
+            if (rimLine != 0) return fault(line, "the word rim-look-ahead stands twice");
+            if (!read.empty())
+                return fault(line, "the word rim-look-ahead stands before the first group");
+            rimLine = line;
         } else if (word == "first") {
             if (std::string closed = closeGroup(); !closed.empty()) return closed;
             if (read.size() == static_cast<std::size_t>(groupCount))
@@ -207,21 +214,30 @@ std::string parseGroups(std::string_view text, const std::string& name, RunGroup
         }
     }
     if (std::string closed = closeGroup(); !closed.empty()) return closed;
-    if (offLine != 0) {
-        groups.rules = StepRules::noGroups;
+    if (offLine != 0 || (read.empty() && rimLine != 0)) {
+        // The group rules off, or the built-in groups with the rim look-ahead.
+        const RunGroups builtIn;
+        groups.table = builtIn.table;
+        groups.pieces = builtIn.pieces;
+        groups.rules = offLine != 0 ? StepRules::noGroups : StepRules::groups;
+        groups.rimLookAhead = rimLine != 0;
         groups.source = name;
+        groups.tableRead = false;
         return {};
     }
     if (read.empty())
-        return fault(0,
-                     format("holds no group; it must hold %d groups, or the word off", groupCount));
+        return fault(0, format("holds no group; it must hold %d groups, the word off or the word "
+                               "rim-look-ahead",
+                               groupCount));
     if (read.size() < static_cast<std::size_t>(groupCount))
         return fault(0, format("holds %d groups; it must hold %d", static_cast<int>(read.size()),
                                groupCount));
     for (int g = 0; g < groupCount; ++g)
         putGroup(groups, g, read[g].first, read[g].second);
     groups.rules = StepRules::groups;
+    groups.rimLookAhead = rimLine != 0;
     groups.source = name;
+    groups.tableRead = true;
     return {};
 }
 
@@ -242,6 +258,7 @@ std::string groupsFileText(const RunGroups& groups, const std::vector<std::strin
     std::string text;
     for (const std::string& comment : comments)
         text += comment.empty() ? "#\n" : "# " + comment + "\n";
+    if (groups.rimLookAhead) text += std::string(rimLookAheadWord) + "\n";
     if (groups.rules != StepRules::groups) return text + "off\n";
     // Twenty numbers to a line keep the lines short enough to read.
     const auto addList = [&text](const char* word, const std::uint8_t* pieces, int count) {

@@ -7,6 +7,8 @@
 #include "results/tally.h"
 #include "run/run_budget.h"
 #include "run/run_setup.h"
+#include "search/depth_profile.h"
+#include "search/rim_look_ahead.h"
 #include "search/search_state.h"
 #include "search/shallow_lists.h"
 #include "stats/statistics_file.h"
@@ -14,6 +16,8 @@
 
 void resetRun() {
     search = {};
+    rim = {};
+    depthProfile = {};
     listEdits = {};
     shallow = {};
     runStatistics = {};

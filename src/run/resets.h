@@ -3,8 +3,8 @@
 // targets and the tools start from resetProgram.
 #pragma once
 
-// Restores every record of the current run: the search state, the list edits, the shallow
-// copies, the run's statistics and its budget.
+// Restores every record of the current run: the search state, the rim look-ahead and the
+// depth profile, the list edits, the shallow copies, the run's statistics and its budget.
 void resetRun();
 // Restores every record of the process to its start values, the run's included: the settings,
 // the ordering state, the full-board count and tally line, the statistics and the run set-up.

@@ -142,7 +142,7 @@ void performRun() {
     search.board[hintSlot] = rotate(2, pieceCodes[hintPiece]);
     search.pieceFree[hintPiece] = 0;
     search.startBoard = search.board;
-    searchFromStart(setup.groups.rules);
+    searchFromStart(setup.groups.rules, {setup.groups.rimLookAhead, setup.profile});
     // A search that ends before its depth-80 step ever restored the lists leaves the
     // removals of a loaded board on the undo stacks; the next run needs whole lists.
     restoreAll();

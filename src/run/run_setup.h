@@ -22,7 +22,10 @@ struct RunGroups {
     std::array<PieceGroup, groupCount> table = groupTable;
     std::array<std::uint8_t, groupCount* groupSize> pieces = groupPieces;
     StepRules rules = StepRules::groups;
-    std::string source;  // the groups file read, or empty for the built-in groups
+    // Whether the runs refuse the rim placements after which the rim can no longer close.
+    bool rimLookAhead = false;
+    std::string source;      // the groups file read, or empty when none was read
+    bool tableRead = false;  // whether that file gave the groups, in place of the built-in ones
 };
 
 // The run set-up's own state.
@@ -33,6 +36,8 @@ struct RunSetup {
     bool groupRandomSeeded = false;
     // The piece group of the current run.
     int group = -1;
+    // Whether the runs count where their nodes go (tessaly-bench --profile).
+    bool profile = false;
 };
 extern RunSetup setup;
 // Puts the two lists of group `g` into `groups`, where the built-in table keeps them too.

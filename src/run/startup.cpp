@@ -18,6 +18,7 @@
 #include "puzzle/piece_file.h"
 #include "run/groups_file.h"
 #include "run/run_setup.h"
+#include "search/rim_look_ahead.h"
 #include "stats/statistics_file.h"
 #include "stats/statistics_records.h"
 #include "stats/statistics_report.h"
@@ -87,13 +88,22 @@ void readGroupsFileIfAny() {
     }
 }
 
-// The line that says where the groups come from, when not from the built-in table.
+// The lines that say what the groups file changes: where the groups come from, when not from
+// the built-in table, and whether the rim look-ahead is on. A look-ahead the pieces do not
+// allow stays off, and the error stream says why.
 void printGroupsSource() {
+    const char* source = setup.groups.source.c_str();
     if (setup.groups.source.empty()) return;
-    if (setup.groups.rules == StepRules::groups)
-        printOut("Piece groups are read from %s\n", setup.groups.source.c_str());
+    if (setup.groups.rules != StepRules::groups)
+        printOut("Piece group rules are off, as %s says\n", source);
+    else if (setup.groups.tableRead)
+        printOut("Piece groups are read from %s\n", source);
+    if (!setup.groups.rimLookAhead) return;
+    const std::string fault = rimLookAheadFault();
+    if (fault.empty())
+        printOut("Rim look-ahead is on, as %s says\n", source);
     else
-        printOut("Piece group rules are off, as %s says\n", setup.groups.source.c_str());
+        printErr("Rim look-ahead is off, though %s asks for it: %s\n", source, fault.c_str());
 }
 
 }  // namespace

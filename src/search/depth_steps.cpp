@@ -8,8 +8,10 @@
 #include "puzzle/list_editing.h"
 #include "results/full_boards.h"
 #include "run/run_budget.h"
+#include "search/depth_profile.h"
 #include "search/depth_properties.h"
 #include "search/placed_removals.h"
+#include "search/rim_look_ahead.h"
 #include "search/search_state.h"
 #include "search/shallow_lists.h"
 
@@ -24,11 +26,17 @@ void enterStep();
 template <int D, StepRules R>
 void copyPhase(int list);
 
+// Whether the steps of the rules `r` have the group rules: the solver's own, and the steps
+// with options, which apply them as the run's flags and minimums say.
+constexpr bool withGroupRules(StepRules r) {
+    return r == StepRules::groups || r == StepRules::withOptions;
+}
+
 // The depth's properties under the rules R: without group rules no step tests, counts or
 // requires group pieces.
 constexpr DepthProperties stepProperties(int d, StepRules r) {
     DepthProperties p = depthProperties(d);
-    if (r != StepRules::groups) {
+    if (!withGroupRules(r)) {
         p.groupRules = false;
         p.groupTest = GroupTest::none;
     }
@@ -37,7 +45,8 @@ constexpr DepthProperties stepProperties(int d, StepRules r) {
 
 // The instance of the step of depth `d` that serves the rules `r`: past the depths with group
 // rules the steps of the solver's rules serve a search without them too, so that only the
-// first depths are made twice. A search that keeps its deepest board has steps of its own.
+// first depths are made twice. A search that keeps its deepest board and the steps with
+// options have steps of their own.
 constexpr StepRules stepInstance(int d, StepRules r) {
     return r == StepRules::noGroups && !depthProperties(d).groupRules ? StepRules::groups : r;
 }
@@ -48,6 +57,30 @@ template <int D, StepRules R>
 [[gnu::always_inline]] inline void notePlacement() {
     if constexpr (R == StepRules::noGroupsKeepingDeepest) {
         if (D > search.deepestDepth) keepDeepestBoard(D);
+    }
+}
+
+// The steps with options follow their rim placements while the run's look-ahead is on: the
+// piece is taken from the look-ahead's free pieces, and at a tested depth a placement after
+// which the rim can no longer close is refused, not made. A placement made gives its piece
+// back with rimGiveBack once its deeper call has returned.
+template <int D, StepRules R>
+[[gnu::always_inline]] inline bool rimRefuses(PieceCode code, int piece) {
+    if constexpr (R == StepRules::withOptions && followsRim(D)) {
+        if (rim.on) {
+            if constexpr (testsRim(D)) {
+                if (!rimClosesWith<D>(code, piece)) return true;
+            }
+            takeRimPiece(piece);
+        }
+    }
+    return false;
+}
+
+template <int D, StepRules R>
+[[gnu::always_inline]] inline void rimGiveBack(int piece) {
+    if constexpr (R == StepRules::withOptions && followsRim(D)) {
+        if (rim.on) giveBackRimPiece(piece);
     }
 }
 
@@ -160,7 +193,8 @@ inline void exactPhase(CandidateList list) {
     for (const PieceCode* entry = list + 1;; ++entry) {
         const PieceCode code = *entry;
         const int piece = pieceNumberOf(code);
-        if (search.pieceFree[piece] && passesTests<D, R>(code, piece)) {
+        if (search.pieceFree[piece] && passesTests<D, R>(code, piece) &&
+            !rimRefuses<D, R>(code, piece)) {
             search.board[p.slot] = code;
             notePlacement<D, R>();
             search.pieceFree[piece] = 0;
@@ -170,6 +204,7 @@ inline void exactPhase(CandidateList list) {
             restoreListedPiece<D>();
             ++search.nodeCount;
             search.pieceFree[piece] = 1;
+            rimGiveBack<D, R>(piece);
         }
         if (isLastInList(code)) return;
     }
@@ -180,13 +215,17 @@ template <int D, StepRules R>
 
 // The copy of the shallow step of depth D as the board stands, or 0 when the step would
 // return at once: its minimum test fails with `placed` counted second-list pieces on the
-// board (a run that walks the copies has the minimums that every run sets), or its copy has
-// no free entry.
+// board (a run that walks the copies has the minimums that every run sets, or under the steps
+// with options none), or its copy has no free entry.
 template <int D, StepRules R>
 [[gnu::always_inline]] inline int copyListIfOpen(std::int32_t placed) {
     constexpr DepthProperties p = stepProperties(D, R);
     if constexpr (p.groupRules && runSecondListMinimum(D) > 0) {
-        if (placed < runSecondListMinimum(D)) return 0;
+        if constexpr (R == StepRules::withOptions) {
+            if (placed < search.secondListMinimum[D]) return 0;
+        } else {
+            if (placed < runSecondListMinimum(D)) return 0;
+        }
     }
     const int list = shallow.byLeftTop[p.kind][leftKey<D>() * 32 + topKey<D>()];
     return shallow.free[list] != 0 ? list : 0;
@@ -322,7 +361,7 @@ inline void mismatchPass(CandidateList list, SkipTest fits) {
     for (const PieceCode* entry = list + 1;; ++entry) {
         const PieceCode code = *entry;
         const int piece = pieceNumberOf(code);
-        if (search.pieceFree[piece] && !fits(code)) {
+        if (search.pieceFree[piece] && !fits(code) && !rimRefuses<D, R>(code, piece)) {
             ++search.mismatchCount;
             search.board[slot] = code;
             notePlacement<D, R>();
@@ -331,6 +370,7 @@ inline void mismatchPass(CandidateList list, SkipTest fits) {
             --search.mismatchCount;
             ++search.nodeCount;
             search.pieceFree[piece] = 1;
+            rimGiveBack<D, R>(piece);
         }
         if (isLastInList(code)) return;
     }
@@ -402,36 +442,67 @@ template <StepRules R>
     }
 }
 
-// Every step has a routine of its own, and each odd step is also merged into the routine of the
-// step before it, which saves half of the calls and returns on the hot path.
 template <int D, StepRules R>
-[[gnu::noinline]] void depthStep() {
+[[gnu::always_inline]] inline void stepOrLastStep() {
     if constexpr (D == lastDepth)
         lastStepBody<R>();
     else
         stepBody<D, R>();
 }
 
+// A step's work. The steps with options count the nodes below every entry into a profiled
+// depth, and count the look-ahead's free rim pieces afresh on entering the first depth that
+// tests its placements.
+template <int D, StepRules R>
+[[gnu::always_inline]] inline void runStep() {
+    if constexpr (R == StepRules::withOptions && D == firstRimCheckDepth) {
+        if (rim.on) countFreeRimPieces();
+    }
+    if constexpr (R == StepRules::withOptions && profileIndex(D) >= 0) {
+        constexpr int i = profileIndex(D);
+        depthProfile.enteredAt[i] = search.nodeCount;
+        stepOrLastStep<D, R>();
+        depthProfile.nodesFrom[i] += search.nodeCount - depthProfile.enteredAt[i];
+        depthProfile.enteredAt[i] = -1;
+    } else {
+        stepOrLastStep<D, R>();
+    }
+}
+
+// Every step has a routine of its own, and each odd step is also merged into the routine of the
+// step before it, which saves half of the calls and returns on the hot path.
+template <int D, StepRules R>
+[[gnu::noinline]] void depthStep() {
+    runStep<D, R>();
+}
+
 template <int D, StepRules R>
 [[gnu::always_inline]] inline void enterStep() {
     if constexpr (D % 2 != 0 && D < lastDepth)
-        stepBody<D, R>();
+        runStep<D, R>();
     else
         depthStep<D, R>();
 }
 
-template <std::size_t... D>
+template <StepRules R, std::size_t... D>
 constexpr std::array<void (*)(), sizeof...(D)> stepTable(std::index_sequence<D...>) {
-    return {&depthStep<static_cast<int>(D), StepRules::groups>...};
+    return {&depthStep<static_cast<int>(D), R>...};
 }
 
-constexpr auto depthSteps = stepTable(std::make_index_sequence<depthCount>());
+constexpr auto depthSteps = stepTable<StepRules::groups>(std::make_index_sequence<depthCount>());
+constexpr auto depthStepsWithOptions =
+    stepTable<StepRules::withOptions>(std::make_index_sequence<depthCount>());
 
-// Whether the shallow depths have the minimums that every run sets; tests set others.
-bool runMinimumsAtShallowDepths() {
-    for (int d = 0; d < shallowDepthEnd; ++d)
-        if (search.secondListMinimum[d] != runSecondListMinimum(d)) return false;
-    return true;
+// Whether the shallow depths have the minimums that every run sets (or, with `orNone`, no
+// minimums at all); tests set others.
+bool runMinimumsAtShallowDepths(bool orNone) {
+    bool run = true;
+    bool none = true;
+    for (int d = 0; d < shallowDepthEnd; ++d) {
+        run = run && search.secondListMinimum[d] == runSecondListMinimum(d);
+        none = none && search.secondListMinimum[d] == 0;
+    }
+    return run || (orNone && none);
 }
 
 // The search of a run under the rules R.
@@ -440,7 +511,8 @@ void searchUnder() {
     // A loaded board's removals are undone by the first restore at depth 80, which changes
     // the order of the lists that the first depths are walking; such a run walks the lists,
     // as does one whose lists are too long to copy.
-    const bool otherMinimums = R == StepRules::groups && !runMinimumsAtShallowDepths();
+    const bool otherMinimums =
+        withGroupRules(R) && !runMinimumsAtShallowDepths(R == StepRules::withOptions);
     if (anyRemovalsRecorded() || otherMinimums || !buildShallowLists()) {
         depthStep<0, R>();
         return;
@@ -454,8 +526,14 @@ void searchUnder() {
 
 }  // namespace
 
-void searchFromStart(StepRules rules) {
-    if (rules == StepRules::groups)
+void searchFromStart(StepRules rules, StepOptions options) {
+    const bool optionSteps =
+        (options.rimLookAhead || options.profile) && rules != StepRules::noGroupsKeepingDeepest;
+    rim.on = false;
+    if (optionSteps && options.rimLookAhead) startRimLookAhead();
+    if (optionSteps)
+        searchUnder<StepRules::withOptions>();
+    else if (rules == StepRules::groups)
         searchUnder<StepRules::groups>();
     else if (rules == StepRules::noGroups)
         searchUnder<StepRules::noGroups>();
@@ -463,6 +541,13 @@ void searchFromStart(StepRules rules) {
         searchUnder<StepRules::noGroupsKeepingDeepest>();
 }
 
-void searchFromDepth(int depth) {
-    depthSteps[depth]();
+void searchFromDepth(int depth, StepOptions options) {
+    if (!options.rimLookAhead && !options.profile) {
+        depthSteps[depth]();
+        return;
+    }
+    rim.on = false;
+    if (options.rimLookAhead && startRimLookAhead() && depth > firstRimCheckDepth)
+        countFreeRimPieces();
+    depthStepsWithOptions[depth]();
 }

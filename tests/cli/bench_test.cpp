@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
 
 #include "test_support.h"
 
@@ -53,6 +56,60 @@ TEST(Bench, NodeCountsAndBoardsOfTheWorkloadsAreTheSearchsSignature) {
                             std::filesystem::directory_iterator()),
               0)
         << "the benchmark writes no files";
+}
+
+// The numbers on the profile line that begins with `label`.
+std::vector<long long> profileNumbers(const std::string& out, const std::string& label) {
+    std::vector<long long> numbers;
+    const std::size_t at = out.find("\n" + label);
+    if (at == std::string::npos) return numbers;
+    const std::size_t start = at + 1 + label.size();
+    std::istringstream line(out.substr(start, out.find('\n', start) - start));
+    for (std::string word; line >> word;) {
+        if (word.ends_with(',')) word.pop_back();
+        if (!word.empty() && word.find_first_not_of("0123456789") == std::string::npos)
+            numbers.push_back(std::stoll(word));
+    }
+    return numbers;
+}
+
+TEST(Bench, ProfileShowsWhereTheNodesWentWithoutChangingTheSearch) {
+    TempDir dir;
+    const std::string deepPuzzle = std::string(TESSALY_SOURCE_DIR) + "/puzzles/deep/k7pieces.txt";
+    for (const char* rules : {"", "--no-group-rules "}) {
+        const std::string command = std::string(TESSALY_BENCH_BIN) + " --verbose " + rules +
+                                    "--nodes 3000000 --seeds 5,5 " + deepPuzzle;
+        const ProgramResult plain = runProgram(command, dir.path, "", 300);
+        const ProgramResult profiled = runProgram(command + " --profile", dir.path, "", 300);
+        ASSERT_EQ(profiled.status, 0) << profiled.err;
+        const std::string signature = plain.out.substr(0, plain.out.find("seconds"));
+        EXPECT_EQ(profiled.out.substr(0, signature.size()), signature) << rules;
+        long long bands = 0;
+        for (const char* band : {"0-119 ", "120-192 ", "193-229 ", "230-247 ", "248-254 "})
+            bands += profileNumbers(profiled.out, std::string("nodes at depths ") + band).at(0);
+        EXPECT_EQ(bands, profileNumbers(profiled.out, "nodes ").at(0)) << profiled.out;
+        const std::vector<long long> deep = profileNumbers(profiled.out, "placements at depths");
+        ASSERT_EQ(deep.size(), 15u) << profiled.out;
+        EXPECT_EQ(deep.back(), profileNumbers(profiled.out, "full boards").at(0)) << rules;
+        long long ends = 0;
+        for (const long long count : profileNumbers(profiled.out, "run ends"))
+            ends += count;
+        long long runs = 0;
+        for (const std::string& line : linesOf(profiled.out))
+            runs += line.starts_with("run ") && line.find(", end ") != std::string::npos;
+        EXPECT_EQ(ends, runs) << profiled.out;
+    }
+}
+
+TEST(Bench, RimLookAheadIsRefusedOnPiecesThatMixRimAndInnerColours) {
+    TempDir dir;
+    writeFile(dir.file("k7pieces.txt"), simplePieceFileText());
+    const ProgramResult result =
+        runProgram(std::string(TESSALY_BENCH_BIN) + " --rim-look-ahead k7pieces.txt", dir.path);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("tessaly-bench: the rim look-ahead cannot be used here: colour "),
+              std::string::npos)
+        << result.err;
 }
 
 TEST(Bench, TwoProcessesWithTheSameSeedsSearchAlike) {

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "gen/puzzle_generator.h"
 #include "test_support.h"
 
 namespace {
@@ -92,4 +93,23 @@ TEST(Startup, AStartDirectoryThatIsGoneIsReportedAsSuch) {
     EXPECT_EQ(result.err, "cannot read the current directory: No such file or directory\n");
     EXPECT_EQ(result.out, "Press enter to exit\n");
     EXPECT_EQ(result.status, 1);
+}
+
+TEST(Startup, AGroupsFileTurnsTheRimLookAheadOnWherePiecesAllowIt) {
+    TempDir dir;
+    writeFile(dir.file("k7pieces.txt"), pieceFileText(generatePuzzle({3, 12, 4})));
+    writeFile(dir.file("k7groups.txt"), "rim-look-ahead\n");
+    ProgramResult result = startSolver(dir, "");
+    EXPECT_NE(result.out.find("\nRim look-ahead is on, as " + dir.path + "/k7groups.txt says\n"),
+              std::string::npos)
+        << result.out;
+    EXPECT_EQ(result.out.find("Piece group"), std::string::npos) << "the built-in groups";
+
+    writeFile(dir.file("k7pieces.txt"), simplePieceFileText());
+    result = startSolver(dir, "");
+    EXPECT_NE(result.err.find("Rim look-ahead is off, though " + dir.path +
+                              "/k7groups.txt asks for it: colour "),
+              std::string::npos)
+        << result.err;
+    EXPECT_EQ(result.out.find("Rim look-ahead is on"), std::string::npos);
 }

@@ -63,7 +63,7 @@ TEST(GroupsFile, AFaultyFileIsRefusedNamingTheLineAndTheRule) {
         std::string text;
         std::string message;
     } cases[] = {
-        {"", "holds no group; it must hold 60 groups, or the word off"},
+        {"", "holds no group; it must hold 60 groups, the word off or the word rim-look-ahead"},
         {"# only a comment\n\n", "holds no group"},
         {std::string("first 1\0 2", 10), "line 1: byte 0x00: this is not a text file"},
         {replaced(good, " 99 ", " 85 "), "line 4: piece 85 stands in group 0 twice"},
@@ -85,6 +85,9 @@ TEST(GroupsFile, AFaultyFileIsRefusedNamingTheLineAndTheRule) {
          "line 3: the first list of group 0 holds 21 edge pieces (4 to 59); it must hold 22"},
         {replaced(good, "second", "\n"), "group 0 has no second list"},
         {replaced(good, "first", "off"), "the word off stands alone"},
+        {"off first", "line 1: the word off stands alone in a groups file, or with rim-look-ahead"},
+        {"rim-look-ahead\noff rim-look-ahead", "line 2: the word rim-look-ahead stands twice"},
+        {good + "rim-look-ahead", "the word rim-look-ahead stands before the first group"},
         {"7 first", "line 1: a piece number before the first list"},
         {"second 7", "line 1: the word second without a first list"},
         {good + "first 0 second 4\n", "a group after the 60th; a groups file holds exactly 60"},
@@ -103,4 +106,32 @@ TEST(GroupsFile, AFaultyFileIsRefusedNamingTheLineAndTheRule) {
     EXPECT_NE(parseGroups(replaced(good, " 99 ", " 85 "), longName, read)
                   .find(longName + ", line 4: piece 85 stands in group 0 twice"),
               std::string::npos);
+}
+
+TEST(GroupsFile, TheWordRimLookAheadComesAloneWithOffOrBeforeTheGroups) {
+    struct Form {
+        std::string text;
+        StepRules rules;
+        bool tableRead;
+    } forms[] = {
+        {"rim-look-ahead\n", StepRules::groups, false},
+        {"off rim-look-ahead\n", StepRules::noGroups, false},
+        {"rim-look-ahead # and\noff\n", StepRules::noGroups, false},
+        {"rim-look-ahead\n" + builtInText(), StepRules::groups, true},
+    };
+    for (const Form& form : forms) {
+        RunGroups read;
+        ASSERT_EQ(parseGroups(form.text, "g.txt", read), "") << form.text;
+        EXPECT_TRUE(read.rimLookAhead) << form.text;
+        EXPECT_EQ(read.rules, form.rules) << form.text;
+        EXPECT_EQ(read.tableRead, form.tableRead) << form.text;
+        EXPECT_EQ(read.table, groupTable) << form.text;
+        RunGroups again;
+        ASSERT_EQ(parseGroups(groupsFileText(read, {}), "g.txt", again), "");
+        EXPECT_TRUE(again.rimLookAhead) << form.text;
+        EXPECT_EQ(again.rules, form.rules) << form.text;
+    }
+    RunGroups without;
+    ASSERT_EQ(parseGroups(builtInText(), "g.txt", without), "");
+    EXPECT_FALSE(without.rimLookAhead);
 }
