@@ -20,6 +20,7 @@
 #include "puzzle/candidate_tables.h"
 #include "puzzle/piece_file.h"
 #include "results/full_boards.h"
+#include "results/record_board_names.h"
 #include "run/groups_file.h"
 #include "run/resets.h"
 #include "run/run_budget.h"
@@ -290,7 +291,7 @@ int main(int argc, char** argv) {
                          : statistics.grandTotal.best;
     std::printf("nodes %lld\n", static_cast<long long>(totalNodes));
     std::printf("full boards %d\n", fullBoards.count);
-    std::printf("best score %d\n", best < mismatchSlots ? 480 - best : 0);
+    std::printf("best score %d\n", best < mismatchSlots ? scoreOf(best) : 0);
     std::printf("median depth %g\n", medianDepth(depths));
     if (options.verbose)
         std::printf("boards digest %016llx\n", static_cast<unsigned long long>(boardsDigest));

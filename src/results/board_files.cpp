@@ -18,6 +18,7 @@ namespace {
 
 constexpr int wordsPerLine = 20;
 constexpr int leadingRandomWords = 5;
+static_assert(recordBoardWords == leadingRandomWords + 1 + 256 + 1);
 // Board files of one score in one directory, at most: a bound on the search for a free name.
 constexpr long long mostCopies = 1'000'000;
 
@@ -34,10 +35,7 @@ void appendWord(std::string& text, std::uint32_t word) {
 }  // namespace
 
 std::string recordBoardText(const std::array<PieceCode, 256>& slots) {
-    std::string text = "K";
-    char version[32];
-    std::snprintf(version, sizeof version, "%d v%d.%d\n", 7, 1, 0);
-    text += version;
+    std::string text = std::string(recordBoardVersionLine) + "\n";
     for (int i = 0; i < leadingRandomWords; ++i)
         appendWord(text, randomWord());
     std::uint32_t running = randomWord();
@@ -53,7 +51,7 @@ std::string recordBoardText(const std::array<PieceCode, 256>& slots) {
 }
 
 std::optional<std::array<PieceCode, 256>> decodeRecordBoard(const std::string& text) {
-    const std::string header = "K7 v1.0\n";
+    const std::string header = std::string(recordBoardVersionLine) + "\n";
     if (text.compare(0, header.size(), header) != 0) return std::nullopt;
     std::string digits;
     for (std::size_t i = header.size(); i < text.size(); ++i) {
@@ -62,8 +60,7 @@ std::optional<std::array<PieceCode, 256>> decodeRecordBoard(const std::string& t
         if (!std::isxdigit(static_cast<unsigned char>(c))) return std::nullopt;
         digits += c;
     }
-    constexpr int wordCount = leadingRandomWords + 1 + 256 + 1;
-    if (digits.size() != 8u * wordCount) return std::nullopt;
+    if (digits.size() != 8u * recordBoardWords) return std::nullopt;
     auto word = [&](int k) {
         return static_cast<std::uint32_t>(std::stoul(digits.substr(8u * k, 8), nullptr, 16));
     };
@@ -78,7 +75,7 @@ std::optional<std::array<PieceCode, 256>> decodeRecordBoard(const std::string& t
 }
 
 void printUnsavedBoard(const char* fileName, int error) {
-    printOut("\nBoard could not be saved in %s/%s: %s; here it is as a board file:\n",
+    printOut("\n%s%s/%s: %s; here it is as a board file:\n", boardNotSavedText,
              settings.workingDirectory, fileName, std::strerror(error));
     printOut("%s", gridText(search.board, std::string("board not saved as ") + fileName).c_str());
 }

@@ -5,9 +5,24 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "base/settings.h"
 #include "puzzle/piece_code.h"
+#include "results/grid_writing.h"
+
+// A RecordBoardFile: its version line, then five random words, the chain start, the 256 chain
+// words and a last random word, each of eight hexadecimal digits.
+inline constexpr std::string_view recordBoardVersionLine = "K7 v1.0";
+inline constexpr int recordBoardWords = 5 + 1 + 256 + 1;
+
+// What the solver prints before "DIR/NAME" of a board it saved, or could not save; the farm
+// watches its instances' output for them.
+inline constexpr const char* boardSavedText = "Board is saved in ";
+inline constexpr const char* boardNotSavedText = "Board could not be saved in ";
+// The lines printed for a board that could not be saved: the message, then the board as a
+// BoardFile.
+inline constexpr int unsavedBoardLines = 1 + gridTextLines;
 
 // The RecordBoardFile text of `slots`: the version line and 263 hexadecimal words, the board
 // chained by xor behind five random words and a random start word, then one more random word.

@@ -26,7 +26,7 @@ void onFullBoard() {
         // A board that cannot be saved is printed instead, and the search goes on.
         const SavedBoard board = saveBoardOfScore(perfectScore);
         if (board.saved)
-            printOut("Board is saved in %s/%s\n", settings.workingDirectory, board.name.c_str());
+            printOut("%s%s/%s\n", boardSavedText, settings.workingDirectory, board.name.c_str());
     } else {
         if (e < statistics.grandTotal.best) {
             printOut("\nNEW RECORD!!!");
@@ -40,7 +40,7 @@ void onFullBoard() {
                 printErr("Could not write to file %s\n", board.name.c_str());
                 fatalExit();
             }
-            printOut("\nBoard is saved in %s/%s\n", settings.workingDirectory, board.name.c_str());
+            printOut("\n%s%s/%s\n", boardSavedText, settings.workingDirectory, board.name.c_str());
         } else if (e < statistics.sinceStart.best) {
             printOut("\nBEST SCORE SINCE START!!!");
             statistics.sinceStart.best = e;

@@ -11,3 +11,5 @@
 // board lines) naming `comment`, then slot rows 15 down to 0, each of 16 cells "%3d/%d" (the
 // piece numbered from 1, and its rotation) or "---/-" for an empty slot.
 std::string gridText(const std::array<PieceCode, 256>& slots, const std::string& comment);
+// The lines of every gridText: two comment lines and the 16 slot rows.
+inline constexpr int gridTextLines = 2 + 16;

@@ -23,6 +23,9 @@ struct RecordBoardFileName {
     int score;
     long long copy;
 };
-// The score and copy of a name as recordBoardFileName makes them, or of any name that starts
-// with a score and ends in ".tsr"; nothing for other names.
+// The score a file name (without its directory) starts with, as record boards are named: its
+// leading decimal digits, at most perfectScore, followed by '.' or '-'; nothing for other names.
+std::optional<int> scoreInRecordBoardName(std::string_view name);
+// The score and copy of a name as recordBoardFileName makes them, or of any name ending in ".tsr"
+// whose score scoreInRecordBoardName finds; nothing for other names.
 std::optional<RecordBoardFileName> parseRecordBoardFileName(std::string_view name);

@@ -1,6 +1,7 @@
 #include "results/tally.h"
 
 #include "base/console.h"
+#include "results/record_board_names.h"
 #include "search/search_state.h"
 #include "stats/statistics_records.h"
 
@@ -20,7 +21,7 @@ void showFullBoard() {
     printOut("\n");
     for (int i = 0; i < 17 - e; ++i)
         printOut("        ");
-    printOut("%d %3d ", 480 - e, runStatistics.fullBoardTally[e]);
+    printOut("%d %3d ", scoreOf(e), runStatistics.fullBoardTally[e]);
     tallyLine.lastShownMismatch = e;
     tallyLine.repeatCount = 0;
 }

@@ -36,8 +36,8 @@ constexpr const char* usage =
     "\n"
     "Only the first argument is looked at. The 256 pieces are read from k7pieces.txt in the\n"
     "directory the program is started in. The statistics (total.txt and its copy total.bak)\n"
-    "and every new record board (SCORE.tsr) and perfect board (480.tsr, 480-N.tsr) are kept in\n"
-    "the current directory, the -o one if given.\n"
+    "and every new record board and perfect board (SCORE.tsr, or SCORE-N.tsr beside an earlier\n"
+    "board of that score) are kept in the current directory, the -o one if given.\n"
     "\n"
     "It searches without end. Ctrl-C or SIGTERM ends the current run, saves the statistics and\n"
     "ends with status 0; a second Ctrl-C, a second or more later, ends it at once.\n";

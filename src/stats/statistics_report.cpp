@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/console.h"
+#include "results/record_board_names.h"
 #include "results/tally.h"
 #include "stats/statistics_records.h"
 #include "stats/statistics_table.h"
@@ -56,7 +57,7 @@ void printStatisticsReport() {
     for (int i = 0; i < mismatchSlots; ++i) {
         if (total.histogram[i] <= 0) continue;
         const long long d = start.histogram[i] - previous.histogram[i];
-        printRow(std::to_string(480 - i),
+        printRow(std::to_string(scoreOf(i)),
                  {d != 0 ? gainText(d) : "", std::to_string(start.histogram[i]),
                   std::to_string(total.histogram[i])});
     }

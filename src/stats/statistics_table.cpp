@@ -1,4 +1,5 @@
 #include "stats/statistics_table.h"
+#include "results/record_board_names.h"
 
 #include <cstdio>
 
@@ -44,5 +45,5 @@ std::string rateCell(std::int64_t rate) {
 }
 
 std::string scoreCell(std::int32_t best) {
-    return printed("%lld", best >= 0 && best < mismatchSlots ? 480 - best : 0);
+    return printed("%lld", best >= 0 && best < mismatchSlots ? scoreOf(best) : 0);
 }

@@ -223,15 +223,11 @@ TEST_F(ShowCheck, ScoreInARecordBoardsNameMustAgree) {
 }
 
 TEST(ShowScoreInName, IsTheLeadingNumberOfTheNameBeforeADotOrADash) {
-    EXPECT_EQ(scoreInFileName("468.tsr"), 468);
-    EXPECT_EQ(scoreInFileName("480-2.tsr"), 480);
-    EXPECT_EQ(scoreInFileName("/data/7run/470.tsr"), 470);
-    EXPECT_EQ(scoreInFileName("0.tsr"), 0);
-    EXPECT_FALSE(scoreInFileName("best.tsr"));
-    EXPECT_FALSE(scoreInFileName("468"));
-    EXPECT_FALSE(scoreInFileName("468a.tsr"));
-    EXPECT_FALSE(scoreInFileName("20240101.tsr"));
-    EXPECT_FALSE(scoreInFileName("470.tsr/board"));
+    EXPECT_EQ(scoreInRecordBoardName("468.tsr"), 468);
+    EXPECT_EQ(scoreInRecordBoardName("480-2.tsr"), 480);
+    EXPECT_EQ(scoreInRecordBoardName("0.tsr"), 0);
+    for (const char* name : {"best.tsr", "468", "468a.tsr", "20240101.tsr", "481.tsr"})
+        EXPECT_FALSE(scoreInRecordBoardName(name)) << name;
 }
 
 TEST(ShowColours, FileColourUndoesTheColourMap) {

@@ -2,6 +2,7 @@
 
 #include "base/output_files.h"
 
+#include "results/record_board_names.h"
 #include "stats/directory_reading.h"
 #include "stats/statistics_records.h"
 #include "stats/status_page.h"
@@ -26,7 +27,7 @@ HistoryPoint historyPoint(std::int64_t time, const FarmTotals& totals) {
     point.time = time;
     point.nodes = totals.nodes;
     point.rate = totals.sideBySide;
-    point.best = totals.best < mismatchSlots ? 480 - totals.best : 0;
+    point.best = totals.best < mismatchSlots ? scoreOf(totals.best) : 0;
     point.fullBoards = totals.fullBoards;
     return point;
 }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "results/record_board_names.h"
 #include "stats/directory_reading.h"
 #include "stats/statistics_merge.h"
 
@@ -47,7 +48,7 @@ std::string farmStatusLine(std::int64_t seconds, int alive, int instances, const
     char text[200];
     char bestText[16] = "-";
     if (totals.best < mismatchSlots)
-        std::snprintf(bestText, sizeof bestText, "%d", 480 - totals.best);
+        std::snprintf(bestText, sizeof bestText, "%d", scoreOf(totals.best));
     std::snprintf(
         text, sizeof text,
         "%lld:%02lld:%02lld  %d/%d alive  %s nodes  %s nodes/s  best %s  %lld full boards",

@@ -2,15 +2,20 @@
 
 #include <cstring>
 
-namespace {
+#include "results/board_files.h"
+#include "results/record_board_names.h"
 
-constexpr const char* savedPrefix = "Board is saved in ";
-constexpr const char* unsavedPrefix = "Board could not be saved in ";
+namespace {
 
 // The board file's name at the end of "DIR/NAME" (or "DIR\NAME").
 std::string fileNameIn(const std::string& path) {
     const std::size_t slash = path.find_last_of("/\\");
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool isPerfectBoardName(const std::string& name) {
+    const auto parsed = parseRecordBoardFileName(name);
+    return parsed && parsed->score == perfectScore;
 }
 
 }  // namespace
@@ -28,20 +33,20 @@ std::vector<BoardNews> scanLogText(LogWatch& watch, const std::string& text) {
             continue;
         }
         // The solver prints "Board is saved in DIR/NAME" for every record and perfect board it
-        // writes; the name tells which: perfect boards are 480.tsr, 480-2.tsr, ...
-        std::size_t at = line.find(savedPrefix);
+        // writes; the name tells which, by its score.
+        std::size_t at = line.find(boardSavedText);
         if (at != std::string::npos) {
-            const std::string name = fileNameIn(line.substr(at + std::strlen(savedPrefix)));
-            if (!name.empty()) news.push_back({name.rfind("480", 0) == 0, name, true, ""});
+            const std::string name = fileNameIn(line.substr(at + std::strlen(boardSavedText)));
+            if (!name.empty()) news.push_back({isPerfectBoardName(name), name, true, ""});
             continue;
         }
         // "Board could not be saved in DIR/NAME: REASON; here it is as a board file:", then
         // the board.
-        at = line.find(unsavedPrefix);
+        at = line.find(boardNotSavedText);
         if (at == std::string::npos) continue;
-        const std::string rest = line.substr(at + std::strlen(unsavedPrefix));
+        const std::string rest = line.substr(at + std::strlen(boardNotSavedText));
         const std::string name = fileNameIn(rest.substr(0, rest.find(": ")));
-        watch.unsaved = {name.rfind("480", 0) == 0, name, false, line.substr(at) + "\n"};
+        watch.unsaved = {isPerfectBoardName(name), name, false, line.substr(at) + "\n"};
         watch.unsavedLinesDue = unsavedBoardLines - 1;
     }
     watch.partialLine.erase(0, start);

@@ -11,10 +11,6 @@ struct BoardNews {
     std::string board;     // for an unsaved board: the solver's message and the board's lines
 };
 
-// The lines of the solver's report of a board it could not save: its message, then the two
-// comment lines and sixteen slot rows of the board as a board file.
-inline constexpr int unsavedBoardLines = 1 + 2 + 16;
-
 // The part of the output seen so far: an unfinished last line, and an unsaved board's report
 // that has not come whole yet.
 struct LogWatch {

@@ -30,6 +30,7 @@
 #include "groups/trial_choice.h"
 #include "puzzle/candidate_tables.h"
 #include "puzzle/piece_file.h"
+#include "results/record_board_names.h"
 #include "run/groups_file.h"
 #include "search/search_state.h"
 
@@ -317,7 +318,7 @@ int main(int argc, char** argv) {
         std::printf(
             "They reached %d full boards, the best of score %d (not kept: the solver "
             "keeps what it finds)\n",
-            fullBoards, 480 - best);
+            fullBoards, scoreOf(best));
     std::printf("%d groups from %d different boards; the depth of each group's board:\n",
                 groupCount, distinct);
     for (int g = 0; g < groupCount; ++g)

@@ -154,7 +154,7 @@ void checkRim(BoardCheck& check) {
 
 void checkNameScore(const ReadBoard& board, const std::string& boardPath, BoardCheck& check) {
     if (board.format != BoardFormat::record) return;
-    check.nameScore = scoreInFileName(boardPath);
+    check.nameScore = scoreInRecordBoardName(std::filesystem::path(boardPath).filename().string());
     if (!check.nameScore) return;
     if (!check.full())
         check.ruleBreaks.push_back(
@@ -184,16 +184,6 @@ int fileColour(int programColour) {
     for (int file = 0; file < colourCount; ++file)
         if (colourMap[file] == programColour) return file;
     return programColour;
-}
-
-std::optional<int> scoreInFileName(const std::string& path) {
-    const std::string name = std::filesystem::path(path).filename().string();
-    std::size_t digits = 0;
-    while (digits < name.size() && digits < 4 && name[digits] >= '0' && name[digits] <= '9')
-        ++digits;
-    if (digits == 0 || digits == 4 || digits == name.size()) return std::nullopt;
-    if (name[digits] != '.' && name[digits] != '-') return std::nullopt;
-    return std::stoi(name.substr(0, digits));
 }
 
 BoardCheck checkBoard(const ReadBoard& board, const PieceTables& pieces,

@@ -8,11 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "results/record_board_names.h"
 #include "search/board_geometry.h"
 #include "show/board_reading.h"
 
-// Inner edges of the board: 15 in each of 16 rows and 15 in each of 16 columns.
-inline constexpr int innerEdges = 480;
+// Inner edges of the board: 15 in each of 16 rows and 15 in each of 16 columns, one point of
+// the score each.
+inline constexpr int innerEdges = perfectScore;
 
 // The four sides of a square.
 enum class Side { top, right, bottom, left };
@@ -52,13 +54,9 @@ struct BoardCheck {
     std::optional<int> nameScore;
 
     bool full() const { return filled == 256; }
-    // 480 minus the mismatched inner edges; a full-board score only when full().
-    int score() const { return innerEdges - static_cast<int>(mismatches.size()); }
+    // The score of the mismatched inner edges; a full-board score only when full().
+    int score() const { return scoreOf(static_cast<int>(mismatches.size())); }
 };
-
-// The score a file name starts with, as the solver names its record boards ("468.tsr",
-// "480-2.tsr"): the leading digits of the name without its directory, followed by '.' or '-'.
-std::optional<int> scoreInFileName(const std::string& path);
 
 // Checks `board` against `pieces`: every square holds a piece in the colours the piece file
 // gives it in its rotation, no piece stands twice, the hint piece stands on the hint square in

@@ -14,12 +14,10 @@
 
 namespace {
 
-constexpr const char* versionLine = "K7 v1.0";
-constexpr const char* versionTag = "K7 v";
-// A record board holds five random words, the chain start, 256 chain words and a last
-// random word, each of eight hexadecimal digits.
-constexpr int leadingRandomWords = 5;
-constexpr int recordWords = leadingRandomWords + 1 + 256 + 1;
+constexpr std::string_view versionLine = recordBoardVersionLine;
+// The version line up to its version ("K7 v"): what any version of a record board begins with.
+constexpr std::string_view versionTag = versionLine.substr(0, versionLine.find('v') + 1);
+constexpr int recordWords = recordBoardWords;
 constexpr std::size_t recordDigits = 8 * recordWords;
 
 template <typename T>

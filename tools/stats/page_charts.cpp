@@ -8,6 +8,7 @@
 #include <iterator>
 #include <limits>
 
+#include "results/record_board_names.h"
 #include "show/svg_drawing.h"
 #include "show/text_joining.h"
 #include "stats/time_texts.h"
@@ -20,7 +21,6 @@ constexpr int marginRight = 18;
 constexpr int marginTop = 14;
 constexpr int marginBottom = 46;  // tick labels and the title of the time or score axis
 constexpr int plotWidth = chartWidth - marginLeft - marginRight;
-constexpr int perfectScore = 480;
 
 // A count in at most four figures and a unit: 950, 12.3 K, 4.5 M, 120 G.
 std::string compactCount(double value) {

@@ -16,8 +16,8 @@ struct RecordBoard {
     std::string path;  // the directory as given, a slash and the file name
 };
 
-// The score and serial of a record board file name: a score 0 to 480 in decimal digits, then
-// anything ending in ".tsr" ("468.tsr", "480-2.tsr"); nothing for other names.
+// The score and serial of a record board file name ("468.tsr", "480-2.tsr"), as the results
+// layer parses it; nothing for other names.
 std::optional<RecordBoard> recordBoardName(std::string_view name);
 // The record boards among the regular files of `directory`, in the order of their scores (best
 // first) and serials. A directory that cannot be listed, or vanishes while it is listed,

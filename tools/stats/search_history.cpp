@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "base/file_reading.h"
+#include "results/record_board_names.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ bool wholeNumber(std::string_view text, std::int64_t& value) {
 }
 
 // The point of a line of five whole numbers separated by commas, nothing else, with a best
-// score from 0 to 480.
+// score from 0 to perfectScore.
 std::optional<HistoryPoint> pointOf(std::string_view line) {
     std::int64_t values[5] = {};
     std::size_t count = 0;
@@ -40,7 +41,7 @@ std::optional<HistoryPoint> pointOf(std::string_view line) {
         if (comma == std::string_view::npos) break;
         start = comma + 1;
     }
-    if (count != 4 || values[3] < 0 || values[3] > 480) return std::nullopt;
+    if (count != 4 || values[3] < 0 || values[3] > perfectScore) return std::nullopt;
     return HistoryPoint{values[0], values[1], values[2], static_cast<int>(values[3]), values[4]};
 }
 

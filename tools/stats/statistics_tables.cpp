@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "base/printable_text.h"
+#include "results/record_board_names.h"
 #include "stats/statistics_merge.h"
 #include "stats/statistics_report.h"
 #include "stats/time_texts.h"
@@ -59,7 +60,7 @@ std::string table(const TableCells& heads, const std::vector<const StatsRecord*>
     for (int i = 0; i < mismatchSlots; ++i) {
         if (!shown[i]) continue;
         text +=
-            tableRow(printed("%lld", 480 - i),
+            tableRow(printed("%d", scoreOf(i)),
                      cells([i](const StatsRecord& r) { return printed("%lld", r.histogram[i]); }));
     }
     text += tableRule();
