@@ -3,6 +3,7 @@
 #include "base/console.h"
 #include "base/random.h"
 #include "puzzle/list_editing.h"
+#include "puzzle/ordering_policy.h"
 
 namespace {
 
@@ -40,8 +41,6 @@ constexpr bool everyPieceOrderedOnce() {
 static_assert(everyPieceOrderedOnce());
 static_assert(orderPlaces[5].length == 56 && orderPlaces[61].length == 196);
 
-constexpr std::int32_t colourWeight = 200;
-
 }  // namespace
 
 OrderingState ordering;
@@ -58,7 +57,7 @@ std::int32_t piecePriority(PieceCode code) {
         printOut("%d not found\n", n);
         return -1;
     }
-    const std::int32_t positionPart = place.position * 1000 / place.length;
+    const std::int32_t positionPart = place.position * orderingScale / place.length;
     if (place.length == static_cast<int>(cornerOrder.size())) return positionPart;
     return positionPart + colourWeight * k;
 }
@@ -74,8 +73,8 @@ void reorderCandidateList(CandidateList list) {
         const std::int32_t a = piecePriority(entries[i]);
         for (int j = i + 1; j < n; ++j) {
             const std::int32_t b = piecePriority(entries[j]);
-            const auto r = static_cast<std::int32_t>(nextRandom(mainRandom) % 300u);
-            if (r + a > b + 150) {
+            const auto r = static_cast<std::int32_t>(nextRandom(mainRandom) % swapNoiseRange);
+            if (r + a > b + swapNoiseOffset) {
                 std::swap(entries[i], entries[j]);
                 if (j == n - 1) {
                     entries[j] |= lastInListBit;

@@ -7,6 +7,7 @@
 #include "base/settings.h"
 #include "puzzle/list_editing.h"
 #include "results/full_boards.h"
+#include "search/depth_windows.h"
 #include "stats/statistics_file.h"
 #include "stats/statistics_report.h"
 
@@ -15,12 +16,6 @@ std::atomic<std::int64_t> budgetAttention{0};
 std::atomic<bool> stopRequested{false};
 
 namespace {
-
-constexpr int concentrationLimit = 164;
-constexpr std::int64_t earlyFailureNodes = 40'000'000;
-constexpr std::int64_t noBoardFrom = 4'000'000'000;
-constexpr std::int64_t noBoardUntil = 5'000'000'000;
-constexpr std::int64_t checkpointDistance = 10'000'000'000;
 
 [[noreturn]] void stopWithMark(const char* mark) {
     budget.endMark = mark;
@@ -58,7 +53,7 @@ void resetRunBudget() {
 
 std::int32_t busiestDeepDepth() {
     std::int32_t busiest = 0;
-    for (int d = 158; d <= 170; ++d)
+    for (int d = firstCountedVisitDepth; d <= lastCountedVisitDepth; ++d)
         if (search.depthVisits[d] > search.depthVisits[busiest]) busiest = d;
     return busiest;
 }
@@ -80,11 +75,13 @@ void applyBudgetRules() {
         budget.checkpointNodes = n;
         saveStatistics();
         printStatisticsReport();
-        if (fullBoards.count <= budget.fullBoardsAtCheckpoint + 5) stopWithMark("):\n");
-        if (n > 20'000'000'000) {
-            if (fullBoards.count <= budget.fullBoardsAtCheckpoint + 40) stopWithMark("");
+        if (fullBoards.count <= budget.fullBoardsAtCheckpoint + boardsPerCheckpoint)
+            stopWithMark("):\n");
+        if (n > longRunNodes) {
+            if (fullBoards.count <= budget.fullBoardsAtCheckpoint + boardsPerLongCheckpoint)
+                stopWithMark("");
             printOut("(:");
-            if (n > 50'000'000'000)
+            if (n > veryLongRunNodes)
                 printOut(" x %lld", static_cast<long long>(n / checkpointDistance));
             printOut("\n");
         }

@@ -6,12 +6,13 @@
 #include <cstdint>
 
 #include "base/settings.h"
+#include "run/budget_policy.h"
 #include "search/search_state.h"
 
 // The budget of the current run.
 struct RunBudget {
     // Node count of the next doubling check.
-    std::int64_t threshold = 100'000'000;
+    std::int64_t threshold = firstDoublingCheck;
     // nodeCount at the last checkpoint of this run; 0 before the first.
     std::int64_t checkpointNodes = 0;
     // fullBoards.count at run start or at the last checkpoint.
@@ -49,7 +50,8 @@ void applyBudgetRules();
 [[gnu::always_inline]] inline void checkRunBudget() {
     if (search.nodeCount > budgetAttention.load(std::memory_order_relaxed)) applyBudgetRules();
 }
-// The depth among 158..170 entered most often (the earlier wins ties), or 0.
+// The depth entered most often among those whose entries the search counts (160 to 170; the
+// earlier wins ties), or 0 when none was entered more often than depth 0, that is, more than once.
 std::int32_t busiestDeepDepth();
 // Ends the run: saves the statistics, restores the candidate lists and unwinds the search.
 [[noreturn]] void stopRun();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "search/board_geometry.h"
+#include "search/depth_windows.h"
 
 // Which extra candidate tests the step of a depth makes.
 enum class GroupTest { firstListAndBarred, limitedFirstList, barredOnly, none };
@@ -45,22 +46,22 @@ constexpr DepthProperties depthProperties(int d) {
     p.leftSlot = sq.col > 0 ? squareSlot[sq.row][sq.col - 1] : -1;
     p.upSlot = sq.row > 0 ? squareSlot[sq.row - 1][sq.col] : -1;
     p.kind = squareKind[p.slot];
-    p.countsVisits = d == 0 || (d >= 160 && d <= 170);
-    p.groupRules = d <= 100;
-    p.checksBudget = d <= 119;
-    p.raisesDeepest = d >= 249;
-    p.groupTest = d <= 63   ? GroupTest::firstListAndBarred
-                  : d <= 79 ? GroupTest::limitedFirstList
-                  : d <= 99 ? GroupTest::barredOnly
-                            : GroupTest::none;
-    if (d == 80)
+    p.countsVisits = d == 0 || (d >= firstCountedVisitDepth && d <= lastCountedVisitDepth);
+    p.groupRules = d <= lastGroupRulesDepth;
+    p.checksBudget = d <= lastBudgetCheckDepth;
+    p.raisesDeepest = d >= firstDeepestDepth;
+    p.groupTest = d <= lastFirstListBarredDepth    ? GroupTest::firstListAndBarred
+                  : d <= lastLimitedFirstListDepth ? GroupTest::limitedFirstList
+                  : d <= lastBarredDepth           ? GroupTest::barredOnly
+                                                   : GroupTest::none;
+    const bool pairRemovals = d > placedRemovalDepth && d <= lastPairRemovalDepth;
+    if (d == placedRemovalDepth)
         p.removals = Removals::allPlaced;
-    else if (d > 80 && d <= 119 && p.kind == 1)
+    else if (pairRemovals && p.kind == 1)
         p.removals = Removals::edgePair;
-    else if (d > 80 && d <= 110 && p.kind == 0)
-        p.removals = Removals::interiorAllTables;
-    else if (d > 110 && d <= 119 && p.kind == 0)
-        p.removals = Removals::interiorPairOnly;
+    else if (pairRemovals && p.kind == 0)
+        p.removals =
+            d <= lastColourRemovalDepth ? Removals::interiorAllTables : Removals::interiorPairOnly;
     p.mismatchLimit = mismatchLimitOf(d);
     if (p.mismatchLimit > 0)
         p.mismatchPasses = p.kind == 0    ? MismatchPasses::interior

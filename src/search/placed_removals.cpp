@@ -2,19 +2,13 @@
 
 #include "puzzle/list_editing.h"
 #include "search/board_geometry.h"
+#include "search/depth_windows.h"
 #include "search/search_state.h"
-
-namespace {
-
-// Last fill position whose interior piece is also taken out of the one-colour tables.
-constexpr int lastColourRemovalPosition = 110;
-
-}  // namespace
 
 void removePlacedPieces(int n) {
     for (int f = 0; f < n && f < depthCount; ++f) {
         const int slot = fillOrder[f];
         const int piece = pieceNumberOf(search.board[slot]);
-        if (piece >= 0) removePieceOfKind(piece, squareKind[slot], f <= lastColourRemovalPosition);
+        if (piece >= 0) removePieceOfKind(piece, squareKind[slot], f <= lastColourRemovalDepth);
     }
 }
