@@ -50,11 +50,10 @@ std::string sortRimPieces(std::vector<std::pair<int, Kind>>& pieces) {
     }
     if (const std::uint32_t both = rimColours & innerColours; both != 0) {
         char text[120];
-        std::snprintf(text, sizeof text,
-                      "colour %d joins rim squares and stands inside the board as well",
-                      static_cast<int>(std::find(colourMap.begin(), colourMap.end(),
-                                                 std::countr_zero(both)) -
-                                       colourMap.begin()));
+        std::snprintf(
+            text, sizeof text, "colour %d joins rim squares and stands inside the board as well",
+            static_cast<int>(std::find(colourMap.begin(), colourMap.end(), std::countr_zero(both)) -
+                             colourMap.begin()));
         return text;
     }
     if (pieces.size() > static_cast<std::size_t>(rimBitCount))
@@ -220,10 +219,9 @@ void countFreeRimPieces() {
 
 bool rimCanClose(int depth, PieceCode code) {
     const RimGap& gap = rimGaps[depth];
-    const int start = colourOn(gap.startDepth == depth ? code : search.board[gap.startSlot],
-                               gap.startSide);
-    const int end =
-        colourOn(gap.endDepth == depth ? code : search.board[gap.endSlot], gap.endSide);
+    const int start =
+        colourOn(gap.startDepth == depth ? code : search.board[gap.startSlot], gap.startSide);
+    const int end = colourOn(gap.endDepth == depth ? code : search.board[gap.endSlot], gap.endSide);
     ++rim.lookUps;
     const std::uint32_t tag = memoTag(depth, start, end);
     RimMemoEntry& answer = rim.memo[memoIndex(rim.freeBits, tag)];

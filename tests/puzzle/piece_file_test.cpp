@@ -70,6 +70,10 @@ struct PieceFileFault {
     std::string secondLine;
 };
 
+void PrintTo(const PieceFileFault& fault, std::ostream* os) {
+    *os << fault.name;
+}
+
 class PieceFileFaults : public testing::TestWithParam<PieceFileFault> {};
 
 TEST_P(PieceFileFaults, PrintTwoLinesOnTheErrorStreamAndEndThroughFatalExit) {

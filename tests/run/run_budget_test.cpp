@@ -303,7 +303,7 @@ struct FirstCheckPastFourBillion {
     bool ends;
 };
 void PrintTo(const FirstCheckPastFourBillion& c, std::ostream* os) {
-    *os << "first check past four billion at " << c.n;
+    *os << c.n;
 }
 
 class RunBudgetNoBoardWindow : public RunBudgetNoBoard,

@@ -30,6 +30,9 @@ struct RimCase {
     const char* edges;
     bool closes;
 };
+void PrintTo(const RimCase& rim, std::ostream* os) {
+    *os << rim.name;
+}
 
 // At depth 238, square (11, 15), three edges of column 15, the corner and three edges of row
 // 15 are empty; at 250, (14, 15), the corner and (15, 14); at 197, the corner (0, 15), column
