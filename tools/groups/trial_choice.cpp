@@ -1,4 +1,4 @@
-#include "groups/trial_choice.h"
+#include "tools/groups/trial_choice.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -22,6 +22,14 @@ std::string namesOf(const std::vector<Candidate>& list) {
     return text;
 }
 
+// The median of `values`, -1 for none.
+double medianOf(std::vector<double> values) {
+    if (values.empty()) return -1;
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
 }  // namespace
 
 const char* candidateName(Candidate candidate) {
@@ -38,30 +46,26 @@ const char* candidateName(Candidate candidate) {
 
 Yield yieldOf(const std::vector<BenchFigures>& pairs) {
     Yield yield;
-    yield.everyPair = !pairs.empty();
+    std::vector<double> boards;
     std::vector<double> medians;
     for (const BenchFigures& pair : pairs) {
         yield.fullBoards += pair.fullBoards;
         yield.bestScore = std::max(yield.bestScore, pair.bestScore);
         yield.cpuSeconds += pair.cpuSeconds;
-        yield.everyPair = yield.everyPair && pair.fullBoards > 0;
+        boards.push_back(pair.fullBoards);
         medians.push_back(pair.medianDepth);
     }
-    if (medians.empty()) return yield;
-    std::sort(medians.begin(), medians.end());
-    const std::size_t middle = medians.size() / 2;
-    yield.medianDepth =
-        medians.size() % 2 == 1 ? medians[middle] : (medians[middle - 1] + medians[middle]) / 2;
+    yield.medianBoards = std::max(0.0, medianOf(boards));
+    yield.medianDepth = medianOf(medians);
     return yield;
 }
 
 Choice chooseCandidate(const std::array<Yield, 3>& yields) {
-    // What counts, in order: full boards on every seed pair, how many of them, the median
-    // deepest depth, and then full boards however they came.
+    // What counts, in order: full boards on the median seed pair, the median deepest depth,
+    // and then full boards in all.
     const auto keys = [](const Yield& y) {
-        return std::array<double, 4>{y.everyPair ? 1.0 : 0.0,
-                                     y.everyPair ? static_cast<double>(y.fullBoards) : 0.0,
-                                     y.medianDepth, static_cast<double>(y.fullBoards)};
+        return std::array<double, 3>{y.medianBoards, y.medianDepth,
+                                     static_cast<double>(y.fullBoards)};
     };
     std::size_t best = 0;
     for (std::size_t i = 1; i < yields.size(); ++i)
@@ -85,27 +89,26 @@ Choice chooseCandidate(const std::array<Yield, 3>& yields) {
         return namesOf(names);
     };
     const std::string boards = std::to_string(winner.fullBoards);
+    const std::string median = number(winner.medianBoards);
     const std::string depth = number(winner.medianDepth);
     std::string reason;
-    if (!winner.everyPair) {
-        reason = "no candidate had full boards on every seed pair";
+    if (winner.medianBoards == 0) {
+        reason = "no candidate had full boards on most seed pairs";
         narrow(0);
-    } else if (narrow(0).empty()) {
-        reason = "the only one with full boards on every seed pair (" + boards + " in all)";
     } else {
-        const std::string same = narrow(1);
-        reason = same.empty()
-                     ? "full boards on every seed pair, and the most of them (" + boards + ")"
-                     : "full boards on every seed pair, as many as " + same + " (" + boards + ")";
+        const std::string same = narrow(0);
+        reason = same.empty() ? "the most full boards on the median seed pair (" + median + ")"
+                              : "as many full boards on the median seed pair as " + same + " (" +
+                                    median + ")";
     }
     if (!level.empty()) {
-        const std::string same = narrow(2);
+        const std::string same = narrow(1);
         reason += same.empty()
                       ? ", and the highest median deepest depth (" + depth + ")"
                       : ", and as high a median deepest depth as " + same + " (" + depth + ")";
     }
-    if (!level.empty() && !winner.everyPair) {
-        const std::string same = narrow(3);
+    if (!level.empty()) {
+        const std::string same = narrow(2);
         reason += same.empty() ? ", and the most full boards (" + boards + ")"
                                : ", and as many full boards as " + same + " (" + boards + ")";
     }
