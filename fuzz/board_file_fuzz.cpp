@@ -8,7 +8,6 @@
 #include "base/random.h"
 #include "base/settings.h"
 #include "fuzz_support.h"
-#include "gen/puzzle_generator.h"
 #include "puzzle/candidate_ordering.h"
 #include "puzzle/candidate_tables.h"
 #include "puzzle/list_editing.h"
@@ -19,7 +18,8 @@
 #include "run/startup.h"
 #include "search/board_geometry.h"
 #include "search/search_state.h"
-#include "table_snapshot.h"
+#include "tests/table_snapshot.h"
+#include "tools/gen/puzzle_generator.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "stats/page_charts.h"
-#include "stats/search_history.h"
+#include "tools/common/page_charts.h"
+#include "tools/common/search_history.h"
 
 namespace {
 

@@ -6,11 +6,11 @@
 #include <string>
 
 #include "fuzz_support.h"
-#include "gen/puzzle_generator.h"
 #include "results/grid_writing.h"
-#include "show/board_check.h"
-#include "show/board_reading.h"
-#include "show/svg_drawing.h"
+#include "tools/common/board_check.h"
+#include "tools/common/board_reading.h"
+#include "tools/common/svg_drawing.h"
+#include "tools/gen/puzzle_generator.h"
 
 namespace {
 PieceTables pieces;

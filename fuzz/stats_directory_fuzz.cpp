@@ -11,11 +11,11 @@
 #include <string_view>
 #include <vector>
 
-#include "farm/farm_status.h"
 #include "fuzz_support.h"
-#include "stats/directory_reading.h"
-#include "stats/record_board_list.h"
-#include "stats/statistics_tables.h"
+#include "tools/common/directory_reading.h"
+#include "tools/common/record_board_list.h"
+#include "tools/common/statistics_tables.h"
+#include "tools/farm/farm_status.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <ostream>
 #include <string>
 
-#include "test_support.h"
+#include "tests/test_support.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <ostream>
 
-#include "test_support.h"
+#include "tests/test_support.h"
 
 namespace {
 

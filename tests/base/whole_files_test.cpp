@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "test_support.h"
+#include "tests/test_support.h"
 
 TEST(WholeFiles, ALinkPlantedAtTheTemporaryNameLeavesItsTargetUntouched) {
     TempDir dir;

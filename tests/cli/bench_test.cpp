@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "test_support.h"
+#include "tests/test_support.h"
 
 // The two documented workloads, cut short by a node total so that they stay quick under the
 // sanitizers: the hard one, exhausted runs on the bench puzzle, and the deep one, on a

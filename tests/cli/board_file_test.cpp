@@ -5,8 +5,8 @@
 #include <random>
 #include <string>
 
-#include "gen/puzzle_generator.h"
-#include "test_support.h"
+#include "tests/test_support.h"
+#include "tools/gen/puzzle_generator.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "run/groups_file.h"
-#include "test_support.h"
+#include "tests/test_support.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include "base/random.h"
 #include "results/board_files.h"
 #include "search/board_geometry.h"
-#include "test_support.h"
-#include "tools/show_test_boards.h"
+#include "tests/test_support.h"
+#include "tests/tools/show_test_boards.h"
 
 namespace {
 

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "gen/puzzle_generator.h"
 #include "puzzle/candidate_tables.h"
 #include "puzzle/piece_file.h"
 #include "results/board_files.h"
 #include "search/board_geometry.h"
-#include "test_support.h"
+#include "tests/test_support.h"
+#include "tools/gen/puzzle_generator.h"
 
 namespace {
 

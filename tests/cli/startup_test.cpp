@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "gen/puzzle_generator.h"
-#include "test_support.h"
+#include "tests/test_support.h"
+#include "tools/gen/puzzle_generator.h"
 
 namespace {
 

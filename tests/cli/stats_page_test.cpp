@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "results/board_files.h"
-#include "stats/search_history.h"
 #include "stats/statistics_records.h"
-#include "test_support.h"
-#include "tools/show_test_boards.h"
-#include "tools/statistics_table_reader.h"
-#include "tools/status_page_reader.h"
+#include "tests/test_support.h"
+#include "tests/tools/show_test_boards.h"
+#include "tests/tools/statistics_table_reader.h"
+#include "tests/tools/status_page_reader.h"
+#include "tools/common/search_history.h"
 
 namespace {
 

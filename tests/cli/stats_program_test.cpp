@@ -18,8 +18,8 @@
 #include "stats/statistics_records.h"
 #include "stats/statistics_report.h"
 #include "stats/time_texts.h"
-#include "test_support.h"
-#include "tools/statistics_table_reader.h"
+#include "tests/test_support.h"
+#include "tests/tools/statistics_table_reader.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <thread>
 
-#include "test_support.h"
+#include "tests/test_support.h"
 
 // A directory with a generated puzzle and its solution as a board file.
 class Unattended : public testing::Test {

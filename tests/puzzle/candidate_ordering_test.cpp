@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "base/random.h"
-#include "gen/puzzle_generator.h"
 #include "puzzle/piece_file.h"
 #include "run/resets.h"
 #include "run/run_setup.h"
-#include "test_support.h"
+#include "tests/test_support.h"
+#include "tools/gen/puzzle_generator.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "gen/puzzle_generator.h"
 #include "puzzle/piece_file.h"
-#include "test_support.h"
+#include "tests/test_support.h"
+#include "tools/gen/puzzle_generator.h"
 
 namespace {
 

@@ -14,14 +14,14 @@
 
 #include "base/console.h"
 #include "base/random.h"
-#include "gen/puzzle_generator.h"
 #include "puzzle/candidate_ordering.h"
 #include "puzzle/candidate_tables.h"
 #include "puzzle/piece_file.h"
 #include "run/resets.h"
 #include "search/board_geometry.h"
 #include "search/search_state.h"
-#include "test_support.h"
+#include "tests/test_support.h"
+#include "tools/gen/puzzle_generator.h"
 
 namespace {
 

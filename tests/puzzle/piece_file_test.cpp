@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "test_support.h"
+#include "tests/test_support.h"
 
 namespace {
 

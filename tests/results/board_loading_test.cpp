@@ -13,7 +13,6 @@
 #include "base/console.h"
 #include "base/random.h"
 #include "base/settings.h"
-#include "gen/puzzle_generator.h"
 #include "puzzle/candidate_tables.h"
 #include "puzzle/list_editing.h"
 #include "puzzle/piece_file.h"
@@ -25,8 +24,9 @@
 #include "run/startup.h"
 #include "search/board_geometry.h"
 #include "search/search_state.h"
-#include "table_snapshot.h"
-#include "test_support.h"
+#include "tests/table_snapshot.h"
+#include "tests/test_support.h"
+#include "tools/gen/puzzle_generator.h"
 
 namespace {
 

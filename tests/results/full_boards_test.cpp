@@ -26,7 +26,7 @@
 #include "run/startup.h"
 #include "search/search_state.h"
 #include "stats/statistics_records.h"
-#include "test_support.h"
+#include "tests/test_support.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "run/resets.h"
 #include "run/run_loop.h"
 #include "search/search_state.h"
-#include "test_support.h"
+#include "tests/test_support.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "run/resets.h"
 #include "search/search_state.h"
 #include "stats/statistics_records.h"
-#include "test_support.h"
+#include "tests/test_support.h"
 
 namespace {
 

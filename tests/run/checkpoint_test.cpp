@@ -9,7 +9,7 @@
 #include "run/run_loop.h"
 #include "search/search_state.h"
 #include "stats/statistics_records.h"
-#include "test_support.h"
+#include "tests/test_support.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <string>
 
-#include "test_support.h"
+#include "tests/test_support.h"
 
 namespace {
 

@@ -14,14 +14,14 @@
 #include <string>
 #include <vector>
 
-#include "gen/puzzle_generator.h"
 #include "puzzle/candidate_tables.h"
 #include "puzzle/list_editing.h"
 #include "puzzle/piece_file.h"
 #include "results/full_boards.h"
 #include "run/resets.h"
 #include "search/search_state.h"
-#include "test_support.h"
+#include "tests/test_support.h"
+#include "tools/gen/puzzle_generator.h"
 
 namespace {
 

@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include "base/random.h"
-#include "gen/puzzle_generator.h"
 #include "puzzle/candidate_tables.h"
 #include "puzzle/list_editing.h"
 #include "puzzle/piece_file.h"
@@ -20,7 +19,8 @@
 #include "search/board_geometry.h"
 #include "search/search_state.h"
 #include "stats/statistics_records.h"
-#include "test_support.h"
+#include "tests/test_support.h"
+#include "tools/gen/puzzle_generator.h"
 
 namespace {
 

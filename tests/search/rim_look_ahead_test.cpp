@@ -8,13 +8,13 @@
 #include <vector>
 
 #include "base/settings.h"
-#include "gen/puzzle_generator.h"
 #include "puzzle/candidate_tables.h"
 #include "puzzle/piece_file.h"
 #include "results/full_boards.h"
 #include "run/resets.h"
 #include "search/depth_steps.h"
-#include "test_support.h"
+#include "tests/test_support.h"
+#include "tools/gen/puzzle_generator.h"
 
 namespace {
 

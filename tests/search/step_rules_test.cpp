@@ -17,7 +17,7 @@
 #include "search/board_geometry.h"
 #include "search/depth_steps.h"
 #include "search/search_state.h"
-#include "test_support.h"
+#include "tests/test_support.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "run/run_loop.h"
 #include "stats/statistics_records.h"
 #include "stats/time_texts.h"
-#include "test_support.h"
+#include "tests/test_support.h"
 
 namespace {
 

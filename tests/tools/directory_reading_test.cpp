@@ -1,11 +1,11 @@
-#include "stats/directory_reading.h"
+#include "tools/common/directory_reading.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <filesystem>
 
-#include "test_support.h"
+#include "tests/test_support.h"
 
 namespace fs = std::filesystem;
 

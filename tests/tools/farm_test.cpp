@@ -13,14 +13,14 @@
 #include <thread>
 #include <vector>
 
-#include "farm/farm_options.h"
-#include "farm/farm_status.h"
-#include "farm/log_watch.h"
 #include "results/grid_writing.h"
-#include "stats/search_history.h"
 #include "stats/statistics_file.h"
-#include "test_support.h"
-#include "tools/status_page_reader.h"
+#include "tests/test_support.h"
+#include "tests/tools/status_page_reader.h"
+#include "tools/common/search_history.h"
+#include "tools/farm/farm_options.h"
+#include "tools/farm/farm_status.h"
+#include "tools/farm/log_watch.h"
 
 namespace {
 

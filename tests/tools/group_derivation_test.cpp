@@ -1,14 +1,14 @@
 // Groups derived from deep boards admit the path of their own board, and the boards are chosen
 // deepest first with different openings.
-#include "groups/group_derivation.h"
+#include "tools/groups/group_derivation.h"
 
 #include <gtest/gtest.h>
 
-#include "gen/puzzle_generator.h"
 #include "run/group_rules.h"
 #include "run/resets.h"
 #include "run/run_setup.h"
 #include "search/board_geometry.h"
+#include "tools/gen/puzzle_generator.h"
 
 namespace {
 

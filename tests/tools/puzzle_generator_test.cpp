@@ -1,4 +1,4 @@
-#include "gen/puzzle_generator.h"
+#include "tools/gen/puzzle_generator.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +19,7 @@
 #include "puzzle/piece_code.h"
 #include "puzzle/piece_file.h"
 #include "search/board_geometry.h"
-#include "test_support.h"
+#include "tests/test_support.h"
 
 namespace {
 

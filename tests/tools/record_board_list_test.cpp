@@ -1,4 +1,4 @@
-#include "stats/record_board_list.h"
+#include "tools/common/record_board_list.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "test_support.h"
+#include "tests/test_support.h"
 
 namespace fs = std::filesystem;
 

@@ -1,5 +1,5 @@
 // The farm's history file: written a line at a time, read back past damaged lines.
-#include "stats/search_history.h"
+#include "tools/common/search_history.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 
 #include <limits>
 
-#include "stats/page_charts.h"
-#include "test_support.h"
+#include "tests/test_support.h"
+#include "tools/common/page_charts.h"
 
 TEST(SearchHistory, AppendsUnderOneHeaderAndReadsBackWhatWasAppended) {
     TempDir dir;

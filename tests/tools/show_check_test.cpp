@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "search/board_geometry.h"
-#include "show/board_check.h"
-#include "show/board_reading.h"
-#include "show_test_boards.h"
+#include "tests/tools/show_test_boards.h"
+#include "tools/common/board_check.h"
+#include "tools/common/board_reading.h"
 
 namespace {
 

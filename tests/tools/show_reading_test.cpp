@@ -7,15 +7,15 @@
 #include <string>
 
 #include "base/random.h"
-#include "gen/puzzle_generator.h"
 #include "results/board_files.h"
 #include "results/grid_writing.h"
 #include "search/board_geometry.h"
-#include "show/board_check.h"
-#include "show/board_reading.h"
-#include "show/svg_drawing.h"
-#include "show_test_boards.h"
-#include "test_support.h"
+#include "tests/test_support.h"
+#include "tests/tools/show_test_boards.h"
+#include "tools/common/board_check.h"
+#include "tools/common/board_reading.h"
+#include "tools/common/svg_drawing.h"
+#include "tools/gen/puzzle_generator.h"
 
 namespace {
 

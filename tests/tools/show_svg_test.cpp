@@ -6,7 +6,7 @@
 #include <string>
 
 #include "puzzle/piece_code.h"
-#include "show/svg_drawing.h"
+#include "tools/common/svg_drawing.h"
 
 TEST(ShowSvgColours, EveryColourHasItsOwnFillAndTheBorderIsANeutralGrey) {
     std::set<std::string> fills;

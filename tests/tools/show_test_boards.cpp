@@ -1,10 +1,10 @@
-#include "show_test_boards.h"
+#include "tests/tools/show_test_boards.h"
 
 #include <stdexcept>
 #include <utility>
 
 #include "search/board_geometry.h"
-#include "show/board_reading.h"
+#include "tools/common/board_reading.h"
 
 GeneratedPuzzle::GeneratedPuzzle(std::uint32_t seed) : puzzle(generatePuzzle({seed, 17, 5})) {
     writeFile(pieceFile(), pieceFileText(puzzle));

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "gen/puzzle_generator.h"
 #include "puzzle/piece_code.h"
 #include "puzzle/piece_file.h"
-#include "test_support.h"
+#include "tests/test_support.h"
+#include "tools/gen/puzzle_generator.h"
 
 // A piece and rotation on every board slot; piece -1 leaves the slot empty.
 struct Layout {

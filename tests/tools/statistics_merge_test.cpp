@@ -1,4 +1,4 @@
-#include "stats/statistics_merge.h"
+#include "tools/common/statistics_merge.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "tools/statistics_table_reader.h"
+#include "tests/tools/statistics_table_reader.h"
 
-#include "test_support.h"
+#include "tests/test_support.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "stats/statistics_tables.h"
+#include "tools/common/statistics_tables.h"
 
 #include <gtest/gtest.h>
 
@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "stats/statistics_merge.h"
 #include "stats/statistics_report.h"
 #include "stats/time_texts.h"
-#include "tools/statistics_table_reader.h"
+#include "tests/tools/statistics_table_reader.h"
+#include "tools/common/statistics_merge.h"
 
 namespace {
 

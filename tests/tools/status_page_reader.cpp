@@ -1,8 +1,8 @@
-#include "tools/status_page_reader.h"
+#include "tests/tools/status_page_reader.h"
 
 #include <sstream>
 
-#include "test_support.h"
+#include "tests/test_support.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "show/board_check.h"
+#include "tools/common/board_check.h"
 
 #include <array>
 #include <filesystem>
 
-#include "show/text_joining.h"
+#include "tools/common/text_joining.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include "results/record_board_names.h"
 #include "search/board_geometry.h"
-#include "show/board_reading.h"
+#include "tools/common/board_reading.h"
 
 // Inner edges of the board: 15 in each of 16 rows and 15 in each of 16 columns, one point of
 // the score each.

@@ -1,14 +1,14 @@
-#include "stats/board_picture.h"
+#include "tools/common/board_picture.h"
 
 #include <sys/stat.h>
 
 #include <filesystem>
 
-#include "show/board_check.h"
-#include "show/board_reading.h"
-#include "show/svg_drawing.h"
-#include "show/text_joining.h"
-#include "stats/directory_reading.h"
+#include "tools/common/board_check.h"
+#include "tools/common/board_reading.h"
+#include "tools/common/directory_reading.h"
+#include "tools/common/svg_drawing.h"
+#include "tools/common/text_joining.h"
 
 namespace {
 

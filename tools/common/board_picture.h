@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "stats/record_board_list.h"
+#include "tools/common/record_board_list.h"
 
 struct BoardPicture {
     std::string boardPath;           // the board drawn, or empty

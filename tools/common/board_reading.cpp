@@ -1,4 +1,4 @@
-#include "show/board_reading.h"
+#include "tools/common/board_reading.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -10,7 +10,7 @@
 #include "results/board_files.h"
 #include "results/board_grid.h"
 #include "search/board_geometry.h"
-#include "show/text_joining.h"
+#include "tools/common/text_joining.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "stats/directory_reading.h"
+#include "tools/common/directory_reading.h"
 
 #include <sys/stat.h>
 
@@ -8,7 +8,7 @@
 #include <system_error>
 
 #include "stats/statistics_file.h"
-#include "stats/statistics_merge.h"
+#include "tools/common/statistics_merge.h"
 
 std::string pathIn(const std::string& directory, const std::string& name) {
     if (directory.empty()) return name;

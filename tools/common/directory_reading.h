@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "stats/record_board_list.h"
 #include "stats/statistics_records.h"
+#include "tools/common/record_board_list.h"
 
 // A directory as given and the statistics read from its total.txt.
 struct DirectoryStatistics {

@@ -1,4 +1,4 @@
-#include "stats/page_charts.h"
+#include "tools/common/page_charts.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,9 +9,9 @@
 #include <limits>
 
 #include "results/record_board_names.h"
-#include "show/svg_drawing.h"
-#include "show/text_joining.h"
 #include "stats/time_texts.h"
+#include "tools/common/svg_drawing.h"
+#include "tools/common/text_joining.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "stats/search_history.h"
 #include "stats/statistics_records.h"
+#include "tools/common/search_history.h"
 
 // A bar chart of the full boards of every score 461 to 480 in `record`, on a log scale: one
 // rect of class "bar" per score with boards, carrying data-score and data-boards.

@@ -1,4 +1,4 @@
-#include "stats/record_board_list.h"
+#include "tools/common/record_board_list.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -7,7 +7,7 @@
 
 #include "base/printable_text.h"
 #include "results/record_board_names.h"
-#include "stats/directory_reading.h"
+#include "tools/common/directory_reading.h"
 
 std::optional<RecordBoard> recordBoardName(std::string_view name) {
     const std::optional<RecordBoardFileName> parsed = parseRecordBoardFileName(name);

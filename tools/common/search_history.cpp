@@ -1,4 +1,4 @@
-#include "stats/search_history.h"
+#include "tools/common/search_history.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "stats/statistics_tables.h"
+#include "tools/common/statistics_tables.h"
 
 #include <array>
 #include <cstdint>
@@ -7,9 +7,9 @@
 
 #include "base/printable_text.h"
 #include "results/record_board_names.h"
-#include "stats/statistics_merge.h"
 #include "stats/statistics_report.h"
 #include "stats/time_texts.h"
+#include "tools/common/statistics_merge.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "stats/directory_reading.h"
 #include "stats/statistics_table.h"
+#include "tools/common/directory_reading.h"
 
 // The figures of the tables' cells, which the statistics page shows as they are, are the
 // solver's (nodesCell, rateCell, scoreCell); the grade comment of a record's best is cut to a

@@ -1,13 +1,13 @@
-#include "stats/status_page.h"
+#include "tools/common/status_page.h"
 
 #include <ctime>
 #include <filesystem>
 #include <system_error>
 
-#include "show/svg_drawing.h"
-#include "show/text_joining.h"
-#include "stats/page_charts.h"
-#include "stats/statistics_merge.h"
+#include "tools/common/page_charts.h"
+#include "tools/common/statistics_merge.h"
+#include "tools/common/svg_drawing.h"
+#include "tools/common/text_joining.h"
 
 namespace {
 

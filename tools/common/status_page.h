@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "stats/board_picture.h"
-#include "stats/directory_reading.h"
-#include "stats/search_history.h"
-#include "stats/statistics_tables.h"
+#include "tools/common/board_picture.h"
+#include "tools/common/directory_reading.h"
+#include "tools/common/search_history.h"
+#include "tools/common/statistics_tables.h"
 
 // What the page shows.
 struct PageContent {

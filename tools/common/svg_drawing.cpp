@@ -1,9 +1,9 @@
-#include "show/svg_drawing.h"
+#include "tools/common/svg_drawing.h"
 
 #include <array>
 #include <cstdio>
 
-#include "show/text_joining.h"
+#include "tools/common/text_joining.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "show/board_check.h"
-#include "show/board_reading.h"
+#include "tools/common/board_check.h"
+#include "tools/common/board_reading.h"
 
 // The fill of a colour, by the number the piece file gives it: a neutral grey for the
 // border (0) and a distinct colour for each of the others.

@@ -1,4 +1,4 @@
-#include "farm/farm_options.h"
+#include "tools/farm/farm_options.h"
 
 #include <array>
 

@@ -1,11 +1,11 @@
-#include "farm/farm_page.h"
+#include "tools/farm/farm_page.h"
 
 #include "base/output_files.h"
 
 #include "results/record_board_names.h"
-#include "stats/directory_reading.h"
 #include "stats/statistics_records.h"
-#include "stats/status_page.h"
+#include "tools/common/directory_reading.h"
+#include "tools/common/status_page.h"
 
 FarmRecord startFarmRecord(const std::string& directory, const std::string& pagePath,
                            const std::vector<std::string>& inputs) {

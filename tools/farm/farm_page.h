@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "farm/farm_status.h"
-#include "stats/search_history.h"
+#include "tools/common/search_history.h"
+#include "tools/farm/farm_status.h"
 
 inline constexpr int pageReloadSeconds = 30;
 

@@ -1,10 +1,10 @@
-#include "farm/farm_status.h"
+#include "tools/farm/farm_status.h"
 
 #include <cstdio>
 
 #include "results/record_board_names.h"
-#include "stats/directory_reading.h"
-#include "stats/statistics_merge.h"
+#include "tools/common/directory_reading.h"
+#include "tools/common/statistics_merge.h"
 
 FarmTotals readFarmTotals(const std::vector<std::string>& directories) {
     std::vector<StatsRecord> records;

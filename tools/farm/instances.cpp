@@ -1,4 +1,4 @@
-#include "farm/instances.h"
+#include "tools/farm/instances.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

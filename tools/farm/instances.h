@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "farm/log_watch.h"
+#include "tools/farm/log_watch.h"
 
 struct Instance {
     int number = 0;          // 1 to N

@@ -1,4 +1,4 @@
-#include "farm/log_watch.h"
+#include "tools/farm/log_watch.h"
 
 #include <cstring>
 

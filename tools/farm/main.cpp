@@ -20,11 +20,11 @@
 #include "base/file_reading.h"
 #include "base/program_info.h"
 #include "base/stop_signals.h"
-#include "farm/farm_options.h"
-#include "farm/farm_page.h"
-#include "farm/farm_status.h"
-#include "farm/instances.h"
 #include "run/groups_file.h"
+#include "tools/farm/farm_options.h"
+#include "tools/farm/farm_page.h"
+#include "tools/farm/farm_status.h"
+#include "tools/farm/instances.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "base/option_table.h"
 #include "base/output_files.h"
 #include "base/program_info.h"
-#include "gen/puzzle_generator.h"
+#include "tools/gen/puzzle_generator.h"
 
 namespace {
 

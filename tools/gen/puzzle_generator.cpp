@@ -1,4 +1,4 @@
-#include "gen/puzzle_generator.h"
+#include "tools/gen/puzzle_generator.h"
 
 #include <cstdio>
 #include <random>

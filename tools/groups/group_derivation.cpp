@@ -1,4 +1,4 @@
-#include "groups/group_derivation.h"
+#include "tools/groups/group_derivation.h"
 
 #include <algorithm>
 #include <numeric>

@@ -1,4 +1,4 @@
-#include "groups/harvest.h"
+#include "tools/groups/harvest.h"
 
 #include <fcntl.h>
 #include <poll.h>

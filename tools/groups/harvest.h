@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "groups/group_derivation.h"
+#include "tools/groups/group_derivation.h"
 
 struct HarvestOptions {
     std::int64_t nodes = 0;  // the node total that ends the harvest, or 0 for a time bound

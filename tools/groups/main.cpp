@@ -24,15 +24,15 @@
 #include "base/option_table.h"
 #include "base/program_info.h"
 #include "base/whole_files.h"
-#include "groups/group_derivation.h"
-#include "groups/harvest.h"
-#include "groups/trial.h"
-#include "groups/trial_choice.h"
 #include "puzzle/candidate_tables.h"
 #include "puzzle/piece_file.h"
 #include "results/record_board_names.h"
 #include "run/groups_file.h"
 #include "search/search_state.h"
+#include "tools/groups/group_derivation.h"
+#include "tools/groups/harvest.h"
+#include "tools/groups/trial.h"
+#include "tools/groups/trial_choice.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "groups/trial.h"
+#include "tools/groups/trial.h"
 
 #include <fcntl.h>
 #include <sys/resource.h>

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "groups/trial_choice.h"
+#include "tools/groups/trial_choice.h"
 
 inline constexpr int trialSeedPairCount = 3;
 

@@ -16,10 +16,10 @@
 #include "base/output_files.h"
 #include "base/program_info.h"
 #include "results/grid_writing.h"
-#include "show/board_check.h"
-#include "show/board_reading.h"
-#include "show/svg_drawing.h"
-#include "show/text_joining.h"
+#include "tools/common/board_check.h"
+#include "tools/common/board_reading.h"
+#include "tools/common/svg_drawing.h"
+#include "tools/common/text_joining.h"
 
 namespace {
 

@@ -10,10 +10,10 @@
 #include "base/output_files.h"
 #include "base/printable_text.h"
 #include "base/program_info.h"
-#include "stats/directory_reading.h"
-#include "stats/record_board_list.h"
-#include "stats/statistics_tables.h"
-#include "stats/status_page.h"
+#include "tools/common/directory_reading.h"
+#include "tools/common/record_board_list.h"
+#include "tools/common/statistics_tables.h"
+#include "tools/common/status_page.h"
 
 namespace {
 
