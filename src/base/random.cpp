@@ -1,7 +1,22 @@
 #include "base/random.h"
 
-RandomState mainRandom{};
-RandomState groupRandom{};
+namespace {
+
+RandomState seeded(std::uint32_t seed) {
+    RandomState state{};
+    seedRandom(state, seed);
+    return state;
+}
+
+}  // namespace
+
+RandomState mainRandom = seeded(startSeed);
+RandomState groupRandom = seeded(startSeed);
+
+void resetRandomGenerators() {
+    seedRandom(mainRandom, startSeed);
+    seedRandom(groupRandom, startSeed);
+}
 
 namespace {
 

@@ -44,6 +44,7 @@ static_assert(orderPlaces[5].length == 56 && orderPlaces[61].length == 196);
 }  // namespace
 
 OrderingState ordering;
+OrderingHistory orderingHistory;
 
 std::int32_t piecePriority(PieceCode code) {
     int k = 0;
@@ -86,8 +87,8 @@ void reorderCandidateList(CandidateList list) {
 }
 
 void reorderCandidateTables() {
-    const bool alsoOneColourLists = ordering.runs > 0;
-    ++ordering.runs;
+    const bool alsoOneColourLists = orderingHistory.runs > 0;
+    ++orderingHistory.runs;
     for (int a = 0; a < colourCount; ++a) {
         for (int b = 0; b < 32; ++b)
             reorderCandidateList(interiorByLeftTop[a * 32 + b]);

@@ -26,18 +26,21 @@ inline constexpr std::array<int, 196> interiorOrder{
     239, 230, 100, 154, 220, 246, 105, 231, 240, 254, 164, 133, 151, 136, 256, 244, 121, 250,
     247, 120, 108, 112, 124, 117, 130, 253, 251, 122, 174, 245, 98,  126, 113, 125};
 
-// What the ordering reads besides the built-in orderings: the colours the run's set-up drew,
-// and how often the lists have been ordered.
+// What the ordering of one run reads besides the built-in orderings: the colours the run's
+// set-up drew. resetRun restores it.
 struct OrderingState {
     // The run's shunned colour (one of 0..16), by program colour.
     std::array<std::int32_t, 24> shunnedColour{};
     // The run's two favoured colours (one of 0..16, one of 17..21), by program colour.
     std::array<std::int32_t, 24> favouredColour{};
-    // Calls of reorderCandidateTables in this process; the one-colour lists join from the
-    // second.
-    int runs = 0;
 };
 extern OrderingState ordering;
+// How often the lists have been ordered in this process: the one-colour lists join from the
+// second run. resetProgram restores it.
+struct OrderingHistory {
+    int runs = 0;
+};
+extern OrderingHistory orderingHistory;
 
 // Ordering value of a real piece's code, lower first: its place in its built-in ordering
 // (0..999), plus 200 for every edge in the shunned colour and minus 200 for every edge in a

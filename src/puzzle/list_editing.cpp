@@ -35,6 +35,8 @@ struct ListIndex {
     std::array<std::int16_t, 4 * 256> position;  // by codeKey, while the code is listed
     std::array<std::int16_t, pairSlots> length;  // entries, by slot
 };
+// State of the candidate tables, like the lists it indexes: built with them, kept by every
+// edit, and rebuilt from them by resetProgram.
 std::array<ListIndex, editedTableCount> listIndex{};
 
 // Piece number and rotation of a real piece's code: 4 * piece + rotation.

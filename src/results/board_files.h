@@ -53,3 +53,9 @@ void printUnsavedBoard(const char* fileName, int error);
 // load goes on with the slot, the row or the rest of the board empty. A file that cannot be
 // opened leaves the board as it was.
 void loadBoard();
+// What loading keeps between runs: the faults the last load printed, so that a file's unchanged
+// faults are shown once per start. resetProgram restores it.
+struct BoardLoadingState {
+    std::string lastFaults;
+};
+extern BoardLoadingState boardLoading;

@@ -20,6 +20,8 @@
 #include "search/board_geometry.h"
 #include "search/search_state.h"
 
+BoardLoadingState boardLoading;
+
 namespace {
 
 // Takes the piece of `code`, read from cell `cellIndex` of `lineNumber`, out of play on `slot`.
@@ -63,15 +65,14 @@ void loadRow(const GridLine& line) {
 // file reports its faults once per start. Of the file's own faults (the lines that begin
 // with "Board file ") at most shownFaultLimit are shown, with what list editing reports for
 // them, and then how many more there are.
-std::string lastFaults;
 constexpr int shownFaultLimit = 30;
 constexpr const char* faultPrefix = "Board file ";
 
 // Prints the faults of a load (the lines it printed on the error stream) unless they repeat
 // the last load's.
 void showFaults(const std::string& faults) {
-    if (faults == lastFaults) return;
-    lastFaults = faults;
+    if (faults == boardLoading.lastFaults) return;
+    boardLoading.lastFaults = faults;
     int fileFaults = 0;
     std::size_t shownEnd = 0;
     for (std::size_t end; (end = faults.find('\n', shownEnd)) != std::string::npos;

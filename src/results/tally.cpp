@@ -25,3 +25,7 @@ void showFullBoard() {
     tallyLine.lastShownMismatch = e;
     tallyLine.repeatCount = 0;
 }
+
+void closeTallyLine() {
+    tallyLine = {};
+}

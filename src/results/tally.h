@@ -10,6 +10,8 @@ struct TallyLine {
     std::int32_t repeatCount = 0;
 };
 extern TallyLine tallyLine;
+// Closes the open tally line, after something else was printed: the next board starts a new one.
+void closeTallyLine();
 
 // Shows the full board now on the board (mismatchCount above 0) on the tally line.
 void showFullBoard();

@@ -1,8 +1,10 @@
 #include "run/resets.h"
 
+#include "base/random.h"
 #include "base/settings.h"
 #include "puzzle/candidate_ordering.h"
 #include "puzzle/list_editing.h"
+#include "results/board_files.h"
 #include "results/full_boards.h"
 #include "results/tally.h"
 #include "run/run_budget.h"
@@ -16,6 +18,7 @@
 
 void resetRun() {
     search = {};
+    ordering = {};
     rim = {};
     depthProfile = {};
     listEdits = {};
@@ -26,7 +29,10 @@ void resetRun() {
 
 void resetProgram() {
     settings = {};
-    ordering = {};
+    orderingHistory = {};
+    boardLoading = {};
+    resetRandomGenerators();
+    indexEditedLists();
     fullBoards = {};
     tallyLine = {};
     statistics = {};

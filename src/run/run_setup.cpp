@@ -31,13 +31,6 @@ void chooseGroupAndColours() {
         seedRandom(groupRandom, groupSeed(wall, clock));
         setup.groupRandomSeeded = true;
     }
-    ordering.shunnedColour.fill(0);
-    ordering.favouredColour.fill(0);
-    search.inFirstList.fill(0);
-    search.firstListBarred.fill(0);
-    search.inSecondList.fill(0);
-    search.firstListPlaced = 0;
-    search.secondListPlaced = 0;
     const bool groupRules = setup.groups.rules == StepRules::groups;
     if (groupRules)
         for (const MinimumEntry& entry : runMinimumEntries)

@@ -63,6 +63,5 @@ void printStatisticsReport() {
     }
     printOut("%s", tableRule().c_str());
     previous = start;
-    tallyLine.lastShownMismatch = 500;
-    tallyLine.repeatCount = 0;
+    closeTallyLine();
 }

@@ -63,6 +63,7 @@ TEST(RunSetup, ColoursAreDrawnInOrderWithARedrawWhenTheFavouredHitsTheShunned) {
             favoured = static_cast<int>(nextRandom(copy) % 17u);
         const int high = static_cast<int>(nextRandom(copy) % 5u) + 17;
 
+        resetRun();
         chooseGroupAndColours();
         EXPECT_EQ(colours(ordering.shunnedColour), std::set<int>{shunned});
         EXPECT_EQ(colours(ordering.favouredColour), (std::set<int>{favoured, high}));
@@ -78,6 +79,7 @@ TEST(RunSetup, GroupRandomIsSeededInTheFirstRunOnlyAndDrawsOneGroupPerRun) {
     EXPECT_TRUE(setup.groupRandomSeeded);
     for (int run = 0; run < 5; ++run) {
         RandomState copy = groupRandom;
+        resetRun();
         chooseGroupAndColours();
         EXPECT_EQ(setup.group, static_cast<int>(nextRandom(copy) % 60u));
         EXPECT_EQ(std::count(search.inFirstList.begin(), search.inFirstList.end(), 1),

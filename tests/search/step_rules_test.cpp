@@ -31,7 +31,7 @@ struct RunResult {
 RunResult runUnder(StepRules rules) {
     resetProgram();
     buildCandidateTables();
-    ordering.runs = 1;
+    orderingHistory.runs = 1;
     seedRandom(mainRandom, 77);
     seedRandom(groupRandom, 78);
     setup.groupRandomSeeded = true;
