@@ -1,5 +1,5 @@
-// The trial's choice: full boards on the median seed pair first, then the median deepest depth,
-// ties to the earlier candidate, with the reason in words.
+// The trial's choice: of the candidates within five of the highest median deepest depth, the
+// most full boards on the median seed pair, ties to the earlier candidate, with the reason.
 #include "tools/groups/trial_choice.h"
 
 #include <gtest/gtest.h>
@@ -38,50 +38,55 @@ TEST_P(TrialChoice, ChoosesTheBestYieldAndSaysWhy) {
 INSTANTIATE_TEST_SUITE_P(
     Trial, TrialChoice,
     testing::Values(
-        ChoiceCase{"NoFullBoardsTheHighestMedianDepth",
+        ChoiceCase{"TheHighestMedianDepthAlone",
                    {yield(0, 0, 244), yield(0, 0, 229.5), yield(0, 0, 58)},
                    Candidate::derived,
-                   "no candidate had full boards on most seed pairs, and the highest median "
-                   "deepest depth (244)"},
+                   "the highest median deepest depth (244), the others more than 5 below it"},
         // One lucky run of trapping groups finds many boards; the rules off go deeper.
-        ChoiceCase{"BoardsOfOneSeedPairDoNotBeatAHigherMedianDepth",
-                   {yield(0, 91, 62), yield(0, 25, 254), yield(0, 0, 61)},
+        ChoiceCase{"BoardsOfFewRunsDoNotBeatAHigherMedianDepth",
+                   {yield(6, 16, 157), yield(0, 2, 252), yield(0, 0, 61)},
                    Candidate::off,
-                   "no candidate had full boards on most seed pairs, and the highest median "
-                   "deepest depth (254)"},
-        // More boards in all, from one lucky seed pair, lose to more on the median pair.
-        ChoiceCase{"TheMostBoardsOnTheMedianPair",
-                   {yield(10, 143, 102), yield(32, 109, 254), yield(0, 8, 62)},
+                   "the highest median deepest depth (252), the others more than 5 below it"},
+        ChoiceCase{"WithinFiveTheMostBoardsOnTheMedianPair",
+                   {yield(10, 143, 250), yield(32, 109, 254), yield(0, 8, 62)},
                    Candidate::off,
-                   "the most full boards on the median seed pair (32)"},
-        ChoiceCase{"BoardsOnTheMedianPairBeatAHigherMedianDepth",
-                   {yield(0, 40, 254), yield(1, 3, 200), yield(0, 0, 60)},
+                   "a median deepest depth (254) within 5 of the highest, as the derived groups "
+                   "had, and the most full boards on the median seed pair (32)"},
+        ChoiceCase{"WithinFiveTheSlightlyShallowerOneWithBoards",
+                   {yield(0, 40, 254), yield(1, 3, 249), yield(0, 0, 60)},
                    Candidate::off,
-                   "the most full boards on the median seed pair (1)"},
-        ChoiceCase{"EqualBoardsOnTheMedianPairTheDeeperOne",
-                   {yield(2, 6, 240), yield(0, 0, 254), yield(2, 5, 250)},
-                   Candidate::builtIn,
-                   "as many full boards on the median seed pair as the derived groups (2), and "
-                   "the highest median deepest depth (250)"},
-        ChoiceCase{"EqualMedianDepthsTheMoreBoards",
-                   {yield(0, 1, 254), yield(0, 4, 254), yield(0, 0, 200)},
+                   "a median deepest depth (249) within 5 of the highest, as the derived groups "
+                   "had, and the most full boards on the median seed pair (1)"},
+        ChoiceCase{"EqualMedianBoardsTheMoreInAll",
+                   {yield(0, 1, 254), yield(0, 4, 251), yield(0, 0, 200)},
                    Candidate::off,
-                   "no candidate had full boards on most seed pairs, and as high a median "
-                   "deepest depth as the derived groups (254), and the most full boards (4)"},
+                   "a median deepest depth (251) within 5 of the highest, as the derived groups "
+                   "had, and as many full boards on the median seed pair as the derived groups "
+                   "(0), and the most full boards in all (4)"},
+        ChoiceCase{"WithoutBoardsTheDeeperOfTheLevelOnes",
+                   {yield(0, 0, 230), yield(0, 0, 226), yield(0, 0, 57)},
+                   Candidate::derived,
+                   "a median deepest depth (230) within 5 of the highest, as the rules off had, "
+                   "and as many full boards on the median seed pair as the rules off (0), and as "
+                   "many full boards in all as the rules off (0), and the higher median deepest "
+                   "depth"},
         ChoiceCase{"AFullTieGoesToTheDerivedGroups",
                    {yield(0, 0, 100), yield(0, 0, 100), yield(0, 0, 100)},
                    Candidate::derived,
-                   "no candidate had full boards on most seed pairs, and as high a median "
-                   "deepest depth as the rules off and the built-in groups (100), and as many "
-                   "full boards as the rules off and the built-in groups (0); a tie goes to the "
-                   "derived groups, then to the rules off"},
+                   "a median deepest depth (100) within 5 of the highest, as the rules off and "
+                   "the built-in groups had, and as many full boards on the median seed pair as "
+                   "the rules off and the built-in groups (0), and as many full boards in all as "
+                   "the rules off and the built-in groups (0), and as high a median deepest depth "
+                   "as the rules off and the built-in groups; a tie goes to the derived groups, "
+                   "then to the rules off"},
         ChoiceCase{"ATieBehindTheDerivedGroupsGoesToTheRulesOff",
                    {yield(1, 3, 254), yield(2, 6, 253), yield(2, 6, 253)},
                    Candidate::off,
-                   "as many full boards on the median seed pair as the built-in groups (2), and "
-                   "as high a median deepest depth as the built-in groups (253), and as many full "
-                   "boards as the built-in groups (6); a tie goes to the derived groups, then to "
-                   "the rules off"}),
+                   "a median deepest depth (253) within 5 of the highest, as the derived groups "
+                   "and the built-in groups had, and as many full boards on the median seed pair "
+                   "as the built-in groups (2), and as many full boards in all as the built-in "
+                   "groups (6), and as high a median deepest depth as the built-in groups; a tie "
+                   "goes to the derived groups, then to the rules off"}),
     [](const testing::TestParamInfo<ChoiceCase>& info) { return std::string(info.param.name); });
 
 TEST(TrialYield, AddsTheSeedPairsAndTakesTheMedianOfTheirMedians) {

@@ -61,22 +61,26 @@ Yield yieldOf(const std::vector<BenchFigures>& pairs) {
 }
 
 Choice chooseCandidate(const std::array<Yield, 3>& yields) {
-    // What counts, in order: full boards on the median seed pair, the median deepest depth,
-    // and then full boards in all.
+    double deepest = yields[0].medianDepth;
+    for (const Yield& y : yields)
+        deepest = std::max(deepest, y.medianDepth);
+    // The contenders: median deepest depths within levelDepths of the deepest. Among them, what
+    // counts in order: full boards on the median seed pair, full boards in all, median depth.
     const auto keys = [](const Yield& y) {
-        return std::array<double, 3>{y.medianBoards, y.medianDepth,
-                                     static_cast<double>(y.fullBoards)};
+        return std::array<double, 3>{y.medianBoards, static_cast<double>(y.fullBoards),
+                                     y.medianDepth};
     };
-    std::size_t best = 0;
-    for (std::size_t i = 1; i < yields.size(); ++i)
+    std::vector<std::size_t> level;
+    for (std::size_t i = 0; i < yields.size(); ++i)
+        if (yields[i].medianDepth >= deepest - levelDepths) level.push_back(i);
+    std::size_t best = level.front();
+    for (const std::size_t i : level)
         if (keys(yields[i]) > keys(yields[best])) best = i;
     const Yield& winner = yields[best];
+    std::erase(level, best);
 
     // The others still level with the winner, narrowed key by key; each step says what
     // decided, or with whom the winner stayed level.
-    std::vector<std::size_t> level;
-    for (std::size_t i = 0; i < yields.size(); ++i)
-        if (i != best) level.push_back(i);
     const auto narrow = [&](int key) {
         std::vector<std::size_t> still;
         std::vector<Candidate> names;
@@ -88,29 +92,32 @@ Choice chooseCandidate(const std::array<Yield, 3>& yields) {
         level = still;
         return namesOf(names);
     };
-    const std::string boards = std::to_string(winner.fullBoards);
-    const std::string median = number(winner.medianBoards);
     const std::string depth = number(winner.medianDepth);
-    std::string reason;
-    if (winner.medianBoards == 0) {
-        reason = "no candidate had full boards on most seed pairs";
-        narrow(0);
-    } else {
-        const std::string same = narrow(0);
-        reason = same.empty() ? "the most full boards on the median seed pair (" + median + ")"
-                              : "as many full boards on the median seed pair as " + same + " (" +
-                                    median + ")";
-    }
+    const std::string within = number(levelDepths);
+    if (level.empty())
+        return {candidates[best], "the highest median deepest depth (" + depth +
+                                      "), the others more than " + within + " below it"};
+    std::vector<Candidate> contenders;
+    for (const std::size_t i : level)
+        contenders.push_back(candidates[i]);
+    std::string reason = "a median deepest depth (" + depth + ") within " + within +
+                         " of the highest, as " + namesOf(contenders) + " had";
+    const std::string median = number(winner.medianBoards);
+    std::string same = narrow(0);
+    reason += same.empty() ? ", and the most full boards on the median seed pair (" + median + ")"
+                           : ", and as many full boards on the median seed pair as " + same + " (" +
+                                 median + ")";
     if (!level.empty()) {
-        const std::string same = narrow(1);
+        const std::string boards = std::to_string(winner.fullBoards);
+        same = narrow(1);
         reason += same.empty()
-                      ? ", and the highest median deepest depth (" + depth + ")"
-                      : ", and as high a median deepest depth as " + same + " (" + depth + ")";
+                      ? ", and the most full boards in all (" + boards + ")"
+                      : ", and as many full boards in all as " + same + " (" + boards + ")";
     }
     if (!level.empty()) {
-        const std::string same = narrow(2);
-        reason += same.empty() ? ", and the most full boards (" + boards + ")"
-                               : ", and as many full boards as " + same + " (" + boards + ")";
+        same = narrow(2);
+        reason += same.empty() ? ", and the higher median deepest depth"
+                               : ", and as high a median deepest depth as " + same;
     }
     if (!level.empty()) reason += "; a tie goes to the derived groups, then to the rules off";
     return {candidates[best], reason};

@@ -40,13 +40,16 @@ struct Choice {
     Candidate chosen;
     std::string reason;  // why, in words: "the most full boards (3)"
 };
-// The candidate with the best yield, `yields` given in the order of `candidates`. Full boards
-// count first, as the median of the seed pairs: a run that finishes a board finds many more near
-// it, so most of a candidate's boards can come from one lucky run and say little about it (on a
-// generated 16/4 puzzle the derived groups found 125, 10 and 8 boards on three seed pairs with a
-// median deepest depth of 102, the rules off 59, 18 and 32 with 254). So: the most full boards
-// on the median seed pair, then the highest median deepest depth, then the most full boards in
-// all; a tie goes to the earlier candidate.
+// Median deepest depths this close count as level: the seed pairs of one candidate spread
+// further than this.
+inline constexpr double levelDepths = 5;
+// The candidate with the best yield, `yields` given in the order of `candidates`: of those whose
+// median deepest depth is within levelDepths of the highest, the one with the most full boards on
+// the median seed pair, then in all, then the highest median deepest depth; a tie goes to the
+// earlier candidate. Depth comes first because full boards in a short trial come from few runs:
+// a run that finishes a board finds many more near it, so one lucky run can outweigh a candidate
+// whose runs mostly end early (on a generated 16/5 puzzle the derived groups found 16 boards on
+// their seed pairs against 2 with the rules off, with a median deepest depth of 157 against 252).
 Choice chooseCandidate(const std::array<Yield, 3>& yields);
 
 // The figures of every candidate on one line: "derived groups 0 full boards, median depth 244;
