@@ -50,7 +50,7 @@ class OddOutputs : public testing::TestWithParam<OutputCase> {};
 
 }  // namespace
 
-TEST_P(OddOutputs, AreWrittenInPlaceOrRefusedAndLeftAsTheyWere) {
+TEST_P(OddOutputs, AreWrittenInPlaceOrRefused) {
     const OutputCase& c = GetParam();
     PuzzleDirectory puzzle;
     const TempDir& dir = puzzle.dir;

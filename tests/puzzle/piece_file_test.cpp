@@ -76,7 +76,7 @@ void PrintTo(const PieceFileFault& fault, std::ostream* os) {
 
 class PieceFileFaults : public testing::TestWithParam<PieceFileFault> {};
 
-TEST_P(PieceFileFaults, PrintTwoLinesOnTheErrorStreamAndEndThroughFatalExit) {
+TEST_P(PieceFileFaults, PrintTwoLinesAndEndThroughFatalExit) {
     const PieceFileFault& fault = GetParam();
     TempDir dir;
     if (!fault.text.empty()) writeFile(dir.file("k7pieces.txt"), fault.text);

@@ -74,7 +74,7 @@ bool closesAt(const RimCase& rimCase) {
     }
 }
 
-TEST_P(RimLookAheadTest, AnswersWhetherTheFreePiecesCanStillCloseTheRim) {
+TEST_P(RimLookAheadTest, AnswersWhetherTheRimCanClose) {
     const RimCase& rimCase = GetParam();
     resetProgram();
     // Every piece an interior piece of colour 0, out of play; then the placed piece (piece 4,
