@@ -1,7 +1,22 @@
 // The rule shared by the solver and tessaly-farm for repeated stop signals.
 #pragma once
 
+#include <signal.h>
+
+#include <array>
 #include <cstdint>
+
+// The signals that ask a program to stop: Ctrl-C, kill and a terminal that went away.
+inline constexpr std::array<int, 3> stopSignalNumbers{SIGINT, SIGTERM, SIGHUP};
+
+// The stop signals as a set, for sigprocmask and sigwait.
+inline sigset_t stopSignalSet() {
+    sigset_t stops;
+    sigemptyset(&stops);
+    for (const int signalNumber : stopSignalNumbers)
+        sigaddset(&stops, signalNumber);
+    return stops;
+}
 
 // Signals that arrive this soon after the first belong to the same stop: `timeout`, Slurm and
 // service managers send SIGTERM to the process and again to its group, or forward it as well.

@@ -61,14 +61,6 @@ void requestStop(int signalNumber) {
     requestRunStop();
 }
 
-sigset_t stopSignalSet() {
-    sigset_t signals;
-    sigemptyset(&signals);
-    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP})
-        sigaddset(&signals, signalNumber);
-    return signals;
-}
-
 void idleKeeper() {
     for (int i = 0; i < 20; ++i) {
         setIdlePriority();

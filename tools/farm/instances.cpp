@@ -14,6 +14,7 @@
 
 #include "base/child_processes.h"
 #include "base/file_reading.h"
+#include "base/stop_signals.h"
 #include "base/whole_files.h"
 
 namespace {
@@ -125,19 +126,15 @@ bool startInstance(Instance& instance, const LaunchPlan& plan, std::string& erro
     const char* arguments[] = {plan.solver.c_str(), argument.c_str(), nullptr};
     // A stop that arrives during the fork waits until the farm's handler is back in charge,
     // and never reaches the child's copy of that handler.
-    sigset_t stops;
+    const sigset_t stops = stopSignalSet();
     sigset_t previous;
-    sigemptyset(&stops);
-    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP})
-        sigaddset(&stops, signalNumber);
     sigprocmask(SIG_BLOCK, &stops, &previous);
     // Should the farm itself be killed, the instance is asked to save and end.
     const pid_t pid = forkBoundChild(SIGTERM);
     if (pid == 0) {
         setpgid(0, 0);
-        signal(SIGINT, SIG_DFL);
-        signal(SIGTERM, SIG_DFL);
-        signal(SIGHUP, SIG_DFL);
+        for (const int signalNumber : stopSignalNumbers)
+            signal(signalNumber, SIG_DFL);
         signal(SIGPIPE, SIG_DFL);
         // The stops stay held across the exec: the solver lets them in once its own handlers
         // are in place, so a stop that comes while it starts still ends it with a save.

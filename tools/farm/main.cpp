@@ -48,14 +48,6 @@ extern "C" void onStopSignal(int) {
     stopSignals = stopSignals + 1;
 }
 
-sigset_t stopSignalSet() {
-    sigset_t stops;
-    sigemptyset(&stops);
-    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP})
-        sigaddset(&stops, signalNumber);
-    return stops;
-}
-
 void catchStopSignals() {
     struct sigaction action {};
     action.sa_handler = onStopSignal;

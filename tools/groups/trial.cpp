@@ -15,14 +15,12 @@
 
 #include "base/child_processes.h"
 #include "base/program_info.h"
+#include "base/stop_signals.h"
 #include "base/whole_files.h"
 #include "run/groups_file.h"
 
 namespace {
 
-// The signals that stop the trial, and this program with it; one that the user's shell has set
-// to be ignored stays ignored.
-constexpr std::array<int, 3> stopSignals{SIGINT, SIGTERM, SIGHUP};
 // A benchmark prints a few short lines; a longer output is cut here and fails to read.
 constexpr std::size_t longestOutput = 1 << 16;
 
@@ -192,11 +190,12 @@ std::array<std::vector<BenchFigures>, 3> runTrial(const std::string& bench,
         return {};
     }
 
-    // Ended benchmarks and stop signals are taken in turn below, not by handlers.
+    // Ended benchmarks and stop signals are taken in turn below, not by handlers; a stop signal
+    // that the user's shell has set to be ignored stays ignored.
     sigset_t waited, outside;
     sigemptyset(&waited);
     sigaddset(&waited, SIGCHLD);
-    for (const int signal : stopSignals) {
+    for (const int signal : stopSignalNumbers) {
         struct sigaction current {};
         if (sigaction(signal, nullptr, &current) == 0 && current.sa_handler != SIG_IGN)
             sigaddset(&waited, signal);
