@@ -17,8 +17,6 @@
 namespace {
 
 constexpr int wordsPerLine = 20;
-constexpr int leadingRandomWords = 5;
-static_assert(recordBoardWords == leadingRandomWords + 1 + 256 + 1);
 // Board files of one score in one directory, at most: a bound on the search for a free name.
 constexpr long long mostCopies = 1'000'000;
 
@@ -36,7 +34,7 @@ void appendWord(std::string& text, std::uint32_t word) {
 
 std::string recordBoardText(const std::array<PieceCode, 256>& slots) {
     std::string text = std::string(recordBoardVersionLine) + "\n";
-    for (int i = 0; i < leadingRandomWords; ++i)
+    for (int i = 0; i < recordBoardLeadingWords; ++i)
         appendWord(text, randomWord());
     std::uint32_t running = randomWord();
     appendWord(text, running);
@@ -65,9 +63,9 @@ std::optional<std::array<PieceCode, 256>> decodeRecordBoard(const std::string& t
         return static_cast<std::uint32_t>(std::stoul(digits.substr(8u * k, 8), nullptr, 16));
     };
     std::array<PieceCode, 256> slots{};
-    std::uint32_t previous = word(leadingRandomWords);
+    std::uint32_t previous = word(recordBoardLeadingWords);
     for (int i = 0; i < 256; ++i) {
-        const std::uint32_t chain = word(leadingRandomWords + 1 + i);
+        const std::uint32_t chain = word(recordBoardLeadingWords + 1 + i);
         slots[i] = static_cast<PieceCode>(chain ^ previous);
         previous = chain;
     }

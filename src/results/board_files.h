@@ -14,7 +14,8 @@
 // A RecordBoardFile: its version line, then five random words, the chain start, the 256 chain
 // words and a last random word, each of eight hexadecimal digits.
 inline constexpr std::string_view recordBoardVersionLine = "K7 v1.0";
-inline constexpr int recordBoardWords = 5 + 1 + 256 + 1;
+inline constexpr int recordBoardLeadingWords = 5;
+inline constexpr int recordBoardWords = recordBoardLeadingWords + 1 + 256 + 1;
 
 // What the solver prints before "DIR/NAME" of a board it saved, or could not save; the farm
 // watches its instances' output for them.
