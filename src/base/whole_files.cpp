@@ -30,24 +30,48 @@ int renameWithoutReplacing(const char* from, const char* to) {
     return 0;
 }
 
-int writeWholeFile(const char* path, const std::string& text, Existing existing, bool sync) {
-    const std::string temporary = std::string(path) + ".tmp" + std::to_string(getpid());
+namespace {
+constexpr std::string_view temporarySuffix = ".tmp";
+}
+
+TemporaryFile writeTemporaryFile(const char* path, const std::string& text, bool sync) {
+    TemporaryFile temporary{std::string(path) + std::string(temporarySuffix) +
+                            std::to_string(getpid())};
     constexpr int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
-    int fd = open(temporary.c_str(), flags, 0666);
-    if (fd < 0 && errno == EEXIST && unlink(temporary.c_str()) == 0)
-        fd = open(temporary.c_str(), flags, 0666);
-    if (fd < 0) return errno;
+    int fd = open(temporary.name.c_str(), flags, 0666);
+    if (fd < 0 && errno == EEXIST && unlink(temporary.name.c_str()) == 0)
+        fd = open(temporary.name.c_str(), flags, 0666);
+    if (fd < 0) {
+        temporary.error = errno;
+        return temporary;
+    }
     int error = writeAll(fd, text);
     if (error == 0 && sync && fsync(fd) != 0) error = errno;
     if (close(fd) != 0 && error == 0) error = errno;
-    if (error == 0) {
-        if (existing == Existing::keep)
-            error = renameWithoutReplacing(temporary.c_str(), path);
-        else if (std::rename(temporary.c_str(), path) != 0)
-            error = errno;
-    }
+    if (error != 0) unlink(temporary.name.c_str());
+    temporary.error = error;
+    return temporary;
+}
+
+std::optional<std::string_view> temporaryFileTarget(std::string_view name) {
+    const std::size_t at = name.rfind(temporarySuffix);
+    if (at == std::string_view::npos || at == 0) return std::nullopt;
+    const std::string_view digits = name.substr(at + temporarySuffix.size());
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos)
+        return std::nullopt;
+    return name.substr(0, at);
+}
+
+int writeWholeFile(const char* path, const std::string& text, Existing existing, bool sync) {
+    const TemporaryFile temporary = writeTemporaryFile(path, text, sync);
+    if (temporary.error != 0) return temporary.error;
+    int error = 0;
+    if (existing == Existing::keep)
+        error = renameWithoutReplacing(temporary.name.c_str(), path);
+    else if (std::rename(temporary.name.c_str(), path) != 0)
+        error = errno;
     if (error != 0) {
-        unlink(temporary.c_str());
+        unlink(temporary.name.c_str());
         return error;
     }
     return sync ? syncDirectoryOf(path) : 0;

@@ -1,11 +1,14 @@
 #include "results/board_files.h"
 
+#include <unistd.h>
+
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 #include "base/console.h"
+#include "base/disk_sync.h"
 #include "base/fatal_exit.h"
 #include "base/random.h"
 #include "base/settings.h"
@@ -81,15 +84,24 @@ void printUnsavedBoard(const char* fileName, int error) {
 SavedBoard saveBoardOfScore(int score) {
     const std::string text = recordBoardText(search.board);
     if (!settings.writeFiles) return {recordBoardFileName(score, 1), true};
-    // A board already saved under a name is never replaced, not even by a racing process or
-    // after the statistics that knew of it were lost: the next copy's name is taken instead.
-    for (long long copy = 1;; ++copy) {
-        std::string name = recordBoardFileName(score, copy);
-        const int error = writeWholeFile(name.c_str(), text, Existing::keep, true);
-        if (error == 0) return {name, true};
-        if (error != EEXIST || copy == mostCopies) {
-            printUnsavedBoard(name.c_str(), error);
-            return {name, false};
+    // The board is written and synced once, under a temporary name; it then takes the first
+    // free name by a rename that never replaces, so a save costs the same however many boards
+    // of its score are there, and a board saved under a name is never replaced, not even by a
+    // racing process or after the statistics that knew of it were lost.
+    std::string name = recordBoardFileName(score, 1);
+    const TemporaryFile temporary = writeTemporaryFile(name.c_str(), text, true);
+    int error = temporary.error;
+    for (long long copy = 2; error == 0; ++copy) {
+        error = renameWithoutReplacing(temporary.name.c_str(), name.c_str());
+        if (error == 0) {
+            syncDirectoryOf(name.c_str());
+            return {name, true};
         }
+        if (error != EEXIST || copy > mostCopies) break;
+        error = 0;
+        name = recordBoardFileName(score, copy);
     }
+    unlink(temporary.name.c_str());
+    printUnsavedBoard(name.c_str(), error);
+    return {name, false};
 }

@@ -5,6 +5,7 @@
 
 #include "base/console.h"
 #include "base/fatal_exit.h"
+#include "base/guarded_saves.h"
 #include "base/settings.h"
 #include "results/board_files.h"
 #include "results/record_board_names.h"
@@ -21,26 +22,34 @@ void onFullBoard() {
     ++fullBoards.count;
     if (fullBoards.watcher != nullptr) fullBoards.watcher();
     if (e == 0) {
-        printOut("Nr solutions = %d, after %s\n", fullBoards.count, elapsedText().c_str());
-        // A perfect board is what the program is run for: keep every one of them.
-        // A board that cannot be saved is printed instead, and the search goes on.
+        // A perfect board is what the program is run for: keep every one of them. A board
+        // that cannot be saved is printed instead, and the search goes on.
+        beginGuardedSave();
+        printOut("Nr solutions = %lld, after %s\n", static_cast<long long>(fullBoards.count),
+                 elapsedText().c_str());
         const SavedBoard board = saveBoardOfScore(perfectScore);
         if (board.saved)
             printOut("%s%s/%s\n", boardSavedText, settings.workingDirectory, board.name.c_str());
+        endGuardedSave();
     } else {
         if (e < statistics.grandTotal.best) {
+            // From its announcement until it is on the disk or printed, no stop ends the program.
+            beginGuardedSave();
             printOut("\nNEW RECORD!!!");
             statistics.grandTotal.best = e;
             statistics.sinceStart.best = e;
             statistics.grandTotal.check = (e * (3 * e + 7) + 29) % 100;
-            // Announced as saved only once it is on the disk; a record that cannot be saved is
-            // printed and ends the program.
+            // Announced as saved only once it is on the disk. A record that cannot be saved has
+            // been printed; the program saves its statistics and ends.
             const SavedBoard board = saveBoardOfScore(scoreOf(e));
             if (!board.saved) {
                 printErr("Could not write to file %s\n", board.name.c_str());
+                saveStatisticsBeforeEnd();
+                dropGuardedSave();
                 fatalExit();
             }
             printOut("\n%s%s/%s\n", boardSavedText, settings.workingDirectory, board.name.c_str());
+            endGuardedSave();
         } else if (e < statistics.sinceStart.best) {
             printOut("\nBEST SCORE SINCE START!!!");
             statistics.sinceStart.best = e;

@@ -14,6 +14,7 @@
 
 #include "base/clocks.h"
 #include "base/console.h"
+#include "base/guarded_saves.h"
 #include "base/random.h"
 #include "base/settings.h"
 #include "base/stop_signals.h"
@@ -49,11 +50,13 @@ constexpr std::int32_t idleRunMs = 1000;
 constexpr auto idleWaitStep = std::chrono::milliseconds(20);
 
 // SIGINT and SIGTERM: the first asks the run to end at its next budget check, with its
-// statistics saved; a second one, a second or more later, ends the program at once.
+// statistics saved; a second one, a second or more later, ends the program at once, unless
+// it comes while an announced board is being saved: then the program ends when the board is
+// on the disk, with its statistics saved.
 void requestStop(int signalNumber) {
     const std::int64_t now = monotonicMs();
     if (stopRequested.load()) {
-        if (isSameStop(firstStopMs.load(), now)) return;
+        if (isSameStop(firstStopMs.load(), now) || holdEndDuringGuardedSave()) return;
         std::signal(signalNumber, SIG_DFL);
         std::raise(signalNumber);
     }
@@ -94,7 +97,22 @@ void holdStopSignals() {
     onOutputGone = requestRunStop;
 }
 
+[[noreturn]] void endAfterStop() {
+    printStatisticsReport();
+    // The run's end saved the statistics last; say so only if that save succeeded.
+    if (statisticsFile.saveFailed) {
+        printErr("Stopped; the statistics could not be saved in %s\n", settings.workingDirectory);
+        std::fflush(nullptr);
+        std::_Exit(1);
+    }
+    printOut("Stopped; the statistics are saved in %s\n", settings.workingDirectory);
+    std::fflush(nullptr);
+    std::_Exit(0);
+}
+
 void catchStopSignals() {
+    // From now on an end in the middle of a run saves what the run has counted.
+    programEnds = {saveStatistics, endAfterStop};
     std::signal(SIGINT, requestStop);
     std::signal(SIGTERM, requestStop);
     // A closed terminal stops the search as Ctrl-C does; under nohup SIGHUP stays ignored.
@@ -124,7 +142,6 @@ void performRun() {
     // A clean board with every piece free, no counts, no edits and a fresh budget.
     resetRun();
     runStatistics.startClock = programClockMs();
-    runStatistics.startTime = wallClockSeconds();
     chooseGroupAndColours();
     reorderCandidateTables();
     if (settings.boardPath[0] != '\0') {
@@ -170,18 +187,6 @@ void runForever() {
         if (search.nodeCount < idleRunNodes)
             while (!stopRequested.load() && programClockMs() - runStatistics.startClock < idleRunMs)
                 std::this_thread::sleep_for(idleWaitStep);
-        if (stopRequested.load()) {
-            printStatisticsReport();
-            // The run's end saved the statistics last; say so only if that save succeeded.
-            if (statisticsFile.saveFailed) {
-                printErr("Stopped; the statistics could not be saved in %s\n",
-                         settings.workingDirectory);
-                std::fflush(nullptr);
-                std::_Exit(1);
-            }
-            printOut("Stopped; the statistics are saved in %s\n", settings.workingDirectory);
-            std::fflush(nullptr);
-            std::_Exit(0);
-        }
+        if (stopRequested.load()) endAfterStop();
     }
 }

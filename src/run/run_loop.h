@@ -17,8 +17,12 @@ void runThreadMain();
 // now on, standard output whose reader has gone asks for a stop as well.
 void holdStopSignals();
 // Makes the stop signals ask the run to stop (a second signal, a second or more after the
-// first, ends the program at once), then lets the held signals in.
+// first, ends the program at once, or after the save of an announced board), then lets the
+// held signals in. From now on an end in the middle of a run saves its statistics first.
 void catchStopSignals();
+// The end of the program after a stop: the last report, then "Stopped; the statistics are
+// saved in DIR" and status 0, or the failure of the last save and status 1.
+[[noreturn]] void endAfterStop();
 // Gives every thread of the process the lowest scheduling priority.
 void setIdlePriority();
 // Seeds mainRandom, starts the idle keeper and runs one run after another, until a stop;

@@ -2,29 +2,38 @@
 #include "base/settings.h"
 
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <chrono>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <ostream>
 #include <sstream>
 #include <string>
+#include <string_view>
+#include <thread>
 #include <vector>
 
 #include "base/clocks.h"
 #include "base/console.h"
 #include "base/random.h"
+#include "base/stop_signals.h"
 #include "results/board_files.h"
 #include "results/board_grid.h"
+#include "results/record_board_names.h"
 #include "results/tally.h"
 #include "run/resets.h"
 #include "run/run_loop.h"
 #include "run/startup.h"
 #include "search/search_state.h"
+#include "stats/statistics_file.h"
 #include "stats/statistics_records.h"
 #include "tests/test_support.h"
 
@@ -61,7 +70,6 @@ protected:
         search.board = sampleBoard(0);
         seedRandom(mainRandom, 20240607u);
         search.deepestReached = 250;
-        runStatistics.startTime = wallClockSeconds();
         runStatistics.startClock = programClockMs();
     }
     void TearDown() override { mainRandom = savedRandom; }
@@ -449,6 +457,100 @@ TEST_F(UnsavedBoardsDeathTest, RecordIsPrintedBeforeTheErrorExitAndNeverCalledSa
         ::testing::ExitedWithCode(1),
         std::string("^\nNEW RECORD!!!\nBoard could not be saved in ") + shownDirectory +
             "/468.tsr: [^\n]*\n# .*\nCould not write to file 468.tsr\nPress enter to exit\n$");
+}
+
+TEST_F(FullBoards, ARecordBesideAThousandBoardsOfItsScoreIsWrittenOnceAndAtOnce) {
+    for (int copy = 1; copy <= 1000; ++copy)
+        writeFile(dir.file(recordBoardFileName(463, copy)), "kept\n");
+    const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(inotify_add_watch(watch, dir.path.c_str(), IN_CREATE), 0);
+    const auto start = std::chrono::steady_clock::now();
+    fullBoard(17);
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    int created = 0;
+    alignas(inotify_event) char events[1 << 16];
+    for (ssize_t n; (n = read(watch, events, sizeof events)) > 0;)
+        for (ssize_t at = 0; at < n; ++created)
+            at += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(events + at)->len;
+    close(watch);
+    EXPECT_EQ(created, 1) << "one temporary file, whatever the copies";
+    EXPECT_LT(took.count(), 1.0);
+    EXPECT_EQ(decodeRecordBoard(fileHere("463-1001.tsr")), search.board);
+    EXPECT_EQ(fileHere("463-1000.tsr"), "kept\n");
+}
+
+TEST_F(FullBoards, CountersThatLiveForTheProgramGoPast2To31) {
+    constexpr std::int64_t past = std::int64_t{1} << 31;
+    statistics.grandTotal.best = 5;
+    fullBoards.count = past - 1;
+    runStatistics.fullBoardTally[16] = past - 1;
+    tallyLine = {.lastShownMismatch = 16, .repeatCount = past - 1};
+    fullBoard(16);
+    fullBoard(0);
+    EXPECT_EQ(fullBoards.count, past + 1);
+    EXPECT_EQ(tallyLine.repeatCount, past);
+    EXPECT_NE(newOutput().find("Nr solutions = 2147483649, after"), std::string::npos);
+    saveStatistics();
+    EXPECT_NE(fileHere("total.txt").find("\n16=2147483648\n"), std::string::npos);
+}
+
+// A console that copies its text to the error stream, which a death test reads, and sends the
+// process SIGINT as it prints the record's announcement: a stop in the middle of its save.
+std::FILE* consoleStoppingAtTheRecord() {
+    cookie_io_functions_t io{};
+    io.write = [](void*, const char* text, std::size_t size) -> ssize_t {
+        std::fwrite(text, 1, size, stderr);
+        std::fflush(stderr);
+        if (std::string_view(text, size).find("NEW RECORD!!!") != std::string_view::npos)
+            std::raise(SIGINT);
+        return static_cast<ssize_t>(size);
+    };
+    return fopencookie(nullptr, "w", io);
+}
+
+using FullBoardsDeathTest = FullBoards;
+
+// Forked without a new start, so the files the end leaves are seen here.
+TEST_F(FullBoardsDeathTest, ASecondStopDuringARecordSaveEndsOnceTheBoardAndStatisticsAreSaved) {
+    GTEST_FLAG_SET(death_test_style, "fast");
+    EXPECT_EXIT(
+        {
+            catchStopSignals();
+            std::raise(SIGINT);  // the first stop; the second comes a while later
+            std::this_thread::sleep_for(std::chrono::milliseconds(sameStopMs + 100));
+            consoleOut = consoleStoppingAtTheRecord();
+            consoleErr = stderr;
+            search.nodeCount = 5'000;
+            fullBoard(12);
+            std::_Exit(3);
+        },
+        ::testing::ExitedWithCode(0),
+        "NEW RECORD!!!\nBoard is saved in [^\n]*/468.tsr\n.*\nStopped; the statistics are saved");
+    EXPECT_EQ(decodeRecordBoard(fileHere("468.tsr")), search.board);
+    const std::string totals = fileHere("total.txt");
+    EXPECT_NE(totals.find("nodes=5000\n"), std::string::npos) << totals;
+    EXPECT_NE(totals.find("\n12=1\n"), std::string::npos) << totals;
+}
+
+TEST_F(FullBoardsDeathTest, ARecordThatCannotBeWrittenIsPrintedAndTheStatisticsSavedFirst) {
+    GTEST_FLAG_SET(death_test_style, "fast");
+    EXPECT_EXIT(
+        {
+            if (std::freopen("/dev/null", "r", stdin) == nullptr) std::_Exit(3);
+            catchStopSignals();
+            consoleOut = stderr;
+            consoleErr = stderr;
+            // A directory in the place of the board's temporary file.
+            mkdir(("468.tsr.tmp" + std::to_string(getpid())).c_str(), 0700);
+            search.nodeCount = 5'000;
+            fullBoard(12);
+        },
+        ::testing::ExitedWithCode(1),
+        "Board could not be saved in [^\n]*/468.tsr: .*\nCould not write to file 468.tsr\n");
+    const std::string totals = fileHere("total.txt");
+    EXPECT_NE(totals.find("nodes=5000\n"), std::string::npos) << totals;
+    EXPECT_NE(totals.find("\n12=1\n"), std::string::npos) << totals;
 }
 
 TEST_F(FullBoards, BoardAndMismatchCountAreLeftAsTheyWere) {
