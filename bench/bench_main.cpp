@@ -261,7 +261,7 @@ int main(int argc, char** argv) {
             // The run stops, without a mark, where the workload's node total is reached.
             settings.runNodeLimit = options.nodes - totalNodes;
         }
-        const std::int32_t boardsBefore = fullBoards.count;
+        const std::int64_t boardsBefore = fullBoards.count;
         bool exhausted = true;
         try {
             performRun();
@@ -277,9 +277,9 @@ int main(int argc, char** argv) {
             const std::string group = setup.groups.rules == StepRules::groups
                                           ? "group " + std::to_string(setup.group)
                                           : std::string("groups off");
-            std::printf("run %d: %s, end %s, nodes %lld, full boards %d, depth %d\n", run,
+            std::printf("run %d: %s, end %s, nodes %lld, full boards %lld, depth %d\n", run,
                         group.c_str(), end, static_cast<long long>(search.nodeCount),
-                        fullBoards.count - boardsBefore, depths.back());
+                        static_cast<long long>(fullBoards.count - boardsBefore), depths.back());
         }
         idleRuns = search.nodeCount == 0 ? idleRuns + 1 : 0;
         if (idleRuns == idleRunLimit) break;
@@ -290,7 +290,7 @@ int main(int argc, char** argv) {
                          ? statistics.sinceStart.best
                          : statistics.grandTotal.best;
     std::printf("nodes %lld\n", static_cast<long long>(totalNodes));
-    std::printf("full boards %d\n", fullBoards.count);
+    std::printf("full boards %lld\n", static_cast<long long>(fullBoards.count));
     std::printf("best score %d\n", best < mismatchSlots ? scoreOf(best) : 0);
     std::printf("median depth %g\n", medianDepth(depths));
     if (options.verbose)

@@ -68,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     statistics.grandTotal = record;
     statistics.grandTotal.check = check;
     statisticsFile.secsAtProgramStart = statistics.grandTotal.secs;
-    settings.programStartTime = wallClockSeconds() - 86'400;
+    settings.programStartMs = monotonicMs() - 86'400'000;
     printStatisticsReport();
     search.nodeCount = 123'456'789'012;
     runStatistics.fullBoardTally.fill(1);

@@ -11,9 +11,9 @@ std::int64_t wallClockSeconds() {
     return static_cast<std::int64_t>(std::time(nullptr));
 }
 
-std::int32_t programClockMs() {
+std::int64_t programClockMs() {
     const auto elapsed = std::chrono::steady_clock::now() - programStart;
-    return static_cast<std::int32_t>(
+    return static_cast<std::int64_t>(
         std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
 }
 

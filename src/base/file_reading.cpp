@@ -45,6 +45,22 @@ std::string readingProblem(const FileReading& reading) {
     return "cannot be read";
 }
 
+bool isPassingError(int error) {
+    switch (error) {
+        case EMFILE:
+        case ENFILE:
+        case ENOMEM:
+        case ENOBUFS:
+        case EIO:
+        case EINTR:
+        case EAGAIN:
+        case EBUSY:
+        case ETIMEDOUT:
+            return true;
+    }
+    return false;
+}
+
 std::FILE* openRegularFile(const char* path, FileReading& reading) {
     reading = {};
     // A device is not even opened: opening some has effects of its own.

@@ -27,6 +27,11 @@ const char* fileTypeName(mode_t mode);
 // bytes", "cannot be read (Input/output error)".
 std::string readingProblem(const FileReading& reading);
 
+// Whether `error` (an errno) is a fault of the moment rather than of the file: too many open
+// files, no memory, an input/output error, an interrupted call. Reading it again later may
+// work, so the file must not be taken for damaged.
+bool isPassingError(int error);
+
 // Opens `path` (through links) for reading when it is a regular file: a file of another type
 // is not opened at all, and the open itself does not block (O_NONBLOCK, then fstat on the
 // descriptor), so that a FIFO put there between the two looks is refused as well. The stream,

@@ -15,8 +15,9 @@ struct Settings {
     char pieceFilePath[pathCapacity + 20] = {};
     // BoardFile to load at the start of every run; empty when none was named.
     char boardPath[pathCapacity] = {};
-    // Wall clock at start-up, in seconds.
-    std::int64_t programStartTime = 0;
+    // The monotonic clock (monotonicMs) at start-up: the running time is measured from it, so
+    // that setting the wall clock never changes it.
+    std::int64_t programStartMs = 0;
     // Whether runs write record boards and statistics files; the benchmark turns this off.
     bool writeFiles = true;
     // Node count at which a run stops without a mark, at its next budget check or

@@ -21,7 +21,7 @@ void showFullBoard() {
     printOut("\n");
     for (int i = 0; i < 17 - e; ++i)
         printOut("        ");
-    printOut("%d %3d ", scoreOf(e), runStatistics.fullBoardTally[e]);
+    printOut("%d %3lld ", scoreOf(e), static_cast<long long>(runStatistics.fullBoardTally[e]));
     tallyLine.lastShownMismatch = e;
     tallyLine.repeatCount = 0;
 }

@@ -7,7 +7,7 @@ struct TallyLine {
     // Mismatch count of the open tally line; 500 when no line is open.
     std::int32_t lastShownMismatch = 500;
     // Marks on the open tally line.
-    std::int32_t repeatCount = 0;
+    std::int64_t repeatCount = 0;
 };
 extern TallyLine tallyLine;
 // Closes the open tally line, after something else was printed: the next board starts a new one.

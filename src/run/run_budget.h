@@ -16,7 +16,7 @@ struct RunBudget {
     // nodeCount at the last checkpoint of this run; 0 before the first.
     std::int64_t checkpointNodes = 0;
     // fullBoards.count at run start or at the last checkpoint.
-    std::int32_t fullBoardsAtCheckpoint = 0;
+    std::int64_t fullBoardsAtCheckpoint = 0;
     // The mark the run ended with ("-", "\\", "_", "):", or "" for none), for the benchmark.
     const char* endMark = "";
 };

@@ -1,5 +1,6 @@
 #include "run/startup.h"
 
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -7,6 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
+#include <string_view>
 
 #include "base/clocks.h"
 #include "base/console.h"
@@ -14,8 +17,10 @@
 #include "base/fatal_exit.h"
 #include "base/program_info.h"
 #include "base/settings.h"
+#include "base/whole_files.h"
 #include "puzzle/candidate_tables.h"
 #include "puzzle/piece_file.h"
+#include "results/record_board_names.h"
 #include "run/groups_file.h"
 #include "run/run_setup.h"
 #include "search/rim_look_ahead.h"
@@ -106,13 +111,31 @@ void printGroupsSource() {
         printErr("Rim look-ahead is off, though %s asks for it: %s\n", source, fault.c_str());
 }
 
+// Whether `name` is a file the solver writes in its directory.
+bool isSolverFile(std::string_view name) {
+    return name == "total.txt" || name == "total.bak" || parseRecordBoardFileName(name);
+}
+
+// Removes the temporary files that a solver killed between writing and renaming one of its
+// files left behind (total.txt.tmpPID, 463.tsr.tmpPID). Called with the directory's lock held:
+// no other solver writes here, so each of them is stale; other programs' files are left alone.
+void removeStaleTemporaries() {
+    DIR* directory = opendir(".");
+    if (directory == nullptr) return;
+    while (const dirent* entry = readdir(directory)) {
+        const std::optional<std::string_view> target = temporaryFileTarget(entry->d_name);
+        if (target && isSolverFile(*target)) unlink(entry->d_name);
+    }
+    closedir(directory);
+}
+
 }  // namespace
 
 void startUp(int argc, char** argv) {
     // A first argument of exactly --help or --version is answered; any other first argument,
     // even one that begins with "--", keeps its usual meaning.
     if (argc > 1) answerHelpOrVersion(argv[1], "tessaly", usage);
-    settings.programStartTime = wallClockSeconds();
+    settings.programStartMs = monotonicMs();
     if (getcwd(settings.workingDirectory, pathCapacity) == nullptr) {
         // ERANGE: the path does not fit; otherwise the directory is gone or unreadable.
         if (errno == ERANGE)
@@ -145,6 +168,8 @@ void startUp(int argc, char** argv) {
     if (lock.error != 0)
         printErr("cannot lock %s%c%s (%s); a second solver there would not be noticed\n",
                  settings.workingDirectory, separator, lockFileName, std::strerror(lock.error));
+    else
+        removeStaleTemporaries();
     printOut("Tessaly solver version 1.0\n\n");
     printOut("Best scores are stored in %s\n\n", settings.workingDirectory);
     readStatistics();

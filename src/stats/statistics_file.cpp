@@ -6,14 +6,17 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <string>
+#include <thread>
 
 #include "base/clocks.h"
 #include "base/console.h"
+#include "base/fatal_exit.h"
 #include "base/file_reading.h"
 #include "base/settings.h"
 #include "base/whole_files.h"
@@ -33,6 +36,11 @@ constexpr std::size_t largestFile = 1 << 20;
 // clock, which setting the wall clock cannot hold back), so that frequent run ends stay cheap
 // while a power cut loses at most a few seconds of statistics.
 constexpr std::int64_t syncIntervalMs = 10'000;
+constexpr std::int64_t millisecondsPerSecond = 1000;
+// A statistics file that the system cannot read now is tried this often, this far apart, before
+// the program gives up: long enough for a passing shortage to clear, short enough for a start.
+constexpr int readAttempts = 5;
+constexpr int retryPauseMs = 200;
 
 bool exists(const char* name) {
     struct stat status {};
@@ -159,9 +167,23 @@ StatisticsReading readStatisticsFile(const char* path, StatsRecord& record, std:
     // block the reading for ever: only a regular file is opened.
     FileReading opening;
     std::FILE* file = openRegularFile(path, opening);
-    if (file == nullptr) return StatisticsReading::missing;
+    if (file == nullptr) {
+        if (!isPassingError(opening.error)) return StatisticsReading::missing;
+        errno = opening.error;
+        return StatisticsReading::failed;
+    }
+    // A read that fails part-way is a fault of the moment, not of the file.
+    auto readFailed = [&] {
+        const int error = errno;
+        std::fclose(file);
+        clearRecord(record);
+        errno = error;
+        return StatisticsReading::failed;
+    };
     char line[lineCapacity];
-    if (std::fgets(line, lineCapacity, file) == nullptr || !startsWith(line, "K7 stats")) {
+    const bool headerRead = std::fgets(line, lineCapacity, file) != nullptr;
+    if (!headerRead && std::ferror(file)) return readFailed();
+    if (!headerRead || !startsWith(line, "K7 stats")) {
         std::fclose(file);
         return StatisticsReading::messedWith;
     }
@@ -195,6 +217,7 @@ StatisticsReading readStatisticsFile(const char* path, StatsRecord& record, std:
             record.histogram[index] = number;
         }
     }
+    if (std::ferror(file)) return readFailed();
     std::fclose(file);
     // Counts of nodes and seconds only grow from zero: a negative one was put there by hand.
     if (record.nodes < 0 || record.secs < 0) {
@@ -209,7 +232,18 @@ StatisticsReading readStatisticsFile(const char* path, StatsRecord& record, std:
 
 void readStatistics() {
     statisticsFile.unread = {};
-    switch (readStatisticsFile("total.txt", statistics.grandTotal, statistics.grandTotal.check)) {
+    StatisticsReading reading = StatisticsReading::failed;
+    for (int attempt = 0; reading == StatisticsReading::failed && attempt < readAttempts;
+         ++attempt) {
+        if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(retryPauseMs));
+        reading =
+            readStatisticsFile("total.txt", statistics.grandTotal, statistics.grandTotal.check);
+    }
+    switch (reading) {
+        case StatisticsReading::failed:
+            printErr("total.txt cannot be read now (%s); nothing is changed, try again later\n",
+                     std::strerror(errno));
+            fatalExit();
         case StatisticsReading::missing:
             printErr("could not open total.txt\n");
             // Not missing but unreadable (no permission, a directory, a dangling link).
@@ -244,7 +278,9 @@ void updateStatistics() {
                 addClamped(record->histogram[i], runStatistics.fullBoardTally[i]);
         record->best = lowestBest(*record);
     }
-    const std::int64_t running = wallClockSeconds() - settings.programStartTime;
+    // On the monotonic clock: a wall clock set back must not take time off the totals.
+    const std::int64_t running = std::max<std::int64_t>(
+        0, (monotonicMs() - settings.programStartMs) / millisecondsPerSecond);
     statistics.grandTotal.secs = addClamped(statisticsFile.secsAtProgramStart, running);
     statistics.sinceStart.secs = running;
     runStatistics.savedNodes = 0;

@@ -30,15 +30,21 @@ struct StatisticsFileState {
 };
 extern StatisticsFileState statisticsFile;
 
-enum class StatisticsReading { read, missing, messedWith };
+// How reading a statistics file went. `failed`: the system could not read it now (isPassingError:
+// too many open files, an input/output error, ...); the file may be perfectly good.
+enum class StatisticsReading { read, missing, messedWith, failed };
 
 // Reads the statistics file at `path` into `record` (cleared first) and its check line into
 // `check`, as readStatistics does, without printing anything. Only a regular file is read:
-// anything else is `missing`. Values past the 64-bit limits are clamped to them; a negative
-// node or second count makes the file `messedWith` (and leaves `record` clear and `check` as it
-// was). Companion programs use it to read the files of several directories.
+// anything else is `missing`. With `failed`, `record` is clear and errno holds the cause. Values
+// past the 64-bit limits are clamped to them; a negative node or second count makes the file
+// `messedWith` (and leaves `record` clear and `check` as it was). Companion programs use it to read
+// the files of several directories.
 StatisticsReading readStatisticsFile(const char* path, StatsRecord& record, std::int32_t& check);
-// Fills grandTotal from total.txt (clear when it is missing or not a statistics file).
+// Fills grandTotal from total.txt (clear when it is missing or not a statistics file). A file
+// the system cannot read now is tried again for a moment; if it still cannot be read, the
+// program ends through fatalExit, touching nothing: totals must never start again from zero
+// because of a passing fault.
 void readStatistics();
 // Writes the statistics file image of grandTotal to `stream` and closes it.
 void writeStatistics(std::FILE* stream);

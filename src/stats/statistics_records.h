@@ -29,13 +29,11 @@ extern Statistics statistics;
 // What the current run has counted that the records do not hold yet, and when it began.
 struct RunStatistics {
     // Full boards per mismatch count since the last statistics save.
-    std::array<std::int32_t, mismatchSlots> fullBoardTally{};
+    std::array<std::int64_t, mismatchSlots> fullBoardTally{};
     // Part of the current run's nodeCount already added to the records.
     std::int64_t savedNodes = 0;
-    // Wall clock at the start of the run, in seconds.
-    std::int64_t startTime = 0;
     // Program clock at the start of the run, in milliseconds.
-    std::int32_t startClock = 0;
+    std::int64_t startClock = 0;
 };
 extern RunStatistics runStatistics;
 

@@ -25,9 +25,10 @@ std::string gainText(long long gain) {
     return text;
 }
 
-// A row of the report: texts wider than their fields widen the line, as they always have.
+// A row of the report: a text wider than its field (totals near the 64-bit limits) becomes a
+// field of '*', as in tessaly-stats, so that no line is ever wider than the table.
 void printRow(const std::string& label, const TableCells& cells) {
-    printOut("%s", tableRow(label, cells, Overflow::widen).c_str());
+    printOut("%s", tableRow(label, cells).c_str());
 }
 
 }  // namespace

@@ -15,17 +15,16 @@ std::string printed(const char* format, long long value) {
 
 }  // namespace
 
-std::string field(const std::string& text, Overflow overflow) {
-    if (text.size() > fieldWidth)
-        return overflow == Overflow::widen ? text : std::string(fieldWidth, '*');
+std::string field(const std::string& text) {
+    if (text.size() > fieldWidth) return std::string(fieldWidth, '*');
     return std::string(fieldWidth - text.size(), ' ') + text;
 }
 
-std::string tableRow(const std::string& label, const TableCells& cells, Overflow overflow) {
-    std::string line = field(label, overflow);
+std::string tableRow(const std::string& label, const TableCells& cells) {
+    std::string line = field(label);
     for (const std::string& cell : cells) {
         line += ' ';
-        line += field(cell, overflow);
+        line += field(cell);
     }
     line += '\n';
     return line;

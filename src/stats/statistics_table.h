@@ -13,18 +13,14 @@
 inline constexpr std::size_t fieldWidth = 15;
 inline constexpr int columnsPerTable = 3;
 
-// What a text wider than its field becomes: printed whole, widening its line (the solver's
-// report), or a field of '*' (the tables of tessaly-stats, which are read by programs too).
-enum class Overflow { widen, stars };
-
 // The cells of a row's three columns.
 using TableCells = std::array<std::string, columnsPerTable>;
 
-// `text` right-aligned in a field.
-std::string field(const std::string& text, Overflow overflow = Overflow::stars);
+// `text` right-aligned in a field; a text wider than the field becomes a field of '*', so that
+// every line keeps its width (the tables are read by programs too).
+std::string field(const std::string& text);
 // One line of a table: the label, then the three cells, each in its field.
-std::string tableRow(const std::string& label, const TableCells& cells,
-                     Overflow overflow = Overflow::stars);
+std::string tableRow(const std::string& label, const TableCells& cells);
 // The rule above and below the rows.
 std::string tableRule();
 

@@ -16,14 +16,13 @@ std::string durationText(std::int64_t seconds) {
 }
 
 std::string elapsedText() {
-    long s = static_cast<std::int32_t>(wallClockSeconds() - runStatistics.startTime);
-    long m = 0;
-    if (s < 60) {
-        const long t = programClockMs() - runStatistics.startClock;
-        s = t / 1000;
-        m = t % 1000;
-    }
+    // The monotonic program clock, which setting the wall clock does not move; past the first
+    // minute only whole seconds are shown.
+    const long long t = programClockMs() - runStatistics.startClock;
+    const long long s = t / 1000;
+    const long long m = s < 60 ? t % 1000 : 0;
     char text[96];
-    std::snprintf(text, sizeof text, "%ld h %ld' %ld.%03ld''", s / 3600, (s / 60) % 60, s % 60, m);
+    std::snprintf(text, sizeof text, "%lld h %lld' %lld.%03lld''", s / 3600, (s / 60) % 60, s % 60,
+                  m);
     return text;
 }

@@ -337,7 +337,7 @@ INSTANTIATE_TEST_SUITE_P(RunBudget, RunBudgetNoBoardWindow,
 // (where no checkpoint has happened).
 struct LiteralBudget {
     std::int64_t threshold = 100'000'000;
-    std::int32_t boardsAtStart = 0;
+    std::int64_t boardsAtStart = 0;
 
     // The mark with which the call at node count `n` ends the run, or nothing.
     std::optional<std::string> judge(std::int64_t n) {
@@ -360,7 +360,7 @@ TEST_F(RunBudget, QuickCheckStopsExactlyWhereTheLiteralRulesDo) {
         std::mt19937_64 rng(seed);
         auto chance = [&](double p) { return std::uniform_real_distribution<>(0, 1)(rng) < p; };
         // A fresh run after earlier ones that found some full boards.
-        fullBoards.count = static_cast<std::int32_t>(rng() % 4);
+        fullBoards.count = static_cast<std::int64_t>(rng() % 4);
         resetRun();
         search.depthVisits[0] = 0;
         LiteralBudget literal{100'000'000, fullBoards.count};

@@ -23,7 +23,7 @@ class StatisticsFile : public testing::Test {
 protected:
     void SetUp() override {
         resetProgram();
-        settings.programStartTime = wallClockSeconds();
+        settings.programStartMs = monotonicMs();
     }
     std::string readWith(const std::string& text) {
         writeFile(dir.file("total.txt"), text);
@@ -118,11 +118,10 @@ TEST_F(StatisticsFile, TwoSavesInOneSecondWriteTheSameTime) {
     statisticsFile.secsAtProgramStart = 100;
     std::string first;
     std::string second;
-    // Tried again if the wall clock moves on to the next second between the two saves (a save
-    // that syncs to the disk can take a while on a busy machine).
-    for (std::int64_t start = 0; start != wallClockSeconds();) {
-        start = wallClockSeconds();
-        settings.programStartTime = start - 30;
+    // Tried again if the clock moves on to the next second between the two saves (a save that
+    // syncs to the disk can take a while on a busy machine).
+    for (int attempt = 0; attempt < 5 && (first.empty() || first != second); ++attempt) {
+        settings.programStartMs = monotonicMs() - 30'000;
         first = written();
         second = written();
     }
@@ -154,7 +153,7 @@ TEST_F(StatisticsFile, TotalsAtThe64BitLimitStayThereWhenASaveAddsToThem) {
         "K7 stats\nnodes=99999999999999999999\nsecs=9223372036854775807\n"
         "3=9223372036854775807\n");
     statisticsFile.secsAtProgramStart = statistics.grandTotal.secs;
-    settings.programStartTime = wallClockSeconds() - 5;
+    settings.programStartMs = monotonicMs() - 5'000;
     search.nodeCount = 1'000;
     runStatistics.fullBoardTally[3] = 2;
     const std::string text = written();

@@ -55,6 +55,7 @@ DirectoryReading readDirectoryStatistics(const std::string& directory,
     std::int32_t check = 0;
     switch (readStatisticsFile(path.c_str(), statistics.record, check)) {
         case StatisticsReading::missing:
+        case StatisticsReading::failed:
             return DirectoryReading::unreadable;
         case StatisticsReading::messedWith:
             return DirectoryReading::notStatistics;

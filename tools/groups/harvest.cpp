@@ -34,7 +34,7 @@ constexpr int pollMs = 200;
 struct RunReport {
     std::int64_t nodes;
     std::int32_t depth;
-    std::int32_t fullBoards;
+    std::int64_t fullBoards;
     std::int32_t bestMismatches;
     std::array<PieceCode, 256> board;
 };
@@ -70,7 +70,7 @@ void stopOnSignal(int) {
     setup.groupRandomSeeded = true;
     settings.runNodeLimit = options.runNodes;
     fullBoards.watcher = noteFullBoard;
-    const std::int32_t boardsBefore = fullBoards.count;
+    const std::int64_t boardsBefore = fullBoards.count;
     try {
         performRun();
     } catch (const RunStopped&) {

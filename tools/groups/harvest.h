@@ -21,7 +21,7 @@ struct HarvestOptions {
 struct HarvestRun {
     DeepBoard deepest;
     std::int64_t nodes = 0;
-    std::int32_t fullBoards = 0;
+    std::int64_t fullBoards = 0;
     std::int32_t bestMismatches = 20;  // the fewest mismatched edges of its full boards; 20: none
 };
 

@@ -1,0 +1,98 @@
+// The built solver under faults injected into its system calls (tests/shim/fault_shim.cpp):
+// a passing failure to open its statistics, a wall clock set back, and the leftovers of a kill.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <ostream>
+#include <string>
+
+#include "tests/test_support.h"
+#include "tools/gen/puzzle_generator.h"
+
+namespace {
+
+constexpr const char* savedTotals = "K7 stats\nnodes=1000000000000\nsecs=100000\n15=7\n";
+
+// The solver with the fault shim preloaded and `faults` (VARIABLE=VALUE ...) in its environment.
+std::string solverWith(const std::string& faults) {
+    return "env ASAN_OPTIONS=verify_asan_link_order=0 LD_PRELOAD=" TESSALY_FAULT_SHIM " " + faults +
+           " " TESSALY_BIN;
+}
+
+long long valueIn(const std::string& text, const std::string& key) {
+    const std::size_t at = text.find("\n" + key + "=");
+    return at == std::string::npos ? -1 : std::stoll(text.substr(at + key.size() + 2));
+}
+
+class PassingFaults : public testing::Test {
+protected:
+    void SetUp() override {
+        writeFile(dir.file("k7pieces.txt"), pieceFileText(generatePuzzle({31, 17, 5})));
+        writeFile(dir.file("total.txt"), savedTotals);
+    }
+    std::size_t filesHere() const {
+        return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(dir.path),
+                                                      std::filesystem::directory_iterator{}));
+    }
+    TempDir dir;
+};
+
+struct OpenFaultCase {
+    const char* name;
+    int error;
+};
+void PrintTo(const OpenFaultCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class PassingOpenFaults : public PassingFaults,
+                          public testing::WithParamInterface<OpenFaultCase> {};
+
+TEST_P(PassingOpenFaults, OnceAreReadAgainAndNeverLowerTheTotals) {
+    const std::string fault = "TESSALY_FAULT_OPEN=total.txt:" + std::to_string(GetParam().error);
+    const ProgramResult once = runProgram(solverWith(fault + ":1"), dir.path, "", 2);
+    EXPECT_EQ(once.status, 124) << "searched until stopped; " << once.err;
+    EXPECT_EQ(once.err, "") << "read on the second try";
+    EXPECT_GE(valueIn(readFile(dir.file("total.txt")), "nodes"), 1'000'000'000'000);
+    EXPECT_GE(valueIn(readFile(dir.file("total.bak")), "nodes"), 1'000'000'000'000);
+}
+
+TEST_P(PassingOpenFaults, ForGoodEndTheStartWithStatusOneTouchingNothing) {
+    const std::string fault = "TESSALY_FAULT_OPEN=total.txt:" + std::to_string(GetParam().error);
+    const ProgramResult always = runProgram(solverWith(fault + ":0"), dir.path, "", 20);
+    EXPECT_EQ(always.status, 1);
+    EXPECT_EQ(always.err, "total.txt cannot be read now (" +
+                              std::string(std::strerror(GetParam().error)) +
+                              "); nothing is changed, try again later\n");
+    EXPECT_EQ(readFile(dir.file("total.txt")), savedTotals);
+    EXPECT_EQ(filesHere(), 3u) << "k7pieces.txt, total.txt and the lock, nothing else";
+}
+
+INSTANTIATE_TEST_SUITE_P(Solver, PassingOpenFaults,
+                         testing::Values(OpenFaultCase{"TooManyOpenFiles", EMFILE},
+                                         OpenFaultCase{"FileTableFull", ENFILE},
+                                         OpenFaultCase{"InputOutputError", EIO},
+                                         OpenFaultCase{"NoMemory", ENOMEM}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PassingFaults, AWallClockSetBackTwoHoursTakesNoTimeOffTheTotals) {
+    const ProgramResult result =
+        runProgram(solverWith("TESSALY_FAULT_WALL_STEP=-7200:300"), dir.path, "", 2);
+    EXPECT_EQ(result.status, 124) << "searched until stopped; " << result.err;
+    EXPECT_GE(valueIn(readFile(dir.file("total.txt")), "secs"), 100'000);
+    EXPECT_EQ(result.out.find(" -"), std::string::npos) << result.out;
+}
+
+TEST_F(PassingFaults, TemporaryFilesThatAKillLeftAreRemovedAtTheNextStart) {
+    for (const char* name : {"total.txt.tmp4242", "total.bak.tmp17", "463-2.tsr.tmp99"})
+        writeFile(dir.file(name), "half\n");
+    writeFile(dir.file("notes.txt.tmp5"), "someone else's\n");
+    runProgram(TESSALY_BIN, dir.path, "", 1);
+    for (const char* name : {"total.txt.tmp4242", "total.bak.tmp17", "463-2.tsr.tmp99"})
+        EXPECT_FALSE(std::filesystem::exists(dir.file(name))) << name;
+    EXPECT_EQ(readFile(dir.file("notes.txt.tmp5")), "someone else's\n");
+}
+
+}  // namespace
