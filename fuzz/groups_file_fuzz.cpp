@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (groups.rules == StepRules::noGroups) {
         RunGroups again;
         require(parseGroups(groupsFileText(groups, {}), "again", again).empty() &&
-                    again.rules == StepRules::noGroups && again.rimLookAhead == groups.rimLookAhead,
+                    again.rules == StepRules::noGroups && again.options == groups.options,
                 "rules off that do not read back as themselves");
         return 0;
     }
@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     RunGroups again;
     require(parseGroups(groupsFileText(groups, {"again"}), "again", again).empty() &&
                 again.table == groups.table && again.pieces == groups.pieces &&
-                again.rimLookAhead == groups.rimLookAhead,
+                again.options == groups.options,
             "groups that do not read back as themselves");
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include "base/console.h"
 #include "base/random.h"
+#include "puzzle/colour_scarcity.h"
 #include "puzzle/list_editing.h"
 #include "puzzle/ordering_policy.h"
 
@@ -58,7 +59,8 @@ std::int32_t piecePriority(PieceCode code) {
         printOut("%d not found\n", n);
         return -1;
     }
-    const std::int32_t positionPart = place.position * orderingScale / place.length;
+    const std::int32_t positionPart =
+        place.position * orderingScale / place.length + scarcity.term[n - 1];
     if (place.length == static_cast<int>(cornerOrder.size())) return positionPart;
     return positionPart + colourWeight * k;
 }

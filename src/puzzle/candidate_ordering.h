@@ -44,7 +44,8 @@ extern OrderingHistory orderingHistory;
 
 // Ordering value of a real piece's code, lower first: its place in its built-in ordering
 // (0..999), plus 200 for every edge in the shunned colour and minus 200 for every edge in a
-// favoured colour (not for corners). Prints "%d not found" and gives -1 for a piece in no
+// favoured colour (not for corners), plus its term of the ordering by colour counts (0 unless
+// that option is on). Prints "%d not found" and gives -1 for a piece in no
 // ordering.
 std::int32_t piecePriority(PieceCode code);
 // Re-orders the entries of `list` (null allowed): one draw of mainRandom per pair.

@@ -2,8 +2,10 @@
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 #include "base/file_reading.h"
+#include "base/option_table.h"
 #include "run/group_rules.h"
 
 namespace {
@@ -118,6 +120,26 @@ int pieceNumber(std::string_view word) {
     return value;
 }
 
+// The value a groups-file word gives its option: 1 for a switch, which takes none, else the
+// number after '=' when it lies in the option's range.
+std::optional<std::int64_t> optionValue(const SearchOptionRow& option, std::string_view word) {
+    const std::size_t equals = word.find('=');
+    if (option.valueName == nullptr) {
+        if (equals != std::string_view::npos) return std::nullopt;
+        return 1;
+    }
+    if (equals == std::string_view::npos) return std::nullopt;
+    return numberIn(word.substr(equals + 1), option.least, option.most);
+}
+
+// What a word of the option must look like.
+std::string optionValueRule(const SearchOptionRow& option) {
+    if (option.valueName == nullptr) return format("the word %s takes no value", option.word);
+    return format("the word %s takes a value, as %s=%s, a whole number from %lld to %lld",
+                  option.word, option.word, option.valueName, static_cast<long long>(option.least),
+                  static_cast<long long>(option.most));
+}
+
 }  // namespace
 
 std::string parseGroups(std::string_view text, const std::string& name, RunGroups& groups) {
@@ -127,7 +149,8 @@ std::string parseGroups(std::string_view text, const std::string& name, RunGroup
     };
     std::vector<GroupText> read;
     int offLine = 0;
-    int rimLine = 0;
+    SearchOptions options;
+    std::array<int, searchOptionRows.size()> optionLines{};
     GroupText* current = nullptr;
     std::vector<std::uint8_t>* list = nullptr;
     // Checks the group read last, once all of it is in.
@@ -170,16 +193,22 @@ std::string parseGroups(std::string_view text, const std::string& name, RunGroup
             ++end;
         const std::string_view word = text.substr(at, end - at);
         at = end;
-        if ((offLine != 0 && word != rimLookAheadWord) || (word == "off" && !read.empty()))
-            return fault(line, "the word off stands alone in a groups file, or with " +
-                                   std::string(rimLookAheadWord));
+        const SearchOptionRow* option = optionWithWord(word.substr(0, word.find('=')));
+        if ((offLine != 0 && option == nullptr) || (word == "off" && !read.empty()))
+            return fault(line, "the word off stands alone in a groups file, or with option words");
         if (word == "off") {
             offLine = line;
-        } else if (word == rimLookAheadWord) {
-            if (rimLine != 0) return fault(line, "the word rim-look-ahead stands twice");
+        } else if (option != nullptr) {
+            const std::size_t index = static_cast<std::size_t>(option - searchOptionRows.data());
+            if (optionLines[index] != 0)
+                return fault(line, format("the word %s stands twice", option->word));
             if (!read.empty())
-                return fault(line, "the word rim-look-ahead stands before the first group");
-            rimLine = line;
+                return fault(line,
+                             format("the word %s stands before the first group", option->word));
+            const std::optional<std::int64_t> value = optionValue(*option, word);
+            if (!value) return fault(line, optionValueRule(*option));
+            optionLines[index] = line;
+            options.*(option->value) = *value;
         } else if (word == "first") {
             if (std::string closed = closeGroup(); !closed.empty()) return closed;
             if (read.size() == static_cast<std::size_t>(groupCount))
@@ -214,20 +243,21 @@ std::string parseGroups(std::string_view text, const std::string& name, RunGroup
         }
     }
     if (std::string closed = closeGroup(); !closed.empty()) return closed;
-    if (offLine != 0 || (read.empty() && rimLine != 0)) {
-        // The group rules off, or the built-in groups with the rim look-ahead.
+    const bool anyOption = options != SearchOptions{};
+    if (offLine != 0 || (read.empty() && anyOption)) {
+        // The group rules off, or the built-in groups with options.
         const RunGroups builtIn;
         groups.table = builtIn.table;
         groups.pieces = builtIn.pieces;
         groups.rules = offLine != 0 ? StepRules::noGroups : StepRules::groups;
-        groups.rimLookAhead = rimLine != 0;
+        groups.options = options;
         groups.source = name;
         groups.tableRead = false;
         return {};
     }
     if (read.empty())
-        return fault(0, format("holds no group; it must hold %d groups, the word off or the word "
-                               "rim-look-ahead",
+        return fault(0, format("holds no group; it must hold %d groups, the word off or an option "
+                               "word",
                                groupCount));
     if (read.size() < static_cast<std::size_t>(groupCount))
         return fault(0, format("holds %d groups; it must hold %d", static_cast<int>(read.size()),
@@ -235,7 +265,7 @@ std::string parseGroups(std::string_view text, const std::string& name, RunGroup
     for (int g = 0; g < groupCount; ++g)
         putGroup(groups, g, read[g].first, read[g].second);
     groups.rules = StepRules::groups;
-    groups.rimLookAhead = rimLine != 0;
+    groups.options = options;
     groups.source = name;
     groups.tableRead = true;
     return {};
@@ -258,7 +288,10 @@ std::string groupsFileText(const RunGroups& groups, const std::vector<std::strin
     std::string text;
     for (const std::string& comment : comments)
         text += comment.empty() ? "#\n" : "# " + comment + "\n";
-    if (groups.rimLookAhead) text += std::string(rimLookAheadWord) + "\n";
+    for (const SearchOptionRow& row : searchOptionRows) {
+        const std::int64_t value = groups.options.*(row.value);
+        if (row.word != nullptr && value != 0) text += optionWord(row, value) + "\n";
+    }
     if (groups.rules != StepRules::groups) return text + "off\n";
     // Twenty numbers to a line keep the lines short enough to read.
     const auto addList = [&text](const char* word, const std::uint8_t* pieces, int count) {

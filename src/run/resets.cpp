@@ -3,6 +3,7 @@
 #include "base/random.h"
 #include "base/settings.h"
 #include "puzzle/candidate_ordering.h"
+#include "puzzle/colour_scarcity.h"
 #include "puzzle/list_editing.h"
 #include "results/board_files.h"
 #include "results/full_boards.h"
@@ -11,6 +12,7 @@
 #include "run/run_setup.h"
 #include "search/depth_profile.h"
 #include "search/rim_look_ahead.h"
+#include "search/search_options.h"
 #include "search/search_state.h"
 #include "search/shallow_lists.h"
 #include "stats/statistics_file.h"
@@ -24,12 +26,14 @@ void resetRun() {
     listEdits = {};
     shallow = {};
     runStatistics = {};
+    runOptions = {};
     resetRunBudget();
 }
 
 void resetProgram() {
     settings = {};
     orderingHistory = {};
+    scarcity = {};
     boardLoading = {};
     resetRandomGenerators();
     indexEditedLists();

@@ -7,6 +7,7 @@
 #include "base/settings.h"
 #include "puzzle/list_editing.h"
 #include "results/full_boards.h"
+#include "run/deep_run_grace.h"
 #include "search/depth_windows.h"
 #include "stats/statistics_file.h"
 #include "stats/statistics_report.h"
@@ -63,7 +64,7 @@ void applyBudgetRules() {
     const std::int64_t n = search.nodeCount;
     if (n > budget.threshold) {
         if (n - budget.checkpointNodes < checkpointDistance &&
-            busiestDeepDepth() < concentrationLimit)
+            busiestDeepDepth() < concentrationLimit && !spareFromConcentrationEnd(n))
             stopWithMark("\\");
         budget.threshold *= 2;
     }

@@ -19,6 +19,7 @@
 #include "base/settings.h"
 #include "base/stop_signals.h"
 #include "puzzle/candidate_ordering.h"
+#include "puzzle/colour_scarcity.h"
 #include "puzzle/list_editing.h"
 #include "puzzle/piece_file.h"
 #include "results/board_files.h"
@@ -28,6 +29,7 @@
 #include "run/startup.h"
 #include "search/board_geometry.h"
 #include "search/depth_steps.h"
+#include "search/search_options.h"
 #include "search/search_state.h"
 #include "stats/statistics_file.h"
 #include "stats/statistics_records.h"
@@ -143,6 +145,8 @@ void performRun() {
     resetRun();
     runStatistics.startClock = programClockMs();
     chooseGroupAndColours();
+    runOptions = setup.groups.options;
+    prepareScarcity(runOptions.scarcity);
     reorderCandidateTables();
     if (settings.boardPath[0] != '\0') {
         printOut("loading %s\n", settings.boardPath);
@@ -151,7 +155,7 @@ void performRun() {
     search.board[hintSlot] = rotate(2, pieceCodes[hintPiece]);
     search.pieceFree[hintPiece] = 0;
     search.startBoard = search.board;
-    searchFromStart(setup.groups.rules, {setup.groups.rimLookAhead, setup.profile});
+    searchFromStart(setup.groups.rules);
     // A search that ends before its depth-80 step ever restored the lists leaves the
     // removals of a loaded board on the undo stacks; the next run needs whole lists.
     restoreAll();

@@ -9,6 +9,7 @@
 
 #include "run/piece_groups.h"
 #include "search/depth_steps.h"
+#include "search/search_options.h"
 #include "search/search_state.h"
 
 // How many pieces of each type (interior, edge, corner) are barred from the end of the
@@ -22,8 +23,8 @@ struct RunGroups {
     std::array<PieceGroup, groupCount> table = groupTable;
     std::array<std::uint8_t, groupCount* groupSize> pieces = groupPieces;
     StepRules rules = StepRules::groups;
-    // Whether the runs refuse the rim placements after which the rim can no longer close.
-    bool rimLookAhead = false;
+    // The search options of the runs (the groups file's words, or the bench's flags).
+    SearchOptions options;
     std::string source;      // the groups file read, or empty when none was read
     bool tableRead = false;  // whether that file gave the groups, in place of the built-in ones
 };
@@ -36,8 +37,6 @@ struct RunSetup {
     bool groupRandomSeeded = false;
     // The piece group of the current run.
     int group = -1;
-    // Whether the runs count where their nodes go (tessaly-bench --profile).
-    bool profile = false;
 };
 extern RunSetup setup;
 // Puts the two lists of group `g` into `groups`, where the built-in table keeps them too.

@@ -23,7 +23,7 @@
 #include "results/record_board_names.h"
 #include "run/groups_file.h"
 #include "run/run_setup.h"
-#include "search/rim_look_ahead.h"
+#include "search/search_options.h"
 #include "stats/statistics_file.h"
 #include "stats/statistics_records.h"
 #include "stats/statistics_report.h"
@@ -94,8 +94,8 @@ void readGroupsFileIfAny() {
 }
 
 // The lines that say what the groups file changes: where the groups come from, when not from
-// the built-in table, and whether the rim look-ahead is on. A look-ahead the pieces do not
-// allow stays off, and the error stream says why.
+// the built-in table, and which search options are on. An option the pieces do not allow stays
+// off, and the error stream says why.
 void printGroupsSource() {
     const char* source = setup.groups.source.c_str();
     if (setup.groups.source.empty()) return;
@@ -103,12 +103,17 @@ void printGroupsSource() {
         printOut("Piece group rules are off, as %s says\n", source);
     else if (setup.groups.tableRead)
         printOut("Piece groups are read from %s\n", source);
-    if (!setup.groups.rimLookAhead) return;
-    const std::string fault = rimLookAheadFault();
-    if (fault.empty())
-        printOut("Rim look-ahead is on, as %s says\n", source);
-    else
-        printErr("Rim look-ahead is off, though %s asks for it: %s\n", source, fault.c_str());
+    for (const SearchOptionRow& row : searchOptionRows) {
+        const std::int64_t value = setup.groups.options.*(row.value);
+        if (value == 0) continue;
+        const std::string title = optionTitle(row, value);
+        const std::string fault = row.refusal != nullptr ? row.refusal() : "";
+        if (fault.empty())
+            printOut("%s is on, as %s says\n", title.c_str(), source);
+        else
+            printErr("%s is off, though %s asks for it: %s\n", title.c_str(), source,
+                     fault.c_str());
+    }
 }
 
 // Whether `name` is a file the solver writes in its directory.

@@ -12,6 +12,7 @@
 #include "search/depth_properties.h"
 #include "search/placed_removals.h"
 #include "search/rim_look_ahead.h"
+#include "search/search_options.h"
 #include "search/search_state.h"
 #include "search/shallow_lists.h"
 
@@ -524,14 +525,22 @@ void searchUnder() {
     if (list != 0) copyPhase<0, R>(list);
 }
 
+// Starts the step options of runOptions for a search under `rules`, turning off those that cannot
+// act; whether the search takes the steps with options.
+bool startStepOptions(StepRules rules) {
+    rim.on = false;
+    if (rules == StepRules::noGroupsKeepingDeepest) {
+        runOptions.rimLookAhead = 0;
+        runOptions.profile = 0;
+    }
+    if (runOptions.rimLookAhead != 0 && !startRimLookAhead()) runOptions.rimLookAhead = 0;
+    return runOptions.rimLookAhead != 0 || runOptions.profile != 0;
+}
+
 }  // namespace
 
-void searchFromStart(StepRules rules, StepOptions options) {
-    const bool optionSteps =
-        (options.rimLookAhead || options.profile) && rules != StepRules::noGroupsKeepingDeepest;
-    rim.on = false;
-    if (optionSteps && options.rimLookAhead) startRimLookAhead();
-    if (optionSteps)
+void searchFromStart(StepRules rules) {
+    if (startStepOptions(rules))
         searchUnder<StepRules::withOptions>();
     else if (rules == StepRules::groups)
         searchUnder<StepRules::groups>();
@@ -541,13 +550,11 @@ void searchFromStart(StepRules rules, StepOptions options) {
         searchUnder<StepRules::noGroupsKeepingDeepest>();
 }
 
-void searchFromDepth(int depth, StepOptions options) {
-    if (!options.rimLookAhead && !options.profile) {
+void searchFromDepth(int depth) {
+    if (!startStepOptions(StepRules::groups)) {
         depthSteps[depth]();
         return;
     }
-    rim.on = false;
-    if (options.rimLookAhead && startRimLookAhead() && depth > firstRimCheckDepth)
-        countFreeRimPieces();
+    if (rim.on && depth > firstRimCheckDepth) countFreeRimPieces();
     depthStepsWithOptions[depth]();
 }

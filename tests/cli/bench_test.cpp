@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/test_support.h"
+#include "tools/common/yield_sweep.h"
 
 // The two documented workloads, cut short by a node total so that they stay quick under the
 // sanitizers: the hard one, exhausted runs on the bench puzzle, and the deep one, on a
@@ -126,11 +127,42 @@ TEST(Bench, TwoProcessesWithTheSameSeedsSearchAlike) {
     EXPECT_NE(runsOf("7,9"), first);
 }
 
+TEST(Bench, ASweepRunsEachSeedPairAsTheSingleWorkloadDoesAndTwoSweepsCompare) {
+    TempDir dir;
+    const std::string deepPuzzle = std::string(TESSALY_SOURCE_DIR) + "/puzzles/deep/k7pieces.txt";
+    const std::string setting = " --no-group-rules --nodes 2000000 " + deepPuzzle;
+    const ProgramResult plain = runProgram(TESSALY_BENCH_BIN " --pairs 2 -j 2" + setting, dir.path);
+    const ProgramResult lookAhead =
+        runProgram(TESSALY_BENCH_BIN " --pairs 2 -j 2 --rim-look-ahead" + setting, dir.path);
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    ASSERT_EQ(lookAhead.status, 0) << lookAhead.err;
+    writeFile(dir.file("a.txt"), plain.out);
+    writeFile(dir.file("b.txt"), lookAhead.out);
+    std::string problem;
+    const auto rows = readYieldRows(plain.out, problem);
+    ASSERT_TRUE(rows) << problem;
+    ASSERT_EQ(rows->size(), 2u);
+    EXPECT_EQ((*rows)[1].seeds, (SeedPair{20261209, 4244}));
+    EXPECT_GT((*rows)[1].cpuSeconds, 0);
+    const ProgramResult single =
+        runProgram(TESSALY_BENCH_BIN " --seeds 20261209,4244" + setting, dir.path);
+    EXPECT_EQ(single.out.rfind("nodes " + std::to_string((*rows)[1].nodes) + "\nfull boards " +
+                                   std::to_string((*rows)[1].fullBoards) + "\n",
+                               0),
+              0u)
+        << single.out;
+    EXPECT_NE(plain.out.find("\n# full boards "), std::string::npos);
+    const ProgramResult compared = runProgram(TESSALY_BENCH_BIN " --compare a.txt b.txt", dir.path);
+    EXPECT_EQ(compared.status, 0) << compared.err;
+    EXPECT_NE(compared.out.find("\n# deepest 254 "), std::string::npos) << compared.out;
+}
+
 TEST(Bench, RejectsBadArgumentsWithStatus2) {
     TempDir dir;
     for (const char* arguments :
          {"--runs 0", "--runs x", "--seeds 1", "--seeds 1,x", "--fast", "--nodes 0", "--nodes",
-          "--board", "--groups", "--groups x --no-group-rules"})
+          "--board", "--groups", "--groups x --no-group-rules", "--scarcity 1001", "--scarcity",
+          "--pairs 0", "-j 2", "--pairs 2 --sweep-row", "--compare a", "--compare a b --runs 2"})
         EXPECT_EQ(runProgram(std::string(TESSALY_BENCH_BIN) + " " + arguments, dir.path).status, 2)
             << arguments;
 }

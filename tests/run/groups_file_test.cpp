@@ -63,7 +63,7 @@ TEST(GroupsFile, AFaultyFileIsRefusedNamingTheLineAndTheRule) {
         std::string text;
         std::string message;
     } cases[] = {
-        {"", "holds no group; it must hold 60 groups, the word off or the word rim-look-ahead"},
+        {"", "holds no group; it must hold 60 groups, the word off or an option word"},
         {"# only a comment\n\n", "holds no group"},
         {std::string("first 1\0 2", 10), "line 1: byte 0x00: this is not a text file"},
         {replaced(good, " 99 ", " 85 "), "line 4: piece 85 stands in group 0 twice"},
@@ -85,7 +85,14 @@ TEST(GroupsFile, AFaultyFileIsRefusedNamingTheLineAndTheRule) {
          "line 3: the first list of group 0 holds 21 edge pieces (4 to 59); it must hold 22"},
         {replaced(good, "second", "\n"), "group 0 has no second list"},
         {replaced(good, "first", "off"), "the word off stands alone"},
-        {"off first", "line 1: the word off stands alone in a groups file, or with rim-look-ahead"},
+        {"off first", "line 1: the word off stands alone in a groups file, or with option words"},
+        {"scarcity=-400\noff scarcity=200", "line 2: the word scarcity stands twice"},
+        {"scarcity\n",
+         "line 1: the word scarcity takes a value, as scarcity=W, a whole number "
+         "from -1000 to 1000"},
+        {"off scarcity=-1001", "line 1: the word scarcity takes a value"},
+        {"off scarcity=4x", "line 1: the word scarcity takes a value"},
+        {"rim-look-ahead=1", "line 1: the word rim-look-ahead takes no value"},
         {"rim-look-ahead\noff rim-look-ahead", "line 2: the word rim-look-ahead stands twice"},
         {good + "rim-look-ahead", "the word rim-look-ahead stands before the first group"},
         {"7 first", "line 1: a piece number before the first list"},
@@ -108,30 +115,36 @@ TEST(GroupsFile, AFaultyFileIsRefusedNamingTheLineAndTheRule) {
               std::string::npos);
 }
 
-TEST(GroupsFile, TheWordRimLookAheadComesAloneWithOffOrBeforeTheGroups) {
+TEST(GroupsFile, OptionWordsComeAloneWithOffOrBeforeTheGroupsAndAreWrittenBack) {
     struct Form {
         std::string text;
         StepRules rules;
         bool tableRead;
+        SearchOptions options;
     } forms[] = {
-        {"rim-look-ahead\n", StepRules::groups, false},
-        {"off rim-look-ahead\n", StepRules::noGroups, false},
-        {"rim-look-ahead # and\noff\n", StepRules::noGroups, false},
-        {"rim-look-ahead\n" + builtInText(), StepRules::groups, true},
+        {"rim-look-ahead\n", StepRules::groups, false, {.rimLookAhead = 1}},
+        {"off rim-look-ahead\n", StepRules::noGroups, false, {.rimLookAhead = 1}},
+        {"rim-look-ahead # and\noff\n", StepRules::noGroups, false, {.rimLookAhead = 1}},
+        {"rim-look-ahead\n" + builtInText(), StepRules::groups, true, {.rimLookAhead = 1}},
+        {"scarcity=-400 deep-run-grace=1000000000\noff",
+         StepRules::noGroups,
+         false,
+         {.scarcity = -400, .deepRunGrace = 1'000'000'000}},
+        {"scarcity=1000\n" + builtInText(), StepRules::groups, true, {.scarcity = 1000}},
     };
     for (const Form& form : forms) {
         RunGroups read;
         ASSERT_EQ(parseGroups(form.text, "g.txt", read), "") << form.text;
-        EXPECT_TRUE(read.rimLookAhead) << form.text;
+        EXPECT_EQ(read.options, form.options) << form.text;
         EXPECT_EQ(read.rules, form.rules) << form.text;
         EXPECT_EQ(read.tableRead, form.tableRead) << form.text;
         EXPECT_EQ(read.table, groupTable) << form.text;
         RunGroups again;
         ASSERT_EQ(parseGroups(groupsFileText(read, {}), "g.txt", again), "");
-        EXPECT_TRUE(again.rimLookAhead) << form.text;
+        EXPECT_EQ(again.options, form.options) << form.text;
         EXPECT_EQ(again.rules, form.rules) << form.text;
     }
     RunGroups without;
     ASSERT_EQ(parseGroups(builtInText(), "g.txt", without), "");
-    EXPECT_FALSE(without.rimLookAhead);
+    EXPECT_FALSE(without.options.rimLookAhead);
 }

@@ -19,6 +19,7 @@
 #include "puzzle/piece_file.h"
 #include "results/full_boards.h"
 #include "run/resets.h"
+#include "search/search_options.h"
 #include "search/search_state.h"
 #include "tests/test_support.h"
 #include "tools/gen/puzzle_generator.h"
@@ -179,6 +180,18 @@ INSTANTIATE_TEST_SUITE_P(RunBudget, RunBudgetConcentration,
                          [](const ::testing::TestParamInfo<ConcentrationCase>& info) {
                              return "Depth" + std::to_string(info.param.depth);
                          });
+
+TEST_F(RunBudget, TheDeepRunGraceSparesADeepRunTheConcentrationEndUpToItsNodes) {
+    runOptions.deepRunGrace = 1 * billion;
+    search.deepestReached = 250;
+    concentrateAt(160);
+    // Spared at the checks past 100, 200, 400 and 800 million; ended at the one past 1.6 billion.
+    const std::optional<std::int64_t> end = climb(1, 2 * billion, 99'991);
+    ASSERT_TRUE(end.has_value());
+    EXPECT_GT(*end, 1'600 * million);
+    EXPECT_LE(*end, 1'600 * million + 99'991);
+    EXPECT_EQ(newOutput(), "\\");
+}
 
 TEST_F(RunBudget, EqualLargestCountsAt163And165EndTheRunBecauseTheEarlierDepthWins) {
     search.deepestReached = 250;

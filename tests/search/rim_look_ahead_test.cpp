@@ -1,6 +1,7 @@
 // The rim look-ahead: its test on hand-made rims, and a search with it that finds the same
 // full boards in the same order as one without it.
 #include "search/rim_look_ahead.h"
+#include "search/search_options.h"
 
 #include <gtest/gtest.h>
 
@@ -154,7 +155,8 @@ PlantedSearch searchBelowThePlantedStart(const PlantedPuzzle& puzzle, int startD
     foundBoards = &result.boards;
     fullBoards.watcher = [] { foundBoards->push_back(search.board); };
     ConsoleCapture console;
-    searchFromDepth(startDepth, {.rimLookAhead = lookAhead});
+    runOptions.rimLookAhead = lookAhead;
+    searchFromDepth(startDepth);
     result.nodes = search.nodeCount;
     return result;
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/common/yield_sweep.h"
 #include "tools/groups/trial_choice.h"
 
 inline constexpr int trialSeedPairCount = 3;
@@ -19,9 +20,6 @@ struct TrialOptions {
     bool progress = false;               // a progress line on the error stream
 };
 
-struct SeedPair {
-    std::uint32_t main, group;
-};
 // The seed pairs of the trial for `seed`: 1000 seed + 1,2, then + 3,4 and + 5,6 (modulo 2^32),
 // apart from the small pairs one measures by hand.
 std::array<SeedPair, trialSeedPairCount> trialSeedPairs(std::uint32_t seed);

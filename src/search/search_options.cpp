@@ -1,0 +1,53 @@
+#include "search/search_options.h"
+
+#include <algorithm>
+
+#include "search/rim_look_ahead.h"
+
+SearchOptions runOptions;
+
+const std::array<SearchOptionRow, 4> searchOptionRows{{
+    {"Rim look-ahead", "--rim-look-ahead", "rim-look-ahead", nullptr, 1, 1,
+     "refuse rim placements after which the rim cannot close", &SearchOptions::rimLookAhead,
+     rimLookAheadFault},
+    {"Profile", "--profile", nullptr, nullptr, 1, 1,
+     "the nodes by depth, the deep placements and the ends of the runs", &SearchOptions::profile,
+     nullptr},
+    {"Scarcity ordering", "--scarcity", "scarcity", "W", -1000, 1000,
+     "order candidates also by how common their colours are (W < 0: common ones first)",
+     &SearchOptions::scarcity, nullptr},
+    {"Deep-run grace", "--deep-run-grace", "deep-run-grace", "N", 1, 1'000'000'000'000,
+     "spare a run that reached depth 249 early the \\ end up to N nodes",
+     &SearchOptions::deepRunGrace, nullptr},
+}};
+
+const SearchOptionRow* optionWithWord(std::string_view word) {
+    const auto row =
+        std::find_if(searchOptionRows.begin(), searchOptionRows.end(),
+                     [word](const SearchOptionRow& r) { return r.word && word == r.word; });
+    return row == searchOptionRows.end() ? nullptr : &*row;
+}
+
+const SearchOptionRow* optionWithFlag(std::string_view flag) {
+    const auto row = std::find_if(searchOptionRows.begin(), searchOptionRows.end(),
+                                  [flag](const SearchOptionRow& r) { return flag == r.benchFlag; });
+    return row == searchOptionRows.end() ? nullptr : &*row;
+}
+
+std::string optionWord(const SearchOptionRow& row, std::int64_t value) {
+    std::string word = row.word;
+    if (row.valueName != nullptr) {
+        word += '=';
+        word += std::to_string(value);
+    }
+    return word;
+}
+
+std::string optionTitle(const SearchOptionRow& row, std::int64_t value) {
+    std::string title = row.name;
+    if (row.valueName != nullptr) {
+        title += ' ';
+        title += std::to_string(value);
+    }
+    return title;
+}

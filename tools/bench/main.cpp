@@ -1,0 +1,298 @@
+// tessaly-bench: complete runs of the solver on one thread, on a fixed puzzle and fixed seeds,
+// with no files written and no console output. The total node count is the search's signature:
+// the same build, puzzle and seeds always give the same count. With --pairs it runs a yield
+// sweep of the setting over many seed pairs, one process each; --compare sets two sweeps side
+// by side.
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "base/console.h"
+#include "base/fatal_exit.h"
+#include "base/file_reading.h"
+#include "base/option_table.h"
+#include "base/program_info.h"
+#include "base/settings.h"
+#include "search/search_options.h"
+#include "tools/bench/workload.h"
+#include "tools/common/yield_sweep.h"
+
+namespace {
+
+constexpr const char* usage =
+    "usage: tessaly-bench [--runs N] [--nodes N] [--seeds MAIN,GROUP] [--board BOARDFILE]\n"
+    "                     [--groups GROUPSFILE | --no-group-rules] [SEARCH OPTIONS]\n"
+    "                     [--verbose] [--pairs N [-j J] | --sweep-row] [PIECEFILE]\n"
+    "       tessaly-bench --compare SWEEP-A SWEEP-B\n";
+
+// The bench's own options; the search options of searchOptionRows follow them.
+constexpr std::array<OptionSpec, 11> ownOptions{{
+    {"--runs", "N", "complete runs (default 12; no bound with --nodes alone)"},
+    {"--nodes", "N", "end the workload (of each seed pair) once its runs' nodes reach N"},
+    {"--seeds", "MAIN,GROUP", "the seeds of the two random generators (of the first pair)"},
+    {"--board", "BOARDFILE", "load the board file at the start of every run"},
+    {"--groups", "GROUPSFILE", "draw the piece groups from a groups file"},
+    {"--no-group-rules", nullptr, "search without the group rules, for comparisons"},
+    {"--verbose", nullptr, "a line per run, the median depth and a digest of the full boards"},
+    {"--pairs", "N", "a yield sweep over N seed pairs: a row of figures per pair, a summary"},
+    {"-j", "J", "with --pairs, run J seed pairs at once (default 1)"},
+    {"--sweep-row", nullptr, "print the figures as one row of a sweep (what --pairs runs)"},
+    {"--compare", nullptr, "compare two sweeps' outputs over the same seed pairs"},
+}};
+
+constexpr int defaultRuns = 12;
+constexpr int mostRuns = 1'000'000;
+constexpr int mostPairs = 10'000;
+constexpr int mostJobs = 1'024;
+// A sweep's output is its rows and a summary; a file larger than this is no sweep.
+constexpr std::size_t largestSweep = 1 << 24;
+
+std::vector<OptionSpec> optionTable() {
+    std::vector<OptionSpec> table(ownOptions.begin(), ownOptions.end());
+    for (const SearchOptionRow& row : searchOptionRows)
+        table.push_back({row.benchFlag, row.valueName, row.help});
+    return table;
+}
+
+struct BenchCommand {
+    Workload workload;
+    int pairs = 0;  // 0: one workload, its figures as text
+    int jobs = 1;
+    bool sweepRow = false;
+    std::vector<std::string> compared;  // the two sweeps of --compare
+};
+
+// The bench puzzle: the installed copy when this program is installed (bin/ and
+// share/tessaly/ under one prefix), otherwise the one in the source tree it was built from.
+std::string benchPuzzle() {
+    const std::filesystem::path directory = programDirectory();
+    const std::filesystem::path installed =
+        (directory / "../share/tessaly/puzzles/bench/k7pieces.txt").lexically_normal();
+    std::error_code fault;
+    if (!directory.empty() && std::filesystem::is_regular_file(installed, fault))
+        return installed.string();
+    return TESSALY_BENCH_PUZZLE;
+}
+
+[[noreturn]] void fail(const std::string& message) {
+    std::fprintf(stderr, "tessaly-bench: %s\n%s", message.c_str(), usage);
+    std::exit(2);
+}
+
+std::int64_t numberOf(const std::string& option, const std::string& value, std::int64_t least,
+                      std::int64_t most, const char* what) {
+    const auto number = numberIn(value, least, most);
+    if (!number)
+        fail(option + " takes " + what + " from " + std::to_string(least) + " to " +
+             std::to_string(most));
+    return *number;
+}
+
+BenchCommand parseArguments(int argc, char** argv) {
+    std::string fault;
+    const std::optional<GivenOptions> given =
+        parseOptions(std::vector<std::string>(argv + 1, argv + argc), optionTable(), fault);
+    if (!given) fail(fault);
+    BenchCommand command;
+    Workload& workload = command.workload;
+    workload.pieceFile = benchPuzzle();
+    for (const auto& [name, value] : given->options) {
+        if (const SearchOptionRow* row = optionWithFlag(name)) {
+            workload.options.*(row->value) =
+                row->valueName == nullptr
+                    ? 1
+                    : numberOf(name, value, row->least, row->most, "a whole number");
+        } else if (name == "--verbose") {
+            workload.verbose = true;
+        } else if (name == "--runs") {
+            workload.runs =
+                static_cast<int>(numberOf(name, value, 1, mostRuns, "a number of runs"));
+        } else if (name == "--nodes") {
+            workload.nodes = numberOf(name, value, 1, 1'000'000'000'000'000, "a node total");
+        } else if (name == "--board") {
+            if (value.size() >= pathCapacity) fail("--board takes the name of a board file");
+            workload.boardFile = value;
+        } else if (name == "--groups") {
+            workload.groupsFile = value;
+        } else if (name == "--no-group-rules") {
+            workload.noGroupRules = true;
+        } else if (name == "--pairs") {
+            command.pairs =
+                static_cast<int>(numberOf(name, value, 1, mostPairs, "a number of seed pairs"));
+        } else if (name == "-j") {
+            command.jobs =
+                static_cast<int>(numberOf(name, value, 1, mostJobs, "a number of processes"));
+        } else if (name == "--sweep-row") {
+            command.sweepRow = true;
+        } else if (name == "--compare") {
+            command.compared = {""};
+        } else if (name == "--seeds") {
+            const std::size_t comma = value.find(',');
+            const auto main = numberIn(std::string_view(value).substr(0, comma), 0, 0xFFFFFFFF);
+            const auto group =
+                comma == std::string::npos
+                    ? std::nullopt
+                    : numberIn(std::string_view(value).substr(comma + 1), 0, 0xFFFFFFFF);
+            if (!main || !group) fail("--seeds takes two numbers MAIN,GROUP from 0 to 4294967295");
+            workload.seeds = {static_cast<std::uint32_t>(*main),
+                              static_cast<std::uint32_t>(*group)};
+        }
+    }
+    if (!command.compared.empty()) {
+        if (given->options.size() != 1 || given->operands.size() != 2)
+            fail("--compare takes two sweeps' outputs and nothing else");
+        command.compared = given->operands;
+        return command;
+    }
+    if (given->operands.size() > 1) fail("unexpected argument " + given->operands[1]);
+    if (!given->operands.empty()) workload.pieceFile = given->operands[0];
+    if (workload.noGroupRules && !workload.groupsFile.empty())
+        fail("--groups and --no-group-rules exclude each other");
+    if (command.pairs > 0 && command.sweepRow) fail("--pairs and --sweep-row exclude each other");
+    if (given->has("-j") && command.pairs == 0) fail("-j is for a sweep: give --pairs N too");
+    if (workload.runs == 0) workload.runs = workload.nodes > 0 ? mostRuns : defaultRuns;
+    // A sweep counts the deep placements, which the profile counts.
+    if (command.pairs > 0 || command.sweepRow) workload.options.profile = 1;
+    return command;
+}
+
+// The command that runs the workload of `workload` on the seed pair `seeds` as one sweep row.
+std::vector<std::string> sweepRowCommand(const Workload& workload, SeedPair seeds) {
+    std::vector<std::string> arguments{"/proc/self/exe"};
+    std::error_code fault;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", fault);
+    if (!fault) arguments[0] = self.string();
+    arguments.insert(arguments.end(),
+                     {"--sweep-row", "--runs", std::to_string(workload.runs), "--seeds",
+                      std::to_string(seeds.main) + "," + std::to_string(seeds.group)});
+    if (workload.nodes > 0)
+        arguments.insert(arguments.end(), {"--nodes", std::to_string(workload.nodes)});
+    if (!workload.boardFile.empty())
+        arguments.insert(arguments.end(), {"--board", workload.boardFile});
+    if (!workload.groupsFile.empty())
+        arguments.insert(arguments.end(), {"--groups", workload.groupsFile});
+    if (workload.noGroupRules) arguments.push_back("--no-group-rules");
+    for (const SearchOptionRow& row : searchOptionRows) {
+        const std::int64_t value = workload.options.*(row.value);
+        if (value == 0) continue;
+        arguments.push_back(row.benchFlag);
+        if (row.valueName != nullptr) arguments.push_back(std::to_string(value));
+    }
+    arguments.push_back(workload.pieceFile);
+    return arguments;
+}
+
+// The setting of a sweep, in words, for its first line.
+std::string settingText(const Workload& workload, int pairs) {
+    std::string text = "# tessaly-bench sweep of " + workload.pieceFile + ": " +
+                       std::to_string(pairs) + " seed pairs from " +
+                       std::to_string(workload.seeds.main) + "," +
+                       std::to_string(workload.seeds.group);
+    if (workload.nodes > 0) text += ", " + std::to_string(workload.nodes) + " nodes each";
+    if (!workload.groupsFile.empty()) text += ", groups " + workload.groupsFile;
+    if (workload.noGroupRules) text += ", no group rules";
+    for (const SearchOptionRow& row : searchOptionRows) {
+        const std::int64_t value = workload.options.*(row.value);
+        if (value != 0 && row.value != &SearchOptions::profile)
+            text += ", " + optionTitle(row, value);
+    }
+    return text + "\n";
+}
+
+int sweep(const BenchCommand& command) {
+    std::vector<std::vector<std::string>> commands;
+    for (int k = 0; k < command.pairs; ++k)
+        commands.push_back(
+            sweepRowCommand(command.workload, seedPairOf(command.workload.seeds, k)));
+    const SweepResult result = runSweep(commands, command.jobs, false);
+    if (result.stopSignal != 0) raise(result.stopSignal);
+    if (!result.error.empty()) {
+        std::fprintf(stderr, "tessaly-bench: %s\n", result.error.c_str());
+        return 1;
+    }
+    const std::vector<YieldRow>& rows = result.rows;
+    std::string text = settingText(command.workload, command.pairs) + yieldRowHeader();
+    for (const YieldRow& row : rows)
+        text += yieldRowLine(row);
+    text += yieldSummary(rows);
+    std::fputs(text.c_str(), stdout);
+    return standardOutputWritten("tessaly-bench") ? 0 : 1;
+}
+
+int compare(const std::vector<std::string>& paths) {
+    std::vector<std::vector<YieldRow>> sweeps;
+    for (const std::string& path : paths) {
+        std::string text;
+        const FileReading reading = readRegularFile(path.c_str(), largestSweep, text);
+        if (reading.fault != FileReading::none) {
+            std::fprintf(stderr, "tessaly-bench: %s %s\n", path.c_str(),
+                         readingProblem(reading).c_str());
+            return 1;
+        }
+        std::string problem;
+        auto rows = readYieldRows(text, problem);
+        if (!rows) {
+            std::fprintf(stderr, "tessaly-bench: %s: %s\n", path.c_str(), problem.c_str());
+            return 1;
+        }
+        sweeps.push_back(std::move(*rows));
+    }
+    std::string problem;
+    const auto comparison = compareSweeps(sweeps[0], sweeps[1], problem);
+    if (!comparison) {
+        std::fprintf(stderr, "tessaly-bench: %s\n", problem.c_str());
+        return 1;
+    }
+    std::printf("# A: %s\n# B: %s\n%s", paths[0].c_str(), paths[1].c_str(), comparison->c_str());
+    return standardOutputWritten("tessaly-bench") ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string help = optionsHelp(usage, optionTable());
+    answerHelpOrVersion(argc, argv, "tessaly-bench", help.c_str());
+    const BenchCommand command = parseArguments(argc, argv);
+    if (!command.compared.empty()) return compare(command.compared);
+    if (command.pairs > 0) return sweep(command);
+    std::FILE* quiet = std::fopen("/dev/null", "w");
+    if (quiet == nullptr) fail("cannot open /dev/null");
+    // Fatal piece-file messages still reach the error stream, and the program ends at once:
+    // a benchmark waits for nobody.
+    consoleOut = quiet;
+    fatalExitWaits = false;
+    std::string error;
+    const WorkloadFigures figures = runWorkload(command.workload, error);
+    if (!error.empty()) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    const YieldRow& row = figures.row;
+    if (command.sweepRow) {
+        std::fputs((yieldRowHeader() + yieldRowLine(row)).c_str(), stdout);
+    } else {
+        std::printf("nodes %lld\n", static_cast<long long>(row.nodes));
+        std::printf("full boards %lld\n", static_cast<long long>(row.fullBoards));
+        std::printf("best score %d\n", row.bestScore);
+        std::printf("median depth %g\n", row.medianDepth);
+        if (command.workload.verbose)
+            std::printf("boards digest %016llx\n",
+                        static_cast<unsigned long long>(figures.boardsDigest));
+        std::printf("seconds %.3f\n", figures.seconds);
+        std::printf("nodes per second %.0f (%.1f M)\n", row.nodes / figures.seconds,
+                    row.nodes / figures.seconds / 1e6);
+        std::fputs(figures.profile.c_str(), stdout);
+    }
+    const bool written = standardOutputWritten("tessaly-bench");
+    if (figures.idleRuns == idleRunLimit) {
+        std::fprintf(stderr,
+                     "tessaly-bench: %d runs in a row searched no node, so the workload ended "
+                     "early (does the board file leave no legal move?)\n",
+                     idleRunLimit);
+        return 1;
+    }
+    return written ? 0 : 1;
+}

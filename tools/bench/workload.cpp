@@ -1,0 +1,201 @@
+#include "tools/bench/workload.h"
+
+#include <time.h>
+
+#include <array>
+#include <cctype>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+
+#include "base/random.h"
+#include "base/settings.h"
+#include "puzzle/candidate_tables.h"
+#include "puzzle/piece_file.h"
+#include "results/full_boards.h"
+#include "results/record_board_names.h"
+#include "run/groups_file.h"
+#include "run/resets.h"
+#include "run/run_budget.h"
+#include "run/run_loop.h"
+#include "run/run_setup.h"
+#include "search/depth_profile.h"
+#include "search/rim_look_ahead.h"
+#include "search/search_state.h"
+#include "stats/statistics_records.h"
+
+namespace {
+
+// A digest of every full board's words (flags included) and mismatches, in the order found.
+std::uint64_t boardsDigest = 14695981039346656037ull;
+
+void digestFullBoard() {
+    auto mix = [](std::uint32_t word) { boardsDigest = (boardsDigest ^ word) * 1099511628211ull; };
+    for (const PieceCode code : search.board)
+        mix(static_cast<std::uint32_t>(code));
+    mix(static_cast<std::uint32_t>(search.mismatchCount));
+}
+
+const char* endText(bool exhausted) {
+    if (exhausted) return "exhausted";
+    if (std::strcmp(budget.endMark, "):\n") == 0) return "):";
+    return budget.endMark[0] ? budget.endMark : "none";
+}
+
+double processCpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+std::string printed(const char* pattern, auto... values) {
+    char text[256];
+    std::snprintf(text, sizeof text, pattern, values...);
+    return text;
+}
+
+// Where the nodes of the workload went, added up run by run (--profile).
+struct Profile {
+    // The bounds of the depth bands, and the depths whose placements are shown.
+    static constexpr std::array<int, 5> bandStarts{0, 120, 193, 230, 248};
+    static constexpr int firstDeepDepth = 240;
+    std::array<std::int64_t, bandStarts.size()> nodesFrom{};
+    std::array<std::int64_t, depthCount - firstDeepDepth> nodesFromDeep{};
+    // The ends of the runs, in the order shown.
+    std::array<const char*, 7> ends{"-", "\\", "_", "):", "none", "exhausted", "node total"};
+    std::array<int, 7> endCount{};
+    std::int64_t tests = 0, refusals = 0, lookUps = 0, memoHits = 0, givenUp = 0;
+
+    void addRun(const char* end) {
+        nodesFrom[0] += search.nodeCount;
+        for (std::size_t b = 1; b < bandStarts.size(); ++b)
+            nodesFrom[b] += nodesFromDepth(bandStarts[b]);
+        for (int d = firstDeepDepth; d < depthCount; ++d)
+            nodesFromDeep[d - firstDeepDepth] += nodesFromDepth(d);
+        for (std::size_t i = 0; i < ends.size(); ++i)
+            endCount[i] += std::strcmp(ends[i], end) == 0;
+        tests += rim.tests;
+        refusals += rim.refusals;
+        lookUps += rim.lookUps;
+        memoHits += rim.memoHits;
+        givenUp += rim.givenUp;
+    }
+
+    std::string text(bool rimLookAhead) const {
+        std::string lines;
+        const double all = nodesFrom[0] > 0 ? static_cast<double>(nodesFrom[0]) : 1;
+        for (std::size_t b = 0; b < bandStarts.size(); ++b) {
+            const int last = b + 1 < bandStarts.size() ? bandStarts[b + 1] - 1 : depthCount - 1;
+            const std::int64_t from = nodesFrom[b];
+            const std::int64_t beyond = b + 1 < bandStarts.size() ? nodesFrom[b + 1] : 0;
+            lines += printed("nodes at depths %d-%d %lld (%.1f %%)\n", bandStarts[b], last,
+                             static_cast<long long>(from - beyond), 100.0 * (from - beyond) / all);
+        }
+        lines += printed("placements at depths %d-%d", firstDeepDepth, depthCount - 1);
+        for (std::size_t i = 0; i < nodesFromDeep.size(); ++i) {
+            const std::int64_t beyond = i + 1 < nodesFromDeep.size() ? nodesFromDeep[i + 1] : 0;
+            lines += printed(" %lld", static_cast<long long>(nodesFromDeep[i] - beyond));
+        }
+        lines += "\nrun ends";
+        for (std::size_t i = 0; i < ends.size(); ++i)
+            lines += printed("%s %s %d", i == 0 ? "" : ",", ends[i], endCount[i]);
+        lines += "\n";
+        if (rimLookAhead)
+            lines += printed(
+                "rim look-ahead %lld tests, %lld refused; %lld looked up, %lld found in the "
+                "memo, %lld given up\n",
+                static_cast<long long>(tests), static_cast<long long>(refusals),
+                static_cast<long long>(lookUps), static_cast<long long>(memoHits),
+                static_cast<long long>(givenUp));
+        return lines;
+    }
+};
+
+// Sets up the records from their start values and the workload's pieces, groups and options.
+bool setUp(const Workload& workload, std::string& error) {
+    resetProgram();
+    readPieceFile(workload.pieceFile.c_str());
+    buildCandidateTables();
+    if (!workload.groupsFile.empty()) {
+        error = readGroupsFile(workload.groupsFile, setup.groups);
+        if (!error.empty()) return false;
+    }
+    if (workload.noGroupRules) setup.groups.rules = StepRules::noGroups;
+    for (const SearchOptionRow& row : searchOptionRows) {
+        const std::int64_t given = workload.options.*(row.value);
+        if (given != 0) setup.groups.options.*(row.value) = given;
+        if (setup.groups.options.*(row.value) == 0 || row.refusal == nullptr) continue;
+        const std::string fault = row.refusal();
+        if (!fault.empty()) {
+            std::string name = row.name;
+            name[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(name[0])));
+            error = "tessaly-bench: the " + name + " cannot be used here: " + fault;
+            return false;
+        }
+    }
+    settings.writeFiles = false;
+    fullBoards.watcher = digestFullBoard;
+    boardsDigest = 14695981039346656037ull;
+    std::snprintf(settings.boardPath, pathCapacity, "%s", workload.boardFile.c_str());
+    seedRandom(mainRandom, workload.seeds.main);
+    seedRandom(groupRandom, workload.seeds.group);
+    setup.groupRandomSeeded = true;
+    return true;
+}
+
+}  // namespace
+
+WorkloadFigures runWorkload(const Workload& workload, std::string& error) {
+    WorkloadFigures figures;
+    const double cpuAtStart = processCpuSeconds();
+    if (!setUp(workload, error)) return figures;
+    YieldRow& row = figures.row;
+    row.seeds = workload.seeds;
+    std::vector<int> depths;
+    Profile profile;
+    const auto start = std::chrono::steady_clock::now();
+    for (int run = 1; run <= workload.runs; ++run) {
+        if (workload.nodes > 0) {
+            if (row.nodes >= workload.nodes) break;
+            // The run stops, without a mark, where the workload's node total is reached.
+            settings.runNodeLimit = workload.nodes - row.nodes;
+        }
+        const std::int64_t boardsBefore = fullBoards.count;
+        bool exhausted = true;
+        try {
+            performRun();
+        } catch (const RunStopped&) {
+            exhausted = false;
+        }
+        row.nodes += search.nodeCount;
+        ++row.runs;
+        const int deepest = deepestPlacedDepth();
+        depths.push_back(deepest);
+        for (std::size_t b = 0; b < deepestDepthBands.size(); ++b)
+            row.runsReaching[b] += deepest >= deepestDepthBands[b];
+        row.deepPlacements += nodesFromDepth(deepPlacementsFrom);
+        const bool reachedTotal = workload.nodes > 0 && row.nodes >= workload.nodes;
+        const char* end = reachedTotal && !exhausted ? "node total" : endText(exhausted);
+        profile.addRun(end);
+        if (workload.verbose) {
+            const std::string group = setup.groups.rules == StepRules::groups
+                                          ? "group " + std::to_string(setup.group)
+                                          : std::string("groups off");
+            std::printf("run %d: %s, end %s, nodes %lld, full boards %lld, depth %d\n", run,
+                        group.c_str(), end, static_cast<long long>(search.nodeCount),
+                        static_cast<long long>(fullBoards.count - boardsBefore), deepest);
+        }
+        figures.idleRuns = search.nodeCount == 0 ? figures.idleRuns + 1 : 0;
+        if (figures.idleRuns == idleRunLimit) break;
+    }
+    figures.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const int best = std::min(statistics.sinceStart.best, statistics.grandTotal.best);
+    row.fullBoards = fullBoards.count;
+    row.bestScore = best < mismatchSlots ? scoreOf(best) : 0;
+    row.medianDepth = medianDepth(depths);
+    row.cpuSeconds = processCpuSeconds() - cpuAtStart;
+    figures.boardsDigest = boardsDigest;
+    if (setup.groups.options.profile != 0) figures.profile = profile.text(runOptions.rimLookAhead);
+    return figures;
+}

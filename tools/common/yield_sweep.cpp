@@ -1,0 +1,367 @@
+#include "tools/common/yield_sweep.h"
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <map>
+
+#include "base/child_processes.h"
+#include "base/stop_signals.h"
+
+namespace {
+
+// A benchmark prints one row and a few lines more at most; a longer output is cut here and
+// fails to read.
+constexpr std::size_t longestOutput = 1 << 16;
+constexpr double secondsPerMinute = 60;
+
+// The figures a sweep rates per CPU-minute, by name, in the order of the columns.
+struct RatedFigure {
+    std::string name;
+    std::int64_t (*of)(const YieldRow&, std::size_t band);
+    std::size_t band;
+};
+
+std::vector<RatedFigure> ratedFigures() {
+    std::vector<RatedFigure> figures{
+        {"runs", [](const YieldRow& r, std::size_t) { return r.runs; }, 0}};
+    for (std::size_t b = 0; b < deepestDepthBands.size(); ++b)
+        figures.push_back({"deepest " + std::to_string(deepestDepthBands[b]),
+                           [](const YieldRow& r, std::size_t band) { return r.runsReaching[band]; },
+                           b});
+    figures.push_back({"placements " + std::to_string(deepPlacementsFrom) + "+",
+                       [](const YieldRow& r, std::size_t) { return r.deepPlacements; }, 0});
+    figures.push_back(
+        {"full boards", [](const YieldRow& r, std::size_t) { return r.fullBoards; }, 0});
+    return figures;
+}
+
+double perMinute(std::int64_t figure, double cpuSeconds) {
+    return cpuSeconds > 0 ? figure * secondsPerMinute / cpuSeconds : 0;
+}
+
+// A figure over several rows together, per CPU-minute.
+double pooledRate(const std::vector<YieldRow>& rows, const RatedFigure& figure) {
+    std::int64_t sum = 0;
+    double seconds = 0;
+    for (const YieldRow& row : rows) {
+        sum += figure.of(row, figure.band);
+        seconds += row.cpuSeconds;
+    }
+    return perMinute(sum, seconds);
+}
+
+double median(std::vector<double> values) {
+    if (values.empty()) return -1;
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+std::string printed(const char* pattern, auto... values) {
+    char text[256];
+    std::snprintf(text, sizeof text, pattern, values...);
+    return text;
+}
+
+std::vector<std::string_view> fieldsOf(std::string_view line) {
+    std::vector<std::string_view> fields;
+    for (std::size_t start = 0;;) {
+        const std::size_t comma = line.find(',', start);
+        fields.push_back(line.substr(start, comma - start));
+        if (comma == std::string_view::npos) return fields;
+        start = comma + 1;
+    }
+}
+
+template <typename Number>
+bool readNumber(std::string_view text, Number& value) {
+    const char* end = text.data() + text.size();
+    const auto [stop, fault] = std::from_chars(text.data(), end, value);
+    return !text.empty() && fault == std::errc{} && stop == end;
+}
+
+// A benchmark of the sweep: a command with the place of its row.
+struct Running {
+    std::size_t index;
+    int output;
+};
+
+std::string sweepTotals(const std::vector<YieldRow>& rows) {
+    double seconds = 0;
+    std::int64_t nodes = 0;
+    for (const YieldRow& row : rows) {
+        seconds += row.cpuSeconds;
+        nodes += row.nodes;
+    }
+    return printed("%zu seed pairs, %.1f CPU seconds, %lld nodes", rows.size(), seconds,
+                   static_cast<long long>(nodes));
+}
+
+}  // namespace
+
+SeedPair seedPairOf(SeedPair first, int k) {
+    const auto step = static_cast<std::uint32_t>(2 * k);
+    return {first.main + step, first.group + step};
+}
+
+std::string yieldRowHeader() {
+    std::string header = "main seed,group seed,cpu seconds,nodes";
+    for (const RatedFigure& figure : ratedFigures()) {
+        header += ',';
+        header += figure.name;
+    }
+    return header + ",best score,median depth\n";
+}
+
+std::string yieldRowLine(const YieldRow& row) {
+    std::string line = printed("%lu,%lu,%.3f,%lld", static_cast<unsigned long>(row.seeds.main),
+                               static_cast<unsigned long>(row.seeds.group), row.cpuSeconds,
+                               static_cast<long long>(row.nodes));
+    for (const RatedFigure& figure : ratedFigures()) {
+        line += ',';
+        line += std::to_string(figure.of(row, figure.band));
+    }
+    return line + printed(",%d,%g\n", row.bestScore, row.medianDepth);
+}
+
+std::optional<std::vector<YieldRow>> readYieldRows(std::string_view text, std::string& problem) {
+    std::vector<YieldRow> rows;
+    bool headerSeen = false;
+    const std::string header = yieldRowHeader();
+    const std::size_t columns = fieldsOf(header.substr(0, header.size() - 1)).size();
+    int lineNumber = 0;
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        const std::string_view line = text.substr(start, end - start);
+        start = end + 1;
+        ++lineNumber;
+        if (line.empty() || line[0] == '#') continue;
+        if (!headerSeen) {
+            if (std::string(line) + "\n" != header) {
+                problem = printed("line %d is not the header of a sweep's rows", lineNumber);
+                return std::nullopt;
+            }
+            headerSeen = true;
+            continue;
+        }
+        const std::vector<std::string_view> fields = fieldsOf(line);
+        YieldRow row;
+        bool read = fields.size() == columns && readNumber(fields[0], row.seeds.main) &&
+                    readNumber(fields[1], row.seeds.group) &&
+                    readNumber(fields[2], row.cpuSeconds) && readNumber(fields[3], row.nodes) &&
+                    readNumber(fields[4], row.runs);
+        for (std::size_t b = 0; read && b < deepestDepthBands.size(); ++b)
+            read = readNumber(fields[5 + b], row.runsReaching[b]);
+        const std::size_t rest = 5 + deepestDepthBands.size();
+        read = read && readNumber(fields[rest], row.deepPlacements) &&
+               readNumber(fields[rest + 1], row.fullBoards) &&
+               readNumber(fields[rest + 2], row.bestScore) &&
+               readNumber(fields[rest + 3], row.medianDepth) && row.cpuSeconds >= 0;
+        if (!read) {
+            problem = printed("line %d is not a row of a sweep", lineNumber);
+            return std::nullopt;
+        }
+        rows.push_back(row);
+    }
+    if (!headerSeen) {
+        problem = "no sweep rows in it";
+        return std::nullopt;
+    }
+    return rows;
+}
+
+std::string yieldSummary(const std::vector<YieldRow>& rows) {
+    std::string text = "# " + sweepTotals(rows) + "\n";
+    text += printed("# %-16s %10s %10s %10s %10s\n", "per CPU-minute", "median", "least", "most",
+                    "all pairs");
+    for (const RatedFigure& figure : ratedFigures()) {
+        std::vector<double> rates;
+        for (const YieldRow& row : rows)
+            rates.push_back(perMinute(figure.of(row, figure.band), row.cpuSeconds));
+        const auto [least, most] = std::minmax_element(rates.begin(), rates.end());
+        text += printed("# %-16s %10.3g %10.3g %10.3g %10.3g\n", figure.name.c_str(), median(rates),
+                        rates.empty() ? 0.0 : *least, rates.empty() ? 0.0 : *most,
+                        pooledRate(rows, figure));
+    }
+    int best = 0;
+    std::vector<double> depths;
+    for (const YieldRow& row : rows) {
+        best = std::max(best, row.bestScore);
+        depths.push_back(row.medianDepth);
+    }
+    return text + printed("# best score %d; median of the pairs' median deepest depths %g\n", best,
+                          median(depths));
+}
+
+double signTestP(int wins, int losses) {
+    const int n = wins + losses;
+    const int k = std::min(wins, losses);
+    // P(X <= k) for X ~ Binomial(n, 1/2), doubled: the chance of a split at least as uneven.
+    double tail = 0;
+    double term = std::pow(0.5, n);
+    for (int i = 0; i <= k; ++i) {
+        tail += term;
+        term = term * (n - i) / (i + 1);
+    }
+    return std::min(1.0, 2 * tail);
+}
+
+std::optional<std::string> compareSweeps(const std::vector<YieldRow>& a,
+                                         const std::vector<YieldRow>& b, std::string& problem) {
+    std::vector<std::pair<const YieldRow*, const YieldRow*>> pairs;
+    for (const YieldRow& row : a) {
+        const auto other = std::find_if(b.begin(), b.end(),
+                                        [&row](const YieldRow& r) { return r.seeds == row.seeds; });
+        if (other == b.end()) {
+            problem = printed("seed pair %lu,%lu is in the first sweep only",
+                              static_cast<unsigned long>(row.seeds.main),
+                              static_cast<unsigned long>(row.seeds.group));
+            return std::nullopt;
+        }
+        pairs.emplace_back(&row, &*other);
+    }
+    if (a.size() != b.size() || a.empty()) {
+        problem = a.empty() ? "the sweeps have no rows"
+                            : "the second sweep has seed pairs the first has not";
+        return std::nullopt;
+    }
+    std::string text = "# A: " + sweepTotals(a) + "\n# B: " + sweepTotals(b) + "\n";
+    text += printed("# %-16s %10s %10s %7s %8s %8s %7s\n", "per CPU-minute", "A", "B", "B/A",
+                    "B ahead", "A ahead", "p");
+    for (const RatedFigure& figure : ratedFigures()) {
+        int bAhead = 0, aAhead = 0;
+        for (const auto& [rowA, rowB] : pairs) {
+            const double rateA = perMinute(figure.of(*rowA, figure.band), rowA->cpuSeconds);
+            const double rateB = perMinute(figure.of(*rowB, figure.band), rowB->cpuSeconds);
+            bAhead += rateB > rateA;
+            aAhead += rateA > rateB;
+        }
+        const double rateA = pooledRate(a, figure);
+        const double rateB = pooledRate(b, figure);
+        const std::string ratio = rateA > 0 ? printed("%7.3f", rateB / rateA) : "      -";
+        text += printed("# %-16s %10.3g %10.3g %s %8d %8d %7.3f\n", figure.name.c_str(), rateA,
+                        rateB, ratio.c_str(), bAhead, aAhead, signTestP(bAhead, aAhead));
+    }
+    return text;
+}
+
+SweepResult runSweep(const std::vector<std::vector<std::string>>& commands, int jobs,
+                     bool progress) {
+    SweepResult result;
+    result.rows.resize(commands.size());
+    std::vector<YieldRow>& rows = result.rows;
+    std::string& error = result.error;
+    // Ended benchmarks and stop signals are taken in turn below, not by handlers; a stop signal
+    // that the user's shell has set to be ignored stays ignored.
+    sigset_t waited, outside;
+    sigemptyset(&waited);
+    sigaddset(&waited, SIGCHLD);
+    for (const int signal : stopSignalNumbers) {
+        struct sigaction current {};
+        if (sigaction(signal, nullptr, &current) == 0 && current.sa_handler != SIG_IGN)
+            sigaddset(&waited, signal);
+    }
+    sigprocmask(SIG_BLOCK, &waited, &outside);
+    std::map<pid_t, Running> running;
+    const auto start = [&](std::size_t index) {
+        std::vector<char*> argv;
+        for (const std::string& argument : commands[index])
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        argv.push_back(nullptr);
+        int ends[2];
+        if (pipe2(ends, O_CLOEXEC) != 0) {
+            error = std::string("cannot make a pipe: ") + std::strerror(errno);
+            return false;
+        }
+        std::fflush(nullptr);
+        // A benchmark ends with this program, however it ends.
+        const pid_t pid = forkBoundChild(SIGKILL);
+        if (pid == 0) {
+            sigprocmask(SIG_SETMASK, &outside, nullptr);
+            dup2(ends[1], STDOUT_FILENO);
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
+        close(ends[1]);
+        if (pid < 0) {
+            close(ends[0]);
+            error = std::string("cannot start a process: ") + std::strerror(errno);
+            return false;
+        }
+        running[pid] = {index, ends[0]};
+        return true;
+    };
+    const auto collect = [&] {
+        std::size_t done = 0;
+        for (auto it = running.begin(); it != running.end();) {
+            int status = 0;
+            if (waitpid(it->first, &status, WNOHANG) != it->first) {
+                ++it;
+                continue;
+            }
+            // The process has ended, so the pipe holds all it wrote and then its end.
+            std::string output;
+            char buffer[4096];
+            for (ssize_t n; output.size() < longestOutput &&
+                            (n = read(it->second.output, buffer, sizeof buffer)) > 0;)
+                output.append(buffer, static_cast<std::size_t>(n));
+            close(it->second.output);
+            const std::size_t index = it->second.index;
+            it = running.erase(it);
+            ++done;
+            std::string unread;
+            const auto read = readYieldRows(output, unread);
+            if (WIFEXITED(status) && WEXITSTATUS(status) == 0 && read && read->size() == 1) {
+                rows[index] = read->front();
+                continue;
+            }
+            if (!error.empty()) continue;
+            const std::string& program = commands[index].front();
+            error = program + " (" + std::to_string(index + 1) + " of the sweep)" +
+                    (WIFSIGNALED(status) ? " ended by signal " + std::to_string(WTERMSIG(status))
+                     : WEXITSTATUS(status) != 0
+                         ? " ended with status " + std::to_string(WEXITSTATUS(status))
+                         : " printed no row: " + unread);
+        }
+        return done;
+    };
+    std::size_t started = 0, ended = 0;
+    while (ended < commands.size()) {
+        while (error.empty() && started < commands.size() &&
+               static_cast<int>(running.size()) < jobs) {
+            if (!start(started)) break;
+            ++started;
+        }
+        ended += collect();
+        if (progress)
+            std::fprintf(stderr, "\r%zu of %zu benchmarks done   ", ended, commands.size());
+        if (!error.empty() || ended == commands.size()) break;
+        timespec second{1, 0};
+        siginfo_t info;
+        const int signal = sigtimedwait(&waited, &info, &second);
+        if (signal > 0 && signal != SIGCHLD) {
+            result.stopSignal = signal;
+            error = std::string("stopped by ") + strsignal(signal);
+            break;
+        }
+    }
+    if (progress) std::fprintf(stderr, "\r%-78s\r", "");
+    std::vector<pid_t> left;
+    for (const auto& [pid, bench] : running) {
+        left.push_back(pid);
+        close(bench.output);
+    }
+    endChildren(left);
+    sigprocmask(SIG_SETMASK, &outside, nullptr);
+    return result;
+}
