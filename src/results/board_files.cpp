@@ -17,8 +17,6 @@
 namespace {
 
 constexpr int wordsPerLine = 20;
-// Board files of one score in one directory, at most: a bound on the search for a free name.
-constexpr long long mostCopies = 1'000'000;
 
 std::uint32_t randomWord() {
     return nextRandom(mainRandom) & 0x7FFFFFFFu;
@@ -87,7 +85,7 @@ SavedBoard saveBoardOfScore(int score) {
         std::string name = recordBoardFileName(score, copy);
         const int error = writeWholeFile(name.c_str(), text, Existing::keep, true);
         if (error == 0) return {name, true};
-        if (error != EEXIST || copy == mostCopies) {
+        if (error != EEXIST || copy == mostBoardCopies) {
             printUnsavedBoard(name.c_str(), error);
             return {name, false};
         }

@@ -154,8 +154,10 @@ void checkRim(BoardCheck& check) {
 
 void checkNameScore(const ReadBoard& board, const std::string& boardPath, BoardCheck& check) {
     if (board.format != BoardFormat::record) return;
-    check.nameScore = scoreInRecordBoardName(std::filesystem::path(boardPath).filename().string());
-    if (!check.nameScore) return;
+    const std::optional<RecordBoardFileName> name =
+        parseRecordBoardFileName(std::filesystem::path(boardPath).filename().string());
+    if (!name) return;
+    check.nameScore = name->score;
     if (!check.full())
         check.ruleBreaks.push_back(
             joined("the file name says score ", *check.nameScore, ", but the board is not full"));
