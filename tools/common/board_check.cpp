@@ -159,11 +159,12 @@ void checkNameScore(const ReadBoard& board, const std::string& boardPath, BoardC
     if (!name) return;
     check.nameScore = name->score;
     if (!check.full())
-        check.ruleBreaks.push_back(
-            joined("the file name says score ", *check.nameScore, ", but the board is not full"));
+        check.nameFault =
+            joined("the file name says score ", *check.nameScore, ", but the board is not full");
     else if (*check.nameScore != check.score())
-        check.ruleBreaks.push_back(joined("the file name says score ", *check.nameScore,
-                                          ", but the board scores ", check.score()));
+        check.nameFault = joined("the file name says score ", *check.nameScore,
+                                 ", but the board scores ", check.score());
+    if (!check.nameFault.empty()) check.ruleBreaks.push_back(check.nameFault);
 }
 
 }  // namespace

@@ -52,6 +52,9 @@ struct BoardCheck {
     std::vector<std::string> notes;
     // The score of the record board's file name, when it is named as the solver names one.
     std::optional<int> nameScore;
+    // Why the board is not what its name says (not full, or of another score), or empty; it is
+    // one of the rules broken too.
+    std::string nameFault;
 
     bool full() const { return filled == 256; }
     // The score of the mismatched inner edges; a full-board score only when full().

@@ -43,6 +43,13 @@ std::string sharedParent(const std::vector<std::string>& directories) {
     return parent;
 }
 
+std::vector<std::string> namesOf(const std::vector<DirectoryStatistics>& directories) {
+    std::vector<std::string> names;
+    for (const DirectoryStatistics& directory : directories)
+        names.push_back(directory.name);
+    return names;
+}
+
 DirectoryReading readDirectoryStatistics(const std::string& directory,
                                          DirectoryStatistics& statistics) {
     statistics.name = directory;

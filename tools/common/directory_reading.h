@@ -13,6 +13,9 @@ struct DirectoryStatistics {
     StatsRecord record;
 };
 
+// The names of `directories`, in their order.
+std::vector<std::string> namesOf(const std::vector<DirectoryStatistics>& directories);
+
 enum class DirectoryReading { read, unreadable, notRegular, notStatistics };
 
 // `directory` joined with `name` by one slash (none added when it already ends in one).

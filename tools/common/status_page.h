@@ -33,11 +33,9 @@ struct PageContent {
 // record board with tessaly-show's report of it, and the list of record boards.
 std::string statusPage(const PageContent& content);
 
-// Reads what the page shows from the directories read: their record boards and the best one
-// drawn against `pieceFile`, or against the piece file found for it when that is empty. The
-// history is left empty.
-PageContent pageContent(const ReadDirectories& read, NodeFigures figures,
-                        const std::string& pieceFile);
+// What the page shows of the directories read: their record boards and `bestBoard`, the
+// picture of the best one (bestBoardPicture). The history is left empty.
+PageContent pageContent(const ReadDirectories& read, NodeFigures figures, BoardPicture bestBoard);
 // The files the page is made from, which it must never take the place of: the statistics
 // files and record boards of the directories read, the piece file and the history file.
 std::vector<std::string> pageInputs(const PageContent& content);
