@@ -7,13 +7,23 @@
 #include <map>
 #include <system_error>
 
+#include "base/directory_lock.h"
 #include "stats/statistics_file.h"
+#include "tools/common/search_history.h"
 #include "tools/common/statistics_merge.h"
 
 std::string pathIn(const std::string& directory, const std::string& name) {
     if (directory.empty()) return name;
     if (directory.back() == '/') return directory + name;
     return directory + "/" + name;
+}
+
+std::vector<std::string> keptFilesIn(const std::string& directory) {
+    std::vector<std::string> files;
+    for (const char* name :
+         {statisticsFileName, statisticsBackupName, lockFileName, historyFileName, "deepest.txt"})
+        files.push_back(pathIn(directory, name));
+    return files;
 }
 
 std::string directoryKey(const std::string& directory) {
@@ -55,7 +65,7 @@ DirectoryReading readDirectoryStatistics(const std::string& directory,
     statistics.name = directory;
     clearRecord(statistics.record);
     statistics.record.check = 0;
-    const std::string path = pathIn(directory, "total.txt");
+    const std::string path = pathIn(directory, statisticsFileName);
     struct stat status {};
     if (stat(path.c_str(), &status) != 0) return DirectoryReading::unreadable;
     if (!S_ISREG(status.st_mode)) return DirectoryReading::notRegular;
@@ -108,7 +118,7 @@ ReadDirectories readDirectories(const std::vector<std::string>& names) {
         DirectoryStatistics statistics;
         const DirectoryReading reading = readDirectoryStatistics(directory, statistics);
         if (reading != DirectoryReading::read) {
-            result.problems.push_back(pathIn(directory, "total.txt") + ": " +
+            result.problems.push_back(pathIn(directory, statisticsFileName) + ": " +
                                       readingProblem(reading) + "; skipped");
             result.skipped.push_back(
                 {directory, std::string("total.txt ") + readingProblem(reading)});

@@ -169,9 +169,16 @@ std::string statusPage(const PageContent& content) {
 }
 
 std::vector<std::string> pageInputs(const PageContent& content) {
+    std::vector<std::string> directories = namesOf(content.directories);
+    for (const SkippedDirectory& directory : content.skipped)
+        directories.push_back(directory.name);
     std::vector<std::string> inputs;
-    for (const DirectoryStatistics& directory : content.directories)
-        inputs.push_back(pathIn(directory.name, "total.txt"));
+    for (const std::string& directory : directories) {
+        const std::string parent = std::filesystem::path(directoryKey(directory)).parent_path();
+        for (const std::string& place : {directory, parent})
+            for (std::string& file : keptFilesIn(place))
+                inputs.push_back(std::move(file));
+    }
     for (const RecordBoard& board : content.boards)
         inputs.push_back(board.path);
     for (const std::string& file : {content.bestBoard.pieceFile, content.historyFile})
@@ -182,7 +189,7 @@ std::vector<std::string> pageInputs(const PageContent& content) {
 std::string historyBeside(const std::vector<DirectoryStatistics>& directories) {
     const std::string parent = sharedParent(namesOf(directories));
     if (parent.empty()) return "";
-    const std::string path = pathIn(parent, "history.csv");
+    const std::string path = pathIn(parent, historyFileName);
     std::error_code error;
     return std::filesystem::is_regular_file(path, error) ? path : "";
 }

@@ -10,7 +10,7 @@
 FarmRecord startFarmRecord(const std::string& directory, const std::string& pagePath,
                            const std::vector<std::string>& inputs) {
     FarmRecord record;
-    record.historyPath = pathIn(directory, "history.csv");
+    record.historyPath = pathIn(directory, historyFileName);
     record.pagePath = pagePath;
     record.inputs = inputs;
     if (!pagePath.empty()) {
