@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 
 #include "base/file_reading.h"
 #include "base/whole_files.h"
@@ -36,12 +37,33 @@ std::string writeInPlace(const std::string& path, const std::string& text, mode_
     return error == 0 ? "" : std::strerror(error);
 }
 
+// Whether `a` and `b` name the same entry of the same directory, whether it exists or not.
+bool sameName(const std::string& a, const std::string& b) {
+    const std::filesystem::path first(a), second(b);
+    if (first.filename().empty() || first.filename() != second.filename()) return false;
+    const auto directoryOf = [](const std::filesystem::path& path) {
+        return path.has_parent_path() ? path.parent_path().string() : std::string(".");
+    };
+    struct stat firstDirectory {
+    }, secondDirectory{};
+    return stat(directoryOf(first).c_str(), &firstDirectory) == 0 &&
+           stat(directoryOf(second).c_str(), &secondDirectory) == 0 &&
+           firstDirectory.st_dev == secondDirectory.st_dev &&
+           firstDirectory.st_ino == secondDirectory.st_ino;
+}
+
 // Why `path` may not be written, or an empty text; `type` is set to the type of a device or
 // FIFO to be written in place, and to 0 for a path written whole.
 std::string refusal(const std::string& path, const std::vector<std::string>& inputs, mode_t& type) {
     type = 0;
     struct stat own {};
-    if (lstat(path.c_str(), &own) != 0) return errno == ENOENT ? "" : std::strerror(errno);
+    if (lstat(path.c_str(), &own) != 0) {
+        if (errno != ENOENT) return std::strerror(errno);
+        // Nothing is there yet: the name an input would have is refused all the same.
+        for (const std::string& input : inputs)
+            if (sameName(path, input)) return "it is the name of the input " + input;
+        return "";
+    }
     struct stat target = own;
     if (S_ISLNK(own.st_mode)) {
         if (stat(path.c_str(), &target) != 0)

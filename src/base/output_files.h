@@ -12,8 +12,9 @@
 //   FIFO that no process reads is refused rather than waited for;
 // - anything else is refused: a directory, a socket, a block device, a symbolic link to a
 //   regular file or to nothing.
-// A path that names the same file as one of `inputs` (the files the program read, however
-// named) is refused too. Returns the problem in one sentence, "cannot write PATH: REASON", or
-// an empty text when the file was written.
+// A path that names the same file as one of `inputs` (the files the program reads or must leave
+// alone, however named) is refused too, and so is one that is not there yet but has the name of
+// an input in the same directory. Returns the problem in one sentence, "cannot write PATH:
+// REASON", or an empty text when the file was written.
 std::string writeOutputFile(const std::string& path, const std::string& text,
                             const std::vector<std::string>& inputs);

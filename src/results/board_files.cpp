@@ -20,8 +20,6 @@
 namespace {
 
 constexpr int wordsPerLine = 20;
-// Board files of one score in one directory, at most: a bound on the search for a free name.
-constexpr long long mostCopies = 1'000'000;
 
 std::uint32_t randomWord() {
     return nextRandom(mainRandom) & 0x7FFFFFFFu;
@@ -97,7 +95,7 @@ SavedBoard saveBoardOfScore(int score) {
             syncDirectoryOf(name.c_str());
             return {name, true};
         }
-        if (error != EEXIST || copy > mostCopies) break;
+        if (error != EEXIST || copy > mostBoardCopies) break;
         error = 0;
         name = recordBoardFileName(score, copy);
     }

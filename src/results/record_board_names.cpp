@@ -6,8 +6,16 @@ namespace {
 
 constexpr std::string_view boardSuffix = ".tsr";
 
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
+// The number `digits` names when they are written as std::to_string writes a number from 0 to
+// `most`: decimal digits only, no leading zero; nothing otherwise.
+std::optional<long long> writtenNumber(std::string_view digits, long long most) {
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos ||
+        (digits.size() > 1 && digits[0] == '0'))
+        return std::nullopt;
+    long long value = 0;
+    const std::errc error = std::from_chars(digits.data(), digits.data() + digits.size(), value).ec;
+    if (error != std::errc{} || value > most) return std::nullopt;
+    return value;
 }
 
 }  // namespace
@@ -22,32 +30,16 @@ std::string recordBoardFileName(int score, long long copy) {
     return name;
 }
 
-std::optional<int> scoreInRecordBoardName(std::string_view name) {
-    std::size_t digits = 0;
-    while (digits < name.size() && isDigit(name[digits]))
-        ++digits;
-    if (digits == 0 || digits == name.size() || (name[digits] != '.' && name[digits] != '-'))
-        return std::nullopt;
-    int score = 0;
-    const std::errc error = std::from_chars(name.data(), name.data() + digits, score).ec;
-    if (error != std::errc{} || score > perfectScore) return std::nullopt;
-    return score;
-}
-
 std::optional<RecordBoardFileName> parseRecordBoardFileName(std::string_view name) {
-    if (name.size() <= boardSuffix.size() ||
-        name.substr(name.size() - boardSuffix.size()) != boardSuffix)
-        return std::nullopt;
-    const std::optional<int> score = scoreInRecordBoardName(name);
-    if (!score) return std::nullopt;
-    RecordBoardFileName parsed{*score, 1};
+    if (!name.ends_with(boardSuffix)) return std::nullopt;
     const std::string_view stem = name.substr(0, name.size() - boardSuffix.size());
-    const std::size_t dash = stem.find_first_not_of("0123456789");
-    if (dash != std::string_view::npos && stem[dash] == '-' && dash + 1 < stem.size()) {
-        long long copy = 0;
-        const auto [end, copyError] =
-            std::from_chars(stem.data() + dash + 1, stem.data() + stem.size(), copy);
-        if (copyError == std::errc{} && end == stem.data() + stem.size()) parsed.copy = copy;
-    }
+    const std::size_t dash = stem.find('-');
+    const std::optional<long long> score = writtenNumber(stem.substr(0, dash), perfectScore);
+    if (!score) return std::nullopt;
+    RecordBoardFileName parsed{static_cast<int>(*score), 1};
+    if (dash == std::string_view::npos) return parsed;
+    const std::optional<long long> copy = writtenNumber(stem.substr(dash + 1), mostBoardCopies);
+    if (!copy || *copy < 2) return std::nullopt;
+    parsed.copy = *copy;
     return parsed;
 }

@@ -13,19 +13,20 @@ constexpr int scoreOf(int mismatches) {
     return perfectScore - mismatches;
 }
 
+// The most board files of one score in one directory: the solver looks no further for a free
+// name, and a copy number past it names no board the solver wrote.
+inline constexpr long long mostBoardCopies = 1'000'000;
+
 // The name of the `copy`-th board file of `score` in a directory: "463.tsr" for the first,
 // "463-2.tsr", "463-3.tsr", ... for later ones, so that no saved board is ever replaced.
 std::string recordBoardFileName(int score, long long copy);
 
-// What a record board's file name says: the score it starts with (decimal digits, at most
-// perfectScore) and, for "SCORE-N.tsr", the copy N; 1 for any other name ending in ".tsr".
+// What a record board's file name says: its score and its copy, 1 for the first.
 struct RecordBoardFileName {
     int score;
     long long copy;
 };
-// The score a file name (without its directory) starts with, as record boards are named: its
-// leading decimal digits, at most perfectScore, followed by '.' or '-'; nothing for other names.
-std::optional<int> scoreInRecordBoardName(std::string_view name);
-// The score and copy of a name as recordBoardFileName makes them, or of any name ending in ".tsr"
-// whose score scoreInRecordBoardName finds; nothing for other names.
+// The score and copy of `name` (without its directory) when it is exactly a name that
+// recordBoardFileName makes: a score from 0 to perfectScore and a copy from 2 to
+// mostBoardCopies, both without a leading zero; nothing for any other name.
 std::optional<RecordBoardFileName> parseRecordBoardFileName(std::string_view name);

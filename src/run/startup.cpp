@@ -118,7 +118,8 @@ void printGroupsSource() {
 
 // Whether `name` is a file the solver writes in its directory.
 bool isSolverFile(std::string_view name) {
-    return name == "total.txt" || name == "total.bak" || parseRecordBoardFileName(name);
+    return name == statisticsFileName || name == statisticsBackupName ||
+           parseRecordBoardFileName(name);
 }
 
 // Removes the temporary files that a solver killed between writing and renaming one of its

@@ -82,11 +82,11 @@ bool setAsideUnreadFile() {
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &parts);
     if (statisticsFile.unread.backupKeptAs.empty())
         statisticsFile.unread.backupKeptAs =
-            exists("total.bak") ? moveAside("total.bak", "kept", stamp) : "-";
+            exists(statisticsBackupName) ? moveAside(statisticsBackupName, "kept", stamp) : "-";
     // A total.txt removed in the meantime is out of the way as well.
     std::string keptAs = "-";
-    if (!statisticsFile.unread.backupKeptAs.empty() && exists("total.txt"))
-        keptAs = moveAside("total.txt", statisticsFile.unread.kind, stamp);
+    if (!statisticsFile.unread.backupKeptAs.empty() && exists(statisticsFileName))
+        keptAs = moveAside(statisticsFileName, statisticsFile.unread.kind, stamp);
     if (statisticsFile.unread.backupKeptAs.empty() || keptAs.empty()) {
         if (!statisticsFile.unread.failureShown) {
             if (statisticsFile.unread.kind == missingKind)
@@ -237,7 +237,8 @@ void readStatistics() {
          ++attempt) {
         if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(retryPauseMs));
         reading =
-            readStatisticsFile("total.txt", statistics.grandTotal, statistics.grandTotal.check);
+            readStatisticsFile(statisticsFileName, statistics.grandTotal,
+                                     statistics.grandTotal.check);
     }
     switch (reading) {
         case StatisticsReading::failed:
@@ -247,9 +248,9 @@ void readStatistics() {
         case StatisticsReading::missing:
             printErr("could not open total.txt\n");
             // Not missing but unreadable (no permission, a directory, a dangling link).
-            if (exists("total.txt"))
+            if (exists(statisticsFileName))
                 statisticsFile.unread.kind = "unreadable";
-            else if (isRegularFile("total.bak"))
+            else if (isRegularFile(statisticsBackupName))
                 // The copy may be the only statistics left; the first save must not replace it.
                 statisticsFile.unread.kind = missingKind;
             break;
@@ -293,8 +294,8 @@ void saveStatistics() {
         const bool sync =
             !statisticsFile.everSynced || now - statisticsFile.lastSyncMs >= syncIntervalMs;
         if (setAsideUnreadFile()) {
-            const bool backupSaved = replaceFile("total.bak", sync);
-            const bool saved = replaceFile("total.txt", sync);
+            const bool backupSaved = replaceFile(statisticsBackupName, sync);
+            const bool saved = replaceFile(statisticsFileName, sync);
             statisticsFile.saveFailed = !backupSaved || !saved;
         } else {
             printErr("could not write to total.txt\n");

@@ -7,6 +7,10 @@
 
 #include "stats/statistics_records.h"
 
+// The statistics file and its copy, the one before the last save.
+inline constexpr const char* statisticsFileName = "total.txt";
+inline constexpr const char* statisticsBackupName = "total.bak";
+
 // The statistics file as the process keeps it.
 struct StatisticsFileState {
     // grandTotal.secs as read from the file at start-up.

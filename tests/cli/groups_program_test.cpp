@@ -211,6 +211,38 @@ TEST(GroupsProgram, TheTrialWritesTheCandidateThatDidBestAndWhatEachReached) {
     EXPECT_EQ(runProgram(harvest + "--no-trial --trial-nodes 5", untried.path).status, 2);
 }
 
+TEST(GroupsProgram, ForceKeepsTheOptionWordsOfTheFileItReplacesAndSaysSo) {
+    const struct {
+        const char* old;
+        const char* arguments;
+        bool kept;
+        const char* said;  // on the standard output, or on the error stream without a word kept
+    } cases[] = {
+        {"rim-look-ahead\n", "--off", true,
+         ": the group rules are off (kept the word "
+         "rim-look-ahead)\n"},
+        {"# by hand\nrim-look-ahead off\n", "--nodes 2000 --run-nodes 1000 --no-trial", true,
+         "/k7groups.txt (kept the word rim-look-ahead)\n"},
+        {"off\n", "--off", false, ": the group rules are off\n"},
+        {"rim-look-ahead\nsecond\n", "--off", false,
+         "tessaly-groups: warning: no option words are kept of the k7groups.txt replaced: Groups "
+         "file k7groups.txt, line 2: the word second without a first list before it\n"},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        std::filesystem::copy_file(deepPuzzle, dir.file("k7pieces.txt"));
+        writeFile(dir.file("k7groups.txt"), c.old);
+        const ProgramResult result =
+            runProgram(groupsProgram + " --force " + c.arguments, dir.path, "", 120);
+        ASSERT_EQ(result.status, 0) << c.old << result.err;
+        EXPECT_NE((result.out + result.err).find(c.said), std::string::npos)
+            << c.old << result.out << result.err;
+        RunGroups written;
+        ASSERT_EQ(parseGroups(readFile(dir.file("k7groups.txt")), "k7groups.txt", written), "");
+        EXPECT_EQ(written.rimLookAhead, c.kept) << c.old;
+    }
+}
+
 TEST(GroupsProgram, TheSolverRefusesAFaultyGroupsFileBeforeWritingAnything) {
     TempDir dir;
     writeFile(dir.file("k7pieces.txt"), simplePieceFileText());

@@ -24,6 +24,11 @@ struct PuzzleDirectory {
         EXPECT_EQ(made.status, 0) << made.err;
         std::filesystem::create_directories(dir.file("runs/a"));
         writeFile(dir.file("runs/a/total.txt"), "K7 stats\nnodes=5000\nsecs=10\n19=1\n");
+        // What a solver and a farm keep beside the statistics.
+        writeFile(dir.file("runs/a/total.bak"), "K7 stats\nnodes=4000\nsecs=8\n");
+        writeFile(dir.file("runs/a/tessaly.lock"), "1\n");
+        std::filesystem::create_directories(dir.file("farm"));
+        writeFile(dir.file("farm/tessaly.lock"), "1\n");
         writeFile(dir.file("victim"), "precious\n");
     }
 };
@@ -35,7 +40,9 @@ const std::string farm = TESSALY_FARM_BIN;
 
 struct OutputCase {
     const char* name;
-    const char* planted;  // what is put at "out" first: "directory", "fifo", a link target, ""
+    // what is put at "out" first: "directory", "fifo", a link target, ""; "absent": the output
+    // is not there before, nor after
+    const char* planted;
     std::string command;
     const char* output;  // the output path the command names
     int status;
@@ -64,7 +71,8 @@ TEST_P(OddOutputs, AreWrittenInPlaceOrRefused) {
     const std::string pieces = readFile(dir.file("k7pieces.txt"));
     const std::string solution = readFile(dir.file("solution.txt"));
     struct stat before {};
-    ASSERT_EQ(lstat(dir.file(c.output).c_str(), &before), 0);
+    const bool absent = planted == "absent";
+    ASSERT_EQ(lstat(dir.file(c.output).c_str(), &before), absent ? -1 : 0);
 
     const ProgramResult result = runProgram(c.command, dir.path, "", 20);
     EXPECT_EQ(result.status, c.status) << result.err;
@@ -77,7 +85,7 @@ TEST_P(OddOutputs, AreWrittenInPlaceOrRefused) {
     }
     // The name holds what it held, and nothing it leads to, nor an input, was written over.
     struct stat after {};
-    ASSERT_EQ(lstat(dir.file(c.output).c_str(), &after), 0);
+    ASSERT_EQ(lstat(dir.file(c.output).c_str(), &after), absent ? -1 : 0);
     EXPECT_EQ(after.st_ino, before.st_ino);
     EXPECT_EQ((after.st_mode & S_IFMT), (before.st_mode & S_IFMT));
     EXPECT_EQ(readFile(dir.file("victim")), "precious\n");
@@ -108,12 +116,32 @@ INSTANTIATE_TEST_SUITE_P(
                    "runs/a/total.txt", 2,
                    "tessaly-stats: cannot write runs/a/total.txt: it is the input "
                    "runs/a/total.txt\n"},
+        OutputCase{"StatsPageOverTheStatisticsBackup", "",
+                   stats + " --html runs/a/total.bak runs/a", "runs/a/total.bak", 2,
+                   "tessaly-stats: cannot write runs/a/total.bak: it is the input "
+                   "runs/a/total.bak\n"},
+        OutputCase{"StatsPageOverTheLockFile", "", stats + " --html runs/a/tessaly.lock runs/a",
+                   "runs/a/tessaly.lock", 2,
+                   "tessaly-stats: cannot write runs/a/tessaly.lock: it is the input "
+                   "runs/a/tessaly.lock\n"},
+        OutputCase{"StatsPageAsTheDeepestBoardNotThereYet", "absent",
+                   stats + " --html runs/a/deepest.txt runs/a", "runs/a/deepest.txt", 2,
+                   "tessaly-stats: cannot write runs/a/deepest.txt: it is the name of the input "
+                   "runs/a/deepest.txt\n"},
+        OutputCase{"StatsPageAsTheFarmsHistoryNotThereYet", "absent",
+                   stats + " --html runs/history.csv runs/a", "runs/history.csv", 2,
+                   "tessaly-stats: cannot write runs/history.csv: it is the name of the input "
+                   "DIR/runs/history.csv\n"},
         OutputCase{"StatsPageThroughADanglingLink", "gone/page.html", stats + " --html out runs/a",
                    "out", 2, "tessaly-stats: cannot write out: it is a symbolic link to nothing\n"},
         OutputCase{"GenIntoADirectory", "directory", gen + " out", "out", 2,
                    "tessaly-gen: cannot write out: it is a directory, not a regular file\n"},
         OutputCase{"GenSolutionIntoTheNullDeviceThroughALink", "/dev/null",
                    gen + " --solution out more.txt", "out", 0, ""},
+        OutputCase{"FarmPageOverItsLockFile", "", farm + " -j 1 --html farm/tessaly.lock",
+                   "farm/tessaly.lock", 2,
+                   "tessaly-farm: cannot write farm/tessaly.lock: it is the input "
+                   "DIR/farm/tessaly.lock\n"},
         OutputCase{"FarmPageOverItsPieces", "", farm + " -j 1 --html k7pieces.txt", "k7pieces.txt",
                    2,
                    "tessaly-farm: cannot write k7pieces.txt: it is the input DIR/k7pieces.txt\n"}),

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "results/board_files.h"
+#include "results/record_board_names.h"
 #include "stats/statistics_records.h"
 #include "tests/test_support.h"
 #include "tests/tools/show_test_boards.h"
@@ -29,6 +30,14 @@ std::string historyText(int lines) {
                 std::to_string(20'000 + i) + "," + std::to_string(470 + i) + "," +
                 std::to_string(i) + "\n";
     return text;
+}
+
+// How often `part` stands in `text`.
+std::size_t occurrences(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
 }
 
 }  // namespace
@@ -143,4 +152,40 @@ TEST(StatsPage, SaysWhatItLacksAndTakesAHistoryFileNamedOnTheCommandLine) {
     EXPECT_EQ(result.status, 2);
     EXPECT_NE(result.err.find("cannot write no/such/page.html"), std::string::npos) << result.err;
     EXPECT_EQ(runStats("--history elsewhere.csv runs/a", dir.path).status, 2);
+}
+
+// A board that scores less than its name says, and more unreadable boards than are worth
+// naming, all better by their names than the one sound board.
+TEST(StatsPage, PassesOverBoardsThatAreNotWhatTheirNamesSayNamingTheFirstTwenty) {
+    GeneratedPuzzle puzzle(321);
+    const TempDir& dir = puzzle.dir;
+    Layout layout = puzzle.solution();
+    swapSquares(layout, 3, 4, 9, 10);
+    const std::string score = std::to_string(480 - puzzle.mismatches(layout).size());
+    fs::create_directories(dir.file("runs/a"));
+    writeFile(dir.file("runs/a/total.txt"), "K7 stats\nnodes=5000\nsecs=10\n19=1\n");
+    const std::string board = recordBoardText(puzzle.codes(layout));
+    writeFile(dir.file("runs/a/" + score + ".tsr"), board);
+    writeFile(dir.file("runs/a/480.tsr"), board);
+    for (int copy = 1; copy <= 25; ++copy)
+        writeFile(dir.file("runs/a/" + recordBoardFileName(479, copy)), "K7 v1.0\n");
+
+    const ProgramResult result = runStats("--html page.html runs/a", dir.path);
+    ASSERT_EQ(result.status, 0) << result.err;
+    const PageFacts page = readPage(dir.file("page.html"));
+    ASSERT_TRUE(page.parsed) << page.problem;
+    for (const std::string& text : {result.out, page.text}) {
+        EXPECT_NE(text.find("runs/a/480.tsr is not what its name says: the file name says score "
+                            "480, but the board scores " +
+                            score),
+                  std::string::npos)
+            << text;
+        EXPECT_EQ(occurrences(text, " cannot be read: "), 19u) << text;
+        EXPECT_NE(text.find("and 6 more record boards cannot be read or are not what their names "
+                            "say"),
+                  std::string::npos)
+            << text;
+    }
+    EXPECT_NE(page.text.find("runs/a/" + score + ".tsr, checked against"), std::string::npos)
+        << page.text;
 }

@@ -217,17 +217,10 @@ TEST_F(ShowCheck, ScoreInARecordBoardsNameMustAgree) {
                                       ", but the board scores " + right))
         << rules(differs);
 
-    // A board file's name is not read for a score, nor is a name without one.
+    // A board file's name is not read for a score, nor is a name the solver does not make.
     EXPECT_TRUE(check(layout, BoardFormat::grid, wrong + ".txt").ruleBreaks.empty());
-    EXPECT_FALSE(check(layout, BoardFormat::record, "best.tsr").nameScore);
-}
-
-TEST(ShowScoreInName, IsTheLeadingNumberOfTheNameBeforeADotOrADash) {
-    EXPECT_EQ(scoreInRecordBoardName("468.tsr"), 468);
-    EXPECT_EQ(scoreInRecordBoardName("480-2.tsr"), 480);
-    EXPECT_EQ(scoreInRecordBoardName("0.tsr"), 0);
-    for (const char* name : {"best.tsr", "468", "468a.tsr", "20240101.tsr", "481.tsr"})
-        EXPECT_FALSE(scoreInRecordBoardName(name)) << name;
+    for (const std::string& name : {std::string("best.tsr"), "0" + wrong + ".tsr"})
+        EXPECT_FALSE(check(layout, BoardFormat::record, name).nameScore) << name;
 }
 
 TEST(ShowColours, FileColourUndoesTheColourMap) {

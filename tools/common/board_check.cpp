@@ -154,14 +154,17 @@ void checkRim(BoardCheck& check) {
 
 void checkNameScore(const ReadBoard& board, const std::string& boardPath, BoardCheck& check) {
     if (board.format != BoardFormat::record) return;
-    check.nameScore = scoreInRecordBoardName(std::filesystem::path(boardPath).filename().string());
-    if (!check.nameScore) return;
+    const std::optional<RecordBoardFileName> name =
+        parseRecordBoardFileName(std::filesystem::path(boardPath).filename().string());
+    if (!name) return;
+    check.nameScore = name->score;
     if (!check.full())
-        check.ruleBreaks.push_back(
-            joined("the file name says score ", *check.nameScore, ", but the board is not full"));
+        check.nameFault =
+            joined("the file name says score ", *check.nameScore, ", but the board is not full");
     else if (*check.nameScore != check.score())
-        check.ruleBreaks.push_back(joined("the file name says score ", *check.nameScore,
-                                          ", but the board scores ", check.score()));
+        check.nameFault = joined("the file name says score ", *check.nameScore,
+                                 ", but the board scores ", check.score());
+    if (!check.nameFault.empty()) check.ruleBreaks.push_back(check.nameFault);
 }
 
 }  // namespace

@@ -50,8 +50,11 @@ struct BoardCheck {
     std::vector<std::string> ruleBreaks;
     // Notes that are no fault, such as an empty hint square in a board file.
     std::vector<std::string> notes;
-    // The score the record board's file name starts with, if it starts with one.
+    // The score of the record board's file name, when it is named as the solver names one.
     std::optional<int> nameScore;
+    // Why the board is not what its name says (not full, or of another score), or empty; it is
+    // one of the rules broken too.
+    std::string nameFault;
 
     bool full() const { return filled == 256; }
     // The score of the mismatched inner edges; a full-board score only when full().
@@ -61,8 +64,8 @@ struct BoardCheck {
 // Checks `board` against `pieces`: every square holds a piece in the colours the piece file
 // gives it in its rotation, no piece stands twice, the hint piece stands on the hint square in
 // rotation 2, no edge faces the outline with another colour than the border, a record board
-// is full and agrees with the score its file name starts with. A board file may be partly
-// filled and may leave the hint square empty, where the solver places the hint piece.
+// named as the solver names one is full and agrees with the score of its name. A board file may be
+// partly filled and may leave the hint square empty, where the solver places the hint piece.
 BoardCheck checkBoard(const ReadBoard& board, const PieceTables& pieces,
                       const std::string& boardPath);
 

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "base/printable_text.h"
 #include "tools/common/board_check.h"
 #include "tools/common/board_reading.h"
 #include "tools/common/directory_reading.h"
@@ -57,17 +58,39 @@ BoardPicture bestBoardPicture(const std::vector<RecordBoard>& boards, const std:
             joined("The piece file ", picture.pieceFile, " cannot be used: ", pieces.problem));
         return picture;
     }
+    std::size_t passedOver = 0;
+    const auto passOver = [&](const std::string& sentence) {
+        if (++passedOver <= namedPassedOverBoards) picture.passedOver.push_back(sentence);
+    };
     for (const RecordBoard& candidate : boards) {
         const Reading<ReadBoard> board = readBoardFile(candidate.path, *pieces.value);
         if (!board.value) {
-            picture.notes.push_back(joined(candidate.path, " cannot be drawn: ", board.problem));
+            passOver(joined(candidate.path, " cannot be read: ", board.problem));
             continue;
         }
         const BoardCheck check = checkBoard(*board.value, *pieces.value, candidate.path);
+        if (!check.nameFault.empty()) {
+            passOver(joined(candidate.path, " is not what its name says: ", check.nameFault));
+            continue;
+        }
         picture.boardPath = candidate.path;
         picture.svg = svgElement(candidate.path, *board.value, check);
         picture.report = reportText(candidate.path, *board.value, check);
         break;
     }
+    if (passedOver > namedPassedOverBoards) {
+        const std::size_t more = passedOver - namedPassedOverBoards;
+        picture.passedOver.push_back(
+            joined("and ", more, more == 1 ? " more record board" : " more record boards",
+                   " cannot be read or ", more == 1 ? "is" : "are", " not what ",
+                   more == 1 ? "its name says" : "their names say"));
+    }
     return picture;
+}
+
+std::string passedOverText(const BoardPicture& picture) {
+    std::string text;
+    for (const std::string& sentence : picture.passedOver)
+        text += printableText(sentence) + "\n";
+    return text;
 }

@@ -7,13 +7,23 @@
 #include <map>
 #include <system_error>
 
+#include "base/directory_lock.h"
 #include "stats/statistics_file.h"
+#include "tools/common/search_history.h"
 #include "tools/common/statistics_merge.h"
 
 std::string pathIn(const std::string& directory, const std::string& name) {
     if (directory.empty()) return name;
     if (directory.back() == '/') return directory + name;
     return directory + "/" + name;
+}
+
+std::vector<std::string> keptFilesIn(const std::string& directory) {
+    std::vector<std::string> files;
+    for (const char* name :
+         {statisticsFileName, statisticsBackupName, lockFileName, historyFileName, "deepest.txt"})
+        files.push_back(pathIn(directory, name));
+    return files;
 }
 
 std::string directoryKey(const std::string& directory) {
@@ -43,12 +53,19 @@ std::string sharedParent(const std::vector<std::string>& directories) {
     return parent;
 }
 
+std::vector<std::string> namesOf(const std::vector<DirectoryStatistics>& directories) {
+    std::vector<std::string> names;
+    for (const DirectoryStatistics& directory : directories)
+        names.push_back(directory.name);
+    return names;
+}
+
 DirectoryReading readDirectoryStatistics(const std::string& directory,
                                          DirectoryStatistics& statistics) {
     statistics.name = directory;
     clearRecord(statistics.record);
     statistics.record.check = 0;
-    const std::string path = pathIn(directory, "total.txt");
+    const std::string path = pathIn(directory, statisticsFileName);
     struct stat status {};
     if (stat(path.c_str(), &status) != 0) return DirectoryReading::unreadable;
     if (!S_ISREG(status.st_mode)) return DirectoryReading::notRegular;
@@ -102,7 +119,7 @@ ReadDirectories readDirectories(const std::vector<std::string>& names) {
         DirectoryStatistics statistics;
         const DirectoryReading reading = readDirectoryStatistics(directory, statistics);
         if (reading != DirectoryReading::read) {
-            result.problems.push_back(pathIn(directory, "total.txt") + ": " +
+            result.problems.push_back(pathIn(directory, statisticsFileName) + ": " +
                                       readingProblem(reading) + "; skipped");
             result.skipped.push_back(
                 {directory, std::string("total.txt ") + readingProblem(reading)});

@@ -13,10 +13,18 @@ struct DirectoryStatistics {
     StatsRecord record;
 };
 
+// The names of `directories`, in their order.
+std::vector<std::string> namesOf(const std::vector<DirectoryStatistics>& directories);
+
 enum class DirectoryReading { read, unreadable, notRegular, notStatistics };
 
 // `directory` joined with `name` by one slash (none added when it already ends in one).
 std::string pathIn(const std::string& directory, const std::string& name);
+// The files a solver directory keeps besides its record boards, which no companion writes
+// over, whether they are there yet or not: the statistics file and its backup, the lock
+// file, the farm's history (in the farm's own directory) and deepest.txt, the deepest board;
+// each as pathIn(directory, NAME).
+std::vector<std::string> keptFilesIn(const std::string& directory);
 // A text that is the same for every way of naming one directory: the absolute path with
 // "." and ".." resolved, symbolic links of existing parts followed, no trailing slash.
 std::string directoryKey(const std::string& directory);

@@ -15,6 +15,9 @@ struct HistoryPoint {
     std::int64_t fullBoards = 0;  // full boards of every score
 };
 
+// The history file in the farm's directory.
+inline constexpr const char* historyFileName = "history.csv";
+
 // The first line of a history file.
 inline constexpr const char* historyHeader = "time,nodes,nodes_per_sec,best,full_boards";
 

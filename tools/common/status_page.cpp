@@ -3,6 +3,7 @@
 #include <ctime>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 #include "tools/common/page_charts.h"
 #include "tools/common/statistics_merge.h"
@@ -103,6 +104,8 @@ std::string boardSection(const PageContent& content) {
     std::string text = heading("Best board");
     for (const std::string& note : picture.notes)
         text += noteParagraph(note);
+    for (const std::string& note : picture.passedOver)
+        text += noteParagraph(note);
     if (content.boards.empty()) return text + noteParagraph("No record boards yet.");
     if (picture.svg.empty()) return text;
     text += joined("<p>", xmlEscaped(picture.boardPath), ", checked against ",
@@ -166,9 +169,16 @@ std::string statusPage(const PageContent& content) {
 }
 
 std::vector<std::string> pageInputs(const PageContent& content) {
+    std::vector<std::string> directories = namesOf(content.directories);
+    for (const SkippedDirectory& directory : content.skipped)
+        directories.push_back(directory.name);
     std::vector<std::string> inputs;
-    for (const DirectoryStatistics& directory : content.directories)
-        inputs.push_back(pathIn(directory.name, "total.txt"));
+    for (const std::string& directory : directories) {
+        const std::string parent = std::filesystem::path(directoryKey(directory)).parent_path();
+        for (const std::string& place : {directory, parent})
+            for (std::string& file : keptFilesIn(place))
+                inputs.push_back(std::move(file));
+    }
     for (const RecordBoard& board : content.boards)
         inputs.push_back(board.path);
     for (const std::string& file : {content.bestBoard.pieceFile, content.historyFile})
@@ -177,27 +187,20 @@ std::vector<std::string> pageInputs(const PageContent& content) {
 }
 
 std::string historyBeside(const std::vector<DirectoryStatistics>& directories) {
-    std::vector<std::string> names;
-    for (const DirectoryStatistics& directory : directories)
-        names.push_back(directory.name);
-    const std::string parent = sharedParent(names);
+    const std::string parent = sharedParent(namesOf(directories));
     if (parent.empty()) return "";
-    const std::string path = pathIn(parent, "history.csv");
+    const std::string path = pathIn(parent, historyFileName);
     std::error_code error;
     return std::filesystem::is_regular_file(path, error) ? path : "";
 }
 
-PageContent pageContent(const ReadDirectories& read, NodeFigures figures,
-                        const std::string& pieceFile) {
+PageContent pageContent(const ReadDirectories& read, NodeFigures figures, BoardPicture bestBoard) {
     PageContent content;
     content.directories = read.read;
     content.skipped = read.skipped;
     content.boards = read.boards;
     content.figures = figures;
-    std::vector<std::string> names;
-    for (const DirectoryStatistics& directory : read.read)
-        names.push_back(directory.name);
-    content.bestBoard = bestBoardPicture(read.boards, pieceFile, names);
+    content.bestBoard = std::move(bestBoard);
     content.writtenAt = static_cast<std::int64_t>(std::time(nullptr));
     return content;
 }

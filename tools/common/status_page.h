@@ -33,13 +33,12 @@ struct PageContent {
 // record board with tessaly-show's report of it, and the list of record boards.
 std::string statusPage(const PageContent& content);
 
-// Reads what the page shows from the directories read: their record boards and the best one
-// drawn against `pieceFile`, or against the piece file found for it when that is empty. The
-// history is left empty.
-PageContent pageContent(const ReadDirectories& read, NodeFigures figures,
-                        const std::string& pieceFile);
-// The files the page is made from, which it must never take the place of: the statistics
-// files and record boards of the directories read, the piece file and the history file.
+// What the page shows of the directories read: their record boards and `bestBoard`, the
+// picture of the best one (bestBoardPicture). The history is left empty.
+PageContent pageContent(const ReadDirectories& read, NodeFigures figures, BoardPicture bestBoard);
+// The files the page must never take the place of: those it is made from (the record boards
+// of the directories read, the piece file and the history file) and those the directories
+// named keep (keptFilesIn), and their parents too, where a farm keeps its lock and history.
 std::vector<std::string> pageInputs(const PageContent& content);
 // history.csv in the shared parent of `directories`, when there is one and it is a regular
 // file; an empty text otherwise.

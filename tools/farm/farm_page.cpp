@@ -10,7 +10,7 @@
 FarmRecord startFarmRecord(const std::string& directory, const std::string& pagePath,
                            const std::vector<std::string>& inputs) {
     FarmRecord record;
-    record.historyPath = pathIn(directory, "history.csv");
+    record.historyPath = pathIn(directory, historyFileName);
     record.pagePath = pagePath;
     record.inputs = inputs;
     if (!pagePath.empty()) {
@@ -33,8 +33,10 @@ HistoryPoint historyPoint(std::int64_t time, const FarmTotals& totals) {
 }
 
 std::string writeFarmPage(const FarmRecord& record, const std::vector<std::string>& directories) {
+    const ReadDirectories read = readDirectories(directories);
     PageContent content =
-        pageContent(readDirectories(directories), NodeFigures::billions, record.inputs.front());
+        pageContent(read, NodeFigures::billions,
+                    bestBoardPicture(read.boards, record.inputs.front(), namesOf(read.read)));
     content.history = record.history;
     content.historyFile = record.historyPath;
     content.writtenBy = "tessaly-farm";

@@ -22,6 +22,7 @@
 #include "base/console.h"
 #include "base/fatal_exit.h"
 #include "base/option_table.h"
+#include "base/printable_text.h"
 #include "base/program_info.h"
 #include "base/whole_files.h"
 #include "puzzle/candidate_tables.h"
@@ -47,7 +48,7 @@ constexpr const char* usage =
     "against the group rules off and the built-in groups, each with the same node budget in\n"
     "tessaly-bench, and writes k7groups.txt with the one that did best, which the solver then\n"
     "uses. --off writes a k7groups.txt that turns the group rules off instead. An existing\n"
-    "k7groups.txt is replaced only with --force.\n";
+    "k7groups.txt is replaced only with --force, which keeps its word rim-look-ahead.\n";
 
 constexpr int badArguments = 2;
 
@@ -75,7 +76,7 @@ constexpr std::array<OptionSpec, 9> optionTable{{
      "the trial's budget of each candidate on each seed pair (default 1000000000)"},
     {"--no-trial", nullptr, "write the derived groups without trying them against the others"},
     {"--off", nullptr, "write a groups file that turns the group rules off; no harvest"},
-    {"--force", nullptr, "replace an existing k7groups.txt"},
+    {"--force", nullptr, "replace an existing k7groups.txt, keeping its option words"},
 }};
 
 std::int64_t numberOption(std::string_view name, const std::string& text, std::int64_t low,
@@ -149,6 +150,27 @@ std::string currentDirectory() {
     return getcwd(path, sizeof path) != nullptr ? path : ".";
 }
 
+// The option words of the k7groups.txt that --force replaces, read by the groups-file reader
+// into `kept` (only the rim look-ahead is an option word): the new file keeps them, since they
+// say how the solver searches, not which groups it uses. A file that cannot be read keeps
+// none, and a warning says so before anything is made.
+void readKeptWords(RunGroups& kept) {
+    RunGroups old;
+    const std::string fault = readGroupsFile(groupsFileName, old);
+    if (!fault.empty()) {
+        std::fprintf(stderr,
+                     "tessaly-groups: warning: no option words are kept of the %s replaced: %s\n",
+                     groupsFileName, printableText(fault).c_str());
+        return;
+    }
+    kept.rimLookAhead = old.rimLookAhead;
+}
+
+// What the report adds about the words kept: " (kept the word rim-look-ahead)", or nothing.
+std::string keptWordsText(const RunGroups& kept) {
+    return kept.rimLookAhead ? std::string(" (kept the word ") + rimLookAheadWord + ")" : "";
+}
+
 // The groups a candidate stands for: the derived ones, none, or the built-in ones.
 RunGroups groupsOf(Candidate candidate, const RunGroups& derived) {
     RunGroups groups = candidate == Candidate::derived ? derived : RunGroups{};
@@ -162,6 +184,7 @@ void checkReadsBack(const std::string& text, const RunGroups& groups) {
     RunGroups check;
     const std::string fault = parseGroups(text, groupsFileName, check);
     if (!fault.empty() || check.rules != groups.rules ||
+        check.rimLookAhead != groups.rimLookAhead ||
         (groups.rules == StepRules::groups &&
          (check.table != groups.table || check.pieces != groups.pieces)))
         failWith("the groups made break a rule (" + fault + "); nothing is written");
@@ -249,17 +272,22 @@ int main(int argc, char** argv) {
     answerHelpOrVersion(argc, argv, "tessaly-groups", help.c_str());
     const Options options = parseArguments(argc, argv);
     const std::string where = currentDirectory() + "/" + groupsFileName;
-    if (exists(groupsFileName) && !options.force) failWith(where + " exists; --force replaces it");
+    const bool replacing = exists(groupsFileName);
+    if (replacing && !options.force) failWith(where + " exists; --force replaces it");
+    RunGroups kept;
+    if (replacing) readKeptWords(kept);
     if (options.off) {
         RunGroups off;
         off.rules = StepRules::noGroups;
+        off.rimLookAhead = kept.rimLookAhead;
         const std::string problem = writeGroupsFile(
             groupsFileText(off, {"The group rules are off for the pieces of k7pieces.txt:",
                                  "the solver's first depths may place any piece.",
                                  "Written by tessaly-groups --off; see tessaly-groups(1)."}),
             options.force);
         if (!problem.empty()) failWith(problem);
-        std::printf("Wrote %s: the group rules are off\n", where.c_str());
+        std::printf("Wrote %s: the group rules are off%s\n", where.c_str(),
+                    keptWordsText(kept).c_str());
         return 0;
     }
 
@@ -347,10 +375,12 @@ int main(int argc, char** argv) {
         comments.push_back("Chose the " + std::string(candidateName(chosen)) + ": " +
                            choice.reason + ".");
     }
-    const std::string text = groupsFileText(groupsOf(chosen, groups), comments);
-    checkReadsBack(text, groupsOf(chosen, groups));
+    RunGroups written = groupsOf(chosen, groups);
+    written.rimLookAhead = kept.rimLookAhead;
+    const std::string text = groupsFileText(written, comments);
+    checkReadsBack(text, written);
     const std::string problem = writeGroupsFile(text, options.force);
     if (!problem.empty()) failWith(problem);
-    std::printf("Wrote %s\n", where.c_str());
+    std::printf("Wrote %s%s\n", where.c_str(), keptWordsText(kept).c_str());
     return 0;
 }

@@ -4,12 +4,14 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/option_table.h"
 #include "base/output_files.h"
 #include "base/printable_text.h"
 #include "base/program_info.h"
+#include "tools/common/board_picture.h"
 #include "tools/common/directory_reading.h"
 #include "tools/common/record_board_list.h"
 #include "tools/common/statistics_tables.h"
@@ -68,12 +70,17 @@ int main(int argc, char** argv) {
         std::fputs("tessaly-stats: no statistics file could be read\n", stderr);
         return noneRead;
     }
+    // The boards are checked for the listing as for the page: the best that is what its name
+    // says, and the better ones passed over.
+    BoardPicture picture =
+        bestBoardPicture(read.boards, piecePath.value_or(""), namesOf(read.read));
     std::string text = statisticsTables(read.read, figures);
     text += '\n';
     text += recordBoardListText(read.boards, listedRecordBoards);
+    text += passedOverText(picture);
     writeOut(text);
     if (pagePath) {
-        PageContent content = pageContent(read, figures, piecePath.value_or(""));
+        PageContent content = pageContent(read, figures, std::move(picture));
         content.writtenBy = "tessaly-stats";
         content.historyFile = historyPath ? *historyPath : historyBeside(read.read);
         if (!content.historyFile.empty()) {
