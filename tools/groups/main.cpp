@@ -151,8 +151,8 @@ std::string currentDirectory() {
 }
 
 // The option words of the k7groups.txt that --force replaces, read by the groups-file reader
-// into `kept` (only the rim look-ahead is an option word): the new file keeps them, since they
-// say how the solver searches, not which groups it uses. A file that cannot be read keeps
+// into `kept`: the new file keeps them, since they say how the solver searches, not which
+// groups it uses. A file that cannot be read keeps
 // none, and a warning says so before anything is made.
 void readKeptWords(RunGroups& kept) {
     RunGroups old;
@@ -163,12 +163,21 @@ void readKeptWords(RunGroups& kept) {
                      groupsFileName, printableText(fault).c_str());
         return;
     }
-    kept.rimLookAhead = old.rimLookAhead;
+    kept.options = old.options;
 }
 
 // What the report adds about the words kept: " (kept the word rim-look-ahead)", or nothing.
 std::string keptWordsText(const RunGroups& kept) {
-    return kept.rimLookAhead ? std::string(" (kept the word ") + rimLookAheadWord + ")" : "";
+    std::vector<std::string> words;
+    for (const SearchOptionRow& row : searchOptionRows) {
+        const std::int64_t value = kept.options.*(row.value);
+        if (row.word != nullptr && value != 0) words.push_back(optionWord(row, value));
+    }
+    if (words.empty()) return "";
+    std::string text = words.size() == 1 ? " (kept the word " : " (kept the words ";
+    for (std::size_t i = 0; i < words.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == words.size() ? " and " : ", ") + words[i];
+    return text + ")";
 }
 
 // The groups a candidate stands for: the derived ones, none, or the built-in ones.
@@ -183,8 +192,7 @@ RunGroups groupsOf(Candidate candidate, const RunGroups& derived) {
 void checkReadsBack(const std::string& text, const RunGroups& groups) {
     RunGroups check;
     const std::string fault = parseGroups(text, groupsFileName, check);
-    if (!fault.empty() || check.rules != groups.rules ||
-        check.rimLookAhead != groups.rimLookAhead ||
+    if (!fault.empty() || check.rules != groups.rules || check.options != groups.options ||
         (groups.rules == StepRules::groups &&
          (check.table != groups.table || check.pieces != groups.pieces)))
         failWith("the groups made break a rule (" + fault + "); nothing is written");
@@ -279,7 +287,7 @@ int main(int argc, char** argv) {
     if (options.off) {
         RunGroups off;
         off.rules = StepRules::noGroups;
-        off.rimLookAhead = kept.rimLookAhead;
+        off.options = kept.options;
         const std::string problem = writeGroupsFile(
             groupsFileText(off, {"The group rules are off for the pieces of k7pieces.txt:",
                                  "the solver's first depths may place any piece.",
@@ -376,7 +384,7 @@ int main(int argc, char** argv) {
                            choice.reason + ".");
     }
     RunGroups written = groupsOf(chosen, groups);
-    written.rimLookAhead = kept.rimLookAhead;
+    written.options = kept.options;
     const std::string text = groupsFileText(written, comments);
     checkReadsBack(text, written);
     const std::string problem = writeGroupsFile(text, options.force);
