@@ -8,17 +8,17 @@ SearchOptions runOptions;
 
 const std::array<SearchOptionRow, 4> searchOptionRows{{
     {"Rim look-ahead", "--rim-look-ahead", "rim-look-ahead", nullptr, 1, 1,
-     "refuse rim placements after which the rim cannot close", &SearchOptions::rimLookAhead,
+     "refuse rim placements after which the rim cannot close", &SearchOptions::rimLookAhead, 1,
      rimLookAheadFault},
     {"Profile", "--profile", nullptr, nullptr, 1, 1,
-     "the nodes by depth, the deep placements and the ends of the runs", &SearchOptions::profile,
+     "the nodes by depth, the deep placements and the ends of the runs", &SearchOptions::profile, 0,
      nullptr},
     {"Scarcity ordering", "--scarcity", "scarcity", "W", -1000, 1000,
      "order candidates also by how common their colours are (W < 0: common ones first)",
-     &SearchOptions::scarcity, nullptr},
+     &SearchOptions::scarcity, 0, nullptr},
     {"Deep-run grace", "--deep-run-grace", "deep-run-grace", "N", 1, 1'000'000'000'000,
      "spare a run that reached depth 249 early the \\ end up to N nodes",
-     &SearchOptions::deepRunGrace, nullptr},
+     &SearchOptions::deepRunGrace, 0, nullptr},
 }};
 
 const SearchOptionRow* optionWithWord(std::string_view word) {

@@ -41,6 +41,8 @@ struct SearchOptionRow {
     std::int64_t most;
     const char* help;  // what it does, in a line
     std::int64_t SearchOptions::*value;
+    // The value tessaly-groups' trial tries on the groups it chose, or 0 when it does not try it.
+    std::int64_t trialValue;
     // Why these pieces do not allow the option (the solver says so and leaves it off), or an
     // empty text; null for an option that every puzzle allows.
     std::string (*refusal)();

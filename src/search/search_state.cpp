@@ -1,6 +1,6 @@
 #include "search/search_state.h"
 
-#include <algorithm>
+#include "base/medians.h"
 
 #include "search/board_geometry.h"
 
@@ -24,10 +24,6 @@ int deepestPlacedDepth() {
     return -1;
 }
 
-double medianDepth(std::vector<int> depths) {
-    if (depths.empty()) return -1;
-    std::sort(depths.begin(), depths.end());
-    const std::size_t middle = depths.size() / 2;
-    if (depths.size() % 2 != 0) return depths[middle];
-    return (depths[middle - 1] + depths[middle]) / 2.0;
+double medianDepth(const std::vector<int>& depths) {
+    return medianOf(std::vector<double>(depths.begin(), depths.end()));
 }

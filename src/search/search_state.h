@@ -79,4 +79,4 @@ void keepDeepestBoard(int depth);
 int deepestPlacedDepth();
 // The median of runs' deepest depths: the middle one, or the mean of the middle two; -1 for
 // no run.
-double medianDepth(std::vector<int> depths);
+double medianDepth(const std::vector<int>& depths);

@@ -1,104 +1,120 @@
-// The trial's choice: of the candidates within five of the highest median deepest depth, the
-// most full boards on the median seed pair, ties to the earlier candidate, with the reason.
+// The trial's choice: by full boards per CPU-minute once some setting found them on two seed
+// pairs, else by runs reaching depth 248 per CPU-minute and then the median deepest depth;
+// ties to the first named, with the reason.
 #include "tools/groups/trial_choice.h"
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace {
+
+// Full boards, on how many seed pairs, runs reaching 248 and the median deepest depth, in a
+// CPU-minute.
+Yield yield(std::int64_t boards, int pairsWithBoards, std::int64_t deepRuns, double depth) {
+    Yield y;
+    y.fullBoards = boards;
+    y.pairsWithBoards = pairsWithBoards;
+    y.deepRuns = deepRuns;
+    y.medianDepth = depth;
+    y.cpuSeconds = 60;
+    return y;
+}
 
 struct ChoiceCase {
     const char* name;
-    std::array<Yield, 3> yields;  // derived groups, rules off, built-in groups
-    Candidate chosen;
+    std::vector<Yield> yields;  // derived groups, rules off, built-in groups
+    std::size_t chosen;
+    bool tie;
     const char* reason;
 };
-
 void PrintTo(const ChoiceCase& c, std::ostream* os) {
     *os << c.name;
-}
-
-// Full boards on the median seed pair, in all, and the median deepest depth.
-Yield yield(double medianBoards, int fullBoards, double medianDepth) {
-    Yield y;
-    y.medianBoards = medianBoards;
-    y.fullBoards = fullBoards;
-    y.medianDepth = medianDepth;
-    return y;
 }
 
 class TrialChoice : public testing::TestWithParam<ChoiceCase> {};
 
 TEST_P(TrialChoice, ChoosesTheBestYieldAndSaysWhy) {
     const ChoiceCase& c = GetParam();
-    const Choice choice = chooseCandidate(c.yields);
-    EXPECT_EQ(candidateName(choice.chosen), std::string(candidateName(c.chosen)));
+    const Choice choice = chooseYield(c.yields, {"derived groups", "rules off", "built-in groups"});
+    EXPECT_EQ(choice.chosen, c.chosen);
+    EXPECT_EQ(choice.tie, c.tie);
     EXPECT_EQ(choice.reason, c.reason);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Trial, TrialChoice,
     testing::Values(
-        ChoiceCase{"TheHighestMedianDepthAlone",
-                   {yield(0, 0, 244), yield(0, 0, 229.5), yield(0, 0, 58)},
-                   Candidate::derived,
-                   "the highest median deepest depth (244), the others more than 5 below it"},
-        // One lucky run of trapping groups finds many boards; the rules off go deeper.
-        ChoiceCase{"BoardsOfFewRunsDoNotBeatAHigherMedianDepth",
-                   {yield(6, 16, 157), yield(0, 2, 252), yield(0, 0, 61)},
-                   Candidate::off,
-                   "the highest median deepest depth (252), the others more than 5 below it"},
-        ChoiceCase{"WithinFiveTheMostBoardsOnTheMedianPair",
-                   {yield(10, 143, 250), yield(32, 109, 254), yield(0, 8, 62)},
-                   Candidate::off,
-                   "a median deepest depth (254) within 5 of the highest, as the derived groups "
-                   "had, and the most full boards on the median seed pair (32)"},
-        ChoiceCase{"WithinFiveTheSlightlyShallowerOneWithBoards",
-                   {yield(0, 40, 254), yield(1, 3, 249), yield(0, 0, 60)},
-                   Candidate::off,
-                   "a median deepest depth (249) within 5 of the highest, as the derived groups "
-                   "had, and the most full boards on the median seed pair (1)"},
-        ChoiceCase{"EqualMedianBoardsTheMoreInAll",
-                   {yield(0, 1, 254), yield(0, 4, 251), yield(0, 0, 200)},
-                   Candidate::off,
-                   "a median deepest depth (251) within 5 of the highest, as the derived groups "
-                   "had, and as many full boards on the median seed pair as the derived groups "
-                   "(0), and the most full boards in all (4)"},
-        ChoiceCase{"WithoutBoardsTheDeeperOfTheLevelOnes",
-                   {yield(0, 0, 230), yield(0, 0, 226), yield(0, 0, 57)},
-                   Candidate::derived,
-                   "a median deepest depth (230) within 5 of the highest, as the rules off had, "
-                   "and as many full boards on the median seed pair as the rules off (0), and as "
-                   "many full boards in all as the rules off (0), and the higher median deepest "
-                   "depth"},
-        ChoiceCase{"AFullTieGoesToTheDerivedGroups",
-                   {yield(0, 0, 100), yield(0, 0, 100), yield(0, 0, 100)},
-                   Candidate::derived,
-                   "a median deepest depth (100) within 5 of the highest, as the rules off and "
-                   "the built-in groups had, and as many full boards on the median seed pair as "
-                   "the rules off and the built-in groups (0), and as many full boards in all as "
-                   "the rules off and the built-in groups (0), and as high a median deepest depth "
-                   "as the rules off and the built-in groups; a tie goes to the derived groups, "
-                   "then to the rules off"},
-        ChoiceCase{"ATieBehindTheDerivedGroupsGoesToTheRulesOff",
-                   {yield(1, 3, 254), yield(2, 6, 253), yield(2, 6, 253)},
-                   Candidate::off,
-                   "a median deepest depth (253) within 5 of the highest, as the derived groups "
-                   "and the built-in groups had, and as many full boards on the median seed pair "
-                   "as the built-in groups (2), and as many full boards in all as the built-in "
-                   "groups (6), and as high a median deepest depth as the built-in groups; a tie "
-                   "goes to the derived groups, then to the rules off"}),
+        ChoiceCase{"BoardsOnTwoPairsDecideByBoardsPerMinute",
+                   {yield(20, 1, 2, 240), yield(9, 2, 30, 252), yield(0, 0, 0, 58)},
+                   0,
+                   false,
+                   "the most full boards per CPU-minute"},
+        // One lucky run finds many boards; the other setting's runs go deep more often.
+        ChoiceCase{"BoardsOfOneLuckyPairDoNotCount",
+                   {yield(16, 1, 3, 157), yield(2, 1, 12, 252), yield(0, 0, 0, 61)},
+                   1,
+                   false,
+                   "the most runs reaching depth 248 per CPU-minute, no setting having found "
+                   "full boards on 2 seed pairs"},
+        ChoiceCase{"LevelDeepRunsTheHigherMedianDepth",
+                   {yield(0, 0, 0, 234), yield(0, 0, 0, 230), yield(0, 0, 0, 57)},
+                   0,
+                   false,
+                   "as many runs reaching depth 248 per CPU-minute as the rules off and the "
+                   "built-in groups, and the higher median deepest depth (234), no setting having "
+                   "found full boards on 2 seed pairs"},
+        ChoiceCase{"AFullTieGoesToTheFirstNamed",
+                   {yield(0, 0, 4, 100), yield(0, 0, 4, 100), yield(0, 0, 1, 100)},
+                   0,
+                   true,
+                   "as many runs reaching depth 248 per CPU-minute as the rules off, and as "
+                   "high a median deepest depth (100), no setting having found full boards on 2 "
+                   "seed pairs; a tie with the rules off goes to the first named"}),
     [](const testing::TestParamInfo<ChoiceCase>& info) { return std::string(info.param.name); });
 
+TEST(TrialOption, IsWrittenWhenBetterAndAKeptWordStaysUnlessWorse) {
+    const Yield plain = yield(0, 0, 4, 240);
+    const struct {
+        Yield with;
+        std::int64_t kept;
+        std::int64_t written;
+        const char* said;
+    } cases[] = {
+        {yield(0, 0, 6, 240), 0, 1, "written"},
+        {yield(0, 0, 4, 240), 0, 0, "not written"},
+        {yield(0, 0, 3, 250), 0, 0, "not written"},
+        {yield(0, 0, 4, 240), 1, 1,
+         "kept, as the file replaced had it, the trial measuring it no worse"},
+        {yield(0, 0, 6, 240), 1, 1, "kept, as the file replaced had it"},
+        {yield(0, 0, 3, 250), 1, 0,
+         "dropped, though the file replaced had it: the trial measured it worse"},
+    };
+    for (const auto& c : cases) {
+        const OptionVerdict verdict =
+            judgeOption(plain, c.with, 1, c.kept, "rules off alone", "rim look-ahead");
+        EXPECT_EQ(verdict.value, c.written) << c.said;
+        EXPECT_EQ(verdict.said, c.said);
+    }
+}
+
 TEST(TrialYield, AddsTheSeedPairsAndTakesTheMedianOfTheirMedians) {
-    const Yield odd = yieldOf({{100, 0, 0, 240, 6}, {100, 2, 461, 94, 7}, {100, 1, 465, 252, 5}});
-    EXPECT_EQ(odd.medianBoards, 1);
-    EXPECT_EQ(odd.fullBoards, 3);
-    EXPECT_EQ(odd.medianDepth, 240);
-    EXPECT_EQ(odd.bestScore, 465);
-    EXPECT_EQ(odd.cpuSeconds, 18);
-    const Yield even = yieldOf({{100, 1, 470, 229, 1}, {100, 2, 466, 230, 1}});
-    EXPECT_EQ(even.medianBoards, 1.5);
-    EXPECT_EQ(even.medianDepth, 229.5);
+    std::vector<YieldRow> pairs(3);
+    const double medians[] = {240, 94, 252.5};
+    for (int i = 0; i < 3; ++i) {
+        pairs[i].fullBoards = i;
+        pairs[i].bestScore = i == 0 ? 0 : 460 + i;
+        pairs[i].runsReaching[bandIndex(deepRunDepth)] = 2 * i;
+        pairs[i].medianDepth = medians[i];
+        pairs[i].cpuSeconds = 20;
+    }
+    const Yield y = yieldOf(pairs);
+    EXPECT_EQ(y.fullBoards, 3);
+    EXPECT_EQ(y.pairsWithBoards, 2);
+    EXPECT_EQ(y.deepRuns, 6);
+    EXPECT_EQ(y.medianDepth, 240);
+    EXPECT_EQ(y.bestScore, 462);
+    EXPECT_DOUBLE_EQ(y.boardsPerMinute(), 3);
 }
 
 }  // namespace

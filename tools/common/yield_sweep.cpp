@@ -14,6 +14,7 @@
 #include <map>
 
 #include "base/child_processes.h"
+#include "base/medians.h"
 #include "base/stop_signals.h"
 
 namespace {
@@ -57,13 +58,6 @@ double pooledRate(const std::vector<YieldRow>& rows, const RatedFigure& figure) 
         seconds += row.cpuSeconds;
     }
     return perMinute(sum, seconds);
-}
-
-double median(std::vector<double> values) {
-    if (values.empty()) return -1;
-    std::sort(values.begin(), values.end());
-    const std::size_t middle = values.size() / 2;
-    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
 std::string printed(const char* pattern, auto... values) {
@@ -189,8 +183,8 @@ std::string yieldSummary(const std::vector<YieldRow>& rows) {
         for (const YieldRow& row : rows)
             rates.push_back(perMinute(figure.of(row, figure.band), row.cpuSeconds));
         const auto [least, most] = std::minmax_element(rates.begin(), rates.end());
-        text += printed("# %-16s %10.3g %10.3g %10.3g %10.3g\n", figure.name.c_str(), median(rates),
-                        rates.empty() ? 0.0 : *least, rates.empty() ? 0.0 : *most,
+        text += printed("# %-16s %10.3g %10.3g %10.3g %10.3g\n", figure.name.c_str(),
+                        medianOf(rates), rates.empty() ? 0.0 : *least, rates.empty() ? 0.0 : *most,
                         pooledRate(rows, figure));
     }
     int best = 0;
@@ -200,7 +194,7 @@ std::string yieldSummary(const std::vector<YieldRow>& rows) {
         depths.push_back(row.medianDepth);
     }
     return text + printed("# best score %d; median of the pairs' median deepest depths %g\n", best,
-                          median(depths));
+                          medianOf(depths));
 }
 
 double signTestP(int wins, int losses) {

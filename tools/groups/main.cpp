@@ -166,18 +166,27 @@ void readKeptWords(RunGroups& kept) {
     kept.options = old.options;
 }
 
-// What the report adds about the words kept: " (kept the word rim-look-ahead)", or nothing.
-std::string keptWordsText(const RunGroups& kept) {
-    std::vector<std::string> words;
-    for (const SearchOptionRow& row : searchOptionRows) {
-        const std::int64_t value = kept.options.*(row.value);
-        if (row.word != nullptr && value != 0) words.push_back(optionWord(row, value));
-    }
-    if (words.empty()) return "";
-    std::string text = words.size() == 1 ? " (kept the word " : " (kept the words ";
+// "the word rim-look-ahead", "the words rim-look-ahead and scarcity=-400".
+std::string wordList(const std::vector<std::string>& words) {
+    std::string text = words.size() == 1 ? "the word " : "the words ";
     for (std::size_t i = 0; i < words.size(); ++i)
         text += (i == 0 ? "" : i + 1 == words.size() ? " and " : ", ") + words[i];
-    return text + ")";
+    return text;
+}
+
+// What the last line adds about the option words written: " (kept the word rim-look-ahead)"
+// for those the file replaced had, "with the word ..." for the others, or nothing.
+std::string wordsText(const SearchOptions& written, const SearchOptions& kept) {
+    std::vector<std::string> added, keptWords;
+    for (const SearchOptionRow& row : searchOptionRows) {
+        const std::int64_t value = written.*(row.value);
+        if (row.word == nullptr || value == 0) continue;
+        (kept.*(row.value) == value ? keptWords : added).push_back(optionWord(row, value));
+    }
+    std::string text;
+    if (!added.empty()) text += "with " + wordList(added);
+    if (!keptWords.empty()) text += (text.empty() ? "kept " : "; kept ") + wordList(keptWords);
+    return text.empty() ? "" : " (" + text + ")";
 }
 
 // The groups a candidate stands for: the derived ones, none, or the built-in ones.
@@ -222,57 +231,6 @@ std::vector<std::string> commentsOf(Candidate candidate, const std::string& harv
     return {};
 }
 
-// "1001,1002 1003,1004 1005,1006"
-std::string seedPairsText(std::uint32_t seed) {
-    std::string text;
-    for (const SeedPair& pair : trialSeedPairs(seed)) {
-        if (!text.empty()) text += ' ';
-        text += std::to_string(pair.main) + "," + std::to_string(pair.group);
-    }
-    return text;
-}
-
-// Prints what each candidate reached on each seed pair, what the trial cost, and the choice.
-void printTrial(const std::array<std::vector<BenchFigures>, 3>& figures,
-                const std::array<Yield, 3>& yields, const Choice& choice,
-                const TrialOptions& options) {
-    std::printf(
-        "Tried each candidate with tessaly-bench, %lld nodes on each of the seed pairs %s:\n",
-        static_cast<long long>(options.nodes), seedPairsText(options.seed).c_str());
-    for (std::size_t c = 0; c < candidates.size(); ++c) {
-        std::string boards, depths;
-        for (const BenchFigures& pair : figures[c]) {
-            char text[48];
-            std::snprintf(text, sizeof text, "%s%d", boards.empty() ? "" : " ", pair.fullBoards);
-            boards += text;
-            std::snprintf(text, sizeof text, "%s%g", depths.empty() ? "" : " ", pair.medianDepth);
-            depths += text;
-        }
-        std::printf("  %-16s full boards %d (%s), median deepest depth %g (%s)",
-                    candidateName(candidates[c]), yields[c].fullBoards, boards.c_str(),
-                    yields[c].medianDepth, depths.c_str());
-        if (yields[c].fullBoards > 0) std::printf(", best score %d", yields[c].bestScore);
-        std::printf("\n");
-    }
-    double total = 0;
-    std::string each;
-    for (std::size_t c = 0; c < candidates.size(); ++c) {
-        const double minutes = yields[c].cpuSeconds / 60;
-        total += minutes;
-        char text[96];
-        std::snprintf(text, sizeof text, "%s%s %.1f", c == 0 ? "" : ", ",
-                      candidateName(candidates[c]), minutes);
-        each += text;
-        if (yields[c].fullBoards > 0 && minutes > 0) {
-            std::snprintf(text, sizeof text, " (%.1f full boards a CPU-minute)",
-                          yields[c].fullBoards / minutes);
-            each += text;
-        }
-    }
-    std::printf("The trial took %.1f CPU-minutes: %s\n", total, each.c_str());
-    std::printf("Chose the %s: %s\n", candidateName(choice.chosen), choice.reason.c_str());
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -295,7 +253,7 @@ int main(int argc, char** argv) {
             options.force);
         if (!problem.empty()) failWith(problem);
         std::printf("Wrote %s: the group rules are off%s\n", where.c_str(),
-                    keptWordsText(kept).c_str());
+                    wordsText(kept.options, kept.options).c_str());
         return 0;
     }
 
@@ -363,32 +321,22 @@ int main(int argc, char** argv) {
     std::printf("\n");
     std::fflush(stdout);
 
-    Candidate chosen = Candidate::derived;
-    std::vector<std::string> comments = commentsOf(chosen, made);
+    TrialOutcome outcome;
+    outcome.options = kept.options;
     if (options.tried) {
         TrialOptions trialOptions = options.trial;
         trialOptions.progress = harvestOptions.progress;
-        const auto figures = runTrial(bench, derivedText, trialOptions, error);
+        outcome = runTrial(bench, derivedText, kept.options, trialOptions, error);
         if (!error.empty()) failWith("the trial failed: " + error + "; nothing is written");
-        std::array<Yield, 3> yields;
-        for (std::size_t c = 0; c < candidates.size(); ++c)
-            yields[c] = yieldOf(figures[c]);
-        const Choice choice = chooseCandidate(yields);
-        printTrial(figures, yields, choice, options.trial);
-        chosen = choice.chosen;
-        comments = commentsOf(chosen, made);
-        comments.push_back("Trial, " + std::to_string(options.trial.nodes) +
-                           " nodes on each of the seed pairs " + seedPairsText(options.trial.seed) +
-                           ": " + yieldsText(yields));
-        comments.push_back("Chose the " + std::string(candidateName(chosen)) + ": " +
-                           choice.reason + ".");
     }
-    RunGroups written = groupsOf(chosen, groups);
-    written.options = kept.options;
+    std::vector<std::string> comments = commentsOf(outcome.chosen, made);
+    comments.insert(comments.end(), outcome.comments.begin(), outcome.comments.end());
+    RunGroups written = groupsOf(outcome.chosen, groups);
+    written.options = outcome.options;
     const std::string text = groupsFileText(written, comments);
     checkReadsBack(text, written);
     const std::string problem = writeGroupsFile(text, options.force);
     if (!problem.empty()) failWith(problem);
-    std::printf("Wrote %s%s\n", where.c_str(), keptWordsText(kept).c_str());
+    std::printf("Wrote %s%s\n", where.c_str(), wordsText(written.options, kept.options).c_str());
     return 0;
 }

@@ -4,12 +4,138 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 
 #include "base/program_info.h"
 #include "base/whole_files.h"
 #include "run/groups_file.h"
+
+namespace {
+
+// A setting the trial measures: its name in the report, and the bench arguments that make it.
+struct Setting {
+    std::string name;
+    std::vector<std::string> arguments;
+};
+
+std::string printed(const char* pattern, auto... values) {
+    char text[256];
+    std::snprintf(text, sizeof text, pattern, values...);
+    return text;
+}
+
+// "1001,1002 1003,1004 1005,1006"
+std::string seedPairsText(std::uint32_t seed) {
+    std::string text;
+    for (const SeedPair& pair : trialSeedPairs(seed)) {
+        if (!text.empty()) text += ' ';
+        text += std::to_string(pair.main) + "," + std::to_string(pair.group);
+    }
+    return text;
+}
+
+// The derived groups in a directory of this process's own, for the benchmarks to read; removed
+// with the object.
+class PrivateGroupsFile {
+public:
+    std::string open(const std::string& text) {
+        std::error_code fault;
+        directory_ =
+            (std::filesystem::temp_directory_path(fault) / "tessaly-groups.XXXXXX").string();
+        if (fault || mkdtemp(directory_.data()) == nullptr) {
+            directory_.clear();
+            return "cannot make a temporary directory: " +
+                   (fault ? fault.message() : std::string(std::strerror(errno)));
+        }
+        path = directory_ + "/" + groupsFileName;
+        if (const int written = writeWholeFile(path.c_str(), text, Existing::keep, false))
+            return "cannot write " + path + ": " + std::strerror(written);
+        return {};
+    }
+    ~PrivateGroupsFile() { remove(); }
+    void remove() {
+        if (directory_.empty()) return;
+        unlink(path.c_str());
+        rmdir(directory_.c_str());
+        directory_.clear();
+    }
+    std::string path;
+
+private:
+    std::string directory_;
+};
+
+// Runs every setting on every seed pair: the rows by setting, then by pair. A stop signal is
+// passed on once the benchmarks have ended; `files` goes before.
+std::vector<std::vector<YieldRow>> measure(const std::string& bench,
+                                           const std::vector<Setting>& settings,
+                                           const TrialOptions& options, PrivateGroupsFile& files,
+                                           std::string& error) {
+    std::vector<std::vector<std::string>> commands;
+    for (const Setting& setting : settings)
+        for (const SeedPair& seeds : trialSeedPairs(options.seed)) {
+            std::vector<std::string> command = {bench, "--sweep-row"};
+            command.insert(command.end(), setting.arguments.begin(), setting.arguments.end());
+            command.insert(
+                command.end(),
+                {"--nodes", std::to_string(options.nodes), "--seeds",
+                 std::to_string(seeds.main) + "," + std::to_string(seeds.group), "k7pieces.txt"});
+            commands.push_back(command);
+        }
+    const SweepResult sweep = runSweep(commands, options.jobs, options.progress);
+    if (sweep.stopSignal != 0) {
+        files.remove();
+        raise(sweep.stopSignal);
+    }
+    error = sweep.error;
+    std::vector<std::vector<YieldRow>> rows(settings.size());
+    for (std::size_t s = 0; s < settings.size(); ++s)
+        rows[s].assign(sweep.rows.begin() + static_cast<long>(s * trialSeedPairCount),
+                       sweep.rows.begin() + static_cast<long>((s + 1) * trialSeedPairCount));
+    return rows;
+}
+
+// Prints a line of what a setting reached, pair by pair, and what it cost.
+void printYield(const std::string& name, const std::vector<YieldRow>& pairs) {
+    const Yield yield = yieldOf(pairs);
+    std::string boards, deep, depths;
+    const int band = bandIndex(deepRunDepth);
+    for (const YieldRow& pair : pairs) {
+        boards +=
+            printed("%s%lld", boards.empty() ? "" : " ", static_cast<long long>(pair.fullBoards));
+        deep += printed("%s%lld", deep.empty() ? "" : " ",
+                        static_cast<long long>(pair.runsReaching[band]));
+        depths += printed("%s%g", depths.empty() ? "" : " ", pair.medianDepth);
+    }
+    std::printf(
+        "  %-22s full boards %lld (%s), runs reaching %d %lld (%s), median deepest depth "
+        "%g (%s), %.1f CPU-minutes",
+        name.c_str(), static_cast<long long>(yield.fullBoards), boards.c_str(), deepRunDepth,
+        static_cast<long long>(yield.deepRuns), deep.c_str(), yield.medianDepth, depths.c_str(),
+        yield.cpuSeconds / 60);
+    if (yield.fullBoards > 0)
+        std::printf(", best score %d, %.3g full boards per CPU-minute", yield.bestScore,
+                    yield.boardsPerMinute());
+    std::printf("\n");
+}
+
+// The bench arguments of a candidate.
+std::vector<std::string> argumentsOf(Candidate candidate, const std::string& derivedPath) {
+    if (candidate == Candidate::derived) return {"--groups", derivedPath};
+    if (candidate == Candidate::off) return {"--no-group-rules"};
+    return {};
+}
+
+// Lower-cased at its start, for the middle of a line.
+std::string lowered(std::string text) {
+    if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z')
+        text[0] = static_cast<char>(text[0] - 'A' + 'a');
+    return text;
+}
+
+}  // namespace
 
 std::array<SeedPair, trialSeedPairCount> trialSeedPairs(std::uint32_t seed) {
     std::array<SeedPair, trialSeedPairCount> pairs{};
@@ -25,55 +151,76 @@ std::string benchBesideThisProgram() {
     return access(bench.c_str(), X_OK) == 0 ? bench : std::string();
 }
 
-std::array<std::vector<BenchFigures>, 3> runTrial(const std::string& bench,
-                                                  const std::string& derivedText,
-                                                  const TrialOptions& options, std::string& error) {
-    std::array<std::vector<BenchFigures>, 3> figures;
-    for (std::vector<BenchFigures>& candidate : figures)
-        candidate.resize(trialSeedPairCount);
-    const auto pairs = trialSeedPairs(options.seed);
+TrialOutcome runTrial(const std::string& bench, const std::string& derivedText,
+                      const SearchOptions& kept, const TrialOptions& options, std::string& error) {
+    TrialOutcome outcome;
+    outcome.options = kept;
+    PrivateGroupsFile files;
+    error = files.open(derivedText);
+    if (!error.empty()) return outcome;
 
-    // The derived groups go to a directory of this process's own, for the benchmarks to read.
-    std::error_code fault;
-    std::string directory =
-        (std::filesystem::temp_directory_path(fault) / "tessaly-groups.XXXXXX").string();
-    if (fault || mkdtemp(directory.data()) == nullptr) {
-        error = "cannot make a temporary directory: " +
-                (fault ? fault.message() : std::string(std::strerror(errno)));
-        return {};
+    // The candidates.
+    std::vector<Setting> settings;
+    std::vector<std::string> names;
+    for (const Candidate candidate : candidates) {
+        settings.push_back({candidateName(candidate), argumentsOf(candidate, files.path)});
+        names.push_back(candidateName(candidate));
     }
-    const std::string derivedPath = directory + "/" + groupsFileName;
-    if (const int written =
-            writeWholeFile(derivedPath.c_str(), derivedText, Existing::keep, false)) {
-        rmdir(directory.c_str());
-        error = "cannot write " + derivedPath + ": " + std::strerror(written);
-        return {};
+    std::printf(
+        "Tried each candidate with tessaly-bench, %lld nodes on each of the seed pairs %s:\n",
+        static_cast<long long>(options.nodes), seedPairsText(options.seed).c_str());
+    std::fflush(stdout);
+    const auto rows = measure(bench, settings, options, files, error);
+    if (!error.empty()) return outcome;
+    std::vector<Yield> yields;
+    std::string figures;
+    for (std::size_t c = 0; c < candidates.size(); ++c) {
+        printYield(names[c], rows[c]);
+        yields.push_back(yieldOf(rows[c]));
+        figures += (c == 0 ? "" : "; ") + names[c] + " " + yieldText(yields.back());
     }
+    const Choice choice = chooseYield(yields, names);
+    outcome.chosen = candidates[choice.chosen];
+    const std::string chosenName = names[choice.chosen];
+    std::printf("Chose the %s: %s\n", chosenName.c_str(), choice.reason.c_str());
+    outcome.comments = {"Trial, " + std::to_string(options.nodes) +
+                            " nodes on each of the seed pairs " + seedPairsText(options.seed) +
+                            ": " + figures,
+                        "Chose the " + chosenName + ": " + choice.reason + "."};
 
-    std::vector<std::vector<std::string>> commands;
-    for (std::size_t c = 0; c < candidates.size(); ++c)
-        for (int p = 0; p < trialSeedPairCount; ++p) {
-            std::vector<std::string> list = {bench, "--sweep-row"};
-            if (candidates[c] == Candidate::derived)
-                list.insert(list.end(), {"--groups", derivedPath});
-            if (candidates[c] == Candidate::off) list.push_back("--no-group-rules");
-            const SeedPair& seeds = pairs[p];
-            list.insert(list.end(), {"--nodes", std::to_string(options.nodes), "--seeds",
-                                     std::to_string(seeds.main) + "," + std::to_string(seeds.group),
-                                     "k7pieces.txt"});
-            commands.push_back(list);
-        }
-    const SweepResult sweep = runSweep(commands, options.jobs, options.progress);
-    error = sweep.error;
-    for (std::size_t c = 0; c < candidates.size(); ++c)
-        for (int p = 0; p < trialSeedPairCount; ++p) {
-            const YieldRow& row = sweep.rows[c * trialSeedPairCount + p];
-            figures[c][p] = {row.nodes, static_cast<int>(row.fullBoards), row.bestScore,
-                             row.medianDepth, row.cpuSeconds};
-        }
-    unlink(derivedPath.c_str());
-    rmdir(directory.c_str());
-    // A stop ends this program as the signal would have, now that nothing is left behind.
-    if (sweep.stopSignal != 0) raise(sweep.stopSignal);
-    return figures;
+    // The options the trial tries, each on the chosen candidate.
+    std::vector<const SearchOptionRow*> tried;
+    std::vector<Setting> optionSettings;
+    for (const SearchOptionRow& row : searchOptionRows) {
+        const std::int64_t keptValue = kept.*(row.value);
+        const std::int64_t value = keptValue != 0 ? keptValue : row.trialValue;
+        if (row.word == nullptr || value == 0 || row.trialValue == 0) continue;
+        if (row.refusal != nullptr && !row.refusal().empty()) continue;
+        Setting setting{optionTitle(row, value), settings[choice.chosen].arguments};
+        setting.arguments.push_back(row.benchFlag);
+        if (row.valueName != nullptr) setting.arguments.push_back(std::to_string(value));
+        tried.push_back(&row);
+        optionSettings.push_back(setting);
+    }
+    if (tried.empty()) return outcome;
+    std::printf("Tried on the %s:\n", chosenName.c_str());
+    std::fflush(stdout);
+    const auto optionRows = measure(bench, optionSettings, options, files, error);
+    if (!error.empty()) return outcome;
+    for (std::size_t i = 0; i < tried.size(); ++i) {
+        const SearchOptionRow& row = *tried[i];
+        const std::string& name = optionSettings[i].name;
+        printYield(lowered(name), optionRows[i]);
+        const Yield with = yieldOf(optionRows[i]);
+        const std::int64_t keptValue = kept.*(row.value);
+        const OptionVerdict verdict =
+            judgeOption(yields[choice.chosen], with, keptValue != 0 ? keptValue : row.trialValue,
+                        keptValue, chosenName + " alone", lowered(name));
+        outcome.options.*(row.value) = verdict.value;
+        const std::string line = name + " on the " + chosenName + ": " + yieldText(with) + "; " +
+                                 verdict.said + " (" + verdict.reason + ")";
+        std::printf("%s\n", line.c_str());
+        outcome.comments.push_back(line + ".");
+    }
+    return outcome;
 }

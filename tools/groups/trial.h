@@ -1,6 +1,7 @@
 // The trial after the harvest: every candidate for k7groups.txt measured on the user's own
 // puzzle by tessaly-bench, run as child processes beside this program, each candidate with the
-// same node budget on the same seed pairs.
+// same node budget on the same seed pairs; then the search options that the trial tries, each
+// on the chosen candidate against it without the option.
 #pragma once
 
 #include <array>
@@ -8,13 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "search/search_options.h"
 #include "tools/common/yield_sweep.h"
 #include "tools/groups/trial_choice.h"
 
 inline constexpr int trialSeedPairCount = 3;
 
 struct TrialOptions {
-    std::int64_t nodes = 1'000'000'000;  // the budget of each candidate on each seed pair
+    std::int64_t nodes = 1'000'000'000;  // the budget of each setting on each seed pair
     int jobs = 1;                        // benchmarks at once
     std::uint32_t seed = 1;              // the seed pairs come from it
     bool progress = false;               // a progress line on the error stream
@@ -27,11 +29,21 @@ std::array<SeedPair, trialSeedPairCount> trialSeedPairs(std::uint32_t seed);
 // The tessaly-bench in the directory of this program, or an empty text when there is none.
 std::string benchBesideThisProgram();
 
-// The trial of the puzzle k7pieces.txt in the current directory: `bench` run for every
-// candidate on every seed pair, the derived candidate read from a private copy of
-// `derivedText`. Returns the figures by candidate (in the order of `candidates`), then by seed
-// pair; or sets `error`. The benchmarks end with it, however it ends: an error, or a stop
-// signal, which ends this program too once they are gone.
-std::array<std::vector<BenchFigures>, 3> runTrial(const std::string& bench,
-                                                  const std::string& derivedText,
-                                                  const TrialOptions& options, std::string& error);
+// What the trial decided: the candidate, the search options to write and the comment lines that
+// say why, for the groups file.
+struct TrialOutcome {
+    Candidate chosen = Candidate::derived;
+    SearchOptions options;
+    std::vector<std::string> comments;
+};
+
+// The trial of the puzzle k7pieces.txt in the current directory with `bench`: every candidate on
+// every seed pair (the derived one read from a private copy of `derivedText`), then every search
+// option that the trial tries (trialValue in the table; an option the pieces do not allow is not
+// tried) on the chosen candidate, with the value `kept` gives it where the file replaced had the
+// word. An option is written when it did better than the chosen candidate without it; a word of
+// `kept` stays unless the trial measured it worse, and so does every word the trial does not try.
+// Prints what each setting reached and each choice as it goes. Sets `error` when a benchmark
+// fails; a stop signal ends the benchmarks, then this program as the signal would have.
+TrialOutcome runTrial(const std::string& bench, const std::string& derivedText,
+                      const SearchOptions& kept, const TrialOptions& options, std::string& error);

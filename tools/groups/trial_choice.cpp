@@ -3,31 +3,26 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "base/medians.h"
+
 namespace {
 
-std::string number(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", value);
+constexpr double secondsPerMinute = 60;
+
+std::string printed(const char* pattern, auto... values) {
+    char text[160];
+    std::snprintf(text, sizeof text, pattern, values...);
     return text;
 }
 
 // "the rules off", "the rules off and the built-in groups".
-std::string namesOf(const std::vector<Candidate>& list) {
+std::string namesOf(const std::vector<std::string>& names) {
     std::string text;
-    for (const Candidate candidate : list) {
+    for (const std::string& name : names) {
         if (!text.empty()) text += " and ";
-        text += "the ";
-        text += candidateName(candidate);
+        text += "the " + name;
     }
     return text;
-}
-
-// The median of `values`, -1 for none.
-double medianOf(std::vector<double> values) {
-    if (values.empty()) return -1;
-    std::sort(values.begin(), values.end());
-    const std::size_t middle = values.size() / 2;
-    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
 }  // namespace
@@ -44,92 +39,92 @@ const char* candidateName(Candidate candidate) {
     return "";
 }
 
-Yield yieldOf(const std::vector<BenchFigures>& pairs) {
+double Yield::boardsPerMinute() const {
+    return cpuSeconds > 0 ? fullBoards * secondsPerMinute / cpuSeconds : 0;
+}
+
+double Yield::deepRunsPerMinute() const {
+    return cpuSeconds > 0 ? deepRuns * secondsPerMinute / cpuSeconds : 0;
+}
+
+Yield yieldOf(const std::vector<YieldRow>& pairs) {
+    constexpr int band = bandIndex(deepRunDepth);
+    static_assert(band >= 0, "a deep run is counted in a band of every sweep");
     Yield yield;
-    std::vector<double> boards;
     std::vector<double> medians;
-    for (const BenchFigures& pair : pairs) {
+    for (const YieldRow& pair : pairs) {
         yield.fullBoards += pair.fullBoards;
+        yield.pairsWithBoards += pair.fullBoards > 0;
+        yield.deepRuns += pair.runsReaching[band];
         yield.bestScore = std::max(yield.bestScore, pair.bestScore);
         yield.cpuSeconds += pair.cpuSeconds;
-        boards.push_back(pair.fullBoards);
         medians.push_back(pair.medianDepth);
     }
-    yield.medianBoards = std::max(0.0, medianOf(boards));
     yield.medianDepth = medianOf(medians);
     return yield;
 }
 
-Choice chooseCandidate(const std::array<Yield, 3>& yields) {
-    double deepest = yields[0].medianDepth;
-    for (const Yield& y : yields)
-        deepest = std::max(deepest, y.medianDepth);
-    // The contenders: median deepest depths within levelDepths of the deepest. Among them, what
-    // counts in order: full boards on the median seed pair, full boards in all, median depth.
-    const auto keys = [](const Yield& y) {
-        return std::array<double, 3>{y.medianBoards, static_cast<double>(y.fullBoards),
-                                     y.medianDepth};
+Choice chooseYield(const std::vector<Yield>& yields, const std::vector<std::string>& names) {
+    const bool byBoards = std::any_of(yields.begin(), yields.end(), [](const Yield& y) {
+        return y.pairsWithBoards >= pairsWithBoardsThatCount;
+    });
+    const auto keys = [byBoards](const Yield& y) {
+        return byBoards ? std::array<double, 2>{y.boardsPerMinute(), 0}
+                        : std::array<double, 2>{y.deepRunsPerMinute(), y.medianDepth};
     };
-    std::vector<std::size_t> level;
-    for (std::size_t i = 0; i < yields.size(); ++i)
-        if (yields[i].medianDepth >= deepest - levelDepths) level.push_back(i);
-    std::size_t best = level.front();
-    for (const std::size_t i : level)
+    std::size_t best = 0;
+    for (std::size_t i = 1; i < yields.size(); ++i)
         if (keys(yields[i]) > keys(yields[best])) best = i;
+    std::vector<std::string> level;
+    for (std::size_t i = 0; i < yields.size(); ++i)
+        if (i != best && keys(yields[i]) == keys(yields[best])) level.push_back(names[i]);
     const Yield& winner = yields[best];
-    std::erase(level, best);
-
-    // The others still level with the winner, narrowed key by key; each step says what
-    // decided, or with whom the winner stayed level.
-    const auto narrow = [&](int key) {
-        std::vector<std::size_t> still;
-        std::vector<Candidate> names;
-        for (const std::size_t i : level)
-            if (keys(yields[i])[key] == keys(winner)[key]) {
-                still.push_back(i);
-                names.push_back(candidates[i]);
-            }
-        level = still;
-        return namesOf(names);
-    };
-    const std::string depth = number(winner.medianDepth);
-    const std::string within = number(levelDepths);
-    if (level.empty())
-        return {candidates[best], "the highest median deepest depth (" + depth +
-                                      "), the others more than " + within + " below it"};
-    std::vector<Candidate> contenders;
-    for (const std::size_t i : level)
-        contenders.push_back(candidates[i]);
-    std::string reason = "a median deepest depth (" + depth + ") within " + within +
-                         " of the highest, as " + namesOf(contenders) + " had";
-    const std::string median = number(winner.medianBoards);
-    std::string same = narrow(0);
-    reason += same.empty() ? ", and the most full boards on the median seed pair (" + median + ")"
-                           : ", and as many full boards on the median seed pair as " + same + " (" +
-                                 median + ")";
-    if (!level.empty()) {
-        const std::string boards = std::to_string(winner.fullBoards);
-        same = narrow(1);
-        reason += same.empty()
-                      ? ", and the most full boards in all (" + boards + ")"
-                      : ", and as many full boards in all as " + same + " (" + boards + ")";
+    std::string reason;
+    if (byBoards) {
+        reason = "the most full boards per CPU-minute";
+    } else {
+        reason = printed("%s runs reaching depth %d per CPU-minute",
+                         level.empty() ? "the most" : "as many", deepRunDepth);
+        // Level on deep runs: the median deepest depth decides, if it does.
+        bool depthDecided = false;
+        for (std::size_t i = 0; i < yields.size(); ++i)
+            depthDecided = depthDecided || (i != best && keys(yields[i])[0] == keys(winner)[0] &&
+                                            yields[i].medianDepth < winner.medianDepth);
+        if (!level.empty() || depthDecided) {
+            std::vector<std::string> levelOnRuns;
+            for (std::size_t i = 0; i < yields.size(); ++i)
+                if (i != best && keys(yields[i])[0] == keys(winner)[0])
+                    levelOnRuns.push_back(names[i]);
+            reason = printed("as many runs reaching depth %d per CPU-minute as ", deepRunDepth) +
+                     namesOf(levelOnRuns) +
+                     printed(", and %s median deepest depth (%g)",
+                             level.empty() ? "the higher" : "as high a", winner.medianDepth);
+        }
+        reason += printed(", no setting having found full boards on %d seed pairs",
+                          pairsWithBoardsThatCount);
     }
-    if (!level.empty()) {
-        same = narrow(2);
-        reason += same.empty() ? ", and the higher median deepest depth"
-                               : ", and as high a median deepest depth as " + same;
-    }
-    if (!level.empty()) reason += "; a tie goes to the derived groups, then to the rules off";
-    return {candidates[best], reason};
+    if (!level.empty()) reason += "; a tie with " + namesOf(level) + " goes to the first named";
+    return {best, !level.empty(), reason};
 }
 
-std::string yieldsText(const std::array<Yield, 3>& yields) {
-    std::string text;
-    for (std::size_t i = 0; i < yields.size(); ++i) {
-        char line[96];
-        std::snprintf(line, sizeof line, "%s%s %d full boards, median depth %g", i > 0 ? "; " : "",
-                      candidateName(candidates[i]), yields[i].fullBoards, yields[i].medianDepth);
-        text += line;
-    }
-    return text;
+OptionVerdict judgeOption(const Yield& without, const Yield& with, std::int64_t tried,
+                          std::int64_t kept, const std::string& withoutName,
+                          const std::string& withName) {
+    const Choice verdict = chooseYield({without, with}, {withoutName, withName});
+    const bool better = verdict.chosen == 1 && !verdict.tie;
+    const bool worse = verdict.chosen == 0 && !verdict.tie;
+    if (kept == 0) return {better ? tried : 0, better ? "written" : "not written", verdict.reason};
+    if (worse)
+        return {0, "dropped, though the file replaced had it: the trial measured it worse",
+                verdict.reason};
+    return {kept,
+            better ? "kept, as the file replaced had it"
+                   : "kept, as the file replaced had it, the trial measuring it no worse",
+            verdict.reason};
+}
+
+std::string yieldText(const Yield& yield) {
+    return printed("%lld full boards, %lld runs reaching %d, median depth %g",
+                   static_cast<long long>(yield.fullBoards), static_cast<long long>(yield.deepRuns),
+                   deepRunDepth, yield.medianDepth);
 }
