@@ -19,7 +19,6 @@
 #include "base/settings.h"
 #include "base/stop_signals.h"
 #include "puzzle/candidate_ordering.h"
-#include "puzzle/colour_scarcity.h"
 #include "puzzle/list_editing.h"
 #include "puzzle/piece_file.h"
 #include "results/board_files.h"
@@ -145,8 +144,7 @@ void performRun() {
     resetRun();
     runStatistics.startClock = programClockMs();
     chooseGroupAndColours();
-    runOptions = setup.groups.options;
-    prepareScarcity(runOptions.scarcity);
+    startRunOptions(setup.groups.options);
     reorderCandidateTables();
     if (settings.boardPath[0] != '\0') {
         printOut("loading %s\n", settings.boardPath);

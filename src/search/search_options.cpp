@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "puzzle/colour_scarcity.h"
 #include "search/rim_look_ahead.h"
 
 SearchOptions runOptions;
@@ -9,17 +10,23 @@ SearchOptions runOptions;
 const std::array<SearchOptionRow, 4> searchOptionRows{{
     {"Rim look-ahead", "--rim-look-ahead", "rim-look-ahead", nullptr, 1, 1,
      "refuse rim placements after which the rim cannot close", &SearchOptions::rimLookAhead, 1,
-     rimLookAheadFault},
+     rimLookAheadFault, nullptr},
     {"Profile", "--profile", nullptr, nullptr, 1, 1,
      "the nodes by depth, the deep placements and the ends of the runs", &SearchOptions::profile, 0,
-     nullptr},
+     nullptr, nullptr},
     {"Scarcity ordering", "--scarcity", "scarcity", "W", -1000, 1000,
      "order candidates also by how common their colours are (W < 0: common ones first)",
-     &SearchOptions::scarcity, 0, nullptr},
+     &SearchOptions::scarcity, 0, nullptr, prepareScarcity},
     {"Deep-run grace", "--deep-run-grace", "deep-run-grace", "N", 1, 1'000'000'000'000,
      "spare a run that reached depth 249 early the \\ end up to N nodes",
-     &SearchOptions::deepRunGrace, 0, nullptr},
+     &SearchOptions::deepRunGrace, 0, nullptr, nullptr},
 }};
+
+void startRunOptions(const SearchOptions& options) {
+    runOptions = options;
+    for (const SearchOptionRow& row : searchOptionRows)
+        if (row.atRunStart != nullptr) row.atRunStart(options.*(row.value));
+}
 
 const SearchOptionRow* optionWithWord(std::string_view word) {
     const auto row =

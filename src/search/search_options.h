@@ -46,8 +46,15 @@ struct SearchOptionRow {
     // Why these pieces do not allow the option (the solver says so and leaves it off), or an
     // empty text; null for an option that every puzzle allows.
     std::string (*refusal)();
+    // Called with the option's value at the start of every run, before the lists are ordered;
+    // null for an option that needs nothing then.
+    void (*atRunStart)(std::int64_t value);
 };
 extern const std::array<SearchOptionRow, 4> searchOptionRows;
+
+// Fills runOptions from the program's `options` at the start of a run and calls every row's
+// atRunStart with its value.
+void startRunOptions(const SearchOptions& options);
 
 // The row whose groups-file word (without its value) or bench flag is the one given, or null.
 const SearchOptionRow* optionWithWord(std::string_view word);

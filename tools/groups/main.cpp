@@ -46,9 +46,10 @@ constexpr const char* usage =
     "rules (for 120 seconds, or up to a node total), keeps the deepest board of every run and\n"
     "makes 60 piece groups from the deepest different boards. It then tries them on the puzzle\n"
     "against the group rules off and the built-in groups, each with the same node budget in\n"
-    "tessaly-bench, and writes k7groups.txt with the one that did best, which the solver then\n"
-    "uses. --off writes a k7groups.txt that turns the group rules off instead. An existing\n"
-    "k7groups.txt is replaced only with --force, which keeps its word rim-look-ahead.\n";
+    "tessaly-bench, then the rim look-ahead on the one that did best, and writes k7groups.txt\n"
+    "with what did best, which the solver then uses. --off writes a k7groups.txt that turns\n"
+    "the group rules off instead. An existing k7groups.txt is replaced only with --force,\n"
+    "which keeps its option words unless the trial measured them worse.\n";
 
 constexpr int badArguments = 2;
 
