@@ -1,6 +1,7 @@
 // Fuzz target: what tessaly-stats reads. The input's first line is a file name, judged as a
-// record board name; the rest is a directory's total.txt, read, added up with itself in
-// several directories and shown as tables, and summed into the farm's status line.
+// record board name (one taken must be what the solver names that board); the rest is a directory's
+// total.txt, read, added up with itself in several directories and shown as tables, and summed into
+// the farm's status line.
 #include <unistd.h>
 
 #include <cstddef>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "fuzz_support.h"
+#include "results/record_board_names.h"
 #include "tools/common/directory_reading.h"
 #include "tools/common/record_board_list.h"
 #include "tools/common/statistics_tables.h"
@@ -40,7 +42,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     const std::size_t lineEnd = std::min(input.find('\n'), input.size());
     const std::optional<RecordBoard> name = recordBoardName(input.substr(0, lineEnd));
-    if (name) require(name->score >= 0 && name->score <= 480, "a record board score past 480");
+    // A name taken for a record board is exactly the name the solver gives that board.
+    if (name)
+        require(recordBoardFileName(name->score, name->serial) == input.substr(0, lineEnd),
+                "a record board name the solver does not make");
 
     const std::string_view total = input.substr(std::min(lineEnd + 1, input.size()));
     std::FILE* file = std::fopen((directory + "/total.txt").c_str(), "w");

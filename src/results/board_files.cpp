@@ -74,8 +74,8 @@ std::optional<std::array<PieceCode, 256>> decodeRecordBoard(const std::string& t
 }
 
 void printUnsavedBoard(const char* fileName, int error) {
-    printOut("\n%s%s/%s: %s; here it is as a board file:\n", boardNotSavedText,
-             settings.workingDirectory, fileName, std::strerror(error));
+    printOut("\n%s%s/%s: %s%s\n", boardNotSavedText, settings.workingDirectory, fileName,
+             std::strerror(error), boardNotSavedEnd);
     printOut("%s", gridText(search.board, std::string("board not saved as ") + fileName).c_str());
 }
 

@@ -18,9 +18,11 @@ inline constexpr int recordBoardLeadingWords = 5;
 inline constexpr int recordBoardWords = recordBoardLeadingWords + 1 + 256 + 1;
 
 // What the solver prints before "DIR/NAME" of a board it saved, or could not save; the farm
-// watches its instances' output for them.
+// watches its instances' output for the second, which it knows only from that text. The
+// message of an unsaved board then gives ": REASON" and ends in boardNotSavedEnd.
 inline constexpr const char* boardSavedText = "Board is saved in ";
 inline constexpr const char* boardNotSavedText = "Board could not be saved in ";
+inline constexpr const char* boardNotSavedEnd = "; here it is as a board file:";
 // The lines printed for a board that could not be saved: the message, then the board as a
 // BoardFile.
 inline constexpr int unsavedBoardLines = 1 + gridTextLines;

@@ -26,7 +26,6 @@ struct PuzzleDirectory {
         writeFile(dir.file("runs/a/total.txt"), "K7 stats\nnodes=5000\nsecs=10\n19=1\n");
         // What a solver and a farm keep beside the statistics.
         writeFile(dir.file("runs/a/total.bak"), "K7 stats\nnodes=4000\nsecs=8\n");
-        writeFile(dir.file("runs/a/tessaly.lock"), "1\n");
         std::filesystem::create_directories(dir.file("farm"));
         writeFile(dir.file("farm/tessaly.lock"), "1\n");
         writeFile(dir.file("victim"), "precious\n");
@@ -120,10 +119,6 @@ INSTANTIATE_TEST_SUITE_P(
                    stats + " --html runs/a/total.bak runs/a", "runs/a/total.bak", 2,
                    "tessaly-stats: cannot write runs/a/total.bak: it is the input "
                    "runs/a/total.bak\n"},
-        OutputCase{"StatsPageOverTheLockFile", "", stats + " --html runs/a/tessaly.lock runs/a",
-                   "runs/a/tessaly.lock", 2,
-                   "tessaly-stats: cannot write runs/a/tessaly.lock: it is the input "
-                   "runs/a/tessaly.lock\n"},
         OutputCase{"StatsPageAsTheDeepestBoardNotThereYet", "absent",
                    stats + " --html runs/a/deepest.txt runs/a", "runs/a/deepest.txt", 2,
                    "tessaly-stats: cannot write runs/a/deepest.txt: it is the name of the input "

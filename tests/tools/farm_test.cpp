@@ -6,18 +6,23 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "results/board_files.h"
 #include "results/grid_writing.h"
+#include "results/record_board_names.h"
 #include "stats/statistics_file.h"
 #include "tests/test_support.h"
 #include "tests/tools/status_page_reader.h"
 #include "tools/common/search_history.h"
+#include "tools/farm/board_watch.h"
 #include "tools/farm/farm_options.h"
 #include "tools/farm/farm_status.h"
 #include "tools/farm/log_watch.h"
@@ -61,31 +66,49 @@ TEST(FarmOptions, ReadsEveryOptionAndRefusesFaults) {
     }
 }
 
-TEST(FarmLogWatch, FindsRecordAndPerfectBoardsAcrossSplitLines) {
-    LogWatch watch;
-    std::vector<BoardNews> news = scanLogText(watch, "-\\-\nNEW RECORD!!!\nBoard is sa");
-    EXPECT_TRUE(news.empty());
-    news = scanLogText(watch, "ved in /data/farm/3/468.tsr\n,.,|Nr solutions = 4, after 0 h");
-    ASSERT_EQ(news.size(), 1u);
-    EXPECT_FALSE(news[0].perfect);
-    EXPECT_EQ(news[0].fileName, "468.tsr");
-    news = scanLogText(watch, " 0' 1.000''\nBoard is saved in C:\\runs\\480-2.tsr\nloading x\n");
-    ASSERT_EQ(news.size(), 1u);
-    EXPECT_TRUE(news[0].perfect);
-    EXPECT_EQ(news[0].fileName, "480-2.tsr");
-    EXPECT_TRUE(watch.partialLine.empty());
+TEST(FarmBoardWatch, AnnouncesTheBoardFilesThatAppearAndNothingElse) {
+    TempDir dir;
+    writeFile(dir.file("470.tsr"), "K7 v1.0\n");  // of an earlier start
+    BoardWatch watch;
+    noteBoardFiles(watch, dir.path);
+    EXPECT_TRUE(newBoardFiles(watch, dir.path).empty());
+    for (const char* name : {"480-2.tsr", "468.tsr", "469.tsr.tmp77", "0469.tsr"})
+        writeFile(dir.file(name), "K7 v1.0\n");
+    const std::vector<BoardNews> news = newBoardFiles(watch, dir.path);
+    ASSERT_EQ(news.size(), 2u);
+    EXPECT_TRUE(news[0].fileName == "468.tsr" && !news[0].perfect);
+    EXPECT_TRUE(news[1].fileName == "480-2.tsr" && news[1].perfect);
+    EXPECT_TRUE(newBoardFiles(watch, dir.path).empty());
 }
+
+namespace {
+
+// The line of the solver's report of a board it could not save as `name` in `directory`.
+std::string reportLine(const std::string& directory, const std::string& name) {
+    return std::string(boardNotSavedText) + directory + "/" + name + ": No space left on device" +
+           boardNotSavedEnd;
+}
+
+// The lines of an empty board, as the solver prints a board it could not save as `name`.
+std::string emptyBoardLines(const std::string& name) {
+    std::array<PieceCode, 256> slots;
+    slots.fill(emptyCode);
+    return gridText(slots, "board not saved as " + name);
+}
+
+// The whole report: the line, then the board.
+std::string unsavedReport(const std::string& directory, const std::string& name) {
+    return reportLine(directory, name) + "\n" + emptyBoardLines(name);
+}
+
+}  // namespace
 
 TEST(FarmLogWatch, TakesAnUnsavedBoardWholeAndKeepsOneCutShortAtTheEnd) {
     // The farm shows such a board on its own output, so its log on a full disk cannot lose it.
-    std::array<PieceCode, 256> slots;
-    slots.fill(emptyCode);
-    const std::string whole =
-        "Board could not be saved in /d/farm/3/463.tsr: No space left on "
-        "device; here it is as a board file:\n" +
-        gridText(slots, "board not saved as 463.tsr");
+    const std::string whole = unsavedReport("/d/farm/3", "463.tsr");
     for (const std::size_t kept : {whole.size(), whole.size() - 200}) {
         LogWatch watch;
+        watch.directory = "/d/farm/3";
         EXPECT_TRUE(scanLogText(watch, "\n" + whole.substr(0, 150)).empty());
         std::vector<BoardNews> news = scanLogText(watch, whole.substr(150, kept - 150));
         if (kept < whole.size()) {
@@ -95,7 +118,40 @@ TEST(FarmLogWatch, TakesAnUnsavedBoardWholeAndKeepsOneCutShortAtTheEnd) {
         ASSERT_EQ(news.size(), 1u) << kept;
         EXPECT_FALSE(news[0].saved);
         EXPECT_EQ(news[0].fileName, "463.tsr");
-        EXPECT_EQ(news[0].board, kept < whole.size() ? whole.substr(0, kept) + "\n" : whole);
+        std::string lines;
+        for (const std::string& line : news[0].lines)
+            lines += line + "\n";
+        EXPECT_EQ(lines, kept < whole.size() ? whole.substr(0, kept) + "\n" : whole);
+    }
+}
+
+TEST(FarmLogWatch, CountsOnlyTheReportOfTheInstancesOwnDirectoryWordForWord) {
+    const struct {
+        const char* name;
+        std::string directory;  // of the instance
+        std::string text;       // what it printed
+        bool counts;
+    } cases[] = {
+        {"Exact", "/d/farm/3", unsavedReport("/d/farm/3", "480-2.tsr"), true},
+        {"DirectoryWithALineEnd", "/d/x\ny", unsavedReport("/d/x\ny", "463.tsr"), true},
+        {"InTheMiddleOfALine", "/d/farm/3", "Best in " + unsavedReport("/d/farm/3", "463.tsr"),
+         false},
+        {"AnotherDirectory", "/d/farm/3", unsavedReport("/d/farm/33", "463.tsr"), false},
+        {"NoBoardName", "/d/farm/3", unsavedReport("/d/farm/3", "0463.tsr"), false},
+        // A directory named to hold a report, which the solver prints where it says where the
+        // scores are stored.
+        {"InsideTheDirectorysName", "/d/x\n" + reportLine("/d/x", "463.tsr"),
+         "Best scores are stored in /d/x\n" + reportLine("/d/x", "463.tsr") + "\n\n" +
+             emptyBoardLines("463.tsr"),
+         false},
+    };
+    for (const auto& c : cases) {
+        LogWatch watch;
+        watch.directory = c.directory;
+        std::vector<BoardNews> news = scanLogText(watch, "-\n" + c.text);
+        for (BoardNews& item : endLogText(watch))
+            news.push_back(std::move(item));
+        EXPECT_EQ(news.size(), c.counts ? 1u : 0u) << c.name;
     }
 }
 
@@ -285,6 +341,50 @@ TEST_F(FarmProgram, KeepsAHistoryAndAPageThatReloadsItself) {
               std::string::npos)
         << refused.out;
     EXPECT_FALSE(std::filesystem::exists(dir.file("other/1")));
+}
+
+TEST_F(FarmProgram, AnnouncesEachBoardFileOnceWhateverItsDirectoryIsNamed) {
+    // A name with a line end and what the solver prints of a board it saved.
+    const std::string named = "x\nBoard is saved in /etc/480.tsr";
+    const std::string instance = dir.file(named + "/1");
+    const auto boardFiles = [&instance] {
+        std::vector<std::string> names;
+        std::error_code error;
+        for (const auto& entry : std::filesystem::directory_iterator(instance, error))
+            if (parseRecordBoardFileName(entry.path().filename().string()))
+                names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    // Without group rules the runs on this puzzle soon reach full boards.
+    writeFile(dir.file("k7groups.txt"), "off\n");
+    const pid_t farm = startFarm({"-j", "1", "--status", "1", "-d", named});
+    for (int tenth = 0; tenth < 600 && boardFiles().empty(); ++tenth)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    ASSERT_EQ(kill(farm, SIGTERM), 0);
+    ASSERT_EQ(waitForExit(farm, 30), 0) << readFile(dir.file("err.txt"));
+    const std::vector<std::string> saved = boardFiles();
+    ASSERT_FALSE(saved.empty()) << "no board in a minute";
+
+    // One line for each board file, naming it, and nothing that ends a line but line ends.
+    const std::string out = readFile(dir.file("out.txt"));
+    const std::string shown = "x\\x0aBoard is saved in /etc/480.tsr/1/";
+    std::vector<std::string> announced;
+    for (const std::string& line : linesOf(out)) {
+        for (const char* news : {"instance 1: new record ", "instance 1: PERFECT BOARD "}) {
+            if (!line.starts_with(news)) continue;
+            EXPECT_EQ(line.substr(0, line.rfind('/') + 1), news + shown) << line;
+            announced.push_back(line.substr(line.rfind('/') + 1));
+        }
+    }
+    std::sort(announced.begin(), announced.end());
+    EXPECT_EQ(announced, saved) << out;
+    EXPECT_EQ(
+        std::count_if(out.begin(), out.end(),
+                      [](char c) { return c != '\n' && static_cast<unsigned char>(c) < 0x20; }),
+        0)
+        << out;
 }
 
 TEST_F(FarmProgram, AnInstanceDirectoryThatIsALinkIsNotUsed) {

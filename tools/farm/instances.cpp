@@ -11,6 +11,7 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <system_error>
 
 #include "base/child_processes.h"
 #include "base/file_reading.h"
@@ -80,6 +81,21 @@ void markLog(int descriptor, int number) {
     const int length = std::snprintf(
         line, sizeof line, "\n=== tessaly-farm starts instance %d at %s ===\n", number, stamp);
     if (length > 0 && write(descriptor, line, static_cast<std::size_t>(length)) < 0) return;
+}
+
+// The instance's directory as the solver names it in what it prints: the start directory and
+// the -o directory joined by a slash (the -o directory alone when absolute), or, when the
+// solver runs in the instance's directory, the path of that directory with links resolved,
+// as getcwd gives it there. Empty when it cannot be known.
+std::string solverDirectory(const Instance& instance, const LaunchPlan& plan) {
+    std::error_code error;
+    if (!plan.boardFile.empty()) {
+        const std::filesystem::path path = std::filesystem::canonical(instance.directory, error);
+        return error ? std::string() : path.string();
+    }
+    if (instance.directory.starts_with('/')) return instance.directory;
+    const std::filesystem::path here = std::filesystem::current_path(error);
+    return error ? std::string() : here.string() + "/" + instance.directory;
 }
 
 }  // namespace
@@ -164,6 +180,7 @@ bool startInstance(Instance& instance, const LaunchPlan& plan, std::string& erro
     instance.output = output[0];
     instance.logFile = log;
     instance.log = {};
+    instance.log.directory = solverDirectory(instance, plan);
     return true;
 }
 

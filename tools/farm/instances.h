@@ -21,7 +21,8 @@ struct Instance {
     int output = -1;         // the farm's end of the pipe that carries its console output
     int logFile = -1;        // its log, which the farm writes what it prints to
     bool logFailed = false;  // a write to the log failed (reported once)
-    LogWatch log;
+    LogWatch log;            // its output, for the boards it could not save
+    BoardWatch boards;       // the board files in its directory
 };
 
 // How an instance is started.
@@ -35,7 +36,7 @@ struct LaunchPlan {
 // Creates the instance's directory if needed (makeInstanceDirectory) and starts the solver in its
 // own process group (so that a Ctrl-C at the terminal reaches the farm alone, which passes it on
 // once), with standard input from /dev/null and its output in a pipe to the farm, which appends it
-// to the log (relayOutput), so that the farm sees every board announcement even when the log cannot
+// to the log (relayOutput), so that the farm sees every unsaved board even when the log cannot
 // be written. The stop signals are blocked while it forks and stay blocked, at their defaults,
 // until the solver has its handler and lets them in, so that a stop sent to it at any time
 // makes it save and end (it takes a pending one at once). Without a board file the solver runs
@@ -44,9 +45,9 @@ struct LaunchPlan {
 // Returns false, with `error` set, when it cannot be started.
 bool startInstance(Instance& instance, const LaunchPlan& plan, std::string& error);
 
-// Copies what the instance has printed since the last call into its log and returns the board
-// news in it; at the end of its output (it has ended) closes the pipe and the log. A log that
-// cannot be written is reported once in `problem`.
+// Copies what the instance has printed since the last call into its log and returns the boards
+// it reported as not saved; at the end of its output (it has ended) closes the pipe and the
+// log. A log that cannot be written is reported once in `problem`.
 std::vector<BoardNews> relayOutput(Instance& instance, std::string& problem);
 
 // Sends `signalNumber` to the instance if it runs.

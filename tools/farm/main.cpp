@@ -18,9 +18,11 @@
 #include "base/clocks.h"
 #include "base/directory_lock.h"
 #include "base/file_reading.h"
+#include "base/printable_text.h"
 #include "base/program_info.h"
 #include "base/stop_signals.h"
 #include "run/groups_file.h"
+#include "tools/farm/board_watch.h"
 #include "tools/farm/farm_options.h"
 #include "tools/farm/farm_page.h"
 #include "tools/farm/farm_status.h"
@@ -74,7 +76,8 @@ void stopFromWithin() {
 }
 
 [[noreturn]] void failWith(const std::string& message, bool showUsage) {
-    std::fprintf(stderr, "tessaly-farm: %s\n%s", message.c_str(), showUsage ? farmUsage : "");
+    std::fprintf(stderr, "tessaly-farm: %s\n%s", printableText(message).c_str(),
+                 showUsage ? farmUsage : "");
     std::exit(badArguments);
 }
 
@@ -85,7 +88,8 @@ std::string siblingSolver() {
 }
 
 // The console: a status line that is redrawn in place on a terminal, or printed as a line of
-// its own elsewhere; messages go above it.
+// its own elsewhere; messages go above it, one line each, their control characters escaped,
+// so that no name can end a line, fake another or reach the terminal as an escape sequence.
 struct Console {
     bool terminal = isatty(STDOUT_FILENO) != 0;
     bool statusShown = false;
@@ -93,7 +97,7 @@ struct Console {
     void message(const std::string& text) {
         if (statusShown) std::fputs("\r\033[K", stdout);
         statusShown = false;
-        std::printf("%s\n", text.c_str());
+        std::printf("%s\n", printableText(text).c_str());
         std::fflush(stdout);
     }
     void status(const std::string& text) {
@@ -185,14 +189,16 @@ int main(int argc, char** argv) {
     // directory; it refuses before it changes anything.
     const DirectoryLock lock = lockDirectory(options.directory);
     if (lock.error == EWOULDBLOCK) {
-        std::fprintf(stderr, "tessaly-farm: %s\n", lockRefusal(options.directory, lock).c_str());
+        std::fprintf(stderr, "tessaly-farm: %s\n",
+                     printableText(lockRefusal(options.directory, lock)).c_str());
         return 1;
     }
     if (lock.error != 0)
         std::fprintf(stderr,
                      "tessaly-farm: warning: cannot lock %s/%s (%s); a second farm there would "
                      "not be noticed\n",
-                     options.directory.c_str(), lockFileName, std::strerror(lock.error));
+                     printableText(options.directory).c_str(), lockFileName,
+                     std::strerror(lock.error));
 
     std::vector<Instance> instances(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
@@ -200,6 +206,8 @@ int main(int argc, char** argv) {
         instance.number = i + 1;
         instance.directory = options.directory + "/" + std::to_string(i + 1);
         instance.logPath = instance.directory + "/tessaly.log";
+        // The boards of earlier starts are no news.
+        noteBoardFiles(instance.boards, instance.directory);
     }
 
     catchStopSignals();
@@ -245,19 +253,25 @@ int main(int argc, char** argv) {
     const auto announce = [&console](const Instance& instance, const std::vector<BoardNews>& news) {
         const std::string name = "instance " + std::to_string(instance.number);
         for (const BoardNews& item : news) {
-            // An unsaved board is shown whole here, since its log may be on the same full disk.
-            if (!item.saved)
-                console.message(name + ": BOARD NOT SAVED. " +
-                                item.board.substr(0, item.board.find_last_not_of('\n') + 1));
-            else
+            if (item.saved) {
                 console.message(name + (item.perfect ? ": PERFECT BOARD " : ": new record ") +
                                 instance.directory + "/" + item.fileName);
+                continue;
+            }
+            // An unsaved board is shown whole here, since its log may be on the same full disk.
+            for (std::size_t i = 0; i < item.lines.size(); ++i)
+                console.message(i == 0 ? name + ": BOARD NOT SAVED. " + item.lines[i]
+                                       : item.lines[i]);
         }
     };
+    // What an instance printed goes to its log; its boards are announced: those it could not
+    // save from what it printed, those it saved from the files in its directory.
     const auto relay = [&](Instance& instance) {
         std::string problem;
-        const std::vector<BoardNews> news = relayOutput(instance, problem);
+        std::vector<BoardNews> news = relayOutput(instance, problem);
         if (!problem.empty()) console.message("tessaly-farm: " + problem);
+        for (BoardNews& item : newBoardFiles(instance.boards, instance.directory))
+            news.push_back(std::move(item));
         announce(instance, news);
     };
 
