@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <ctime>
 
 #include "base/disk_sync.h"
 
@@ -18,6 +19,29 @@ int writeAll(int fd, const std::string& text) {
         done += static_cast<std::size_t>(n);
     }
     return 0;
+}
+
+std::string moveAside(const char* name, const char* kind, const char* stamp) {
+    for (int copy = 1; copy < 10; ++copy) {
+        std::string target = std::string(name) + "." + kind + "-" + stamp;
+        if (copy > 1) {
+            target += '-';
+            target += std::to_string(copy);
+        }
+        errno = renameWithoutReplacing(name, target.c_str());
+        if (errno == 0) return target;
+        if (errno != EEXIST) return "";
+    }
+    return "";
+}
+
+std::string fileStamp() {
+    char stamp[32];
+    const std::time_t now = std::time(nullptr);
+    std::tm parts{};
+    localtime_r(&now, &parts);
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &parts);
+    return stamp;
 }
 
 int renameWithoutReplacing(const char* from, const char* to) {

@@ -29,6 +29,12 @@ TemporaryFile writeTemporaryFile(const char* path, const std::string& text, bool
 // nothing when the name is not one writeTemporaryFile makes.
 std::optional<std::string_view> temporaryFileTarget(std::string_view name);
 
+// Moves `name` aside to NAME.KIND-STAMP, or to NAME.KIND-STAMP-2, ... -9 when that is taken,
+// never over anything. The new name, or an empty text with errno set.
+std::string moveAside(const char* name, const char* kind, const char* stamp);
+// The local time as the names of files moved aside carry it: "20261208-191500".
+std::string fileStamp();
+
 // Renames `from` to `to` unless something is at `to` (then EEXIST). Returns 0 or the errno.
 int renameWithoutReplacing(const char* from, const char* to);
 

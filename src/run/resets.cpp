@@ -6,6 +6,7 @@
 #include "puzzle/colour_scarcity.h"
 #include "puzzle/list_editing.h"
 #include "results/board_files.h"
+#include "results/deepest_board.h"
 #include "results/full_boards.h"
 #include "results/tally.h"
 #include "run/run_budget.h"
@@ -35,6 +36,7 @@ void resetProgram() {
     orderingHistory = {};
     scarcity = {};
     boardLoading = {};
+    deepestBoard = {};
     resetRandomGenerators();
     indexEditedLists();
     fullBoards = {};

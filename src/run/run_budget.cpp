@@ -10,6 +10,7 @@
 #include "run/deep_run_grace.h"
 #include "search/depth_windows.h"
 #include "stats/statistics_file.h"
+#include "stats/statistics_records.h"
 #include "stats/statistics_report.h"
 
 RunBudget budget;
@@ -92,6 +93,7 @@ void applyBudgetRules() {
 }
 
 void stopRun() {
+    runStatistics.endedRunDepth = deepestPlacedDepth();
     saveStatistics();
     updateStatistics();
     restoreAll();

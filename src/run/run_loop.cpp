@@ -22,6 +22,7 @@
 #include "puzzle/list_editing.h"
 #include "puzzle/piece_file.h"
 #include "results/board_files.h"
+#include "results/deepest_board.h"
 #include "run/resets.h"
 #include "run/run_budget.h"
 #include "run/run_setup.h"
@@ -153,11 +154,13 @@ void performRun() {
     search.board[hintSlot] = rotate(2, pieceCodes[hintPiece]);
     search.pieceFree[hintPiece] = 0;
     search.startBoard = search.board;
+    armDeepestBoard();
     searchFromStart(setup.groups.rules);
     // A search that ends before its depth-80 step ever restored the lists leaves the
     // removals of a loaded board on the undo stacks; the next run needs whole lists.
     restoreAll();
     // The whole space of the run has been tried: its nodes and boards count like any other.
+    runStatistics.endedRunDepth = deepestPlacedDepth();
     saveStatistics();
     updateStatistics();
 }

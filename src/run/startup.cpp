@@ -20,6 +20,7 @@
 #include "base/whole_files.h"
 #include "puzzle/candidate_tables.h"
 #include "puzzle/piece_file.h"
+#include "results/deepest_board.h"
 #include "results/record_board_names.h"
 #include "run/groups_file.h"
 #include "run/run_setup.h"
@@ -119,7 +120,7 @@ void printGroupsSource() {
 // Whether `name` is a file the solver writes in its directory.
 bool isSolverFile(std::string_view name) {
     return name == statisticsFileName || name == statisticsBackupName ||
-           parseRecordBoardFileName(name);
+           name == deepestBoardFileName || parseRecordBoardFileName(name);
 }
 
 // Removes the temporary files that a solver killed between writing and renaming one of its
@@ -179,6 +180,7 @@ void startUp(int argc, char** argv) {
     printOut("Tessaly solver version 1.0\n\n");
     printOut("Best scores are stored in %s\n\n", settings.workingDirectory);
     readStatistics();
+    readDeepestBoard();
     statisticsFile.secsAtProgramStart = statistics.grandTotal.secs;
     clearRecord(statistics.sinceStart);
     printStatisticsReport();

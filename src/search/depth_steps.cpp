@@ -53,11 +53,15 @@ constexpr StepRules stepInstance(int d, StepRules r) {
 }
 
 // Called as a piece is put on the square of depth D: a search that keeps its deepest board
-// copies the board when it reaches a new depth; the others do nothing.
+// copies the board when it reaches a new depth; the others when the placement may beat the
+// deepest board kept so far, which is rare.
 template <int D, StepRules R>
 [[gnu::always_inline]] inline void notePlacement() {
     if constexpr (R == StepRules::noGroupsKeepingDeepest) {
         if (D > search.deepestDepth) keepDeepestBoard(D);
+    } else {
+        if (D >= search.keepFrom) [[unlikely]]
+            noteDeepPlacement(D);
     }
 }
 

@@ -18,6 +18,14 @@ void keepDeepestBoard(int depth) {
     search.deepestBoard = search.board;
 }
 
+void noteDeepPlacement(int depth) {
+    if (depth == search.deepestDepth && search.mismatchCount >= search.deepestMismatches) return;
+    keepDeepestBoard(depth);
+    search.deepestMismatches = search.mismatchCount;
+    search.keepFrom = depth;
+    search.deeperBoardKept = true;
+}
+
 int deepestPlacedDepth() {
     for (int d = depthCount - 1; d >= 0; --d)
         if (search.board[fillOrder[d]] != search.startBoard[fillOrder[d]]) return d;

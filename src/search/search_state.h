@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "puzzle/piece_code.h"
@@ -49,6 +50,14 @@ struct SearchState {
     // its slots of depths 0 to deepestDepth (and the hint's) hold the run's deepest path.
     std::int32_t deepestDepth = -1;
     std::array<PieceCode, 256> deepestBoard = filled<PieceCode, 256>(emptyCode);
+    // The other searches keep a board only when it beats the deepest board kept so far (over
+    // runs and starts): a placement at depth keepFrom or deeper is compared with it (deepestDepth
+    // and deepestMismatches, which the run's set-up sets from it), and kept if it holds more
+    // pieces, or as many with fewer mismatched edges. The largest value keeps nothing.
+    std::int32_t keepFrom = std::numeric_limits<std::int32_t>::max();
+    std::int32_t deepestMismatches = 0;
+    // Whether this run kept a board that beats the one kept before it.
+    bool deeperBoardKept = false;
 };
 // The one instance; the depth steps read and write it directly.
 extern SearchState search;
@@ -73,6 +82,9 @@ constexpr std::int32_t runSecondListMinimum(int depth) {
 void clearRunState();
 // Takes the board as the deepest one, placed up to `depth`.
 void keepDeepestBoard(int depth);
+// A placement at `depth` (keepFrom or deeper): kept when it beats the board kept so far, which
+// keepFrom then follows.
+[[gnu::cold, gnu::noinline]] void noteDeepPlacement(int depth);
 // The deepest depth at which the run has placed a piece, -1 for none, read off the board at
 // any time and at no cost to the search: every placement writes its slot and nothing empties
 // one during a run, so it is the deepest depth whose slot differs from startBoard.

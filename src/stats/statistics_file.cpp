@@ -20,6 +20,7 @@
 #include "base/file_reading.h"
 #include "base/settings.h"
 #include "base/whole_files.h"
+#include "results/deepest_board.h"
 #include "results/full_boards.h"
 #include "search/search_state.h"
 #include "stats/statistics_records.h"
@@ -52,22 +53,6 @@ bool isRegularFile(const char* name) {
     return lstat(name, &status) == 0 && S_ISREG(status.st_mode);
 }
 
-// Moves `name` to NAME.KIND-STAMP, or to NAME.KIND-STAMP-2, ... -9 when that is taken. The
-// new name, or an empty text with errno set.
-std::string moveAside(const char* name, const char* kind, const char* stamp) {
-    for (int copy = 1; copy < 10; ++copy) {
-        std::string target = std::string(name) + "." + kind + "-" + stamp;
-        if (copy > 1) {
-            target += '-';
-            target += std::to_string(copy);
-        }
-        errno = renameWithoutReplacing(name, target.c_str());
-        if (errno == 0) return target;
-        if (errno != EEXIST) return "";
-    }
-    return "";
-}
-
 // The kind of an unread total.txt that is not there at all: only its total.bak is moved aside.
 constexpr const char* missingKind = "missing";
 
@@ -75,18 +60,15 @@ constexpr const char* missingKind = "missing";
 // them is in the way of a save any more.
 bool setAsideUnreadFile() {
     if (statisticsFile.unread.kind == nullptr) return true;
-    char stamp[32];
-    const std::time_t now = std::time(nullptr);
-    std::tm parts{};
-    localtime_r(&now, &parts);
-    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &parts);
+    const std::string stamp = fileStamp();
     if (statisticsFile.unread.backupKeptAs.empty())
         statisticsFile.unread.backupKeptAs =
-            exists(statisticsBackupName) ? moveAside(statisticsBackupName, "kept", stamp) : "-";
+            exists(statisticsBackupName) ? moveAside(statisticsBackupName, "kept", stamp.c_str())
+                                         : "-";
     // A total.txt removed in the meantime is out of the way as well.
     std::string keptAs = "-";
     if (!statisticsFile.unread.backupKeptAs.empty() && exists(statisticsFileName))
-        keptAs = moveAside(statisticsFileName, statisticsFile.unread.kind, stamp);
+        keptAs = moveAside(statisticsFileName, statisticsFile.unread.kind, stamp.c_str());
     if (statisticsFile.unread.backupKeptAs.empty() || keptAs.empty()) {
         if (!statisticsFile.unread.failureShown) {
             if (statisticsFile.unread.kind == missingKind)
@@ -148,6 +130,12 @@ std::string statisticsText() {
                       static_cast<long long>(statistics.grandTotal.histogram[i]));
         text += line;
     }
+    for (int d = 0; d < depthCount; ++d) {
+        if (statistics.grandTotal.runsByDeepest[d] <= 0) continue;
+        std::snprintf(line, sizeof line, "%s%d=%lld\n", runsByDeepestKey, d,
+                      static_cast<long long>(statistics.grandTotal.runsByDeepest[d]));
+        text += line;
+    }
     return text;
 }
 
@@ -205,6 +193,13 @@ StatisticsReading readStatisticsFile(const char* path, StatsRecord& record, std:
             if (readDecimal(value, number)) record.nodes = number;
         } else if (startsWith(line, "secs=")) {
             if (readDecimal(value, number)) record.secs = number;
+        } else if (startsWith(line, runsByDeepestKey)) {
+            // Runs by deepest depth: lines of other depths and counts that cannot be read or
+            // are below 0 are ignored.
+            long long depth = 0;
+            if (readDecimal(line + std::strlen(runsByDeepestKey), depth) && depth >= 0 &&
+                depth < depthCount && readDecimal(value, number) && number >= 0)
+                record.runsByDeepest[depth] = number;
         } else if (startsWith(line, "check=")) {
             if (readDecimal(value, number))
                 readCheck =
@@ -236,8 +231,7 @@ void readStatistics() {
     for (int attempt = 0; reading == StatisticsReading::failed && attempt < readAttempts;
          ++attempt) {
         if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(retryPauseMs));
-        reading =
-            readStatisticsFile(statisticsFileName, statistics.grandTotal,
+        reading = readStatisticsFile(statisticsFileName, statistics.grandTotal,
                                      statistics.grandTotal.check);
     }
     switch (reading) {
@@ -271,7 +265,11 @@ void writeStatistics(std::FILE* stream) {
 
 void updateStatistics() {
     const std::int64_t pending = search.nodeCount - runStatistics.savedNodes;
+    const int endedRun = runStatistics.endedRunDepth;
+    runStatistics.endedRunDepth = -1;
     for (StatsRecord* record : {&statistics.grandTotal, &statistics.sinceStart}) {
+        if (endedRun >= 0)
+            record->runsByDeepest[endedRun] = addClamped(record->runsByDeepest[endedRun], 1);
         // Saturating: a crafted file may hold totals at the 64-bit limits.
         record->nodes = addClamped(record->nodes, pending);
         for (int i = 0; i < mismatchSlots; ++i)
@@ -289,10 +287,12 @@ void updateStatistics() {
 
 void saveStatistics() {
     updateStatistics();
+    takeDeeperBoard();
     if (settings.writeFiles) {
         const std::int64_t now = monotonicMs();
         const bool sync =
             !statisticsFile.everSynced || now - statisticsFile.lastSyncMs >= syncIntervalMs;
+        saveDeepestBoard(sync);
         if (setAsideUnreadFile()) {
             const bool backupSaved = replaceFile(statisticsBackupName, sync);
             const bool saved = replaceFile(statisticsFileName, sync);

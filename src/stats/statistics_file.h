@@ -10,6 +10,9 @@
 // The statistics file and its copy, the one before the last save.
 inline constexpr const char* statisticsFileName = "total.txt";
 inline constexpr const char* statisticsBackupName = "total.bak";
+// The key of the lines that count runs by their deepest depth: "deepest248=17". Readers that
+// know only the other keys pass these lines over.
+inline constexpr const char* runsByDeepestKey = "deepest";
 
 // The statistics file as the process keeps it.
 struct StatisticsFileState {

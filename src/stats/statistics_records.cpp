@@ -10,6 +10,13 @@ void clearRecord(StatsRecord& record) {
     record.secs = 0;
     record.best = mismatchSlots;
     record.histogram.fill(0);
+    record.runsByDeepest.fill(0);
+}
+
+int deepestRunDepth(const StatsRecord& record) {
+    for (int d = depthCount - 1; d >= 0; --d)
+        if (record.runsByDeepest[d] > 0) return d;
+    return -1;
 }
 
 std::int32_t lowestBest(const StatsRecord& record) {

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 
+#include "search/board_geometry.h"
+
 // Tables indexed by a mismatch count have this many entries; the value 20 means no board.
 inline constexpr int mismatchSlots = 20;
 
@@ -13,6 +15,8 @@ struct StatsRecord {
     std::int32_t best = mismatchSlots;  // lowest mismatch count with boards, or 20
     std::int32_t check = 0;             // check value (grandTotal only)
     std::array<std::int64_t, mismatchSlots> histogram{};  // full boards per mismatch count
+    // Runs by their deepest depth (the deepest depth at which they placed a piece, 0 to 254).
+    std::array<std::int64_t, depthCount> runsByDeepest{};
 };
 
 // The statistics of the process.
@@ -32,12 +36,17 @@ struct RunStatistics {
     std::array<std::int64_t, mismatchSlots> fullBoardTally{};
     // Part of the current run's nodeCount already added to the records.
     std::int64_t savedNodes = 0;
+    // The deepest depth of the run just ended, until the records count it; -1 for none.
+    std::int32_t endedRunDepth = -1;
     // Program clock at the start of the run, in milliseconds.
     std::int64_t startClock = 0;
 };
 extern RunStatistics runStatistics;
 
-// Sets nodes and secs to 0, best to 20 and the histogram to 0; check is left alone.
+// The deepest depth any run of `record` reached: the deepest with a run counted, or -1.
+int deepestRunDepth(const StatsRecord& record);
+// Sets nodes and secs to 0, best to 20, the histogram and the runs by depth to 0; check is left
+// alone.
 void clearRecord(StatsRecord& record);
 // The lowest mismatch count whose histogram entry is above 0, or mismatchSlots for none.
 std::int32_t lowestBest(const StatsRecord& record);

@@ -1,0 +1,184 @@
+#include "results/deepest_board.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <set>
+#include <thread>
+
+#include "base/console.h"
+#include "base/file_reading.h"
+#include "base/settings.h"
+#include "base/whole_files.h"
+#include "puzzle/piece_file.h"
+#include "results/board_grid.h"
+#include "results/grid_writing.h"
+#include "search/board_geometry.h"
+#include "search/search_state.h"
+
+DeepestBoardState deepestBoard;
+
+namespace {
+
+// A board file holds 18 short lines; a larger deepest.txt is none.
+constexpr std::size_t largestFile = 1 << 16;
+// The most mismatched edges the search lets a board have.
+constexpr int mostMismatches = 17;
+// A deepest.txt that the system cannot read now is tried this often, this far apart.
+constexpr int readAttempts = 5;
+constexpr int retryPauseMs = 200;
+
+// The slots of the outline's sides: the side of `slot` that faces the outline, by the colour
+// function that reads it.
+bool outlineIsBorder(int slot, PieceCode code) {
+    const Square square = slotSquare[slot];
+    return (square.row != 0 || topOf(code) == borderColour) &&
+           (square.row != boardSize - 1 || bottomOf(code) == borderColour) &&
+           (square.col != 0 || leftOf(code) == borderColour) &&
+           (square.col != boardSize - 1 || rightOf(code) == borderColour);
+}
+
+// Why `text` is no board of these pieces, or an empty text; `slots` gets its board.
+std::string boardProblem(const std::string& text, std::array<PieceCode, 256>& slots) {
+    slots.fill(emptyCode);
+    std::FILE* file = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
+    if (file == nullptr) return std::strerror(errno);
+    std::string problem;
+    const int lines = readGridLines(file, [&](const GridLine& line) {
+        if (!problem.empty()) return;
+        if (line.cells.size() != gridCellsPerRow)
+            problem = "line " + std::to_string(line.lineNumber) + " has not 16 cells";
+        for (std::size_t c = 0; problem.empty() && c < line.cells.size(); ++c)
+            if (!parseCell(line.cells[c].c_str(), slots[gridCellsPerRow * line.row + c]))
+                problem = "line " + std::to_string(line.lineNumber) + ", cell " +
+                          std::to_string(c + 1) + " is not a piece";
+    });
+    std::fclose(file);
+    if (!problem.empty()) return problem;
+    if (lines != gridRows) return "it has " + std::to_string(lines) + " board lines, not 16";
+    if (slots[hintSlot] != rotate(2, pieceCodes[hintPiece]))
+        return "the hint piece is not in place";
+    std::set<int> pieces;
+    for (int slot = 0; slot < 256; ++slot) {
+        if (slots[slot] == emptyCode) continue;
+        if (!pieces.insert(pieceNumberOf(slots[slot])).second)
+            return "piece " + std::to_string(pieceNumberOf(slots[slot]) + 1) + " stands twice";
+        if (!outlineIsBorder(slot, slots[slot]))
+            return "a piece faces the outline with another colour than the border";
+    }
+    if (depthOf(slots).mismatches > mostMismatches)
+        return "more mismatched edges than a board of these pieces may have";
+    return {};
+}
+
+}  // namespace
+
+BoardDepth depthOf(const std::array<PieceCode, 256>& slots) {
+    BoardDepth found{-1, 0};
+    for (int d = 0; d < depthCount; ++d)
+        if (slots[fillOrder[d]] != emptyCode) found.depth = d;
+    for (int row = 0; row < boardSize; ++row)
+        for (int col = 0; col < boardSize; ++col) {
+            const PieceCode here = slots[squareSlot[row][col]];
+            if (here == emptyCode) continue;
+            if (col + 1 < boardSize) {
+                const PieceCode right = slots[squareSlot[row][col + 1]];
+                found.mismatches += right != emptyCode && rightOf(here) != leftOf(right);
+            }
+            if (row + 1 < boardSize) {
+                const PieceCode below = slots[squareSlot[row + 1][col]];
+                found.mismatches += below != emptyCode && bottomOf(here) != topOf(below);
+            }
+        }
+    return found;
+}
+
+void readDeepestBoard() {
+    std::string text;
+    FileReading reading;
+    for (int attempt = 0; attempt < readAttempts; ++attempt) {
+        if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(retryPauseMs));
+        reading = readRegularFile(deepestBoardFileName, largestFile, text);
+        if (reading.fault == FileReading::none || !isPassingError(reading.error)) break;
+    }
+    if (reading.fault == FileReading::cannotOpen && reading.error == ENOENT) return;
+    const std::string where = std::string(settings.workingDirectory) + "/" + deepestBoardFileName;
+    std::string problem;
+    if (reading.fault == FileReading::none) {
+        std::array<PieceCode, 256> slots{};
+        problem = boardProblem(text, slots);
+        if (problem.empty()) {
+            const BoardDepth found = depthOf(slots);
+            deepestBoard.board = slots;
+            deepestBoard.depth = found.depth;
+            deepestBoard.mismatches = found.mismatches;
+            return;
+        }
+    } else if (isPassingError(reading.error)) {
+        printErr("%s %s; it is not written over during this start\n", where.c_str(),
+                 readingProblem(reading).c_str());
+        deepestBoard.keeping = false;
+        return;
+    } else {
+        problem = readingProblem(reading);
+    }
+    const std::string keptAs = moveAside(deepestBoardFileName, "damaged", fileStamp().c_str());
+    if (keptAs.empty()) {
+        printErr(
+            "%s is no deepest board (%s) and cannot be moved aside (%s); it is not written "
+            "over\n",
+            where.c_str(), problem.c_str(), std::strerror(errno));
+        deepestBoard.keeping = false;
+        return;
+    }
+    printErr("%s is no deepest board (%s); it is kept as %s/%s\n", where.c_str(), problem.c_str(),
+             settings.workingDirectory, keptAs.c_str());
+}
+
+void armDeepestBoard() {
+    if (!deepestBoard.keeping) return;
+    search.keepFrom = deepestBoard.depth < 0 ? 0 : deepestBoard.depth;
+    search.deepestDepth = deepestBoard.depth;
+    search.deepestMismatches = deepestBoard.depth < 0 ? 0 : deepestBoard.mismatches;
+}
+
+void takeDeeperBoard() {
+    if (!search.deeperBoardKept) return;
+    search.deeperBoardKept = false;
+    // The squares of the depths the run placed up to its kept depth, over what the run began
+    // with (the hint, a loaded board); deeper squares hold older attempts.
+    std::array<PieceCode, 256> slots = search.startBoard;
+    for (int d = 0; d <= search.deepestDepth; ++d)
+        slots[fillOrder[d]] = search.deepestBoard[fillOrder[d]];
+    const BoardDepth found = depthOf(slots);
+    if (found.depth < deepestBoard.depth ||
+        (found.depth == deepestBoard.depth && found.mismatches >= deepestBoard.mismatches))
+        return;
+    deepestBoard.board = slots;
+    deepestBoard.depth = found.depth;
+    deepestBoard.mismatches = found.mismatches;
+    deepestBoard.unsaved = true;
+}
+
+std::string deepestBoardText(const DeepestBoardState& kept) {
+    return gridText(kept.board, "deepest board: depth " + std::to_string(kept.depth) + ", " +
+                                    std::to_string(kept.depth + 2) + " pieces, " +
+                                    std::to_string(kept.mismatches) + " mismatched edges");
+}
+
+void saveDeepestBoard(bool sync) {
+    if (!deepestBoard.unsaved || !deepestBoard.keeping || !settings.writeFiles) return;
+    const int error = writeWholeFile(deepestBoardFileName, deepestBoardText(deepestBoard),
+                                     Existing::replace, sync);
+    if (error == 0) {
+        deepestBoard.unsaved = false;
+        deepestBoard.failureShown = false;
+        return;
+    }
+    if (!deepestBoard.failureShown)
+        printErr("could not write to %s (%s)\n", deepestBoardFileName, std::strerror(error));
+    deepestBoard.failureShown = true;
+}

@@ -1,0 +1,53 @@
+// The deepest board of a directory, deepest.txt: the board with the most pieces that any run
+// there placed (or as many with fewer mismatched edges), a full board included, kept across
+// runs and starts as a board file that the solver loads and tessaly-show checks and draws.
+// On a puzzle where no run finishes a board it shows how deep the search gets.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "puzzle/piece_code.h"
+
+inline constexpr const char* deepestBoardFileName = "deepest.txt";
+
+// The board kept, for the program's life. resetProgram restores it.
+struct DeepestBoardState {
+    // The deepest depth on its board (the deepest depth in fill order whose square holds a
+    // piece; a full board 254), or -1 for none.
+    std::int32_t depth = -1;
+    std::int32_t mismatches = 0;  // its mismatched edges between filled squares
+    std::array<PieceCode, 256> board{};
+    bool unsaved = false;       // deeper than deepest.txt holds
+    bool keeping = true;        // false when deepest.txt could not be read and is in the way
+    bool failureShown = false;  // a save that fails is reported once
+};
+extern DeepestBoardState deepestBoard;
+
+// The deepest depth of `slots` and the mismatched edges between its filled squares.
+struct BoardDepth {
+    int depth;
+    int mismatches;
+};
+BoardDepth depthOf(const std::array<PieceCode, 256>& slots);
+
+// Reads deepest.txt of the current directory at start-up, with the pieces' tables built. A file
+// that is not a board of these pieces (a cell that is no piece, a piece twice, the hint piece
+// out of place, an edge facing the outline that is not border, more mismatched edges than a
+// board may have) is moved aside to deepest.txt.damaged-STAMP with one line on the error
+// stream, so that nothing is lost and no shallower board replaces it silently; one that the
+// system cannot read now is tried again for a moment, then left in place and not written over
+// during this start, as one line says.
+void readDeepestBoard();
+// At a run's start: hands the board kept so far to the search, whose placements that may beat
+// it it then keeps (search.keepFrom and the rest).
+void armDeepestBoard();
+// Takes the board that the current run kept when it beats the one kept so far; called at every
+// statistics save, so the search never waits for it.
+void takeDeeperBoard();
+// Writes deepest.txt whole (through the whole-file writer) when a deeper board waits, synced
+// when `sync`; a failure is reported once and tried again at the next save.
+void saveDeepestBoard(bool sync);
+// The board file text of a kept board: its comment and the grid.
+std::string deepestBoardText(const DeepestBoardState& kept);
