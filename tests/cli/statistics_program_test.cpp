@@ -120,6 +120,35 @@ TEST_F(StatisticsProgram, KillingAtAnyMomentNeverTearsAFileNorLosesSavedNodes) {
     EXPECT_GT(lastNodes, 0);
 }
 
+// The squares tessaly-show finds filled in the board file `name` of `directory`, or -1.
+int filledSquares(const std::string& directory, const std::string& name) {
+    const ProgramResult shown =
+        runProgram(std::string(TESSALY_SHOW_BIN) + " k7pieces.txt " + name, directory);
+    int filled = -1;
+    const std::size_t at = shown.out.find(": board file, ");
+    if (shown.status != 0 || at == std::string::npos ||
+        std::sscanf(shown.out.c_str() + at, ": board file, %d of 256", &filled) != 1)
+        return -1;
+    return filled;
+}
+
+TEST(DeepestBoardProgram, RunsOnAHardPuzzleLeaveADeepBoardThatAKillNeverMakesShallower) {
+    TempDir dir;
+    writeFile(dir.file("k7pieces.txt"), pieceFileText(generatePuzzle({9202, 17, 4})));
+    writeFile(dir.file("k7groups.txt"), "off\n");
+    const ProgramResult first = runProgram(TESSALY_BIN, dir.path, "", 6);
+    EXPECT_EQ(first.out.find("deepest"), std::string::npos) << "the console says nothing of it";
+    const int filled = filledSquares(dir.path, "deepest.txt");
+    EXPECT_GE(filled, 200);
+    for (int round = 0; round < 2; ++round) {
+        const pid_t pid = startProgram({TESSALY_BIN}, dir.path, "out.txt", "err.txt", true);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500 + 700 * round));
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+        EXPECT_GE(filledSquares(dir.path, "deepest.txt"), filled) << "round " << round;
+    }
+}
+
 TEST_F(StatisticsProgram, ASecondSolverInTheSameDirectoryRefusesAndTouchesNothing) {
     const pid_t first = startSolver(dir.path);
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));

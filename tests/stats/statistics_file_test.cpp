@@ -68,6 +68,22 @@ TEST_F(StatisticsFile, KeysAreReadInAnyOrderAndTheBestLineIsIgnored) {
     EXPECT_NE(text.find("\n7=4\n"), std::string::npos);
 }
 
+TEST_F(StatisticsFile, RunsAreCountedByDeepestDepthAndTheirLinesReadBack) {
+    readWith(
+        "K7 stats\ndeepest248=5\ndeepest0=1\ndeepest255=9\ndeepest-1=2\ndeepest7=-3\n"
+        "deepestx=4\ndeepest250=x\n");
+    EXPECT_EQ(statistics.grandTotal.runsByDeepest[248], 5);
+    EXPECT_EQ(statistics.grandTotal.runsByDeepest[0], 1);
+    EXPECT_EQ(statistics.grandTotal.runsByDeepest[7], 0);
+    EXPECT_EQ(deepestRunDepth(statistics.grandTotal), 248);
+    runStatistics.endedRunDepth = 251;  // a run just ended there
+    const std::string text = written();
+    EXPECT_NE(text.find("\ndeepest0=1\ndeepest248=5\ndeepest251=1\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("deepest7"), std::string::npos);
+    EXPECT_EQ(statistics.sinceStart.runsByDeepest[251], 1);
+    EXPECT_EQ(written(), text) << "a run is counted once";
+}
+
 TEST_F(StatisticsFile, MissingOrForeignFilesStartFromZero) {
     {
         statistics.grandTotal.nodes = 9;
