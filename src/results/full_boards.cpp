@@ -7,12 +7,12 @@
 #include "base/fatal_exit.h"
 #include "base/guarded_saves.h"
 #include "base/settings.h"
+#include "base/time_texts.h"
 #include "results/board_files.h"
 #include "results/record_board_names.h"
+#include "results/statistics_records.h"
 #include "results/tally.h"
 #include "search/search_state.h"
-#include "stats/statistics_records.h"
-#include "stats/time_texts.h"
 
 FullBoards fullBoards;
 
@@ -26,7 +26,7 @@ void onFullBoard() {
         // that cannot be saved is printed instead, and the search goes on.
         beginGuardedSave();
         printOut("Nr solutions = %lld, after %s\n", static_cast<long long>(fullBoards.count),
-                 elapsedText().c_str());
+                 elapsedText(runStatistics.startClock).c_str());
         const SavedBoard board = saveBoardOfScore(perfectScore);
         if (board.saved)
             printOut("%s%s/%s\n", boardSavedText, settings.workingDirectory, board.name.c_str());

@@ -2,8 +2,8 @@
 
 #include "base/console.h"
 #include "results/record_board_names.h"
+#include "results/statistics_records.h"
 #include "search/search_state.h"
-#include "stats/statistics_records.h"
 
 TallyLine tallyLine;
 

@@ -8,16 +8,17 @@
 #include "results/board_files.h"
 #include "results/deepest_board.h"
 #include "results/full_boards.h"
+#include "results/statistics_records.h"
 #include "results/tally.h"
 #include "run/run_budget.h"
 #include "run/run_setup.h"
 #include "search/depth_profile.h"
 #include "search/rim_look_ahead.h"
+#include "search/search_hooks.h"
 #include "search/search_options.h"
 #include "search/search_state.h"
 #include "search/shallow_lists.h"
 #include "stats/statistics_file.h"
-#include "stats/statistics_records.h"
 
 void resetRun() {
     search = {};
@@ -31,7 +32,12 @@ void resetRun() {
     resetRunBudget();
 }
 
+void installSearchHooks() {
+    searchHooks = {onFullBoard, applyBudgetRules, stopRun};
+}
+
 void resetProgram() {
+    installSearchHooks();
     settings = {};
     orderingHistory = {};
     scarcity = {};

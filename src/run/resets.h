@@ -12,5 +12,8 @@ void resetRun();
 // loading's last faults, the full-board count and tally line, the statistics and the run
 // set-up. The pieces and candidate lists are left as the last piece file made them, and the
 // index of the edited lists is rebuilt from them; the console streams and the cross-thread
-// stop flags stay as they are, on purpose.
+// stop flags stay as they are, on purpose. The search's hooks are installed.
 void resetProgram();
+// Sets the functions the search calls outside its layer (searchHooks): the handling of a full
+// board, the run budget's rules and the end of a run. Every run and resetProgram do it.
+void installSearchHooks();

@@ -7,15 +7,13 @@
 #include "base/settings.h"
 #include "puzzle/list_editing.h"
 #include "results/full_boards.h"
+#include "results/statistics_records.h"
 #include "run/deep_run_grace.h"
 #include "search/depth_windows.h"
 #include "stats/statistics_file.h"
-#include "stats/statistics_records.h"
 #include "stats/statistics_report.h"
 
 RunBudget budget;
-std::atomic<std::int64_t> budgetAttention{0};
-std::atomic<bool> stopRequested{false};
 
 namespace {
 
@@ -42,11 +40,6 @@ void updateAttention(std::int64_t n) {
 }
 
 }  // namespace
-
-void requestRunStop() {
-    stopRequested.store(true);
-    budgetAttention.store(-1);
-}
 
 void resetRunBudget() {
     budget = RunBudget{.fullBoardsAtCheckpoint = fullBoards.count};

@@ -7,6 +7,7 @@
 
 #include "base/settings.h"
 #include "run/budget_policy.h"
+#include "search/search_hooks.h"
 #include "search/search_state.h"
 
 // The budget of the current run.
@@ -22,34 +23,11 @@ struct RunBudget {
 };
 extern RunBudget budget;
 
-// Lowest node count above which any rule of the budget can act, or -1 once a stop is
-// requested; below it a check is a single comparison. Read by the run thread, written by a
-// signal handler too, so it stays apart from the record.
-extern std::atomic<std::int64_t> budgetAttention;
-
-// Set when the user asks the program to stop: the run ends at its next budget check, with
-// its statistics saved.
-extern std::atomic<bool> stopRequested;
-// Asks the current run to stop at its next budget check; safe to call from a signal handler.
-void requestRunStop();
-// Whether the run must stop now for a stop request or the node limit.
-inline bool runStopDue() {
-    return stopRequested.load(std::memory_order_relaxed) ||
-           search.nodeCount >= settings.runNodeLimit;
-}
-
-// Thrown by stopRun to unwind the search to the run thread's entry; nothing in the search
-// catches it, so no step undoes anything or places a piece once the run is stopped.
-struct RunStopped {};
-
 // Resets the budget for a new run.
 void resetRunBudget();
-// Runs the four budget rules in order; may end the run through stopRun.
+// Runs the four budget rules in order; may end the run through stopRun. The search calls it
+// through searchHooks when its check finds the node count past budgetAttention.
 void applyBudgetRules();
-// Called after every placement at depths 0 to 119.
-[[gnu::always_inline]] inline void checkRunBudget() {
-    if (search.nodeCount > budgetAttention.load(std::memory_order_relaxed)) applyBudgetRules();
-}
 // The depth entered most often among those whose entries the search counts (160 to 170; the
 // earlier wins ties), or 0 when none was entered more often than depth 0, that is, more than once.
 std::int32_t busiestDeepDepth();

@@ -23,6 +23,7 @@
 #include "puzzle/piece_file.h"
 #include "results/board_files.h"
 #include "results/deepest_board.h"
+#include "results/statistics_records.h"
 #include "run/resets.h"
 #include "run/run_budget.h"
 #include "run/run_setup.h"
@@ -32,7 +33,6 @@
 #include "search/search_options.h"
 #include "search/search_state.h"
 #include "stats/statistics_file.h"
-#include "stats/statistics_records.h"
 #include "stats/statistics_report.h"
 
 std::atomic<std::int32_t> runFinished{0};
@@ -143,6 +143,7 @@ void setIdlePriority() {
 void performRun() {
     // A clean board with every piece free, no counts, no edits and a fresh budget.
     resetRun();
+    installSearchHooks();
     runStatistics.startClock = programClockMs();
     chooseGroupAndColours();
     startRunOptions(setup.groups.options);

@@ -5,9 +5,9 @@
 #include "base/clocks.h"
 #include "base/random.h"
 #include "puzzle/candidate_ordering.h"
+#include "results/statistics_records.h"
 #include "run/piece_groups.h"
 #include "search/search_state.h"
-#include "stats/statistics_records.h"
 
 RunSetup setup;
 

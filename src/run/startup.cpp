@@ -22,11 +22,11 @@
 #include "puzzle/piece_file.h"
 #include "results/deepest_board.h"
 #include "results/record_board_names.h"
+#include "results/statistics_records.h"
 #include "run/groups_file.h"
 #include "run/run_setup.h"
 #include "search/search_options.h"
 #include "stats/statistics_file.h"
-#include "stats/statistics_records.h"
 #include "stats/statistics_report.h"
 
 namespace {

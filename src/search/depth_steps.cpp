@@ -6,12 +6,11 @@
 
 #include "puzzle/candidate_tables.h"
 #include "puzzle/list_editing.h"
-#include "results/full_boards.h"
-#include "run/run_budget.h"
 #include "search/depth_profile.h"
 #include "search/depth_properties.h"
 #include "search/placed_removals.h"
 #include "search/rim_look_ahead.h"
+#include "search/search_hooks.h"
 #include "search/search_options.h"
 #include "search/search_state.h"
 #include "search/shallow_lists.h"
@@ -276,7 +275,7 @@ template <int D, StepRules R>
         if (next == 0) {
             if (search.nodeCount > budgetAttention.load(std::memory_order_relaxed)) {
                 search.pieceFree[piece] = 0;
-                applyBudgetRules();
+                searchHooks.budgetRules();
                 search.pieceFree[piece] = 1;
             }
             ++search.nodeCount;
@@ -388,7 +387,7 @@ inline void mismatchPhase(int left, int top) {
     // A run can search the last squares for minutes without a budget check; a stop request
     // (or the node limit) is honoured here too, so that the program ends soon and with its
     // statistics saved.
-    if (runStopDue()) stopRun();
+    if (runStopDue()) searchHooks.stopRun();
     if constexpr (p.mismatchPasses == MismatchPasses::interior) {
         if (removalsDeferred()) applyDeferredRemovals();
         mismatchPass<D, R>(interiorByTop[top], [left](PieceCode c) { return leftOf(c) == left; });
@@ -439,7 +438,7 @@ template <StepRules R>
             search.board[p.slot] = code;
             notePlacement<lastDepth, R>();
             search.pieceFree[piece] = 0;
-            onFullBoard();
+            searchHooks.fullBoard();
             ++search.nodeCount;
             search.pieceFree[piece] = 1;
         }

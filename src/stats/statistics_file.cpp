@@ -23,7 +23,7 @@
 #include "results/deepest_board.h"
 #include "results/full_boards.h"
 #include "search/search_state.h"
-#include "stats/statistics_records.h"
+#include "results/statistics_records.h"
 #include "stats/statistics_report.h"
 
 StatisticsFileState statisticsFile;

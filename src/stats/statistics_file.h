@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "stats/statistics_records.h"
+#include "results/statistics_records.h"
 
 // The statistics file and its copy, the one before the last save.
 inline constexpr const char* statisticsFileName = "total.txt";

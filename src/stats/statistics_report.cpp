@@ -6,9 +6,9 @@
 #include "base/console.h"
 #include "results/record_board_names.h"
 #include "results/tally.h"
-#include "stats/statistics_records.h"
+#include "results/statistics_records.h"
 #include "stats/statistics_table.h"
-#include "stats/time_texts.h"
+#include "base/time_texts.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "stats/statistics_records.h"
+#include "results/statistics_records.h"
 
 inline constexpr std::size_t fieldWidth = 15;
 inline constexpr int columnsPerTable = 3;

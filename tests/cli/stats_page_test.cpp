@@ -7,7 +7,7 @@
 
 #include "results/board_files.h"
 #include "results/record_board_names.h"
-#include "stats/statistics_records.h"
+#include "results/statistics_records.h"
 #include "tests/test_support.h"
 #include "tests/tools/show_test_boards.h"
 #include "tests/tools/statistics_table_reader.h"

@@ -15,9 +15,9 @@
 #include <thread>
 #include <vector>
 
-#include "stats/statistics_records.h"
+#include "results/statistics_records.h"
 #include "stats/statistics_report.h"
-#include "stats/time_texts.h"
+#include "base/time_texts.h"
 #include "tests/test_support.h"
 #include "tests/tools/statistics_table_reader.h"
 

@@ -34,7 +34,7 @@
 #include "run/startup.h"
 #include "search/search_state.h"
 #include "stats/statistics_file.h"
-#include "stats/statistics_records.h"
+#include "results/statistics_records.h"
 #include "tests/test_support.h"
 
 namespace {

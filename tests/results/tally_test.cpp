@@ -7,7 +7,7 @@
 
 #include "run/resets.h"
 #include "search/search_state.h"
-#include "stats/statistics_records.h"
+#include "results/statistics_records.h"
 #include "tests/test_support.h"
 
 namespace {

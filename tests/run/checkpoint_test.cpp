@@ -8,7 +8,7 @@
 #include "run/run_budget.h"
 #include "run/run_loop.h"
 #include "search/search_state.h"
-#include "stats/statistics_records.h"
+#include "results/statistics_records.h"
 #include "tests/test_support.h"
 
 namespace {

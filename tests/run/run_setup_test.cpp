@@ -10,7 +10,7 @@
 #include "run/piece_groups.h"
 #include "run/resets.h"
 #include "search/search_state.h"
-#include "stats/statistics_records.h"
+#include "results/statistics_records.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include "run/startup.h"
 #include "search/board_geometry.h"
 #include "search/search_state.h"
-#include "stats/statistics_records.h"
+#include "results/statistics_records.h"
 #include "tests/test_support.h"
 #include "tools/gen/puzzle_generator.h"
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "stats/statistics_report.h"
-#include "stats/time_texts.h"
+#include "base/time_texts.h"
 #include "tests/tools/statistics_table_reader.h"
 #include "tools/common/statistics_merge.h"
 

@@ -22,7 +22,7 @@
 #include "search/depth_profile.h"
 #include "search/rim_look_ahead.h"
 #include "search/search_state.h"
-#include "stats/statistics_records.h"
+#include "results/statistics_records.h"
 
 namespace {
 

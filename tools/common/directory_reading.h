@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "stats/statistics_records.h"
+#include "results/statistics_records.h"
 #include "tools/common/record_board_list.h"
 
 // A directory as given and the statistics read from its total.txt.

@@ -9,7 +9,7 @@
 #include <limits>
 
 #include "results/record_board_names.h"
-#include "stats/time_texts.h"
+#include "base/time_texts.h"
 #include "tools/common/svg_drawing.h"
 #include "tools/common/text_joining.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "stats/statistics_records.h"
+#include "results/statistics_records.h"
 #include "tools/common/search_history.h"
 
 // A bar chart of the full boards of every score 461 to 480 in `record`, on a log scale: one

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "stats/statistics_records.h"
+#include "results/statistics_records.h"
 
 // The sum of `records`: nodes, seconds (each instance's running time) and histogram entries
 // added, best the lowest mismatch count with boards in any of them; check is 0.

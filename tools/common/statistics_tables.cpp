@@ -8,7 +8,7 @@
 #include "base/printable_text.h"
 #include "results/record_board_names.h"
 #include "stats/statistics_report.h"
-#include "stats/time_texts.h"
+#include "base/time_texts.h"
 #include "tools/common/statistics_merge.h"
 
 namespace {

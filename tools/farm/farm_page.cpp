@@ -3,7 +3,7 @@
 #include "base/output_files.h"
 
 #include "results/record_board_names.h"
-#include "stats/statistics_records.h"
+#include "results/statistics_records.h"
 #include "tools/common/directory_reading.h"
 #include "tools/common/status_page.h"
 

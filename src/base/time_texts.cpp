@@ -1,9 +1,8 @@
-#include "stats/time_texts.h"
+#include "base/time_texts.h"
 
 #include <cstdio>
 
 #include "base/clocks.h"
-#include "stats/statistics_records.h"
 
 std::string durationText(std::int64_t seconds) {
     char text[64];
@@ -15,10 +14,10 @@ std::string durationText(std::int64_t seconds) {
     return text;
 }
 
-std::string elapsedText() {
+std::string elapsedText(std::int64_t startClockMs) {
     // The monotonic program clock, which setting the wall clock does not move; past the first
     // minute only whole seconds are shown.
-    const long long t = programClockMs() - runStatistics.startClock;
+    const long long t = programClockMs() - startClockMs;
     const long long s = t / 1000;
     const long long m = s < 60 ? t % 1000 : 0;
     char text[96];

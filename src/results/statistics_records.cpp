@@ -1,4 +1,4 @@
-#include "stats/statistics_records.h"
+#include "results/statistics_records.h"
 
 #include <limits>
 

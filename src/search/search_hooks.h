@@ -1,0 +1,46 @@
+// What the search calls outside its own layer, and the half of the run budget it checks itself.
+// The search checks after its placements whether the run budget may act (one comparison) and
+// whether a stop is due; the budget's rules, the handling of a full board and the end of a run
+// belong to the layers above, which set their functions here (installSearchHooks in run/).
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "base/settings.h"
+#include "search/search_state.h"
+
+struct SearchHooks {
+    // Every full board, with the last square filled: counted, announced, saved.
+    void (*fullBoard)() = nullptr;
+    // The run budget's rules, when the node count has passed budgetAttention; may end the run.
+    void (*budgetRules)() = nullptr;
+    // Ends the run: saves its statistics, restores the lists and throws RunStopped.
+    void (*stopRun)() = nullptr;
+};
+extern SearchHooks searchHooks;
+
+// Lowest node count above which any rule of the budget can act, or -1 once a stop is
+// requested; below it a check is a single comparison. Read by the run thread, written by a
+// signal handler too.
+extern std::atomic<std::int64_t> budgetAttention;
+// Set when the user asks the program to stop: the run ends at its next budget check, with
+// its statistics saved.
+extern std::atomic<bool> stopRequested;
+// Asks the current run to stop at its next budget check; safe to call from a signal handler.
+void requestRunStop();
+// Whether the run must stop now for a stop request or the node limit.
+inline bool runStopDue() {
+    return stopRequested.load(std::memory_order_relaxed) ||
+           search.nodeCount >= settings.runNodeLimit;
+}
+
+// Thrown by the end of a run to unwind the search to the run thread's entry; nothing in the
+// search catches it, so no step undoes anything or places a piece once the run is stopped.
+struct RunStopped {};
+
+// Called after every placement at the depths that check the budget.
+[[gnu::always_inline]] inline void checkRunBudget() {
+    if (search.nodeCount > budgetAttention.load(std::memory_order_relaxed))
+        searchHooks.budgetRules();
+}
