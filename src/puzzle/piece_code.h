@@ -31,6 +31,22 @@ constexpr int topOf(PieceCode c) {
 constexpr int leftOf(PieceCode c) {
     return (c >> 15) & 31;
 }
+// The four sides of a square, and the colour a code shows on each.
+enum class Side { top, right, bottom, left };
+constexpr int colourOn(PieceCode code, Side side) {
+    switch (side) {
+        case Side::top:
+            return topOf(code);
+        case Side::right:
+            return rightOf(code);
+        case Side::bottom:
+            return bottomOf(code);
+        case Side::left:
+            return leftOf(code);
+    }
+    return 0;
+}
+
 constexpr int rotationOf(PieceCode c) {
     return (c >> 20) & 3;
 }

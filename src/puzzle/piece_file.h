@@ -9,6 +9,8 @@
 #include "puzzle/piece_code.h"
 
 inline constexpr int pieceCount = 256;
+// The piece file's name in a solver's start directory.
+inline constexpr const char* pieceFileName = "k7pieces.txt";
 
 // Program colour of every file colour; file colour 0, the border, becomes borderColour.
 inline constexpr std::array<int, colourCount> colourMap{22, 21, 0, 9,  14, 18, 11, 6, 2, 17, 15, 16,

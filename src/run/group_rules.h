@@ -3,6 +3,7 @@
 // them at compile time, a groups file when it is read.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 
@@ -14,14 +15,39 @@ enum class GroupRule {
     pieceRepeated,       // a piece stands in the group twice
     hintPiece,           // the hint piece stands in a list
     cornerInSecondList,  // a corner piece stands in the second list
-    firstListLength,     // the first list holds other than 149 or 150 pieces
-    groupLength,         // the two lists hold other than 253 pieces together
-    firstListCorners,    // the first list holds other than 2 corners
-    firstListEdges,      // the first list holds other than 22 or 23 edge pieces
-    firstListInterior,   // the first list holds other than 125 or 126 interior pieces
-    secondListEdges,     // the second list holds other than 33 or 34 edge pieces
-    secondListInterior,  // the second list holds other than 69 or 70 interior pieces
+    firstListLength,     // the first list holds too few or too many pieces
+    groupLength,         // the two lists hold other than every piece but the hint and two corners
+    firstListCorners,    // the first list holds too few or too many corners
+    firstListEdges,      // the first list holds too few or too many edge pieces
+    firstListInterior,   // the first list holds too few or too many interior pieces
+    secondListEdges,     // the second list holds too few or too many edge pieces
+    secondListInterior,  // the second list holds too few or too many interior pieces
 };
+
+// How many pieces a count rule allows, from `low` to `high`.
+struct CountRange {
+    int low, high;
+};
+// The shape of every group: the counts its lists hold, by the rule that checks each (those of
+// the rules about one piece are unused). The checker, the messages of the groups file and the
+// derivation of groups all read them here.
+inline constexpr std::array<CountRange, 11> groupCounts = [] {
+    std::array<CountRange, 11> counts{};
+    const auto set = [&counts](GroupRule rule, int low, int high) {
+        counts[static_cast<std::size_t>(rule)] = {low, high};
+    };
+    set(GroupRule::firstListLength, 149, 150);
+    set(GroupRule::groupLength, groupSize, groupSize);
+    set(GroupRule::firstListCorners, 2, 2);
+    set(GroupRule::firstListEdges, 22, 23);
+    set(GroupRule::firstListInterior, 125, 126);
+    set(GroupRule::secondListEdges, 33, 34);
+    set(GroupRule::secondListInterior, 69, 70);
+    return counts;
+}();
+constexpr CountRange countOf(GroupRule rule) {
+    return groupCounts[static_cast<std::size_t>(rule)];
+}
 
 // The first rule a group breaks: for a rule about one piece, where that piece stands (its
 // position in the first list, then on in the second), and for a count, the count found.
@@ -49,18 +75,16 @@ constexpr GroupCheck checkGroup(std::span<const std::uint8_t> first,
     }
     struct Count {
         GroupRule rule;
-        int found, low, high;
+        int found;
     };
     const Count counts[] = {
-        {GroupRule::firstListLength, firstCount, 149, 150},
-        {GroupRule::groupLength, total, groupSize, groupSize},
-        {GroupRule::firstListCorners, ofType[0][2], 2, 2},
-        {GroupRule::firstListEdges, ofType[0][1], 22, 23},
-        {GroupRule::firstListInterior, ofType[0][0], 125, 126},
-        {GroupRule::secondListEdges, ofType[1][1], 33, 34},
-        {GroupRule::secondListInterior, ofType[1][0], 69, 70},
+        {GroupRule::firstListLength, firstCount},      {GroupRule::groupLength, total},
+        {GroupRule::firstListCorners, ofType[0][2]},   {GroupRule::firstListEdges, ofType[0][1]},
+        {GroupRule::firstListInterior, ofType[0][0]},  {GroupRule::secondListEdges, ofType[1][1]},
+        {GroupRule::secondListInterior, ofType[1][0]},
     };
     for (const Count& c : counts)
-        if (c.found < c.low || c.found > c.high) return {c.rule, -1, c.found};
+        if (c.found < countOf(c.rule).low || c.found > countOf(c.rule).high)
+            return {c.rule, -1, c.found};
     return {};
 }

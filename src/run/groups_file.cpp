@@ -31,6 +31,14 @@ std::string format(const char* pattern, auto... values) {
     return text;
 }
 
+// What a count rule allows, in words: "149 or 150", "2".
+std::string allowed(GroupRule rule) {
+    const CountRange range = countOf(rule);
+    if (range.low == range.high) return std::to_string(range.low);
+    if (range.high == range.low + 1) return format("%d or %d", range.low, range.high);
+    return format("%d to %d", range.low, range.high);
+}
+
 // The rule a group breaks, in words.
 std::string brokenRule(const GroupText& group, int number, const GroupCheck& check) {
     const int piece = check.position < 0 ? 0
@@ -51,38 +59,38 @@ std::string brokenRule(const GroupText& group, int number, const GroupCheck& che
         case GroupRule::cornerInSecondList:
             return format("piece %d is a corner piece, and a second list holds none", piece);
         case GroupRule::firstListLength:
-            return format("the first list of group %d holds %d pieces; it must hold 149 or 150",
-                          number, n);
+            return format("the first list of group %d holds %d pieces; it must hold %s", number, n,
+                          allowed(check.rule).c_str());
         case GroupRule::groupLength:
             return format(
-                "group %d holds %d pieces; it must hold 253, every piece but the hint "
+                "group %d holds %d pieces; it must hold %s, every piece but the hint "
                 "piece and two corners",
-                number, n);
+                number, n, allowed(check.rule).c_str());
         case GroupRule::firstListCorners:
             return format(
                 "the first list of group %d holds %d corner pieces (0 to 3); it must "
-                "hold 2",
-                number, n);
+                "hold %s",
+                number, n, allowed(check.rule).c_str());
         case GroupRule::firstListEdges:
             return format(
                 "the first list of group %d holds %d edge pieces (4 to 59); it must "
-                "hold 22 or 23",
-                number, n);
+                "hold %s",
+                number, n, allowed(check.rule).c_str());
         case GroupRule::firstListInterior:
             return format(
                 "the first list of group %d holds %d interior pieces (60 to 255); it "
-                "must hold 125 or 126",
-                number, n);
+                "must hold %s",
+                number, n, allowed(check.rule).c_str());
         case GroupRule::secondListEdges:
             return format(
                 "the second list of group %d holds %d edge pieces (4 to 59); it must "
-                "hold 33 or 34",
-                number, n);
+                "hold %s",
+                number, n, allowed(check.rule).c_str());
         case GroupRule::secondListInterior:
             return format(
                 "the second list of group %d holds %d interior pieces (60 to 255); it "
-                "must hold 69 or 70",
-                number, n);
+                "must hold %s",
+                number, n, allowed(check.rule).c_str());
     }
     return {};
 }

@@ -29,6 +29,7 @@ void resetRun() {
     shallow = {};
     runStatistics = {};
     runOptions = {};
+    draws = {};
     resetRunBudget();
 }
 

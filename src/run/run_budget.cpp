@@ -17,10 +17,15 @@ RunBudget budget;
 
 namespace {
 
-[[noreturn]] void stopWithMark(const char* mark) {
-    budget.endMark = mark;
-    printOut("%s", mark);
+[[noreturn]] void endRun(RunEnd end) {
+    budget.end = end;
+    printOut("%s", runEndText(end).mark);
     stopRun();
+}
+
+// The end of a run that must stop now: for the user, or at the node limit.
+RunEnd stopDueEnd() {
+    return stopRequested.load() ? RunEnd::stopRequest : RunEnd::nodeLimit;
 }
 
 // Rules 2 and 3 can act only at the first call past their node counts: after it, the
@@ -54,27 +59,27 @@ std::int32_t busiestDeepDepth() {
 }
 
 void applyBudgetRules() {
-    if (runStopDue()) stopWithMark("");
+    if (runStopDue()) endRun(stopDueEnd());
     const std::int64_t n = search.nodeCount;
     if (n > budget.threshold) {
         if (n - budget.checkpointNodes < checkpointDistance &&
             busiestDeepDepth() < concentrationLimit && !spareFromConcentrationEnd(n))
-            stopWithMark("\\");
+            endRun(RunEnd::concentration);
         budget.threshold *= 2;
     }
     if (budget.checkpointNodes == 0 && n > earlyFailureNodes && search.deepestReached < 0)
-        stopWithMark("-");
+        endRun(RunEnd::earlyFailure);
     if (n < noBoardUntil && fullBoards.count == budget.fullBoardsAtCheckpoint && n > noBoardFrom)
-        stopWithMark("_");
+        endRun(RunEnd::noBoard);
     if (n - budget.checkpointNodes > checkpointDistance) {
         budget.checkpointNodes = n;
         saveStatistics();
         printStatisticsReport();
         if (fullBoards.count <= budget.fullBoardsAtCheckpoint + boardsPerCheckpoint)
-            stopWithMark("):\n");
+            endRun(RunEnd::fewBoards);
         if (n > longRunNodes) {
             if (fullBoards.count <= budget.fullBoardsAtCheckpoint + boardsPerLongCheckpoint)
-                stopWithMark("");
+                endRun(RunEnd::fewBoardsLate);
             printOut("(:");
             if (n > veryLongRunNodes)
                 printOut(" x %lld", static_cast<long long>(n / checkpointDistance));
@@ -86,6 +91,8 @@ void applyBudgetRules() {
 }
 
 void stopRun() {
+    // The search's own stop check (in the last squares) ends a run without a mark.
+    if (budget.end == RunEnd::running) budget.end = stopDueEnd();
     runStatistics.endedRunDepth = deepestPlacedDepth();
     saveStatistics();
     updateStatistics();

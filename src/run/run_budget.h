@@ -7,6 +7,7 @@
 
 #include "base/settings.h"
 #include "run/budget_policy.h"
+#include "run/run_ends.h"
 #include "search/search_hooks.h"
 #include "search/search_state.h"
 
@@ -18,8 +19,8 @@ struct RunBudget {
     std::int64_t checkpointNodes = 0;
     // fullBoards.count at run start or at the last checkpoint.
     std::int64_t fullBoardsAtCheckpoint = 0;
-    // The mark the run ended with ("-", "\\", "_", "):", or "" for none), for the benchmark.
-    const char* endMark = "";
+    // How the run ended.
+    RunEnd end = RunEnd::running;
 };
 extern RunBudget budget;
 

@@ -5,11 +5,14 @@
 #include "base/clocks.h"
 #include "base/random.h"
 #include "puzzle/candidate_ordering.h"
+#include "puzzle/ordering_policy.h"
 #include "results/statistics_records.h"
 #include "run/piece_groups.h"
+#include "search/depth_windows.h"
 #include "search/search_state.h"
 
 RunSetup setup;
+RunDraws draws;
 
 namespace {
 
@@ -36,15 +39,16 @@ void chooseGroupAndColours() {
         for (const MinimumEntry& entry : runMinimumEntries)
             search.secondListMinimum[entry.depth] = entry.minimum;
 
-    const auto lowColour = [] { return static_cast<int>(nextRandom(mainRandom) % 17u); };
+    const auto lowColour = [] { return static_cast<int>(nextRandom(mainRandom) % lowColourCount); };
     ordering.shunnedColour[drawFreeColour(lowColour)] = 1;
     ordering.favouredColour[drawFreeColour(lowColour)] = 1;
-    // The shunned colour lies in 0..16, so the first draw of 17..21 is always taken.
-    ordering.favouredColour[static_cast<int>(nextRandom(mainRandom) % 5u) + 17] = 1;
+    // The shunned colour is a low one, so the first draw of a high colour is always taken.
+    ordering.favouredColour[static_cast<int>(nextRandom(mainRandom) % highColourCount +
+                                             lowColourCount)] = 1;
 
-    setup.group =
+    draws.group =
         static_cast<int>(nextRandom(groupRandom) % static_cast<std::uint32_t>(groupCount));
-    if (groupRules) applyPieceGroup(setup.group);
+    if (groupRules) applyPieceGroup(draws.group);
 }
 
 void putGroup(RunGroups& groups, int g, std::span<const std::uint8_t> first,

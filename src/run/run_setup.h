@@ -35,19 +35,24 @@ struct RunSetup {
     RunGroups groups;
     // Set once groupRandom has been seeded; it is seeded in the first run only.
     bool groupRandomSeeded = false;
-    // The piece group of the current run.
-    int group = -1;
 };
 extern RunSetup setup;
+
+// What the current run drew at its start. resetRun restores it.
+struct RunDraws {
+    // The piece group of the current run, drawn whether the group rules apply or not.
+    int group = -1;
+};
+extern RunDraws draws;
 // Puts the two lists of group `g` into `groups`, where the built-in table keeps them too.
 void putGroup(RunGroups& groups, int g, std::span<const std::uint8_t> first,
               std::span<const std::uint8_t> second);
 
 // Draws the run's shunned and favoured colours from mainRandom and its piece group from
-// groupRandom (seeding groupRandom in the first run), and applies the group of runGroups,
+// groupRandom (seeding groupRandom in the first run), and applies the group of setup.groups,
 // unless the group rules are off: the group is drawn all the same, so that every draw of a
 // run stays as it is, but no piece is flagged and no minimum set.
 void chooseGroupAndColours();
-// Sets the group flags of group `g` (0 to 59) of runGroups: all of its first list, the barred
+// Sets the group flags of group `g` (0 to 59) of setup.groups: all of its first list, the barred
 // part of it, and the counted part of its second list.
 void applyPieceGroup(int g);

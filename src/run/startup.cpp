@@ -152,8 +152,8 @@ void startUp(int argc, char** argv) {
             printErr("cannot read the current directory: %s\n", std::strerror(errno));
         fatalExit();
     }
-    std::snprintf(settings.pieceFilePath, sizeof settings.pieceFilePath, "%s%ck7pieces.txt",
-                  settings.workingDirectory, separator);
+    std::snprintf(settings.pieceFilePath, sizeof settings.pieceFilePath, "%s%c%s",
+                  settings.workingDirectory, separator, pieceFileName);
     readPieceFile(settings.pieceFilePath);
     buildCandidateTables();
     readGroupsFileIfAny();
@@ -177,7 +177,7 @@ void startUp(int argc, char** argv) {
                  settings.workingDirectory, separator, lockFileName, std::strerror(lock.error));
     else
         removeStaleTemporaries();
-    printOut("Tessaly solver version 1.0\n\n");
+    printOut("Tessaly solver version %s\n\n", programVersion);
     printOut("Best scores are stored in %s\n\n", settings.workingDirectory);
     readStatistics();
     readDeepestBoard();

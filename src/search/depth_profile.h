@@ -6,12 +6,37 @@
 #include <array>
 #include <cstdint>
 
+#include "search/board_geometry.h"
 #include "search/search_state.h"
 
-// The depths whose steps count the nodes below their entries: the bounds of the depth bands
-// (120, 193, 230, 248) and every depth from 240 on.
-inline constexpr std::array<int, 18> profiledDepths{120, 193, 230, 240, 241, 242, 243, 244, 245,
-                                                    246, 247, 248, 249, 250, 251, 252, 253, 254};
+// The depth bands whose nodes the profile shows, by their first depths.
+inline constexpr std::array<int, 5> profileBandStarts{0, 120, 193, 230, 248};
+// From this depth on the profile shows the placements of every depth.
+inline constexpr int firstProfiledDeepDepth = 240;
+
+// Whether the steps of `depth` count the nodes below their entries: the first depths of the
+// bands (depth 0 counts all nodes of a run anyway) and every depth from firstProfiledDeepDepth.
+constexpr bool isProfiledDepth(int depth) {
+    if (depth >= firstProfiledDeepDepth && depth < depthCount) return true;
+    for (std::size_t b = 1; b < profileBandStarts.size(); ++b)
+        if (profileBandStarts[b] == depth) return true;
+    return false;
+}
+// Those depths, in order.
+inline constexpr auto profiledDepths = [] {
+    constexpr int count = [] {
+        int n = 0;
+        for (int d = 0; d < depthCount; ++d)
+            n += isProfiledDepth(d);
+        return n;
+    }();
+    std::array<int, count> depths{};
+    int i = 0;
+    for (int d = 0; d < depthCount; ++d)
+        if (isProfiledDepth(d)) depths[i++] = d;
+    return depths;
+}();
+static_assert(profiledDepths.size() == 18 && profiledDepths[0] == 120 && profiledDepths[3] == 240);
 
 // The place of `depth` in profiledDepths, or -1.
 constexpr int profileIndex(int depth) {

@@ -27,18 +27,6 @@ struct DepthProperties {
     int hintSideTest;  // 1: right must equal the hint's left; 2: bottom must equal its top
 };
 
-// Mismatch limit of the depths that have a mismatch phase.
-constexpr int mismatchLimitOf(int d) {
-    if (d < 193 || d == 194 || d == 197 || d == 200 || d >= 254) return 0;
-    if (d <= 201) return 1;
-    constexpr int firstDepthOfLimit[] = {202, 209, 214, 218, 222, 226, 229, 232,
-                                         235, 238, 240, 242, 244, 246, 247, 248};
-    int limit = 1;
-    for (int start : firstDepthOfLimit)
-        if (d >= start) ++limit;
-    return limit;
-}
-
 constexpr DepthProperties depthProperties(int d) {
     const Square sq = fillSquares[d];
     DepthProperties p{};

@@ -13,6 +13,7 @@
 #include "search/depth_profile.h"
 #include "search/depth_properties.h"
 #include "search/depth_steps.h"
+#include "search/depth_windows.h"
 #include "search/placed_removals.h"
 #include "search/rim_look_ahead.h"
 #include "search/search_hooks.h"
@@ -134,7 +135,8 @@ inline bool passesTests(PieceCode code, int piece) {
         if (search.inFirstList[piece]) return false;
     } else if constexpr (p.groupTest == GroupTest::limitedFirstList) {
         if (search.firstListBarred[piece]) return false;
-        if (search.inFirstList[piece] && search.firstListPlaced >= 6) return false;
+        if (search.inFirstList[piece] && search.firstListPlaced >= mostFirstListPlaced)
+            return false;
     } else if constexpr (p.groupTest == GroupTest::barredOnly) {
         if (search.firstListBarred[piece]) return false;
     }

@@ -19,8 +19,6 @@ constexpr Square rimSquare(int i) {
     return {60 - i, 0};
 }
 
-enum class Side { bottom, right, top, left };
-
 // The side of a rim square that faces the next rim square clockwise, and the side that faces
 // the one before it.
 constexpr Side outSide(Square sq) {
@@ -34,20 +32,6 @@ constexpr Side inSide(Square sq) {
     if (sq.col == 15 && sq.row > 0) return Side::top;
     if (sq.row == 15 && sq.col < 15) return Side::right;
     return Side::bottom;
-}
-
-constexpr int colourOn(PieceCode code, Side side) {
-    switch (side) {
-        case Side::bottom:
-            return bottomOf(code);
-        case Side::right:
-            return rightOf(code);
-        case Side::top:
-            return topOf(code);
-        case Side::left:
-            return leftOf(code);
-    }
-    return 0;
 }
 
 // The empty rim squares once the square of a depth is filled, clockwise: how many, which of

@@ -62,20 +62,6 @@ struct SearchState {
 // The one instance; the depth steps read and write it directly.
 extern SearchState search;
 
-// The secondListMinimum entries that every run writes; every other depth has the minimum 0.
-struct MinimumEntry {
-    int depth;
-    std::int32_t minimum;
-};
-inline constexpr std::array<MinimumEntry, 9> runMinimumEntries{
-    {{10, 4}, {20, 7}, {30, 9}, {40, 12}, {50, 14}, {60, 16}, {79, 18}, {95, 19}, {100, 20}}};
-// The minimum of a depth as every run sets it.
-constexpr std::int32_t runSecondListMinimum(int depth) {
-    for (const MinimumEntry& entry : runMinimumEntries)
-        if (entry.depth == depth) return entry.minimum;
-    return 0;
-}
-
 // Empties the board, frees every piece and sets every depth-visit counter to -1, leaving the
 // group flags and counts of the run's set-up alone; a loaded board starts from here. (The
 // full-board tally, which the start of a run clears too, is clear then already.)

@@ -94,7 +94,7 @@ TEST_F(RunBudget, RunThatNeverHadTwoHundredFiftyPiecesEndsWithDashJustPastFortyM
     ASSERT_EQ(climb(1, 40 * million, 997), std::nullopt);
     EXPECT_FALSE(checkAt(40 * million + 1));
     EXPECT_EQ(newOutput(), "-");
-    EXPECT_STREQ(budget.endMark, "-");
+    EXPECT_EQ(budget.end, RunEnd::earlyFailure);
 }
 
 TEST_F(RunBudget, EarlyFailureStrikesAtTheFirstCheckPastFortyMillionEvenAfterAJump) {
@@ -140,7 +140,7 @@ TEST_P(RunBudgetShallowWindow, EndsWithBackslashAtFirstCheckPastOneHundredMillio
     EXPECT_EQ(newOutput(), "");
     EXPECT_FALSE(checkAt(100 * million + 1));
     EXPECT_EQ(newOutput(), "\\");
-    EXPECT_STREQ(budget.endMark, "\\");
+    EXPECT_EQ(budget.end, RunEnd::concentration);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -292,7 +292,7 @@ TEST_F(RunBudgetNoBoard, RunWithoutFullBoardEndsWithUnderscoreJustPastFourBillio
     ASSERT_EQ(climb(1, 4 * billion, 49'999'999), std::nullopt);
     EXPECT_FALSE(checkAt(4 * billion + 1));
     EXPECT_EQ(newOutput(), "_");
-    EXPECT_STREQ(budget.endMark, "_");
+    EXPECT_EQ(budget.end, RunEnd::noBoard);
 }
 
 TEST_F(RunBudgetNoBoard, OneFullBoardInTheRunKeepsItGoingPastFourBillion) {

@@ -7,10 +7,10 @@
 
 #include "base/random.h"
 #include "puzzle/candidate_ordering.h"
+#include "results/statistics_records.h"
 #include "run/piece_groups.h"
 #include "run/resets.h"
 #include "search/search_state.h"
-#include "results/statistics_records.h"
 
 namespace {
 
@@ -81,9 +81,9 @@ TEST(RunSetup, GroupRandomIsSeededInTheFirstRunOnlyAndDrawsOneGroupPerRun) {
         RandomState copy = groupRandom;
         resetRun();
         chooseGroupAndColours();
-        EXPECT_EQ(setup.group, static_cast<int>(nextRandom(copy) % 60u));
+        EXPECT_EQ(draws.group, static_cast<int>(nextRandom(copy) % 60u));
         EXPECT_EQ(std::count(search.inFirstList.begin(), search.inFirstList.end(), 1),
-                  groupTable[setup.group].firstCount);
+                  groupTable[draws.group].firstCount);
         EXPECT_EQ(std::count(search.firstListBarred.begin(), search.firstListBarred.end(), 1), 55);
         EXPECT_EQ(std::count(search.inSecondList.begin(), search.inSecondList.end(), 1), 20);
         EXPECT_EQ(search.secondListMinimum[100], 20);

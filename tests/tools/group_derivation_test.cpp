@@ -8,6 +8,7 @@
 #include "run/resets.h"
 #include "run/run_setup.h"
 #include "search/board_geometry.h"
+#include "search/depth_windows.h"
 #include "tools/gen/puzzle_generator.h"
 
 namespace {

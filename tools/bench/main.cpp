@@ -16,6 +16,7 @@
 #include "base/option_table.h"
 #include "base/program_info.h"
 #include "base/settings.h"
+#include "puzzle/piece_file.h"
 #include "search/search_options.h"
 #include "tools/bench/workload.h"
 #include "tools/common/yield_sweep.h"
@@ -70,7 +71,7 @@ struct BenchCommand {
 std::string benchPuzzle() {
     const std::filesystem::path directory = programDirectory();
     const std::filesystem::path installed =
-        (directory / "../share/tessaly/puzzles/bench/k7pieces.txt").lexically_normal();
+        (directory / "../share/tessaly/puzzles/bench" / pieceFileName).lexically_normal();
     std::error_code fault;
     if (!directory.empty() && std::filesystem::is_regular_file(installed, fault))
         return installed.string();

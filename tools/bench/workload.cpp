@@ -14,6 +14,7 @@
 #include "puzzle/piece_file.h"
 #include "results/full_boards.h"
 #include "results/record_board_names.h"
+#include "results/statistics_records.h"
 #include "run/groups_file.h"
 #include "run/resets.h"
 #include "run/run_budget.h"
@@ -22,7 +23,6 @@
 #include "search/depth_profile.h"
 #include "search/rim_look_ahead.h"
 #include "search/search_state.h"
-#include "results/statistics_records.h"
 
 namespace {
 
@@ -34,12 +34,6 @@ void digestFullBoard() {
     for (const PieceCode code : search.board)
         mix(static_cast<std::uint32_t>(code));
     mix(static_cast<std::uint32_t>(search.mismatchCount));
-}
-
-const char* endText(bool exhausted) {
-    if (exhausted) return "exhausted";
-    if (std::strcmp(budget.endMark, "):\n") == 0) return "):";
-    return budget.endMark[0] ? budget.endMark : "none";
 }
 
 double processCpuSeconds() {
@@ -56,24 +50,22 @@ std::string printed(const char* pattern, auto... values) {
 
 // Where the nodes of the workload went, added up run by run (--profile).
 struct Profile {
-    // The bounds of the depth bands, and the depths whose placements are shown.
-    static constexpr std::array<int, 5> bandStarts{0, 120, 193, 230, 248};
-    static constexpr int firstDeepDepth = 240;
+    static constexpr const std::array<int, 5>& bandStarts = profileBandStarts;
+    static constexpr int firstDeepDepth = firstProfiledDeepDepth;
     std::array<std::int64_t, bandStarts.size()> nodesFrom{};
     std::array<std::int64_t, depthCount - firstDeepDepth> nodesFromDeep{};
-    // The ends of the runs, in the order shown.
-    std::array<const char*, 7> ends{"-", "\\", "_", "):", "none", "exhausted", "node total"};
-    std::array<int, 7> endCount{};
+    // The runs by how they ended, in the order of runEndTexts.
+    std::array<int, runEndTexts.size()> endCount{};
     std::int64_t tests = 0, refusals = 0, lookUps = 0, memoHits = 0, givenUp = 0;
 
-    void addRun(const char* end) {
+    void addRun(RunEnd end) {
         nodesFrom[0] += search.nodeCount;
         for (std::size_t b = 1; b < bandStarts.size(); ++b)
             nodesFrom[b] += nodesFromDepth(bandStarts[b]);
         for (int d = firstDeepDepth; d < depthCount; ++d)
             nodesFromDeep[d - firstDeepDepth] += nodesFromDepth(d);
-        for (std::size_t i = 0; i < ends.size(); ++i)
-            endCount[i] += std::strcmp(ends[i], end) == 0;
+        for (std::size_t i = 0; i < runEndTexts.size(); ++i)
+            endCount[i] += runEndTexts[i].end == end;
         tests += rim.tests;
         refusals += rim.refusals;
         lookUps += rim.lookUps;
@@ -97,8 +89,10 @@ struct Profile {
             lines += printed(" %lld", static_cast<long long>(nodesFromDeep[i] - beyond));
         }
         lines += "\nrun ends";
-        for (std::size_t i = 0; i < ends.size(); ++i)
-            lines += printed("%s %s %d", i == 0 ? "" : ",", ends[i], endCount[i]);
+        // A stop request ends no benchmark.
+        for (std::size_t i = 0; i < runEndTexts.size(); ++i)
+            if (runEndTexts[i].end != RunEnd::stopRequest)
+                lines += printed("%s %s %d", i == 0 ? "" : ",", runEndTexts[i].name, endCount[i]);
         lines += "\n";
         if (rimLookAhead)
             lines += printed(
@@ -161,11 +155,11 @@ WorkloadFigures runWorkload(const Workload& workload, std::string& error) {
             settings.runNodeLimit = workload.nodes - row.nodes;
         }
         const std::int64_t boardsBefore = fullBoards.count;
-        bool exhausted = true;
         try {
             performRun();
+            budget.end = RunEnd::exhausted;
         } catch (const RunStopped&) {
-            exhausted = false;
+            // The budget or the node total ended the run; budget.end says which.
         }
         row.nodes += search.nodeCount;
         ++row.runs;
@@ -174,12 +168,11 @@ WorkloadFigures runWorkload(const Workload& workload, std::string& error) {
         for (std::size_t b = 0; b < deepestDepthBands.size(); ++b)
             row.runsReaching[b] += deepest >= deepestDepthBands[b];
         row.deepPlacements += nodesFromDepth(deepPlacementsFrom);
-        const bool reachedTotal = workload.nodes > 0 && row.nodes >= workload.nodes;
-        const char* end = reachedTotal && !exhausted ? "node total" : endText(exhausted);
-        profile.addRun(end);
+        const char* end = runEndText(budget.end).name;
+        profile.addRun(budget.end);
         if (workload.verbose) {
             const std::string group = setup.groups.rules == StepRules::groups
-                                          ? "group " + std::to_string(setup.group)
+                                          ? "group " + std::to_string(draws.group)
                                           : std::string("groups off");
             std::printf("run %d: %s, end %s, nodes %lld, full boards %lld, depth %d\n", run,
                         group.c_str(), end, static_cast<long long>(search.nodeCount),

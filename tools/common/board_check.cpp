@@ -74,7 +74,7 @@ void countEdges(const ReadBoard& board, BoardCheck& check) {
                 }
             }
             const auto rim = [&](bool faces, Side side) {
-                const int colour = sideColour(here, side);
+                const int colour = colourOn(here, side);
                 if (faces && colour != borderColour)
                     check.rimFaults.push_back({{r, c}, side, colour});
             };
@@ -168,20 +168,6 @@ void checkNameScore(const ReadBoard& board, const std::string& boardPath, BoardC
 }
 
 }  // namespace
-
-int sideColour(PieceCode code, Side side) {
-    switch (side) {
-        case Side::top:
-            return topOf(code);
-        case Side::right:
-            return rightOf(code);
-        case Side::bottom:
-            return bottomOf(code);
-        case Side::left:
-            return leftOf(code);
-    }
-    return 0;
-}
 
 int fileColour(int programColour) {
     for (int file = 0; file < colourCount; ++file)

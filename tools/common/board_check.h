@@ -16,11 +16,6 @@
 // the score each.
 inline constexpr int innerEdges = perfectScore;
 
-// The four sides of a square.
-enum class Side { top, right, bottom, left };
-
-// The program colour a code shows on `side`.
-int sideColour(PieceCode code, Side side);
 // The number the piece file uses for a program colour.
 int fileColour(int programColour);
 

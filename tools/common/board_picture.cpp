@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "base/printable_text.h"
+#include "puzzle/piece_file.h"
 #include "tools/common/board_check.h"
 #include "tools/common/board_reading.h"
 #include "tools/common/directory_reading.h"
@@ -12,8 +13,6 @@
 #include "tools/common/text_joining.h"
 
 namespace {
-
-constexpr const char* pieceFileName = "k7pieces.txt";
 
 bool isRegularFile(const std::string& path) {
     struct stat status {};

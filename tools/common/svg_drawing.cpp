@@ -67,7 +67,7 @@ std::string triangles(Square sq, PieceCode code) {
                  {Side::bottom, c, d, {m.x, d.y - cell * 0.12}},
                  {Side::left, d, a, {a.x + cell * 0.24, m.y + 3.5}}};
     for (const auto& s : sides) {
-        const int colour = fileColour(sideColour(code, s.side));
+        const int colour = fileColour(colourOn(code, s.side));
         const char* fill = colourFill(colour);
         text += joined("<polygon class=\"tri\" points=\"", pointsText({s.from, s.to, m}),
                        "\" fill=\"", fill, "\"/>\n");

@@ -5,11 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "results/statistics_records.h"
+
 struct FarmTotals {
-    std::int64_t nodes = 0;       // nodes in all statistics files read
-    std::int32_t best = 20;       // lowest mismatch count of any full board, 20 for none
-    std::int64_t fullBoards = 0;  // full boards of every mismatch count
-    int filesRead = 0;            // statistics files that could be read
+    std::int64_t nodes = 0;             // nodes in all statistics files read
+    std::int32_t best = mismatchSlots;  // lowest mismatch count of any full board, or none
+    std::int64_t fullBoards = 0;        // full boards of every mismatch count
+    int filesRead = 0;                  // statistics files that could be read
     std::int64_t sideBySide = 0;  // nodes per second of the instances side by side: the sum of
                                   // each file's nodes over its seconds, as tessaly-stats shows
 };

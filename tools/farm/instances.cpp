@@ -17,6 +17,8 @@
 #include "base/file_reading.h"
 #include "base/stop_signals.h"
 #include "base/whole_files.h"
+#include "puzzle/piece_file.h"
+#include "run/groups_file.h"
 
 namespace {
 
@@ -31,8 +33,8 @@ constexpr std::size_t largestCopy = 1 << 20;
 // stands under the name in the instance directory, a link among them, is replaced and never
 // written through.
 bool copyPuzzleFiles(const LaunchPlan& plan, const std::string& directory, std::string& error) {
-    for (const auto& [from, name] :
-         {std::pair{plan.pieceFile, "/k7pieces.txt"}, {plan.groupsFile, "/k7groups.txt"}}) {
+    for (const auto& [from, name] : {std::pair{plan.pieceFile, std::string("/") + pieceFileName},
+                                     {plan.groupsFile, std::string("/") + groupsFileName}}) {
         const std::string to = directory + name;
         if (from.empty()) {
             std::error_code fault;

@@ -21,6 +21,7 @@
 #include "base/printable_text.h"
 #include "base/program_info.h"
 #include "base/stop_signals.h"
+#include "puzzle/piece_file.h"
 #include "run/groups_file.h"
 #include "tools/farm/board_watch.h"
 #include "tools/farm/farm_options.h"
@@ -148,10 +149,10 @@ int main(int argc, char** argv) {
     plan.solver = options.solver.empty() ? siblingSolver() : options.solver;
     if (access(plan.solver.c_str(), X_OK) != 0)
         failWith("cannot run the solver " + plan.solver + " (use --solver PROGRAM)", false);
-    plan.pieceFile = std::filesystem::absolute("k7pieces.txt").string();
+    plan.pieceFile = std::filesystem::absolute(pieceFileName).string();
     // Only a regular file: a FIFO would hang every instance, and the copies of board-file mode.
     FileReading pieces;
-    if (std::FILE* file = openRegularFile("k7pieces.txt", pieces)) std::fclose(file);
+    if (std::FILE* file = openRegularFile(pieceFileName, pieces)) std::fclose(file);
     if (pieces.fault == FileReading::notRegular)
         failWith(plan.pieceFile + " " + readingProblem(pieces), false);
     if (pieces.fault != FileReading::none)

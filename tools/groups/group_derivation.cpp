@@ -5,11 +5,13 @@
 
 #include "run/group_rules.h"
 #include "search/board_geometry.h"
+#include "search/depth_windows.h"
 
 namespace {
 
-constexpr int secondListEdges = 33;
-constexpr int secondListInterior = 70;
+// A derived group's second list: the fewest edges and the most interior pieces a group allows.
+constexpr int secondListEdges = countOf(GroupRule::secondListEdges).low;
+constexpr int secondListInterior = countOf(GroupRule::secondListInterior).high;
 // The depths whose corners may stand on the board while no first-list piece may.
 constexpr int firstCornerDepth = 0;
 constexpr int secondCornerDepth = 45;

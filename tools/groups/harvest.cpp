@@ -48,7 +48,7 @@ std::uint32_t runSeed(std::uint32_t seed, int run, int generator) {
     return static_cast<std::uint32_t>(z ^ (z >> 31));
 }
 
-std::int32_t runBest = 20;
+std::int32_t runBest = mismatchSlots;
 
 void noteFullBoard() {
     runBest = std::min(runBest, search.mismatchCount);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "results/statistics_records.h"
 #include "tools/groups/group_derivation.h"
 
 struct HarvestOptions {
@@ -22,7 +23,7 @@ struct HarvestRun {
     DeepBoard deepest;
     std::int64_t nodes = 0;
     std::int64_t fullBoards = 0;
-    std::int32_t bestMismatches = 20;  // the fewest mismatched edges of its full boards; 20: none
+    std::int32_t bestMismatches = mismatchSlots;  // the fewest mismatched edges of its full boards
 };
 
 // Runs the harvest on the puzzle whose tables are built. With a node total the runs are those

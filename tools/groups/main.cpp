@@ -266,7 +266,7 @@ int main(int argc, char** argv) {
 
     // Unattended: a faulty piece file ends it at once, without waiting for the user.
     fatalExitWaits = false;
-    readPieceFile("k7pieces.txt");
+    readPieceFile(pieceFileName);
     buildCandidateTables();
     std::FILE* quiet = std::fopen("/dev/null", "w");
     if (quiet == nullptr) failWith("cannot open /dev/null");
@@ -282,7 +282,7 @@ int main(int argc, char** argv) {
     std::vector<int> depths;
     std::int64_t nodes = 0;
     int fullBoards = 0;
-    int best = 20;
+    int best = mismatchSlots;
     for (const HarvestRun& run : runs) {
         boards.push_back(run.deepest);
         depths.push_back(run.deepest.depth);

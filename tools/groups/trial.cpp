@@ -10,6 +10,7 @@
 
 #include "base/program_info.h"
 #include "base/whole_files.h"
+#include "puzzle/piece_file.h"
 #include "run/groups_file.h"
 
 namespace {
@@ -81,7 +82,7 @@ std::vector<std::vector<YieldRow>> measure(const std::string& bench,
             command.insert(
                 command.end(),
                 {"--nodes", std::to_string(options.nodes), "--seeds",
-                 std::to_string(seeds.main) + "," + std::to_string(seeds.group), "k7pieces.txt"});
+                 std::to_string(seeds.main) + "," + std::to_string(seeds.group), pieceFileName});
             commands.push_back(command);
         }
     const SweepResult sweep = runSweep(commands, options.jobs, options.progress);
