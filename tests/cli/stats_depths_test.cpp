@@ -1,5 +1,5 @@
 // tessaly-stats on how deep the runs of solver directories went: the deepest depth and board and
-// the runs by depth band, and deepest.txt files it cannot take.
+// the runs by depth band, in the text and on the page, and deepest.txt files it cannot take.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -12,6 +12,7 @@
 #include "search/board_geometry.h"
 #include "tests/test_support.h"
 #include "tests/tools/show_test_boards.h"
+#include "tests/tools/status_page_reader.h"
 
 namespace {
 
@@ -64,9 +65,9 @@ struct Farm {
 
 }  // namespace
 
-TEST(StatsDepths, AddsUpTheBandsAndNamesTheDeepestBoard) {
+TEST(StatsDepths, AddsUpTheBandsAndNamesTheDeepestBoardInTheTextAndOnThePage) {
     const Farm farm;
-    const ProgramResult result = runStats("a b c", farm.puzzle.dir.path);
+    const ProgramResult result = runStats("--html page.html a b c", farm.puzzle.dir.path);
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.err, "");
     // The runs of both directories by band, the sum held at the 64-bit limit; the counts
@@ -86,6 +87,19 @@ TEST(StatsDepths, AddsUpTheBandsAndNamesTheDeepestBoard) {
         expected += line;
     }
     EXPECT_NE(result.out.find("\n\n" + expected), std::string::npos) << result.out;
+
+    const PageFacts page = readPage(farm.puzzle.dir.file("page.html"));
+    ASSERT_TRUE(page.parsed) << page.problem;
+    ASSERT_EQ(page.totals.count("Deepest depth"), 1u);
+    EXPECT_EQ(page.totals.at("Deepest depth"), "253");
+    std::map<std::string, long long> bars;
+    for (const auto& [band, runs] : bands)
+        if (runs != "0") bars[band] = std::stoll(runs);
+    EXPECT_EQ(page.depthBars, bars);
+    // No record board: the one board drawn is the deepest, 254 squares of four triangles.
+    EXPECT_EQ(page.triangles, 4 * 254);
+    EXPECT_EQ(page.mismatchMarks, static_cast<int>(farm.mismatched));
+    EXPECT_NE(page.text.find("b/deepest.txt: depth 252, 254 pieces"), std::string::npos);
 }
 
 namespace {
@@ -110,11 +124,14 @@ TEST_P(DamagedDeepestBoard, IsNamedAndPassedOver) {
     const std::string path = farm.puzzle.dir.file("a/deepest.txt");
     fs::remove(path);
     const std::string message = "a/deepest.txt: " + GetParam().damage(farm) + "; passed over";
-    const ProgramResult result = runStats("--pieces k7pieces.txt a b c", farm.puzzle.dir.path);
+    const ProgramResult result =
+        runStats("--pieces k7pieces.txt --html page.html a b c", farm.puzzle.dir.path);
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.err, "tessaly-stats: " + message + "\n");
     EXPECT_NE(result.out.find("Deepest board: b/deepest.txt, depth 252"), std::string::npos)
         << result.out;
+    const PageFacts page = readPage(farm.puzzle.dir.file("page.html"));
+    EXPECT_NE(page.text.find(message), std::string::npos) << page.text;
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
     text += runDepthsText(depths);
     writeOut(text);
     if (pagePath) {
-        PageContent content = pageContent(read, figures, std::move(picture));
+        PageContent content = pageContent(read, figures, std::move(picture), std::move(depths));
         content.writtenBy = "tessaly-stats";
         content.historyFile = historyPath ? *historyPath : historyBeside(read.read);
         if (!content.historyFile.empty()) {
