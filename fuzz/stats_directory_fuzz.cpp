@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<DirectoryStatistics> four(4, statistics);
     statisticsTables(four, NodeFigures::billions);
     statisticsTables(four, NodeFigures::exact);
-    const FarmTotals totals = readFarmTotals({directory, directory, directory});
+    const FarmTotals totals = readFarmTotals({directory, directory, directory}, "");
     farmStatusLine(3725, 3, 3, totals, 1e9);
     return 0;
 }

@@ -23,8 +23,6 @@ DeepestBoardState deepestBoard;
 
 namespace {
 
-// A board file holds 18 short lines; a larger deepest.txt is none.
-constexpr std::size_t largestFile = 1 << 16;
 // The most mismatched edges the search lets a board have.
 constexpr int mostMismatches = 17;
 // A deepest.txt that the system cannot read now is tried this often, this far apart.
@@ -39,39 +37,6 @@ bool outlineIsBorder(int slot, PieceCode code) {
            (square.row != boardSize - 1 || bottomOf(code) == borderColour) &&
            (square.col != 0 || leftOf(code) == borderColour) &&
            (square.col != boardSize - 1 || rightOf(code) == borderColour);
-}
-
-// Why `text` is no board of these pieces, or an empty text; `slots` gets its board.
-std::string boardProblem(const std::string& text, std::array<PieceCode, 256>& slots) {
-    slots.fill(emptyCode);
-    std::FILE* file = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
-    if (file == nullptr) return std::strerror(errno);
-    std::string problem;
-    const int lines = readGridLines(file, [&](const GridLine& line) {
-        if (!problem.empty()) return;
-        if (line.cells.size() != gridCellsPerRow)
-            problem = "line " + std::to_string(line.lineNumber) + " has not 16 cells";
-        for (std::size_t c = 0; problem.empty() && c < line.cells.size(); ++c)
-            if (!parseCell(line.cells[c].c_str(), slots[gridCellsPerRow * line.row + c]))
-                problem = "line " + std::to_string(line.lineNumber) + ", cell " +
-                          std::to_string(c + 1) + " is not a piece";
-    });
-    std::fclose(file);
-    if (!problem.empty()) return problem;
-    if (lines != gridRows) return "it has " + std::to_string(lines) + " board lines, not 16";
-    if (slots[hintSlot] != rotate(2, pieceCodes[hintPiece]))
-        return "the hint piece is not in place";
-    std::set<int> pieces;
-    for (int slot = 0; slot < 256; ++slot) {
-        if (slots[slot] == emptyCode) continue;
-        if (!pieces.insert(pieceNumberOf(slots[slot])).second)
-            return "piece " + std::to_string(pieceNumberOf(slots[slot]) + 1) + " stands twice";
-        if (!outlineIsBorder(slot, slots[slot]))
-            return "a piece faces the outline with another colour than the border";
-    }
-    if (depthOf(slots).mismatches > mostMismatches)
-        return "more mismatched edges than a board of these pieces may have";
-    return {};
 }
 
 }  // namespace
@@ -96,12 +61,51 @@ BoardDepth depthOf(const std::array<PieceCode, 256>& slots) {
     return found;
 }
 
+std::string deepestBoardProblem(const std::string& text, const PieceTables& pieces,
+                                std::array<PieceCode, 256>& slots) {
+    slots.fill(emptyCode);
+    if (text.empty()) return "it is empty";
+    std::FILE* file = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
+    if (file == nullptr) return std::strerror(errno);
+    std::string problem;
+    const int lines = readGridLines(file, [&](const GridLine& line) {
+        if (!problem.empty()) return;
+        if (line.cells.size() != gridCellsPerRow)
+            problem = "line " + std::to_string(line.lineNumber) + " has not 16 cells";
+        for (std::size_t c = 0; problem.empty() && c < line.cells.size(); ++c) {
+            int piece = -1;
+            int rotation = 0;
+            if (!parseCellPiece(line.cells[c].c_str(), piece, rotation))
+                problem = "line " + std::to_string(line.lineNumber) + ", cell " +
+                          std::to_string(c + 1) + " is not a piece";
+            else if (piece >= 0)
+                slots[gridCellsPerRow * line.row + c] = rotate(rotation, pieces.codes[piece]);
+        }
+    });
+    std::fclose(file);
+    if (!problem.empty()) return problem;
+    if (lines != gridRows) return "it has " + std::to_string(lines) + " board lines, not 16";
+    if (slots[hintSlot] != rotate(2, pieces.codes[hintPiece]))
+        return "the hint piece is not in place";
+    std::set<int> placed;
+    for (int slot = 0; slot < 256; ++slot) {
+        if (slots[slot] == emptyCode) continue;
+        if (!placed.insert(pieceNumberOf(slots[slot])).second)
+            return "piece " + std::to_string(pieceNumberOf(slots[slot]) + 1) + " stands twice";
+        if (!outlineIsBorder(slot, slots[slot]))
+            return "a piece faces the outline with another colour than the border";
+    }
+    if (depthOf(slots).mismatches > mostMismatches)
+        return "more mismatched edges than a board of these pieces may have";
+    return {};
+}
+
 void readDeepestBoard() {
     std::string text;
     FileReading reading;
     for (int attempt = 0; attempt < readAttempts; ++attempt) {
         if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(retryPauseMs));
-        reading = readRegularFile(deepestBoardFileName, largestFile, text);
+        reading = readRegularFile(deepestBoardFileName, largestDeepestBoardFile, text);
         if (reading.fault == FileReading::none || !isPassingError(reading.error)) break;
     }
     if (reading.fault == FileReading::cannotOpen && reading.error == ENOENT) return;
@@ -109,7 +113,7 @@ void readDeepestBoard() {
     std::string problem;
     if (reading.fault == FileReading::none) {
         std::array<PieceCode, 256> slots{};
-        problem = boardProblem(text, slots);
+        problem = deepestBoardProblem(text, PieceTables{pieceCodes, borderCount}, slots);
         if (problem.empty()) {
             const BoardDepth found = depthOf(slots);
             deepestBoard.board = slots;

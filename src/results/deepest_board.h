@@ -5,12 +5,16 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "puzzle/piece_code.h"
+#include "puzzle/piece_file.h"
 
 inline constexpr const char* deepestBoardFileName = "deepest.txt";
+// A board file holds 18 short lines; a larger deepest.txt is none.
+inline constexpr std::size_t largestDeepestBoardFile = 1 << 16;
 
 // The board kept, for the program's life. resetProgram restores it.
 struct DeepestBoardState {
@@ -31,6 +35,14 @@ struct BoardDepth {
     int mismatches;
 };
 BoardDepth depthOf(const std::array<PieceCode, 256>& slots);
+
+// Why `text`, what a deepest.txt holds, is no deepest board of `pieces`, or an empty text;
+// `slots` gets its board. It must be a board file (every board line 16 cells, 16 board lines)
+// whose cells are pieces, no piece twice, the hint piece in place, no edge facing the outline
+// with another colour than the border, and no more mismatched edges than the search lets a
+// board have. The solver and the companions judge the file by this one rule.
+std::string deepestBoardProblem(const std::string& text, const PieceTables& pieces,
+                                std::array<PieceCode, 256>& slots);
 
 // Reads deepest.txt of the current directory at start-up, with the pieces' tables built. A file
 // that is not a board of these pieces (a cell that is no piece, a piece twice, the hint piece

@@ -66,12 +66,12 @@ long long nodesOf(const std::string& text) {
     return -1;
 }
 
-// The lines of the record board list: those after its heading.
+// The lines of the record board list: those after its heading, up to the blank line after it.
 std::vector<std::string> boardLines(const std::string& out) {
     const std::vector<std::string> lines = linesOf(out);
     const auto heading = std::find(lines.begin(), lines.end(), "Record boards, best first:");
     if (heading == lines.end()) return {};
-    return {heading + 1, lines.end()};
+    return {heading + 1, std::find(heading, lines.end(), "")};
 }
 
 class StatsProgram : public testing::Test {

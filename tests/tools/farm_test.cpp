@@ -160,12 +160,13 @@ TEST(FarmStatus, AddsUpTheStatisticsFilesThatCanBeRead) {
     for (const char* name : {"1", "2", "3", "4"})
         std::filesystem::create_directory(dir.file(name));
     writeFile(dir.file("1/total.txt"),
-              "K7 stats\nnodes=5000000000\nsecs=100\nbest=x\n14=2\n16=5\n");
-    writeFile(dir.file("2/total.txt"), "K7 stats\nnodes=2500000000\nsecs=50\n12=1\n16=1\n");
+              "K7 stats\nnodes=5000000000\nsecs=100\nbest=x\n14=2\n16=5\ndeepest252=1\n");
+    writeFile(dir.file("2/total.txt"),
+              "K7 stats\nnodes=2500000000\nsecs=50\n12=1\n16=1\ndeepest254=0\ndeepest250=4\n");
     writeFile(dir.file("3/total.txt"), "garbage\nnodes=999\n");  // messed with: not counted
     // 4 has no statistics file yet
     const FarmTotals totals =
-        readFarmTotals({dir.file("1"), dir.file("2"), dir.file("3"), dir.file("4")});
+        readFarmTotals({dir.file("1"), dir.file("2"), dir.file("3"), dir.file("4")}, "");
     EXPECT_EQ(totals.filesRead, 2);
     EXPECT_EQ(totals.nodes, 7500000000);
     EXPECT_EQ(totals.best, 12);
@@ -173,8 +174,12 @@ TEST(FarmStatus, AddsUpTheStatisticsFilesThatCanBeRead) {
     EXPECT_EQ(totals.sideBySide, 5000000000 / 100 + 2500000000 / 50);
 
     const std::string line = farmStatusLine(3725, 3, 4, totals, 123456789.0);
-    EXPECT_EQ(line, "1:02:05  3/4 alive  7.50 G nodes  123 M nodes/s  best 468  9 full boards");
-    EXPECT_NE(farmStatusLine(0, 0, 1, FarmTotals{}, 0).find("best -"), std::string::npos);
+    EXPECT_EQ(line,
+              "1:02:05  3/4 alive  7.50 G nodes  123 M nodes/s  best 468  9 full boards  "
+              "deepest 252");
+    // Before any count or board the line says nothing of the depth.
+    EXPECT_EQ(farmStatusLine(0, 0, 1, FarmTotals{}, 0),
+              "0:00:00  0/1 alive  0 nodes  0 nodes/s  best -  0 full boards");
     EXPECT_EQ(shortCount(999), "999");
     EXPECT_EQ(shortCount(12345), "12.3 K");
 }

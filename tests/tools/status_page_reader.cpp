@@ -25,8 +25,10 @@ for m in root.iter(h + 'meta'):
 print('triangles\t%d' % sum(1 for e in root.iter(s + 'polygon') if e.get('class') == 'tri'))
 print('mismatches\t%d' % sum(1 for e in root.iter(s + 'g') if e.get('class') == 'mismatch'))
 for e in root.iter(s + 'rect'):
-    if e.get('class') == 'bar':
+    if e.get('class') == 'bar' and e.get('data-score') is not None:
         print('bar\t' + e.get('data-score') + '\t' + e.get('data-boards'))
+    elif e.get('class') == 'bar':
+        print('depth-bar\t' + e.get('data-band') + '\t' + e.get('data-runs'))
 for e in root.iter(s + 'polyline'):
     if e.get('class') == 'plot-line':
         print('plot\t%d' % len(e.get('points').split()))
@@ -68,6 +70,7 @@ PageFacts readPage(const std::string& path) {
         if (kind == "triangles") facts.triangles = std::stoi(f[1]);
         if (kind == "mismatches") facts.mismatchMarks = std::stoi(f[1]);
         if (kind == "bar" && f.size() == 3) facts.bars[std::stoi(f[1])] = std::stoll(f[2]);
+        if (kind == "depth-bar" && f.size() == 3) facts.depthBars[f[1]] = std::stoll(f[2]);
         if (kind == "plot") facts.plotPoints.push_back(std::stoi(f[1]));
         if (kind == "total" && f.size() == 3) facts.totals[f[1]] = f[2];
         if (kind == "directory") facts.directories.emplace_back(f.begin() + 1, f.end());

@@ -13,6 +13,7 @@ struct PageFacts {
     int triangles = 0;                                  // board polygons of class "tri"
     int mismatchMarks = 0;                              // board groups of class "mismatch"
     std::map<int, long long> bars;                      // score: full boards, from the bars
+    std::map<std::string, long long> depthBars;         // band: runs, from the bars by depth
     std::map<std::string, std::string> totals;          // label: figure, of table "totals"
     std::vector<std::vector<std::string>> directories;  // the cells of each directory row
     std::vector<int> plotPoints;                        // the vertices of each plot line

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "base/directory_lock.h"
+#include "results/deepest_board.h"
 #include "stats/statistics_file.h"
 #include "tools/common/search_history.h"
 #include "tools/common/statistics_merge.h"
@@ -20,8 +21,8 @@ std::string pathIn(const std::string& directory, const std::string& name) {
 
 std::vector<std::string> keptFilesIn(const std::string& directory) {
     std::vector<std::string> files;
-    for (const char* name :
-         {statisticsFileName, statisticsBackupName, lockFileName, historyFileName, "deepest.txt"})
+    for (const char* name : {statisticsFileName, statisticsBackupName, lockFileName,
+                             historyFileName, deepestBoardFileName})
         files.push_back(pathIn(directory, name));
     return files;
 }

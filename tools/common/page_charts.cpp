@@ -7,6 +7,8 @@
 #include <ctime>
 #include <iterator>
 #include <limits>
+#include <string>
+#include <vector>
 
 #include "results/record_board_names.h"
 #include "base/time_texts.h"
@@ -96,6 +98,58 @@ std::vector<HistoryPoint> thinned(const std::vector<HistoryPoint>& points, std::
     return kept;
 }
 
+// One bar of a bar chart: its label under the axis, its count, the data attributes of its rect
+// and its tooltip.
+struct ChartBar {
+    std::string label;
+    std::int64_t count;
+    std::string data;
+    std::string title;
+};
+
+// A bar chart of `bars`, in slots of equal width, on a log scale: one rect of class "bar" per
+// bar with a count above 0, its count above it; `emptyNote` when no bar has one.
+std::string barChart(const std::string& name, const std::vector<ChartBar>& bars,
+                     const std::string& across, const std::string& up,
+                     const std::string& emptyNote) {
+    constexpr int height = 290;
+    constexpr int plotHeight = height - marginTop - marginBottom;
+    const double slot = static_cast<double>(plotWidth) / static_cast<double>(bars.size());
+    std::string text = chartStart(height, name);
+    std::int64_t most = 0;
+    for (const ChartBar& bar : bars)
+        most = std::max(most, bar.count);
+    // Decades of the value axis: from 1 up to the first power of ten at or above the most.
+    int decades = 1;
+    for (double top = 10.0; top < static_cast<double>(most); top *= 10.0)
+        ++decades;
+    const int tickEvery = decades > 8 ? 2 : 1;
+    const double bottom = marginTop + plotHeight;
+    for (int d = 0; d <= decades; d += tickEvery) {
+        const double y = bottom - plotHeight * d / static_cast<double>(decades);
+        if (d > 0) text += line("grid", marginLeft, y, marginLeft + plotWidth, y);
+        text += label(marginLeft - 8, y + 4, compactCount(std::pow(10.0, d)), "tick value-tick");
+    }
+    for (std::size_t k = 0; k < bars.size(); ++k) {
+        const ChartBar& bar = bars[k];
+        const double middle = marginLeft + (static_cast<double>(k) + 0.5) * slot;
+        text += label(middle, bottom + 16, bar.label);
+        if (bar.count <= 0) continue;
+        // A count of 1 stands on the axis: it keeps a sliver so that it is seen.
+        const double rise = std::max(3.0, plotHeight * std::log10(static_cast<double>(bar.count)) /
+                                              static_cast<double>(decades));
+        text += joined("<rect class=\"bar\" ", bar.data, " x=\"", svgNumber(middle - slot * 0.36),
+                       "\" y=\"", svgNumber(bottom - rise), "\" width=\"", svgNumber(slot * 0.72),
+                       "\" height=\"", svgNumber(rise), "\"><title>", xmlEscaped(bar.title),
+                       "</title></rect>\n");
+        text += label(middle, bottom - rise - 4, compactCount(static_cast<double>(bar.count)),
+                      "bar-count");
+    }
+    if (most <= 0) text += note(plotHeight, emptyNote);
+    text += axes(plotHeight, across, up);
+    return text + "</svg>\n";
+}
+
 }  // namespace
 
 std::string utcTimeText(std::int64_t seconds) {
@@ -109,44 +163,29 @@ std::string utcTimeText(std::int64_t seconds) {
 }
 
 std::string boardCountChart(const StatsRecord& record) {
-    constexpr int height = 290;
-    constexpr int plotHeight = height - marginTop - marginBottom;
-    constexpr double slot = static_cast<double>(plotWidth) / mismatchSlots;
-    std::string text = chartStart(height, "full boards per score, log scale");
-    std::int64_t most = 0;
-    for (const std::int64_t count : record.histogram)
-        most = std::max(most, count);
-    // Decades of the value axis: from 1 up to the first power of ten at or above the most.
-    int decades = 1;
-    for (double top = 10.0; top < static_cast<double>(most); top *= 10.0)
-        ++decades;
-    const int tickEvery = decades > 8 ? 2 : 1;
-    const double bottom = marginTop + plotHeight;
-    for (int d = 0; d <= decades; d += tickEvery) {
-        const double y = bottom - plotHeight * d / static_cast<double>(decades);
-        if (d > 0) text += line("grid", marginLeft, y, marginLeft + plotWidth, y);
-        text += label(marginLeft - 8, y + 4, compactCount(std::pow(10.0, d)), "tick value-tick");
-    }
+    std::vector<ChartBar> bars;
     for (int k = 0; k < mismatchSlots; ++k) {
         const int score = perfectScore - (mismatchSlots - 1) + k;
-        const double middle = marginLeft + (k + 0.5) * slot;
-        text += label(middle, bottom + 16, std::to_string(score));
         const std::int64_t count = record.histogram[perfectScore - score];
-        if (count <= 0) continue;
-        // A count of 1 stands on the axis: it keeps a sliver so that it is seen.
-        const double rise = std::max(3.0, plotHeight * std::log10(static_cast<double>(count)) /
-                                              static_cast<double>(decades));
-        text += joined("<rect class=\"bar\" data-score=\"", score, "\" data-boards=\"", count,
-                       "\" x=\"", svgNumber(middle - slot * 0.36), "\" y=\"",
-                       svgNumber(bottom - rise), "\" width=\"", svgNumber(slot * 0.72),
-                       "\" height=\"", svgNumber(rise), "\"><title>score ", score, ": ", count,
-                       count == 1 ? " full board" : " full boards", "</title></rect>\n");
-        text +=
-            label(middle, bottom - rise - 4, compactCount(static_cast<double>(count)), "bar-count");
+        bars.push_back(
+            {std::to_string(score), count,
+             joined("data-score=\"", score, "\" data-boards=\"", count, "\""),
+             joined("score ", score, ": ", count, count == 1 ? " full board" : " full boards")});
     }
-    if (most <= 0) text += note(plotHeight, "no full board yet");
-    text += axes(plotHeight, "score", "full boards (log scale)");
-    return text + "</svg>\n";
+    return barChart("full boards per score, log scale", bars, "score", "full boards (log scale)",
+                    "no full board yet");
+}
+
+std::string runDepthChart(const DepthBands& runs) {
+    std::vector<ChartBar> bars;
+    for (std::size_t band = 0; band < depthBandCount; ++band) {
+        const std::string name = bandName(band);
+        bars.push_back(
+            {name, runs[band], joined("data-band=\"", name, "\" data-runs=\"", runs[band], "\""),
+             joined("deepest depth ", name, ": ", runs[band], runs[band] == 1 ? " run" : " runs")});
+    }
+    return barChart("runs by deepest depth, log scale", bars, "deepest depth", "runs (log scale)",
+                    "no runs counted yet");
 }
 
 std::string historyPlot(const std::vector<HistoryPoint>& history, HistoryMeasure measure) {

@@ -1,5 +1,5 @@
 // The pictures of the statistics page, each one <svg> element of class "chart": the full
-// boards per score and the history of a farm.
+// boards per score, the runs by deepest depth and the history of a farm.
 #pragma once
 
 #include <cstdint>
@@ -7,11 +7,15 @@
 #include <vector>
 
 #include "results/statistics_records.h"
+#include "tools/common/deepest_boards.h"
 #include "tools/common/search_history.h"
 
 // A bar chart of the full boards of every score 461 to 480 in `record`, on a log scale: one
 // rect of class "bar" per score with boards, carrying data-score and data-boards.
 std::string boardCountChart(const StatsRecord& record);
+// A bar chart of the runs in each depth band, in the same style: one rect of class "bar" per
+// band with runs, carrying data-band (its name) and data-runs.
+std::string runDepthChart(const DepthBands& runs);
 
 // What a history plot shows against time.
 enum class HistoryMeasure { nodeRate, bestScore };

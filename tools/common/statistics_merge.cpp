@@ -9,6 +9,8 @@ StatsRecord mergeRecords(const std::vector<StatsRecord>& records) {
         sum.secs = addClamped(sum.secs, record.secs);
         for (int i = 0; i < mismatchSlots; ++i)
             sum.histogram[i] = addClamped(sum.histogram[i], record.histogram[i]);
+        for (int d = 0; d < depthCount; ++d)
+            sum.runsByDeepest[d] = addClamped(sum.runsByDeepest[d], record.runsByDeepest[d]);
         // Taken from each record's own entries, so that a negative count in one file cannot
         // hide the boards of another.
         const std::int32_t best = lowestBest(record);

@@ -6,8 +6,9 @@
 
 #include "results/statistics_records.h"
 
-// The sum of `records`: nodes, seconds (each instance's running time) and histogram entries
-// added, best the lowest mismatch count with boards in any of them; check is 0.
+// The sum of `records`: nodes, seconds (each instance's running time), histogram entries and
+// runs by deepest depth added, best the lowest mismatch count with boards in any of them;
+// check is 0.
 StatsRecord mergeRecords(const std::vector<StatsRecord>& records);
 // Nodes per second of one record as the solver's report computes it; 0 without seconds.
 std::int64_t nodeRate(const StatsRecord& record);

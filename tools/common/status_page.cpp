@@ -2,9 +2,12 @@
 
 #include <ctime>
 #include <filesystem>
+#include <string>
 #include <system_error>
 #include <utility>
+#include <vector>
 
+#include "tools/common/board_check.h"
 #include "tools/common/page_charts.h"
 #include "tools/common/statistics_merge.h"
 #include "tools/common/svg_drawing.h"
@@ -59,7 +62,10 @@ std::string noteParagraph(const std::string& text) {
 
 std::string totalsTable(const PageContent& content) {
     std::string text = "<table id=\"totals\">\n";
-    for (const Figure& figure : mergedFigures(content.directories, content.figures))
+    std::vector<Figure> figures = mergedFigures(content.directories, content.figures);
+    const int deepest = content.runDepths.deepest;
+    figures.push_back({"Deepest depth", deepest < 0 ? "none" : std::to_string(deepest)});
+    for (const Figure& figure : figures)
         text += joined("<tr>", element("th", figure.label), element("td", figure.value), "</tr>\n");
     return text + "</table>\n";
 }
@@ -99,6 +105,22 @@ std::string historySection(const PageContent& content) {
     return text;
 }
 
+// A board drawn beside tessaly-show's report of it, under a caption.
+std::string pictureBlock(const std::string& caption, const std::string& svg,
+                         const std::string& report) {
+    std::string text = element("p", caption) + "\n";
+    // The picture keeps its own size, unless the window is narrower.
+    text += "<div class=\"row\">\n<div class=\"board-picture\">\n" + svg + "</div>\n";
+    // The report line by line: the escaping turns a line end into '?'.
+    std::string lines;
+    for (std::size_t start = 0, end; start < report.size(); start = end + 1) {
+        end = report.find('\n', start);
+        if (end == std::string::npos) end = report.size();
+        lines += xmlEscaped(report.substr(start, end - start)) + "\n";
+    }
+    return text + "<pre>" + lines + "</pre>\n</div>\n";
+}
+
 std::string boardSection(const PageContent& content) {
     const BoardPicture& picture = content.bestBoard;
     std::string text = heading("Best board");
@@ -108,19 +130,22 @@ std::string boardSection(const PageContent& content) {
         text += noteParagraph(note);
     if (content.boards.empty()) return text + noteParagraph("No record boards yet.");
     if (picture.svg.empty()) return text;
-    text += joined("<p>", xmlEscaped(picture.boardPath), ", checked against ",
-                   xmlEscaped(picture.pieceFile), "</p>\n");
-    // The picture keeps its own size, unless the window is narrower.
-    text += "<div class=\"row\">\n<div class=\"board-picture\">\n" + picture.svg + "</div>\n";
-    // The report line by line: the escaping turns a line end into '?'.
-    std::string report;
-    for (std::size_t start = 0, end; start < picture.report.size(); start = end + 1) {
-        end = picture.report.find('\n', start);
-        if (end == std::string::npos) end = picture.report.size();
-        report += xmlEscaped(picture.report.substr(start, end - start)) + "\n";
-    }
-    text += "<pre>" + report + "</pre>\n</div>\n";
-    return text;
+    return text + pictureBlock(joined(picture.boardPath, ", checked against ", picture.pieceFile),
+                               picture.svg, picture.report);
+}
+
+std::string deepestSection(const PageContent& content) {
+    const RunDepths& depths = content.runDepths;
+    std::string text = heading("Deepest board");
+    for (const std::string& problem : depths.problems)
+        text += noteParagraph(problem);
+    if (!depths.board) return text + noteParagraph("No deepest board (deepest.txt) yet.");
+    const DeepestBoard& board = *depths.board;
+    return text + pictureBlock(joined(board.path, ": depth ", board.depth, ", ", board.check.filled,
+                                      " pieces, ", board.mismatches,
+                                      " mismatched edges; checked against ", board.pieceFile),
+                               svgElement(board.path, board.board, board.check),
+                               reportText(board.path, board.board, board.check));
 }
 
 std::string boardList(const PageContent& content) {
@@ -161,9 +186,11 @@ std::string statusPage(const PageContent& content) {
     for (const DirectoryStatistics& directory : content.directories)
         records.push_back(directory.record);
     text += boardCountChart(mergeRecords(records)) + "</section>\n</div>\n";
+    text += heading("Runs by deepest depth") + runDepthChart(content.runDepths.runs);
     text += historySection(content);
     text += heading("Directories") + directoryTable(content);
     text += boardSection(content);
+    text += deepestSection(content);
     text += boardList(content);
     return text + "</body>\n</html>\n";
 }
@@ -183,6 +210,8 @@ std::vector<std::string> pageInputs(const PageContent& content) {
         inputs.push_back(board.path);
     for (const std::string& file : {content.bestBoard.pieceFile, content.historyFile})
         if (!file.empty()) inputs.push_back(file);
+    for (const std::string& file : content.runDepths.pieceFiles)
+        inputs.push_back(file);
     return inputs;
 }
 
@@ -194,13 +223,15 @@ std::string historyBeside(const std::vector<DirectoryStatistics>& directories) {
     return std::filesystem::is_regular_file(path, error) ? path : "";
 }
 
-PageContent pageContent(const ReadDirectories& read, NodeFigures figures, BoardPicture bestBoard) {
+PageContent pageContent(const ReadDirectories& read, NodeFigures figures, BoardPicture bestBoard,
+                        RunDepths runDepths) {
     PageContent content;
     content.directories = read.read;
     content.skipped = read.skipped;
     content.boards = read.boards;
     content.figures = figures;
     content.bestBoard = std::move(bestBoard);
+    content.runDepths = std::move(runDepths);
     content.writtenAt = static_cast<std::int64_t>(std::time(nullptr));
     return content;
 }

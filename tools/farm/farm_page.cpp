@@ -34,9 +34,10 @@ HistoryPoint historyPoint(std::int64_t time, const FarmTotals& totals) {
 
 std::string writeFarmPage(const FarmRecord& record, const std::vector<std::string>& directories) {
     const ReadDirectories read = readDirectories(directories);
-    PageContent content =
-        pageContent(read, NodeFigures::billions,
-                    bestBoardPicture(read.boards, record.inputs.front(), namesOf(read.read)));
+    const std::string& pieceFile = record.inputs.front();
+    PageContent content = pageContent(read, NodeFigures::billions,
+                                      bestBoardPicture(read.boards, pieceFile, namesOf(read.read)),
+                                      readRunDepths(read.read, pieceFile));
     content.history = record.history;
     content.historyFile = record.historyPath;
     content.writtenBy = "tessaly-farm";

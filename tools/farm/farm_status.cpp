@@ -1,17 +1,22 @@
 #include "tools/farm/farm_status.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "results/record_board_names.h"
+#include "tools/common/deepest_boards.h"
 #include "tools/common/directory_reading.h"
 #include "tools/common/statistics_merge.h"
 
-FarmTotals readFarmTotals(const std::vector<std::string>& directories) {
+FarmTotals readFarmTotals(const std::vector<std::string>& directories,
+                          const std::string& pieceFile) {
+    std::vector<DirectoryStatistics> read;
     std::vector<StatsRecord> records;
     for (const std::string& directory : directories) {
         DirectoryStatistics statistics;
-        if (readDirectoryStatistics(directory, statistics) == DirectoryReading::read)
-            records.push_back(statistics.record);
+        if (readDirectoryStatistics(directory, statistics) != DirectoryReading::read) continue;
+        records.push_back(statistics.record);
+        read.push_back(std::move(statistics));
     }
     const StatsRecord sum = mergeRecords(records);
     FarmTotals totals;
@@ -21,6 +26,7 @@ FarmTotals readFarmTotals(const std::vector<std::string>& directories) {
     totals.best = sum.best;
     for (const std::int64_t count : sum.histogram)
         if (count > 0) totals.fullBoards = addClamped(totals.fullBoards, count);
+    totals.deepest = readRunDepths(read, pieceFile).deepest;
     return totals;
 }
 
@@ -56,5 +62,6 @@ std::string farmStatusLine(std::int64_t seconds, int alive, int instances, const
         static_cast<long long>(seconds % 60), alive, instances,
         shortCount(static_cast<double>(totals.nodes)).c_str(), shortCount(rate).c_str(), bestText,
         static_cast<long long>(totals.fullBoards));
-    return text;
+    if (totals.deepest < 0) return text;
+    return std::string(text) + "  deepest " + std::to_string(totals.deepest);
 }

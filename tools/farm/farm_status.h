@@ -14,13 +14,16 @@ struct FarmTotals {
     int filesRead = 0;                  // statistics files that could be read
     std::int64_t sideBySide = 0;  // nodes per second of the instances side by side: the sum of
                                   // each file's nodes over its seconds, as tessaly-stats shows
+    int deepest = -1;             // the deepest depth, as tessaly-stats finds it; -1 for none
 };
 
-// Adds up the total.txt files of `directories`; a missing or unreadable file adds nothing.
-FarmTotals readFarmTotals(const std::vector<std::string>& directories);
+// Adds up the total.txt files of `directories`, and finds their deepest depth from those and
+// their deepest.txt files, read with `pieceFile`; a missing or unreadable file adds nothing.
+FarmTotals readFarmTotals(const std::vector<std::string>& directories,
+                          const std::string& pieceFile);
 
-// One status line: running time, instances alive, nodes, node rate, best score, full boards.
-// `rate` is in nodes per second.
+// One status line: running time, instances alive, nodes, node rate, best score, full boards,
+// and the deepest depth once one is known. `rate` is in nodes per second.
 std::string farmStatusLine(std::int64_t seconds, int alive, int instances, const FarmTotals& totals,
                            double rate);
 

@@ -1,8 +1,10 @@
 // tessaly-farm: runs one solver per processor, each in its own directory, shows their
 // combined progress on one status line and stops them all, with saved statistics, on Ctrl-C.
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -88,31 +90,46 @@ std::string siblingSolver() {
     return directory.empty() ? "tessaly" : (directory / "tessaly").string();
 }
 
-// The console: a status line that is redrawn in place on a terminal, or printed as a line of
-// its own elsewhere; messages go above it, one line each, their control characters escaped,
-// so that no name can end a line, fake another or reach the terminal as an escape sequence.
+// The terminal rows a line of `length` characters takes on standard output: more than one
+// when it is wider than the terminal.
+int terminalRows(std::size_t length) {
+    winsize size{};
+    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0 || size.ws_col == 0) return 1;
+    return static_cast<int>(std::max<std::size_t>(1, (length + size.ws_col - 1) / size.ws_col));
+}
+
+// The console: a status line that is redrawn in place on a terminal, all the rows it takes
+// when it is wider than the terminal, or printed as a line of its own elsewhere; messages go
+// above it, one line each, their control characters escaped, so that no name can end a line,
+// fake another or reach the terminal as an escape sequence.
 struct Console {
     bool terminal = isatty(STDOUT_FILENO) != 0;
-    bool statusShown = false;
+    int statusRows = 0;  // the rows of the status line shown, 0 when none is
 
+    // Back to the first row of the status line shown, and the screen cleared from there.
+    void clearStatus() {
+        if (statusRows > 1) std::printf("\033[%dA", statusRows - 1);
+        if (statusRows > 0) std::fputs("\r\033[J", stdout);
+        statusRows = 0;
+    }
     void message(const std::string& text) {
-        if (statusShown) std::fputs("\r\033[K", stdout);
-        statusShown = false;
+        clearStatus();
         std::printf("%s\n", printableText(text).c_str());
         std::fflush(stdout);
     }
     void status(const std::string& text) {
         if (terminal) {
-            std::printf("\r\033[K%s", text.c_str());
-            statusShown = true;
+            clearStatus();
+            std::printf("%s", text.c_str());
+            statusRows = terminalRows(text.size());
         } else {
             std::printf("%s\n", text.c_str());
         }
         std::fflush(stdout);
     }
     void finish() {
-        if (statusShown) std::fputs("\n", stdout);
-        statusShown = false;
+        if (statusRows > 0) std::fputs("\n", stdout);
+        statusRows = 0;
         std::fflush(stdout);
     }
 };
@@ -214,7 +231,7 @@ int main(int argc, char** argv) {
     catchStopSignals();
     Console console;
     const std::vector<std::string> directories = directoriesOf(instances);
-    const FarmTotals atStart = readFarmTotals(directories);
+    const FarmTotals atStart = readFarmTotals(directories, plan.pieceFile);
     const auto start = std::chrono::steady_clock::now();
     FarmRecord record = startFarmRecord(options.directory, options.pagePath,
                                         {plan.pieceFile, plan.groupsFile, plan.boardFile});
@@ -352,7 +369,7 @@ int main(int argc, char** argv) {
                                   return true;
                               }());
         if (now >= nextStatus || finished) {
-            const FarmTotals totals = readFarmTotals(directories);
+            const FarmTotals totals = readFarmTotals(directories, plan.pieceFile);
             // In floating point: the totals come from files and may lie at the 64-bit limits.
             const double gained =
                 static_cast<double>(totals.nodes) - static_cast<double>(atStart.nodes);

@@ -12,6 +12,7 @@
 #include "base/printable_text.h"
 #include "base/program_info.h"
 #include "tools/common/board_picture.h"
+#include "tools/common/deepest_boards.h"
 #include "tools/common/directory_reading.h"
 #include "tools/common/record_board_list.h"
 #include "tools/common/statistics_tables.h"
@@ -25,12 +26,12 @@ constexpr int badArguments = 2;
 constexpr int pageNotWritten = 2;
 constexpr int outputLost = 2;
 constexpr const char* usageLine =
-    "usage: tessaly-stats [--exact] [--html FILE [--history FILE] [--pieces FILE]] DIR...\n";
+    "usage: tessaly-stats [--exact] [--pieces FILE] [--html FILE [--history FILE]] DIR...\n";
 constexpr std::array<OptionSpec, 4> optionTable{{
     {"--exact", nullptr, "show node counts in full instead of in billions (G)"},
     {"--html", "FILE", "also write the statistics page FILE"},
     {"--history", "FILE", "the history the page plots (default: history.csv beside DIR)"},
-    {"--pieces", "FILE", "the piece file of the page's board (default: found near DIR)"},
+    {"--pieces", "FILE", "the piece file of the boards checked (default: found near DIR)"},
 }};
 
 int usageError(const std::string& message) {
@@ -52,7 +53,7 @@ int main(int argc, char** argv) {
         parseOptions(std::vector<std::string>(argv + 1, argv + argc), optionTable, fault);
     if (!given) return usageError(fault);
     const NodeFigures figures = given->has("--exact") ? NodeFigures::exact : NodeFigures::billions;
-    // The page and what it reads beyond the directories, each given as "--option FILE".
+    // The page, its history and the piece file of the boards, each given as "--option FILE".
     const std::optional<std::string> pagePath = given->value("--html");
     const std::optional<std::string> historyPath = given->value("--history");
     const std::optional<std::string> piecePath = given->value("--pieces");
@@ -60,8 +61,8 @@ int main(int argc, char** argv) {
         if (file && file->empty()) return usageError("an empty file name");
     const std::vector<std::string>& directories = given->operands;
     if (directories.empty()) return usageError("no directory given");
-    if (!pagePath && (historyPath || piecePath))
-        return usageError("--history and --pieces are for the page: give --html FILE too");
+    if (!pagePath && historyPath)
+        return usageError("--history is for the page: give --html FILE too");
 
     const ReadDirectories read = readDirectories(directories);
     for (const std::string& problem : read.problems)
@@ -74,13 +75,18 @@ int main(int argc, char** argv) {
     // says, and the better ones passed over.
     BoardPicture picture =
         bestBoardPicture(read.boards, piecePath.value_or(""), namesOf(read.read));
+    RunDepths depths = readRunDepths(read.read, piecePath.value_or(""));
+    for (const std::string& problem : depths.problems)
+        std::fprintf(stderr, "tessaly-stats: %s\n", printableText(problem).c_str());
     std::string text = statisticsTables(read.read, figures);
     text += '\n';
     text += recordBoardListText(read.boards, listedRecordBoards);
     text += passedOverText(picture);
+    text += '\n';
+    text += runDepthsText(depths);
     writeOut(text);
     if (pagePath) {
-        PageContent content = pageContent(read, figures, std::move(picture));
+        PageContent content = pageContent(read, figures, std::move(picture), std::move(depths));
         content.writtenBy = "tessaly-stats";
         content.historyFile = historyPath ? *historyPath : historyBeside(read.read);
         if (!content.historyFile.empty()) {
