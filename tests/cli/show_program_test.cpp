@@ -12,7 +12,7 @@
 #include "results/board_files.h"
 #include "search/board_geometry.h"
 #include "tests/test_support.h"
-#include "tests/tools/show_test_boards.h"
+#include "tests/tools/common/show_test_boards.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include "results/deepest_board.h"
 #include "search/board_geometry.h"
 #include "tests/test_support.h"
-#include "tests/tools/show_test_boards.h"
-#include "tests/tools/status_page_reader.h"
+#include "tests/tools/common/show_test_boards.h"
+#include "tests/tools/common/status_page_reader.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include "results/record_board_names.h"
 #include "results/statistics_records.h"
 #include "tests/test_support.h"
-#include "tests/tools/show_test_boards.h"
-#include "tests/tools/statistics_table_reader.h"
-#include "tests/tools/status_page_reader.h"
+#include "tests/tools/common/show_test_boards.h"
+#include "tests/tools/common/statistics_table_reader.h"
+#include "tests/tools/common/status_page_reader.h"
 #include "tools/common/search_history.h"
 
 namespace {

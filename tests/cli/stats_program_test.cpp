@@ -15,11 +15,11 @@
 #include <thread>
 #include <vector>
 
+#include "base/time_texts.h"
 #include "results/statistics_records.h"
 #include "stats/statistics_report.h"
-#include "base/time_texts.h"
 #include "tests/test_support.h"
-#include "tests/tools/statistics_table_reader.h"
+#include "tests/tools/common/statistics_table_reader.h"
 
 namespace {
 

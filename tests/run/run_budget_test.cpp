@@ -19,6 +19,7 @@
 #include "puzzle/piece_file.h"
 #include "results/full_boards.h"
 #include "run/resets.h"
+#include "search/depth_windows.h"
 #include "search/search_options.h"
 #include "search/search_state.h"
 #include "tests/test_support.h"
@@ -74,7 +75,7 @@ protected:
     // Depths 160 to 170 entered `visits` + 1 times at `depth` and once at every other one,
     // so that `depth` is the busiest deep depth.
     void concentrateAt(int depth, std::int64_t visits = 50) {
-        for (int d = 160; d <= 170; ++d)
+        for (int d = firstCountedVisitDepth; d <= lastCountedVisitDepth; ++d)
             search.depthVisits[d] = 0;
         search.depthVisits[depth] = visits;
     }
@@ -83,40 +84,40 @@ protected:
     std::size_t seen = 0;
 };
 
-// --- Early failure: no 250-piece board within 40 million nodes ---
+// --- Early failure: no 250-piece board within earlyFailureNodes ---
 
-TEST_F(RunBudget, RunThatNeverHadTwoHundredFiftyPiecesGoesOnUpToFortyMillionNodes) {
-    EXPECT_EQ(climb(1, 40 * million, 997), std::nullopt);
+TEST_F(RunBudget, RunThatNeverHadTwoHundredFiftyPiecesGoesOnUpToTheEarlyFailureCheck) {
+    EXPECT_EQ(climb(1, earlyFailureNodes, 997), std::nullopt);
     EXPECT_EQ(newOutput(), "");
 }
 
-TEST_F(RunBudget, RunThatNeverHadTwoHundredFiftyPiecesEndsWithDashJustPastFortyMillion) {
-    ASSERT_EQ(climb(1, 40 * million, 997), std::nullopt);
-    EXPECT_FALSE(checkAt(40 * million + 1));
+TEST_F(RunBudget, RunThatNeverHadTwoHundredFiftyPiecesEndsWithDashJustPastTheEarlyFailureCheck) {
+    ASSERT_EQ(climb(1, earlyFailureNodes, 997), std::nullopt);
+    EXPECT_FALSE(checkAt(earlyFailureNodes + 1));
     EXPECT_EQ(newOutput(), "-");
     EXPECT_EQ(budget.end, RunEnd::earlyFailure);
 }
 
-TEST_F(RunBudget, EarlyFailureStrikesAtTheFirstCheckPastFortyMillionEvenAfterAJump) {
-    ASSERT_EQ(climb(1, 39 * million, 100'003), std::nullopt);
+TEST_F(RunBudget, EarlyFailureStrikesAtTheFirstCheckPastItsNodesEvenAfterAJump) {
+    ASSERT_EQ(climb(1, earlyFailureNodes - million, 100'003), std::nullopt);
     EXPECT_FALSE(checkAt(75 * million));
     EXPECT_EQ(newOutput(), "-");
 }
 
 TEST_F(RunBudget, RunThatHadTwoHundredFiftyPiecesIsNotEndedEarly) {
     search.deepestReached = 250;
-    EXPECT_EQ(climb(1, 100 * million, 99'991), std::nullopt);
+    EXPECT_EQ(climb(1, firstDoublingCheck, 99'991), std::nullopt);
     EXPECT_EQ(newOutput(), "");
 }
 
-TEST_F(RunBudget, ReachingTwoHundredFiftyPiecesJustBeforeFortyMillionSavesTheRun) {
-    ASSERT_EQ(climb(1, 40 * million, 1'009), std::nullopt);
+TEST_F(RunBudget, ReachingTwoHundredFiftyPiecesJustBeforeTheEarlyFailureCheckSavesTheRun) {
+    ASSERT_EQ(climb(1, earlyFailureNodes, 1'009), std::nullopt);
     search.deepestReached = 250;
-    EXPECT_EQ(climb(40 * million + 1, 100 * million, 1'009), std::nullopt);
+    EXPECT_EQ(climb(earlyFailureNodes + 1, firstDoublingCheck, 1'009), std::nullopt);
     EXPECT_EQ(newOutput(), "");
 }
 
-// --- Doubling check: concentration of the search at depths 158 to 170 ---
+// --- Doubling check: concentration of the search at depths 160 to 170 ---
 
 // Counters of depths 160..170 in which no depth was entered more than once.
 struct ShallowWindowCase {
@@ -133,12 +134,12 @@ class RunBudgetShallowWindow : public RunBudget,
 TEST_P(RunBudgetShallowWindow, EndsWithBackslashAtFirstCheckPastOneHundredMillion) {
     search.deepestReached = 250;
     const auto& visits = GetParam().visits;
-    for (int d = 160; d <= 170; ++d)
-        search.depthVisits[d] = visits[d - 160];
+    for (int d = firstCountedVisitDepth; d <= lastCountedVisitDepth; ++d)
+        search.depthVisits[d] = visits[d - firstCountedVisitDepth];
     ASSERT_EQ(busiestDeepDepth(), 0);
-    EXPECT_EQ(climb(1, 100 * million, 99'991), std::nullopt);
+    EXPECT_EQ(climb(1, firstDoublingCheck, 99'991), std::nullopt);
     EXPECT_EQ(newOutput(), "");
-    EXPECT_FALSE(checkAt(100 * million + 1));
+    EXPECT_FALSE(checkAt(firstDoublingCheck + 1));
     EXPECT_EQ(newOutput(), "\\");
     EXPECT_EQ(budget.end, RunEnd::concentration);
 }
@@ -163,20 +164,20 @@ void PrintTo(const ConcentrationCase& c, std::ostream* os) {
 class RunBudgetConcentration : public RunBudget,
                                public ::testing::WithParamInterface<ConcentrationCase> {};
 
-TEST_P(RunBudgetConcentration, RunGoesOnOnlyWhenBusiestDepthIsAtLeast164) {
+TEST_P(RunBudgetConcentration, RunGoesOnOnlyWhenBusiestDepthReachesTheConcentrationLimit) {
     search.deepestReached = 250;
     concentrateAt(GetParam().depth);
-    ASSERT_EQ(climb(1, 100 * million, 99'991), std::nullopt);
-    EXPECT_EQ(checkAt(100 * million + 1), GetParam().goesOn);
+    ASSERT_EQ(climb(1, firstDoublingCheck, 99'991), std::nullopt);
+    EXPECT_EQ(checkAt(firstDoublingCheck + 1), GetParam().goesOn);
     EXPECT_EQ(newOutput(), GetParam().goesOn ? "" : "\\");
 }
 
 INSTANTIATE_TEST_SUITE_P(RunBudget, RunBudgetConcentration,
-                         ::testing::Values(ConcentrationCase{160, false},
-                                           ConcentrationCase{163, false},
-                                           ConcentrationCase{164, true},
-                                           ConcentrationCase{165, true},
-                                           ConcentrationCase{170, true}),
+                         ::testing::Values(ConcentrationCase{firstCountedVisitDepth, false},
+                                           ConcentrationCase{concentrationLimit - 1, false},
+                                           ConcentrationCase{concentrationLimit, true},
+                                           ConcentrationCase{concentrationLimit + 1, true},
+                                           ConcentrationCase{lastCountedVisitDepth, true}),
                          [](const ::testing::TestParamInfo<ConcentrationCase>& info) {
                              return "Depth" + std::to_string(info.param.depth);
                          });
@@ -188,8 +189,8 @@ TEST_F(RunBudget, TheDeepRunGraceSparesADeepRunTheConcentrationEndUpToItsNodes) 
     // Spared at the checks past 100, 200, 400 and 800 million; ended at the one past 1.6 billion.
     const std::optional<std::int64_t> end = climb(1, 2 * billion, 99'991);
     ASSERT_TRUE(end.has_value());
-    EXPECT_GT(*end, 1'600 * million);
-    EXPECT_LE(*end, 1'600 * million + 99'991);
+    EXPECT_GT(*end, 16 * firstDoublingCheck);
+    EXPECT_LE(*end, 16 * firstDoublingCheck + 99'991);
     EXPECT_EQ(newOutput(), "\\");
 }
 
@@ -198,8 +199,8 @@ TEST_F(RunBudget, EqualLargestCountsAt163And165EndTheRunBecauseTheEarlierDepthWi
     concentrateAt(163, 40);
     search.depthVisits[165] = 40;
     EXPECT_EQ(busiestDeepDepth(), 163);
-    ASSERT_EQ(climb(1, 100 * million, 99'991), std::nullopt);
-    EXPECT_FALSE(checkAt(100 * million + 1));
+    ASSERT_EQ(climb(1, firstDoublingCheck, 99'991), std::nullopt);
+    EXPECT_FALSE(checkAt(firstDoublingCheck + 1));
     EXPECT_EQ(newOutput(), "\\");
 }
 
@@ -208,9 +209,9 @@ TEST_F(RunBudget, LargerCountAt165LetsTheRunGoOnAndDoublesTheThreshold) {
     concentrateAt(163, 40);
     search.depthVisits[165] = 41;
     EXPECT_EQ(busiestDeepDepth(), 165);
-    ASSERT_EQ(climb(1, 100 * million, 99'991), std::nullopt);
-    EXPECT_TRUE(checkAt(100 * million + 1));
-    EXPECT_EQ(budget.threshold, 200 * million);
+    ASSERT_EQ(climb(1, firstDoublingCheck, 99'991), std::nullopt);
+    EXPECT_TRUE(checkAt(firstDoublingCheck + 1));
+    EXPECT_EQ(budget.threshold, 2 * firstDoublingCheck);
     EXPECT_EQ(newOutput(), "");
 }
 
@@ -227,12 +228,12 @@ TEST_F(RunBudget, BusiestDeepDepthIsZeroUnlessAWindowCounterExceedsDepthZero) {
 TEST_F(RunBudget, EachDoublingPointJudgesTheConcentrationAnew) {
     search.deepestReached = 250;
     concentrateAt(166, 30);
-    ASSERT_EQ(climb(1, 200 * million, 999'983), std::nullopt);
-    EXPECT_EQ(budget.threshold, 200 * million);
+    ASSERT_EQ(climb(1, 2 * firstDoublingCheck, 999'983), std::nullopt);
+    EXPECT_EQ(budget.threshold, 2 * firstDoublingCheck);
     // The search drifts back: depth 161 becomes the busiest before the next doubling point.
     search.depthVisits[161] = 31;
-    EXPECT_TRUE(checkAt(200 * million));
-    EXPECT_FALSE(checkAt(200 * million + 1));
+    EXPECT_TRUE(checkAt(2 * firstDoublingCheck));
+    EXPECT_FALSE(checkAt(2 * firstDoublingCheck + 1));
     EXPECT_EQ(newOutput(), "\\");
 }
 
@@ -248,8 +249,9 @@ TEST_F(RunBudget, ThresholdDoublesOncePerCallWhenFarBehindTheNodeCount) {
         thresholds.push_back(budget.threshold);
     }
     EXPECT_EQ(thresholds,
-              (std::vector<std::int64_t>{200 * million, 400 * million, 800 * million,
-                                         1'600 * million, 1'600 * million, 1'600 * million}));
+              (std::vector<std::int64_t>{2 * firstDoublingCheck, 4 * firstDoublingCheck,
+                                         8 * firstDoublingCheck, 16 * firstDoublingCheck,
+                                         16 * firstDoublingCheck, 16 * firstDoublingCheck}));
     EXPECT_EQ(newOutput(), "");
 }
 
@@ -259,14 +261,14 @@ TEST_F(RunBudget, EveryCatchUpCallIsADoublingCheckThatCanEndTheRun) {
     ASSERT_EQ(climb(1, 50 * million, 999'983), std::nullopt);
     ASSERT_TRUE(checkAt(billion));
     ASSERT_TRUE(checkAt(billion + 1));
-    EXPECT_EQ(budget.threshold, 400 * million);
+    EXPECT_EQ(budget.threshold, 4 * firstDoublingCheck);
     concentrateAt(162);
     EXPECT_FALSE(checkAt(billion + 2));
     EXPECT_EQ(newOutput(), "\\");
 }
 
 TEST_F(RunBudget, DoublingCheckComesBeforeTheEarlyFailure) {
-    ASSERT_EQ(climb(1, 39 * million, 100'003), std::nullopt);
+    ASSERT_EQ(climb(1, earlyFailureNodes - million, 100'003), std::nullopt);
     // Shallow search and never 250 pieces: both rules would end the run; one mark only.
     EXPECT_FALSE(checkAt(150 * million));
     EXPECT_EQ(newOutput(), "\\");
@@ -306,7 +308,7 @@ TEST_F(RunBudgetNoBoard, FullBoardsOfEarlierRunsDoNotCount) {
     fullBoards.count = 7;
     resetRunBudget();
     ASSERT_EQ(climb(1, 3'999 * million, 49'999'999), std::nullopt);
-    EXPECT_FALSE(checkAt(4'200 * million));
+    EXPECT_FALSE(checkAt(4'2 * firstDoublingCheck));
     EXPECT_EQ(newOutput(), "_");
 }
 
@@ -347,7 +349,8 @@ INSTANTIATE_TEST_SUITE_P(RunBudget, RunBudgetNoBoardWindow,
 // --- The quick check against a literal reading of the three rules ---
 
 // Rules 1 to 3 exactly as stated, evaluated on every call, for runs below ten billion nodes
-// (where no checkpoint has happened).
+// (where no checkpoint has happened): an oracle written apart from the code, so its numbers
+// are the rules' own, not the code's constants.
 struct LiteralBudget {
     std::int64_t threshold = 100'000'000;
     std::int64_t boardsAtStart = 0;
@@ -389,10 +392,11 @@ TEST_F(RunBudget, QuickCheckStopsExactlyWhereTheLiteralRulesDo) {
             // The next check: a small or large random jump, or one landing on an edge.
             std::int64_t next;
             if (chance(0.25)) {
-                const std::int64_t edges[] = {
-                    40 * million,    40 * million + 1,     literal.threshold, literal.threshold + 1,
-                    4 * billion,     4 * billion + 1,      5 * billion - 1,   5 * billion,
-                    5 * billion + 1, literal.threshold - 1};
+                const std::int64_t edges[] = {earlyFailureNodes, earlyFailureNodes + 1,
+                                              literal.threshold, literal.threshold + 1,
+                                              4 * billion,       4 * billion + 1,
+                                              5 * billion - 1,   5 * billion,
+                                              5 * billion + 1,   literal.threshold - 1};
                 next = edges[rng() % std::size(edges)];
                 if (next <= n) next = n + 1;
             } else {
@@ -473,8 +477,8 @@ TEST_F(RunBudget, StoppingTheRunRestoresEveryEditedCandidateList) {
     removePiece(edge, edgeByLeftTop);
     ASSERT_NE(candidatePool, before->pool);
 
-    ASSERT_EQ(climb(1, 40 * million, 99'991), std::nullopt);
-    EXPECT_FALSE(checkAt(40 * million + 1));
+    ASSERT_EQ(climb(1, earlyFailureNodes, 99'991), std::nullopt);
+    EXPECT_FALSE(checkAt(earlyFailureNodes + 1));
     EXPECT_EQ(newOutput(), "-");
     EXPECT_TRUE(*takeListsImage() == *before);
     EXPECT_EQ(console.err(), "");

@@ -12,13 +12,14 @@
 #include "puzzle/piece_file.h"
 #include "results/board_files.h"
 #include "results/full_boards.h"
+#include "results/statistics_records.h"
 #include "run/resets.h"
 #include "run/run_budget.h"
 #include "run/run_setup.h"
 #include "run/startup.h"
 #include "search/board_geometry.h"
+#include "search/search_options.h"
 #include "search/search_state.h"
-#include "results/statistics_records.h"
 #include "tests/test_support.h"
 #include "tools/gen/puzzle_generator.h"
 
@@ -29,11 +30,14 @@ int slotAt(int row, int col) {
 }
 
 // A clean run state around a hand-made piece set: every piece is an interior piece of
-// colour 0 and not free, so only the pieces a test sets up take part.
-class DepthSteps : public testing::Test {
+// colour 0 and not free, so only the pieces a test sets up take part. Each case runs on the
+// solver's own steps and on the steps with options (counting where the nodes go), which must
+// search alike.
+class DepthSteps : public testing::TestWithParam<bool> {
 protected:
     void SetUp() override {
         resetProgram();
+        runOptions.profile = GetParam() ? 1 : 0;
         for (int p = 0; p < 256; ++p) {
             pieceCodes[p] = makePieceCode(p, 0, 0, 0, 0);
             borderCount[p] = 0;
@@ -56,7 +60,7 @@ protected:
     }
 };
 
-TEST_F(DepthSteps, StepBelowItsSecondListMinimumReturnsWithoutTryingAnything) {
+TEST_P(DepthSteps, StepBelowItsSecondListMinimumReturnsWithoutTryingAnything) {
     addPiece(10, 5, 6, 7, 8);
     buildCandidateTables();
     putNeighbour(1, 0, 0, 8);  // left of (1, 1), depth 4
@@ -71,7 +75,7 @@ TEST_F(DepthSteps, StepBelowItsSecondListMinimumReturnsWithoutTryingAnything) {
     EXPECT_EQ(search.board[slotAt(1, 1)], pieceCodes[10] | lastInListBit);
 }
 
-TEST_F(DepthSteps, SquareLeftOfTheHintTakesOnlyPiecesWhoseRightMatchesTheHint) {
+TEST_P(DepthSteps, SquareLeftOfTheHintTakesOnlyPiecesWhoseRightMatchesTheHint) {
     addPiece(20, 5, 1, 7, 8);   // right 1: does not meet the hint's left (14)
     addPiece(21, 5, 14, 7, 8);  // right 14: fits
     buildCandidateTables();
@@ -83,7 +87,7 @@ TEST_F(DepthSteps, SquareLeftOfTheHintTakesOnlyPiecesWhoseRightMatchesTheHint) {
     EXPECT_EQ(listEdits.pairUndo.count, 0);  // its list removals were undone
 }
 
-TEST_F(DepthSteps, SquareAboveTheHintTakesOnlyPiecesWhoseBottomMatchesTheHint) {
+TEST_P(DepthSteps, SquareAboveTheHintTakesOnlyPiecesWhoseBottomMatchesTheHint) {
     addPiece(20, 13, 1, 7, 8);  // bottom 13 meets the hint's top
     addPiece(21, 4, 1, 7, 8);
     buildCandidateTables();
@@ -94,7 +98,7 @@ TEST_F(DepthSteps, SquareAboveTheHintTakesOnlyPiecesWhoseBottomMatchesTheHint) {
     EXPECT_EQ(pieceNumberOf(search.board[slotAt(6, 7)]), 20);
 }
 
-TEST_F(DepthSteps, SquaresRightOfAndBelowTheHintKeyOnTheHintsColours) {
+TEST_P(DepthSteps, SquaresRightOfAndBelowTheHintKeyOnTheHintsColours) {
     addPiece(30, 3, 2, 9, 12);  // left 12 = the hint's right
     addPiece(31, 3, 2, 11, 9);  // top 11 = the hint's bottom
     buildCandidateTables();
@@ -106,7 +110,7 @@ TEST_F(DepthSteps, SquaresRightOfAndBelowTheHintKeyOnTheHintsColours) {
     EXPECT_EQ(pieceNumberOf(search.board[slotAt(8, 7)]), 31);
 }
 
-TEST_F(DepthSteps, PiecesThatAreNotFreeAreSkippedUpToTheFlaggedLastEntry) {
+TEST_P(DepthSteps, PiecesThatAreNotFreeAreSkippedUpToTheFlaggedLastEntry) {
     addPiece(40, 5, 6, 7, 8);
     addPiece(41, 5, 6, 7, 8);
     buildCandidateTables();
@@ -122,7 +126,7 @@ TEST_F(DepthSteps, PiecesThatAreNotFreeAreSkippedUpToTheFlaggedLastEntry) {
     EXPECT_EQ(pieceNumberOf(search.board[slotAt(1, 1)]), 41);
 }
 
-TEST_F(DepthSteps, FirstListPiecesAreLimitedToSixOnTheBoardAtDepths64To79) {
+TEST_P(DepthSteps, FirstListPiecesAreLimitedToSixOnTheBoardAtDepths64To79) {
     addPiece(50, 5, 6, 22, 8, 1);  // an edge piece for (0, 4), depth 64
     buildCandidateTables();
     putNeighbour(0, 3, 0, 8);
@@ -140,7 +144,7 @@ TEST_F(DepthSteps, FirstListPiecesAreLimitedToSixOnTheBoardAtDepths64To79) {
     EXPECT_EQ(search.nodeCount, 1);
 }
 
-TEST_F(DepthSteps, PieceInBothListsCountsAsAFirstListPieceOnly) {
+TEST_P(DepthSteps, PieceInBothListsCountsAsAFirstListPieceOnly) {
     // Depth 81 is (1, 5); depth 82 is (2, 5) below it. Depth 82 is entered only when the
     // piece placed at depth 81 raised secondListPlaced to its minimum.
     addPiece(60, 9, 6, 7, 8);
@@ -161,7 +165,7 @@ TEST_F(DepthSteps, PieceInBothListsCountsAsAFirstListPieceOnly) {
     EXPECT_EQ(search.secondListPlaced, 0);
 }
 
-TEST_F(DepthSteps, MismatchPhaseRunsOnlyWhileTheCountIsBelowTheDepthsLimit) {
+TEST_P(DepthSteps, MismatchPhaseRunsOnlyWhileTheCountIsBelowTheDepthsLimit) {
     // Depth 253 is (14, 15), limit 17; depth 254 is the corner (15, 15).
     addPiece(70, 6, 22, 4, 5, 1);  // fits the upper neighbour, not the left one (3)
     addPiece(0, 22, 22, 6, 7, 2);  // the last corner
@@ -184,7 +188,7 @@ TEST_F(DepthSteps, MismatchPhaseRunsOnlyWhileTheCountIsBelowTheDepthsLimit) {
 
 // A run can stay beyond the budget's depths for minutes, so the node limit is also honoured
 // where the mismatch phase checks for a stop request.
-TEST_F(DepthSteps, MismatchPhaseStopsTheRunAtTheNodeLimit) {
+TEST_P(DepthSteps, MismatchPhaseStopsTheRunAtTheNodeLimit) {
     addPiece(70, 6, 22, 4, 5, 1);
     buildCandidateTables();
     putNeighbour(14, 14, 0, 3);
@@ -201,6 +205,11 @@ TEST_F(DepthSteps, MismatchPhaseStopsTheRunAtTheNodeLimit) {
 
 // The planted solution of a generated puzzle on the squares of the first depths: the search
 // from a late depth finds the perfect completion, announces it and saves it.
+
+INSTANTIATE_TEST_SUITE_P(Steps, DepthSteps, testing::Bool(), [](const auto& info) {
+    return std::string(info.param ? "WithOptions" : "SolversOwn");
+});
+
 TEST(DepthStepsOnAPlantedPuzzle, FindsAnnouncesAndSavesThePerfectCompletion) {
     const PlantedPuzzle puzzle = generatePuzzle({11, 17, 5});
     CurrentTempDir dir;

@@ -9,11 +9,11 @@
 
 #include "base/clocks.h"
 #include "results/full_boards.h"
+#include "results/statistics_records.h"
 #include "run/resets.h"
 #include "run/run_loop.h"
 #include "run/startup.h"
 #include "search/search_state.h"
-#include "results/statistics_records.h"
 #include "tests/test_support.h"
 
 namespace {

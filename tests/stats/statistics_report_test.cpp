@@ -5,11 +5,10 @@
 #include <limits>
 
 #include "base/clocks.h"
+#include "results/statistics_records.h"
 #include "results/tally.h"
 #include "run/resets.h"
 #include "run/run_loop.h"
-#include "results/statistics_records.h"
-#include "base/time_texts.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -94,20 +93,4 @@ TEST_F(StatisticsReport, TotalsAtThe64BitLimitsKeepEveryLineAsWideAsTheRule) {
     for (const std::string& line : linesOf(text.substr(1)))
         EXPECT_EQ(line.size(), 63u) << line;
     EXPECT_NE(text.find("***************"), std::string::npos) << text;
-}
-
-TEST(TimeTexts, DurationsShowDaysAndHoursOrHoursAndMinutes) {
-    EXPECT_EQ(durationText(90'061), "1 d 1 h");
-    EXPECT_EQ(durationText(3'599), "0 h 59'");
-    EXPECT_EQ(durationText(86'399), "23 h 59'");
-    EXPECT_EQ(durationText(0), "0 h 0'");
-}
-
-TEST(TimeTexts, ElapsedTimeIsExactToTheMillisecondInTheFirstMinute) {
-    runStatistics.startClock = programClockMs() - 75'000;
-    EXPECT_EQ(elapsedText(runStatistics.startClock), "0 h 1' 15.000''");
-    runStatistics.startClock = programClockMs() - 12'345;
-    const std::string text = elapsedText(runStatistics.startClock);
-    EXPECT_EQ(text.substr(0, 9), "0 h 0' 12");  // the clock moves on while the test runs
-    EXPECT_EQ(text.substr(text.size() - 2), "''");
 }

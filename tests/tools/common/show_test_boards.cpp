@@ -1,4 +1,4 @@
-#include "tests/tools/show_test_boards.h"
+#include "tests/tools/common/show_test_boards.h"
 
 #include <stdexcept>
 #include <utility>

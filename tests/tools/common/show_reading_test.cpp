@@ -11,7 +11,7 @@
 #include "results/grid_writing.h"
 #include "search/board_geometry.h"
 #include "tests/test_support.h"
-#include "tests/tools/show_test_boards.h"
+#include "tests/tools/common/show_test_boards.h"
 #include "tools/common/board_check.h"
 #include "tools/common/board_reading.h"
 #include "tools/common/svg_drawing.h"

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "stats/statistics_report.h"
 #include "base/time_texts.h"
-#include "tests/tools/statistics_table_reader.h"
+#include "stats/statistics_report.h"
+#include "tests/tools/common/statistics_table_reader.h"
 #include "tools/common/statistics_merge.h"
 
 namespace {

@@ -26,9 +26,8 @@ TEST(RecordBoardList, NamesTheSolverMakesAreRecordBoards) {
 
 TEST(RecordBoardList, ListsTheBoardsOfADirectoryBestFirst) {
     TempDir dir;
-    for (const char* name :
-         {"461.tsr", "480-10.tsr", "480.tsr", "480-2.tsr", "470.tsr", "note.tsr", "total.txt",
-          "0463.tsr", "463--5.tsr", "480-999999999999.tsr"})
+    for (const char* name : {"461.tsr", "480-10.tsr", "480.tsr", "480-2.tsr", "470.tsr", "note.tsr",
+                             "total.txt", "0463.tsr", "463--5.tsr", "480-999999999999.tsr"})
         writeFile(dir.file(name), "K7 v1.0\n");
     fs::create_directory(dir.file("475.tsr"));  // not a file
     const std::vector<RecordBoard> boards = recordBoardsIn(dir.path);

@@ -4,11 +4,11 @@
 
 #include "base/settings.h"
 #include "results/full_boards.h"
+#include "results/statistics_records.h"
 #include "run/resets.h"
 #include "run/run_budget.h"
 #include "run/run_loop.h"
 #include "search/search_state.h"
-#include "results/statistics_records.h"
 #include "tests/test_support.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "tests/tools/statistics_table_reader.h"
+#include "tests/tools/common/statistics_table_reader.h"
 
 #include "tests/test_support.h"
 

@@ -1,4 +1,4 @@
-#include "tests/tools/status_page_reader.h"
+#include "tests/tools/common/status_page_reader.h"
 
 #include <sstream>
 

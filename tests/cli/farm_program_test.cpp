@@ -1,5 +1,4 @@
-// The farm launcher: its options, its reading of logs and statistics, and the built program
-// running, losing and stopping real solver instances.
+// The built farm launcher running, losing and stopping real solver instances.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -20,7 +19,7 @@
 #include "results/record_board_names.h"
 #include "stats/statistics_file.h"
 #include "tests/test_support.h"
-#include "tests/tools/status_page_reader.h"
+#include "tests/tools/common/status_page_reader.h"
 #include "tools/common/search_history.h"
 #include "tools/farm/board_watch.h"
 #include "tools/farm/farm_options.h"
@@ -28,161 +27,6 @@
 #include "tools/farm/log_watch.h"
 
 namespace {
-
-std::optional<FarmOptions> parse(std::vector<std::string> arguments, std::string& error) {
-    return parseFarmOptions(arguments, error);
-}
-
-TEST(FarmOptions, ReadsEveryOptionAndRefusesFaults) {
-    std::string error;
-    const auto defaults = parse({}, error);
-    ASSERT_TRUE(defaults);
-    EXPECT_EQ(defaults->instances, 0);
-    EXPECT_EQ(defaults->directory, "farm");
-    EXPECT_TRUE(defaults->boardFile.empty());
-
-    const auto full = parse({"-j", "12", "-d", "runs", "--status", "1", "--restarts", "0",
-                             "--solver", "/opt/tessaly", "--html", "p.html", "start.txt"},
-                            error);
-    ASSERT_TRUE(full);
-    EXPECT_EQ(full->instances, 12);
-    EXPECT_EQ(full->directory, "runs");
-    EXPECT_EQ(full->statusSeconds, 1);
-    EXPECT_EQ(full->restartLimit, 0);
-    EXPECT_EQ(full->solver, "/opt/tessaly");
-    EXPECT_EQ(full->boardFile, "start.txt");
-    EXPECT_EQ(full->pagePath, "p.html");
-
-    for (const std::vector<std::string>& bad : {std::vector<std::string>{"-j", "0"},
-                                                {"-j", "3x"},
-                                                {"-j"},
-                                                {"-d", ""},
-                                                {"--verbose"},
-                                                {"a.txt", "b.txt"},
-                                                {"--status", "-1"}}) {
-        error.clear();
-        EXPECT_FALSE(parse(bad, error)) << bad[0];
-        EXPECT_FALSE(error.empty()) << bad[0];
-    }
-}
-
-TEST(FarmBoardWatch, AnnouncesTheBoardFilesThatAppearAndNothingElse) {
-    TempDir dir;
-    writeFile(dir.file("470.tsr"), "K7 v1.0\n");  // of an earlier start
-    BoardWatch watch;
-    noteBoardFiles(watch, dir.path);
-    EXPECT_TRUE(newBoardFiles(watch, dir.path).empty());
-    for (const char* name : {"480-2.tsr", "468.tsr", "469.tsr.tmp77", "0469.tsr"})
-        writeFile(dir.file(name), "K7 v1.0\n");
-    const std::vector<BoardNews> news = newBoardFiles(watch, dir.path);
-    ASSERT_EQ(news.size(), 2u);
-    EXPECT_TRUE(news[0].fileName == "468.tsr" && !news[0].perfect);
-    EXPECT_TRUE(news[1].fileName == "480-2.tsr" && news[1].perfect);
-    EXPECT_TRUE(newBoardFiles(watch, dir.path).empty());
-}
-
-namespace {
-
-// The line of the solver's report of a board it could not save as `name` in `directory`.
-std::string reportLine(const std::string& directory, const std::string& name) {
-    return std::string(boardNotSavedText) + directory + "/" + name + ": No space left on device" +
-           boardNotSavedEnd;
-}
-
-// The lines of an empty board, as the solver prints a board it could not save as `name`.
-std::string emptyBoardLines(const std::string& name) {
-    std::array<PieceCode, 256> slots;
-    slots.fill(emptyCode);
-    return gridText(slots, "board not saved as " + name);
-}
-
-// The whole report: the line, then the board.
-std::string unsavedReport(const std::string& directory, const std::string& name) {
-    return reportLine(directory, name) + "\n" + emptyBoardLines(name);
-}
-
-}  // namespace
-
-TEST(FarmLogWatch, TakesAnUnsavedBoardWholeAndKeepsOneCutShortAtTheEnd) {
-    // The farm shows such a board on its own output, so its log on a full disk cannot lose it.
-    const std::string whole = unsavedReport("/d/farm/3", "463.tsr");
-    for (const std::size_t kept : {whole.size(), whole.size() - 200}) {
-        LogWatch watch;
-        watch.directory = "/d/farm/3";
-        EXPECT_TRUE(scanLogText(watch, "\n" + whole.substr(0, 150)).empty());
-        std::vector<BoardNews> news = scanLogText(watch, whole.substr(150, kept - 150));
-        if (kept < whole.size()) {
-            EXPECT_TRUE(news.empty());
-            news = endLogText(watch);  // the instance ended in the middle of it
-        }
-        ASSERT_EQ(news.size(), 1u) << kept;
-        EXPECT_FALSE(news[0].saved);
-        EXPECT_EQ(news[0].fileName, "463.tsr");
-        std::string lines;
-        for (const std::string& line : news[0].lines)
-            lines += line + "\n";
-        EXPECT_EQ(lines, kept < whole.size() ? whole.substr(0, kept) + "\n" : whole);
-    }
-}
-
-TEST(FarmLogWatch, CountsOnlyTheReportOfTheInstancesOwnDirectoryWordForWord) {
-    const struct {
-        const char* name;
-        std::string directory;  // of the instance
-        std::string text;       // what it printed
-        bool counts;
-    } cases[] = {
-        {"Exact", "/d/farm/3", unsavedReport("/d/farm/3", "480-2.tsr"), true},
-        {"DirectoryWithALineEnd", "/d/x\ny", unsavedReport("/d/x\ny", "463.tsr"), true},
-        {"InTheMiddleOfALine", "/d/farm/3", "Best in " + unsavedReport("/d/farm/3", "463.tsr"),
-         false},
-        {"AnotherDirectory", "/d/farm/3", unsavedReport("/d/farm/33", "463.tsr"), false},
-        {"NoBoardName", "/d/farm/3", unsavedReport("/d/farm/3", "0463.tsr"), false},
-        // A directory named to hold a report, which the solver prints where it says where the
-        // scores are stored.
-        {"InsideTheDirectorysName", "/d/x\n" + reportLine("/d/x", "463.tsr"),
-         "Best scores are stored in /d/x\n" + reportLine("/d/x", "463.tsr") + "\n\n" +
-             emptyBoardLines("463.tsr"),
-         false},
-    };
-    for (const auto& c : cases) {
-        LogWatch watch;
-        watch.directory = c.directory;
-        std::vector<BoardNews> news = scanLogText(watch, "-\n" + c.text);
-        for (BoardNews& item : endLogText(watch))
-            news.push_back(std::move(item));
-        EXPECT_EQ(news.size(), c.counts ? 1u : 0u) << c.name;
-    }
-}
-
-TEST(FarmStatus, AddsUpTheStatisticsFilesThatCanBeRead) {
-    TempDir dir;
-    for (const char* name : {"1", "2", "3", "4"})
-        std::filesystem::create_directory(dir.file(name));
-    writeFile(dir.file("1/total.txt"),
-              "K7 stats\nnodes=5000000000\nsecs=100\nbest=x\n14=2\n16=5\ndeepest252=1\n");
-    writeFile(dir.file("2/total.txt"),
-              "K7 stats\nnodes=2500000000\nsecs=50\n12=1\n16=1\ndeepest254=0\ndeepest250=4\n");
-    writeFile(dir.file("3/total.txt"), "garbage\nnodes=999\n");  // messed with: not counted
-    // 4 has no statistics file yet
-    const FarmTotals totals =
-        readFarmTotals({dir.file("1"), dir.file("2"), dir.file("3"), dir.file("4")}, "");
-    EXPECT_EQ(totals.filesRead, 2);
-    EXPECT_EQ(totals.nodes, 7500000000);
-    EXPECT_EQ(totals.best, 12);
-    EXPECT_EQ(totals.fullBoards, 9);
-    EXPECT_EQ(totals.sideBySide, 5000000000 / 100 + 2500000000 / 50);
-
-    const std::string line = farmStatusLine(3725, 3, 4, totals, 123456789.0);
-    EXPECT_EQ(line,
-              "1:02:05  3/4 alive  7.50 G nodes  123 M nodes/s  best 468  9 full boards  "
-              "deepest 252");
-    // Before any count or board the line says nothing of the depth.
-    EXPECT_EQ(farmStatusLine(0, 0, 1, FarmTotals{}, 0),
-              "0:00:00  0/1 alive  0 nodes  0 nodes/s  best -  0 full boards");
-    EXPECT_EQ(shortCount(999), "999");
-    EXPECT_EQ(shortCount(12345), "12.3 K");
-}
 
 // The built launcher, started in a directory holding a generated puzzle.
 class FarmProgram : public testing::Test {
@@ -214,6 +58,32 @@ protected:
         return false;
     }
 
+    // Waits until the file `name` of the directory holds `text`; false after `seconds`.
+    bool waitForText(const std::string& name, const std::string& text, double seconds) {
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+        while (std::chrono::steady_clock::now() < deadline) {
+            if (readFile(dir.file(name)).find(text) != std::string::npos) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        return false;
+    }
+
+    // Waits until out.txt holds `count` status lines more than it held at `after` (a length of
+    // out.txt); false after `seconds`.
+    bool waitForStatusLines(std::size_t count, std::size_t after = 0, double seconds = 30) {
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+        while (std::chrono::steady_clock::now() < deadline) {
+            std::size_t lines = 0;
+            for (const std::string& line : linesOf(readFile(dir.file("out.txt")).substr(after)))
+                lines += line.find(" alive ") != std::string::npos;
+            if (lines >= count) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        return false;
+    }
+
     // The pid the launcher printed for `instance` the `nth` time it started it.
     pid_t instancePid(int instance, const std::string& marker = ": pid ") {
         const std::string out = readFile(dir.file("out.txt"));
@@ -234,7 +104,7 @@ protected:
 TEST_F(FarmProgram, RunsTwoInstancesRestartsAKilledOneAndStopsAllOnCtrlC) {
     const pid_t farm = startFarm({"-j", "2", "--status", "1"});
     ASSERT_TRUE(waitForOutput("instance 2: pid", 20)) << readFile(dir.file("err.txt"));
-    std::this_thread::sleep_for(std::chrono::seconds(4));
+    ASSERT_TRUE(waitForStatusLines(3)) << readFile(dir.file("out.txt"));
 
     // An instance killed from outside is reported with its status and log, then restarted.
     const pid_t first = instancePid(1);
@@ -248,7 +118,9 @@ TEST_F(FarmProgram, RunsTwoInstancesRestartsAKilledOneAndStopsAllOnCtrlC) {
         std::string::npos)
         << report;
     EXPECT_NE(instancePid(1, ": restarted, pid "), first);
-    std::this_thread::sleep_for(std::chrono::seconds(3));
+    // A few status lines after the restart, before the stop.
+    ASSERT_TRUE(waitForStatusLines(2, readFile(dir.file("out.txt")).size()))
+        << readFile(dir.file("out.txt"));
 
     // Ctrl-C reaches the launcher, which passes it on; every instance saves and ends. A second
     // signal at once (as `timeout` sends to the process and then its group) is the same stop.
@@ -295,7 +167,9 @@ TEST_F(FarmProgram, ResumesADirectoryAndStartsEveryRunFromABoardFile) {
     ASSERT_EQ(symlink("../../victim", dir.file("runs/1/k7groups.txt").c_str()), 0);
     const pid_t farm = startFarm({"-j", "1", "-d", "runs", "--status", "1", "start.txt"});
     ASSERT_TRUE(waitForOutput("instance 1: pid", 20)) << readFile(dir.file("err.txt"));
-    std::this_thread::sleep_for(std::chrono::seconds(4));
+    // A run has loaded the board and searched from it.
+    ASSERT_TRUE(waitForText("runs/1/tessaly.log", "loading ", 20) && waitForStatusLines(2))
+        << readFile(dir.file("runs/1/tessaly.log"));
     ASSERT_EQ(kill(farm, SIGTERM), 0);
     ASSERT_EQ(waitForExit(farm, 30), 0) << readFile(dir.file("out.txt"));
 
@@ -315,7 +189,7 @@ TEST_F(FarmProgram, ResumesADirectoryAndStartsEveryRunFromABoardFile) {
 TEST_F(FarmProgram, KeepsAHistoryAndAPageThatReloadsItself) {
     const pid_t farm = startFarm({"-j", "1", "--status", "1", "--html", "page.html"});
     ASSERT_TRUE(waitForOutput("instance 1: pid", 20)) << readFile(dir.file("err.txt"));
-    std::this_thread::sleep_for(std::chrono::seconds(4));
+    ASSERT_TRUE(waitForStatusLines(4)) << readFile(dir.file("out.txt"));
     ASSERT_EQ(kill(farm, SIGINT), 0);
     ASSERT_EQ(waitForExit(farm, 30), 0) << readFile(dir.file("out.txt"));
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "search/board_geometry.h"
-#include "tests/tools/show_test_boards.h"
+#include "tests/tools/common/show_test_boards.h"
 #include "tools/common/board_check.h"
 #include "tools/common/board_reading.h"
 

@@ -1,0 +1,20 @@
+#include "base/time_texts.h"
+
+#include <gtest/gtest.h>
+
+#include "base/clocks.h"
+
+TEST(TimeTexts, DurationsShowDaysAndHoursOrHoursAndMinutes) {
+    EXPECT_EQ(durationText(90'061), "1 d 1 h");
+    EXPECT_EQ(durationText(3'599), "0 h 59'");
+    EXPECT_EQ(durationText(86'399), "23 h 59'");
+    EXPECT_EQ(durationText(0), "0 h 0'");
+}
+
+TEST(TimeTexts, ElapsedTimeIsExactToTheMillisecondInTheFirstMinuteOnly) {
+    EXPECT_EQ(elapsedText(programClockMs() - 75'000), "0 h 1' 15.000''");
+    EXPECT_EQ(elapsedText(programClockMs() - 3'725'000), "1 h 2' 5.000''");
+    const std::string text = elapsedText(programClockMs() - 12'345);
+    EXPECT_EQ(text.substr(0, 9), "0 h 0' 12");  // the clock moves on while the test runs
+    EXPECT_EQ(text.substr(text.size() - 2), "''");
+}
