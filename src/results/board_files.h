@@ -48,7 +48,7 @@ SavedBoard saveBoardOfScore(int score);
 // that `tessaly FILE` loads, so that a board that cannot be written is never lost.
 void printUnsavedBoard(const char* fileName, int error);
 
-// Loads the BoardFile at settings.boardPath onto a board cleared again by clearRunState: its board
+// Loads the BoardFile at settings.boardPath onto a board cleared again (search = {}): its board
 // lines fill slot rows 15 down to 0, its pieces go into their slots, are taken out of play,
 // counted as group members and removed from the candidate lists, every removal recorded on
 // the undo stacks. Faults of the file are reported on the error stream, at most 30 lines and

@@ -29,9 +29,9 @@ void takePiece(PieceCode code, int slot, std::int64_t lineNumber, int cellIndex)
     const int p = pieceNumberOf(code);
     if (search.pieceFree[p]) {
         search.pieceFree[p] = 0;
-        if (search.inFirstList[p])
+        if (groupFlags.inFirstList[p])
             ++search.firstListPlaced;
-        else if (search.inSecondList[p])
+        else if (groupFlags.inSecondList[p])
             ++search.secondListPlaced;
     } else {
         // Already out of play and counted: only the list removals are repeated, and list
@@ -111,7 +111,7 @@ void loadBoardFile() {
         return;
     }
     printOut("load board %s\n", settings.boardPath);
-    clearRunState();
+    search = {};
 
     const int lines = readGridLines(file, loadRow);
     std::fclose(file);

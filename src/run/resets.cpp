@@ -22,6 +22,7 @@
 
 void resetRun() {
     search = {};
+    groupFlags = {};
     ordering = {};
     rim = {};
     depthProfile = {};

@@ -37,7 +37,7 @@ void chooseGroupAndColours() {
     const bool groupRules = setup.groups.rules == StepRules::groups;
     if (groupRules)
         for (const MinimumEntry& entry : runMinimumEntries)
-            search.secondListMinimum[entry.depth] = entry.minimum;
+            groupFlags.secondListMinimum[entry.depth] = entry.minimum;
 
     const auto lowColour = [] { return static_cast<int>(nextRandom(mainRandom) % lowColourCount); };
     ordering.shunnedColour[drawFreeColour(lowColour)] = 1;
@@ -67,8 +67,8 @@ void applyPieceGroup(int g) {
     for (int i = group.firstCount - 1; i >= 0; --i) {
         const int p = setup.groups.pieces[group.firstStart + i];
         const int t = pieceType(p);
-        search.inFirstList[p] = 1;
-        if (walked[t] < firstListQuota[t]) search.firstListBarred[p] = 1;
+        groupFlags.inFirstList[p] = 1;
+        if (walked[t] < firstListQuota[t]) groupFlags.firstListBarred[p] = 1;
         ++walked[t];
     }
     std::array<int, 3> counted{};
@@ -77,7 +77,7 @@ void applyPieceGroup(int g) {
         const int t = pieceType(p);
         if (counted[t] < secondListQuota[t]) {
             ++counted[t];
-            search.inSecondList[p] = 1;
+            groupFlags.inSecondList[p] = 1;
         }
     }
 }

@@ -132,13 +132,13 @@ inline bool passesTests(PieceCode code, int piece) {
     constexpr DepthProperties p = stepProperties(D, R);
     if constexpr (p.groupTest == GroupTest::firstListAndBarred) {
         // Barred pieces are first-list pieces, so one flag answers both tests here.
-        if (search.inFirstList[piece]) return false;
+        if (groupFlags.inFirstList[piece]) return false;
     } else if constexpr (p.groupTest == GroupTest::limitedFirstList) {
-        if (search.firstListBarred[piece]) return false;
-        if (search.inFirstList[piece] && search.firstListPlaced >= mostFirstListPlaced)
+        if (groupFlags.firstListBarred[piece]) return false;
+        if (groupFlags.inFirstList[piece] && search.firstListPlaced >= mostFirstListPlaced)
             return false;
     } else if constexpr (p.groupTest == GroupTest::barredOnly) {
-        if (search.firstListBarred[piece]) return false;
+        if (groupFlags.firstListBarred[piece]) return false;
     }
     if constexpr (p.hintSideTest == 1) return rightOf(code) == leftOf(search.board[hintSlot]);
     if constexpr (p.hintSideTest == 2) return bottomOf(code) == topOf(search.board[hintSlot]);
@@ -176,8 +176,8 @@ inline void restoreListedPiece() {
 // The count that a placed piece raises at the depths with group rules, or null: a piece in
 // both group lists counts as a first-list piece only.
 inline std::int32_t* groupCountOf(int piece) {
-    if (search.inFirstList[piece]) return &search.firstListPlaced;
-    if (search.inSecondList[piece]) return &search.secondListPlaced;
+    if (groupFlags.inFirstList[piece]) return &search.firstListPlaced;
+    if (groupFlags.inSecondList[piece]) return &search.secondListPlaced;
     return nullptr;
 }
 
@@ -233,7 +233,7 @@ template <int D, StepRules R>
     constexpr DepthProperties p = stepProperties(D, R);
     if constexpr (p.groupRules && runSecondListMinimum(D) > 0) {
         if constexpr (R == StepRules::withOptions) {
-            if (placed < search.secondListMinimum[D]) return 0;
+            if (placed < groupFlags.secondListMinimum[D]) return 0;
         } else {
             if (placed < runSecondListMinimum(D)) return 0;
         }
@@ -416,7 +416,7 @@ template <int D, StepRules R>
     }
     if constexpr (p.countsVisits) ++search.depthVisits[D];
     if constexpr (p.groupRules) {
-        if (search.secondListPlaced < search.secondListMinimum[D]) return;
+        if (search.secondListPlaced < groupFlags.secondListMinimum[D]) return;
     }
     const int left = leftKey<D>();
     const int top = topKey<D>();
@@ -506,8 +506,8 @@ bool runMinimumsAtShallowDepths(bool orNone) {
     bool run = true;
     bool none = true;
     for (int d = 0; d < shallowDepthEnd; ++d) {
-        run = run && search.secondListMinimum[d] == runSecondListMinimum(d);
-        none = none && search.secondListMinimum[d] == 0;
+        run = run && groupFlags.secondListMinimum[d] == runSecondListMinimum(d);
+        none = none && groupFlags.secondListMinimum[d] == 0;
     }
     return run || (orNone && none);
 }

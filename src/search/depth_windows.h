@@ -32,7 +32,7 @@ inline constexpr int firstDeepestDepth = 249;
 inline constexpr std::int32_t mostFirstListPlaced = 6;
 
 // The least number of counted second-list pieces with which a run may enter these depths
-// (search.secondListMinimum, which every run writes): a run must place the counted pieces early
+// (groupFlags.secondListMinimum, which every run writes): a run must place the counted pieces early
 // enough; every other depth has the minimum 0.
 struct MinimumEntry {
     int depth;

@@ -5,13 +5,7 @@
 #include "search/board_geometry.h"
 
 SearchState search;
-
-void clearRunState() {
-    const SearchState clear;
-    search.board = clear.board;
-    search.pieceFree = clear.pieceFree;
-    search.depthVisits = clear.depthVisits;
-}
+GroupFlags groupFlags;
 
 void keepDeepestBoard(int depth) {
     search.deepestDepth = depth;

@@ -31,17 +31,9 @@ struct SearchState {
     // Entries into the step of each depth, minus one; kept for depth 0 and depths 160 to 170.
     std::array<std::int64_t, 256> depthVisits = filled<std::int64_t, 256>(-1);
 
-    // The run's piece group, as the steps of the first depths apply it (set by the run's
-    // set-up): the piece is in the first list; in it and kept out until depth 100; among the
-    // counted pieces of the second list.
-    std::array<std::int32_t, 256> inFirstList{};
-    std::array<std::int32_t, 256> firstListBarred{};
-    std::array<std::int32_t, 256> inSecondList{};
-    // inFirstList and inSecondList pieces on the board.
+    // groupFlags.inFirstList and groupFlags.inSecondList pieces on the board.
     std::int32_t firstListPlaced = 0;
     std::int32_t secondListPlaced = 0;
-    // Least secondListPlaced with which the step of each depth may be entered.
-    std::array<std::int32_t, 256> secondListMinimum{};
 
     // The board as the run's search began: set up, a loaded board's pieces and the hint on it.
     std::array<PieceCode, 256> startBoard = filled<PieceCode, 256>(emptyCode);
@@ -59,13 +51,24 @@ struct SearchState {
     // Whether this run kept a board that beats the one kept before it.
     bool deeperBoardKept = false;
 };
-// The one instance; the depth steps read and write it directly.
+// The one instance; the depth steps read and write it directly. Every field is the search's
+// progress, so a run (or a board loaded at its start) begins from `search = {}`.
 extern SearchState search;
 
-// Empties the board, frees every piece and sets every depth-visit counter to -1, leaving the
-// group flags and counts of the run's set-up alone; a loaded board starts from here. (The
-// full-board tally, which the start of a run clears too, is clear then already.)
-void clearRunState();
+// The run's piece group, as the steps of the first depths apply it: set by the run's set-up,
+// read by the search, never changed by it.
+struct GroupFlags {
+    // The piece is in the first list; in it and kept out until depth 100; among the counted
+    // pieces of the second list.
+    std::array<std::int32_t, 256> inFirstList{};
+    std::array<std::int32_t, 256> firstListBarred{};
+    std::array<std::int32_t, 256> inSecondList{};
+    // Least search.secondListPlaced with which the step of each depth may be entered.
+    std::array<std::int32_t, 256> secondListMinimum{};
+};
+// The one instance, for the current run; resetRun clears it.
+extern GroupFlags groupFlags;
+
 // Takes the board as the deepest one, placed up to `depth`.
 void keepDeepestBoard(int depth);
 // A placement at `depth` (keepFrom or deeper): kept when it beats the board kept so far, which

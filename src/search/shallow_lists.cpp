@@ -9,7 +9,7 @@ namespace {
 // Whether the first depths may place the piece: it is not in the run's first list (its
 // barred pieces are first-list pieces too), the same test as those depths make.
 bool placeableEarly(int piece) {
-    return !search.inFirstList[piece];
+    return !groupFlags.inFirstList[piece];
 }
 
 }  // namespace
@@ -37,7 +37,7 @@ bool buildShallowLists() {
                     const int bit = used - start;
                     if (bit == shallowListCapacity || placesUsed[piece] == 4) return false;
                     shallow.entries[used++] =
-                        *entry | (search.inSecondList[piece] ? countedBit : 0);
+                        *entry | (groupFlags.inSecondList[piece] ? countedBit : 0);
                     shallow.placesOf[piece][placesUsed[piece]++] = ShallowPlace{
                         static_cast<std::uint16_t>(lists), static_cast<std::uint16_t>(bit)};
                     if (search.pieceFree[piece]) free |= std::uint64_t{1} << bit;

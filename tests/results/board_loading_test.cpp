@@ -357,16 +357,16 @@ TEST_F(BoardLoading, LoadClearsTheRunStateFirst) {
 
 TEST_F(BoardLoading, FirstListMembersAndOtherwiseSecondListMembersAreCounted) {
     const int a = 16 * 15, b = a + 1, c = a + 2, d = a + 3;
-    search.inFirstList[puzzle.slotPiece[a]] = 1;
-    search.inSecondList[puzzle.slotPiece[b]] = 1;
-    search.inFirstList[puzzle.slotPiece[c]] = 1;
-    search.inSecondList[puzzle.slotPiece[c]] = 1;
+    groupFlags.inFirstList[puzzle.slotPiece[a]] = 1;
+    groupFlags.inSecondList[puzzle.slotPiece[b]] = 1;
+    groupFlags.inFirstList[puzzle.slotPiece[c]] = 1;
+    groupFlags.inSecondList[puzzle.slotPiece[c]] = 1;
     search.firstListPlaced = 1;
     search.secondListPlaced = 2;
     load(boardWith({{a, cellOf(a)}, {b, cellOf(b)}, {c, cellOf(c)}, {d, cellOf(d)}}));
-    // The counts of the set-up are added to, not cleared.
-    EXPECT_EQ(search.firstListPlaced, 1 + 2);
-    EXPECT_EQ(search.secondListPlaced, 2 + 1);
+    // The load starts the counts afresh; a piece in both lists counts as a first-list piece.
+    EXPECT_EQ(search.firstListPlaced, 2);
+    EXPECT_EQ(search.secondListPlaced, 1);
 }
 
 TEST_F(BoardLoading, MissingFileIsReportedAndLeavesTheBoardAsItWas) {
@@ -575,7 +575,7 @@ TEST_F(BoardLoadingMalformed, PieceNamedTwiceIsTakenOnceAndItsSecondRemovalsAreN
         ++other;
     ASSERT_LT(other, 240);
     const int piece = puzzle.slotPiece[home];
-    search.inFirstList[piece] = 1;
+    groupFlags.inFirstList[piece] = 1;
     const Loaded loaded = load(boardWith({{home, cellOf(home)}, {other, cellOf(home)}}));
     std::string expected = namedAgain(2, other % 16 + 1, piece);
     for (int table = 0; table < 3; ++table)

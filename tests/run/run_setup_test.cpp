@@ -33,15 +33,15 @@ std::set<int> colours(const std::array<std::int32_t, 24>& flags) {
 TEST(RunSetup, GroupZeroBarsAndCountsExactlyItsListedPieces) {
     resetProgram();
     applyPieceGroup(0);
-    EXPECT_EQ(flagged(search.firstListBarred),
+    EXPECT_EQ(flagged(groupFlags.firstListBarred),
               (std::set<int>{0,   2,   5,   10,  14,  16,  17,  18,  19,  21,  22,  50,  58,  100,
                              101, 102, 103, 108, 109, 110, 111, 112, 114, 115, 116, 117, 118, 119,
                              121, 122, 123, 124, 125, 127, 129, 131, 132, 135, 172, 184, 191, 193,
                              194, 195, 202, 205, 216, 224, 238, 239, 242, 246, 249, 252, 253}));
-    EXPECT_EQ(flagged(search.inSecondList),
+    EXPECT_EQ(flagged(groupFlags.inSecondList),
               (std::set<int>{15,  28, 36, 145, 146, 81, 64, 60, 63, 83,
                              136, 67, 68, 137, 154, 46, 47, 45, 26, 40}));
-    const std::set<int> first = flagged(search.inFirstList);
+    const std::set<int> first = flagged(groupFlags.inFirstList);
     EXPECT_EQ(first.size(), 150u);
     const PieceGroup& group = groupTable[0];
     for (int i = 0; i < group.firstCount; ++i)
@@ -82,34 +82,27 @@ TEST(RunSetup, GroupRandomIsSeededInTheFirstRunOnlyAndDrawsOneGroupPerRun) {
         resetRun();
         chooseGroupAndColours();
         EXPECT_EQ(draws.group, static_cast<int>(nextRandom(copy) % 60u));
-        EXPECT_EQ(std::count(search.inFirstList.begin(), search.inFirstList.end(), 1),
+        EXPECT_EQ(std::count(groupFlags.inFirstList.begin(), groupFlags.inFirstList.end(), 1),
                   groupTable[draws.group].firstCount);
-        EXPECT_EQ(std::count(search.firstListBarred.begin(), search.firstListBarred.end(), 1), 55);
-        EXPECT_EQ(std::count(search.inSecondList.begin(), search.inSecondList.end(), 1), 20);
-        EXPECT_EQ(search.secondListMinimum[100], 20);
-        EXPECT_EQ(search.secondListMinimum[79], 18);
-        EXPECT_EQ(search.secondListMinimum[80], 0);
+        EXPECT_EQ(std::count(groupFlags.firstListBarred.begin(), groupFlags.firstListBarred.end(), 1), 55);
+        EXPECT_EQ(std::count(groupFlags.inSecondList.begin(), groupFlags.inSecondList.end(), 1), 20);
+        EXPECT_EQ(groupFlags.secondListMinimum[100], 20);
+        EXPECT_EQ(groupFlags.secondListMinimum[79], 18);
+        EXPECT_EQ(groupFlags.secondListMinimum[80], 0);
     }
 }
 
-TEST(RunSetup, ClearRunStateEmptiesTheBoardAndKeepsTheGroupWhileARunStartClearsAll) {
+TEST(RunSetup, ARunStartClearsTheSearchTheGroupFlagsAndTheTally) {
     resetProgram();
     search.board.fill(1234);
-    search.pieceFree.fill(0);
-    search.depthVisits.fill(7);
-    search.inFirstList.fill(1);
     search.secondListPlaced = 3;
-    clearRunState();
-    const SearchState clear;
-    EXPECT_EQ(search.board, clear.board);
-    EXPECT_EQ(search.pieceFree, clear.pieceFree);
-    EXPECT_EQ(search.depthVisits, clear.depthVisits);
-    EXPECT_EQ(search.inFirstList[5], 1);
-    EXPECT_EQ(search.secondListPlaced, 3);
-
+    groupFlags.inFirstList.fill(1);
+    groupFlags.secondListMinimum.fill(2);
     runStatistics.fullBoardTally.fill(3);
     resetRun();
-    EXPECT_EQ(search.inFirstList, clear.inFirstList);
+    EXPECT_EQ(search.board, SearchState{}.board);
     EXPECT_EQ(search.secondListPlaced, 0);
+    EXPECT_EQ(groupFlags.inFirstList, GroupFlags{}.inFirstList);
+    EXPECT_EQ(groupFlags.secondListMinimum, GroupFlags{}.secondListMinimum);
     EXPECT_EQ(runStatistics.fullBoardTally, RunStatistics{}.fullBoardTally);
 }

@@ -24,7 +24,7 @@ std::vector<PieceCode> walkedByTheFirstDepths(CandidateList list) {
     if (list == nullptr) return taken;
     for (const PieceCode* e = list + 1;; ++e) {
         const int p = pieceNumberOf(*e);
-        if (!search.inFirstList[p]) taken.push_back(*e | (search.inSecondList[p] ? countedBit : 0));
+        if (!groupFlags.inFirstList[p]) taken.push_back(*e | (groupFlags.inSecondList[p] ? countedBit : 0));
         if (isLastInList(*e)) break;
     }
     return taken;
@@ -54,7 +54,7 @@ TEST(ShallowLists, HoldWhatTheWalkOfEveryListTakesInItsOrderWithTheFreeOnesMarke
         // The masks with a random free piece placed, then given back.
         std::array<std::uint64_t, shallowListLimit> before = shallow.free;
         int placed = 0;
-        while (!search.pieceFree[placed] || search.inFirstList[placed])
+        while (!search.pieceFree[placed] || groupFlags.inFirstList[placed])
             placed = std::uniform_int_distribution<int>(0, 255)(rng);
         takeShallowPiece(placed);
         std::array<std::uint64_t, shallowListLimit> taken = shallow.free;

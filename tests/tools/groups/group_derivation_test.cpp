@@ -42,11 +42,11 @@ TEST(GroupDerivation, EachGroupKeepsTheRulesAndAdmitsItsOwnBoardsPath) {
         for (int d = 0; d <= std::min(depth, 100); ++d) {
             const int p = pieceNumberOf(deep.board[fillOrder[d]]);
             EXPECT_GE(secondPlaced, runSecondListMinimum(d)) << "depth " << d;
-            EXPECT_FALSE(d <= 99 && search.firstListBarred[p]) << "depth " << d;
-            EXPECT_FALSE(d <= 63 && search.inFirstList[p]) << "depth " << d;
-            EXPECT_FALSE(d <= 79 && search.inFirstList[p] && firstPlaced >= 6) << "depth " << d;
-            firstPlaced += search.inFirstList[p];
-            secondPlaced += !search.inFirstList[p] && search.inSecondList[p];
+            EXPECT_FALSE(d <= 99 && groupFlags.firstListBarred[p]) << "depth " << d;
+            EXPECT_FALSE(d <= 63 && groupFlags.inFirstList[p]) << "depth " << d;
+            EXPECT_FALSE(d <= 79 && groupFlags.inFirstList[p] && firstPlaced >= 6) << "depth " << d;
+            firstPlaced += groupFlags.inFirstList[p];
+            secondPlaced += !groupFlags.inFirstList[p] && groupFlags.inSecondList[p];
         }
     }
 }
