@@ -41,20 +41,24 @@ const SearchOptionRow* optionWithFlag(std::string_view flag) {
     return row == searchOptionRows.end() ? nullptr : &*row;
 }
 
-std::string optionWord(const SearchOptionRow& row, std::int64_t value) {
-    std::string word = row.word;
+namespace {
+
+// `text`, then for an option with a value, `separator` and the value.
+std::string withValue(std::string text, char separator, const SearchOptionRow& row,
+                      std::int64_t value) {
     if (row.valueName != nullptr) {
-        word += '=';
-        word += std::to_string(value);
+        text += separator;
+        text += std::to_string(value);
     }
-    return word;
+    return text;
+}
+
+}  // namespace
+
+std::string optionWord(const SearchOptionRow& row, std::int64_t value) {
+    return withValue(row.word, '=', row, value);
 }
 
 std::string optionTitle(const SearchOptionRow& row, std::int64_t value) {
-    std::string title = row.name;
-    if (row.valueName != nullptr) {
-        title += ' ';
-        title += std::to_string(value);
-    }
-    return title;
+    return withValue(row.name, ' ', row, value);
 }
