@@ -32,6 +32,7 @@ bool isRotationOfAPiece(PieceCode code) {
 }
 
 TableSnapshot before;
+int drawnGroup = 0;  // the group the set-up drew, applied again at each input
 
 }  // namespace
 
@@ -50,6 +51,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     setup.groupRandomSeeded = true;
     chooseGroupAndColours();
     reorderCandidateTables();
+    drawnGroup = draws.group;
     before = snapshotTables();
     return 0;
 }
@@ -57,7 +59,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // A fresh start of that run: its group flags again, its colours and lists as they are.
     resetRun();
-    applyPieceGroup(setup.group);
+    applyPieceGroup(drawnGroup);
 
     const std::string path = memoryFile(data, size);
     std::snprintf(settings.boardPath, sizeof settings.boardPath, "%s", path.c_str());
