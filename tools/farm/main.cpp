@@ -33,7 +33,6 @@
 
 namespace {
 
-constexpr int badArguments = 2;
 constexpr int restartDelaySeconds = 2;
 // An instance that ran this long before it ended has its restart count set back to zero, so
 // that crashes months apart never retire it.
@@ -78,10 +77,8 @@ void stopFromWithin() {
     sigprocmask(SIG_SETMASK, &previous, nullptr);
 }
 
-[[noreturn]] void failWith(const std::string& message, bool showUsage) {
-    std::fprintf(stderr, "tessaly-farm: %s\n%s", printableText(message).c_str(),
-                 showUsage ? farmUsage : "");
-    std::exit(badArguments);
+[[noreturn]] void failWith(const std::string& message) {
+    runFault("tessaly-farm", message);
 }
 
 // The solver program beside this one, as both are built and installed together.
@@ -155,42 +152,40 @@ std::vector<std::string> directoriesOf(const std::vector<Instance>& instances) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    answerHelpOrVersion(argc, argv, "tessaly-farm", farmHelp.c_str());
+    answerHelpOrVersion(argc, argv, farmCommandLine.program, helpText(farmCommandLine).c_str());
     std::string error;
     const std::optional<FarmOptions> parsed =
         parseFarmOptions(std::vector<std::string>(argv + 1, argv + argc), error);
-    if (!parsed) failWith(error, true);
+    if (!parsed) usageFault(farmCommandLine, error);
     const FarmOptions& options = *parsed;
 
     LaunchPlan plan;
     plan.solver = options.solver.empty() ? siblingSolver() : options.solver;
     if (access(plan.solver.c_str(), X_OK) != 0)
-        failWith("cannot run the solver " + plan.solver + " (use --solver PROGRAM)", false);
+        failWith("cannot run the solver " + plan.solver + " (use --solver PROGRAM)");
     plan.pieceFile = std::filesystem::absolute(pieceFileName).string();
     // Only a regular file: a FIFO would hang every instance, and the copies of board-file mode.
     FileReading pieces;
     if (std::FILE* file = openRegularFile(pieceFileName, pieces)) std::fclose(file);
     if (pieces.fault == FileReading::notRegular)
-        failWith(plan.pieceFile + " " + readingProblem(pieces), false);
+        failWith(plan.pieceFile + " " + readingProblem(pieces));
     if (pieces.fault != FileReading::none)
         failWith("no readable k7pieces.txt in " + std::filesystem::current_path().string() +
-                     "; start tessaly-farm in the directory that holds the pieces",
-                 false);
+                 "; start tessaly-farm in the directory that holds the pieces");
     // The instances read the groups file too; a faulty one would end every one of them.
     std::error_code absent;
     if (std::filesystem::exists(std::filesystem::symlink_status(groupsFileName, absent))) {
         plan.groupsFile = std::filesystem::absolute(groupsFileName).string();
         RunGroups groups;
         const std::string fault = readGroupsFile(plan.groupsFile, groups);
-        if (!fault.empty()) failWith(fault, false);
+        if (!fault.empty()) failWith(fault);
     }
     if (!options.boardFile.empty()) {
         FileReading board;
         if (std::FILE* file = openRegularFile(options.boardFile.c_str(), board)) std::fclose(file);
         if (board.fault != FileReading::none)
-            failWith(
-                "cannot read the board file " + options.boardFile + ": it " + readingProblem(board),
-                false);
+            failWith("cannot read the board file " + options.boardFile + ": it " +
+                     readingProblem(board));
         plan.boardFile = std::filesystem::absolute(options.boardFile).string();
     }
 
@@ -202,14 +197,14 @@ int main(int argc, char** argv) {
                      "tessaly-farm: warning: %d instances on %ld processors; they will share "
                      "them and each will search more slowly\n",
                      count, processors);
-    if (!makeDirectories(options.directory, error)) failWith(error, false);
+    if (!makeDirectories(options.directory, error)) failWith(error);
     // A second farm on the same directory would start a second solver in every instance's
     // directory; it refuses before it changes anything.
     const DirectoryLock lock = lockDirectory(options.directory);
     if (lock.error == EWOULDBLOCK) {
         std::fprintf(stderr, "tessaly-farm: %s\n",
                      printableText(lockRefusal(options.directory, lock)).c_str());
-        return 1;
+        return runFaultStatus;
     }
     if (lock.error != 0)
         std::fprintf(stderr,
@@ -240,7 +235,7 @@ int main(int argc, char** argv) {
     // A page that cannot be written is found out before any instance starts.
     if (!options.pagePath.empty()) {
         const std::string problem = writeFarmPage(record, directories);
-        if (!problem.empty()) failWith(problem, false);
+        if (!problem.empty()) failWith(problem);
     }
 
     console.message("tessaly-farm: " + std::to_string(count) + " instances of " + plan.solver +
@@ -384,7 +379,7 @@ int main(int argc, char** argv) {
             console.finish();
             if (!stopping) {
                 console.message("tessaly-farm: every instance ended too often; see their logs");
-                return 1;
+                return runFaultStatus;
             }
             // Those that ended on their own before the stop saved nothing at their end either.
             for (const Instance& instance : instances)
@@ -407,7 +402,7 @@ int main(int argc, char** argv) {
             }
             if (!startFailure.empty())
                 console.message("tessaly-farm: stopped because " + startFailure);
-            return unsaved.empty() && startFailure.empty() ? 0 : 1;
+            return unsaved.empty() && startFailure.empty() ? 0 : runFaultStatus;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(250));
     }

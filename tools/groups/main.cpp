@@ -37,26 +37,37 @@
 
 namespace {
 
-constexpr const char* usage =
-    "usage: tessaly-groups [--seconds N | --nodes N] [-j N] [--seed N] [--run-nodes N]\n"
-    "                      [--trial-nodes N | --no-trial] [--force]\n"
-    "       tessaly-groups --off [--force]\n"
-    "\n"
-    "Run it in the directory of k7pieces.txt. It runs the solver's search without group\n"
-    "rules (for 120 seconds, or up to a node total), keeps the deepest board of every run and\n"
-    "makes 60 piece groups from the deepest different boards. It then tries them on the puzzle\n"
-    "against the group rules off and the built-in groups, each with the same node budget in\n"
-    "tessaly-bench, then the rim look-ahead on the one that did best, and writes k7groups.txt\n"
-    "with what did best, which the solver then uses. --off writes a k7groups.txt that turns\n"
-    "the group rules off instead. An existing k7groups.txt is replaced only with --force,\n"
-    "which keeps its option words unless the trial measured them worse.\n";
+constexpr std::array<const char*, 2> forms{
+    "[--seconds N | --nodes N] [-j N] [--seed N] [--run-nodes N] [--trial-nodes N | --no-trial] "
+    "[--force]",
+    "--off [--force]"};
+constexpr const char* about =
+    "Run it in the directory of k7pieces.txt. It runs the solver's search without group rules "
+    "(for 120 seconds, or up to a node total), keeps the deepest board of every run and makes "
+    "60 piece groups from the deepest different boards. It then tries them on the puzzle "
+    "against the group rules off and the built-in groups, each with the same node budget in "
+    "tessaly-bench, then the rim look-ahead on the one that did best, and writes k7groups.txt "
+    "with what did best, which the solver then uses. --off writes a k7groups.txt that turns "
+    "the group rules off instead. An existing k7groups.txt is replaced only with --force, "
+    "which keeps its option words unless the trial measured them worse.";
 
-constexpr int badArguments = 2;
+constexpr std::array<OptionSpec, 9> optionTable{{
+    numberOption("--seconds", "N", 1, 31'000'000, "harvest for N seconds (default 120)"),
+    nodeTotalOption("--nodes",
+                    "harvest up to a node total instead; the same seed gives the same file"),
+    numberOption("-j", "N", 1, 1024, "runs at once (default: the number of processors)"),
+    seedOption("--seed", "the harvest's seed (default 1)"),
+    nodeTotalOption("--run-nodes", "the cap of every run (default 100000000)"),
+    nodeTotalOption("--trial-nodes",
+                    "the trial's budget of each candidate on each seed pair (default 1000000000)"),
+    flagOption("--no-trial", "write the derived groups without trying them against the others"),
+    flagOption("--off", "write a groups file that turns the group rules off; no harvest"),
+    flagOption("--force", "replace an existing k7groups.txt, keeping its option words"),
+}};
+constexpr CommandLine commandLine{"tessaly-groups", forms, about, optionTable};
 
-[[noreturn]] void failWith(const std::string& message, int status = 1) {
-    std::fprintf(stderr, "tessaly-groups: %s\n", message.c_str());
-    if (status == badArguments) std::fputs(usage, stderr);
-    std::exit(status);
+[[noreturn]] void failWith(const std::string& message) {
+    runFault(commandLine.program, message);
 }
 
 struct Options {
@@ -67,67 +78,33 @@ struct Options {
     bool force = false;
 };
 
-constexpr std::array<OptionSpec, 9> optionTable{{
-    {"--seconds", "N", "harvest for N seconds (default 120)"},
-    {"--nodes", "N", "harvest up to a node total instead; the same seed gives the same file"},
-    {"-j", "N", "runs at once (default: the number of processors)"},
-    {"--seed", "N", "the harvest's seed (default 1)"},
-    {"--run-nodes", "N", "the cap of every run (default 100000000)"},
-    {"--trial-nodes", "N",
-     "the trial's budget of each candidate on each seed pair (default 1000000000)"},
-    {"--no-trial", nullptr, "write the derived groups without trying them against the others"},
-    {"--off", nullptr, "write a groups file that turns the group rules off; no harvest"},
-    {"--force", nullptr, "replace an existing k7groups.txt, keeping its option words"},
-}};
-
-std::int64_t numberOption(std::string_view name, const std::string& text, std::int64_t low,
-                          std::int64_t high) {
-    const auto value = numberIn(text, low, high);
-    if (!value)
-        failWith(std::string(name) + " takes a number from " + std::to_string(low) + " to " +
-                     std::to_string(high),
-                 badArguments);
-    return *value;
-}
-
 Options parseArguments(int argc, char** argv) {
-    std::string fault;
-    const std::optional<GivenOptions> given =
-        parseOptions(std::vector<std::string>(argv + 1, argv + argc), optionTable, fault);
-    if (!given) failWith(fault, badArguments);
-    if (!given->operands.empty())
-        failWith("unexpected argument " + given->operands[0], badArguments);
+    const GivenOptions given = readCommandLine(commandLine, argc, argv);
+    if (!given.operands.empty())
+        usageFault(commandLine, "unexpected argument " + printableText(given.operands[0]));
     Options options;
     const unsigned cores = std::thread::hardware_concurrency();
     options.harvest.jobs = cores > 0 ? static_cast<int>(cores) : 1;
-    options.tried = !given->has("--no-trial");
-    options.off = given->has("--off");
-    options.force = given->has("--force");
-    const bool timeGiven = given->has("--seconds");
-    for (const auto& [name, value] : given->options) {
-        if (name == "--seconds")
-            options.harvest.seconds = static_cast<int>(numberOption(name, value, 1, 31'000'000));
-        else if (name == "--nodes")
-            options.harvest.nodes = numberOption(name, value, 1, 1'000'000'000'000'000);
-        else if (name == "-j")
-            options.harvest.jobs = static_cast<int>(numberOption(name, value, 1, 1024));
-        else if (name == "--seed")
-            options.harvest.seed =
-                static_cast<std::uint32_t>(numberOption(name, value, 0, 0xFFFFFFFF));
-        else if (name == "--run-nodes")
-            options.harvest.runNodes = numberOption(name, value, 1, 1'000'000'000'000'000);
-        else if (name == "--trial-nodes")
-            options.trial.nodes = numberOption(name, value, 1, 1'000'000'000'000'000);
-    }
-    options.trial.jobs = options.harvest.jobs;
-    options.trial.seed = options.harvest.seed;
-    if (timeGiven && options.harvest.nodes > 0)
-        failWith("--seconds and --nodes exclude each other", badArguments);
-    if (options.off && (timeGiven || options.harvest.nodes > 0))
-        failWith("--off makes no harvest", badArguments);
-    if (given->has("--trial-nodes") && (options.off || !options.tried))
-        failWith("--trial-nodes is for the trial, which --off and --no-trial leave out",
-                 badArguments);
+    options.tried = !given.has("--no-trial");
+    options.off = given.has("--off");
+    options.force = given.has("--force");
+    const bool timeGiven = given.has("--seconds");
+    HarvestOptions& harvest = options.harvest;
+    harvest.seconds = static_cast<int>(given.number("--seconds").value_or(harvest.seconds));
+    harvest.nodes = given.number("--nodes").value_or(harvest.nodes);
+    harvest.jobs = static_cast<int>(given.number("-j").value_or(harvest.jobs));
+    harvest.seed = static_cast<std::uint32_t>(given.number("--seed").value_or(harvest.seed));
+    harvest.runNodes = given.number("--run-nodes").value_or(harvest.runNodes);
+    options.trial.nodes = given.number("--trial-nodes").value_or(options.trial.nodes);
+    options.trial.jobs = harvest.jobs;
+    options.trial.seed = harvest.seed;
+    if (timeGiven && harvest.nodes > 0)
+        usageFault(commandLine, "--seconds and --nodes exclude each other");
+    if (options.off && (timeGiven || harvest.nodes > 0))
+        usageFault(commandLine, "--off makes no harvest");
+    if (given.has("--trial-nodes") && (options.off || !options.tried))
+        usageFault(commandLine,
+                   "--trial-nodes is for the trial, which --off and --no-trial leave out");
     return options;
 }
 
@@ -235,8 +212,6 @@ std::vector<std::string> commentsOf(Candidate candidate, const std::string& harv
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string help = optionsHelp(usage, optionTable);
-    answerHelpOrVersion(argc, argv, "tessaly-groups", help.c_str());
     const Options options = parseArguments(argc, argv);
     const std::string where = currentDirectory() + "/" + groupsFileName;
     const bool replacing = exists(groupsFileName);
