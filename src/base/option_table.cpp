@@ -2,17 +2,115 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
+#include <cstdlib>
 
-bool GivenOptions::has(std::string_view name) const {
-    return std::any_of(options.begin(), options.end(),
-                       [name](const auto& option) { return option.first == name; });
+#include "base/printable_text.h"
+#include "base/program_info.h"
+
+namespace {
+
+constexpr std::size_t helpWidth = 80;
+
+// Reads `text` as a value of `spec`'s kind into `given`; false when it is none.
+bool readValue(const OptionSpec& spec, const std::string& text, GivenOption& given) {
+    switch (spec.kind) {
+        case OptionKind::flag:
+            return true;
+        case OptionKind::number: {
+            const auto number = numberIn(text, spec.least, spec.most);
+            given.number = number.value_or(0);
+            return number.has_value();
+        }
+        case OptionKind::seedPair: {
+            const std::size_t comma = text.find(',');
+            if (comma == std::string::npos) return false;
+            const auto main = numberIn(std::string_view(text).substr(0, comma), 0, largestSeed);
+            const auto group = numberIn(std::string_view(text).substr(comma + 1), 0, largestSeed);
+            given.number = main.value_or(0);
+            given.secondSeed = static_cast<std::uint32_t>(group.value_or(0));
+            return main && group;
+        }
+        case OptionKind::path:
+            return !text.empty() && static_cast<std::int64_t>(text.size()) <= spec.most;
+    }
+    return false;
 }
 
-std::optional<std::string> GivenOptions::value(std::string_view name) const {
-    std::optional<std::string> last;
-    for (const auto& [option, value] : options)
-        if (option == name) last = value;
-    return last;
+// `words` broken into lines of at most `width` columns: the first begins with `first`, the
+// others with `indent`; a line breaks only at a space outside brackets, so that "[-j N]" stays
+// whole, and a part longer than a line stands alone on its line.
+std::string wrapped(std::string_view words, const std::string& first, const std::string& indent,
+                    std::size_t width) {
+    std::vector<std::string_view> parts;
+    int depth = 0;
+    std::size_t begin = 0;
+    for (std::size_t i = 0; i <= words.size(); ++i) {
+        if (i < words.size() && words[i] == '[') ++depth;
+        if (i < words.size() && words[i] == ']') --depth;
+        if (i == words.size() || (words[i] == ' ' && depth <= 0)) {
+            if (i > begin) parts.push_back(words.substr(begin, i - begin));
+            begin = i + 1;
+        }
+    }
+    std::string text = first;
+    std::size_t lineStart = 0;
+    bool lineEmpty = true;
+    for (const std::string_view part : parts) {
+        if (!lineEmpty && text.size() - lineStart + 1 + part.size() > width) {
+            text += '\n';
+            lineStart = text.size();
+            text += indent;
+            lineEmpty = true;
+        }
+        if (!lineEmpty) text += ' ';
+        text += part;
+        lineEmpty = false;
+    }
+    return text + '\n';
+}
+
+}  // namespace
+
+std::string takesText(const OptionSpec& spec) {
+    switch (spec.kind) {
+        case OptionKind::flag:
+            return "no value";
+        case OptionKind::number:
+            return "a whole number from " + std::to_string(spec.least) + " to " +
+                   std::to_string(spec.most);
+        case OptionKind::seedPair:
+            return "two whole numbers MAIN,GROUP from 0 to " + std::to_string(largestSeed);
+        case OptionKind::path:
+            return "a path of 1 to " + std::to_string(spec.most) + " bytes";
+    }
+    return {};
+}
+
+const GivenOption* GivenOptions::last(std::string_view name) const {
+    const auto found = std::find_if(options.rbegin(), options.rend(),
+                                    [name](const GivenOption& o) { return name == o.spec->name; });
+    return found == options.rend() ? nullptr : &*found;
+}
+
+bool GivenOptions::has(std::string_view name) const {
+    return last(name) != nullptr;
+}
+
+std::optional<std::string> GivenOptions::text(std::string_view name) const {
+    const GivenOption* given = last(name);
+    return given ? std::optional(given->text) : std::nullopt;
+}
+
+std::optional<std::int64_t> GivenOptions::number(std::string_view name) const {
+    const GivenOption* given = last(name);
+    return given ? std::optional(given->number) : std::nullopt;
+}
+
+std::optional<std::array<std::uint32_t, 2>> GivenOptions::seedPair(std::string_view name) const {
+    const GivenOption* given = last(name);
+    if (given == nullptr) return std::nullopt;
+    return std::array{static_cast<std::uint32_t>(given->number), given->secondSeed};
 }
 
 std::optional<GivenOptions> parseOptions(const std::vector<std::string>& arguments,
@@ -33,42 +131,67 @@ std::optional<GivenOptions> parseOptions(const std::vector<std::string>& argumen
             std::find_if(table.begin(), table.end(),
                          [&argument](const OptionSpec& s) { return argument == s.name; });
         if (entry == table.end()) {
-            problem = "unknown option " + argument;
+            problem = "unknown option " + printableText(argument);
             return std::nullopt;
         }
-        if (entry->value == nullptr) {
-            given.options.emplace_back(argument, "");
-            continue;
+        GivenOption option{&*entry, ""};
+        if (entry->kind != OptionKind::flag) {
+            if (i + 1 >= arguments.size()) {
+                problem = argument + " takes " + takesText(*entry) + "; none follows it";
+                return std::nullopt;
+            }
+            option.text = arguments[++i];
         }
-        if (i + 1 >= arguments.size()) {
-            problem = "option " + argument + " needs a value (" + entry->value + ")";
+        if (!readValue(*entry, option.text, option)) {
+            problem = argument + " takes " + takesText(*entry) + ", not '" +
+                      printableText(option.text) + "'";
             return std::nullopt;
         }
-        given.options.emplace_back(argument, arguments[++i]);
+        given.options.push_back(std::move(option));
     }
     return given;
 }
 
-std::string optionsHelp(const char* usage, std::span<const OptionSpec> table) {
-    std::string text = usage;
-    text += "\n";
-    std::size_t width = 0;
-    for (const OptionSpec& entry : table)
-        width = std::max(width, std::string(entry.name).size() +
-                                    (entry.value ? std::string(entry.value).size() + 1 : 0));
-    for (const OptionSpec& entry : table) {
-        std::string left = entry.name;
-        if (entry.value != nullptr) {
-            left += ' ';
-            left += entry.value;
-        }
-        text.append(2, ' ');
-        text += left;
-        text.append(width - left.size() + 2, ' ');
-        text += entry.help;
-        text += '\n';
+std::string usageText(const CommandLine& line) {
+    std::string text;
+    const std::string program = line.program;
+    for (const char* form : line.forms) {
+        const std::string first = (text.empty() ? "usage: " : "       ") + program + " ";
+        text += wrapped(form, first, std::string(first.size(), ' '), helpWidth);
     }
     return text;
+}
+
+std::string helpText(const CommandLine& line) {
+    std::string text = usageText(line);
+    if (line.about != nullptr) text += "\n" + wrapped(line.about, "", "", helpWidth);
+    text += "\n";
+    std::size_t width = 0;
+    for (const OptionSpec& entry : line.options)
+        width = std::max(width, std::string(entry.name).size() +
+                                    (entry.value ? std::string(entry.value).size() + 1 : 0));
+    for (const OptionSpec& entry : line.options) {
+        std::string left = std::string("  ") + entry.name;
+        if (entry.value != nullptr) left += std::string(" ") + entry.value;
+        left.resize(width + 4, ' ');
+        // The help is words, without brackets to keep together.
+        text += wrapped(entry.help, left, std::string(width + 4, ' '), helpWidth);
+    }
+    return text;
+}
+
+GivenOptions readCommandLine(const CommandLine& line, int argc, char** argv) {
+    answerHelpOrVersion(argc, argv, line.program, helpText(line).c_str());
+    std::string problem;
+    std::optional<GivenOptions> given =
+        parseOptions(std::vector<std::string>(argv + 1, argv + argc), line.options, problem);
+    if (!given) usageFault(line, problem);
+    return std::move(*given);
+}
+
+void usageFault(const CommandLine& line, const std::string& problem) {
+    std::fprintf(stderr, "%s: %s\n%s", line.program, problem.c_str(), usageText(line).c_str());
+    std::exit(usageFaultStatus);
 }
 
 std::optional<std::int64_t> numberIn(std::string_view text, std::int64_t low, std::int64_t high) {

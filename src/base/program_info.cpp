@@ -6,6 +6,13 @@
 #include <cstring>
 #include <system_error>
 
+#include "base/printable_text.h"
+
+void runFault(const char* name, const std::string& problem) {
+    std::fprintf(stderr, "%s: %s\n", name, printableText(problem).c_str());
+    std::exit(runFaultStatus);
+}
+
 void printVersionLine(const char* name) {
     std::printf("%s version %s\n", name, programVersion);
 }

@@ -3,6 +3,16 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
+
+// The exit statuses of every program: 1 for a fault found while it runs (a file it cannot read
+// or write, a process it cannot start), 2 for a fault of its command line.
+inline constexpr int runFaultStatus = 1;
+inline constexpr int usageFaultStatus = 2;
+
+// Prints "NAME: PROBLEM" on the error stream, its control characters escaped, and ends the
+// program with the run-time fault status.
+[[noreturn]] void runFault(const char* name, const std::string& problem);
 
 // The version every program reports with --version, as "NAME version 1.0".
 inline constexpr const char* programVersion = "1.0";

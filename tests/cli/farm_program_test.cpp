@@ -213,7 +213,7 @@ TEST_F(FarmProgram, KeepsAHistoryAndAPageThatReloadsItself) {
     std::filesystem::resize_file(dir.file("other/history.csv"), historyReadLimit + 1000);
     const ProgramResult refused =
         runProgram(std::string(TESSALY_FARM_BIN) + " -j 1 -d other --html no/page.html", dir.path);
-    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.status, 1);
     EXPECT_NE(refused.err.find("cannot write no/page.html"), std::string::npos) << refused.err;
     EXPECT_NE(refused.out.find("tessaly-farm: other/history.csv is larger than 256 MB: only its "
                                "last 256 MB are read\n"),
@@ -279,24 +279,24 @@ TEST_F(FarmProgram, AnInstanceDirectoryThatIsALinkIsNotUsed) {
     EXPECT_TRUE(std::filesystem::is_empty(dir.file("elsewhere")));
 }
 
-TEST_F(FarmProgram, RefusesWhatItCannotRunWithStatusTwo) {
+TEST_F(FarmProgram, RefusesWhatItCannotRunWithStatusOneAndABadOptionWithTwo) {
     TempDir empty;
     ProgramResult result = runProgram(std::string(TESSALY_FARM_BIN) + " -j 1", empty.path);
-    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.err.find("no readable k7pieces.txt"), std::string::npos) << result.err;
 
     result = runProgram(std::string(TESSALY_FARM_BIN) + " -j 1 missing-board.txt", dir.path);
-    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.err.find("cannot read the board file missing-board.txt"), std::string::npos);
 
     writeFile(dir.file("k7groups.txt"), "second\n");
     result = runProgram(std::string(TESSALY_FARM_BIN) + " -j 1", dir.path);
-    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.err.find("the word second without a first list"), std::string::npos);
     std::filesystem::remove(dir.file("k7groups.txt"));
 
     result = runProgram(std::string(TESSALY_FARM_BIN) + " --solver /nonexistent/solver", dir.path);
-    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.err.find("/nonexistent/solver"), std::string::npos);
 
     result = runProgram(std::string(TESSALY_FARM_BIN) + " -j many", dir.path);

@@ -18,7 +18,8 @@ namespace {
 
 constexpr int validBoard = 0;
 constexpr int ruleBroken = 1;
-constexpr int badInput = 2;
+constexpr int unreadable = 1;  // a file that cannot be read or written
+constexpr int usageFault = 2;
 
 // Counts in an SVG file, printed by Python's XML parser: whether the root is an svg element,
 // the polygons of class "tri", the groups of class "mismatch", the rects of class "empty".
@@ -279,7 +280,7 @@ TEST_F(ShowProgram, BadInputGivesOneMessageNamingTheFileAndStatusTwo) {
         const ProgramResult result = runProgram(
             std::string(TESSALY_SHOW_BIN) + " --grid out.txt --svg out.svg k7pieces.txt " + board,
             run.path);
-        EXPECT_EQ(result.status, badInput) << result.out << result.err;
+        EXPECT_EQ(result.status, unreadable) << result.out << result.err;
         EXPECT_EQ(result.out, "");
         EXPECT_EQ(linesOf(result.err).size(), 1u) << result.err;
         EXPECT_EQ(result.err.rfind(std::string("tessaly-show: ") + c.role + " " + c.path + ": ", 0),
@@ -291,14 +292,14 @@ TEST_F(ShowProgram, BadInputGivesOneMessageNamingTheFileAndStatusTwo) {
     }
 }
 
-TEST_F(ShowProgram, DirectoryInPlaceOfAFileIsBadInput) {
+TEST_F(ShowProgram, DirectoryInPlaceOfAFileIsUnreadable) {
     std::filesystem::create_directory(dir.file("folder"));
     writeRecord("480.tsr", puzzle.solution());
     const ProgramResult board = show("k7pieces.txt folder");
-    EXPECT_EQ(board.status, badInput);
+    EXPECT_EQ(board.status, unreadable);
     EXPECT_EQ(board.err, "tessaly-show: board folder: is a directory, not a regular file\n");
     const ProgramResult pieces = show("folder 480.tsr");
-    EXPECT_EQ(pieces.status, badInput);
+    EXPECT_EQ(pieces.status, unreadable);
     EXPECT_EQ(pieces.err, "tessaly-show: piece file folder: is a directory, not a regular file\n");
 }
 
@@ -307,14 +308,14 @@ TEST_F(ShowProgram, WrongCommandLinesGiveTheUsageAndStatusTwo) {
          {"", "k7pieces.txt", "--grid", "--colour k7pieces.txt x", "k7pieces.txt a.tsr b.tsr"}) {
         SCOPED_TRACE(arguments);
         const ProgramResult result = show(arguments);
-        EXPECT_EQ(result.status, badInput);
+        EXPECT_EQ(result.status, usageFault);
         EXPECT_NE(result.err.find("usage: tessaly-show"), std::string::npos) << result.err;
     }
 }
 
-TEST_F(ShowProgram, UnwritableOutputIsBadInput) {
+TEST_F(ShowProgram, UnwritableOutputIsARunTimeFault) {
     writeRecord("480.tsr", puzzle.solution());
     const ProgramResult result = show("--svg no/such/dir/b.svg k7pieces.txt 480.tsr");
-    EXPECT_EQ(result.status, badInput);
+    EXPECT_EQ(result.status, unreadable);
     EXPECT_NE(result.err.find("cannot write no/such/dir/b.svg"), std::string::npos) << result.err;
 }

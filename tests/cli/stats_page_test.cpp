@@ -149,7 +149,7 @@ TEST(StatsPage, SaysWhatItLacksAndTakesAHistoryFileNamedOnTheCommandLine) {
     EXPECT_TRUE(page.plotPoints.empty());
     EXPECT_NE(page.text.find("No history.csv"), std::string::npos) << page.text;
     result = runStats("--html no/such/page.html runs/a", dir.path);
-    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.err.find("cannot write no/such/page.html"), std::string::npos) << result.err;
     EXPECT_EQ(runStats("--history elsewhere.csv runs/a", dir.path).status, 2);
 }

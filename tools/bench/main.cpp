@@ -14,6 +14,7 @@
 #include "base/fatal_exit.h"
 #include "base/file_reading.h"
 #include "base/option_table.h"
+#include "base/printable_text.h"
 #include "base/program_info.h"
 #include "base/settings.h"
 #include "puzzle/piece_file.h"
@@ -23,26 +24,11 @@
 
 namespace {
 
-constexpr const char* usage =
-    "usage: tessaly-bench [--runs N] [--nodes N] [--seeds MAIN,GROUP] [--board BOARDFILE]\n"
-    "                     [--groups GROUPSFILE | --no-group-rules] [SEARCH OPTIONS]\n"
-    "                     [--verbose] [--pairs N [-j J] | --sweep-row] [PIECEFILE]\n"
-    "       tessaly-bench --compare SWEEP-A SWEEP-B\n";
-
-// The bench's own options; the search options of searchOptionRows follow them.
-constexpr std::array<OptionSpec, 11> ownOptions{{
-    {"--runs", "N", "complete runs (default 12; no bound with --nodes alone)"},
-    {"--nodes", "N", "end the workload (of each seed pair) once its runs' nodes reach N"},
-    {"--seeds", "MAIN,GROUP", "the seeds of the two random generators (of the first pair)"},
-    {"--board", "BOARDFILE", "load the board file at the start of every run"},
-    {"--groups", "GROUPSFILE", "draw the piece groups from a groups file"},
-    {"--no-group-rules", nullptr, "search without the group rules, for comparisons"},
-    {"--verbose", nullptr, "a line per run, the median depth and a digest of the full boards"},
-    {"--pairs", "N", "a yield sweep over N seed pairs: a row of figures per pair, a summary"},
-    {"-j", "J", "with --pairs, run J seed pairs at once (default 1)"},
-    {"--sweep-row", nullptr, "print the figures as one row of a sweep (what --pairs runs)"},
-    {"--compare", nullptr, "compare two sweeps' outputs over the same seed pairs"},
-}};
+constexpr std::array<const char*, 2> forms{
+    "[--runs N] [--nodes N] [--seeds MAIN,GROUP] [--board BOARDFILE] "
+    "[--groups GROUPSFILE | --no-group-rules] [SEARCH OPTIONS] [--verbose] "
+    "[--pairs N [-j J] | --sweep-row] [PIECEFILE]",
+    "--compare SWEEP-A SWEEP-B"};
 
 constexpr int defaultRuns = 12;
 constexpr int mostRuns = 1'000'000;
@@ -51,12 +37,36 @@ constexpr int mostJobs = 1'024;
 // A sweep's output is its rows and a summary; a file larger than this is no sweep.
 constexpr std::size_t largestSweep = 1 << 24;
 
-std::vector<OptionSpec> optionTable() {
+// The bench's own options; the search options of searchOptionRows follow them.
+constexpr std::array<OptionSpec, 11> ownOptions{{
+    numberOption("--runs", "N", 1, mostRuns,
+                 "complete runs (default 12; no bound with --nodes alone)"),
+    nodeTotalOption("--nodes", "end the workload (of each seed pair) once its runs' nodes reach N"),
+    seedPairOption("--seeds", "the seeds of the two random generators (of the first pair)"),
+    // The settings keep the board file's path in a buffer of pathCapacity bytes.
+    pathOption("--board", "BOARDFILE", "load the board file at the start of every run",
+               pathCapacity - 1),
+    pathOption("--groups", "GROUPSFILE", "draw the piece groups from a groups file"),
+    flagOption("--no-group-rules", "search without the group rules, for comparisons"),
+    flagOption("--verbose", "a line per run and a digest of the full boards"),
+    numberOption("--pairs", "N", 1, mostPairs,
+                 "a yield sweep over N seed pairs: a row of figures per pair, a summary"),
+    numberOption("-j", "J", 1, mostJobs, "with --pairs, run J seed pairs at once (default 1)"),
+    flagOption("--sweep-row", "print the figures as one row of a sweep (what --pairs runs)"),
+    flagOption("--compare", "compare two sweeps' outputs over the same seed pairs"),
+}};
+
+// The bench's options, then a row per search option: a flag for a switch, else a whole number
+// in the option's range.
+const std::vector<OptionSpec> optionTable = [] {
     std::vector<OptionSpec> table(ownOptions.begin(), ownOptions.end());
     for (const SearchOptionRow& row : searchOptionRows)
-        table.push_back({row.benchFlag, row.valueName, row.help});
+        table.push_back(row.valueName == nullptr ? flagOption(row.benchFlag, row.help)
+                                                 : numberOption(row.benchFlag, row.valueName,
+                                                                row.least, row.most, row.help));
     return table;
-}
+}();
+const CommandLine commandLine{"tessaly-bench", forms, nullptr, optionTable};
 
 struct BenchCommand {
     Workload workload;
@@ -78,82 +88,40 @@ std::string benchPuzzle() {
     return TESSALY_BENCH_PUZZLE;
 }
 
-[[noreturn]] void fail(const std::string& message) {
-    std::fprintf(stderr, "tessaly-bench: %s\n%s", message.c_str(), usage);
-    std::exit(2);
-}
-
-std::int64_t numberOf(const std::string& option, const std::string& value, std::int64_t least,
-                      std::int64_t most, const char* what) {
-    const auto number = numberIn(value, least, most);
-    if (!number)
-        fail(option + " takes " + what + " from " + std::to_string(least) + " to " +
-             std::to_string(most));
-    return *number;
+[[noreturn]] void fail(const std::string& problem) {
+    usageFault(commandLine, problem);
 }
 
 BenchCommand parseArguments(int argc, char** argv) {
-    std::string fault;
-    const std::optional<GivenOptions> given =
-        parseOptions(std::vector<std::string>(argv + 1, argv + argc), optionTable(), fault);
-    if (!given) fail(fault);
+    const GivenOptions given = readCommandLine(commandLine, argc, argv);
     BenchCommand command;
     Workload& workload = command.workload;
     workload.pieceFile = benchPuzzle();
-    for (const auto& [name, value] : given->options) {
-        if (const SearchOptionRow* row = optionWithFlag(name)) {
-            workload.options.*(row->value) =
-                row->valueName == nullptr
-                    ? 1
-                    : numberOf(name, value, row->least, row->most, "a whole number");
-        } else if (name == "--verbose") {
-            workload.verbose = true;
-        } else if (name == "--runs") {
-            workload.runs =
-                static_cast<int>(numberOf(name, value, 1, mostRuns, "a number of runs"));
-        } else if (name == "--nodes") {
-            workload.nodes = numberOf(name, value, 1, 1'000'000'000'000'000, "a node total");
-        } else if (name == "--board") {
-            if (value.size() >= pathCapacity) fail("--board takes the name of a board file");
-            workload.boardFile = value;
-        } else if (name == "--groups") {
-            workload.groupsFile = value;
-        } else if (name == "--no-group-rules") {
-            workload.noGroupRules = true;
-        } else if (name == "--pairs") {
-            command.pairs =
-                static_cast<int>(numberOf(name, value, 1, mostPairs, "a number of seed pairs"));
-        } else if (name == "-j") {
-            command.jobs =
-                static_cast<int>(numberOf(name, value, 1, mostJobs, "a number of processes"));
-        } else if (name == "--sweep-row") {
-            command.sweepRow = true;
-        } else if (name == "--compare") {
-            command.compared = {""};
-        } else if (name == "--seeds") {
-            const std::size_t comma = value.find(',');
-            const auto main = numberIn(std::string_view(value).substr(0, comma), 0, 0xFFFFFFFF);
-            const auto group =
-                comma == std::string::npos
-                    ? std::nullopt
-                    : numberIn(std::string_view(value).substr(comma + 1), 0, 0xFFFFFFFF);
-            if (!main || !group) fail("--seeds takes two numbers MAIN,GROUP from 0 to 4294967295");
-            workload.seeds = {static_cast<std::uint32_t>(*main),
-                              static_cast<std::uint32_t>(*group)};
-        }
-    }
-    if (!command.compared.empty()) {
-        if (given->options.size() != 1 || given->operands.size() != 2)
+    for (const GivenOption& option : given.options)
+        if (const SearchOptionRow* row = optionWithFlag(option.spec->name))
+            workload.options.*(row->value) = row->valueName == nullptr ? 1 : option.number;
+    workload.verbose = given.has("--verbose");
+    workload.runs = static_cast<int>(given.number("--runs").value_or(0));
+    workload.nodes = given.number("--nodes").value_or(0);
+    workload.boardFile = given.text("--board").value_or("");
+    workload.groupsFile = given.text("--groups").value_or("");
+    workload.noGroupRules = given.has("--no-group-rules");
+    if (const auto seeds = given.seedPair("--seeds")) workload.seeds = {(*seeds)[0], (*seeds)[1]};
+    command.pairs = static_cast<int>(given.number("--pairs").value_or(0));
+    command.jobs = static_cast<int>(given.number("-j").value_or(1));
+    command.sweepRow = given.has("--sweep-row");
+    if (given.has("--compare")) {
+        if (given.options.size() != 1 || given.operands.size() != 2)
             fail("--compare takes two sweeps' outputs and nothing else");
-        command.compared = given->operands;
+        command.compared = given.operands;
         return command;
     }
-    if (given->operands.size() > 1) fail("unexpected argument " + given->operands[1]);
-    if (!given->operands.empty()) workload.pieceFile = given->operands[0];
+    if (given.operands.size() > 1) fail("unexpected argument " + printableText(given.operands[1]));
+    if (!given.operands.empty()) workload.pieceFile = given.operands[0];
     if (workload.noGroupRules && !workload.groupsFile.empty())
         fail("--groups and --no-group-rules exclude each other");
     if (command.pairs > 0 && command.sweepRow) fail("--pairs and --sweep-row exclude each other");
-    if (given->has("-j") && command.pairs == 0) fail("-j is for a sweep: give --pairs N too");
+    if (given.has("-j") && command.pairs == 0) fail("-j is for a sweep: give --pairs N too");
     if (workload.runs == 0) workload.runs = workload.nodes > 0 ? mostRuns : defaultRuns;
     // A sweep counts the deep placements, which the profile counts.
     if (command.pairs > 0 || command.sweepRow) workload.options.profile = 1;
@@ -254,13 +222,11 @@ int compare(const std::vector<std::string>& paths) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string help = optionsHelp(usage, optionTable());
-    answerHelpOrVersion(argc, argv, "tessaly-bench", help.c_str());
     const BenchCommand command = parseArguments(argc, argv);
     if (!command.compared.empty()) return compare(command.compared);
     if (command.pairs > 0) return sweep(command);
     std::FILE* quiet = std::fopen("/dev/null", "w");
-    if (quiet == nullptr) fail("cannot open /dev/null");
+    if (quiet == nullptr) runFault(commandLine.program, "cannot open /dev/null");
     // Fatal piece-file messages still reach the error stream, and the program ends at once:
     // a benchmark waits for nobody.
     consoleOut = quiet;

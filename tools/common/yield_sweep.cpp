@@ -1,6 +1,5 @@
 #include "tools/common/yield_sweep.h"
 
-#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,11 +10,9 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <map>
 
-#include "base/child_processes.h"
 #include "base/medians.h"
-#include "base/stop_signals.h"
+#include "tools/common/child_pool.h"
 
 namespace {
 
@@ -82,12 +79,6 @@ bool readNumber(std::string_view text, Number& value) {
     const auto [stop, fault] = std::from_chars(text.data(), end, value);
     return !text.empty() && fault == std::errc{} && stop == end;
 }
-
-// A benchmark of the sweep: a command with the place of its row.
-struct Running {
-    std::size_t index;
-    int output;
-};
 
 std::string sweepTotals(const std::vector<YieldRow>& rows) {
     double seconds = 0;
@@ -249,113 +240,67 @@ std::optional<std::string> compareSweeps(const std::vector<YieldRow>& a,
     return text;
 }
 
+namespace {
+
+// Takes the row of a benchmark that has ended, or says why there is none, naming the program.
+void takeRow(const EndedChild& ended, const std::vector<std::string>& command,
+             SweepResult& result) {
+    std::string unread;
+    const auto read = readYieldRows(ended.output, unread);
+    const int status = ended.status;
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0 && read && read->size() == 1) {
+        result.rows[ended.tag] = read->front();
+        return;
+    }
+    if (!result.error.empty()) return;
+    result.error =
+        command.front() + " (" + std::to_string(ended.tag + 1) + " of the sweep)" +
+        (WIFSIGNALED(status)        ? " ended by signal " + std::to_string(WTERMSIG(status))
+         : WEXITSTATUS(status) != 0 ? " ended with status " + std::to_string(WEXITSTATUS(status))
+                                    : " printed no row: " + unread);
+}
+
+}  // namespace
+
 SweepResult runSweep(const std::vector<std::vector<std::string>>& commands, int jobs,
                      bool progress) {
     SweepResult result;
     result.rows.resize(commands.size());
-    std::vector<YieldRow>& rows = result.rows;
-    std::string& error = result.error;
-    // Ended benchmarks and stop signals are taken in turn below, not by handlers; a stop signal
-    // that the user's shell has set to be ignored stays ignored.
-    sigset_t waited, outside;
-    sigemptyset(&waited);
-    sigaddset(&waited, SIGCHLD);
-    for (const int signal : stopSignalNumbers) {
-        struct sigaction current {};
-        if (sigaction(signal, nullptr, &current) == 0 && current.sa_handler != SIG_IGN)
-            sigaddset(&waited, signal);
-    }
-    sigprocmask(SIG_BLOCK, &waited, &outside);
-    std::map<pid_t, Running> running;
+    ChildPool pool(longestOutput);
     const auto start = [&](std::size_t index) {
         std::vector<char*> argv;
         for (const std::string& argument : commands[index])
             argv.push_back(const_cast<char*>(argument.c_str()));
         argv.push_back(nullptr);
-        int ends[2];
-        if (pipe2(ends, O_CLOEXEC) != 0) {
-            error = std::string("cannot make a pipe: ") + std::strerror(errno);
-            return false;
-        }
-        std::fflush(nullptr);
-        // A benchmark ends with this program, however it ends.
-        const pid_t pid = forkBoundChild(SIGKILL);
-        if (pid == 0) {
-            sigprocmask(SIG_SETMASK, &outside, nullptr);
-            dup2(ends[1], STDOUT_FILENO);
-            execv(argv[0], argv.data());
-            _exit(127);
-        }
-        close(ends[1]);
-        if (pid < 0) {
-            close(ends[0]);
-            error = std::string("cannot start a process: ") + std::strerror(errno);
-            return false;
-        }
-        running[pid] = {index, ends[0]};
-        return true;
-    };
-    const auto collect = [&] {
-        std::size_t done = 0;
-        for (auto it = running.begin(); it != running.end();) {
-            int status = 0;
-            if (waitpid(it->first, &status, WNOHANG) != it->first) {
-                ++it;
-                continue;
-            }
-            // The process has ended, so the pipe holds all it wrote and then its end.
-            std::string output;
-            char buffer[4096];
-            for (ssize_t n; output.size() < longestOutput &&
-                            (n = read(it->second.output, buffer, sizeof buffer)) > 0;)
-                output.append(buffer, static_cast<std::size_t>(n));
-            close(it->second.output);
-            const std::size_t index = it->second.index;
-            it = running.erase(it);
-            ++done;
-            std::string unread;
-            const auto read = readYieldRows(output, unread);
-            if (WIFEXITED(status) && WEXITSTATUS(status) == 0 && read && read->size() == 1) {
-                rows[index] = read->front();
-                continue;
-            }
-            if (!error.empty()) continue;
-            const std::string& program = commands[index].front();
-            error = program + " (" + std::to_string(index + 1) + " of the sweep)" +
-                    (WIFSIGNALED(status) ? " ended by signal " + std::to_string(WTERMSIG(status))
-                     : WEXITSTATUS(status) != 0
-                         ? " ended with status " + std::to_string(WEXITSTATUS(status))
-                         : " printed no row: " + unread);
-        }
-        return done;
+        return pool.start(
+            index,
+            [&argv](int output) {
+                dup2(output, STDOUT_FILENO);
+                execv(argv[0], argv.data());
+            },
+            result.error);
     };
     std::size_t started = 0, ended = 0;
     while (ended < commands.size()) {
-        while (error.empty() && started < commands.size() &&
-               static_cast<int>(running.size()) < jobs) {
+        while (result.error.empty() && started < commands.size() &&
+               static_cast<int>(pool.running()) < jobs) {
             if (!start(started)) break;
             ++started;
         }
-        ended += collect();
+        for (const EndedChild& child : pool.collect()) {
+            takeRow(child, commands[child.tag], result);
+            ++ended;
+        }
         if (progress)
             std::fprintf(stderr, "\r%zu of %zu benchmarks done   ", ended, commands.size());
-        if (!error.empty() || ended == commands.size()) break;
-        timespec second{1, 0};
-        siginfo_t info;
-        const int signal = sigtimedwait(&waited, &info, &second);
-        if (signal > 0 && signal != SIGCHLD) {
+        if (!result.error.empty() || ended == commands.size()) break;
+        const int signal = pool.wait(std::chrono::seconds(1));
+        if (signal != 0) {
             result.stopSignal = signal;
-            error = std::string("stopped by ") + strsignal(signal);
+            result.error = std::string("stopped by ") + strsignal(signal);
             break;
         }
     }
     if (progress) std::fprintf(stderr, "\r%-78s\r", "");
-    std::vector<pid_t> left;
-    for (const auto& [pid, bench] : running) {
-        left.push_back(pid);
-        close(bench.output);
-    }
-    endChildren(left);
-    sigprocmask(SIG_SETMASK, &outside, nullptr);
     return result;
 }

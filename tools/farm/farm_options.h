@@ -17,12 +17,8 @@ struct FarmOptions {
     std::string pagePath;            // statistics page rewritten at every refresh, or empty
 };
 
-inline constexpr const char* farmUsage =
-    "usage: tessaly-farm [-j N] [-d DIR] [--status SECONDS] [--restarts N] [--solver PROGRAM] "
-    "[--html FILE] [BOARDFILE]\n";
-
-// The usage and a line per option, for --help.
-extern const std::string farmHelp;
+// Its forms and options, which also write its --help and usage.
+extern const CommandLine farmCommandLine;
 
 // Reads the arguments after the program name; on a fault sets `error` and returns nothing.
 std::optional<FarmOptions> parseFarmOptions(const std::vector<std::string>& arguments,

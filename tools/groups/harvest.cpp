@@ -1,7 +1,5 @@
 #include "tools/groups/harvest.h"
 
-#include <fcntl.h>
-#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,7 +11,6 @@
 #include <cstring>
 #include <map>
 
-#include "base/child_processes.h"
 #include "base/random.h"
 #include "base/settings.h"
 #include "puzzle/candidate_ordering.h"
@@ -23,6 +20,7 @@
 #include "run/run_setup.h"
 #include "search/board_geometry.h"
 #include "search/search_state.h"
+#include "tools/common/child_pool.h"
 
 namespace {
 
@@ -39,6 +37,8 @@ struct RunReport {
     std::array<PieceCode, 256> board;
 };
 static_assert(sizeof(RunReport) <= PIPE_BUF, "a report reaches the pipe in one piece");
+// What is kept of a run's output: a report, or more, which is no report.
+constexpr std::size_t reportRoom = sizeof(RunReport) + 1;
 
 // A seed of its own for every run and generator, mixed so that near seeds draw apart.
 std::uint32_t runSeed(std::uint32_t seed, int run, int generator) {
@@ -86,38 +86,32 @@ void stopOnSignal(int) {
     _exit(sent ? 0 : 1);
 }
 
-struct RunningRun {
-    int run;
-    int pipe;
-    std::string received;
-};
-
 class Harvest {
 public:
     explicit Harvest(const HarvestOptions& options) : options_(options) {}
 
-    std::vector<HarvestRun> perform(std::string& error) {
+    // The runs in order, or nothing with `error` set; `stopSignal` receives a stop signal that
+    // ended the harvest.
+    std::vector<HarvestRun> perform(std::string& error, int& stopSignal) {
         const auto start = std::chrono::steady_clock::now();
         const auto deadline = start + std::chrono::seconds(options_.seconds);
         std::chrono::steady_clock::time_point stoppedAt{};
         bool stopping = false;
-        while (!running_.empty() || !stopping) {
+        while (pool_.running() > 0 || !stopping) {
             const auto now = std::chrono::steady_clock::now();
             if (!stopping && (options_.nodes > 0 ? nodeTotalReached() : now >= deadline)) {
                 stopping = true;
                 stoppedAt = now;
                 // Runs past the node total are not needed; with a time bound, every run still
                 // going reports what it has.
-                for (const auto& [pid, running] : running_)
-                    kill(pid, options_.nodes > 0 ? SIGKILL : SIGUSR1);
+                pool_.signalAll(options_.nodes > 0 ? SIGKILL : SIGUSR1);
             }
-            if (stopping && now - stoppedAt > lastRunsWait)
-                for (const auto& [pid, running] : running_)
-                    kill(pid, SIGKILL);
-            while (!stopping && static_cast<int>(running_.size()) < options_.jobs)
+            if (stopping && now - stoppedAt > lastRunsWait) pool_.signalAll(SIGKILL);
+            while (!stopping && static_cast<int>(pool_.running()) < options_.jobs)
                 if (!startRun(error)) return endRuns();
-            receive();
-            if (!reap(stopping, error)) return endRuns();
+            stopSignal = pool_.wait(std::chrono::milliseconds(pollMs));
+            if (stopSignal != 0) return endRuns();
+            if (!collect(stopping, error)) return endRuns();
             if (options_.progress) showProgress(now - start);
         }
         if (options_.progress) std::fprintf(stderr, "\r%-78s\r", "");
@@ -131,94 +125,39 @@ public:
 
 private:
     bool startRun(std::string& error) {
-        int ends[2];
-        if (pipe(ends) != 0) {
-            error = std::string("cannot make a pipe: ") + std::strerror(errno);
-            return false;
-        }
-        // The stop signal stays blocked until the run's process has its handler.
-        sigset_t stop, previous;
-        sigemptyset(&stop);
-        sigaddset(&stop, SIGUSR1);
-        sigprocmask(SIG_BLOCK, &stop, &previous);
-        std::fflush(nullptr);
-        // A run ends with the harvest, however the harvest ends.
-        const pid_t pid = forkBoundChild(SIGKILL);
-        if (pid == 0) {
-            close(ends[0]);
-            for (const auto& [other, running] : running_)
-                close(running.pipe);
-            performHarvestRun(nextRun_, options_, ends[1]);
-        }
-        sigprocmask(SIG_SETMASK, &previous, nullptr);
-        close(ends[1]);
-        // Read without waiting: a report may come in pieces, and the end of the pipe shows
-        // once the run's process has ended.
-        fcntl(ends[0], F_SETFL, O_NONBLOCK);
-        if (pid < 0) {
-            close(ends[0]);
-            error = std::string("cannot start a process: ") + std::strerror(errno);
-            return false;
-        }
-        running_[pid] = {nextRun_++, ends[0], {}};
-        return true;
+        const int run = nextRun_++;
+        const HarvestOptions& options = options_;
+        return pool_.start(
+            static_cast<std::size_t>(run),
+            [run, &options](int output) { performHarvestRun(run, options, output); }, error);
     }
 
-    // Ends the runs still going after a failure, so that none runs on without the harvest.
+    // Ends the runs still going after a failure or a stop, so that none runs on without the
+    // harvest.
     std::vector<HarvestRun> endRuns() {
-        std::vector<pid_t> pids;
-        for (const auto& [pid, running] : running_) {
-            pids.push_back(pid);
-            close(running.pipe);
-        }
-        endChildren(pids);
-        running_.clear();
+        pool_.endAll();
+        if (options_.progress) std::fprintf(stderr, "\r%-78s\r", "");
         return {};
     }
 
-    // Reads what the runs have sent, waiting a little for the first of it.
-    void receive() {
-        std::vector<pollfd> waiting;
-        for (const auto& [pid, running] : running_)
-            waiting.push_back({running.pipe, POLLIN, 0});
-        if (waiting.empty() || poll(waiting.data(), waiting.size(), pollMs) <= 0) return;
-        for (auto& [pid, running] : running_)
-            drain(running);
-    }
-
-    static void drain(RunningRun& running) {
-        char buffer[sizeof(RunReport)];
-        for (ssize_t n; (n = read(running.pipe, buffer, sizeof buffer)) > 0;)
-            running.received.append(buffer, static_cast<std::size_t>(n));
-    }
-
     // Collects the runs whose processes have ended.
-    bool reap(bool stopping, std::string& error) {
-        for (auto it = running_.begin(); it != running_.end();) {
-            int status = 0;
-            if (waitpid(it->first, &status, WNOHANG) != it->first) {
-                ++it;
-                continue;
-            }
-            RunningRun& running = it->second;
-            // Whatever the process wrote before it ended is still in the pipe.
-            drain(running);
-            close(running.pipe);
-            if (running.received.size() == sizeof(RunReport)) {
+    bool collect(bool stopping, std::string& error) {
+        for (const EndedChild& ended : pool_.collect()) {
+            const int run = static_cast<int>(ended.tag);
+            if (ended.output.size() == sizeof(RunReport)) {
                 RunReport report;
-                std::memcpy(&report, running.received.data(), sizeof report);
-                finished_[running.run] = {{report.board, report.depth},
-                                          report.nodes,
-                                          report.fullBoards,
-                                          report.bestMismatches};
-            } else if (!stopping || (options_.nodes > 0 && running.run <= lastNeeded_)) {
-                error = "harvest run " + std::to_string(running.run) + " ended without a result" +
+                std::memcpy(&report, ended.output.data(), sizeof report);
+                finished_[run] = {{report.board, report.depth},
+                                  report.nodes,
+                                  report.fullBoards,
+                                  report.bestMismatches};
+            } else if (!stopping || (options_.nodes > 0 && run <= lastNeeded_)) {
+                const int status = ended.status;
+                error = "harvest run " + std::to_string(run) + " ended without a result" +
                         (WIFSIGNALED(status) ? " (signal " + std::to_string(WTERMSIG(status)) + ")"
                                              : "");
-                running_.erase(it);
                 return false;
             }
-            it = running_.erase(it);
         }
         return true;
     }
@@ -259,7 +198,8 @@ private:
     }
 
     const HarvestOptions& options_;
-    std::map<pid_t, RunningRun> running_;
+    // The stop signal stays blocked in a run's process until it has its handler.
+    ChildPool pool_{reportRoom, {SIGUSR1}};
     std::map<int, HarvestRun> finished_;
     int nextRun_ = 0;
     int lastNeeded_ = -1;
@@ -273,5 +213,10 @@ std::vector<HarvestRun> harvest(const HarvestOptions& options, std::string& erro
     reorderCandidateTables();
     settings.writeFiles = false;
     setup.groups.rules = StepRules::noGroupsKeepingDeepest;
-    return Harvest(options).perform(error);
+    int stopSignal = 0;
+    std::vector<HarvestRun> runs = Harvest(options).perform(error, stopSignal);
+    // The runs have ended and the signal mask is as it was: the stop ends this program as it
+    // would have.
+    if (stopSignal != 0) raise(stopSignal);
+    return runs;
 }

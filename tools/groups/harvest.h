@@ -31,5 +31,6 @@ struct HarvestRun {
 // so that the same seed gives the same runs; with a time bound, the runs that end by then
 // (those still running are stopped and count with their deepest board so far). Returns the
 // runs in order, or sets `error` when a run failed or could not be started, having ended every
-// other run. Each run's process ends with this one, however this one ends.
+// other run. Each run's process ends with this one, however this one ends; a stop signal ends
+// the runs, then this program as the signal would have.
 std::vector<HarvestRun> harvest(const HarvestOptions& options, std::string& error);

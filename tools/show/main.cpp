@@ -1,7 +1,7 @@
 // tessaly-show: checks a record board or a board file against its piece file, reports its
 // score and mismatched edges, and writes it as a board file the solver loads (--grid) or as a
-// picture (--svg). Exit status 0 for a valid board, 1 for a board that breaks a rule, 2 when a
-// file cannot be read or written or the command line is wrong.
+// picture (--svg). Exit status 0 for a valid board, 1 for a board that breaks a rule or a file
+// that cannot be read or written, 2 for a wrong command line.
 #include <array>
 #include <cerrno>
 #include <cstdio>
@@ -25,45 +25,33 @@ namespace {
 
 constexpr int validBoard = 0;
 constexpr int ruleBroken = 1;
-constexpr int badInput = 2;
 
-constexpr const char* usageLine =
-    "usage: tessaly-show [--grid FILE] [--svg FILE] PIECEFILE BOARD\n";
+constexpr std::array<const char*, 1> forms{"[--grid FILE] [--svg FILE] PIECEFILE BOARD"};
 constexpr std::array<OptionSpec, 2> optionTable{{
-    {"--grid", "FILE", "also write the board as a board file the solver loads"},
-    {"--svg", "FILE", "also draw the board, its mismatched edges marked"},
+    pathOption("--grid", "FILE", "also write the board as a board file the solver loads"),
+    pathOption("--svg", "FILE", "also draw the board, its mismatched edges marked"),
 }};
+constexpr CommandLine commandLine{"tessaly-show", forms, nullptr, optionTable};
 
-int fail(const std::string& message) {
-    std::fprintf(stderr, "tessaly-show: %s\n", message.c_str());
-    return badInput;
-}
-
-int usageFault(const std::string& message) {
-    std::fprintf(stderr, "tessaly-show: %s\n%s", message.c_str(), usageLine);
-    return badInput;
+[[noreturn]] void fail(const std::string& message) {
+    runFault(commandLine.program, message);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string help = optionsHelp(usageLine, optionTable);
-    answerHelpOrVersion(argc, argv, "tessaly-show", help.c_str());
-    std::string fault;
-    const std::optional<GivenOptions> given =
-        parseOptions(std::vector<std::string>(argv + 1, argv + argc), optionTable, fault);
-    if (!given) return usageFault(fault);
-    const std::optional<std::string> gridPath = given->value("--grid");
-    const std::optional<std::string> svgPath = given->value("--svg");
-    const std::vector<std::string>& files = given->operands;
-    if (files.size() != 2) return usageFault("give a piece file and a board");
+    const GivenOptions given = readCommandLine(commandLine, argc, argv);
+    const std::optional<std::string> gridPath = given.text("--grid");
+    const std::optional<std::string> svgPath = given.text("--svg");
+    const std::vector<std::string>& files = given.operands;
+    if (files.size() != 2) usageFault(commandLine, "give a piece file and a board");
     const std::string& piecePath = files[0];
     const std::string& boardPath = files[1];
 
     const Reading<PieceTables> pieces = readPieces(piecePath);
-    if (!pieces.value) return fail(joined("piece file ", piecePath, ": ", pieces.problem));
+    if (!pieces.value) fail(joined("piece file ", piecePath, ": ", pieces.problem));
     const Reading<ReadBoard> board = readBoardFile(boardPath, *pieces.value);
-    if (!board.value) return fail(joined("board ", boardPath, ": ", board.problem));
+    if (!board.value) fail(joined("board ", boardPath, ": ", board.problem));
 
     const BoardCheck check = checkBoard(*board.value, *pieces.value, boardPath);
     std::fputs(reportText(boardPath, *board.value, check).c_str(), stdout);
@@ -78,13 +66,13 @@ int main(int argc, char** argv) {
                 : joined("board from ", name, ", ", check.filled, " of 256 squares filled");
         const std::string problem =
             writeOutputFile(*gridPath, gridText(board.value->slots, comment), inputs);
-        if (!problem.empty()) return fail(problem);
+        if (!problem.empty()) fail(problem);
     }
     if (svgPath) {
         const std::string problem =
             writeOutputFile(*svgPath, svgText(name, *board.value, check), inputs);
-        if (!problem.empty()) return fail(problem);
+        if (!problem.empty()) fail(problem);
     }
-    if (!standardOutputWritten("tessaly-show")) return badInput;
+    if (!standardOutputWritten("tessaly-show")) return runFaultStatus;
     return check.ruleBreaks.empty() ? validBoard : ruleBroken;
 }

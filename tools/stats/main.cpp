@@ -21,23 +21,17 @@
 namespace {
 
 constexpr int someRead = 0;
-constexpr int noneRead = 1;
-constexpr int badArguments = 2;
-constexpr int pageNotWritten = 2;
-constexpr int outputLost = 2;
-constexpr const char* usageLine =
-    "usage: tessaly-stats [--exact] [--pieces FILE] [--html FILE [--history FILE]] DIR...\n";
+constexpr int noneRead = runFaultStatus;
+constexpr std::array<const char*, 1> forms{
+    "[--exact] [--pieces FILE] [--html FILE [--history FILE]] DIR..."};
 constexpr std::array<OptionSpec, 4> optionTable{{
-    {"--exact", nullptr, "show node counts in full instead of in billions (G)"},
-    {"--html", "FILE", "also write the statistics page FILE"},
-    {"--history", "FILE", "the history the page plots (default: history.csv beside DIR)"},
-    {"--pieces", "FILE", "the piece file of the boards checked (default: found near DIR)"},
+    flagOption("--exact", "show node counts in full instead of in billions (G)"),
+    pathOption("--html", "FILE", "also write the statistics page FILE"),
+    pathOption("--history", "FILE", "the history the page plots (default: history.csv beside DIR)"),
+    pathOption("--pieces", "FILE",
+               "the piece file of the boards checked (default: found near DIR)"),
 }};
-
-int usageError(const std::string& message) {
-    std::fprintf(stderr, "tessaly-stats: %s\n%s", message.c_str(), usageLine);
-    return badArguments;
-}
+constexpr CommandLine commandLine{"tessaly-stats", forms, nullptr, optionTable};
 
 void writeOut(const std::string& text) {
     std::fwrite(text.data(), 1, text.size(), stdout);
@@ -46,23 +40,16 @@ void writeOut(const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string help = optionsHelp(usageLine, optionTable);
-    answerHelpOrVersion(argc, argv, "tessaly-stats", help.c_str());
-    std::string fault;
-    const std::optional<GivenOptions> given =
-        parseOptions(std::vector<std::string>(argv + 1, argv + argc), optionTable, fault);
-    if (!given) return usageError(fault);
-    const NodeFigures figures = given->has("--exact") ? NodeFigures::exact : NodeFigures::billions;
+    const GivenOptions given = readCommandLine(commandLine, argc, argv);
+    const NodeFigures figures = given.has("--exact") ? NodeFigures::exact : NodeFigures::billions;
     // The page, its history and the piece file of the boards, each given as "--option FILE".
-    const std::optional<std::string> pagePath = given->value("--html");
-    const std::optional<std::string> historyPath = given->value("--history");
-    const std::optional<std::string> piecePath = given->value("--pieces");
-    for (const auto& file : {pagePath, historyPath, piecePath})
-        if (file && file->empty()) return usageError("an empty file name");
-    const std::vector<std::string>& directories = given->operands;
-    if (directories.empty()) return usageError("no directory given");
+    const std::optional<std::string> pagePath = given.text("--html");
+    const std::optional<std::string> historyPath = given.text("--history");
+    const std::optional<std::string> piecePath = given.text("--pieces");
+    const std::vector<std::string>& directories = given.operands;
+    if (directories.empty()) usageFault(commandLine, "no directory given");
     if (!pagePath && historyPath)
-        return usageError("--history is for the page: give --html FILE too");
+        usageFault(commandLine, "--history is for the page: give --html FILE too");
 
     const ReadDirectories read = readDirectories(directories);
     for (const std::string& problem : read.problems)
@@ -103,8 +90,8 @@ int main(int argc, char** argv) {
             writeOutputFile(*pagePath, statusPage(content), pageInputs(content));
         if (!problem.empty()) {
             std::fprintf(stderr, "tessaly-stats: %s\n", printableText(problem).c_str());
-            return pageNotWritten;
+            return runFaultStatus;
         }
     }
-    return standardOutputWritten("tessaly-stats") ? someRead : outputLost;
+    return standardOutputWritten("tessaly-stats") ? someRead : runFaultStatus;
 }

@@ -294,8 +294,6 @@ TEST(GeneratorProgram, BadArgumentsExitWithStatusTwoAndUsage) {
         "--rim-colours 0 out.txt",
         "--rim-colours 6 out.txt",
         "one.txt two.txt",
-        "missing-dir/out.txt",
-        "--solution missing-dir/sol.txt out.txt",
     };
     for (const auto& args : bad) {
         SCOPED_TRACE("arguments: " + args);
@@ -304,6 +302,19 @@ TEST(GeneratorProgram, BadArgumentsExitWithStatusTwoAndUsage) {
         const std::string err = readFile(dir.file("stderr.txt"));
         EXPECT_NE(err.find("usage: tessaly-gen"), std::string::npos) << err;
         EXPECT_EQ(readFile(dir.file("stdout.txt")), "");
+    }
+}
+
+// An output that cannot be written is a fault of the run, not of the command line.
+TEST(GeneratorProgram, UnwritableOutputsExitWithStatusOneAndNoUsage) {
+    for (const std::string args :
+         {"missing-dir/out.txt", "--solution missing-dir/sol.txt out.txt"}) {
+        SCOPED_TRACE("arguments: " + args);
+        TempDir dir;
+        EXPECT_EQ(runGenerator(dir, args), 1);
+        const std::string err = readFile(dir.file("stderr.txt"));
+        EXPECT_NE(err.find("cannot write missing-dir/"), std::string::npos) << err;
+        EXPECT_EQ(err.find("usage:"), std::string::npos) << err;
     }
 }
 
