@@ -164,7 +164,10 @@ std::string usageText(const CommandLine& line) {
 
 std::string helpText(const CommandLine& line) {
     std::string text = usageText(line);
-    if (line.about != nullptr) text += "\n" + wrapped(line.about, "", "", helpWidth);
+    if (line.about != nullptr) {
+        text += '\n';
+        text += wrapped(line.about, "", "", helpWidth);
+    }
     text += "\n";
     std::size_t width = 0;
     for (const OptionSpec& entry : line.options)
