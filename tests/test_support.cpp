@@ -157,3 +157,7 @@ std::string ConsoleCapture::out() {
 std::string ConsoleCapture::err() {
     return contents(errFile);
 }
+
+ProgramResult runStats(const std::string& arguments, const std::string& directory) {
+    return runProgram("'" + std::string(TESSALY_STATS_BIN) + "' " + arguments, directory);
+}

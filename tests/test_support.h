@@ -46,6 +46,9 @@ struct ProgramResult {
 ProgramResult runProgram(const std::string& command, const std::string& directory,
                          const std::string& input = "", int seconds = 60);
 
+// Runs the built tessaly-stats with `arguments` in `directory`.
+ProgramResult runStats(const std::string& arguments, const std::string& directory);
+
 // Starts `arguments` (the program first) in `directory` without waiting for it, with standard
 // input from /dev/null and its output in the files `outPath` and `errPath` (relative to
 // `directory`), appended to or replaced. With a `pendingSignal`, the program starts with that

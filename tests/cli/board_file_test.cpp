@@ -14,21 +14,21 @@ namespace {
 constexpr int runSeconds = 3;
 constexpr int stoppedByTimeout = 124;
 
-int count(const std::string& text, const std::string& part) {
+int occurrences(const std::string& text, const std::string& part) {
     int n = 0;
     for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
         ++n;
     return n;
 }
 
-std::string repeated(const std::string& text, int times) {
+std::string repeatedText(const std::string& text, int times) {
     std::string all;
     for (int i = 0; i < times; ++i)
         all += text;
     return all;
 }
 
-const std::string emptyLine =
+const std::string emptyGridLine =
     "---/- ---/- ---/- ---/- ---/- ---/- ---/- ---/- ---/- ---/- ---/- ---/- ---/- ---/- ---/- "
     "---/-\n";
 
@@ -62,7 +62,7 @@ TEST_F(BoardFileProgram, EveryRunLoadsTheBoardFileAndFullBoardsLeaveTheListsWhol
     // next one loads the file again; a list left short would make it report missing pieces.
     const ProgramResult result = runWith("board.txt", solutionBoardText(puzzle));
     EXPECT_EQ(result.status, stoppedByTimeout);
-    EXPECT_GE(count(result.out, loading("board.txt")), 2) << result.out.substr(0, 2000);
+    EXPECT_GE(occurrences(result.out, loading("board.txt")), 2) << result.out.substr(0, 2000);
     EXPECT_EQ(result.err.find("Piece not found"), std::string::npos) << result.err.substr(0, 2000);
     EXPECT_EQ(result.err.find("Board file"), std::string::npos) << result.err.substr(0, 2000);
 }
@@ -71,7 +71,7 @@ TEST_F(BoardFileProgram, RunsThatCanDoNothingFollowEachOtherAtMostOnceASecond) {
     writeFile(dir.file("board.txt"), solutionBoardText(puzzle));
     const ProgramResult result =
         runProgram(std::string(TESSALY_BIN) + " board.txt", dir.path, "", 5);
-    const int loads = count(result.out, loading("board.txt"));
+    const int loads = occurrences(result.out, loading("board.txt"));
     EXPECT_GE(loads, 3);
     EXPECT_LE(loads, 7) << result.out.substr(0, 2000);
 }
@@ -81,7 +81,7 @@ TEST_F(BoardFileProgram, PartialBoardIsLoadedAndTheSearchGoesOn) {
     std::string text;
     for (std::size_t i = 1; i < 5; ++i)
         text += lines[i] + "\n";
-    const ProgramResult result = runWith("part.txt", text + repeated(emptyLine, 12));
+    const ProgramResult result = runWith("part.txt", text + repeatedText(emptyGridLine, 12));
     EXPECT_EQ(result.status, stoppedByTimeout);
     const std::size_t banner = result.out.find("Best scores are stored in " + dir.path + "\n");
     ASSERT_NE(banner, std::string::npos) << result.out.substr(0, 2000);
@@ -99,7 +99,7 @@ TEST_F(BoardFileProgram, MissingBoardFileIsReportedAndTheSearchGoesOn) {
 }
 
 TEST_F(BoardFileProgram, BadCellsAndShortLinesAreReportedAndTheSearchGoesOn) {
-    const std::string text = "-5/1 257/0 5/ 5/1x ---/- ---/-\n" + repeated(emptyLine, 15);
+    const std::string text = "-5/1 257/0 5/ 5/1x ---/- ---/-\n" + repeatedText(emptyGridLine, 15);
     const ProgramResult result = runWith("bad.txt", text);
     EXPECT_EQ(result.status, stoppedByTimeout);
     EXPECT_NE(result.out.find(loading("bad.txt")), std::string::npos);
@@ -113,7 +113,8 @@ TEST_F(BoardFileProgram, BadCellsAndShortLinesAreReportedAndTheSearchGoesOn) {
 }
 
 TEST_F(BoardFileProgram, FileEndingEarlyIsReportedAndTheSearchGoesOn) {
-    const ProgramResult result = runWith("short.txt", "# three rows\n" + repeated(emptyLine, 3));
+    const ProgramResult result =
+        runWith("short.txt", "# three rows\n" + repeatedText(emptyGridLine, 3));
     EXPECT_EQ(result.status, stoppedByTimeout);
     EXPECT_NE(result.out.find(loading("short.txt")), std::string::npos);
     EXPECT_NE(result.err.find(
@@ -125,7 +126,7 @@ TEST_F(BoardFileProgram, FileEndingEarlyIsReportedAndTheSearchGoesOn) {
 TEST_F(BoardFileProgram, RecordBoardFileGivenAsBoardFileHasNoBoardLines) {
     std::string record = "K7 v1.0\n";
     for (int line = 0; line < 13; ++line)
-        record += repeated("0123abcd", 20) + "\n";
+        record += repeatedText("0123abcd", 20) + "\n";
     record += "0123abcd0123abcd0123abcd\n";
     const ProgramResult result = runWith("470.tsr", record);
     EXPECT_EQ(result.status, stoppedByTimeout);

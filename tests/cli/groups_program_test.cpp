@@ -21,7 +21,7 @@ namespace {
 const std::string groupsProgram = TESSALY_GROUPS_BIN;
 const std::string deepPuzzle = TESSALY_SOURCE_DIR "/puzzles/deep/k7pieces.txt";
 
-ProgramResult startSolver(const TempDir& dir) {
+ProgramResult startSolverHere(const TempDir& dir) {
     return runProgram(std::string(TESSALY_BIN), dir.path, "\n", 2);
 }
 
@@ -108,14 +108,14 @@ TEST(GroupsProgram, SameSeedAndNodeTotalGiveTheSameFileOnAnyNumberOfCores) {
         written.rules == StepRules::groups
             ? "\nPiece groups are read from " + one.path + "/k7groups.txt\n"
             : "\nPiece group rules are off, as " + one.path + "/k7groups.txt says\n";
-    EXPECT_NE(startSolver(one).out.find(readLine), std::string::npos);
+    EXPECT_NE(startSolverHere(one).out.find(readLine), std::string::npos);
     const ProgramResult again = runProgram(groupsProgram + " --nodes 1000", one.path);
     EXPECT_EQ(again.status, 1);
     EXPECT_NE(again.err.find("k7groups.txt exists; --force replaces it"), std::string::npos);
     EXPECT_EQ(readFile(one.file("k7groups.txt")), files[0]);
 
     ASSERT_EQ(runProgram(groupsProgram + " --off --force", one.path).status, 0);
-    const ProgramResult off = startSolver(one);
+    const ProgramResult off = startSolverHere(one);
     EXPECT_NE(off.out.find("\nPiece group rules are off, as " + one.path + "/k7groups.txt says\n"),
               std::string::npos)
         << off.out;
@@ -239,7 +239,7 @@ TEST(GroupsProgram, TheSolverRefusesAFaultyGroupsFileBeforeWritingAnything) {
     writeFile(dir.file("k7pieces.txt"), simplePieceFileText());
     for (const char* text : {"", "first 1 2 3\nsecond 4\n", "off\nfirst\n"}) {
         writeFile(dir.file("k7groups.txt"), text);
-        const ProgramResult result = startSolver(dir);
+        const ProgramResult result = startSolverHere(dir);
         EXPECT_EQ(result.status, 1) << text;
         EXPECT_EQ(result.err.rfind("Groups file " + dir.path + "/k7groups.txt", 0), 0u)
             << result.err;

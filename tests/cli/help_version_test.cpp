@@ -9,24 +9,24 @@
 
 namespace {
 
-struct Program {
+struct HelpedProgram {
     const char* name;
     const char* binary;
 };
 
-constexpr Program programs[] = {{"tessaly", TESSALY_BIN},
-                                {"tessaly-farm", TESSALY_FARM_BIN},
-                                {"tessaly-stats", TESSALY_STATS_BIN},
-                                {"tessaly-show", TESSALY_SHOW_BIN},
-                                {"tessaly-gen", TESSALY_GEN_BIN},
-                                {"tessaly-bench", TESSALY_BENCH_BIN},
-                                {"tessaly-groups", TESSALY_GROUPS_BIN}};
+constexpr HelpedProgram helpedPrograms[] = {{"tessaly", TESSALY_BIN},
+                                            {"tessaly-farm", TESSALY_FARM_BIN},
+                                            {"tessaly-stats", TESSALY_STATS_BIN},
+                                            {"tessaly-show", TESSALY_SHOW_BIN},
+                                            {"tessaly-gen", TESSALY_GEN_BIN},
+                                            {"tessaly-bench", TESSALY_BENCH_BIN},
+                                            {"tessaly-groups", TESSALY_GROUPS_BIN}};
 
 }  // namespace
 
 TEST(HelpAndVersion, EveryProgramPrintsItsUsageAndVersionAndEndsWithStatus0) {
     TempDir dir;  // empty: no k7pieces.txt
-    for (const Program& program : programs) {
+    for (const HelpedProgram& program : helpedPrograms) {
         const ProgramResult version =
             runProgram(std::string(program.binary) + " --version", dir.path);
         EXPECT_EQ(version.status, 0) << program.name;

@@ -37,7 +37,7 @@ const std::string stats = TESSALY_STATS_BIN;
 const std::string gen = TESSALY_GEN_BIN;
 const std::string farm = TESSALY_FARM_BIN;
 
-struct OutputCase {
+struct OddOutputCase {
     const char* name;
     // what is put at "out" first: "directory", "fifo", a link target, ""; "absent": the output
     // is not there before, nor after
@@ -48,16 +48,16 @@ struct OutputCase {
     std::string message;  // on the error stream, DIR standing for the directory; empty: written
 };
 
-void PrintTo(const OutputCase& c, std::ostream* os) {
+void PrintTo(const OddOutputCase& c, std::ostream* os) {
     *os << c.name;
 }
 
-class OddOutputs : public testing::TestWithParam<OutputCase> {};
+class OddOutputs : public testing::TestWithParam<OddOutputCase> {};
 
 }  // namespace
 
 TEST_P(OddOutputs, AreWrittenInPlaceOrRefused) {
-    const OutputCase& c = GetParam();
+    const OddOutputCase& c = GetParam();
     PuzzleDirectory puzzle;
     const TempDir& dir = puzzle.dir;
     const std::string out = dir.file("out");
@@ -96,51 +96,52 @@ TEST_P(OddOutputs, AreWrittenInPlaceOrRefused) {
 INSTANTIATE_TEST_SUITE_P(
     Programs, OddOutputs,
     testing::Values(
-        OutputCase{"ShowSvgIntoADirectory", "directory",
-                   show + " --svg out k7pieces.txt solution.txt", "out", 1,
-                   "tessaly-show: cannot write out: it is a directory, not a regular file\n"},
-        OutputCase{"ShowGridOverItsOwnBoard", "",
-                   show + " --grid solution.txt k7pieces.txt solution.txt", "solution.txt", 1,
-                   "tessaly-show: cannot write solution.txt: it is the input solution.txt\n"},
-        OutputCase{"ShowSvgThroughALinkToAFile", "./victim",
-                   show + " --svg out k7pieces.txt solution.txt", "out", 1,
-                   "tessaly-show: cannot write out: it is a symbolic link to a regular file, "
-                   "which is not written through\n"},
-        OutputCase{"ShowSvgIntoAFifoThatNothingReads", "fifo",
-                   show + " --svg out k7pieces.txt solution.txt", "out", 1,
-                   "tessaly-show: cannot write out: it is a FIFO that no process reads\n"},
-        OutputCase{"ShowSvgIntoTheNullDeviceThroughALink", "/dev/null",
-                   show + " --svg out k7pieces.txt solution.txt", "out", 0, ""},
-        OutputCase{"StatsPageOverAStatisticsFile", "", stats + " --html runs/a/total.txt runs/a",
-                   "runs/a/total.txt", 1,
-                   "tessaly-stats: cannot write runs/a/total.txt: it is the input "
-                   "runs/a/total.txt\n"},
-        OutputCase{"StatsPageOverTheStatisticsBackup", "",
-                   stats + " --html runs/a/total.bak runs/a", "runs/a/total.bak", 1,
-                   "tessaly-stats: cannot write runs/a/total.bak: it is the input "
-                   "runs/a/total.bak\n"},
-        OutputCase{"StatsPageAsTheDeepestBoardNotThereYet", "absent",
-                   stats + " --html runs/a/deepest.txt runs/a", "runs/a/deepest.txt", 1,
-                   "tessaly-stats: cannot write runs/a/deepest.txt: it is the name of the input "
-                   "runs/a/deepest.txt\n"},
-        OutputCase{"StatsPageAsTheFarmsHistoryNotThereYet", "absent",
-                   stats + " --html runs/history.csv runs/a", "runs/history.csv", 1,
-                   "tessaly-stats: cannot write runs/history.csv: it is the name of the input "
-                   "DIR/runs/history.csv\n"},
-        OutputCase{"StatsPageThroughADanglingLink", "gone/page.html", stats + " --html out runs/a",
-                   "out", 1, "tessaly-stats: cannot write out: it is a symbolic link to nothing\n"},
-        OutputCase{"GenIntoADirectory", "directory", gen + " out", "out", 1,
-                   "tessaly-gen: cannot write out: it is a directory, not a regular file\n"},
-        OutputCase{"GenSolutionIntoTheNullDeviceThroughALink", "/dev/null",
-                   gen + " --solution out more.txt", "out", 0, ""},
-        OutputCase{"FarmPageOverItsLockFile", "", farm + " -j 1 --html farm/tessaly.lock",
-                   "farm/tessaly.lock", 1,
-                   "tessaly-farm: cannot write farm/tessaly.lock: it is the input "
-                   "DIR/farm/tessaly.lock\n"},
-        OutputCase{"FarmPageOverItsPieces", "", farm + " -j 1 --html k7pieces.txt", "k7pieces.txt",
-                   1,
-                   "tessaly-farm: cannot write k7pieces.txt: it is the input DIR/k7pieces.txt\n"}),
-    [](const testing::TestParamInfo<OutputCase>& info) { return std::string(info.param.name); });
+        OddOutputCase{"ShowSvgIntoADirectory", "directory",
+                      show + " --svg out k7pieces.txt solution.txt", "out", 1,
+                      "tessaly-show: cannot write out: it is a directory, not a regular file\n"},
+        OddOutputCase{"ShowGridOverItsOwnBoard", "",
+                      show + " --grid solution.txt k7pieces.txt solution.txt", "solution.txt", 1,
+                      "tessaly-show: cannot write solution.txt: it is the input solution.txt\n"},
+        OddOutputCase{"ShowSvgThroughALinkToAFile", "./victim",
+                      show + " --svg out k7pieces.txt solution.txt", "out", 1,
+                      "tessaly-show: cannot write out: it is a symbolic link to a regular file, "
+                      "which is not written through\n"},
+        OddOutputCase{"ShowSvgIntoAFifoThatNothingReads", "fifo",
+                      show + " --svg out k7pieces.txt solution.txt", "out", 1,
+                      "tessaly-show: cannot write out: it is a FIFO that no process reads\n"},
+        OddOutputCase{"ShowSvgIntoTheNullDeviceThroughALink", "/dev/null",
+                      show + " --svg out k7pieces.txt solution.txt", "out", 0, ""},
+        OddOutputCase{"StatsPageOverAStatisticsFile", "", stats + " --html runs/a/total.txt runs/a",
+                      "runs/a/total.txt", 1,
+                      "tessaly-stats: cannot write runs/a/total.txt: it is the input "
+                      "runs/a/total.txt\n"},
+        OddOutputCase{"StatsPageOverTheStatisticsBackup", "",
+                      stats + " --html runs/a/total.bak runs/a", "runs/a/total.bak", 1,
+                      "tessaly-stats: cannot write runs/a/total.bak: it is the input "
+                      "runs/a/total.bak\n"},
+        OddOutputCase{"StatsPageAsTheDeepestBoardNotThereYet", "absent",
+                      stats + " --html runs/a/deepest.txt runs/a", "runs/a/deepest.txt", 1,
+                      "tessaly-stats: cannot write runs/a/deepest.txt: it is the name of the input "
+                      "runs/a/deepest.txt\n"},
+        OddOutputCase{"StatsPageAsTheFarmsHistoryNotThereYet", "absent",
+                      stats + " --html runs/history.csv runs/a", "runs/history.csv", 1,
+                      "tessaly-stats: cannot write runs/history.csv: it is the name of the input "
+                      "DIR/runs/history.csv\n"},
+        OddOutputCase{"StatsPageThroughADanglingLink", "gone/page.html",
+                      stats + " --html out runs/a", "out", 1,
+                      "tessaly-stats: cannot write out: it is a symbolic link to nothing\n"},
+        OddOutputCase{"GenIntoADirectory", "directory", gen + " out", "out", 1,
+                      "tessaly-gen: cannot write out: it is a directory, not a regular file\n"},
+        OddOutputCase{"GenSolutionIntoTheNullDeviceThroughALink", "/dev/null",
+                      gen + " --solution out more.txt", "out", 0, ""},
+        OddOutputCase{"FarmPageOverItsLockFile", "", farm + " -j 1 --html farm/tessaly.lock",
+                      "farm/tessaly.lock", 1,
+                      "tessaly-farm: cannot write farm/tessaly.lock: it is the input "
+                      "DIR/farm/tessaly.lock\n"},
+        OddOutputCase{
+            "FarmPageOverItsPieces", "", farm + " -j 1 --html k7pieces.txt", "k7pieces.txt", 1,
+            "tessaly-farm: cannot write k7pieces.txt: it is the input DIR/k7pieces.txt\n"}),
+    [](const testing::TestParamInfo<OddOutputCase>& info) { return std::string(info.param.name); });
 
 namespace {
 

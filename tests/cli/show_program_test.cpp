@@ -19,7 +19,7 @@ namespace {
 constexpr int validBoard = 0;
 constexpr int ruleBroken = 1;
 constexpr int unreadable = 1;  // a file that cannot be read or written
-constexpr int usageFault = 2;
+constexpr int usageStatus = 2;
 
 // Counts in an SVG file, printed by Python's XML parser: whether the root is an svg element,
 // the polygons of class "tri", the groups of class "mismatch", the rects of class "empty".
@@ -27,9 +27,9 @@ const std::string svgCounter = R"(import sys
 import xml.etree.ElementTree as ET
 root = ET.parse(sys.argv[1]).getroot()
 ns = '{http://www.w3.org/2000/svg}'
-def count(tag, kind):
+def countOf(tag, kind):
     return sum(1 for e in root.iter(ns + tag) if e.get('class') == kind)
-print(root.tag == ns + 'svg', count('polygon', 'tri'), count('g', 'mismatch'), count('rect', 'empty'))
+print(root.tag == ns + 'svg', countOf('polygon', 'tri'), countOf('g', 'mismatch'), countOf('rect', 'empty'))
 )";
 
 int countLinesStartingWith(const std::string& text, const std::string& start) {
@@ -39,7 +39,7 @@ int countLinesStartingWith(const std::string& text, const std::string& start) {
     return n;
 }
 
-std::vector<std::string> boardLines(const std::string& text) {
+std::vector<std::string> linesWithASlash(const std::string& text) {
     std::vector<std::string> lines;
     for (const std::string& line : linesOf(text))
         if (line.find('/') != std::string::npos) lines.push_back(line);
@@ -115,9 +115,9 @@ TEST_F(ShowProgram, RecordBoardIsReportedAndWrittenAsABoardFileTheSolverLoads) {
     EXPECT_NE(grid.out.find("grid.txt: board file, 256 of 256 squares filled\n"),
               std::string::npos);
     EXPECT_NE(grid.out.find(scoreLine), std::string::npos) << grid.out;
-    const std::vector<std::string> written = boardLines(readFile(dir.file("grid.txt")));
+    const std::vector<std::string> written = linesWithASlash(readFile(dir.file("grid.txt")));
     EXPECT_EQ(written.size(), 16u);
-    EXPECT_EQ(boardLines(readFile(dir.file("again.txt"))), written);
+    EXPECT_EQ(linesWithASlash(readFile(dir.file("again.txt"))), written);
 
     // The solver loads it at the start of every run without a complaint. The board is full,
     // so every run ends at once and the next one loads it again.
@@ -206,7 +206,7 @@ TEST_F(ShowProgram, BrokenRulesGiveStatusOneAndTheFilesAreStillWritten) {
         EXPECT_NE(result.out.find(std::string("rule broken: ")), std::string::npos) << result.out;
         EXPECT_NE(result.out.find(c.rule), std::string::npos) << result.out;
         EXPECT_NE(result.out.find("invalid board: "), std::string::npos) << result.out;
-        EXPECT_EQ(boardLines(readFile(dir.file("out.txt"))).size(), 16u);
+        EXPECT_EQ(linesWithASlash(readFile(dir.file("out.txt"))).size(), 16u);
     }
 }
 
@@ -308,7 +308,7 @@ TEST_F(ShowProgram, WrongCommandLinesGiveTheUsageAndStatusTwo) {
          {"", "k7pieces.txt", "--grid", "--colour k7pieces.txt x", "k7pieces.txt a.tsr b.tsr"}) {
         SCOPED_TRACE(arguments);
         const ProgramResult result = show(arguments);
-        EXPECT_EQ(result.status, usageFault);
+        EXPECT_EQ(result.status, usageStatus);
         EXPECT_NE(result.err.find("usage: tessaly-show"), std::string::npos) << result.err;
     }
 }

@@ -13,7 +13,7 @@ constexpr const char* banner = "Tessaly solver version 1.0\n\n";
 
 // Runs the solver briefly in `dir` with `argument`; the solver searches without end once
 // started, so it is stopped after `seconds`.
-ProgramResult startSolver(const TempDir& dir, const std::string& argument, int seconds = 2) {
+ProgramResult startSolverOnce(const TempDir& dir, const std::string& argument, int seconds = 2) {
     return runProgram(std::string(TESSALY_BIN) + " " + argument, dir.path, "\n", seconds);
 }
 
@@ -26,7 +26,7 @@ bool startsWith(const std::string& text, const std::string& prefix) {
 TEST(Startup, WithoutArgumentsReadsPiecesHereAndNamesThisDirectory) {
     TempDir dir;
     writeFile(dir.file("k7pieces.txt"), simplePieceFileText());
-    const ProgramResult result = startSolver(dir, "");
+    const ProgramResult result = startSolverOnce(dir, "");
     EXPECT_TRUE(startsWith(result.out,
                            std::string(banner) + "Best scores are stored in " + dir.path + "\n\n"))
         << result.out;
@@ -37,7 +37,7 @@ TEST(Startup, RelativeOutputDirectoryIsAppendedToTheStartDirectory) {
     TempDir dir;
     writeFile(dir.file("k7pieces.txt"), simplePieceFileText());
     ASSERT_EQ(mkdir(dir.file("runs").c_str(), 0755), 0);
-    const ProgramResult result = startSolver(dir, "-oruns");
+    const ProgramResult result = startSolverOnce(dir, "-oruns");
     EXPECT_TRUE(startsWith(
         result.out, std::string(banner) + "Best scores are stored in " + dir.path + "/runs\n\n"))
         << result.out;
@@ -46,7 +46,7 @@ TEST(Startup, RelativeOutputDirectoryIsAppendedToTheStartDirectory) {
 TEST(Startup, AbsoluteOutputDirectoryIsTakenAsItStands) {
     TempDir dir, elsewhere;
     writeFile(dir.file("k7pieces.txt"), simplePieceFileText());
-    const ProgramResult result = startSolver(dir, "-o" + elsewhere.path);
+    const ProgramResult result = startSolverOnce(dir, "-o" + elsewhere.path);
     EXPECT_TRUE(startsWith(
         result.out, std::string(banner) + "Best scores are stored in " + elsewhere.path + "\n\n"))
         << result.out;
@@ -56,7 +56,7 @@ TEST(Startup, PiecesAreReadFromTheStartDirectoryNotTheOutputDirectory) {
     TempDir dir;
     ASSERT_EQ(mkdir(dir.file("runs").c_str(), 0755), 0);
     writeFile(dir.file("runs/k7pieces.txt"), simplePieceFileText());
-    const ProgramResult result = startSolver(dir, "-oruns");
+    const ProgramResult result = startSolverOnce(dir, "-oruns");
     EXPECT_EQ(result.err,
               "Cannot open piece file " + dir.path +
                   "/k7pieces.txt\nPlease read the instructions how to create this file\n");
@@ -66,7 +66,7 @@ TEST(Startup, PiecesAreReadFromTheStartDirectoryNotTheOutputDirectory) {
 TEST(Startup, MissingOutputDirectoryFailsBeforeTheBanner) {
     TempDir dir;
     writeFile(dir.file("k7pieces.txt"), simplePieceFileText());
-    const ProgramResult result = startSolver(dir, "-onowhere");
+    const ProgramResult result = startSolverOnce(dir, "-onowhere");
     EXPECT_EQ(result.out, "argument 1: cd to directory <nowhere> failed\nPress enter to exit\n");
     EXPECT_EQ(result.status, 1);
 }
@@ -75,12 +75,12 @@ TEST(Startup, OverlongPathsAreRefusedNamingTheArgument) {
     TempDir dir;
     writeFile(dir.file("k7pieces.txt"), simplePieceFileText());
     const std::string longName(480, 'd');
-    ProgramResult result = startSolver(dir, "-o" + longName);
+    ProgramResult result = startSolverOnce(dir, "-o" + longName);
     EXPECT_TRUE(startsWith(result.out, "argument 1: directory <ddd")) << result.out;
     EXPECT_NE(result.out.find("longer than 499 characters"), std::string::npos);
     EXPECT_EQ(result.status, 1);
 
-    result = startSolver(dir, std::string(520, 'b'));
+    result = startSolverOnce(dir, std::string(520, 'b'));
     EXPECT_TRUE(startsWith(result.out, "argument 1: board file name <bbb")) << result.out;
     EXPECT_EQ(result.status, 1);
 }
@@ -99,14 +99,14 @@ TEST(Startup, AGroupsFileTurnsTheRimLookAheadOnWherePiecesAllowIt) {
     TempDir dir;
     writeFile(dir.file("k7pieces.txt"), pieceFileText(generatePuzzle({3, 12, 4})));
     writeFile(dir.file("k7groups.txt"), "rim-look-ahead\n");
-    ProgramResult result = startSolver(dir, "");
+    ProgramResult result = startSolverOnce(dir, "");
     EXPECT_NE(result.out.find("\nRim look-ahead is on, as " + dir.path + "/k7groups.txt says\n"),
               std::string::npos)
         << result.out;
     EXPECT_EQ(result.out.find("Piece group"), std::string::npos) << "the built-in groups";
 
     writeFile(dir.file("k7pieces.txt"), simplePieceFileText());
-    result = startSolver(dir, "");
+    result = startSolverOnce(dir, "");
     EXPECT_NE(result.err.find("Rim look-ahead is off, though " + dir.path +
                               "/k7groups.txt asks for it: colour "),
               std::string::npos)

@@ -18,10 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-ProgramResult runStats(const std::string& arguments, const std::string& directory) {
-    return runProgram(std::string(TESSALY_STATS_BIN) + " " + arguments, directory);
-}
-
 // The planted solution filled up to `depth` in fill order, the hint piece in place.
 Layout filledTo(const GeneratedPuzzle& puzzle, int depth) {
     Layout layout = puzzle.solution();

@@ -18,10 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-ProgramResult runStats(const std::string& arguments, const std::string& directory) {
-    return runProgram(std::string(TESSALY_STATS_BIN) + " " + arguments, directory);
-}
-
 // A history file of `lines` refreshes a minute apart, the best score rising.
 std::string historyText(int lines) {
     std::string text = "time,nodes,nodes_per_sec,best,full_boards\n";

@@ -48,15 +48,11 @@ std::string statisticsText(const Crafted& crafted) {
 }
 
 // The texts one after the other.
-std::string joined(std::initializer_list<std::string_view> parts) {
+std::string joinedText(std::initializer_list<std::string_view> parts) {
     std::string text;
     for (std::string_view part : parts)
         text += part;
     return text;
-}
-
-ProgramResult runStats(const std::string& arguments, const std::string& directory) {
-    return runProgram(joined({"'", TESSALY_STATS_BIN, "' ", arguments}), directory, "", 60);
 }
 
 // The nodes= value of a statistics file text.
@@ -67,7 +63,7 @@ long long nodesOf(const std::string& text) {
 }
 
 // The lines of the record board list: those after its heading, up to the blank line after it.
-std::vector<std::string> boardLines(const std::string& out) {
+std::vector<std::string> recordBoardLines(const std::string& out) {
     const std::vector<std::string> lines = linesOf(out);
     const auto heading = std::find(lines.begin(), lines.end(), "Record boards, best first:");
     if (heading == lines.end()) return {};
@@ -78,8 +74,8 @@ class StatsProgram : public testing::Test {
 protected:
     // Makes farm/NAME with a total.txt of `crafted`.
     void craft(const std::string& name, const Crafted& crafted) {
-        fs::create_directories(dir.file(joined({"farm/", name})));
-        writeFile(dir.file(joined({"farm/", name, "/total.txt"})), statisticsText(crafted));
+        fs::create_directories(dir.file(joinedText({"farm/", name})));
+        writeFile(dir.file(joinedText({"farm/", name, "/total.txt"})), statisticsText(crafted));
     }
     TempDir dir;
 };
@@ -94,7 +90,7 @@ TEST_F(StatsProgram, AddsNodesSecondsAndBoardsOfEveryDirectory) {
     std::string arguments = "--exact";
     for (std::size_t i = 0; i < farm.size(); ++i) {
         craft(std::to_string(i + 1), farm[i]);
-        arguments += joined({" farm/", std::to_string(i + 1)});
+        arguments += joinedText({" farm/", std::to_string(i + 1)});
     }
     const ProgramResult result = runStats(arguments, dir.path);
     EXPECT_EQ(result.status, 0) << result.err;
@@ -200,7 +196,7 @@ TEST_F(StatsProgram, ADirectoryGivenTwiceCountsOnce) {
     craft("1", {1'000, 10, {{3, 1}}});
     craft("2", {2'000, 20, {}});
     const ProgramResult result = runStats(
-        joined({"--exact farm/1 farm/2 farm/1/ ./farm/1 farm/2/../1 ", dir.file("farm/2")}),
+        joinedText({"--exact farm/1 farm/2 farm/1/ ./farm/1 farm/2/../1 ", dir.file("farm/2")}),
         dir.path);
     EXPECT_EQ(result.status, 0);
     const std::vector<ReadTable> tables = readTables(result.out);
@@ -218,7 +214,7 @@ TEST_F(StatsProgram, EveryTableLineIsSixtyThreeCharacters) {
     for (int i = 1; i <= 7; ++i) {
         const std::string name = i == 4 ? "a-rather-long-directory-name" : std::to_string(i);
         craft(name, {1'000'000'000'000LL * i, 3'000 * i, {{i, i}, {17, 1}}});
-        arguments += joined({" farm/", name});
+        arguments += joinedText({" farm/", name});
     }
     for (const std::string& options : {std::string(), std::string("--exact")}) {
         const ProgramResult result = runStats(options + arguments, dir.path);
@@ -248,7 +244,7 @@ TEST_F(StatsProgram, ListsTheBestRecordBoardsFirstWithTheirPaths) {
     writeFile(dir.file("farm/1/notes.tsr"), "");
     const ProgramResult result = runStats("farm/1 farm/2 farm/3 farm/4", dir.path);
     EXPECT_EQ(result.status, 0);
-    const std::vector<std::string> lines = boardLines(result.out);
+    const std::vector<std::string> lines = recordBoardLines(result.out);
     ASSERT_EQ(lines.size(), 10u) << result.out;
     int previous = 481;
     std::vector<std::string> listed;
@@ -274,7 +270,7 @@ TEST_F(StatsProgram, ListsTheBestRecordBoardsFirstWithTheirPaths) {
         fs::remove(dir.file(board));
     const ProgramResult empty = runStats("farm/1 farm/2", dir.path);
     EXPECT_EQ(empty.status, 0);
-    EXPECT_TRUE(boardLines(empty.out).empty());
+    EXPECT_TRUE(recordBoardLines(empty.out).empty());
     EXPECT_NE(empty.out.find("No record boards"), std::string::npos);
 }
 
@@ -304,10 +300,10 @@ long long checkedReading(const std::string& directory, bool filesExist) {
 
 // Starts the solver in `directory` with `argument` ("-o1": its files in 1/), its output in
 // out1.txt and err1.txt there (named by the argument's last character).
-pid_t startSolver(const std::string& directory, const char* argument) {
-    const std::string suffix = joined({std::string_view(argument).substr(2), ".txt"});
-    const std::string out = joined({"out", suffix});
-    const std::string err = joined({"err", suffix});
+pid_t startSolverWith(const std::string& directory, const char* argument) {
+    const std::string suffix = joinedText({std::string_view(argument).substr(2), ".txt"});
+    const std::string out = joinedText({"out", suffix});
+    const std::string err = joinedText({"err", suffix});
     return startProgram({TESSALY_BIN, argument}, directory, out, err);
 }
 
@@ -316,7 +312,7 @@ pid_t startSolver(const std::string& directory, const char* argument) {
 TEST(StatsProgramLive, ReadsTheDirectoriesOfRunningSolvers) {
     TempDir dir;
     const ProgramResult generated = runProgram(
-        joined({"'", TESSALY_GEN_BIN, "' --seed 5 --colours 14 --rim-colours 4 k7pieces.txt"}),
+        joinedText({"'", TESSALY_GEN_BIN, "' --seed 5 --colours 14 --rim-colours 4 k7pieces.txt"}),
         dir.path);
     ASSERT_EQ(generated.status, 0) << generated.err;
     fs::create_directory(dir.file("1"));
@@ -326,8 +322,8 @@ TEST(StatsProgramLive, ReadsTheDirectoriesOfRunningSolvers) {
     // there all the time and are replaced by every save.
     for (const int seconds : {3, 5}) {
         const bool filesExist = fs::exists(dir.file("1/total.txt"));
-        const std::vector<pid_t> solvers{startSolver(dir.path, "-o1"),
-                                         startSolver(dir.path, "-o2")};
+        const std::vector<pid_t> solvers{startSolverWith(dir.path, "-o1"),
+                                         startSolverWith(dir.path, "-o2")};
         int readings = 0;
         const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
         while (std::chrono::steady_clock::now() < end) {
@@ -371,7 +367,7 @@ TEST(StatsProgramLive, ReadsTheDirectoriesOfRunningSolvers) {
     std::sort(saved.rbegin(), saved.rend());
     if (saved.size() > 10) saved.resize(10);
     std::vector<int> listed;
-    for (const std::string& line : boardLines(result.out))
+    for (const std::string& line : recordBoardLines(result.out))
         listed.push_back(std::stoi(line));
     EXPECT_EQ(listed, saved) << result.out;
 }
@@ -385,9 +381,10 @@ TEST(StatsProgramLive, DirectoriesVanishingWhileTheyAreReadDoNoHarm) {
             const std::string name = dir.file(std::to_string(round % 3));
             std::error_code ignored;
             fs::create_directory(name, ignored);
-            writeFile(joined({name, "/total.txt"}), statisticsText({round, 1, {{round % 18, 1}}}));
+            writeFile(joinedText({name, "/total.txt"}),
+                      statisticsText({round, 1, {{round % 18, 1}}}));
             for (int b = 0; b < 20; ++b)
-                writeFile(joined({name, "/", std::to_string(460 + b), ".tsr"}), "");
+                writeFile(joinedText({name, "/", std::to_string(460 + b), ".tsr"}), "");
             fs::remove_all(name, ignored);
         }
     });

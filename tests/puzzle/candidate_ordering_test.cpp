@@ -22,7 +22,7 @@ protected:
     }
 };
 
-std::vector<PieceCode> entriesOf(CandidateList list) {
+std::vector<PieceCode> orderedEntries(CandidateList list) {
     std::vector<PieceCode> entries;
     for (PieceCode* e = list + 1; *e != emptyCode; ++e)
         entries.push_back(*e);
@@ -96,21 +96,21 @@ TEST_F(CandidateOrdering,
     buildCandidateTables();
     const std::vector<PieceCode> pool(candidatePool.begin(), candidatePool.begin() + poolUsed);
     const ColourTable oneColourBefore = interiorByLeft;
-    const std::vector<PieceCode> interiorByLeftEntries = entriesOf(interiorByLeft[3]);
+    const std::vector<PieceCode> interiorByLeftEntries = orderedEntries(interiorByLeft[3]);
     ordering.shunnedColour[2] = 1;
     ordering.favouredColour[7] = 1;
     ordering.favouredColour[19] = 1;
     reorderCandidateTables();
-    EXPECT_EQ(entriesOf(interiorByLeft[3]), interiorByLeftEntries);
+    EXPECT_EQ(orderedEntries(interiorByLeft[3]), interiorByLeftEntries);
     reorderCandidateTables();
-    EXPECT_NE(entriesOf(interiorByLeft[3]), interiorByLeftEntries);
+    EXPECT_NE(orderedEntries(interiorByLeft[3]), interiorByLeftEntries);
     EXPECT_EQ(interiorByLeft, oneColourBefore) << "lists never move";
 
     // Every list holds the same codes as before, packed, with one flag on its last entry.
     for (const PairTable* table : {&interiorByLeftTop, &edgeByLeftTop, &cornerByLeftTop})
         for (CandidateList list : *table) {
             if (list == nullptr) continue;
-            std::vector<PieceCode> entries = entriesOf(list);
+            std::vector<PieceCode> entries = orderedEntries(list);
             ASSERT_FALSE(entries.empty());
             for (std::size_t i = 0; i + 1 < entries.size(); ++i)
                 EXPECT_FALSE(isLastInList(entries[i]));

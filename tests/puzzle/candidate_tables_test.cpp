@@ -35,7 +35,7 @@ std::vector<TableShape> allTables() {
 }
 
 // Entries of a list up to and including the flagged one.
-std::vector<PieceCode> entriesOf(CandidateList list) {
+std::vector<PieceCode> listEntries(CandidateList list) {
     std::vector<PieceCode> entries;
     for (PieceCode* e = list + 1;; ++e) {
         entries.push_back(*e);
@@ -82,7 +82,7 @@ TEST_F(CandidateTables, EverySlotHoldsExactlyItsMatchingRotationsInPieceAndRotat
             }
             ASSERT_NE(list, nullptr) << table.name << " slot " << slot;
             EXPECT_EQ(list[0], emptyCode);
-            std::vector<PieceCode> entries = entriesOf(list);
+            std::vector<PieceCode> entries = listEntries(list);
             EXPECT_EQ(list[entries.size() + 1], emptyCode) << table.name << " slot " << slot;
             entries.back() &= ~lastInListBit;
             EXPECT_EQ(entries, expected) << table.name << " slot " << slot;
@@ -98,8 +98,8 @@ TEST_F(CandidateTables, ListsFollowEachOtherSharingTheirEndWordsFromPoolWordZero
     ASSERT_FALSE(heads.empty());
     EXPECT_EQ(heads.front(), candidatePool.data());
     for (std::size_t i = 0; i + 1 < heads.size(); ++i)
-        EXPECT_EQ(heads[i] + entriesOf(heads[i]).size() + 1, heads[i + 1]);
-    EXPECT_EQ(heads.back() + entriesOf(heads.back()).size() + 2, candidatePool.data() + poolUsed);
+        EXPECT_EQ(heads[i] + listEntries(heads[i]).size() + 1, heads[i + 1]);
+    EXPECT_EQ(heads.back() + listEntries(heads.back()).size() + 2, candidatePool.data() + poolUsed);
 }
 
 TEST_F(CandidateTables, UnusedSlotsAndTheBorderPairOfInteriorPiecesAreNull) {
@@ -115,7 +115,7 @@ TEST_F(CandidateTables, UnusedSlotsAndTheBorderPairOfInteriorPiecesAreNull) {
 TEST_F(CandidateTables, FourEqualColoursStandFourTimesInEachInteriorList) {
     auto countPiece = [](CandidateList list, int piece) {
         int n = 0;
-        for (PieceCode code : entriesOf(list))
+        for (PieceCode code : listEntries(list))
             n += pieceNumberOf(code) == piece;
         return n;
     };
@@ -127,10 +127,10 @@ TEST_F(CandidateTables, FourEqualColoursStandFourTimesInEachInteriorList) {
 TEST_F(CandidateTables, CornersStandInTheRotationThatPutsTheirBorderEdgesOnTheNamedSides) {
     for (int p = 0; p < 4; ++p) {
         int rightBottom = -1;
-        for (PieceCode code : entriesOf(cornerByRightBottom[22 * 32 + 22]))
+        for (PieceCode code : listEntries(cornerByRightBottom[22 * 32 + 22]))
             if (pieceNumberOf(code) == p) rightBottom = rotationOf(code);
         int leftTop = -1;
-        for (PieceCode code : entriesOf(cornerByLeftTop[22 * 32 + 22]))
+        for (PieceCode code : listEntries(cornerByLeftTop[22 * 32 + 22]))
             if (pieceNumberOf(code) == p) leftTop = rotationOf(code);
         ASSERT_NE(rightBottom, -1);
         EXPECT_EQ(leftTop, (rightBottom + 2) % 4);

@@ -74,7 +74,7 @@ bool listHolds(CandidateList list, PieceCode code) {
     return false;
 }
 
-constexpr PieceCode flagged(PieceCode c) {
+constexpr PieceCode flaggedLast(PieceCode c) {
     return c | lastInListBit;
 }
 
@@ -137,7 +137,7 @@ protected:
         y = rotate(0, pieceCodes[2]);
         z = rotate(0, pieceCodes[3]);
         slot = pairIndex(x);
-        ASSERT_EQ(entriesOf(interiorByLeftTop[slot]), (std::vector{x, y, flagged(z)}));
+        ASSERT_EQ(entriesOf(interiorByLeftTop[slot]), (std::vector{x, y, flaggedLast(z)}));
         before = takeImage();
     }
     PieceCode x = 0, y = 0, z = 0;
@@ -150,7 +150,7 @@ protected:
 TEST_F(ListEditingThreeEntries, RemovingFirstMovesLastIntoTheGap) {
     UndoRecord record{};
     removeFromList(interiorByLeftTop.data(), slot, x, record);
-    EXPECT_EQ(entriesOf(interiorByLeftTop[slot]), (std::vector{z, flagged(y)}));
+    EXPECT_EQ(entriesOf(interiorByLeftTop[slot]), (std::vector{z, flaggedLast(y)}));
     restoreFromList(record);
     EXPECT_TRUE(*takeImage() == *before);
     EXPECT_EQ(takeErr(), "");
@@ -159,7 +159,7 @@ TEST_F(ListEditingThreeEntries, RemovingFirstMovesLastIntoTheGap) {
 TEST_F(ListEditingThreeEntries, RemovingMiddleFlagsTheNewLast) {
     UndoRecord record{};
     removeFromList(interiorByLeftTop.data(), slot, y, record);
-    EXPECT_EQ(entriesOf(interiorByLeftTop[slot]), (std::vector{x, flagged(z)}));
+    EXPECT_EQ(entriesOf(interiorByLeftTop[slot]), (std::vector{x, flaggedLast(z)}));
     restoreFromList(record);
     EXPECT_TRUE(*takeImage() == *before);
     EXPECT_EQ(takeErr(), "");
@@ -168,7 +168,7 @@ TEST_F(ListEditingThreeEntries, RemovingMiddleFlagsTheNewLast) {
 TEST_F(ListEditingThreeEntries, RemovingLastFlagsItsPredecessor) {
     UndoRecord record{};
     removeFromList(interiorByLeftTop.data(), slot, z, record);
-    EXPECT_EQ(entriesOf(interiorByLeftTop[slot]), (std::vector{x, flagged(y)}));
+    EXPECT_EQ(entriesOf(interiorByLeftTop[slot]), (std::vector{x, flaggedLast(y)}));
     restoreFromList(record);
     EXPECT_TRUE(*takeImage() == *before);
     EXPECT_EQ(takeErr(), "");
@@ -180,7 +180,7 @@ TEST_F(ListEditingThreeEntries, ShortenedListIsPaddedWithEmptyWordsUpToItsFormer
     UndoRecord second{};
     removeFromList(interiorByLeftTop.data(), slot, z, first);
     removeFromList(interiorByLeftTop.data(), slot, x, second);
-    EXPECT_EQ(entriesOf(list), (std::vector{flagged(y)}));
+    EXPECT_EQ(entriesOf(list), (std::vector{flaggedLast(y)}));
     EXPECT_EQ(list[2], emptyCode);
     EXPECT_EQ(list[3], emptyCode);
     EXPECT_EQ(list[4], emptyCode);
@@ -193,7 +193,7 @@ TEST_F(ListEditing, RemovingOnlyEntryEmptiesTheSlotAndRestoreGivesTheSamePointer
     buildFromPieces({{7, 0, 1, 2, 3, 4}});
     const PieceCode code = rotate(0, pieceCodes[7]);
     const CandidateList list = interiorByLeftTop[pairIndex(code)];
-    ASSERT_EQ(entriesOf(list), (std::vector{flagged(code)}));
+    ASSERT_EQ(entriesOf(list), (std::vector{flaggedLast(code)}));
     const auto before = takeImage();
 
     UndoRecord record{};
@@ -214,13 +214,13 @@ TEST_F(ListEditing, TwoRotationsOfOnePieceInOneListComeBackInOrder) {
     const int slot = 6 * 32 + 7;
     ASSERT_EQ(entriesOf(interiorByLeftTop[slot]),
               (std::vector{rotate(0, pieceCodes[9]), rotate(0, pieceCodes[10]),
-                           rotate(2, pieceCodes[10]), flagged(rotate(0, pieceCodes[11]))}));
+                           rotate(2, pieceCodes[10]), flaggedLast(rotate(0, pieceCodes[11]))}));
     const auto before = takeImage();
 
     removePiece(10, interiorByLeftTop);
     EXPECT_EQ(listEdits.pairUndo.count, 4);
     EXPECT_EQ(entriesOf(interiorByLeftTop[slot]),
-              (std::vector{rotate(0, pieceCodes[9]), flagged(rotate(0, pieceCodes[11]))}));
+              (std::vector{rotate(0, pieceCodes[9]), flaggedLast(rotate(0, pieceCodes[11]))}));
     EXPECT_EQ(interiorByLeftTop[7 * 32 + 6], nullptr);
 
     restorePiece();
@@ -413,8 +413,8 @@ TEST_F(ListEditing, CheckListReportsLastEntryWithoutFlagOnce) {
 }
 
 TEST_F(ListEditing, CheckListReportsEachFlaggedEntryBeforeTheLastOnOneLine) {
-    std::array<PieceCode, 5> words{emptyCode, flagged(0x100), flagged(0x200), flagged(0x300),
-                                   emptyCode};
+    std::array<PieceCode, 5> words{emptyCode, flaggedLast(0x100), flaggedLast(0x200),
+                                   flaggedLast(0x300), emptyCode};
     checkList(words.data());
     EXPECT_EQ(takeErr(),
               "Element that is not last in list has last bit set"
@@ -422,7 +422,7 @@ TEST_F(ListEditing, CheckListReportsEachFlaggedEntryBeforeTheLastOnOneLine) {
 }
 
 TEST_F(ListEditing, CheckListAcceptsWellFormedAndEmptyLists) {
-    std::array<PieceCode, 4> words{emptyCode, 0x100, flagged(0x200), emptyCode};
+    std::array<PieceCode, 4> words{emptyCode, 0x100, flaggedLast(0x200), emptyCode};
     std::array<PieceCode, 2> empty{emptyCode, emptyCode};
     checkList(words.data());
     checkList(empty.data());
@@ -770,7 +770,7 @@ TEST_F(ListEditingThreeEntries, EditOfACorruptedListReportsItsFlagsInDebugBuilds
     GTEST_SKIP() << "optimised builds do not check the lists they edit";
 #else
     CandidateList list = interiorByLeftTop[slot];
-    list[1] |= lastInListBit;  // X flagged although Y and Z follow
+    list[1] |= lastInListBit;  // X flaggedLast although Y and Z follow
     removePiece(3, interiorByLeftTop);
     EXPECT_NE(takeErr().find("Element that is not last in list has last bit set"),
               std::string::npos);

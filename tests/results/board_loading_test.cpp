@@ -30,14 +30,14 @@
 
 namespace {
 
-bool listHolds(CandidateList list, PieceCode code) {
+bool candidateListHolds(CandidateList list, PieceCode code) {
     if (list == nullptr) return false;
     for (const PieceCode* e = list + 1; *e != emptyCode; ++e)
         if ((*e & ~lastInListBit) == code) return true;
     return false;
 }
 
-std::string joined(const std::vector<std::string>& cells) {
+std::string joinedLines(const std::vector<std::string>& cells) {
     std::string line;
     for (const std::string& cell : cells)
         line += (line.empty() ? "" : " ") + cell;
@@ -51,7 +51,7 @@ std::string repeated(const std::string& text, int times) {
     return all;
 }
 
-const std::string emptyLine = joined(std::vector<std::string>(16, "---/-"));
+const std::string emptyLine = joinedLines(std::vector<std::string>(16, "---/-"));
 
 std::string notFound(PieceCode code) {
     return "removeFromList: Piece not found " + std::to_string(code) + "\n";
@@ -140,7 +140,7 @@ protected:
             std::vector<std::string> line(16, "---/-");
             for (const auto& [slot, cell] : cells)
                 if (slot / 16 == row) line[slot % 16] = cell;
-            text += joined(line);
+            text += joinedLines(line);
         }
         return text;
     }
@@ -237,7 +237,8 @@ TEST_F(BoardLoading, PlantedSolutionFillsEverySlotAndTakesEveryPieceOutOfPlay) {
 }
 
 TEST_F(BoardLoading, FirstBoardLineFillsSlots240To255AndTheSixteenthSlots0To15) {
-    std::string text = joined(rowCells(15)) + repeated(emptyLine, 14) + joined(rowCells(0));
+    std::string text =
+        joinedLines(rowCells(15)) + repeated(emptyLine, 14) + joinedLines(rowCells(0));
     load(text);
     for (int s = 0; s < 256; ++s)
         EXPECT_EQ(search.board[s], (s < 16 || s >= 240) ? planted(s) : emptyCode) << "slot " << s;
@@ -278,7 +279,7 @@ TEST_F(BoardLoading, LineOfTwentyCellsUsesItsFirstSixteen) {
     std::vector<std::string> cells = rowCells(15);
     for (int c = 0; c < 4; ++c)
         cells.push_back(cellOf(224 + c));
-    const Loaded loaded = load(joined(cells) + repeated(emptyLine, 15));
+    const Loaded loaded = load(joinedLines(cells) + repeated(emptyLine, 15));
     EXPECT_EQ(loaded.err, "");
     for (int s = 240; s < 256; ++s)
         EXPECT_EQ(search.board[s], planted(s));
@@ -312,8 +313,8 @@ TEST_F(BoardLoading, PaddedCellOnALineNamesThePieceInItsRotation) {
 
 TEST_F(BoardLoading, EmptyMarksLeaveTheirSlotsEmptyAndEveryPieceFree) {
     const std::string mixed =
-        joined({"0/0", "---/-", "0/0", "0/0", "---/-", "---/-", "0/0", "0/0", "---/-", "0/0",
-                "---/-", "0/0", "0/0", "---/-", "0/0", "0/0"});
+        joinedLines({"0/0", "---/-", "0/0", "0/0", "---/-", "---/-", "0/0", "0/0", "---/-", "0/0",
+                     "---/-", "0/0", "0/0", "---/-", "0/0", "0/0"});
     const Loaded loaded = load(repeated(mixed, 16));
     EXPECT_EQ(loaded.err, "");
     EXPECT_TRUE(boardIsEmpty());
@@ -406,13 +407,13 @@ TEST_F(BoardLoadingLists, RemovalsFollowTheKindOfTheSquare) {
     EXPECT_EQ(listEdits.leftUndo.count, 4);
     for (int r = 0; r < 4; ++r) {
         const RotationEntry& e = rotationTable[4 * puzzle.slotPiece[edge] + r];
-        EXPECT_FALSE(listHolds(edgeByLeftTop[e.pairIndex], e.code));
+        EXPECT_FALSE(candidateListHolds(edgeByLeftTop[e.pairIndex], e.code));
         const RotationEntry& i = rotationTable[4 * puzzle.slotPiece[interior] + r];
-        EXPECT_FALSE(listHolds(interiorByLeftTop[i.pairIndex], i.code));
-        EXPECT_FALSE(listHolds(interiorByTop[topOf(i.code)], i.code));
-        EXPECT_FALSE(listHolds(interiorByLeft[leftOf(i.code)], i.code));
+        EXPECT_FALSE(candidateListHolds(interiorByLeftTop[i.pairIndex], i.code));
+        EXPECT_FALSE(candidateListHolds(interiorByTop[topOf(i.code)], i.code));
+        EXPECT_FALSE(candidateListHolds(interiorByLeft[leftOf(i.code)], i.code));
         const RotationEntry& k = rotationTable[4 * puzzle.slotPiece[corner] + r];
-        EXPECT_TRUE(listHolds(cornerByLeftTop[k.pairIndex], k.code));
+        EXPECT_TRUE(candidateListHolds(cornerByLeftTop[k.pairIndex], k.code));
     }
 }
 
@@ -445,7 +446,7 @@ TEST_F(BoardLoadingLists, PieceOnASquareOfAnotherKindIsNotFoundInThatTable) {
 TEST_F(BoardLoadingMalformed, ShortLineIsReportedOnceAndTheRestOfItsRowIsEmpty) {
     std::vector<std::string> cells = rowCells(15);
     cells.resize(10);
-    const Loaded loaded = load(joined(cells) + repeated(emptyLine, 15));
+    const Loaded loaded = load(joinedLines(cells) + repeated(emptyLine, 15));
     EXPECT_EQ(loaded.err, shortLine(1, 10));
     for (int s = 240; s < 256; ++s)
         EXPECT_EQ(search.board[s], s < 250 ? planted(s) : emptyCode) << "slot " << s;
@@ -463,7 +464,7 @@ TEST_F(BoardLoadingMalformed, EachBadCellIsReportedOnceWithItsLineAndCellAndLeft
     std::vector<std::string> cells = bad;
     for (int c = 13; c < 16; ++c)
         cells.push_back(cellOf(240 + c));
-    const Loaded loaded = load("# hand-made\n" + joined(cells) + repeated(emptyLine, 15));
+    const Loaded loaded = load("# hand-made\n" + joinedLines(cells) + repeated(emptyLine, 15));
     std::string expected;
     for (std::size_t c = 0; c < bad.size(); ++c)
         expected += badCell(2, static_cast<int>(c) + 1, bad[c]);
@@ -476,7 +477,7 @@ TEST_F(BoardLoadingMalformed, EachBadCellIsReportedOnceWithItsLineAndCellAndLeft
 TEST_F(BoardLoadingMalformed, LongAndUnprintableCellsAreShownShortAndPlain) {
     const std::string longCell = repeated("ab/", 10);
     const std::string unprintable = std::string("7/\x01\x1b[2J") + '\0' + "\xff";
-    const Loaded loaded = load(joined({longCell, unprintable}) + repeated(emptyLine, 15));
+    const Loaded loaded = load(joinedLines({longCell, unprintable}) + repeated(emptyLine, 15));
     EXPECT_EQ(loaded.err, badCell(1, 1, longCell.substr(0, 20) + "...") +
                               badCell(1, 2, "7/??[2J??") + shortLine(1, 2));
 }
@@ -526,15 +527,15 @@ TEST_F(BoardLoadingMalformed, RecordBoardFileHasNoBoardLineAndLeavesTheBoardEmpt
 TEST_F(BoardLoadingMalformed, LineLongerThanTheBufferGoesOnAsABoardLineOfItsOwn) {
     // Row 15 and then row 14 on one line of the file, row 14 starting after 999 characters;
     // the continuation keeps the line number of its line.
-    std::string first = joined(rowCells(15));
+    std::string first = joinedLines(rowCells(15));
     first.pop_back();
-    first += std::string(999 - first.size(), ' ') + joined(rowCells(14));
+    first += std::string(999 - first.size(), ' ') + joinedLines(rowCells(14));
     std::string text = first;
     for (int row = 13; row > 0; --row)
-        text += joined(rowCells(row));
+        text += joinedLines(rowCells(row));
     std::vector<std::string> last = rowCells(0);
     last[15] = "bad/9";
-    text += joined(last);
+    text += joinedLines(last);
     const Loaded loaded = load(text);
     EXPECT_EQ(loaded.err, badCell(15, 16, "bad/9"));
     for (int s = 0; s < 256; ++s)
@@ -552,13 +553,13 @@ TEST_F(BoardLoadingMalformed, CellCutByTheBufferIsReadAsTwoCellsOfTwoBoardLines)
 }
 
 TEST_F(BoardLoadingMalformed, LineOfExactlyTheBufferSizeIsOneLine) {
-    std::string first = joined(rowCells(15));
+    std::string first = joinedLines(rowCells(15));
     first.pop_back();
     first += std::string(999 - first.size(), ' ') + "\n";
     ASSERT_EQ(first.size(), 1000u);
     std::vector<std::string> second = rowCells(14);
     second[0] = "x/y";
-    const Loaded loaded = load(first + joined(second) + repeated(emptyLine, 14));
+    const Loaded loaded = load(first + joinedLines(second) + repeated(emptyLine, 14));
     EXPECT_EQ(loaded.err, badCell(2, 1, "x/y"));
     EXPECT_EQ(search.board[240], planted(240));
     EXPECT_EQ(search.board[225], planted(225));
@@ -594,7 +595,7 @@ TEST_F(BoardLoadingMalformed, PieceNamedTwiceIsTakenOnceAndItsSecondRemovalsAreN
 TEST_F(BoardLoadingMalformed, OnePieceOnEverySlotStaysWithinTheUndoStacks) {
     const int interior = slotOfKind(0);
     const Loaded loaded =
-        load(repeated(joined(std::vector<std::string>(16, cellOf(interior))), 16));
+        load(repeated(joinedLines(std::vector<std::string>(16, cellOf(interior))), 16));
     // 255 repeats: the first 30 are shown, each with its removals not found, then the number
     // of the others.
     EXPECT_EQ(count(loaded.err, "is named again\n"), 30);
@@ -674,7 +675,7 @@ TEST_F(BoardLoadingRun, HintPieceWinsSlotEightAndTheNamedPieceStaysOutOfPlay) {
             if (16 * row + c == hintSlot) cells[c] = cellOf(from);
             if (16 * row + c == from) cells[c] = "---/-";
         }
-        text += joined(cells);
+        text += joinedLines(cells);
     }
     const Loaded printed = runWithBoard(boardFile(), text);
     const std::string expected = "loading " + boardFile() + "\nload board " + boardFile() + "\n";

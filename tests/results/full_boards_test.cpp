@@ -28,13 +28,13 @@
 #include "results/board_files.h"
 #include "results/board_grid.h"
 #include "results/record_board_names.h"
+#include "results/statistics_records.h"
 #include "results/tally.h"
 #include "run/resets.h"
 #include "run/run_loop.h"
 #include "run/startup.h"
 #include "search/search_state.h"
 #include "stats/statistics_file.h"
-#include "results/statistics_records.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -45,12 +45,12 @@ std::string blanks(int n) {
     return std::string(static_cast<std::size_t>(n), ' ');
 }
 
-bool sameState(const RandomState& a, const RandomState& b) {
+bool sameRandomState(const RandomState& a, const RandomState& b) {
     return a.words == b.words && a.position == b.position;
 }
 
 // A full board with a distinct word on every slot, some with the top bit set.
-std::array<PieceCode, 256> sampleBoard(int variant) {
+std::array<PieceCode, 256> sampleFullBoard(int variant) {
     std::array<PieceCode, 256> slots{};
     for (int s = 0; s < 256; ++s)
         slots[s] = rotate((s + variant) % 4, makePieceCode((s * 7 + variant) % 256, s % 23,
@@ -67,7 +67,7 @@ protected:
         std::snprintf(settings.workingDirectory, sizeof settings.workingDirectory, "%s",
                       shownDirectory);
         savedRandom = mainRandom;
-        search.board = sampleBoard(0);
+        search.board = sampleFullBoard(0);
         seedRandom(mainRandom, 20240607u);
         search.deepestReached = 250;
         runStatistics.startClock = programClockMs();
@@ -216,7 +216,7 @@ TEST_F(FullBoards, SecondBoardWithTheSameNewRecordCountIsNeitherAnnouncedNorSave
     const std::string firstFile = fileHere("470.tsr");
     ASSERT_FALSE(firstFile.empty());
     newOutput();
-    search.board = sampleBoard(1);
+    search.board = sampleFullBoard(1);
     fullBoard(10);
     EXPECT_EQ(newOutput(), ",");
     EXPECT_EQ(fileHere("470.tsr"), firstFile);
@@ -281,19 +281,19 @@ TEST_F(FullBoards, PerfectBoardMessageContinuesTheOpenTallyLine) {
 TEST_F(FullBoards, PerfectBoardsAreSavedAs480ThenNumberedCopiesWithoutOverwriting) {
     fullBoard(0);
     const std::string first = fileHere("480.tsr");
-    search.board = sampleBoard(1);
+    search.board = sampleFullBoard(1);
     fullBoard(0);
     const std::string second = fileHere("480-2.tsr");
-    search.board = sampleBoard(2);
+    search.board = sampleFullBoard(2);
     fullBoard(0);
     const std::string printed = newOutput();
 
     EXPECT_EQ(filesHere(), (std::vector<std::string>{"480-2.tsr", "480-3.tsr", "480.tsr"}));
     EXPECT_EQ(fileHere("480.tsr"), first);
     EXPECT_EQ(fileHere("480-2.tsr"), second);
-    EXPECT_EQ(decodeRecordBoard(first), sampleBoard(0));
-    EXPECT_EQ(decodeRecordBoard(second), sampleBoard(1));
-    EXPECT_EQ(decodeRecordBoard(fileHere("480-3.tsr")), sampleBoard(2));
+    EXPECT_EQ(decodeRecordBoard(first), sampleFullBoard(0));
+    EXPECT_EQ(decodeRecordBoard(second), sampleFullBoard(1));
+    EXPECT_EQ(decodeRecordBoard(fileHere("480-3.tsr")), sampleFullBoard(2));
     EXPECT_NE(printed.find(std::string("Board is saved in ") + shownDirectory + "/480-2.tsr\n"),
               std::string::npos);
     EXPECT_NE(printed.find(std::string("Board is saved in ") + shownDirectory + "/480-3.tsr\n"),
@@ -374,7 +374,7 @@ TEST_P(FullBoardsRandomDraws, SavingABoardTakesSevenWordsFromTheMainGenerator) {
     for (int i = 0; i < 7; ++i)
         nextRandom(expected);
     fullBoard(GetParam().mismatches);
-    EXPECT_TRUE(sameState(mainRandom, expected));
+    EXPECT_TRUE(sameRandomState(mainRandom, expected));
     EXPECT_EQ(filesHere().size(), GetParam().writeFiles ? 1u : 0u);
 }
 
@@ -391,7 +391,7 @@ TEST_F(FullBoards, BoardThatIsNotSavedDrawsNoRandomWords) {
     statistics.grandTotal.best = 5;
     const RandomState before = mainRandom;
     fullBoard(12);
-    EXPECT_TRUE(sameState(mainRandom, before));
+    EXPECT_TRUE(sameRandomState(mainRandom, before));
 }
 
 TEST_F(FullBoards, WithFileWritingOffARecordIsStillAnnouncedAndKept) {
@@ -555,10 +555,10 @@ TEST_F(FullBoardsDeathTest, ARecordThatCannotBeWrittenIsPrintedAndTheStatisticsS
 
 TEST_F(FullBoards, BoardAndMismatchCountAreLeftAsTheyWere) {
     fullBoard(12);
-    EXPECT_EQ(search.board, sampleBoard(0));
+    EXPECT_EQ(search.board, sampleFullBoard(0));
     EXPECT_EQ(search.mismatchCount, 12);
     fullBoard(0);
-    EXPECT_EQ(search.board, sampleBoard(0));
+    EXPECT_EQ(search.board, sampleFullBoard(0));
     EXPECT_EQ(search.mismatchCount, 0);
 }
 

@@ -23,7 +23,8 @@ protected:
     }
 };
 
-constexpr const char* rule = "---------------------------------------------------------------\n";
+constexpr const char* reportRule =
+    "---------------------------------------------------------------\n";
 
 }  // namespace
 
@@ -32,13 +33,13 @@ TEST_F(StatisticsReport, FirstReportWithoutStatisticsIsAllZero) {
     tallyLine.repeatCount = 4;
     EXPECT_EQ(report(),
               std::string("\n                 Since previous     Since start     Grand total\n") +
-                  rule +
+                  reportRule +
                   "          Nodes                             0 G             0 G\n"
                   "           Time          0 h 0'          0 h 0'          0 h 0'\n"
                   "      Nodes/sec             0 K             0 K             0 K\n"
                   "           Best                               0               0\n"
                   "          Grade                 could be better could be better\n" +
-                  rule);
+                  reportRule);
     EXPECT_EQ(tallyLine.lastShownMismatch, 500);
     EXPECT_EQ(tallyLine.repeatCount, 0);
 }

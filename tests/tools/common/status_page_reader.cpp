@@ -43,7 +43,7 @@ body = root.find(h + 'body')
 print('text\t' + ' '.join(text(body).split()))
 )";
 
-std::vector<std::string> fieldsOf(const std::string& line) {
+std::vector<std::string> tabFields(const std::string& line) {
     std::vector<std::string> fields;
     std::istringstream parts(line);
     for (std::string field; std::getline(parts, field, '\t');)
@@ -60,7 +60,7 @@ PageFacts readPage(const std::string& path) {
     PageFacts facts;
     if (result.status != 0) facts.problem = result.err;
     for (const std::string& line : linesOf(result.out)) {
-        const std::vector<std::string> f = fieldsOf(line);
+        const std::vector<std::string> f = tabFields(line);
         if (f.empty()) continue;
         const std::string& kind = f[0];
         if (kind == "parsed") facts.parsed = true;
