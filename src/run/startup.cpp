@@ -35,18 +35,20 @@ constexpr char separator = '/';
 constexpr int argumentPosition = 1;  // only the first argument is examined
 
 constexpr const char* usage =
-    "usage: tessaly              search; statistics and record boards in this directory\n"
-    "       tessaly -oDIR        read the pieces here, keep statistics and record boards in DIR\n"
-    "       tessaly BOARDFILE    start every run from the partly filled board in BOARDFILE\n"
+    "usage: tessaly            search; statistics and record boards in this directory\n"
+    "       tessaly -oDIR      read the pieces here; statistics and boards go to DIR\n"
+    "       tessaly BOARDFILE  start every run from the partly filled board in it\n"
     "       tessaly --help | --version\n"
     "\n"
-    "Only the first argument is looked at. The 256 pieces are read from k7pieces.txt in the\n"
-    "directory the program is started in. The statistics (total.txt and its copy total.bak)\n"
-    "and every new record board and perfect board (SCORE.tsr, or SCORE-N.tsr beside an earlier\n"
-    "board of that score) are kept in the current directory, the -o one if given.\n"
+    "Only the first argument is looked at. The 256 pieces are read from k7pieces.txt\n"
+    "in the directory the program is started in. The statistics (total.txt and its\n"
+    "copy total.bak) and every new record board and perfect board (SCORE.tsr, or\n"
+    "SCORE-N.tsr beside an earlier board of that score) are kept in the current\n"
+    "directory, the -o one if given.\n"
     "\n"
-    "It searches without end. Ctrl-C or SIGTERM ends the current run, saves the statistics and\n"
-    "ends with status 0; a second Ctrl-C, a second or more later, ends it at once.\n";
+    "It searches without end. Ctrl-C or SIGTERM ends the current run, saves the\n"
+    "statistics and ends with status 0; a second Ctrl-C, a second or more later, ends\n"
+    "it at once.\n";
 
 // "-o" text: enter the directory and extend settings.workingDirectory. An absolute path replaces
 // settings.workingDirectory, since appending it to the start directory would name a place where
