@@ -8,7 +8,6 @@
 #include "puzzle/list_editing.h"
 #include "results/full_boards.h"
 #include "results/statistics_records.h"
-#include "run/deep_run_grace.h"
 #include "search/depth_windows.h"
 #include "stats/statistics_file.h"
 #include "stats/statistics_report.h"
@@ -63,7 +62,7 @@ void applyBudgetRules() {
     const std::int64_t n = search.nodeCount;
     if (n > budget.threshold) {
         if (n - budget.checkpointNodes < checkpointDistance &&
-            busiestDeepDepth() < concentrationLimit && !spareFromConcentrationEnd(n))
+            busiestDeepDepth() < concentrationLimit)
             endRun(RunEnd::concentration);
         budget.threshold *= 2;
     }

@@ -7,7 +7,7 @@
 
 SearchOptions runOptions;
 
-const std::array<SearchOptionRow, 4> searchOptionRows{{
+const std::array<SearchOptionRow, 3> searchOptionRows{{
     {"Rim look-ahead", "--rim-look-ahead", "rim-look-ahead", nullptr, 1, 1,
      "refuse rim placements after which the rim cannot close", &SearchOptions::rimLookAhead, 1,
      rimLookAheadFault, nullptr},
@@ -17,9 +17,6 @@ const std::array<SearchOptionRow, 4> searchOptionRows{{
     {"Scarcity ordering", "--scarcity", "scarcity", "W", -1000, 1000,
      "order candidates also by how common their colours are (W < 0: common ones first)",
      &SearchOptions::scarcity, 0, nullptr, prepareScarcity},
-    {"Deep-run grace", "--deep-run-grace", "deep-run-grace", "N", 1, 1'000'000'000'000,
-     "spare a run that reached depth 249 early the \\ end up to N nodes",
-     &SearchOptions::deepRunGrace, 0, nullptr, nullptr},
 }};
 
 void startRunOptions(const SearchOptions& options) {

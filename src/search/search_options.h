@@ -20,9 +20,6 @@ struct SearchOptions {
     // W: the candidates of a list ordered also by how common their colours are
     // (puzzle/colour_scarcity.h); below 0 the common colours first.
     std::int64_t scarcity = 0;
-    // N: a run that reached the deep squares early is spared the concentration end up to N
-    // nodes (run/deep_run_grace.h).
-    std::int64_t deepRunGrace = 0;
 
     bool operator==(const SearchOptions&) const = default;
 };
@@ -50,7 +47,7 @@ struct SearchOptionRow {
     // null for an option that needs nothing then.
     void (*atRunStart)(std::int64_t value);
 };
-extern const std::array<SearchOptionRow, 4> searchOptionRows;
+extern const std::array<SearchOptionRow, 3> searchOptionRows;
 
 // Fills runOptions from the program's `options` at the start of a run and calls every row's
 // atRunStart with its value.

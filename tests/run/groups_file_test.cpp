@@ -126,10 +126,10 @@ TEST(GroupsFile, OptionWordsComeAloneWithOffOrBeforeTheGroupsAndAreWrittenBack) 
         {"off rim-look-ahead\n", StepRules::noGroups, false, {.rimLookAhead = 1}},
         {"rim-look-ahead # and\noff\n", StepRules::noGroups, false, {.rimLookAhead = 1}},
         {"rim-look-ahead\n" + builtInText(), StepRules::groups, true, {.rimLookAhead = 1}},
-        {"scarcity=-400 deep-run-grace=1000000000\noff",
+        {"scarcity=-400 rim-look-ahead\noff",
          StepRules::noGroups,
          false,
-         {.scarcity = -400, .deepRunGrace = 1'000'000'000}},
+         {.rimLookAhead = 1, .scarcity = -400}},
         {"scarcity=1000\n" + builtInText(), StepRules::groups, true, {.scarcity = 1000}},
     };
     for (const Form& form : forms) {

@@ -182,18 +182,6 @@ INSTANTIATE_TEST_SUITE_P(RunBudget, RunBudgetConcentration,
                              return "Depth" + std::to_string(info.param.depth);
                          });
 
-TEST_F(RunBudget, TheDeepRunGraceSparesADeepRunTheConcentrationEndUpToItsNodes) {
-    runOptions.deepRunGrace = 1 * billion;
-    search.deepestReached = 250;
-    concentrateAt(160);
-    // Spared at the checks past 100, 200, 400 and 800 million; ended at the one past 1.6 billion.
-    const std::optional<std::int64_t> end = climb(1, 2 * billion, 99'991);
-    ASSERT_TRUE(end.has_value());
-    EXPECT_GT(*end, 16 * firstDoublingCheck);
-    EXPECT_LE(*end, 16 * firstDoublingCheck + 99'991);
-    EXPECT_EQ(newOutput(), "\\");
-}
-
 TEST_F(RunBudget, EqualLargestCountsAt163And165EndTheRunBecauseTheEarlierDepthWins) {
     search.deepestReached = 250;
     concentrateAt(163, 40);
