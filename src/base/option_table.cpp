@@ -12,13 +12,13 @@ namespace {
 
 constexpr std::size_t helpWidth = 80;
 
-// Reads `text` as a value of `spec`'s kind into `given`; false when it is none.
-bool readValue(const OptionSpec& spec, const std::string& text, GivenOption& given) {
-    switch (spec.kind) {
+// Reads `text` as a value of `row`'s kind into `given`; false when it is none.
+bool readValue(const OptionRow& row, const std::string& text, GivenOption& given) {
+    switch (row.kind) {
         case OptionKind::flag:
             return true;
         case OptionKind::number: {
-            const auto number = numberIn(text, spec.least, spec.most);
+            const auto number = numberIn(text, row.least, row.most);
             given.number = number.value_or(0);
             return number.has_value();
         }
@@ -32,7 +32,7 @@ bool readValue(const OptionSpec& spec, const std::string& text, GivenOption& giv
             return main && group;
         }
         case OptionKind::path:
-            return !text.empty() && static_cast<std::int64_t>(text.size()) <= spec.most;
+            return !text.empty() && static_cast<std::int64_t>(text.size()) <= row.most;
     }
     return false;
 }
@@ -72,24 +72,24 @@ std::string wrapped(std::string_view words, const std::string& first, const std:
 
 }  // namespace
 
-std::string takesText(const OptionSpec& spec) {
-    switch (spec.kind) {
+std::string takesText(const OptionRow& row) {
+    switch (row.kind) {
         case OptionKind::flag:
             return "no value";
         case OptionKind::number:
-            return "a whole number from " + std::to_string(spec.least) + " to " +
-                   std::to_string(spec.most);
+            return "a whole number from " + std::to_string(row.least) + " to " +
+                   std::to_string(row.most);
         case OptionKind::seedPair:
             return "two whole numbers MAIN,GROUP from 0 to " + std::to_string(largestSeed);
         case OptionKind::path:
-            return "a path of 1 to " + std::to_string(spec.most) + " bytes";
+            return "a path of 1 to " + std::to_string(row.most) + " bytes";
     }
     return {};
 }
 
 const GivenOption* GivenOptions::last(std::string_view name) const {
     const auto found = std::find_if(options.rbegin(), options.rend(),
-                                    [name](const GivenOption& o) { return name == o.spec->name; });
+                                    [name](const GivenOption& o) { return name == o.row->name; });
     return found == options.rend() ? nullptr : &*found;
 }
 
@@ -114,7 +114,7 @@ std::optional<std::array<std::uint32_t, 2>> GivenOptions::seedPair(std::string_v
 }
 
 std::optional<GivenOptions> parseOptions(const std::vector<std::string>& arguments,
-                                         std::span<const OptionSpec> table, std::string& problem) {
+                                         std::span<const OptionRow> table, std::string& problem) {
     GivenOptions given;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -129,7 +129,7 @@ std::optional<GivenOptions> parseOptions(const std::vector<std::string>& argumen
         }
         const auto entry =
             std::find_if(table.begin(), table.end(),
-                         [&argument](const OptionSpec& s) { return argument == s.name; });
+                         [&argument](const OptionRow& s) { return argument == s.name; });
         if (entry == table.end()) {
             problem = "unknown option " + printableText(argument);
             return std::nullopt;
@@ -170,10 +170,10 @@ std::string helpText(const CommandLine& line) {
     }
     text += "\n";
     std::size_t width = 0;
-    for (const OptionSpec& entry : line.options)
+    for (const OptionRow& entry : line.options)
         width = std::max(width, std::string(entry.name).size() +
                                     (entry.value ? std::string(entry.value).size() + 1 : 0));
-    for (const OptionSpec& entry : line.options) {
+    for (const OptionRow& entry : line.options) {
         std::string left = std::string("  ") + entry.name;
         if (entry.value != nullptr) left += std::string(" ") + entry.value;
         left.resize(width + 4, ' ');

@@ -19,7 +19,7 @@ enum class OptionKind {
     path,      // a name of 1 to `most` bytes
 };
 
-struct OptionSpec {
+struct OptionRow {
     const char* name;   // as given on the command line: "--seconds", "-j"
     const char* value;  // the name of its value in the help ("N", "FILE"), or null for a flag
     const char* help;   // what it does; the help wraps it to 80 columns
@@ -35,34 +35,34 @@ inline constexpr std::int64_t largestNodeTotal = 1'000'000'000'000'000'000;
 inline constexpr std::int64_t longestPath = 4095;
 
 // The rows, by kind.
-constexpr OptionSpec flagOption(const char* name, const char* help) {
+constexpr OptionRow flagOption(const char* name, const char* help) {
     return {name, nullptr, help, OptionKind::flag};
 }
 // A whole number in least..most: a count, a number of seconds, a signed value.
-constexpr OptionSpec numberOption(const char* name, const char* value, std::int64_t least,
-                                  std::int64_t most, const char* help) {
+constexpr OptionRow numberOption(const char* name, const char* value, std::int64_t least,
+                                 std::int64_t most, const char* help) {
     return {name, value, help, OptionKind::number, least, most};
 }
-constexpr OptionSpec nodeTotalOption(const char* name, const char* help) {
+constexpr OptionRow nodeTotalOption(const char* name, const char* help) {
     return numberOption(name, "N", 1, largestNodeTotal, help);
 }
-constexpr OptionSpec seedOption(const char* name, const char* help) {
+constexpr OptionRow seedOption(const char* name, const char* help) {
     return numberOption(name, "N", 0, largestSeed, help);
 }
-constexpr OptionSpec seedPairOption(const char* name, const char* help) {
+constexpr OptionRow seedPairOption(const char* name, const char* help) {
     return {name, "MAIN,GROUP", help, OptionKind::seedPair, 0, largestSeed};
 }
-constexpr OptionSpec pathOption(const char* name, const char* value, const char* help,
-                                std::int64_t longest = longestPath) {
+constexpr OptionRow pathOption(const char* name, const char* value, const char* help,
+                               std::int64_t longest = longestPath) {
     return {name, value, help, OptionKind::path, 1, longest};
 }
 
 // What an option takes, in words: "a whole number from 1 to 12", "a path of 1 to 4095 bytes".
-std::string takesText(const OptionSpec& spec);
+std::string takesText(const OptionRow& row);
 
 // An option as given, its value read by its kind.
 struct GivenOption {
-    const OptionSpec* spec;
+    const OptionRow* row;
     std::string text;              // the value as given ("" for a flag)
     std::int64_t number = 0;       // a number, or the first seed of a pair
     std::uint32_t secondSeed = 0;  // the second seed of a pair
@@ -88,14 +88,14 @@ private:
 // with '-' and is more than that is refused, as is an option without its value or with a value
 // its kind does not take. On a refusal sets `problem` and returns nothing.
 std::optional<GivenOptions> parseOptions(const std::vector<std::string>& arguments,
-                                         std::span<const OptionSpec> table, std::string& problem);
+                                         std::span<const OptionRow> table, std::string& problem);
 
 // A program's command line: its forms, what the help says besides, and its options.
 struct CommandLine {
     const char* program;                 // "tessaly-farm"
     std::span<const char* const> forms;  // each form after the program's name: "[-j N] [DIR]"
     const char* about;                   // a paragraph after the usage in --help, or null
-    std::span<const OptionSpec> options;
+    std::span<const OptionRow> options;
 };
 
 // "usage: NAME FORM", a line per form, each wrapped to 80 columns between its bracketed parts.

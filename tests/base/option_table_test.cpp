@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr std::array<OptionSpec, 5> table{{
+constexpr std::array<OptionRow, 5> table{{
     numberOption("--count", "N", -3, 12, "how many"),
     seedPairOption("--seeds", "the seeds"),
     pathOption("--out", "FILE", "where", 8),

@@ -38,7 +38,7 @@ constexpr int mostJobs = 1'024;
 constexpr std::size_t largestSweep = 1 << 24;
 
 // The bench's own options; the search options of searchOptionRows follow them.
-constexpr std::array<OptionSpec, 11> ownOptions{{
+constexpr std::array<OptionRow, 11> ownOptions{{
     numberOption("--runs", "N", 1, mostRuns,
                  "complete runs (default 12; no bound with --nodes alone)"),
     nodeTotalOption("--nodes", "end the workload (of each seed pair) once its runs' nodes reach N"),
@@ -58,8 +58,8 @@ constexpr std::array<OptionSpec, 11> ownOptions{{
 
 // The bench's options, then a row per search option: a flag for a switch, else a whole number
 // in the option's range.
-const std::vector<OptionSpec> optionTable = [] {
-    std::vector<OptionSpec> table(ownOptions.begin(), ownOptions.end());
+const std::vector<OptionRow> optionTable = [] {
+    std::vector<OptionRow> table(ownOptions.begin(), ownOptions.end());
     for (const SearchOptionRow& row : searchOptionRows)
         table.push_back(row.valueName == nullptr ? flagOption(row.benchFlag, row.help)
                                                  : numberOption(row.benchFlag, row.valueName,
@@ -98,7 +98,7 @@ BenchCommand parseArguments(int argc, char** argv) {
     Workload& workload = command.workload;
     workload.pieceFile = benchPuzzle();
     for (const GivenOption& option : given.options)
-        if (const SearchOptionRow* row = optionWithFlag(option.spec->name))
+        if (const SearchOptionRow* row = optionWithFlag(option.row->name))
             workload.options.*(row->value) = row->valueName == nullptr ? 1 : option.number;
     workload.verbose = given.has("--verbose");
     workload.runs = static_cast<int>(given.number("--runs").value_or(0));

@@ -8,7 +8,7 @@ constexpr std::array<const char*, 1> farmForms{
     "[-j N] [-d DIR] [--status SECONDS] [--restarts N] [--solver PROGRAM] [--html FILE] "
     "[BOARDFILE]"};
 
-constexpr std::array<OptionSpec, 6> farmTable{{
+constexpr std::array<OptionRow, 6> farmTable{{
     numberOption("-j", "N", 1, 4096, "instances to run (default: one per online processor)"),
     pathOption("-d", "DIR", "instance i keeps its files in DIR/i (default: farm)"),
     numberOption("--status", "SECONDS", 1, 3600,

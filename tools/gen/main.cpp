@@ -16,7 +16,7 @@ namespace {
 
 constexpr std::array<const char*, 1> forms{
     "[--seed N] [--colours K] [--rim-colours R] [--solution BOARDFILE] OUTPUT"};
-constexpr std::array<OptionSpec, 4> optionTable{{
+constexpr std::array<OptionRow, 4> optionTable{{
     seedOption("--seed", "seed of the random engine (default 1)"),
     numberOption("--colours", "K", 1, maxColours, "interior colours, 1 to 17 (default 17)"),
     numberOption("--rim-colours", "R", 1, maxRimColours,

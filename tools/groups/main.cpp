@@ -52,7 +52,7 @@ constexpr const char* about =
     "the group rules off instead. An existing k7groups.txt is replaced only with --force, "
     "which keeps its option words unless the trial measured them worse.";
 
-constexpr std::array<OptionSpec, 9> optionTable{{
+constexpr std::array<OptionRow, 9> optionTable{{
     numberOption("--seconds", "N", 1, 31'000'000, "harvest for N seconds (default 120)"),
     nodeTotalOption("--nodes",
                     "harvest up to a node total instead; the same seed gives the same file"),

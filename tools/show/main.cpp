@@ -27,7 +27,7 @@ constexpr int validBoard = 0;
 constexpr int ruleBroken = 1;
 
 constexpr std::array<const char*, 1> forms{"[--grid FILE] [--svg FILE] PIECEFILE BOARD"};
-constexpr std::array<OptionSpec, 2> optionTable{{
+constexpr std::array<OptionRow, 2> optionTable{{
     pathOption("--grid", "FILE", "also write the board as a board file the solver loads"),
     pathOption("--svg", "FILE", "also draw the board, its mismatched edges marked"),
 }};

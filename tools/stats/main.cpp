@@ -24,7 +24,7 @@ constexpr int someRead = 0;
 constexpr int noneRead = runFaultStatus;
 constexpr std::array<const char*, 1> forms{
     "[--exact] [--pieces FILE] [--html FILE [--history FILE]] DIR..."};
-constexpr std::array<OptionSpec, 4> optionTable{{
+constexpr std::array<OptionRow, 4> optionTable{{
     flagOption("--exact", "show node counts in full instead of in billions (G)"),
     pathOption("--html", "FILE", "also write the statistics page FILE"),
     pathOption("--history", "FILE", "the history the page plots (default: history.csv beside DIR)"),
