@@ -238,13 +238,15 @@ TEST_F(FarmProgram, AnnouncesEachBoardFileOnceWhateverItsDirectoryIsNamed) {
     // Without group rules the runs on this puzzle soon reach full boards.
     writeFile(dir.file("k7groups.txt"), "off\n");
     const pid_t farm = startFarm({"-j", "1", "--status", "1", "-d", named});
-    for (int tenth = 0; tenth < 600 && boardFiles().empty(); ++tenth)
+    // Most starts save a board within seconds, but a run that keeps going deep without
+    // finishing one may hold the instance for a minute or more on a busy machine.
+    for (int tenth = 0; tenth < 3000 && boardFiles().empty(); ++tenth)
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     std::this_thread::sleep_for(std::chrono::seconds(2));
     ASSERT_EQ(kill(farm, SIGTERM), 0);
     ASSERT_EQ(waitForExit(farm, 30), 0) << readFile(dir.file("err.txt"));
     const std::vector<std::string> saved = boardFiles();
-    ASSERT_FALSE(saved.empty()) << "no board in a minute";
+    ASSERT_FALSE(saved.empty()) << "no board in five minutes";
 
     // One line for each board file, naming it, and nothing that ends a line but line ends.
     const std::string out = readFile(dir.file("out.txt"));
