@@ -5,10 +5,13 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -198,6 +201,37 @@ TEST(GroupsProgram, TheTrialWritesTheCandidateThatDidBestAndWhatEachReached) {
         ASSERT_TRUE(choice.starts_with("Chose the built-in groups:")) << choice;
         EXPECT_TRUE(written.rules == StepRules::groups && written.table == builtIn.table &&
                     written.pieces == builtIn.pieces);
+    }
+
+    // The options are judged on nine seed pairs against the chosen candidate alone, whose
+    // first three are the pairs it was chosen on.
+    const std::string chosenName = choice.substr(10, choice.find(':') - 10);
+    EXPECT_NE(result.out.find("\nTried on the " + chosenName + ", on the " + pairs +
+                              " 5007,5008 5009,5010 5011,5012 5013,5014 5015,5016 5017,5018:\n"),
+              std::string::npos)
+        << result.out;
+    // A setting's figures by seed pair: its full boards, runs reaching 248 and median depths.
+    const auto byPair = [&result](const std::string& name) {
+        std::vector<std::vector<std::string>> lists;
+        const std::size_t at = result.out.find("\n  " + name + "  ");
+        if (at == std::string::npos) return lists;
+        const std::string line = result.out.substr(at, result.out.find('\n', at + 1) - at);
+        for (std::size_t open = line.find('('); open != std::string::npos;
+             open = line.find('(', open + 1)) {
+            std::istringstream words(line.substr(open + 1, line.find(')', open) - open - 1));
+            lists.emplace_back(std::istream_iterator<std::string>(words),
+                               std::istream_iterator<std::string>());
+        }
+        return lists;
+    };
+    const auto chosen = byPair(chosenName), alone = byPair(chosenName + " alone");
+    ASSERT_EQ(chosen.size(), 3u) << result.out;
+    ASSERT_EQ(alone.size(), 3u) << result.out;
+    for (std::size_t figure = 0; figure < 3; ++figure) {
+        ASSERT_EQ(chosen[figure].size(), 3u);
+        ASSERT_EQ(alone[figure].size(), 9u);
+        EXPECT_TRUE(std::equal(chosen[figure].begin(), chosen[figure].end(), alone[figure].begin()))
+            << result.out;
     }
     EXPECT_EQ(runProgram(harvest + "--no-trial --trial-nodes 5", untried.path).status, 2);
 }

@@ -15,10 +15,12 @@
 
 namespace {
 
-// A setting the trial measures: its name in the report, and the bench arguments that make it.
+// A setting the trial measures: its name in the report, the bench arguments that make it and the
+// seed pairs it is measured on.
 struct Setting {
     std::string name;
     std::vector<std::string> arguments;
+    std::vector<SeedPair> pairs;
 };
 
 std::string printed(const char* pattern, auto... values) {
@@ -28,9 +30,9 @@ std::string printed(const char* pattern, auto... values) {
 }
 
 // "1001,1002 1003,1004 1005,1006"
-std::string seedPairsText(std::uint32_t seed) {
+std::string seedPairsText(const std::vector<SeedPair>& pairs) {
     std::string text;
-    for (const SeedPair& pair : trialSeedPairs(seed)) {
+    for (const SeedPair& pair : pairs) {
         if (!text.empty()) text += ' ';
         text += std::to_string(pair.main) + "," + std::to_string(pair.group);
     }
@@ -68,15 +70,15 @@ private:
     std::string directory_;
 };
 
-// Runs every setting on every seed pair: the rows by setting, then by pair. A stop signal is
-// passed on once the benchmarks have ended; `files` goes before.
+// Runs every setting on each of its seed pairs, all in one sweep: the rows by setting, then by
+// pair. A stop signal is passed on once the benchmarks have ended; `files` goes before.
 std::vector<std::vector<YieldRow>> measure(const std::string& bench,
                                            const std::vector<Setting>& settings,
                                            const TrialOptions& options, PrivateGroupsFile& files,
                                            std::string& error) {
     std::vector<std::vector<std::string>> commands;
     for (const Setting& setting : settings)
-        for (const SeedPair& seeds : trialSeedPairs(options.seed)) {
+        for (const SeedPair& seeds : setting.pairs) {
             std::vector<std::string> command = {bench, "--sweep-row"};
             command.insert(command.end(), setting.arguments.begin(), setting.arguments.end());
             command.insert(
@@ -92,9 +94,11 @@ std::vector<std::vector<YieldRow>> measure(const std::string& bench,
     }
     error = sweep.error;
     std::vector<std::vector<YieldRow>> rows(settings.size());
-    for (std::size_t s = 0; s < settings.size(); ++s)
-        rows[s].assign(sweep.rows.begin() + static_cast<long>(s * trialSeedPairCount),
-                       sweep.rows.begin() + static_cast<long>((s + 1) * trialSeedPairCount));
+    auto next = sweep.rows.begin();
+    for (std::size_t s = 0; s < settings.size() && error.empty(); ++s) {
+        rows[s].assign(next, next + static_cast<long>(settings[s].pairs.size()));
+        next += static_cast<long>(settings[s].pairs.size());
+    }
     return rows;
 }
 
@@ -138,10 +142,10 @@ std::string lowered(std::string text) {
 
 }  // namespace
 
-std::array<SeedPair, trialSeedPairCount> trialSeedPairs(std::uint32_t seed) {
-    std::array<SeedPair, trialSeedPairCount> pairs{};
-    for (int k = 0; k < trialSeedPairCount; ++k)
-        pairs[k] = seedPairOf({1000 * seed + 1, 1000 * seed + 2}, k);
+std::vector<SeedPair> trialSeedPairs(std::uint32_t seed, int count) {
+    std::vector<SeedPair> pairs;
+    for (int k = 0; k < count; ++k)
+        pairs.push_back(seedPairOf({1000 * seed + 1, 1000 * seed + 2}, k));
     return pairs;
 }
 
@@ -161,15 +165,16 @@ TrialOutcome runTrial(const std::string& bench, const std::string& derivedText,
     if (!error.empty()) return outcome;
 
     // The candidates.
+    const std::vector<SeedPair> pairs = trialSeedPairs(options.seed);
     std::vector<Setting> settings;
     std::vector<std::string> names;
     for (const Candidate candidate : candidates) {
-        settings.push_back({candidateName(candidate), argumentsOf(candidate, files.path)});
+        settings.push_back({candidateName(candidate), argumentsOf(candidate, files.path), pairs});
         names.push_back(candidateName(candidate));
     }
     std::printf(
         "Tried each candidate with tessaly-bench, %lld nodes on each of the seed pairs %s:\n",
-        static_cast<long long>(options.nodes), seedPairsText(options.seed).c_str());
+        static_cast<long long>(options.nodes), seedPairsText(pairs).c_str());
     std::fflush(stdout);
     const auto rows = measure(bench, settings, options, files, error);
     if (!error.empty()) return outcome;
@@ -185,38 +190,49 @@ TrialOutcome runTrial(const std::string& bench, const std::string& derivedText,
     const std::string chosenName = names[choice.chosen];
     std::printf("Chose the %s: %s\n", chosenName.c_str(), choice.reason.c_str());
     outcome.comments = {"Trial, " + std::to_string(options.nodes) +
-                            " nodes on each of the seed pairs " + seedPairsText(options.seed) +
-                            ": " + figures,
+                            " nodes on each of the seed pairs " + seedPairsText(pairs) + ": " +
+                            figures,
                         "Chose the " + chosenName + ": " + choice.reason + "."};
 
-    // The options the trial tries, each on the chosen candidate.
+    // The options the trial tries, each on the chosen candidate over more seed pairs, and the
+    // chosen candidate alone on the pairs it was not yet measured on.
+    const std::vector<SeedPair> optionPairs =
+        trialSeedPairs(options.seed, optionTrialSeedPairCount);
+    const std::string aloneName = chosenName + " alone";
     std::vector<const SearchOptionRow*> tried;
-    std::vector<Setting> optionSettings;
+    std::vector<Setting> optionSettings = {
+        {aloneName, settings[choice.chosen].arguments,
+         std::vector<SeedPair>(optionPairs.begin() + trialSeedPairCount, optionPairs.end())}};
     for (const SearchOptionRow& row : searchOptionRows) {
         const std::int64_t keptValue = kept.*(row.value);
         const std::int64_t value = keptValue != 0 ? keptValue : row.trialValue;
         if (row.word == nullptr || value == 0 || row.trialValue == 0) continue;
         if (row.refusal != nullptr && !row.refusal().empty()) continue;
-        Setting setting{optionTitle(row, value), settings[choice.chosen].arguments};
+        Setting setting{optionTitle(row, value), settings[choice.chosen].arguments, optionPairs};
         setting.arguments.push_back(row.benchFlag);
         if (row.valueName != nullptr) setting.arguments.push_back(std::to_string(value));
         tried.push_back(&row);
         optionSettings.push_back(setting);
     }
     if (tried.empty()) return outcome;
-    std::printf("Tried on the %s:\n", chosenName.c_str());
+    std::printf("Tried on the %s, on the seed pairs %s:\n", chosenName.c_str(),
+                seedPairsText(optionPairs).c_str());
     std::fflush(stdout);
     const auto optionRows = measure(bench, optionSettings, options, files, error);
     if (!error.empty()) return outcome;
+    std::vector<YieldRow> aloneRows = rows[choice.chosen];
+    aloneRows.insert(aloneRows.end(), optionRows[0].begin(), optionRows[0].end());
+    printYield(aloneName, aloneRows);
+    const Yield alone = yieldOf(aloneRows);
     for (std::size_t i = 0; i < tried.size(); ++i) {
         const SearchOptionRow& row = *tried[i];
-        const std::string& name = optionSettings[i].name;
-        printYield(lowered(name), optionRows[i]);
-        const Yield with = yieldOf(optionRows[i]);
+        const std::string& name = optionSettings[i + 1].name;
+        printYield(lowered(name), optionRows[i + 1]);
+        const Yield with = yieldOf(optionRows[i + 1]);
         const std::int64_t keptValue = kept.*(row.value);
         const OptionVerdict verdict =
-            judgeOption(yields[choice.chosen], with, keptValue != 0 ? keptValue : row.trialValue,
-                        keptValue, chosenName + " alone", lowered(name));
+            judgeOption(alone, with, keptValue != 0 ? keptValue : row.trialValue, keptValue,
+                        aloneName, lowered(name));
         outcome.options.*(row.value) = verdict.value;
         const std::string line = name + " on the " + chosenName + ": " + yieldText(with) + "; " +
                                  verdict.said + " (" + verdict.reason + ")";
