@@ -224,6 +224,10 @@ TrialOutcome runTrial(const std::string& bench, const std::string& derivedText,
     aloneRows.insert(aloneRows.end(), optionRows[0].begin(), optionRows[0].end());
     printYield(aloneName, aloneRows);
     const Yield alone = yieldOf(aloneRows);
+    outcome.comments.push_back("Options tried on the " + chosenName + ", " +
+                               std::to_string(options.nodes) + " nodes on each of the seed pairs " +
+                               seedPairsText(optionPairs) + ": " + aloneName + " " +
+                               yieldText(alone) + ".");
     for (std::size_t i = 0; i < tried.size(); ++i) {
         const SearchOptionRow& row = *tried[i];
         const std::string& name = optionSettings[i + 1].name;
