@@ -238,8 +238,8 @@ TEST_F(FarmProgram, AnnouncesEachBoardFileOnceWhateverItsDirectoryIsNamed) {
     // Without group rules the runs on this puzzle soon reach full boards.
     writeFile(dir.file("k7groups.txt"), "off\n");
     const pid_t farm = startFarm({"-j", "1", "--status", "1", "-d", named});
-    // Most starts save a board within seconds, but a run that keeps going deep without
-    // finishing one may hold the instance for a minute or more on a busy machine.
+    // Most starts save a board within seconds, but on a busy machine the sanitised solver has
+    // taken most of a minute over its first one.
     for (int tenth = 0; tenth < 3000 && boardFiles().empty(); ++tenth)
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     std::this_thread::sleep_for(std::chrono::seconds(2));
