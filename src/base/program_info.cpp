@@ -18,14 +18,14 @@ void printVersionLine(const char* name) {
 }
 
 void answerHelpOrVersion(const char* argument, const char* name, const char* usage) {
-    if (std::strcmp(argument, "--help") == 0) {
+    const bool help = std::strcmp(argument, "--help") == 0;
+    if (!help && std::strcmp(argument, "--version") != 0) return;
+    if (help)
         std::fputs(usage, stdout);
-        std::exit(0);
-    }
-    if (std::strcmp(argument, "--version") == 0) {
+    else
         printVersionLine(name);
-        std::exit(0);
-    }
+    // The answer is the program's output like any other: one that did not arrive is a fault.
+    std::exit(standardOutputWritten(name) ? 0 : runFaultStatus);
 }
 
 void answerHelpOrVersion(int argc, char** argv, const char* name, const char* usage) {

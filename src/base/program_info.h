@@ -21,7 +21,8 @@ inline constexpr const char* programVersion = "1.0";
 void printVersionLine(const char* name);
 
 // When `argument` is exactly --help or --version, prints `usage` or the version line of `name`
-// on the standard output and ends the program with status 0; otherwise returns.
+// on the standard output and ends the program with status 0, or with the run-time fault status
+// when the output could not be written (standardOutputWritten); otherwise returns.
 void answerHelpOrVersion(const char* argument, const char* name, const char* usage);
 // The same for every argument of a companion program, up to a "--"; -h asks for the usage too.
 void answerHelpOrVersion(int argc, char** argv, const char* name, const char* usage);

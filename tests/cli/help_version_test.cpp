@@ -35,6 +35,14 @@ TEST(HelpAndVersion, EveryProgramPrintsItsUsageAndVersionAndEndsWithStatus0) {
         EXPECT_EQ(help.status, 0) << program.name;
         EXPECT_EQ(help.out.rfind(std::string("usage: ") + program.name + " ", 0), 0u) << help.out;
         EXPECT_EQ(help.err, "") << program.name;
+        // An answer that cannot be written is a failure, as any other output's is.
+        for (const char* asked : {" --help", " --version"}) {
+            const ProgramResult full = runProgram(
+                "sh -c '" + std::string(program.binary) + asked + " >/dev/full'", dir.path);
+            EXPECT_EQ(full.status, 1) << program.name << asked;
+            EXPECT_NE(full.err.find("cannot write the standard output"), std::string::npos)
+                << program.name << asked;
+        }
     }
 }
 
