@@ -3,8 +3,8 @@
 #include "run/startup.h"
 
 int main(int argc, char** argv) {
-    holdStopSignals();
-    startUp(argc, argv);
     catchStopSignals();
+    startUp(argc, argv);
+    saveStatisticsAtEnds();
     runForever();
 }

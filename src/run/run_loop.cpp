@@ -90,15 +90,6 @@ void startThread(Body body) {
 
 }  // namespace
 
-void holdStopSignals() {
-    const sigset_t signals = stopSignalSet();
-    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-    // Output into a pipe whose reader has gone (tessaly | head) fails with EPIPE instead of
-    // killing the program, and asks for a stop like a signal: the statistics are saved.
-    std::signal(SIGPIPE, SIG_IGN);
-    onOutputGone = requestRunStop;
-}
-
 [[noreturn]] void endAfterStop() {
     printStatisticsReport();
     // The run's end saved the statistics last; say so only if that save succeeded.
@@ -113,16 +104,24 @@ void holdStopSignals() {
 }
 
 void catchStopSignals() {
-    // From now on an end in the middle of a run saves what the run has counted.
-    programEnds = {saveStatistics, endAfterStop};
     std::signal(SIGINT, requestStop);
     std::signal(SIGTERM, requestStop);
     // A closed terminal stops the search as Ctrl-C does; under nohup SIGHUP stays ignored.
     struct sigaction hangUp {};
     if (sigaction(SIGHUP, nullptr, &hangUp) == 0 && hangUp.sa_handler != SIG_IGN)
         std::signal(SIGHUP, requestStop);
+    // A stop that came while whoever started the solver had the signals blocked is taken now.
     const sigset_t signals = stopSignalSet();
     pthread_sigmask(SIG_UNBLOCK, &signals, nullptr);
+    // Output into a pipe whose reader has gone (tessaly | head) fails with EPIPE instead of
+    // killing the program, and asks for a stop like a signal: the statistics are saved.
+    std::signal(SIGPIPE, SIG_IGN);
+    onOutputGone = requestRunStop;
+}
+
+void saveStatisticsAtEnds() {
+    // From now on an end in the middle of a run saves what the run has counted.
+    programEnds = {saveStatistics, endAfterStop};
 }
 
 void setIdlePriority() {

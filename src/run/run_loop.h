@@ -12,14 +12,14 @@ extern std::atomic<std::int32_t> runFinished;
 void performRun();
 // Body of a run thread: one run, then runFinished.
 void runThreadMain();
-// Blocks the stop signals (SIGINT, SIGTERM, SIGHUP): one that comes during the start-up is
-// held until catchStopSignals, so that it stops the program with its statistics saved. From
-// now on, standard output whose reader has gone asks for a stop as well.
-void holdStopSignals();
-// Makes the stop signals ask the run to stop (a second signal, a second or more after the
-// first, ends the program at once, or after the save of an announced board), then lets the
-// held signals in. From now on an end in the middle of a run saves its statistics first.
+// Makes the stop signals (SIGINT, SIGTERM, SIGHUP) ask the run to stop, and lets in any that
+// came while they were blocked; the first thing the solver does, so that a stop during the
+// start-up is taken too, and ends the first run, with its statistics saved. A second signal, a
+// second or more after the first, ends the program at once, or after the save of an announced
+// board. Standard output whose reader has gone asks for a stop as well.
 void catchStopSignals();
+// From now on (the statistics read) an end in the middle of a run saves its statistics first.
+void saveStatisticsAtEnds();
 // The end of the program after a stop: the last report, then "Stopped; the statistics are
 // saved in DIR" and status 0, or the failure of the last save and status 1.
 [[noreturn]] void endAfterStop();

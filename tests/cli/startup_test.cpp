@@ -1,7 +1,10 @@
 // The start-up of the built solver: where it reads its pieces, the banner, and "-o".
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <csignal>
+#include <cstring>
 #include <string>
 
 #include "tests/test_support.h"
@@ -19,6 +22,15 @@ ProgramResult startSolverOnce(const TempDir& dir, const std::string& argument, i
 
 bool startsWith(const std::string& text, const std::string& prefix) {
     return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+// Whether the process `pid` has a handler of its own for `signalNumber` (its SigCgt mask).
+bool catchesSignal(pid_t pid, int signalNumber) {
+    const std::string status = readFile("/proc/" + std::to_string(pid) + "/status");
+    const std::size_t at = status.find("SigCgt:\t");
+    if (at == std::string::npos) return false;
+    const unsigned long long caught = std::stoull(status.substr(at + 8, 16), nullptr, 16);
+    return (caught >> (signalNumber - 1)) & 1;
 }
 
 }  // namespace
@@ -112,4 +124,34 @@ TEST(Startup, AGroupsFileTurnsTheRimLookAheadOnWherePiecesAllowIt) {
               std::string::npos)
         << result.err;
     EXPECT_EQ(result.out.find("Rim look-ahead is on"), std::string::npos);
+}
+
+// The farm and the batch script pass a stop on once the solver catches it; the solver sets its
+// handlers before it reads anything, so even one held in its start-up (here waiting for Enter
+// after a fault) takes a stop instead of dying of it.
+TEST(Startup, CatchesStopSignalsBeforeItReadsAnything) {
+    TempDir dir;  // no k7pieces.txt: the start-up waits for Enter
+    int input[2];
+    ASSERT_EQ(pipe(input), 0);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(input[0], 0);
+        close(input[1]);
+        if (chdir(dir.path.c_str()) != 0) _exit(127);
+        if (std::freopen("out.txt", "w", stdout) == nullptr) _exit(127);
+        execl(TESSALY_BIN, TESSALY_BIN, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(input[0]);
+    for (int wait = 0; readFile(dir.file("out.txt")).find("Press enter") == std::string::npos;
+         ++wait) {
+        ASSERT_LT(wait, 6000) << "the solver never asked for Enter";
+        usleep(10'000);
+    }
+    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP})
+        EXPECT_TRUE(catchesSignal(pid, signalNumber)) << strsignal(signalNumber);
+    kill(pid, SIGTERM);  // taken, so the solver still waits for Enter
+    EXPECT_EQ(write(input[1], "\n", 1), 1);
+    close(input[1]);
+    EXPECT_EQ(waitForExit(pid, 60), 1);
 }

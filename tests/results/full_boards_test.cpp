@@ -517,6 +517,7 @@ TEST_F(FullBoardsDeathTest, ASecondStopDuringARecordSaveEndsOnceTheBoardAndStati
     EXPECT_EXIT(
         {
             catchStopSignals();
+            saveStatisticsAtEnds();
             std::raise(SIGINT);  // the first stop; the second comes a while later
             std::this_thread::sleep_for(std::chrono::milliseconds(sameStopMs + 100));
             consoleOut = consoleStoppingAtTheRecord();
@@ -539,6 +540,7 @@ TEST_F(FullBoardsDeathTest, ARecordThatCannotBeWrittenIsPrintedAndTheStatisticsS
         {
             if (std::freopen("/dev/null", "r", stdin) == nullptr) std::_Exit(3);
             catchStopSignals();
+            saveStatisticsAtEnds();
             consoleOut = stderr;
             consoleErr = stderr;
             // A directory in the place of the board's temporary file.
