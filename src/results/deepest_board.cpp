@@ -6,7 +6,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <set>
 #include <thread>
 
 #include "base/console.h"
@@ -15,6 +14,7 @@
 #include "base/whole_files.h"
 #include "puzzle/piece_file.h"
 #include "results/board_grid.h"
+#include "results/board_rules.h"
 #include "results/grid_writing.h"
 #include "search/board_geometry.h"
 #include "search/search_state.h"
@@ -29,35 +29,12 @@ constexpr int mostMismatches = 17;
 constexpr int readAttempts = 5;
 constexpr int retryPauseMs = 200;
 
-// The slots of the outline's sides: the side of `slot` that faces the outline, by the colour
-// function that reads it.
-bool outlineIsBorder(int slot, PieceCode code) {
-    const Square square = slotSquare[slot];
-    return (square.row != 0 || topOf(code) == borderColour) &&
-           (square.row != boardSize - 1 || bottomOf(code) == borderColour) &&
-           (square.col != 0 || leftOf(code) == borderColour) &&
-           (square.col != boardSize - 1 || rightOf(code) == borderColour);
-}
-
 }  // namespace
 
 BoardDepth depthOf(const std::array<PieceCode, 256>& slots) {
-    BoardDepth found{-1, 0};
+    BoardDepth found{-1, mismatchedEdges(slots)};
     for (int d = 0; d < depthCount; ++d)
         if (slots[fillOrder[d]] != emptyCode) found.depth = d;
-    for (int row = 0; row < boardSize; ++row)
-        for (int col = 0; col < boardSize; ++col) {
-            const PieceCode here = slots[squareSlot[row][col]];
-            if (here == emptyCode) continue;
-            if (col + 1 < boardSize) {
-                const PieceCode right = slots[squareSlot[row][col + 1]];
-                found.mismatches += right != emptyCode && rightOf(here) != leftOf(right);
-            }
-            if (row + 1 < boardSize) {
-                const PieceCode below = slots[squareSlot[row + 1][col]];
-                found.mismatches += below != emptyCode && bottomOf(here) != topOf(below);
-            }
-        }
     return found;
 }
 
@@ -85,17 +62,16 @@ std::string deepestBoardProblem(const std::string& text, const PieceTables& piec
     std::fclose(file);
     if (!problem.empty()) return problem;
     if (lines != gridRows) return "it has " + std::to_string(lines) + " board lines, not 16";
-    if (slots[hintSlot] != rotate(2, pieces.codes[hintPiece]))
-        return "the hint piece is not in place";
-    std::set<int> placed;
-    for (int slot = 0; slot < 256; ++slot) {
-        if (slots[slot] == emptyCode) continue;
-        if (!placed.insert(pieceNumberOf(slots[slot])).second)
-            return "piece " + std::to_string(pieceNumberOf(slots[slot]) + 1) + " stands twice";
-        if (!outlineIsBorder(slot, slots[slot]))
-            return "a piece faces the outline with another colour than the border";
-    }
-    if (depthOf(slots).mismatches > mostMismatches)
+    const std::string broken = boardRuleBreak(slots, pieces);
+    if (!broken.empty()) return broken;
+    const BoardDepth found = depthOf(slots);
+    // The search fills the squares in fill order, so a board a run placed has no empty square
+    // before its deepest one; one with a gap holds squares that no run reached.
+    for (int d = 0; d < found.depth; ++d)
+        if (slots[fillOrder[d]] == emptyCode)
+            return "the square of depth " + std::to_string(d) +
+                   " is empty, though it holds a piece at depth " + std::to_string(found.depth);
+    if (found.mismatches > mostMismatches)
         return "more mismatched edges than a board of these pieces may have";
     return {};
 }
@@ -152,9 +128,12 @@ void armDeepestBoard() {
 void takeDeeperBoard() {
     if (!search.deeperBoardKept) return;
     search.deeperBoardKept = false;
-    // The squares of the depths the run placed up to its kept depth, over what the run began
-    // with (the hint, a loaded board); deeper squares hold older attempts.
-    std::array<PieceCode, 256> slots = search.startBoard;
+    // The hint and the squares of the depths up to the kept one, as the run's search had them
+    // filled (placed by it or loaded from a board file): measured like the runs, by the depth
+    // the run placed. Deeper squares hold older attempts, or a loaded board's pieces that the
+    // run never reached.
+    std::array<PieceCode, 256> slots = filled<PieceCode, 256>(emptyCode);
+    slots[hintSlot] = search.deepestBoard[hintSlot];
     for (int d = 0; d <= search.deepestDepth; ++d)
         slots[fillOrder[d]] = search.deepestBoard[fillOrder[d]];
     const BoardDepth found = depthOf(slots);

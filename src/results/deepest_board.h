@@ -39,8 +39,9 @@ BoardDepth depthOf(const std::array<PieceCode, 256>& slots);
 // Why `text`, what a deepest.txt holds, is no deepest board of `pieces`, or an empty text;
 // `slots` gets its board. It must be a board file (every board line 16 cells, 16 board lines)
 // whose cells are pieces, no piece twice, the hint piece in place, no edge facing the outline
-// with another colour than the border, and no more mismatched edges than the search lets a
-// board have. The solver and the companions judge the file by this one rule.
+// with another colour than the border, every square filled in fill order up to the deepest
+// one, and no more mismatched edges than the search lets a board have. The solver and the
+// companions judge the file by this one rule.
 std::string deepestBoardProblem(const std::string& text, const PieceTables& pieces,
                                 std::array<PieceCode, 256>& slots);
 

@@ -61,6 +61,11 @@ protected:
         }
         return slots;
     }
+    // `slots` with the last square in fill order filled as the solution fills it.
+    std::array<PieceCode, 256> withLastSquare(std::array<PieceCode, 256> slots) const {
+        slots[fillOrder[depthCount - 1]] = solution[fillOrder[depthCount - 1]];
+        return slots;
+    }
     CurrentTempDir dir;
     std::array<PieceCode, 256> solution{};
 };
@@ -84,6 +89,21 @@ TEST_F(DeepestBoard, ADeeperBoardIsKeptWrittenAndReadBackButNeverAShallowerOne) 
     EXPECT_EQ(deepestBoard.depth, 230);
     EXPECT_EQ(deepestBoard.board, boardTo(230));
     EXPECT_FALSE(deepestBoard.unsaved);
+}
+
+TEST_F(DeepestBoard, ARunFromABoardFileCountsTheDepthItPlacedAndKeepsNoSquareBeyond) {
+    // A board file that holds the last corner: the run placed the squares to depth 60.
+    resetRun();
+    search.startBoard = withLastSquare(boardTo(-1));
+    armDeepestBoard();
+    search.board = withLastSquare(boardTo(60));
+    noteDeepPlacement(60);
+    takeDeeperBoard();
+    EXPECT_EQ(deepestBoard.depth, 60);
+    EXPECT_EQ(deepestBoard.board, boardTo(60));
+    saveDeepestBoard(false);
+    runReached(61, 0);  // a later plain start that goes one deeper keeps its board
+    EXPECT_EQ(deepestBoard.depth, 61);
 }
 
 TEST_F(DeepestBoard, ThePlacementThatBeatsTheKeptBoardIsCopiedAndRaisesTheBar) {
@@ -121,6 +141,8 @@ TEST_F(DeepestBoard, AFileThatIsNoBoardOfThesePiecesIsMovedAsideWithAMessage) {
          "stands twice"},
         {"AnotherPuzzlesBoard", gridText(otherPuzzlesBoard(), "deepest board"),
          "is no deepest board"},
+        {"AGapInFillOrder", gridText(withLastSquare(boardTo(100)), "deepest board"),
+         "the square of depth 101 is empty, though it holds a piece at depth 254"},
     };
     for (const auto& c : cases) {
         writeFile(dir.file("deepest.txt"), c.text);
