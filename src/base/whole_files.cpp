@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <ctime>
 
@@ -56,7 +57,9 @@ int renameWithoutReplacing(const char* from, const char* to) {
 
 namespace {
 constexpr std::string_view temporarySuffix = ".tmp";
-}
+// No process id on Linux exceeds 2^22, the highest value its pid_max may be set to.
+constexpr long long largestProcessId = 1 << 22;
+}  // namespace
 
 TemporaryFile writeTemporaryFile(const char* path, const std::string& text, bool sync) {
     TemporaryFile temporary{std::string(path) + std::string(temporarySuffix) +
@@ -80,8 +83,13 @@ TemporaryFile writeTemporaryFile(const char* path, const std::string& text, bool
 std::optional<std::string_view> temporaryFileTarget(std::string_view name) {
     const std::size_t at = name.rfind(temporarySuffix);
     if (at == std::string_view::npos || at == 0) return std::nullopt;
+    // A process id as std::to_string writes it: 1 to the largest id the system gives, no
+    // leading zero.
     const std::string_view digits = name.substr(at + temporarySuffix.size());
-    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos)
+    long long id = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), id);
+    if (digits.empty() || digits[0] == '0' || error != std::errc{} ||
+        end != digits.data() + digits.size() || id < 1 || id > largestProcessId)
         return std::nullopt;
     return name.substr(0, at);
 }

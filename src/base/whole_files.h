@@ -26,7 +26,8 @@ struct TemporaryFile {
 // flushed to the disk. The caller renames it into place (or removes it).
 TemporaryFile writeTemporaryFile(const char* path, const std::string& text, bool sync);
 // The path a temporary file named `name` was written for (the name without ".tmpPID"), or
-// nothing when the name is not one writeTemporaryFile makes.
+// nothing when the name is not exactly one writeTemporaryFile makes: PID a process id as it is
+// written, from 1 to the largest the system gives, without a leading zero.
 std::optional<std::string_view> temporaryFileTarget(std::string_view name);
 
 // Moves `name` aside to NAME.KIND-STAMP, or to NAME.KIND-STAMP-2, ... -9 when that is taken,

@@ -13,6 +13,8 @@
 #include "base/random.h"
 #include "base/settings.h"
 #include "base/whole_files.h"
+#include "puzzle/piece_file.h"
+#include "results/board_rules.h"
 #include "results/grid_writing.h"
 #include "results/record_board_names.h"
 #include "search/search_state.h"
@@ -86,20 +88,38 @@ SavedBoard saveBoardOfScore(int score) {
     // free name by a rename that never replaces, so a save costs the same however many boards
     // of its score are there, and a board saved under a name is never replaced, not even by a
     // racing process or after the statistics that knew of it were lost.
-    std::string name = recordBoardFileName(score, 1);
-    const TemporaryFile temporary = writeTemporaryFile(name.c_str(), text, true);
-    int error = temporary.error;
-    for (long long copy = 2; error == 0; ++copy) {
-        error = renameWithoutReplacing(temporary.name.c_str(), name.c_str());
-        if (error == 0) {
-            syncDirectoryOf(name.c_str());
-            return {name, true};
-        }
-        if (error != EEXIST || copy > mostBoardCopies) break;
-        error = 0;
-        name = recordBoardFileName(score, copy);
-    }
+    const TemporaryFile temporary =
+        writeTemporaryFile(recordBoardFileName(score, 1).c_str(), text, true);
+    BoardRename placed{recordBoardFileName(score, 1), temporary.error};
+    if (placed.error == 0) placed = renameToFreeBoardName(temporary.name, score);
+    if (placed.error == 0) return {placed.name, true};
     unlink(temporary.name.c_str());
-    printUnsavedBoard(name.c_str(), error);
-    return {name, false};
+    printUnsavedBoard(placed.name.c_str(), placed.error);
+    return {placed.name, false};
+}
+
+BoardRename renameToFreeBoardName(const std::string& from, int score) {
+    BoardRename placed{recordBoardFileName(score, 1), 0};
+    for (long long copy = 2;; ++copy) {
+        placed.error = renameWithoutReplacing(from.c_str(), placed.name.c_str());
+        if (placed.error == 0) {
+            syncDirectoryOf(placed.name.c_str());
+            return placed;
+        }
+        if (placed.error != EEXIST || copy > mostBoardCopies) return placed;
+        placed.name = recordBoardFileName(score, copy);
+    }
+}
+
+std::string recordBoardProblem(const std::string& text, int score) {
+    const std::optional<std::array<PieceCode, 256>> slots = decodeRecordBoard(text);
+    if (!slots) return "it is no record board file";
+    for (const PieceCode code : *slots)
+        if (code == emptyCode) return "its board is not full";
+    const std::string broken = boardRuleBreak(*slots, PieceTables{pieceCodes, borderCount});
+    if (!broken.empty()) return broken;
+    const int found = scoreOf(mismatchedEdges(*slots));
+    if (found != score)
+        return "its board scores " + std::to_string(found) + ", not " + std::to_string(score);
+    return {};
 }

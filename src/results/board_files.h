@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,6 +17,8 @@
 inline constexpr std::string_view recordBoardVersionLine = "K7 v1.0";
 inline constexpr int recordBoardLeadingWords = 5;
 inline constexpr int recordBoardWords = recordBoardLeadingWords + 1 + 256 + 1;
+// A RecordBoardFile holds about 2,400 bytes; a larger file is none.
+inline constexpr std::size_t largestRecordBoardFile = 1 << 16;
 
 // What the solver prints before "DIR/NAME" of a board it saved, or could not save; the farm
 // watches its instances' output for the second, which it knows only from that text. The
@@ -43,6 +46,16 @@ struct SavedBoard {
     bool saved;
 };
 SavedBoard saveBoardOfScore(int score);
+// Renames the board file `from`, written whole and synced, to the first free name of `score`
+// ("463.tsr", else "463-2.tsr", ...), never over another board, and syncs the directory entry.
+struct BoardRename {
+    std::string name;  // the name taken, or the last one tried
+    int error;         // 0, or the errno of the rename that failed
+};
+BoardRename renameToFreeBoardName(const std::string& from, int score);
+// Why `text` is no record board of `score` for the pieces read (not a RecordBoardFile, a board
+// not full, a board rule broken, another score), or an empty text.
+std::string recordBoardProblem(const std::string& text, int score);
 // Prints the message that the current board could not be saved as `fileName` (in
 // settings.workingDirectory) for the reason `error` (an errno), then the board as BoardFile lines
 // that `tessaly FILE` loads, so that a board that cannot be written is never lost.

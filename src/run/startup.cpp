@@ -10,16 +10,19 @@
 #include <cstring>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "base/clocks.h"
 #include "base/console.h"
 #include "base/directory_lock.h"
 #include "base/fatal_exit.h"
+#include "base/file_reading.h"
 #include "base/program_info.h"
 #include "base/settings.h"
 #include "base/whole_files.h"
 #include "puzzle/candidate_tables.h"
 #include "puzzle/piece_file.h"
+#include "results/board_files.h"
 #include "results/deepest_board.h"
 #include "results/record_board_names.h"
 #include "results/statistics_records.h"
@@ -125,17 +128,70 @@ bool isSolverFile(std::string_view name) {
            name == deepestBoardFileName || parseRecordBoardFileName(name);
 }
 
-// Removes the temporary files that a solver killed between writing and renaming one of its
-// files left behind (total.txt.tmpPID, 463.tsr.tmpPID). Called with the directory's lock held:
-// no other solver writes here, so each of them is stale; other programs' files are left alone.
-void removeStaleTemporaries() {
-    DIR* directory = opendir(".");
-    if (directory == nullptr) return;
-    while (const dirent* entry = readdir(directory)) {
-        const std::optional<std::string_view> target = temporaryFileTarget(entry->d_name);
-        if (target && isSolverFile(*target)) unlink(entry->d_name);
+// A record board whose save was cut short between its write and its rename, left as
+// `temporary`: put in place under the first free name of `score` when it reads back whole and
+// valid for these pieces (it may be the only copy of a record), else removed; one that cannot
+// be read stays. Each case is named on the error stream.
+void recoverRecordBoard(const std::string& temporary, int score, const std::string& directory) {
+    struct stat status {};
+    std::string text;
+    FileReading reading;
+    if (lstat(temporary.c_str(), &status) == 0 && S_ISREG(status.st_mode))
+        reading = readRegularFile(temporary.c_str(), largestRecordBoardFile, text);
+    else
+        reading = {FileReading::notRegular, 0, status.st_mode & S_IFMT};
+    if (reading.fault == FileReading::cannotOpen || reading.fault == FileReading::cannotRead) {
+        printErr(
+            "%s%s %s; it may be a record board whose save a stop cut short, and is left as "
+            "it is\n",
+            directory.c_str(), temporary.c_str(), readingProblem(reading).c_str());
+        return;
     }
-    closedir(directory);
+    const std::string problem = reading.fault == FileReading::none
+                                    ? recordBoardProblem(text, score)
+                                    : "it " + readingProblem(reading);
+    if (!problem.empty()) {
+        if (unlink(temporary.c_str()) == 0)
+            printErr("removed %s%s, a record board left unfinished by a stopped save (%s)\n",
+                     directory.c_str(), temporary.c_str(), problem.c_str());
+        return;
+    }
+    const BoardRename placed = renameToFreeBoardName(temporary, score);
+    if (placed.error != 0)
+        printErr(
+            "%s%s is a record board whose save a stop cut short, and cannot be put in "
+            "place as %s (%s); it is left as it is\n",
+            directory.c_str(), temporary.c_str(), placed.name.c_str(), std::strerror(placed.error));
+    else
+        printErr("%s%s is a record board whose save a stop cut short; it is kept as %s%s\n",
+                 directory.c_str(), temporary.c_str(), directory.c_str(), placed.name.c_str());
+}
+
+// Tidies the temporary files that a solver killed between writing and renaming one of its
+// files left behind (total.txt.tmpPID, 463.tsr.tmpPID, ...), each named on the error stream.
+// Called with the directory's lock held: no other solver writes here, so each is stale. A
+// record board is recovered (recoverRecordBoard); the others are removed, as the file they were
+// meant for was written whole before or is written again. Other programs' files are left alone.
+void tidyStaleTemporaries() {
+    std::vector<std::string> names;
+    if (DIR* directory = opendir(".")) {
+        while (const dirent* entry = readdir(directory))
+            names.emplace_back(entry->d_name);
+        closedir(directory);
+    }
+    const std::string directory = std::string(settings.workingDirectory) + separator;
+    for (const std::string& name : names) {
+        const std::optional<std::string_view> target = temporaryFileTarget(name);
+        if (!target || !isSolverFile(*target)) continue;
+        if (const auto record = parseRecordBoardFileName(*target)) {
+            recoverRecordBoard(name, record->score, directory);
+            continue;
+        }
+        if (unlink(name.c_str()) == 0)
+            printErr("removed %s%s, left by a solver stopped while writing %.*s\n",
+                     directory.c_str(), name.c_str(), static_cast<int>(target->size()),
+                     target->data());
+    }
 }
 
 }  // namespace
@@ -178,7 +234,7 @@ void startUp(int argc, char** argv) {
         printErr("cannot lock %s%c%s (%s); a second solver there would not be noticed\n",
                  settings.workingDirectory, separator, lockFileName, std::strerror(lock.error));
     else
-        removeStaleTemporaries();
+        tidyStaleTemporaries();
     printOut("Tessaly solver version %s\n\n", programVersion);
     printOut("Best scores are stored in %s\n\n", settings.workingDirectory);
     readStatistics();

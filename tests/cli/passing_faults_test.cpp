@@ -7,7 +7,10 @@
 #include <filesystem>
 #include <ostream>
 #include <string>
+#include <vector>
 
+#include "puzzle/piece_file.h"
+#include "results/board_files.h"
 #include "tests/test_support.h"
 #include "tools/gen/puzzle_generator.h"
 
@@ -85,14 +88,56 @@ TEST_F(PassingFaults, AWallClockSetBackTwoHoursTakesNoTimeOffTheTotals) {
     EXPECT_EQ(result.out.find(" -"), std::string::npos) << result.out;
 }
 
-TEST_F(PassingFaults, TemporaryFilesThatAKillLeftAreRemovedAtTheNextStart) {
-    for (const char* name : {"total.txt.tmp4242", "total.bak.tmp17", "463-2.tsr.tmp99"})
+TEST_F(PassingFaults, TemporaryFilesThatAKillLeftAreRemovedAtTheNextStartAndNamed) {
+    const std::vector<std::string> left{"total.txt.tmp4242", "total.bak.tmp17", "463-2.tsr.tmp99"};
+    // Names no solver writes: no process id is 0, has a leading zero or is that large.
+    const std::vector<std::string> others{"notes.txt.tmp5", "total.txt.tmp0", "total.txt.tmp007",
+                                          "total.txt.tmp99999999999999999999"};
+    for (const std::string& name : left)
         writeFile(dir.file(name), "half\n");
-    writeFile(dir.file("notes.txt.tmp5"), "someone else's\n");
-    runProgram(TESSALY_BIN, dir.path, "", 1);
-    for (const char* name : {"total.txt.tmp4242", "total.bak.tmp17", "463-2.tsr.tmp99"})
+    for (const std::string& name : others)
+        writeFile(dir.file(name), "someone else's\n");
+    const ProgramResult result = runProgram(TESSALY_BIN, dir.path, "", 1);
+    for (const std::string& name : left) {
         EXPECT_FALSE(std::filesystem::exists(dir.file(name))) << name;
-    EXPECT_EQ(readFile(dir.file("notes.txt.tmp5")), "someone else's\n");
+        EXPECT_NE(result.err.find("removed " + dir.file(name)), std::string::npos) << result.err;
+    }
+    for (const std::string& name : others)
+        EXPECT_EQ(readFile(dir.file(name)), "someone else's\n") << name;
+}
+
+// A kill between the sync of a record board and its rename leaves the only copy of the record
+// under its temporary name: the next start puts it in place under the first free name.
+TEST_F(PassingFaults, ARecordBoardThatAKillLeftWholeIsPutInPlaceAtTheNextStart) {
+    const PlantedPuzzle puzzle = generatePuzzle({31, 17, 5});
+    readPieceFile(dir.file("k7pieces.txt").c_str());
+    std::array<PieceCode, 256> solution{};
+    for (int slot = 0; slot < 256; ++slot)
+        solution[slot] = rotate(puzzle.slotRotation[slot], pieceCodes[puzzle.slotPiece[slot]]);
+    const std::string board = recordBoardText(solution);
+    writeFile(dir.file("480.tsr"), "an earlier board\n");
+    writeFile(dir.file("480.tsr.tmp4242"), board);
+    writeFile(dir.file("479.tsr.tmp4243"), board);                  // not of its score
+    writeFile(dir.file("463.tsr.tmp4244"), board.substr(0, 1000));  // cut short
+    const ProgramResult result = runProgram(TESSALY_BIN, dir.path, "", 1);
+    EXPECT_EQ(readFile(dir.file("480-2.tsr")), board);
+    EXPECT_EQ(readFile(dir.file("480.tsr")), "an earlier board\n");
+    EXPECT_NE(result.err.find(dir.file("480.tsr.tmp4242") +
+                              " is a record board whose save a "
+                              "stop cut short; it is kept as " +
+                              dir.file("480-2.tsr")),
+              std::string::npos)
+        << result.err;
+    for (const char* name : {"480.tsr.tmp4242", "479.tsr.tmp4243", "463.tsr.tmp4244"})
+        EXPECT_FALSE(std::filesystem::exists(dir.file(name))) << name;
+    EXPECT_NE(result.err.find("479.tsr.tmp4243, a record board left unfinished by a stopped save "
+                              "(its board scores 480, not 479)"),
+              std::string::npos)
+        << result.err;
+    EXPECT_NE(result.err.find("463.tsr.tmp4244, a record board left unfinished by a stopped save "
+                              "(it is no record board file)"),
+              std::string::npos)
+        << result.err;
 }
 
 }  // namespace
