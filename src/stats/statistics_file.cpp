@@ -22,8 +22,8 @@
 #include "base/whole_files.h"
 #include "results/deepest_board.h"
 #include "results/full_boards.h"
-#include "search/search_state.h"
 #include "results/statistics_records.h"
+#include "search/search_state.h"
 #include "stats/statistics_report.h"
 
 StatisticsFileState statisticsFile;
@@ -140,10 +140,14 @@ std::string statisticsText() {
 }
 
 // Writes the statistics as `name`, whole (writeWholeFile); a file that cannot be written
-// leaves `name` as it was. False when it failed.
+// leaves `name` as it was and is named on the error stream with the reason, once while the
+// saves keep failing. True when it was written.
 bool replaceFile(const char* name, bool sync) {
-    if (writeWholeFile(name, statisticsText(), Existing::replace, sync) == 0) return true;
-    printErr("could not write to %s\n", name);
+    const int error = writeWholeFile(name, statisticsText(), Existing::replace, sync);
+    if (error == 0) return true;
+    if (!statisticsFile.failureShown)
+        printErr("could not write to %s (%s); it is tried again at every save\n", name,
+                 std::strerror(error));
     return false;
 }
 
@@ -206,8 +210,10 @@ StatisticsReading readStatisticsFile(const char* path, StatsRecord& record, std:
                     static_cast<std::int32_t>(std::clamp<long long>(number, INT_MIN, INT_MAX));
         } else if (line[0] >= '0' && line[0] <= '9') {
             long long index = 0;
-            // Lines numbered outside the histogram, and counts that cannot be read, are ignored.
-            if (!readDecimal(line, index) || index >= mismatchSlots || !readDecimal(value, number))
+            // Lines numbered outside the histogram, and counts that cannot be read or are below
+            // 0, are ignored, as for the runs by deepest depth.
+            if (!readDecimal(line, index) || index >= mismatchSlots ||
+                !readDecimal(value, number) || number < 0)
                 continue;
             record.histogram[index] = number;
         }
@@ -298,9 +304,16 @@ void saveStatistics() {
             const bool saved = replaceFile(statisticsFileName, sync);
             statisticsFile.saveFailed = !backupSaved || !saved;
         } else {
-            printErr("could not write to total.txt\n");
+            if (!statisticsFile.failureShown)
+                printErr(
+                    "could not write to total.txt (it is in the way); it is tried again at "
+                    "every save\n");
             statisticsFile.saveFailed = true;
         }
+        // A failing save is reported once, and so is the first save that works again.
+        if (!statisticsFile.saveFailed && statisticsFile.failureShown)
+            printErr("the statistics are saved again in total.txt and total.bak\n");
+        statisticsFile.failureShown = statisticsFile.saveFailed;
         if (sync) {
             statisticsFile.everSynced = true;
             statisticsFile.lastSyncMs = now;

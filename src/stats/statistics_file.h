@@ -18,8 +18,10 @@ inline constexpr const char* runsByDeepestKey = "deepest";
 struct StatisticsFileState {
     // grandTotal.secs as read from the file at start-up.
     std::int64_t secsAtProgramStart = 0;
-    // Whether the last saveStatistics failed to write total.txt or total.bak.
+    // Whether the last saveStatistics failed to write total.txt or total.bak, and whether the
+    // error stream said so already (once, until a save works again).
     bool saveFailed = false;
+    bool failureShown = false;
     // When a save last synced the files and their directory to the disk, on the monotonic
     // clock; saves sync at most every few seconds.
     bool everSynced = false;
