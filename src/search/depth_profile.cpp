@@ -1,5 +1,8 @@
 #include "search/depth_profile.h"
 
+#include "search/depth_windows.h"
+#include "search/rim_look_ahead.h"
+
 DepthProfile depthProfile;
 
 std::int64_t nodesFromDepth(int depth) {
@@ -7,4 +10,17 @@ std::int64_t nodesFromDepth(int depth) {
     if (i < 0) return 0;
     const std::int64_t entered = depthProfile.enteredAt[i];
     return depthProfile.nodesFrom[i] + (entered >= 0 ? search.nodeCount - entered : 0);
+}
+
+void noteDeadEnd(int depth, bool rimRefused) {
+    depthProfile.deadEndDepth = depth - 1;
+    // The look-ahead's kinds, sorted once in a run that judges without the look-ahead on.
+    if (!rim.kindsSorted && !rim.on) sortRimKinds();
+    const int limit = mismatchLimitOf(depth);
+    if (rimRefused || !rimClosesAsPlaced(depth - 1))
+        depthProfile.deadEnd = DeadEnd::rim;
+    else if (limit > 0 && search.mismatchCount >= limit)
+        depthProfile.deadEnd = DeadEnd::mismatchLimit;
+    else
+        depthProfile.deadEnd = DeadEnd::noFit;
 }

@@ -45,6 +45,17 @@ constexpr int profileIndex(int depth) {
     return -1;
 }
 
+// What ended the deepest branch of a run that reached firstDeadEndDepth or deeper: at the first
+// dead end at its deepest depth, the square after it took no piece because
+enum class DeadEnd : std::int8_t {
+    none,           // no dead end there (yet): a full board, or a run stopped in the branch
+    rim,            // the free edge and corner pieces could no longer close the rim
+    mismatchLimit,  // nothing fitted exactly, and the board held the mismatches the depth allows
+    noFit,          // no free piece fitted, even with one mismatched edge where one is allowed
+};
+// The shallowest deepest depth whose dead end the profile judges.
+inline constexpr int firstDeadEndDepth = 240;
+
 struct DepthProfile {
     // Nodes counted while the step of each profiled depth ran, for every entry into it that has
     // returned: the placements at that depth and deeper.
@@ -52,6 +63,10 @@ struct DepthProfile {
     // nodeCount at the entry into the step of each profiled depth while that step runs, or -1.
     std::array<std::int64_t, profiledDepths.size()> enteredAt =
         filled<std::int64_t, profiledDepths.size()>(-1);
+    // The deepest depth at which the run met a dead end (firstDeadEndDepth or deeper, else -1),
+    // and what ended it.
+    std::int32_t deadEndDepth = -1;
+    DeadEnd deadEnd = DeadEnd::none;
 };
 // The one instance, kept for the current run.
 extern DepthProfile depthProfile;
@@ -59,3 +74,8 @@ extern DepthProfile depthProfile;
 // The nodes of the run placed at `depth` (a profiled depth) or deeper, counting those of a step
 // that still runs (or that a budget stop left) up to now.
 std::int64_t nodesFromDepth(int depth);
+
+// Called when the step of `depth`, entered with the board filled to depth - 1 deeper than any
+// dead end before in the run, placed nothing: judges what ended the branch (the rim first, as
+// the cause below the others), with `rimRefused` when the look-ahead refused a piece there.
+[[gnu::cold, gnu::noinline]] void noteDeadEnd(int depth, bool rimRefused);

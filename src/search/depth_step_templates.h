@@ -461,6 +461,23 @@ template <int D, StepRules R>
         stepBody<D, R>();
 }
 
+// The step, and under the profile its first entry with the board filled deeper than any dead
+// end before in the run (from firstDeadEndDepth on): when it places nothing, what ended the
+// branch is noted.
+template <int D, StepRules R>
+[[gnu::always_inline]] inline void judgedStep() {
+    if constexpr (R == StepRules::withOptions && D > firstDeadEndDepth) {
+        if (D - 1 > depthProfile.deadEndDepth && runOptions.profile != 0) {
+            const std::int64_t nodes = search.nodeCount;
+            const std::int64_t refusals = rim.refusals;
+            stepOrLastStep<D, R>();
+            if (search.nodeCount == nodes) noteDeadEnd(D, rim.refusals != refusals);
+            return;
+        }
+    }
+    stepOrLastStep<D, R>();
+}
+
 // A step's work. The steps with options count the nodes below every entry into a profiled
 // depth, and count the look-ahead's free rim pieces afresh on entering the first depth that
 // tests its placements.
@@ -472,7 +489,7 @@ template <int D, StepRules R>
     if constexpr (R == StepRules::withOptions && profileIndex(D) >= 0) {
         constexpr int i = profileIndex(D);
         depthProfile.enteredAt[i] = search.nodeCount;
-        stepOrLastStep<D, R>();
+        judgedStep<D, R>();
         depthProfile.nodesFrom[i] += search.nodeCount - depthProfile.enteredAt[i];
         depthProfile.enteredAt[i] = -1;
     } else {

@@ -132,11 +132,11 @@ inline constexpr std::array<RimGap, depthCount> rimGaps = [] {
     return gaps;
 }();
 
-// At every tested depth the filled rim squares are one arc through the top-left corner, so
-// the empty ones are one run between two filled squares.
+// At every depth from the first tested one on (and so at every tested depth, and at a dead end
+// that the depth profile judges) the filled rim squares are one arc through the top-left
+// corner, so the empty ones are one run between two filled squares.
 constexpr bool emptyRimIsOneRun() {
-    for (int d = 0; d < depthCount; ++d) {
-        if (!testsRim(d)) continue;
+    for (int d = firstRimCheckDepth; d < depthCount - 1; ++d) {
         int runs = 0;
         for (int i = 0; i < rimLength; ++i)
             runs += rimDepth(i) > d && rimDepth((i + rimLength - 1) % rimLength) <= d;
@@ -145,6 +145,7 @@ constexpr bool emptyRimIsOneRun() {
     return true;
 }
 static_assert(emptyRimIsOneRun());
+
 // (0, 12) leaves (0, 13), (0, 14), the corner, column 15, the corner and (15, 14) to (15, 12).
 static_assert(rimGaps[191].length == 21 && rimGaps[191].corners == (1u << 2 | 1u << 17));
 static_assert(rimGaps[191].edges == 19 && rimGaps[191].runStart == 3 && rimGaps[191].runEnd == 17);

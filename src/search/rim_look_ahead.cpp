@@ -158,7 +158,14 @@ bool startRimLookAhead() {
     // The answers kept are in terms of the kinds sorted here.
     rim.answers.fill(RimAnswers{});
     rim.memo.fill(RimMemoEntry{});
+    if (!sortRimKinds()) return false;
+    rim.on = true;
+    return true;
+}
+
+bool sortRimKinds() {
     std::vector<std::pair<int, Kind>> pieces;
+    rim.kindsSorted = false;
     if (!sortRimPieces(pieces).empty()) return false;
     std::vector<Kind> kinds;
     for (const auto& [piece, kind] : pieces)
@@ -206,7 +213,7 @@ bool startRimLookAhead() {
         rim.edgesInto[c] = first(byOut, false);
         rim.cornersInto[c] = first(byOut, true);
     }
-    rim.on = true;
+    rim.kindsSorted = true;
     return true;
 }
 
@@ -255,4 +262,25 @@ bool rimAnswerAfresh(int depth, int kept, PieceCode code, int piece) {
     giveBackRimPiece(piece);
     answers.known |= kind;
     return (answers.closes & kind) != 0;
+}
+
+bool rimClosesAsPlaced(int depth) {
+    if (depth < firstRimCheckDepth || depth >= depthCount - 1 || !rim.kindsSorted) return true;
+    const RimGap gap = rimGapAt(depth);
+    // Counted afresh from the free pieces, then put back as the steps keep them.
+    const std::array<std::uint8_t, rimBitCount> keptFree = rim.free;
+    const std::uint64_t keptBits = rim.freeBits;
+    countFreeRimPieces();
+    const std::uint64_t edgeBits = rim.edgeBitCount == rimBitCount
+                                       ? ~std::uint64_t{0}
+                                       : (std::uint64_t{1} << rim.edgeBitCount) - 1;
+    bool closes = true;
+    if (std::popcount(rim.freeBits & edgeBits) == gap.edges &&
+        std::popcount(rim.freeBits & ~edgeBits) == gap.length - gap.edges) {
+        RimWalk walk{gap, colourOn(search.board[gap.endSlot], gap.endSide), rim.free};
+        closes = walk.forwardFrom(0, colourOn(search.board[gap.startSlot], gap.startSide));
+    }
+    rim.free = keptFree;
+    rim.freeBits = keptBits;
+    return closes;
 }

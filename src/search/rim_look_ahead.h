@@ -51,8 +51,10 @@ struct RimAnswers {
 
 // The look-ahead of the current run, touched only by the run thread.
 struct RimLookAhead {
-    // Whether the run's steps test their rim placements.
+    // Whether the run's steps test their rim placements, and whether the rim pieces are sorted
+    // into the kinds below.
     bool on = false;
+    bool kindsSorted = false;
     // The rim pieces by kind, the edge kinds first, each part in order of in colour: for each
     // piece its kind (-1 for pieces that never lie on the rim), for each kind its in and out
     // colour and the first of its bits in freeBits; the kinds of each in colour start at
@@ -94,6 +96,13 @@ std::string rimLookAheadFault();
 // Sorts the rim pieces into kinds and turns the look-ahead on, when the pieces allow it (see
 // rimLookAheadFault); returns whether it is on.
 bool startRimLookAhead();
+// Sorts the rim pieces into kinds, when the pieces allow it, without turning the look-ahead on;
+// returns whether they are sorted.
+bool sortRimKinds();
+// Whether the free rim pieces can still fill the rim squares left empty with the board filled
+// up to `depth` in fill order, by the test the look-ahead makes; true where it cannot judge
+// (before the look-ahead's first depth, or when the kinds are not sorted).
+bool rimClosesAsPlaced(int depth);
 // Counts the free rim pieces from pieceFree, as the test's free pieces.
 void countFreeRimPieces();
 

@@ -96,6 +96,24 @@ TEST(Bench, ProfileShowsWhereTheNodesWentWithoutChangingTheSearch) {
         for (const std::string& line : linesOf(profiled.out))
             runs += line.starts_with("run ") && line.find(", end ") != std::string::npos;
         EXPECT_EQ(ends, runs) << profiled.out;
+        // Each band of deep runs counts the runs whose deepest depth lies in it, every one of
+        // them ended one way or another.
+        for (const auto& [first, last] :
+             {std::pair{240, 247}, {248, 249}, {250, 251}, {252, 253}}) {
+            int inBand = 0;
+            for (const std::string& line : linesOf(profiled.out))
+                if (const std::size_t at = line.find(", depth ");
+                    line.starts_with("run ") && at != std::string::npos) {
+                    const int depth = std::stoi(line.substr(at + 8));
+                    inBand += depth >= first && depth <= last;
+                }
+            const std::vector<long long> band =
+                profileNumbers(profiled.out, "deepest " + std::to_string(first) + "-" +
+                                                 std::to_string(last) + ":");
+            ASSERT_EQ(band.size(), 5u) << profiled.out;
+            EXPECT_EQ(band[0], inBand) << first << profiled.out;
+            EXPECT_EQ(band[1] + band[2] + band[3] + band[4], inBand) << first << profiled.out;
+        }
     }
 }
 

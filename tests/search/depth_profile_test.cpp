@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "search/depth_windows.h"
+
 #include "run/resets.h"
 #include "search/search_state.h"
 
@@ -22,4 +24,29 @@ TEST(DepthProfile, NodesFromADepthCountThoseOfAStepStillRunning) {
     depthProfile.enteredAt[i] = 900;  // and one that runs, entered 100 nodes ago
     EXPECT_EQ(nodesFromDepth(248), 600);
     EXPECT_EQ(nodesFromDepth(247 - 100), 0) << "no depth outside the profile";
+}
+
+TEST(DepthProfile, ADeadEndIsPutDownToTheRimTheMismatchLimitOrNoFit) {
+    // No piece is a rim piece here, so the rim closes as far as the test can tell, unless the
+    // look-ahead refused a piece at the square.
+    const struct {
+        const char* name;
+        int mismatches;
+        bool rimRefused;
+        DeadEnd ended;
+    } cases[] = {
+        {"RimRefused", 0, true, DeadEnd::rim},
+        {"LimitReached", mismatchLimitOf(250), false, DeadEnd::mismatchLimit},
+        {"BelowTheLimit", mismatchLimitOf(250) - 1, false, DeadEnd::noFit},
+    };
+    for (const auto& c : cases) {
+        resetProgram();
+        search.mismatchCount = c.mismatches;
+        noteDeadEnd(250, c.rimRefused);
+        EXPECT_EQ(depthProfile.deadEndDepth, 249) << c.name;
+        EXPECT_EQ(depthProfile.deadEnd, c.ended) << c.name;
+    }
+    resetProgram();
+    noteDeadEnd(depthCount - 1, false);  // the last square allows no mismatch
+    EXPECT_EQ(depthProfile.deadEnd, DeadEnd::noFit);
 }

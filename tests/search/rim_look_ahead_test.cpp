@@ -109,6 +109,12 @@ TEST_P(RimLookAheadTest, AnswersWhetherTheRimCanClose) {
     EXPECT_EQ(closesAt(rimCase), rimCase.closes);
     EXPECT_EQ(closesAt(rimCase), rimCase.closes) << "answered again by the depth";
     EXPECT_EQ(rim.freeBits, freeBefore) << "the test leaves the free pieces as they were";
+    // The same test at a dead end, with the piece on its square and out of play.
+    search.board[fillOrder[rimCase.depth]] =
+        rimCase.depth == 197 ? pieceCodes[4] : rotate(1, pieceCodes[4]);
+    search.pieceFree[4] = 0;
+    EXPECT_EQ(rimClosesAsPlaced(rimCase.depth), rimCase.closes);
+    EXPECT_EQ(rim.freeBits, freeBefore) << "and leaves the free pieces as the steps keep them";
 }
 
 INSTANTIATE_TEST_SUITE_P(Rims, RimLookAheadTest, testing::ValuesIn(rimCases),

@@ -22,6 +22,7 @@
 #include "run/run_setup.h"
 #include "search/depth_profile.h"
 #include "search/rim_look_ahead.h"
+#include "search/run_depths.h"
 #include "search/search_state.h"
 
 namespace {
@@ -57,8 +58,20 @@ struct Profile {
     // The runs by how they ended, in the order of runEndTexts.
     std::array<int, runEndTexts.size()> endCount{};
     std::int64_t tests = 0, refusals = 0, lookUps = 0, memoHits = 0, givenUp = 0;
+    // The runs that reached firstDeadEndDepth, by the band of their deepest depth and what ended
+    // their deepest branch: the DeadEnd values, a stop in the branch counted as none (a full
+    // board is band 254's).
+    static constexpr std::array<const char*, 4> deadEndNames{"stopped in it", "rim",
+                                                             "mismatch limit", "no fit"};
+    std::array<std::array<int, deadEndNames.size()>, depthBandCount> deadEnds{};
 
     void addRun(RunEnd end) {
+        const int deepest = deepestPlacedDepth();
+        if (deepest >= firstDeadEndDepth) {
+            const DeadEnd ended =
+                depthProfile.deadEndDepth == deepest ? depthProfile.deadEnd : DeadEnd::none;
+            ++deadEnds[depthBandOf(deepest)][static_cast<std::size_t>(ended)];
+        }
         nodesFrom[0] += search.nodeCount;
         for (std::size_t b = 1; b < bandStarts.size(); ++b)
             nodesFrom[b] += nodesFromDepth(bandStarts[b]);
@@ -73,7 +86,37 @@ struct Profile {
         givenUp += rim.givenUp;
     }
 
-    std::string text(bool rimLookAhead) const {
+    // What ended the deepest branch of the runs that reached firstDeadEndDepth, by band: the runs
+    // and their rate a CPU-minute, then how many ended each way.
+    std::string deadEndText(double cpuSeconds) const {
+        std::string lines;
+        const double minutes = cpuSeconds > 0 ? cpuSeconds / 60 : 1;
+        for (std::size_t band = depthBandOf(firstDeadEndDepth); band < depthBandCount; ++band) {
+            const int first = deepestDepthBands[band - 1];
+            const int last = band < deepestDepthBands.size() ? deepestDepthBands[band] - 1 : first;
+            int runs = 0;
+            for (const int count : deadEnds[band])
+                runs += count;
+            lines += first == last ? printed("deepest %d:", first)
+                                   : printed("deepest %d-%d:", first, last);
+            lines += printed(" %d runs (%.2f a CPU-minute)", runs, runs / minutes);
+            if (first == depthCount - 1) {
+                lines += ", full boards\n";
+                continue;
+            }
+            const char* separator = "; ended by";
+            for (const DeadEnd e :
+                 {DeadEnd::rim, DeadEnd::mismatchLimit, DeadEnd::noFit, DeadEnd::none}) {
+                const auto i = static_cast<std::size_t>(e);
+                lines += printed("%s %s %d", separator, deadEndNames[i], deadEnds[band][i]);
+                separator = ",";
+            }
+            lines += "\n";
+        }
+        return lines;
+    }
+
+    std::string text(bool rimLookAhead, double cpuSeconds) const {
         std::string lines;
         const double all = nodesFrom[0] > 0 ? static_cast<double>(nodesFrom[0]) : 1;
         for (std::size_t b = 0; b < bandStarts.size(); ++b) {
@@ -94,6 +137,7 @@ struct Profile {
             if (runEndTexts[i].end != RunEnd::stopRequest)
                 lines += printed("%s %s %d", i == 0 ? "" : ",", runEndTexts[i].name, endCount[i]);
         lines += "\n";
+        lines += deadEndText(cpuSeconds);
         if (rimLookAhead)
             lines += printed(
                 "rim look-ahead %lld tests, %lld refused; %lld looked up, %lld found in the "
@@ -189,6 +233,7 @@ WorkloadFigures runWorkload(const Workload& workload, std::string& error) {
     row.medianDepth = medianDepth(depths);
     row.cpuSeconds = processCpuSeconds() - cpuAtStart;
     figures.boardsDigest = boardsDigest;
-    if (setup.groups.options.profile != 0) figures.profile = profile.text(runOptions.rimLookAhead);
+    if (setup.groups.options.profile != 0)
+        figures.profile = profile.text(runOptions.rimLookAhead, row.cpuSeconds);
     return figures;
 }
