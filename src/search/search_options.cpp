@@ -10,13 +10,13 @@ SearchOptions runOptions;
 const std::array<SearchOptionRow, 3> searchOptionRows{{
     {"Rim look-ahead", "--rim-look-ahead", "rim-look-ahead", nullptr, 1, 1,
      "refuse rim placements after which the rim cannot close", &SearchOptions::rimLookAhead, 1,
-     rimLookAheadFault, nullptr},
+     TrialFigure::fullBoards, rimLookAheadFault, nullptr},
     {"Profile", "--profile", nullptr, nullptr, 1, 1,
      "the nodes by depth, the deep placements and the ends of the runs", &SearchOptions::profile, 0,
-     nullptr, nullptr},
+     TrialFigure::yield, nullptr, nullptr},
     {"Scarcity ordering", "--scarcity", "scarcity", "W", -1000, 1000,
      "order candidates also by how common their colours are (W < 0: common ones first)",
-     &SearchOptions::scarcity, 0, nullptr, prepareScarcity},
+     &SearchOptions::scarcity, 0, TrialFigure::yield, nullptr, prepareScarcity},
 }};
 
 void startRunOptions(const SearchOptions& options) {

@@ -28,6 +28,12 @@ struct SearchOptions {
 // do not allow, so that each is on here only when it really acts. resetRun clears it.
 extern SearchOptions runOptions;
 
+// The figure tessaly-groups' trial judges an option by: what the runs reached (full boards per
+// CPU-minute where they come on two seed pairs, else runs reaching depth 248, else the median
+// deepest depth), or full boards alone, for an option that only cuts off searches that hold no
+// full board and so makes runs end shallower by design.
+enum class TrialFigure { yield, fullBoards };
+
 // One option of the table.
 struct SearchOptionRow {
     const char* name;       // in messages, capitalised: "Rim look-ahead"
@@ -38,8 +44,10 @@ struct SearchOptionRow {
     std::int64_t most;
     const char* help;  // what it does, in a line
     std::int64_t SearchOptions::*value;
-    // The value tessaly-groups' trial tries on the groups it chose, or 0 when it does not try it.
+    // The value tessaly-groups' trial tries on the groups it chose, or 0 when it does not try it,
+    // and the figure it judges the option by.
     std::int64_t trialValue;
+    TrialFigure trialFigure;
     // Why these pieces do not allow the option (the solver says so and leaves it off), or an
     // empty text; null for an option that every puzzle allows.
     std::string (*refusal)();

@@ -236,7 +236,7 @@ TrialOutcome runTrial(const std::string& bench, const std::string& derivedText,
         const std::int64_t keptValue = kept.*(row.value);
         const OptionVerdict verdict =
             judgeOption(alone, with, keptValue != 0 ? keptValue : row.trialValue, keptValue,
-                        aloneName, lowered(name));
+                        aloneName, lowered(name), row.trialFigure);
         outcome.options.*(row.value) = verdict.value;
         const std::string line = name + " on the " + chosenName + ": " + yieldText(with) + "; " +
                                  verdict.said + " (" + verdict.reason + ")";

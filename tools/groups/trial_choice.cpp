@@ -109,7 +109,16 @@ Choice chooseYield(const std::vector<Yield>& yields, const std::vector<std::stri
 
 OptionVerdict judgeOption(const Yield& without, const Yield& with, std::int64_t tried,
                           std::int64_t kept, const std::string& withoutName,
-                          const std::string& withName) {
+                          const std::string& withName, TrialFigure figure) {
+    if (figure == TrialFigure::fullBoards && without.pairsWithBoards < pairsWithBoardsThatCount &&
+        with.pairsWithBoards < pairsWithBoardsThatCount) {
+        const std::string reason = printed(
+            "it is judged by its full boards alone, and neither setting found them on %d seed "
+            "pairs",
+            pairsWithBoardsThatCount);
+        if (kept == 0) return {0, "not written", reason};
+        return {kept, "kept, as the file replaced had it, the trial telling nothing of it", reason};
+    }
     const Choice verdict = chooseYield({without, with}, {withoutName, withName});
     const bool better = verdict.chosen == 1 && !verdict.tie;
     const bool worse = verdict.chosen == 0 && !verdict.tie;

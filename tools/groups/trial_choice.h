@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "search/search_options.h"
 #include "tools/common/yield_sweep.h"
 
 // What k7groups.txt can hold.
@@ -59,11 +60,13 @@ struct OptionVerdict {
     std::string reason;  // the choice's reason
 };
 // The verdict on an option tried with the value `tried` on the chosen setting, whose figures
-// were `without` and `with` it, when the file replaced had the value `kept` (0: not the word).
-// Written when it did better; a kept word stays unless it did worse.
+// were `without` and `with` it, when the file replaced had the value `kept` (0: not the word),
+// judged by `figure` (by full boards alone, neither side having found them on
+// pairsWithBoardsThatCount seed pairs tells nothing). Written when it did better; a kept word
+// stays unless it did worse.
 OptionVerdict judgeOption(const Yield& without, const Yield& with, std::int64_t tried,
                           std::int64_t kept, const std::string& withoutName,
-                          const std::string& withName);
+                          const std::string& withName, TrialFigure figure);
 
 // A setting's figures in a few words: "0 full boards, 3 runs reaching 248, median depth 244".
 std::string yieldText(const Yield& yield);

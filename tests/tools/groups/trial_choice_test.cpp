@@ -75,24 +75,32 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(TrialOption, IsWrittenWhenBetterAndAKeptWordStaysUnlessWorse) {
     const Yield plain = yield(0, 0, 4, 240);
+    constexpr TrialFigure byYield = TrialFigure::yield;
+    constexpr TrialFigure byBoards = TrialFigure::fullBoards;
     const struct {
         Yield with;
         std::int64_t kept;
+        TrialFigure figure;
         std::int64_t written;
         const char* said;
     } cases[] = {
-        {yield(0, 0, 6, 240), 0, 1, "written"},
-        {yield(0, 0, 4, 240), 0, 0, "not written"},
-        {yield(0, 0, 3, 250), 0, 0, "not written"},
-        {yield(0, 0, 4, 240), 1, 1,
+        {yield(0, 0, 6, 240), 0, byYield, 1, "written"},
+        {yield(0, 0, 4, 240), 0, byYield, 0, "not written"},
+        {yield(0, 0, 3, 250), 0, byYield, 0, "not written"},
+        {yield(0, 0, 4, 240), 1, byYield, 1,
          "kept, as the file replaced had it, the trial measuring it no worse"},
-        {yield(0, 0, 6, 240), 1, 1, "kept, as the file replaced had it"},
-        {yield(0, 0, 3, 250), 1, 0,
+        {yield(0, 0, 6, 240), 1, byYield, 1, "kept, as the file replaced had it"},
+        {yield(0, 0, 3, 250), 1, byYield, 0,
          "dropped, though the file replaced had it: the trial measured it worse"},
+        // Judged by full boards alone: deep runs tell nothing, boards on two pairs decide.
+        {yield(0, 0, 6, 240), 0, byBoards, 0, "not written"},
+        {yield(0, 0, 1, 240), 1, byBoards, 1,
+         "kept, as the file replaced had it, the trial telling nothing of it"},
+        {yield(5, 2, 1, 240), 0, byBoards, 1, "written"},
     };
     for (const auto& c : cases) {
         const OptionVerdict verdict =
-            judgeOption(plain, c.with, 1, c.kept, "rules off alone", "rim look-ahead");
+            judgeOption(plain, c.with, 1, c.kept, "rules off alone", "rim look-ahead", c.figure);
         EXPECT_EQ(verdict.value, c.written) << c.said;
         EXPECT_EQ(verdict.said, c.said);
     }
