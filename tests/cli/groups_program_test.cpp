@@ -4,6 +4,7 @@
 // with it.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <chrono>
@@ -73,6 +74,15 @@ std::vector<pid_t> childrenNamed(pid_t parent, const std::string& name) {
             children.push_back(pid);
     }
     return children;
+}
+
+// The CPU seconds of this program's children that have ended and been waited for, and of
+// theirs.
+double reapedChildrenCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec +
+           usage.ru_stime.tv_usec / 1e6;
 }
 
 }  // namespace
@@ -324,4 +334,28 @@ TEST(GroupsProgram, TheTrialsBenchmarksEndWithItHoweverItIsSignalled) {
         }
         endLeftovers(dir.path);
     }
+}
+
+TEST(GroupsProgram, ItsSecondsAreTheCpuSecondsOfItsRunsHoweverLongTheyWait) {
+    TempDir dir;
+    std::filesystem::copy_file(deepPuzzle, dir.file("k7pieces.txt"));
+    const double before = reapedChildrenCpuSeconds();
+    const pid_t groups = startProgram({groupsProgram, "--seconds", "2", "-j", "1", "--run-nodes",
+                                       "1000000000000000", "--no-trial"},
+                                      dir.path, "out.txt", "err.txt");
+    ASSERT_TRUE(
+        eventually([&] { return childrenNamed(groups, "tessaly-groups").size() == 1; }, 60));
+    // Stopped, the program and its run use no CPU time while the wall clock passes the bound.
+    kill(groups, SIGSTOP);
+    for (const pid_t run : childrenNamed(groups, "tessaly-groups"))
+        kill(run, SIGSTOP);
+    std::this_thread::sleep_for(std::chrono::seconds(3));
+    for (const pid_t run : childrenNamed(groups, "tessaly-groups"))
+        kill(run, SIGCONT);
+    kill(groups, SIGCONT);
+    EXPECT_EQ(waitForExit(groups, 120), 0) << readFile(dir.file("err.txt"));
+    EXPECT_GE(reapedChildrenCpuSeconds() - before, 2.0);
+    EXPECT_NE(readFile(dir.file("k7groups.txt")).find("(seed 1, 2 CPU seconds)"),
+              std::string::npos);
+    endLeftovers(dir.path);
 }
