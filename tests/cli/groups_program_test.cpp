@@ -359,3 +359,24 @@ TEST(GroupsProgram, ItsSecondsAreTheCpuSecondsOfItsRunsHoweverLongTheyWait) {
               std::string::npos);
     endLeftovers(dir.path);
 }
+
+TEST(GroupsProgram, AGroupsFileThatCannotBeWrittenIsRefusedBeforeTheHarvest) {
+    for (const char* kind : {"a directory", "a symbolic link"}) {
+        TempDir dir;
+        std::filesystem::copy_file(deepPuzzle, dir.file("k7pieces.txt"));
+        if (kind == std::string("a directory")) {
+            std::filesystem::create_directory(dir.file("k7groups.txt"));
+        } else {
+            writeFile(dir.file("shared.txt"), "off\n");
+            std::filesystem::create_symlink("shared.txt", dir.file("k7groups.txt"));
+        }
+        const ProgramResult result = runProgram(
+            groupsProgram + " --force --nodes 2000 --run-nodes 1000 --no-trial", dir.path);
+        EXPECT_EQ(result.status, 1) << kind;
+        EXPECT_EQ(result.err, std::string("tessaly-groups: cannot write k7groups.txt: it is ") +
+                                  kind + ", not a regular file\n");
+        EXPECT_EQ(result.out, "") << "nothing is harvested";
+        EXPECT_FALSE(std::filesystem::is_regular_file(
+            std::filesystem::symlink_status(dir.file("k7groups.txt"))));
+    }
+}

@@ -217,6 +217,8 @@ void printHarvestReport(const Harvested& harvested) {
 int main(int argc, char** argv) {
     const Options options = parseArguments(argc, argv);
     const std::string where = currentDirectory() + "/" + groupsFileName;
+    // Nothing is made for a file that cannot be written.
+    if (const std::string problem = groupsFileUnwritable(); !problem.empty()) failWith(problem);
     const bool replacing = exists(groupsFileName);
     if (replacing && !options.force) failWith(where + " exists; --force replaces it");
     RunGroups kept;
