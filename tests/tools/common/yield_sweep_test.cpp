@@ -71,11 +71,9 @@ TEST(YieldSweep, ARowThatNoBenchmarkCouldPrintIsRefusedNamingTheLineAndTheColumn
         const char* problem;
     } cases[] = {
         {2, "0", "'cpu seconds' is not a positive number"},
-        {2, "-5", "'cpu seconds' is not a positive number"},
         {2, "inf", "'cpu seconds' is not a positive number"},
         {2, "1e-305", "'cpu seconds' is too few for 'runs' per minute"},
         {3, "-1", "'nodes' is negative"},
-        {4, "-90", "'runs' is negative"},
         {11, "-99", "'full boards' is negative"},
         {5, "91", "'deepest 240' is more than 'runs'"},
         {6, "41", "'deepest 248' is more than 'deepest 240'"},
