@@ -172,6 +172,12 @@ TEST(Bench, ASweepRunsEachSeedPairAsTheSingleWorkloadDoesAndTwoSweepsCompare) {
     const ProgramResult compared = runProgram(TESSALY_BENCH_BIN " --compare a.txt b.txt", dir.path);
     EXPECT_EQ(compared.status, 0) << compared.err;
     EXPECT_NE(compared.out.find("\n# deepest 254 "), std::string::npos) << compared.out;
+
+    // A sweep that holds a seed pair twice is refused.
+    writeFile(dir.file("c.txt"), plain.out + linesOf(plain.out)[2] + "\n");
+    const ProgramResult twice = runProgram(TESSALY_BENCH_BIN " --compare a.txt c.txt", dir.path);
+    EXPECT_EQ(twice.status, 1);
+    EXPECT_NE(twice.err.find("is in the second sweep twice"), std::string::npos) << twice.err;
 }
 
 TEST(Bench, RejectsBadArgumentsWithStatus2) {

@@ -4,6 +4,7 @@
 // with it.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <chrono>
@@ -73,6 +74,15 @@ std::vector<pid_t> childrenNamed(pid_t parent, const std::string& name) {
             children.push_back(pid);
     }
     return children;
+}
+
+// The CPU seconds of this program's children that have ended and been waited for, and of
+// theirs.
+double reapedChildrenCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec +
+           usage.ru_stime.tv_usec / 1e6;
 }
 
 }  // namespace
@@ -323,5 +333,49 @@ TEST(GroupsProgram, TheTrialsBenchmarksEndWithItHoweverItIsSignalled) {
             EXPECT_TRUE(std::filesystem::is_empty(temporary.path));
         }
         endLeftovers(dir.path);
+    }
+}
+
+TEST(GroupsProgram, ItsSecondsAreTheCpuSecondsOfItsRunsHoweverLongTheyWait) {
+    TempDir dir;
+    std::filesystem::copy_file(deepPuzzle, dir.file("k7pieces.txt"));
+    const double before = reapedChildrenCpuSeconds();
+    const pid_t groups = startProgram({groupsProgram, "--seconds", "2", "-j", "1", "--run-nodes",
+                                       "1000000000000000", "--no-trial"},
+                                      dir.path, "out.txt", "err.txt");
+    ASSERT_TRUE(
+        eventually([&] { return childrenNamed(groups, "tessaly-groups").size() == 1; }, 60));
+    // Stopped, the program and its run use no CPU time while the wall clock passes the bound
+    // (the wait only lets a wall-clock bound expire; the harvest's end does not depend on it).
+    kill(groups, SIGSTOP);
+    for (const pid_t run : childrenNamed(groups, "tessaly-groups"))
+        kill(run, SIGSTOP);
+    std::this_thread::sleep_for(std::chrono::seconds(3));
+    for (const pid_t run : childrenNamed(groups, "tessaly-groups"))
+        kill(run, SIGCONT);
+    kill(groups, SIGCONT);
+    EXPECT_EQ(waitForExit(groups, 120), 0) << readFile(dir.file("err.txt"));
+    EXPECT_GE(reapedChildrenCpuSeconds() - before, 2.0);
+    endLeftovers(dir.path);
+}
+
+TEST(GroupsProgram, AGroupsFileThatCannotBeWrittenIsRefusedBeforeTheHarvest) {
+    for (const char* kind : {"a directory", "a symbolic link"}) {
+        TempDir dir;
+        std::filesystem::copy_file(deepPuzzle, dir.file("k7pieces.txt"));
+        if (kind == std::string("a directory")) {
+            std::filesystem::create_directory(dir.file("k7groups.txt"));
+        } else {
+            writeFile(dir.file("shared.txt"), "off\n");
+            std::filesystem::create_symlink("shared.txt", dir.file("k7groups.txt"));
+        }
+        const ProgramResult result = runProgram(
+            groupsProgram + " --force --nodes 2000 --run-nodes 1000 --no-trial", dir.path);
+        EXPECT_EQ(result.status, 1) << kind;
+        EXPECT_EQ(result.err, std::string("tessaly-groups: cannot write k7groups.txt: it is ") +
+                                  kind + ", not a regular file\n");
+        EXPECT_EQ(result.out, "") << "nothing is harvested";
+        EXPECT_FALSE(std::filesystem::is_regular_file(
+            std::filesystem::symlink_status(dir.file("k7groups.txt"))));
     }
 }

@@ -1,6 +1,7 @@
 #include "tools/common/child_pool.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -8,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 
 #include "base/child_processes.h"
 #include "base/stop_signals.h"
@@ -100,10 +102,13 @@ std::vector<EndedChild> ChildPool::collect() {
     std::vector<EndedChild> ended;
     for (auto it = children_.begin(); it != children_.end();) {
         int status = 0;
-        if (waitpid(it->first, &status, WNOHANG) != it->first) {
+        rusage usage{};
+        if (wait4(it->first, &status, WNOHANG, &usage) != it->first) {
             ++it;
             continue;
         }
+        collectedCpuSeconds_ += usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 +
+                                usage.ru_stime.tv_sec + usage.ru_stime.tv_usec / 1e6;
         // The process has ended, so the pipe holds the rest of what it wrote and then its end.
         Child& child = it->second;
         drain(child);
@@ -112,6 +117,18 @@ std::vector<EndedChild> ChildPool::collect() {
         it = children_.erase(it);
     }
     return ended;
+}
+
+double ChildPool::cpuSeconds() const {
+    double seconds = collectedCpuSeconds_;
+    for (const auto& [pid, child] : children_) {
+        // A child's CPU clock, read while it runs; once it has ended, its usage when collected.
+        clockid_t clock{};
+        timespec used{};
+        if (clock_getcpuclockid(pid, &clock) == 0 && clock_gettime(clock, &used) == 0)
+            seconds += used.tv_sec + used.tv_nsec / 1e9;
+    }
+    return seconds;
 }
 
 void ChildPool::endAll() {

@@ -45,6 +45,9 @@ public:
     int wait(std::chrono::milliseconds timeout);
     // The children that have ended since the last call, in the order of their process ids.
     std::vector<EndedChild> collect();
+    // The CPU seconds its children have used, of those collected and of those running: what a
+    // pool's work has cost, whatever else the machine runs meanwhile.
+    double cpuSeconds() const;
     // Ends every child still running and waits for each, so that none runs on after a failure.
     void endAll();
 
@@ -61,4 +64,5 @@ private:
     sigset_t outside_;  // the mask the program had
     sigset_t kept_;     // the signals kept blocked into a child's body
     std::map<pid_t, Child> children_;
+    double collectedCpuSeconds_ = 0;
 };

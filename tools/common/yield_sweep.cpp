@@ -10,8 +10,12 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <limits>
+#include <map>
 
 #include "base/medians.h"
+#include "results/record_board_names.h"
+#include "search/board_geometry.h"
 #include "tools/common/child_pool.h"
 
 namespace {
@@ -46,21 +50,61 @@ double perMinute(std::int64_t figure, double cpuSeconds) {
     return cpuSeconds > 0 ? figure * secondsPerMinute / cpuSeconds : 0;
 }
 
+// The sum of two counts of rows, which are never negative, held at the largest count rather
+// than wrapped round.
+std::int64_t countSum(std::int64_t a, std::int64_t b) {
+    std::int64_t sum = 0;
+    return __builtin_add_overflow(a, b, &sum) ? std::numeric_limits<std::int64_t>::max() : sum;
+}
+
 // A figure over several rows together, per CPU-minute.
 double pooledRate(const std::vector<YieldRow>& rows, const RatedFigure& figure) {
     std::int64_t sum = 0;
     double seconds = 0;
     for (const YieldRow& row : rows) {
-        sum += figure.of(row, figure.band);
+        sum = countSum(sum, figure.of(row, figure.band));
         seconds += row.cpuSeconds;
     }
     return perMinute(sum, seconds);
+}
+
+// Why a row read is no possible row of a sweep, naming its columns, or an empty text: its CPU
+// seconds are positive and finite and every rate of it is finite, its counts are not negative,
+// no depth holds more runs than a shallower one, its best score is a score and its median
+// depth a depth (or -1, for no run).
+std::string outOfRange(const YieldRow& row) {
+    if (!std::isfinite(row.cpuSeconds) || row.cpuSeconds <= 0)
+        return "'cpu seconds' is not a positive number";
+    if (row.nodes < 0) return "'nodes' is negative";
+    const std::vector<RatedFigure> figures = ratedFigures();
+    for (std::size_t i = 0; i < figures.size(); ++i) {
+        const std::int64_t count = figures[i].of(row, figures[i].band);
+        if (count < 0) return "'" + figures[i].name + "' is negative";
+        if (!std::isfinite(perMinute(count, row.cpuSeconds)))
+            return "'cpu seconds' is too few for '" + figures[i].name + "' per minute";
+        // The runs come first, then the runs reaching each depth band, deeper and deeper: a run
+        // that reached a depth reached every shallower one.
+        const RatedFigure& before = figures[i > 0 ? i - 1 : 0];
+        if (i > 0 && i <= deepestDepthBands.size() && count > before.of(row, before.band))
+            return "'" + figures[i].name + "' is more than '" + before.name + "'";
+    }
+    if (row.bestScore < 0 || row.bestScore > perfectScore)
+        return "'best score' is not from 0 to " + std::to_string(perfectScore);
+    if (!(row.medianDepth >= -1 && row.medianDepth < depthCount))
+        return "'median depth' is not from -1 to " + std::to_string(depthCount - 1);
+    return "";
 }
 
 std::string printed(const char* pattern, auto... values) {
     char text[256];
     std::snprintf(text, sizeof text, pattern, values...);
     return text;
+}
+
+// "1,2".
+std::string pairText(SeedPair seeds) {
+    return printed("%lu,%lu", static_cast<unsigned long>(seeds.main),
+                   static_cast<unsigned long>(seeds.group));
 }
 
 std::vector<std::string_view> fieldsOf(std::string_view line) {
@@ -80,12 +124,27 @@ bool readNumber(std::string_view text, Number& value) {
     return !text.empty() && fault == std::errc{} && stop == end;
 }
 
+// Reads the fields of a row of `columns` fields, each a number; false when it is none.
+bool readRow(std::string_view line, std::size_t columns, YieldRow& row) {
+    const std::vector<std::string_view> fields = fieldsOf(line);
+    bool read = fields.size() == columns && readNumber(fields[0], row.seeds.main) &&
+                readNumber(fields[1], row.seeds.group) && readNumber(fields[2], row.cpuSeconds) &&
+                readNumber(fields[3], row.nodes) && readNumber(fields[4], row.runs);
+    for (std::size_t b = 0; read && b < deepestDepthBands.size(); ++b)
+        read = readNumber(fields[5 + b], row.runsReaching[b]);
+    const std::size_t rest = 5 + deepestDepthBands.size();
+    return read && readNumber(fields[rest], row.deepPlacements) &&
+           readNumber(fields[rest + 1], row.fullBoards) &&
+           readNumber(fields[rest + 2], row.bestScore) &&
+           readNumber(fields[rest + 3], row.medianDepth);
+}
+
 std::string sweepTotals(const std::vector<YieldRow>& rows) {
     double seconds = 0;
     std::int64_t nodes = 0;
     for (const YieldRow& row : rows) {
         seconds += row.cpuSeconds;
-        nodes += row.nodes;
+        nodes = countSum(nodes, row.nodes);
     }
     return printed("%zu seed pairs, %.1f CPU seconds, %lld nodes", rows.size(), seconds,
                    static_cast<long long>(nodes));
@@ -108,7 +167,7 @@ std::string yieldRowHeader() {
 }
 
 std::string yieldRowLine(const YieldRow& row) {
-    std::string line = printed("%lu,%lu,%.3f,%lld", static_cast<unsigned long>(row.seeds.main),
+    std::string line = printed("%lu,%lu,%.6f,%lld", static_cast<unsigned long>(row.seeds.main),
                                static_cast<unsigned long>(row.seeds.group), row.cpuSeconds,
                                static_cast<long long>(row.nodes));
     for (const RatedFigure& figure : ratedFigures()) {
@@ -139,21 +198,13 @@ std::optional<std::vector<YieldRow>> readYieldRows(std::string_view text, std::s
             headerSeen = true;
             continue;
         }
-        const std::vector<std::string_view> fields = fieldsOf(line);
         YieldRow row;
-        bool read = fields.size() == columns && readNumber(fields[0], row.seeds.main) &&
-                    readNumber(fields[1], row.seeds.group) &&
-                    readNumber(fields[2], row.cpuSeconds) && readNumber(fields[3], row.nodes) &&
-                    readNumber(fields[4], row.runs);
-        for (std::size_t b = 0; read && b < deepestDepthBands.size(); ++b)
-            read = readNumber(fields[5 + b], row.runsReaching[b]);
-        const std::size_t rest = 5 + deepestDepthBands.size();
-        read = read && readNumber(fields[rest], row.deepPlacements) &&
-               readNumber(fields[rest + 1], row.fullBoards) &&
-               readNumber(fields[rest + 2], row.bestScore) &&
-               readNumber(fields[rest + 3], row.medianDepth) && row.cpuSeconds >= 0;
-        if (!read) {
+        if (!readRow(line, columns, row)) {
             problem = printed("line %d is not a row of a sweep", lineNumber);
+            return std::nullopt;
+        }
+        if (const std::string fault = outOfRange(row); !fault.empty()) {
+            problem = printed("line %d is out of range: ", lineNumber) + fault;
             return std::nullopt;
         }
         rows.push_back(row);
@@ -192,34 +243,69 @@ double signTestP(int wins, int losses) {
     const int n = wins + losses;
     const int k = std::min(wins, losses);
     // P(X <= k) for X ~ Binomial(n, 1/2), doubled: the chance of a split at least as uneven.
+    // The binomial coefficients are summed as tail * 2^scale, scaled down as they grow, and
+    // 2^-n is taken last: 0.5^n alone is 0 past 1074 pairs.
     double tail = 0;
-    double term = std::pow(0.5, n);
+    double term = 1;
+    int scale = -n;
     for (int i = 0; i <= k; ++i) {
         tail += term;
         term = term * (n - i) / (i + 1);
+        if (tail > 0x1p900) {
+            tail = std::ldexp(tail, -900);
+            term = std::ldexp(term, -900);
+            scale += 900;
+        }
     }
+    tail = std::ldexp(tail, scale);
     return std::min(1.0, 2 * tail);
 }
 
-std::optional<std::string> compareSweeps(const std::vector<YieldRow>& a,
-                                         const std::vector<YieldRow>& b, std::string& problem) {
-    std::vector<std::pair<const YieldRow*, const YieldRow*>> pairs;
-    for (const YieldRow& row : a) {
-        const auto other = std::find_if(b.begin(), b.end(),
-                                        [&row](const YieldRow& r) { return r.seeds == row.seeds; });
-        if (other == b.end()) {
-            problem = printed("seed pair %lu,%lu is in the first sweep only",
-                              static_cast<unsigned long>(row.seeds.main),
-                              static_cast<unsigned long>(row.seeds.group));
+namespace {
+
+using RowsByPair = std::map<std::uint64_t, const YieldRow*>;
+
+// The rows of a sweep (the `which` sweep) by seed pair, or nothing with `problem` set when a
+// seed pair is in it twice.
+std::optional<RowsByPair> rowsByPair(const std::vector<YieldRow>& rows, const char* which,
+                                     std::string& problem) {
+    RowsByPair byPair;
+    for (const YieldRow& row : rows)
+        if (!byPair.emplace(std::uint64_t{row.seeds.main} << 32 | row.seeds.group, &row).second) {
+            problem = "seed pair " + pairText(row.seeds) + " is in the " + which + " sweep twice";
             return std::nullopt;
         }
-        pairs.emplace_back(&row, &*other);
-    }
-    if (a.size() != b.size() || a.empty()) {
-        problem = a.empty() ? "the sweeps have no rows"
-                            : "the second sweep has seed pairs the first has not";
+    return byPair;
+}
+
+// Whether every seed pair of `rows` (the `which` sweep) is in `other`; else `problem` names the
+// lowest that is not.
+bool pairsFound(const RowsByPair& rows, const RowsByPair& other, const char* which,
+                std::string& problem) {
+    for (const auto& [key, row] : rows)
+        if (!other.contains(key)) {
+            problem = "seed pair " + pairText(row->seeds) + " is in the " + which + " sweep only";
+            return false;
+        }
+    return true;
+}
+
+}  // namespace
+
+std::optional<std::string> compareSweeps(const std::vector<YieldRow>& a,
+                                         const std::vector<YieldRow>& b, std::string& problem) {
+    const auto inA = rowsByPair(a, "first", problem);
+    const auto inB = inA ? rowsByPair(b, "second", problem) : std::nullopt;
+    if (!inB || !pairsFound(*inA, *inB, "first", problem) ||
+        !pairsFound(*inB, *inA, "second", problem))
+        return std::nullopt;
+    if (a.empty()) {
+        problem = "the sweeps have no rows";
         return std::nullopt;
     }
+    std::vector<std::pair<const YieldRow*, const YieldRow*>> pairs;
+    for (const auto& [key, row] : *inA)
+        pairs.emplace_back(row, inB->at(key));
     std::string text = "# A: " + sweepTotals(a) + "\n# B: " + sweepTotals(b) + "\n";
     text += printed("# %-16s %10s %10s %7s %8s %8s %7s\n", "per CPU-minute", "A", "B", "B/A",
                     "B ahead", "A ahead", "p");

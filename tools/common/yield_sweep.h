@@ -40,8 +40,10 @@ struct YieldRow {
 std::string yieldRowHeader();
 std::string yieldRowLine(const YieldRow& row);
 // The rows of a sweep's output: its header line, then rows; lines that begin with '#' and blank
-// lines are skipped. Nothing, with `problem` set, when the header is missing or a line is not a
-// row.
+// lines are skipped. Nothing, with `problem` set naming the line, when the header is missing, a
+// line is not a row, or a row is one no benchmark prints: a negative count, more runs reaching
+// a depth than reached a shallower one, CPU seconds not positive and finite or so few that a
+// figure per minute overflows, a best score that is no score, a median depth that is no depth.
 std::optional<std::vector<YieldRow>> readYieldRows(std::string_view text, std::string& problem);
 
 // The summary of a sweep, as lines that begin with '#': for each figure per CPU-minute its
@@ -50,8 +52,9 @@ std::optional<std::vector<YieldRow>> readYieldRows(std::string_view text, std::s
 std::string yieldSummary(const std::vector<YieldRow>& rows);
 // Two sweeps over the same seed pairs side by side, paired by their seeds: for each figure the
 // rate of each over all pairs, B's over A's, on how many pairs each was ahead, and the p-value of
-// a two-sided sign test over the pairs that differ. Nothing, with `problem` set, when the two do
-// not cover the same seed pairs.
+// a two-sided sign test over the pairs that differ; sums of counts too large to add up are held
+// at the largest count. Nothing, with `problem` set, when a seed pair is twice in one sweep or
+// the two do not cover the same seed pairs.
 std::optional<std::string> compareSweeps(const std::vector<YieldRow>& a,
                                          const std::vector<YieldRow>& b, std::string& problem);
 // The two-sided sign test: the chance of a split at least as uneven as `wins` to `losses` when

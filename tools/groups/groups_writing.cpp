@@ -1,9 +1,13 @@
 #include "tools/groups/groups_writing.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
+#include "base/file_reading.h"
 #include "base/printable_text.h"
 #include "base/whole_files.h"
 
@@ -26,6 +30,22 @@ std::string writeGroupsFile(const std::string& text, bool replace) {
     if (error != 0)
         return "cannot write " + std::string(groupsFileName) + ": " + std::strerror(error);
     return {};
+}
+
+std::string groupsFileUnwritable() {
+    const std::string cannot = "cannot write " + std::string(groupsFileName) + ": ";
+    struct stat status {};
+    if (lstat(groupsFileName, &status) == 0) {
+        if (!S_ISREG(status.st_mode))
+            return cannot + "it is " + fileTypeName(status.st_mode) + ", not a regular file";
+    } else if (errno != ENOENT) {
+        return cannot + std::strerror(errno);
+    }
+    // An empty file made where the file will be made, then removed.
+    const TemporaryFile trial = writeTemporaryFile(groupsFileName, "", false);
+    if (trial.error != 0) return cannot + std::strerror(trial.error);
+    unlink(trial.name.c_str());
+    return "";
 }
 
 void readKeptWords(RunGroups& kept) {

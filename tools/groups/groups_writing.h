@@ -12,6 +12,10 @@
 // Writes the groups file whole or not at all, replacing an older one only when `replace`; the
 // problem, or an empty text.
 std::string writeGroupsFile(const std::string& text, bool replace);
+// Why the groups file could not be written here, checked before anything is made for it, or
+// an empty text: something other than a regular file is in its place (a directory, a symbolic
+// link, which is never written through nor replaced), or no file can be made beside it.
+std::string groupsFileUnwritable();
 
 // The option words of the k7groups.txt that --force replaces, read by the groups-file reader
 // into `kept`: the new file keeps them, since they say how the solver searches, not which

@@ -11,7 +11,7 @@
 
 struct HarvestOptions {
     std::int64_t nodes = 0;  // the node total that ends the harvest, or 0 for a time bound
-    int seconds = 120;       // the time bound when no node total is given
+    int seconds = 120;       // the time bound when no node total is given: the runs' CPU seconds
     int jobs = 1;            // runs at once, each in a process of its own
     std::uint32_t seed = 1;  // the harvest's seed: run i draws from (seed, i)
     std::int64_t runNodes = 100'000'000;  // the cap of every run
@@ -28,8 +28,9 @@ struct HarvestRun {
 
 // Runs the harvest on the puzzle whose tables are built. With a node total the runs are those
 // numbered 0 up to the first at which their nodes reach the total, whatever the number of jobs,
-// so that the same seed gives the same runs; with a time bound, the runs that end by then
-// (those still running are stopped and count with their deepest board so far). Returns the
+// so that the same seed gives the same runs; with a time bound, the runs that end before the
+// runs' CPU seconds, added up, reach it (those still running then are stopped and count with
+// their deepest board so far), however busy the machine is. Returns the
 // runs in order, or sets `error` when a run failed or could not be started, having ended every
 // other run. Each run's process ends with this one, however this one ends; a stop signal ends
 // the runs, then this program as the signal would have.

@@ -44,16 +44,18 @@ constexpr std::array<const char*, 2> forms{
     "--off [--force]"};
 constexpr const char* about =
     "Run it in the directory of k7pieces.txt. It runs the solver's search without group rules "
-    "(for 120 seconds, or up to a node total), keeps the deepest board of every run and makes "
-    "60 piece groups from the deepest different boards. It then tries them on the puzzle "
-    "against the group rules off and the built-in groups, each with the same node budget in "
-    "tessaly-bench, then the rim look-ahead on the one that did best, and writes k7groups.txt "
+    "(for 120 CPU seconds of its runs, or up to a node total), keeps the deepest board of every "
+    "run and makes 60 piece groups from the deepest different boards. It then tries them on the "
+    "puzzle against the group rules off and the built-in groups, each with the same node budget "
+    "in tessaly-bench, then the rim look-ahead on the one that did best, and writes k7groups.txt "
     "with what did best, which the solver then uses. --off writes a k7groups.txt that turns "
     "the group rules off instead. An existing k7groups.txt is replaced only with --force, "
     "which keeps its option words unless the trial measured them worse.";
 
 constexpr std::array<OptionRow, 9> optionTable{{
-    numberOption("--seconds", "N", 1, 31'000'000, "harvest for N seconds (default 120)"),
+    numberOption("--seconds", "N", 1, 31'000'000,
+                 "harvest until the runs have used N CPU seconds in all (default 120); "
+                 "--nodes is the reproducible form"),
     nodeTotalOption("--nodes",
                     "harvest up to a node total instead; the same seed gives the same file"),
     numberOption("-j", "N", 1, 1024, "runs at once (default: the number of processors)"),
@@ -165,7 +167,7 @@ Harvested harvestGroups(const Options& options, bool progress) {
     if (harvested.groupBoards.empty()) failWith("no run placed a piece; no groups can be made");
     const std::string bound = options.harvest.nodes > 0
                                   ? std::to_string(options.harvest.nodes) + " nodes"
-                                  : std::to_string(options.harvest.seconds) + " seconds";
+                                  : std::to_string(options.harvest.seconds) + " CPU seconds";
     harvested.made = std::to_string(harvested.runs.size()) + " runs without group rules (seed " +
                      std::to_string(options.harvest.seed) + ", " + bound + ")";
     harvested.derivedText =
@@ -215,6 +217,8 @@ void printHarvestReport(const Harvested& harvested) {
 int main(int argc, char** argv) {
     const Options options = parseArguments(argc, argv);
     const std::string where = currentDirectory() + "/" + groupsFileName;
+    // Nothing is made for a file that cannot be written.
+    if (const std::string problem = groupsFileUnwritable(); !problem.empty()) failWith(problem);
     const bool replacing = exists(groupsFileName);
     if (replacing && !options.force) failWith(where + " exists; --force replaces it");
     RunGroups kept;

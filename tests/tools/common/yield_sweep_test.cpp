@@ -47,8 +47,6 @@ TEST(YieldSweep, TextThatIsNoSweepIsRefusedNamingTheLine) {
         {row, "line 1 is not the header of a sweep's rows"},
         {yieldRowHeader() + row.substr(0, row.rfind(',')) + "\n", "line 2 is not a row"},
         {yieldRowHeader() + "x" + row, "line 2 is not a row"},
-        {yieldRowHeader() + "1,2,-5" + row.substr(row.find(",", row.find(",", 4) + 1)),
-         "line 2 is not a row"},
     };
     for (const Case& c : cases) {
         std::string problem;
@@ -57,11 +55,56 @@ TEST(YieldSweep, TextThatIsNoSweepIsRefusedNamingTheLine) {
     }
 }
 
+// The row of sampleRow(1, 60, 2) with its field `index` (from 0) written as `value`.
+std::string sweepRowWith(std::size_t index, const std::string& value) {
+    std::string row = yieldRowLine(sampleRow(1, 60, 2));
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < index; ++i)
+        start = row.find(',', start) + 1;
+    return row.replace(start, row.find_first_of(",\n", start) - start, value);
+}
+
+TEST(YieldSweep, ARowThatNoBenchmarkCouldPrintIsRefusedNamingTheLineAndTheColumn) {
+    const struct {
+        std::size_t field;
+        const char* value;
+        const char* problem;
+    } cases[] = {
+        {2, "0", "'cpu seconds' is not a positive number"},
+        {2, "inf", "'cpu seconds' is not a positive number"},
+        {2, "1e-305", "'cpu seconds' is too few for 'runs' per minute"},
+        {3, "-1", "'nodes' is negative"},
+        {11, "-99", "'full boards' is negative"},
+        {5, "91", "'deepest 240' is more than 'runs'"},
+        {6, "41", "'deepest 248' is more than 'deepest 240'"},
+        {12, "481", "'best score' is not from 0 to 480"},
+        {13, "nan", "'median depth' is not from -1 to 254"},
+    };
+    for (const auto& c : cases) {
+        const std::string text = "# setting\n" + yieldRowHeader() + sweepRowWith(c.field, c.value);
+        std::string problem;
+        EXPECT_FALSE(readYieldRows(text, problem)) << text;
+        EXPECT_EQ(problem, std::string("line 3 is out of range: ") + c.problem) << text;
+    }
+}
+
+TEST(YieldSweep, CountsTooLargeToAddUpAreHeldAtTheLargestCount) {
+    YieldRow row = sampleRow(1, 60, INT64_MAX);
+    row.nodes = INT64_MAX;
+    const std::string summary = yieldSummary({row, row});
+    EXPECT_NE(summary.find("2 seed pairs, 120.0 CPU seconds, 9223372036854775807 nodes"),
+              std::string::npos)
+        << summary;
+    // The full boards of both pairs, held at the largest count, per minute of both.
+    EXPECT_NE(summary.find("9.22e+18   4.61e+18\n# best"), std::string::npos) << summary;
+}
+
 TEST(YieldSweep, TheSignTestGivesTheChanceOfASplitAtLeastAsUneven) {
     EXPECT_DOUBLE_EQ(signTestP(5, 5), 1.0);
     EXPECT_DOUBLE_EQ(signTestP(10, 0), 2.0 / 1024);
     EXPECT_DOUBLE_EQ(signTestP(3, 8), 2.0 * (1 + 11 + 55 + 165) / 2048);
     EXPECT_DOUBLE_EQ(signTestP(0, 0), 1.0);
+    EXPECT_NEAR(signTestP(600, 620), 0.58648, 1e-5);  // 0.5^1220 alone is 0
 }
 
 TEST(YieldSweep, AComparisonPairsRowsBySeedsAndNeedsTheSamePairs) {
@@ -75,8 +118,28 @@ TEST(YieldSweep, AComparisonPairsRowsBySeedsAndNeedsTheSamePairs) {
         text->find("# full boards               1       3.33   3.333        2        0   0.500"),
         std::string::npos)
         << *text;
-    EXPECT_FALSE(compareSweeps(a, {sampleRow(1, 60, 2), sampleRow(5, 60, 0)}, problem));
-    EXPECT_NE(problem.find("seed pair 3,4 is in the first sweep only"), std::string::npos);
+
+    // Each seed pair in each sweep once, and the same in both.
+    const auto rows = [](std::vector<std::uint32_t> seeds) {
+        std::vector<YieldRow> sweep;
+        for (const std::uint32_t seed : seeds)
+            sweep.push_back(sampleRow(seed, 60, 1));
+        return sweep;
+    };
+    const struct {
+        std::vector<YieldRow> a, b;
+        const char* problem;
+    } refused[] = {
+        {rows({1, 1, 5}), rows({1, 3, 5}), "seed pair 1,2 is in the first sweep twice"},
+        {rows({1, 3, 5}), rows({1, 1, 5}), "seed pair 1,2 is in the second sweep twice"},
+        {rows({1, 3}), rows({1, 5}), "seed pair 3,4 is in the first sweep only"},
+        {rows({1}), rows({3, 1}), "seed pair 3,4 is in the second sweep only"},
+        {rows({}), rows({}), "the sweeps have no rows"},
+    };
+    for (const auto& c : refused) {
+        EXPECT_FALSE(compareSweeps(c.a, c.b, problem)) << c.problem;
+        EXPECT_EQ(problem, c.problem);
+    }
 }
 
 }  // namespace
