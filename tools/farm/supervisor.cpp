@@ -305,9 +305,9 @@ private:
             static_cast<double>(totals.nodes) - static_cast<double>(atStart_.nodes);
         const double rate = now > 0 ? gained / static_cast<double>(now) : 0.0;
         console_.status(farmStatusLine(now, alive, count_, totals, rate));
-        const std::string problem =
-            recordRefresh(record_, directories_, historyPoint(std::time(nullptr), totals));
-        if (!problem.empty()) console_.message("tessaly-farm: " + problem);
+        for (const std::string& problem :
+             recordRefresh(record_, directories_, historyPoint(std::time(nullptr), totals)))
+            console_.message("tessaly-farm: " + problem);
         nextStatus_ = now + options_.statusSeconds;
     }
 

@@ -3,8 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <limits>
 
 #include "tests/test_support.h"
@@ -31,12 +36,36 @@ TEST(SearchHistory, AppendsUnderOneHeaderAndReadsBackWhatWasAppended) {
     writeFile(path, readFile(path) + "1800000006,9000");
     EXPECT_EQ(appendHistory(path, points[1]), "");
     EXPECT_EQ(readHistory(path).history.count, 3);
-    EXPECT_EQ(appendHistory(dir.file("no/such/history.csv"), points[0]).rfind("cannot write", 0),
-              0u);
+}
+
+TEST(SearchHistory, SaysWhyALineIsNotAppended) {
+    TempDir dir;
     // A FIFO under the name takes no line: the farm would block on it once it is full.
     ASSERT_EQ(mkfifo(dir.file("fifo.csv").c_str(), 0644), 0);
-    EXPECT_EQ(appendHistory(dir.file("fifo.csv"), points[0]),
-              "cannot write " + dir.file("fifo.csv") + ": it is a FIFO, not a regular file");
+    writeFile(dir.file("target.csv"), "");
+    ASSERT_EQ(symlink("target.csv", dir.file("link.csv").c_str()), 0);
+    writeFile(dir.file("full.csv"), std::string(historyHeader) + "\n");
+    const struct {
+        const char* name;
+        std::string reason;
+        bool full;  // the file may grow no more, as on a full disk
+    } cases[] = {{"no/such.csv", std::strerror(ENOENT), false},
+                 {"fifo.csv", "it is a FIFO, not a regular file", false},
+                 {"link.csv", "it is a symbolic link, which is not written through", false},
+                 {"full.csv", std::strerror(EFBIG), true}};
+    for (const auto& c : cases) {
+        rlimit unlimited{};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &unlimited), 0);
+        rlimit limit = unlimited;
+        limit.rlim_cur = c.full ? readFile(dir.file(c.name)).size() : limit.rlim_cur;
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+        const std::string reason = appendHistory(dir.file(c.name), {1'800'000'000, 0, 0, 0, 0});
+        setrlimit(RLIMIT_FSIZE, &unlimited);
+        std::signal(SIGXFSZ, previous);
+        EXPECT_EQ(reason, c.reason) << c.name;
+    }
+    EXPECT_EQ(readFile(dir.file("target.csv")), "");
 }
 
 TEST(SearchHistory, PassesOverLinesThatAreNotFiveWholeNumbers) {
