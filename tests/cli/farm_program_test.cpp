@@ -192,6 +192,8 @@ TEST_F(FarmProgram, KeepsAHistoryAndAPageThatReloadsItself) {
     ASSERT_TRUE(waitForStatusLines(4)) << readFile(dir.file("out.txt"));
     ASSERT_EQ(kill(farm, SIGINT), 0);
     ASSERT_EQ(waitForExit(farm, 30), 0) << readFile(dir.file("out.txt"));
+    EXPECT_NE(readFile(dir.file("out.txt")).find("tessaly-farm: 1 instance of "),
+              std::string::npos);
 
     // A line per status refresh under the header; the last one counts the saved nodes.
     const HistoryRecord history = readHistory(dir.file("farm/history.csv")).history;

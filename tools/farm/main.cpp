@@ -75,9 +75,10 @@ int instanceCount(const FarmOptions& options) {
                                             : static_cast<int>(processors > 0 ? processors : 1);
     if (processors > 0 && count > processors)
         std::fprintf(stderr,
-                     "tessaly-farm: warning: %d instances on %ld processors; they will share "
-                     "them and each will search more slowly\n",
-                     count, processors);
+                     "tessaly-farm: warning: %d instances on %ld %s; they will share %s and "
+                     "each will search more slowly\n",
+                     count, processors, processors == 1 ? "processor" : "processors",
+                     processors == 1 ? "it" : "them");
     return count;
 }
 

@@ -153,8 +153,9 @@ public:
             const std::string problem = writeFarmPage(record_, directories_);
             if (!problem.empty()) runFault("tessaly-farm", problem);
         }
-        console_.message("tessaly-farm: " + std::to_string(count_) + " instances of " +
-                         plan_.solver + ", in " + instanceRange(options_.directory, count_) +
+        console_.message("tessaly-farm: " + std::to_string(count_) +
+                         (count_ == 1 ? " instance of " : " instances of ") + plan_.solver +
+                         ", in " + instanceRange(options_.directory, count_) +
                          "; Ctrl-C stops them all");
         startAll();
         for (;;) {
