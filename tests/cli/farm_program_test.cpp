@@ -303,6 +303,23 @@ TEST_F(FarmProgram, RefusesWhatItCannotRunWithStatusOneAndABadOptionWithTwo) {
     EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.err.find("/nonexistent/solver"), std::string::npos);
 
+    // Paths longer than the solver takes, which would end every instance at its start.
+    const std::string deep = std::string(200, 'd') + "/" + std::string(200, 'd') + "/";
+    std::filesystem::create_directories(dir.file(deep));
+    writeFile(dir.file(deep + std::string(100, 'b')), "\n");
+    writeFile(dir.file("start.txt"), "\n");
+    for (const auto& [arguments, said] :
+         {std::pair{" -d " + deep + std::string(100, 'd'), "-d " + deep},
+          {" -d " + deep + std::string(100, 'd') + " start.txt", "-d " + deep},
+          {" " + deep + std::string(100, 'b'), std::string("the board file ")}}) {
+        result = runProgram(std::string(TESSALY_FARM_BIN) + " -j 1" + arguments, dir.path);
+        EXPECT_EQ(result.status, 1) << arguments;
+        EXPECT_NE(result.err.find(said), std::string::npos) << result.err;
+        EXPECT_NE(result.err.find("the solver takes none longer than 499"), std::string::npos)
+            << result.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.file(deep + std::string(100, 'd'))));
+
     result = runProgram(std::string(TESSALY_FARM_BIN) + " -j many", dir.path);
     EXPECT_EQ(result.status, 2);
     EXPECT_NE(result.err.find("usage: tessaly-farm"), std::string::npos);

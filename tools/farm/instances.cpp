@@ -85,22 +85,19 @@ void markLog(int descriptor, int number) {
     if (length > 0 && write(descriptor, line, static_cast<std::size_t>(length)) < 0) return;
 }
 
-// The instance's directory as the solver names it in what it prints: the start directory and
-// the -o directory joined by a slash (the -o directory alone when absolute), or, when the
-// solver runs in the instance's directory, the path of that directory with links resolved,
-// as getcwd gives it there. Empty when it cannot be known.
-std::string solverDirectory(const Instance& instance, const LaunchPlan& plan) {
+}  // namespace
+
+std::string solverDirectory(const std::string& directory, const LaunchPlan& plan) {
     std::error_code error;
     if (!plan.boardFile.empty()) {
-        const std::filesystem::path path = std::filesystem::canonical(instance.directory, error);
+        const std::filesystem::path path =
+            std::filesystem::weakly_canonical(std::filesystem::absolute(directory, error), error);
         return error ? std::string() : path.string();
     }
-    if (instance.directory.starts_with('/')) return instance.directory;
+    if (directory.starts_with('/')) return directory;
     const std::filesystem::path here = std::filesystem::current_path(error);
-    return error ? std::string() : here.string() + "/" + instance.directory;
+    return error ? std::string() : here.string() + "/" + directory;
 }
-
-}  // namespace
 
 bool makeDirectories(const std::string& path, std::string& error) {
     std::error_code fault;
@@ -182,7 +179,7 @@ bool startInstance(Instance& instance, const LaunchPlan& plan, std::string& erro
     instance.output = output[0];
     instance.logFile = log;
     instance.log = {};
-    instance.log.directory = solverDirectory(instance, plan);
+    instance.log.directory = solverDirectory(instance.directory, plan);
     return true;
 }
 

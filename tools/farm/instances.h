@@ -45,6 +45,13 @@ struct LaunchPlan {
 // Returns false, with `error` set, when it cannot be started.
 bool startInstance(Instance& instance, const LaunchPlan& plan, std::string& error);
 
+// The directory `directory` of an instance as its solver names it in what it prints, and
+// holds to its path limit: the start directory and the -o directory joined by a slash (the -o
+// directory alone when absolute), or, when the solver runs in that directory (with a board
+// file), its path with links resolved, as getcwd gives it there (a part not yet made as
+// given). Empty when it cannot be known.
+std::string solverDirectory(const std::string& directory, const LaunchPlan& plan);
+
 // Copies what the instance has printed since the last call into its log and returns the boards
 // it reported as not saved; at the end of its output (it has ended) closes the pipe and the
 // log. A log that cannot be written is reported once in `problem`.
