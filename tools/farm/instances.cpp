@@ -215,6 +215,10 @@ void signalInstance(const Instance& instance, int signalNumber) {
     if (instance.pid > 0) kill(instance.pid, signalNumber);
 }
 
+bool savedAtEnd(int waitStatus) {
+    return WIFEXITED(waitStatus) && WEXITSTATUS(waitStatus) == 0;
+}
+
 std::string endText(int waitStatus) {
     if (WIFSIGNALED(waitStatus)) return "signal " + std::to_string(WTERMSIG(waitStatus));
     return "status " + std::to_string(WEXITSTATUS(waitStatus));

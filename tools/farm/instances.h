@@ -60,6 +60,10 @@ std::vector<BoardNews> relayOutput(Instance& instance, std::string& problem);
 // Sends `signalNumber` to the instance if it runs.
 void signalInstance(const Instance& instance, int signalNumber);
 
+// Whether an instance that ended with the wait status `waitStatus` saved its statistics as it
+// ended: only status 0 says that its last save succeeded.
+bool savedAtEnd(int waitStatus);
+
 // Text for a wait status: "status 1" or "signal 9".
 std::string endText(int waitStatus);
 

@@ -245,8 +245,7 @@ private:
     }
 
     void noteEndAfterStop(const Instance& instance, int waitStatus) {
-        // Only status 0 means that its last save succeeded.
-        if (WIFEXITED(waitStatus) && WEXITSTATUS(waitStatus) == 0) return;
+        if (savedAtEnd(waitStatus)) return;
         const std::string name = instanceName(instance);
         console_.message(name + " ended with " + endText(waitStatus) +
                          ": its statistics may not be saved; its log: " + instance.logPath);
@@ -266,8 +265,11 @@ private:
             instance.retired = true;
             text += "; not restarting it again";
         }
+        // One stopped from outside, which saved as it ended, is no instance without a save.
         instance.unsavedEnd =
-            (instance.retired ? "retired after " : "ended with ") + endText(waitStatus);
+            savedAtEnd(waitStatus)
+                ? ""
+                : (instance.retired ? "retired after " : "ended with ") + endText(waitStatus);
         console_.message(text);
     }
 
