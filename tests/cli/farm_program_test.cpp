@@ -2,6 +2,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -397,6 +398,22 @@ TEST_F(FarmProgram, AStopBeforeAnyInstanceStartsNamesNoStatistics) {
     EXPECT_NE(out.find("\nStopped before any instance was started\n"), std::string::npos) << out;
     EXPECT_EQ(out.find("statistics are in"), std::string::npos) << out;
     EXPECT_FALSE(std::filesystem::exists(dir.file("farm/1")));
+}
+
+TEST_F(FarmProgram, AStopReachesAnInstanceOnlyOnceItCanTakeIt) {
+    // This solver takes a SIGTERM as a stop only once `go` is there; before, one ends it.
+    writeFile(dir.file("solver.sh"),
+              "#!/bin/sh\necho started >started.txt\nwhile [ ! -e go ]; do sleep 0.01; done\n"
+              "trap 'echo Stopped and saved; exit 0' TERM\nwhile :; do sleep 0.05; done\n");
+    ASSERT_EQ(chmod(dir.file("solver.sh").c_str(), 0755), 0);
+    const pid_t farm = startFarm({"-j", "1", "--solver", dir.file("solver.sh")});
+    ASSERT_TRUE(waitForText("started.txt", "started", 20)) << readFile(dir.file("out.txt"));
+    ASSERT_EQ(kill(farm, SIGTERM), 0);
+    ASSERT_TRUE(waitForOutput("Stopping: every instance saves", 20));
+    writeFile(dir.file("go"), "");
+    EXPECT_EQ(waitForExit(farm, 30), 0) << readFile(dir.file("out.txt"));
+    EXPECT_NE(readFile(dir.file("farm/1/tessaly.log")).find("Stopped and saved"),
+              std::string::npos);
 }
 
 }  // namespace

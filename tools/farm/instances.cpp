@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
@@ -209,6 +210,23 @@ std::vector<BoardNews> relayOutput(Instance& instance, std::string& problem) {
             news.push_back(std::move(item));
     }
     return news;
+}
+
+bool canTakeStop(pid_t pid) {
+    const std::string process = "/proc/" + std::to_string(pid);
+    // Until it has run the solver the child is a copy of the farm, with the farm's handlers.
+    struct stat farm {};
+    struct stat child {};
+    if (stat("/proc/self/exe", &farm) == 0 && stat((process + "/exe").c_str(), &child) == 0 &&
+        farm.st_dev == child.st_dev && farm.st_ino == child.st_ino)
+        return false;
+    std::string text;
+    const std::string path = process + "/status";
+    if (readRegularFile(path.c_str(), 1 << 16, text).fault != FileReading::none) return true;
+    const std::size_t at = text.find("\nSigCgt:");
+    if (at == std::string::npos) return true;
+    const unsigned long long caught = std::strtoull(text.c_str() + at + 8, nullptr, 16);
+    return (caught >> (SIGTERM - 1) & 1) != 0;
 }
 
 void signalInstance(const Instance& instance, int signalNumber) {

@@ -27,6 +27,8 @@ constexpr int restartDelaySeconds = 2;
 // An instance that ran this long before it ended has its restart count set back to zero, so
 // that crashes months apart never retire it.
 constexpr long wellRunSeconds = 3600;
+// The longest a stop waits for an instance to be able to take it.
+constexpr long stopWaitSeconds = 10;
 
 volatile std::sig_atomic_t stopSignals = 0;
 std::atomic<std::int64_t> firstStopMs{0};
@@ -160,8 +162,9 @@ public:
         startAll();
         for (;;) {
             const long now = secondsSince(start_);
-            const bool stopping = stopSignals > 0;
-            passOnStops();
+            // Decided once the stops are passed on: no instance is restarted after that.
+            passOnStops(now);
+            const bool stopping = stopsPassedOn_ > 0;
             collectEnded(now, stopping);
             const int alive = restartAndRelay(now, stopping);
             const bool finished = alive == 0 && (stopping || allRetired());
@@ -192,15 +195,27 @@ private:
     }
 
     // Every stop the farm receives is passed on once to every instance: the first makes each
-    // save its statistics and end, a second makes each end at once.
-    void passOnStops() {
-        if (stopSignals <= stopsPassedOn_) return;
-        stopsPassedOn_ = stopSignals;
-        console_.message(stopsPassedOn_ == 1
-                             ? "Stopping: every instance saves its statistics and ends"
-                             : "Stopping at once");
-        for (const Instance& instance : instances_)
+    // save its statistics and end, a second makes each end at once. The first reaches an
+    // instance only once it can take it, as its solver may have only just started; one that
+    // does not show that within stopWaitSeconds gets it then.
+    void passOnStops(long now) {
+        if (stopSignals > stopsPassedOn_) {
+            stopsPassedOn_ = stopSignals;
+            console_.message(stopsPassedOn_ == 1
+                                 ? "Stopping: every instance saves its statistics and ends"
+                                 : "Stopping at once");
+            for (Instance& instance : instances_)
+                instance.stopSince = stopsPassedOn_ == 1 ? now : -1;
+            if (stopsPassedOn_ > 1)
+                for (const Instance& instance : instances_)
+                    signalInstance(instance, SIGTERM);
+        }
+        for (Instance& instance : instances_) {
+            if (instance.stopSince < 0 || instance.pid < 0) continue;
+            if (now - instance.stopSince < stopWaitSeconds && !canTakeStop(instance.pid)) continue;
             signalInstance(instance, SIGTERM);
+            instance.stopSince = -1;
+        }
     }
 
     void announce(const Instance& instance, const std::vector<BoardNews>& news) {
