@@ -44,28 +44,24 @@ TEST(SearchHistory, SaysWhyALineIsNotAppended) {
     ASSERT_EQ(mkfifo(dir.file("fifo.csv").c_str(), 0644), 0);
     writeFile(dir.file("target.csv"), "");
     ASSERT_EQ(symlink("target.csv", dir.file("link.csv").c_str()), 0);
-    writeFile(dir.file("full.csv"), std::string(historyHeader) + "\n");
-    const struct {
-        const char* name;
-        std::string reason;
-        bool full;  // the file may grow no more, as on a full disk
-    } cases[] = {{"no/such.csv", std::strerror(ENOENT), false},
-                 {"fifo.csv", "it is a FIFO, not a regular file", false},
-                 {"link.csv", "it is a symbolic link, which is not written through", false},
-                 {"full.csv", std::strerror(EFBIG), true}};
-    for (const auto& c : cases) {
-        rlimit unlimited{};
-        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &unlimited), 0);
-        rlimit limit = unlimited;
-        limit.rlim_cur = c.full ? readFile(dir.file(c.name)).size() : limit.rlim_cur;
-        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
-        const std::string reason = appendHistory(dir.file(c.name), {1'800'000'000, 0, 0, 0, 0});
-        setrlimit(RLIMIT_FSIZE, &unlimited);
-        std::signal(SIGXFSZ, previous);
-        EXPECT_EQ(reason, c.reason) << c.name;
-    }
+    const HistoryPoint point{1'800'000'000, 0, 0, 0, 0};
+    for (const auto& [name, reason] :
+         {std::pair<std::string, std::string>{"no/such.csv", std::strerror(ENOENT)},
+          {"fifo.csv", "it is a FIFO, not a regular file"},
+          {"link.csv", "it is a symbolic link, which is not written through"}})
+        EXPECT_EQ(appendHistory(dir.file(name), point), reason) << name;
     EXPECT_EQ(readFile(dir.file("target.csv")), "");
+    // A file that may grow no more, as on a full disk, gives the write's own reason.
+    writeFile(dir.file("full.csv"), "x\n");
+    rlimit unlimited{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &unlimited), 0);
+    const rlimit limit{2, unlimited.rlim_max};
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    const std::string reason = appendHistory(dir.file("full.csv"), point);
+    setrlimit(RLIMIT_FSIZE, &unlimited);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_EQ(reason, std::strerror(EFBIG));
 }
 
 TEST(SearchHistory, PassesOverLinesThatAreNotFiveWholeNumbers) {
