@@ -51,3 +51,43 @@ TEST(BatchScript, AWarningAtAnyMomentEndsTheTaskWithStatusZero) {
             << moment.name << readFile(dir.file("out.txt"));
     }
 }
+
+TEST(BatchScript, AWarningReachesTheSolverOnlyOnceItCanTakeIt) {
+    // This solver takes a SIGTERM as a stop only once `go` is there and says "run"; with "end"
+    // it ends on its own before it ever could.
+    const std::string solver =
+        "#!/bin/sh\necho started >started.txt\nwhile [ ! -e go ]; do sleep 0.01; done\n"
+        "[ \"$(cat go)\" = end ] && exit 3\n"
+        "trap 'echo Stopped and saved; exit 0' TERM\n"
+        "while :; do sleep 0.05; done\n";
+    const struct {
+        const char* go;
+        int status;
+        const char* said;
+    } cases[] = {{"run", 0, "Stopped and saved"}, {"end", 3, "solver ended with status 3"}};
+    for (const auto& c : cases) {
+        TempDir dir;
+        writeFile(dir.file("k7pieces.txt"), "\n");
+        writeFile(dir.file("solver.sh"), solver);
+        ASSERT_EQ(chmod(dir.file("solver.sh").c_str(), 0755), 0);
+        const pid_t script = startProgram(
+            {"/usr/bin/env", "SLURM_ARRAY_JOB_ID=7", "SLURM_ARRAY_TASK_ID=1", "/bin/bash",
+             TESSALY_SOURCE_DIR "/deploy/slurm/tessaly.sbatch", dir.file("solver.sh")},
+            dir.path, "out.txt", "err.txt");
+        const auto waitUntil = [&](const std::string& file, const std::string& text) {
+            for (int i = 0; i < 1000 && readFile(dir.file(file)).find(text) == std::string::npos;
+                 ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        };
+        // The warning comes while the solver cannot take a stop yet.
+        waitUntil("started.txt", "started");
+        ASSERT_EQ(kill(script, SIGUSR1), 0);
+        waitUntil("out.txt", "stop requested");
+        writeFile(dir.file("go"), std::string(c.go) + "\n");
+        const int status = waitForExit(script, 30);
+        if (status < 0) kill(script, SIGKILL);
+        EXPECT_EQ(status, c.status) << c.go << readFile(dir.file("err.txt"));
+        EXPECT_NE(readFile(dir.file("out.txt")).find(c.said), std::string::npos)
+            << c.go << readFile(dir.file("out.txt"));
+    }
+}

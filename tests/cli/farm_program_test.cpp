@@ -2,6 +2,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -192,6 +193,8 @@ TEST_F(FarmProgram, KeepsAHistoryAndAPageThatReloadsItself) {
     ASSERT_TRUE(waitForStatusLines(4)) << readFile(dir.file("out.txt"));
     ASSERT_EQ(kill(farm, SIGINT), 0);
     ASSERT_EQ(waitForExit(farm, 30), 0) << readFile(dir.file("out.txt"));
+    EXPECT_NE(readFile(dir.file("out.txt")).find("tessaly-farm: 1 instance of "),
+              std::string::npos);
 
     // A line per status refresh under the header; the last one counts the saved nodes.
     const HistoryRecord history = readHistory(dir.file("farm/history.csv")).history;
@@ -301,6 +304,23 @@ TEST_F(FarmProgram, RefusesWhatItCannotRunWithStatusOneAndABadOptionWithTwo) {
     EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.err.find("/nonexistent/solver"), std::string::npos);
 
+    // Paths longer than the solver takes, which would end every instance at its start.
+    const std::string deep = std::string(200, 'd') + "/" + std::string(200, 'd') + "/";
+    std::filesystem::create_directories(dir.file(deep));
+    writeFile(dir.file(deep + std::string(100, 'b')), "\n");
+    writeFile(dir.file("start.txt"), "\n");
+    for (const auto& [arguments, said] :
+         {std::pair{" -d " + deep + std::string(100, 'd'), "-d " + deep},
+          {" -d " + deep + std::string(100, 'd') + " start.txt", "-d " + deep},
+          {" " + deep + std::string(100, 'b'), std::string("the board file ")}}) {
+        result = runProgram(std::string(TESSALY_FARM_BIN) + " -j 1" + arguments, dir.path);
+        EXPECT_EQ(result.status, 1) << arguments;
+        EXPECT_NE(result.err.find(said), std::string::npos) << result.err;
+        EXPECT_NE(result.err.find("the solver takes none longer than 499"), std::string::npos)
+            << result.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.file(deep + std::string(100, 'd'))));
+
     result = runProgram(std::string(TESSALY_FARM_BIN) + " -j many", dir.path);
     EXPECT_EQ(result.status, 2);
     EXPECT_NE(result.err.find("usage: tessaly-farm"), std::string::npos);
@@ -319,19 +339,32 @@ TEST_F(FarmProgram, WarnsWhenThereAreMoreInstancesThanProcessors) {
               std::string::npos);
 }
 
-TEST_F(FarmProgram, AnInstanceRetiredBeforeTheStopFailsTheStopAndIsNamed) {
-    const pid_t farm = startFarm({"-j", "2", "--status", "1", "--restarts", "0"});
-    ASSERT_TRUE(waitForOutput("instance 2: pid", 20)) << readFile(dir.file("err.txt"));
-    ASSERT_EQ(kill(instancePid(1), SIGKILL), 0);
-    ASSERT_TRUE(waitForOutput("not restarting it again", 20)) << readFile(dir.file("out.txt"));
-    ASSERT_EQ(kill(farm, SIGTERM), 0);
-    EXPECT_EQ(waitForExit(farm, 30), 1);
-    const std::string out = readFile(dir.file("out.txt"));
-    EXPECT_NE(out.find("not every one saved its statistics: instance 1 (retired after signal 9); "
-                       "see their logs"),
-              std::string::npos)
-        << out;
-    EXPECT_EQ(out.find("All instances have ended;"), std::string::npos) << out;
+TEST_F(FarmProgram, AnInstanceRetiredBeforeTheStopFailsTheStopUnlessItSaved) {
+    // Instance 1 ends from outside: killed, or stopped, which it saves at.
+    const struct {
+        const char* name;
+        int signal;
+        int status;        // of the farm, after its stop
+        std::string said;  // at its end
+    } cases[] = {{"killed", SIGKILL, 1,
+                  "not every one saved its statistics: instance 1 (retired after signal 9); "
+                  "see their logs"},
+                 {"stopped", SIGTERM, 0,
+                  "All instances have ended; their statistics are in stopped/1 to stopped/2"}};
+    for (const auto& c : cases) {
+        const pid_t farm = startFarm({"-j", "2", "--status", "1", "--restarts", "0", "-d", c.name});
+        ASSERT_TRUE(waitForOutput("instance 2: pid", 20)) << readFile(dir.file("err.txt"));
+        ASSERT_TRUE(waitForText(std::string(c.name) + "/1/tessaly.log", "Best scores", 20));
+        ASSERT_EQ(kill(instancePid(1), c.signal), 0);
+        ASSERT_TRUE(waitForOutput("not restarting it again", 20)) << readFile(dir.file("out.txt"));
+        ASSERT_EQ(kill(farm, SIGTERM), 0);
+        EXPECT_EQ(waitForExit(farm, 30), c.status) << c.name;
+        const std::string out = readFile(dir.file("out.txt"));
+        EXPECT_NE(out.find(c.said), std::string::npos) << c.name << out;
+        EXPECT_EQ(out.find(c.status == 0 ? "not every one saved" : "All instances have ended;"),
+                  std::string::npos)
+            << c.name << out;
+    }
 }
 
 TEST_F(FarmProgram, AnInstanceThatCannotStartStopsThoseStartedWhichSave) {
@@ -365,6 +398,22 @@ TEST_F(FarmProgram, AStopBeforeAnyInstanceStartsNamesNoStatistics) {
     EXPECT_NE(out.find("\nStopped before any instance was started\n"), std::string::npos) << out;
     EXPECT_EQ(out.find("statistics are in"), std::string::npos) << out;
     EXPECT_FALSE(std::filesystem::exists(dir.file("farm/1")));
+}
+
+TEST_F(FarmProgram, AStopReachesAnInstanceOnlyOnceItCanTakeIt) {
+    // This solver takes a SIGTERM as a stop only once `go` is there; before, one ends it.
+    writeFile(dir.file("solver.sh"),
+              "#!/bin/sh\necho started >started.txt\nwhile [ ! -e go ]; do sleep 0.01; done\n"
+              "trap 'echo Stopped and saved; exit 0' TERM\nwhile :; do sleep 0.05; done\n");
+    ASSERT_EQ(chmod(dir.file("solver.sh").c_str(), 0755), 0);
+    const pid_t farm = startFarm({"-j", "1", "--solver", dir.file("solver.sh")});
+    ASSERT_TRUE(waitForText("started.txt", "started", 20)) << readFile(dir.file("out.txt"));
+    ASSERT_EQ(kill(farm, SIGTERM), 0);
+    ASSERT_TRUE(waitForOutput("Stopping: every instance saves", 20));
+    writeFile(dir.file("go"), "");
+    EXPECT_EQ(waitForExit(farm, 30), 0) << readFile(dir.file("out.txt"));
+    EXPECT_NE(readFile(dir.file("farm/1/tessaly.log")).find("Stopped and saved"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "base/file_reading.h"
+#include "base/whole_files.h"
 #include "results/record_board_names.h"
 
 namespace {
@@ -67,29 +68,24 @@ std::string appendHistory(const std::string& path, const HistoryPoint& point) {
     // only when it is a regular file (a FIFO there would take the lines and block the farm).
     const int fd =
         open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
-    if (fd < 0) return "cannot write " + path + ": " + std::strerror(errno);
     struct stat status {};
+    if (fd < 0 && errno == ELOOP && lstat(path.c_str(), &status) == 0 && S_ISLNK(status.st_mode))
+        return "it is a symbolic link, which is not written through";
+    if (fd < 0) return std::strerror(errno);
     if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         close(fd);
-        return "cannot write " + path + ": it is " + fileTypeName(status.st_mode) +
-               ", not a regular file";
+        return std::string("it is ") + fileTypeName(status.st_mode) + ", not a regular file";
     }
-    std::FILE* file = fdopen(fd, "a+");
-    if (file == nullptr) {
-        const std::string problem = "cannot write " + path + ": " + std::strerror(errno);
-        close(fd);
-        return problem;
-    }
-    // A new file gets the header; a last line cut short (the farm was killed while it wrote)
-    // is ended, so that it costs that one line and not the next as well.
-    const bool fresh = std::fseek(file, 0, SEEK_END) != 0 || std::ftell(file) <= 0;
-    const bool cutShort = !fresh && std::fseek(file, -1, SEEK_END) == 0 && std::fgetc(file) != '\n';
+    // A new file gets the header; a last line cut short (the farm was killed while it wrote,
+    // or the disk was full) is ended, so that it costs that one line and not the next as well.
+    char last = '\n';
+    const bool fresh = status.st_size == 0;
+    if (!fresh && pread(fd, &last, 1, status.st_size - 1) != 1) last = '\n';
     const std::string text = (fresh ? std::string(historyHeader) + "\n" : std::string()) +
-                             (cutShort ? "\n" : "") + historyLine(point) + "\n";
-    std::fseek(file, 0, SEEK_END);  // a write after a read needs a positioning in between
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    if (std::fclose(file) != 0 || !written) return "cannot write " + path;
-    return "";
+                             (last != '\n' ? "\n" : "") + historyLine(point) + "\n";
+    int error = writeAll(fd, text);
+    if (close(fd) != 0 && error == 0) error = errno;
+    return error == 0 ? "" : std::strerror(error);
 }
 
 std::vector<HistoryPoint> historyPoints(const std::string& text) {

@@ -38,8 +38,9 @@ inline constexpr std::uint64_t historyReadLimit = 256u << 20;
 // One line of a history file, without its line end.
 std::string historyLine(const HistoryPoint& point);
 // Appends the line of `point` to the file at `path`, with the header line first when the
-// file is new or empty. Only a regular file is appended to, never through a link. The
-// problem in words, or an empty text when it was written.
+// file is new or empty. Only a regular file is appended to, never through a link. Why it was
+// not written, in words that follow the path ("No space left on device", "it is a symbolic
+// link, which is not written through"), or an empty text when it was written.
 std::string appendHistory(const std::string& path, const HistoryPoint& point);
 // The points of the history text `text`: the header and lines that are not five whole
 // numbers (a line cut short by a stop, say) are passed over.

@@ -47,15 +47,21 @@ std::string writeFarmPage(const FarmRecord& record, const std::vector<std::strin
     return writeOutputFile(record.pagePath, statusPage(content), inputs);
 }
 
-std::string recordRefresh(FarmRecord& record, const std::vector<std::string>& directories,
-                          const HistoryPoint& point) {
-    std::string problem = appendHistory(record.historyPath, point);
+std::vector<std::string> recordRefresh(FarmRecord& record,
+                                       const std::vector<std::string>& directories,
+                                       const HistoryPoint& point) {
+    std::vector<std::string> messages;
+    const std::string fault = appendHistory(record.historyPath, point);
+    if (fault != record.historyFault)
+        messages.push_back(fault.empty() ? record.historyPath + " is written again"
+                                         : "could not write to " + record.historyPath + " (" +
+                                               fault + "); trying again at every save");
+    record.historyFault = fault;
     if (!record.pagePath.empty()) {
         addHistoryPoint(record.history, point);
-        const std::string pageProblem = writeFarmPage(record, directories);
-        if (problem.empty()) problem = pageProblem;
+        const std::string problem = writeFarmPage(record, directories);
+        if (!problem.empty() && problem != record.lastPageProblem) messages.push_back(problem);
+        record.lastPageProblem = problem;
     }
-    if (problem == record.lastProblem) return "";
-    record.lastProblem = problem;
-    return problem;
+    return messages;
 }

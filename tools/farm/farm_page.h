@@ -18,7 +18,8 @@ struct FarmRecord {
     std::vector<std::string> inputs;
     HistoryRecord history;                     // the history so far, kept for the page only
     std::vector<std::string> historyProblems;  // what was wrong with the history file read
-    std::string lastProblem;                   // the last problem reported, so it is said once
+    std::string historyFault;     // why the history was last not written; empty while it is
+    std::string lastPageProblem;  // the last problem of the page, so that it is said once
 };
 
 // A record of the farm in `directory`; reads the history of earlier starts when there is a
@@ -30,7 +31,11 @@ FarmRecord startFarmRecord(const std::string& directory, const std::string& page
 HistoryPoint historyPoint(std::int64_t time, const FarmTotals& totals);
 // Writes the page of `directories` with the history so far; the problem in words or empty.
 std::string writeFarmPage(const FarmRecord& record, const std::vector<std::string>& directories);
-// Appends `point` to the history and rewrites the page. A problem is returned the first time
-// it occurs and then not again until another one comes; empty otherwise.
-std::string recordRefresh(FarmRecord& record, const std::vector<std::string>& directories,
-                          const HistoryPoint& point);
+// Appends `point` to the history and rewrites the page; the messages for the console. A
+// history that cannot be written is told once with why ("could not write to farm/history.csv
+// (No space left on device); trying again at every save"), and once when it is written again
+// ("farm/history.csv is written again"); a problem of the page the first time it occurs and
+// then not again until another one comes.
+std::vector<std::string> recordRefresh(FarmRecord& record,
+                                       const std::vector<std::string>& directories,
+                                       const HistoryPoint& point);

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
@@ -85,22 +86,19 @@ void markLog(int descriptor, int number) {
     if (length > 0 && write(descriptor, line, static_cast<std::size_t>(length)) < 0) return;
 }
 
-// The instance's directory as the solver names it in what it prints: the start directory and
-// the -o directory joined by a slash (the -o directory alone when absolute), or, when the
-// solver runs in the instance's directory, the path of that directory with links resolved,
-// as getcwd gives it there. Empty when it cannot be known.
-std::string solverDirectory(const Instance& instance, const LaunchPlan& plan) {
+}  // namespace
+
+std::string solverDirectory(const std::string& directory, const LaunchPlan& plan) {
     std::error_code error;
     if (!plan.boardFile.empty()) {
-        const std::filesystem::path path = std::filesystem::canonical(instance.directory, error);
+        const std::filesystem::path path =
+            std::filesystem::weakly_canonical(std::filesystem::absolute(directory, error), error);
         return error ? std::string() : path.string();
     }
-    if (instance.directory.starts_with('/')) return instance.directory;
+    if (directory.starts_with('/')) return directory;
     const std::filesystem::path here = std::filesystem::current_path(error);
-    return error ? std::string() : here.string() + "/" + instance.directory;
+    return error ? std::string() : here.string() + "/" + directory;
 }
-
-}  // namespace
 
 bool makeDirectories(const std::string& path, std::string& error) {
     std::error_code fault;
@@ -182,7 +180,7 @@ bool startInstance(Instance& instance, const LaunchPlan& plan, std::string& erro
     instance.output = output[0];
     instance.logFile = log;
     instance.log = {};
-    instance.log.directory = solverDirectory(instance, plan);
+    instance.log.directory = solverDirectory(instance.directory, plan);
     return true;
 }
 
@@ -214,8 +212,29 @@ std::vector<BoardNews> relayOutput(Instance& instance, std::string& problem) {
     return news;
 }
 
+bool canTakeStop(pid_t pid) {
+    const std::string process = "/proc/" + std::to_string(pid);
+    // Until it has run the solver the child is a copy of the farm, with the farm's handlers.
+    struct stat farm {};
+    struct stat child {};
+    if (stat("/proc/self/exe", &farm) == 0 && stat((process + "/exe").c_str(), &child) == 0 &&
+        farm.st_dev == child.st_dev && farm.st_ino == child.st_ino)
+        return false;
+    std::string text;
+    const std::string path = process + "/status";
+    if (readRegularFile(path.c_str(), 1 << 16, text).fault != FileReading::none) return true;
+    const std::size_t at = text.find("\nSigCgt:");
+    if (at == std::string::npos) return true;
+    const unsigned long long caught = std::strtoull(text.c_str() + at + 8, nullptr, 16);
+    return (caught >> (SIGTERM - 1) & 1) != 0;
+}
+
 void signalInstance(const Instance& instance, int signalNumber) {
     if (instance.pid > 0) kill(instance.pid, signalNumber);
+}
+
+bool savedAtEnd(int waitStatus) {
+    return WIFEXITED(waitStatus) && WEXITSTATUS(waitStatus) == 0;
 }
 
 std::string endText(int waitStatus) {

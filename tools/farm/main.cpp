@@ -13,6 +13,7 @@
 #include "base/file_reading.h"
 #include "base/printable_text.h"
 #include "base/program_info.h"
+#include "base/settings.h"
 #include "puzzle/piece_file.h"
 #include "run/groups_file.h"
 #include "tools/farm/board_watch.h"
@@ -24,6 +25,14 @@ namespace {
 
 [[noreturn]] void failWith(const std::string& message) {
     runFault("tessaly-farm", message);
+}
+
+// Whether the solver refuses `path` for its length, which every instance would pass it; then
+// the end of the message that says so.
+std::string pathLimitFault(const std::string& path) {
+    if (path.size() < pathCapacity) return "";
+    return std::to_string(path.size()) + " characters, and the solver takes none longer than " +
+           std::to_string(pathCapacity - 1);
 }
 
 // The solver program beside this one, as both are built and installed together.
@@ -63,6 +72,10 @@ LaunchPlan checkedPlan(const FarmOptions& options) {
             failWith("cannot read the board file " + options.boardFile + ": it " +
                      readingProblem(board));
         plan.boardFile = std::filesystem::absolute(options.boardFile).string();
+        // Every instance is given it by this path.
+        const std::string fault = pathLimitFault(plan.boardFile);
+        if (!fault.empty())
+            failWith("the board file " + plan.boardFile + " has a path of " + fault);
     }
     return plan;
 }
@@ -75,10 +88,29 @@ int instanceCount(const FarmOptions& options) {
                                             : static_cast<int>(processors > 0 ? processors : 1);
     if (processors > 0 && count > processors)
         std::fprintf(stderr,
-                     "tessaly-farm: warning: %d instances on %ld processors; they will share "
-                     "them and each will search more slowly\n",
-                     count, processors);
+                     "tessaly-farm: warning: %d instances on %ld %s; they will share %s and "
+                     "each will search more slowly\n",
+                     count, processors, processors == 1 ? "processor" : "processors",
+                     processors == 1 ? "it" : "them");
     return count;
+}
+
+// Where instance `number` keeps its files.
+std::string instanceDirectory(const FarmOptions& options, int number) {
+    return options.directory + "/" + std::to_string(number);
+}
+
+// A -d that gives an instance a directory longer than the solver takes would end every
+// instance at its start. The last instance's is the longest.
+void checkInstancePaths(const FarmOptions& options, const LaunchPlan& plan, int count) {
+    const std::string directory = instanceDirectory(options, count);
+    std::string path = solverDirectory(directory, plan);
+    std::error_code error;
+    if (path.empty()) path = std::filesystem::absolute(directory, error).string();
+    const std::string fault = pathLimitFault(path);
+    if (!fault.empty())
+        failWith("-d " + options.directory + " is too long: instance " + std::to_string(count) +
+                 " would keep its files in " + path + ", " + fault);
 }
 
 }  // namespace
@@ -92,6 +124,7 @@ int main(int argc, char** argv) {
     const FarmOptions& options = *parsed;
     const LaunchPlan plan = checkedPlan(options);
     const int count = instanceCount(options);
+    checkInstancePaths(options, plan, count);
     if (!makeDirectories(options.directory, error)) failWith(error);
     // A second farm on the same directory would start a second solver in every instance's
     // directory; it refuses before it changes anything.
@@ -111,7 +144,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < count; ++i) {
         Instance& instance = instances[static_cast<std::size_t>(i)];
         instance.number = i + 1;
-        instance.directory = options.directory + "/" + std::to_string(i + 1);
+        instance.directory = instanceDirectory(options, i + 1);
         instance.logPath = instance.directory + "/tessaly.log";
         // The boards of earlier starts are no news.
         noteBoardFiles(instance.boards, instance.directory);

@@ -27,6 +27,8 @@ constexpr int restartDelaySeconds = 2;
 // An instance that ran this long before it ended has its restart count set back to zero, so
 // that crashes months apart never retire it.
 constexpr long wellRunSeconds = 3600;
+// The longest a stop waits for an instance to be able to take it.
+constexpr long stopWaitSeconds = 10;
 
 volatile std::sig_atomic_t stopSignals = 0;
 std::atomic<std::int64_t> firstStopMs{0};
@@ -153,14 +155,16 @@ public:
             const std::string problem = writeFarmPage(record_, directories_);
             if (!problem.empty()) runFault("tessaly-farm", problem);
         }
-        console_.message("tessaly-farm: " + std::to_string(count_) + " instances of " +
-                         plan_.solver + ", in " + instanceRange(options_.directory, count_) +
+        console_.message("tessaly-farm: " + std::to_string(count_) +
+                         (count_ == 1 ? " instance of " : " instances of ") + plan_.solver +
+                         ", in " + instanceRange(options_.directory, count_) +
                          "; Ctrl-C stops them all");
         startAll();
         for (;;) {
             const long now = secondsSince(start_);
-            const bool stopping = stopSignals > 0;
-            passOnStops();
+            // Decided once the stops are passed on: no instance is restarted after that.
+            passOnStops(now);
+            const bool stopping = stopsPassedOn_ > 0;
             collectEnded(now, stopping);
             const int alive = restartAndRelay(now, stopping);
             const bool finished = alive == 0 && (stopping || allRetired());
@@ -191,15 +195,27 @@ private:
     }
 
     // Every stop the farm receives is passed on once to every instance: the first makes each
-    // save its statistics and end, a second makes each end at once.
-    void passOnStops() {
-        if (stopSignals <= stopsPassedOn_) return;
-        stopsPassedOn_ = stopSignals;
-        console_.message(stopsPassedOn_ == 1
-                             ? "Stopping: every instance saves its statistics and ends"
-                             : "Stopping at once");
-        for (const Instance& instance : instances_)
+    // save its statistics and end, a second makes each end at once. The first reaches an
+    // instance only once it can take it, as its solver may have only just started; one that
+    // does not show that within stopWaitSeconds gets it then.
+    void passOnStops(long now) {
+        if (stopSignals > stopsPassedOn_) {
+            stopsPassedOn_ = stopSignals;
+            console_.message(stopsPassedOn_ == 1
+                                 ? "Stopping: every instance saves its statistics and ends"
+                                 : "Stopping at once");
+            for (Instance& instance : instances_)
+                instance.stopSince = stopsPassedOn_ == 1 ? now : -1;
+            if (stopsPassedOn_ > 1)
+                for (const Instance& instance : instances_)
+                    signalInstance(instance, SIGTERM);
+        }
+        for (Instance& instance : instances_) {
+            if (instance.stopSince < 0 || instance.pid < 0) continue;
+            if (now - instance.stopSince < stopWaitSeconds && !canTakeStop(instance.pid)) continue;
             signalInstance(instance, SIGTERM);
+            instance.stopSince = -1;
+        }
     }
 
     void announce(const Instance& instance, const std::vector<BoardNews>& news) {
@@ -244,8 +260,7 @@ private:
     }
 
     void noteEndAfterStop(const Instance& instance, int waitStatus) {
-        // Only status 0 means that its last save succeeded.
-        if (WIFEXITED(waitStatus) && WEXITSTATUS(waitStatus) == 0) return;
+        if (savedAtEnd(waitStatus)) return;
         const std::string name = instanceName(instance);
         console_.message(name + " ended with " + endText(waitStatus) +
                          ": its statistics may not be saved; its log: " + instance.logPath);
@@ -265,8 +280,11 @@ private:
             instance.retired = true;
             text += "; not restarting it again";
         }
+        // One stopped from outside, which saved as it ended, is no instance without a save.
         instance.unsavedEnd =
-            (instance.retired ? "retired after " : "ended with ") + endText(waitStatus);
+            savedAtEnd(waitStatus)
+                ? ""
+                : (instance.retired ? "retired after " : "ended with ") + endText(waitStatus);
         console_.message(text);
     }
 
@@ -305,9 +323,9 @@ private:
             static_cast<double>(totals.nodes) - static_cast<double>(atStart_.nodes);
         const double rate = now > 0 ? gained / static_cast<double>(now) : 0.0;
         console_.status(farmStatusLine(now, alive, count_, totals, rate));
-        const std::string problem =
-            recordRefresh(record_, directories_, historyPoint(std::time(nullptr), totals));
-        if (!problem.empty()) console_.message("tessaly-farm: " + problem);
+        for (const std::string& problem :
+             recordRefresh(record_, directories_, historyPoint(std::time(nullptr), totals)))
+            console_.message("tessaly-farm: " + problem);
         nextStatus_ = now + options_.statusSeconds;
     }
 

@@ -3,8 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <limits>
 
 #include "tests/test_support.h"
@@ -31,12 +36,32 @@ TEST(SearchHistory, AppendsUnderOneHeaderAndReadsBackWhatWasAppended) {
     writeFile(path, readFile(path) + "1800000006,9000");
     EXPECT_EQ(appendHistory(path, points[1]), "");
     EXPECT_EQ(readHistory(path).history.count, 3);
-    EXPECT_EQ(appendHistory(dir.file("no/such/history.csv"), points[0]).rfind("cannot write", 0),
-              0u);
+}
+
+TEST(SearchHistory, SaysWhyALineIsNotAppended) {
+    TempDir dir;
     // A FIFO under the name takes no line: the farm would block on it once it is full.
     ASSERT_EQ(mkfifo(dir.file("fifo.csv").c_str(), 0644), 0);
-    EXPECT_EQ(appendHistory(dir.file("fifo.csv"), points[0]),
-              "cannot write " + dir.file("fifo.csv") + ": it is a FIFO, not a regular file");
+    writeFile(dir.file("target.csv"), "");
+    ASSERT_EQ(symlink("target.csv", dir.file("link.csv").c_str()), 0);
+    const HistoryPoint point{1'800'000'000, 0, 0, 0, 0};
+    for (const auto& [name, reason] :
+         {std::pair<std::string, std::string>{"no/such.csv", std::strerror(ENOENT)},
+          {"fifo.csv", "it is a FIFO, not a regular file"},
+          {"link.csv", "it is a symbolic link, which is not written through"}})
+        EXPECT_EQ(appendHistory(dir.file(name), point), reason) << name;
+    EXPECT_EQ(readFile(dir.file("target.csv")), "");
+    // A file that may grow no more, as on a full disk, gives the write's own reason.
+    writeFile(dir.file("full.csv"), "x\n");
+    rlimit unlimited{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &unlimited), 0);
+    const rlimit limit{2, unlimited.rlim_max};
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    const std::string reason = appendHistory(dir.file("full.csv"), point);
+    setrlimit(RLIMIT_FSIZE, &unlimited);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_EQ(reason, std::strerror(EFBIG));
 }
 
 TEST(SearchHistory, PassesOverLinesThatAreNotFiveWholeNumbers) {

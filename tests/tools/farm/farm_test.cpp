@@ -24,6 +24,7 @@
 #include "tools/common/search_history.h"
 #include "tools/farm/board_watch.h"
 #include "tools/farm/farm_options.h"
+#include "tools/farm/farm_page.h"
 #include "tools/farm/farm_status.h"
 #include "tools/farm/log_watch.h"
 
@@ -153,6 +154,27 @@ TEST(FarmLogWatch, CountsOnlyTheReportOfTheInstancesOwnDirectoryWordForWord) {
             news.push_back(std::move(item));
         EXPECT_EQ(news.size(), c.counts ? 1u : 0u) << c.name;
     }
+}
+
+TEST(FarmRecord, SaysOnceWhyTheHistoryIsNotWrittenAndOnceWhenItIsAgain) {
+    TempDir dir;
+    writeFile(dir.file("elsewhere"), "");
+    ASSERT_EQ(symlink("elsewhere", dir.file(historyFileName).c_str()), 0);
+    FarmRecord record = startFarmRecord(dir.path, "", {dir.file("k7pieces.txt")});
+    std::vector<std::vector<std::string>> said;
+    for (int refresh = 0; refresh < 4; ++refresh) {
+        if (refresh == 2) std::filesystem::remove(dir.file(historyFileName));
+        said.push_back(recordRefresh(record, {}, HistoryPoint{}));
+    }
+    const std::string path = record.historyPath;
+    EXPECT_EQ(said, (std::vector<std::vector<std::string>>{
+                        {"could not write to " + path +
+                         " (it is a symbolic link, which is not written through); trying again "
+                         "at every save"},
+                        {},
+                        {path + " is written again"},
+                        {}}));
+    EXPECT_EQ(readFile(dir.file("elsewhere")), "");
 }
 
 TEST(FarmStatus, AddsUpTheStatisticsFilesThatCanBeRead) {
