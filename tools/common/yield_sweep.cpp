@@ -323,6 +323,16 @@ std::optional<std::string> compareSweeps(const std::vector<YieldRow>& a,
         text += printed("# %-16s %10.3g %10.3g %s %8d %8d %7.3f\n", figure.name.c_str(), rateA,
                         rateB, ratio.c_str(), bAhead, aAhead, signTestP(bAhead, aAhead));
     }
+    // The best score is no rate: the best of each sweep, and on how many pairs each was higher.
+    int bestA = 0, bestB = 0, bHigher = 0, aHigher = 0;
+    for (const auto& [rowA, rowB] : pairs) {
+        bestA = std::max(bestA, rowA->bestScore);
+        bestB = std::max(bestB, rowB->bestScore);
+        bHigher += rowB->bestScore > rowA->bestScore;
+        aHigher += rowA->bestScore > rowB->bestScore;
+    }
+    text += printed("# %-16s %10d %10d %7s %8d %8d %7.3f\n", "best score", bestA, bestB, "-",
+                    bHigher, aHigher, signTestP(bHigher, aHigher));
     return text;
 }
 

@@ -118,6 +118,11 @@ TEST(YieldSweep, AComparisonPairsRowsBySeedsAndNeedsTheSamePairs) {
         text->find("# full boards               1       3.33   3.333        2        0   0.500"),
         std::string::npos)
         << *text;
+    // The best score: 463 on both sides, higher in B on pair 3,4 only.
+    EXPECT_NE(
+        text->find("# best score              463        463       -        1        0   1.000"),
+        std::string::npos)
+        << *text;
 
     // Each seed pair in each sweep once, and the same in both.
     const auto rows = [](std::vector<std::uint32_t> seeds) {
