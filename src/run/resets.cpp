@@ -13,6 +13,7 @@
 #include "run/run_budget.h"
 #include "run/run_setup.h"
 #include "search/depth_profile.h"
+#include "search/mismatch_bound.h"
 #include "search/rim_look_ahead.h"
 #include "search/search_hooks.h"
 #include "search/search_options.h"
@@ -25,6 +26,7 @@ void resetRun() {
     groupFlags = {};
     ordering = {};
     rim = {};
+    bound = {};
     depthProfile = {};
     listEdits = {};
     shallow = {};

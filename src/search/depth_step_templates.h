@@ -14,6 +14,7 @@
 #include "search/depth_properties.h"
 #include "search/depth_steps.h"
 #include "search/depth_windows.h"
+#include "search/mismatch_bound.h"
 #include "search/placed_removals.h"
 #include "search/rim_look_ahead.h"
 #include "search/search_hooks.h"
@@ -91,6 +92,31 @@ template <int D, StepRules R>
 [[gnu::always_inline]] inline void rimGiveBack(int piece) {
     if constexpr (R == StepRules::withOptions && followsRim(D)) {
         if (rim.on) giveBackRimPiece(piece);
+    }
+}
+
+// Whether the steps with options refuse to place `code` (of `piece`) on the square of depth D,
+// exactly or with one mismatched edge: by the mismatch bound, then by the rim look-ahead,
+// each when it is on. A placement made gives back what they took with giveBackPlacement once
+// its deeper call has returned.
+template <int D, StepRules R, bool exact>
+[[gnu::always_inline]] inline bool refusesPlacement(PieceCode code, int piece) {
+    if constexpr (R == StepRules::withOptions && D >= firstBoundDepth && D < lastDepth) {
+        if (bound.on && boundRefuses<D, exact>(code)) return true;
+        if (rimRefuses<D, R>(code, piece)) {
+            if (bound.on) moveOnBound<D, exact>(code, -1);
+            return true;
+        }
+        return false;
+    }
+    return rimRefuses<D, R>(code, piece);
+}
+
+template <int D, StepRules R, bool exact>
+[[gnu::always_inline]] inline void giveBackPlacement(PieceCode code, int piece) {
+    rimGiveBack<D, R>(piece);
+    if constexpr (R == StepRules::withOptions && D >= firstBoundDepth && D < lastDepth) {
+        if (bound.on) moveOnBound<D, exact>(code, -1);
     }
 }
 
@@ -205,7 +231,7 @@ inline void exactPhase(CandidateList list) {
         const PieceCode code = *entry;
         const int piece = pieceNumberOf(code);
         if (search.pieceFree[piece] && passesTests<D, R>(code, piece) &&
-            !rimRefuses<D, R>(code, piece)) {
+            !refusesPlacement<D, R, true>(code, piece)) {
             search.board[p.slot] = code;
             notePlacement<D, R>();
             search.pieceFree[piece] = 0;
@@ -215,7 +241,7 @@ inline void exactPhase(CandidateList list) {
             restoreListedPiece<D>();
             ++search.nodeCount;
             search.pieceFree[piece] = 1;
-            rimGiveBack<D, R>(piece);
+            giveBackPlacement<D, R, true>(code, piece);
         }
         if (isLastInList(code)) return;
     }
@@ -372,7 +398,7 @@ inline void mismatchPass(CandidateList list, SkipTest fits) {
     for (const PieceCode* entry = list + 1;; ++entry) {
         const PieceCode code = *entry;
         const int piece = pieceNumberOf(code);
-        if (search.pieceFree[piece] && !fits(code) && !rimRefuses<D, R>(code, piece)) {
+        if (search.pieceFree[piece] && !fits(code) && !refusesPlacement<D, R, false>(code, piece)) {
             ++search.mismatchCount;
             search.board[slot] = code;
             notePlacement<D, R>();
@@ -381,7 +407,7 @@ inline void mismatchPass(CandidateList list, SkipTest fits) {
             --search.mismatchCount;
             ++search.nodeCount;
             search.pieceFree[piece] = 1;
-            rimGiveBack<D, R>(piece);
+            giveBackPlacement<D, R, false>(code, piece);
         }
         if (isLastInList(code)) return;
     }
@@ -485,6 +511,9 @@ template <int D, StepRules R>
 [[gnu::always_inline]] inline void runStep() {
     if constexpr (R == StepRules::withOptions && D == firstRimCheckDepth) {
         if (rim.on) countFreeRimPieces();
+    }
+    if constexpr (R == StepRules::withOptions && D == firstBoundDepth) {
+        if (bound.on) countBoundSides();
     }
     if constexpr (R == StepRules::withOptions && profileIndex(D) >= 0) {
         constexpr int i = profileIndex(D);

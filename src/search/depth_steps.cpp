@@ -2,6 +2,8 @@
 // steps under the solver's own rules, with the group rules or without.
 #include "search/depth_steps.h"
 
+#include "base/settings.h"
+
 #include "search/depth_step_entries.h"
 #include "search/depth_step_templates.h"
 
@@ -16,9 +18,14 @@ bool startStepOptions(StepRules rules) {
     if (rules == StepRules::noGroupsKeepingDeepest) {
         runOptions.rimLookAhead = 0;
         runOptions.profile = 0;
+        runOptions.mismatchBound = 0;
     }
     if (runOptions.rimLookAhead != 0 && !startRimLookAhead()) runOptions.rimLookAhead = 0;
-    return runOptions.rimLookAhead != 0 || runOptions.profile != 0;
+    // The bound counts the squares as the fill order fills them; a board file may have filled
+    // deeper ones, so a run from one does without it.
+    if (settings.boardPath[0] != '\0') runOptions.mismatchBound = 0;
+    bound.on = runOptions.mismatchBound != 0;
+    return runOptions.rimLookAhead != 0 || runOptions.profile != 0 || runOptions.mismatchBound != 0;
 }
 
 }  // namespace
@@ -52,5 +59,8 @@ void searchFromDepth(int depth) {
         return;
     }
     if (rim.on && depth > firstRimCheckDepth) countFreeRimPieces();
+    // The bound counts its sides on entering its first depth; a search from below it goes on
+    // without it.
+    if (depth > firstBoundDepth) bound.on = false;
     stepWithOptions(depth);
 }

@@ -7,7 +7,7 @@
 
 SearchOptions runOptions;
 
-const std::array<SearchOptionRow, 3> searchOptionRows{{
+const std::array<SearchOptionRow, 4> searchOptionRows{{
     {"Rim look-ahead", "--rim-look-ahead", "rim-look-ahead", nullptr, 1, 1,
      "refuse rim placements after which the rim cannot close", &SearchOptions::rimLookAhead, 1,
      TrialFigure::fullBoards, rimLookAheadFault, nullptr},
@@ -17,6 +17,10 @@ const std::array<SearchOptionRow, 3> searchOptionRows{{
     {"Scarcity ordering", "--scarcity", "scarcity", "W", -1000, 1000,
      "order candidates also by how common their colours are (W < 0: common ones first)",
      &SearchOptions::scarcity, 0, TrialFigure::yield, nullptr, prepareScarcity},
+    {"Mismatch bound", "--mismatch-bound", "mismatch-bound", nullptr, 1, 1,
+     "refuse placements after which the colours left need more mismatched edges than a full "
+     "board may have",
+     &SearchOptions::mismatchBound, 0, TrialFigure::fullBoards, nullptr, nullptr},
 }};
 
 void startRunOptions(const SearchOptions& options) {

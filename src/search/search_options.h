@@ -20,6 +20,9 @@ struct SearchOptions {
     // W: the candidates of a list ordered also by how common their colours are
     // (puzzle/colour_scarcity.h); below 0 the common colours first.
     std::int64_t scarcity = 0;
+    // Refuse a placement after which the colours left need more mismatched edges than a full
+    // board may have (mismatch_bound.h).
+    std::int64_t mismatchBound = 0;
 
     bool operator==(const SearchOptions&) const = default;
 };
@@ -55,7 +58,7 @@ struct SearchOptionRow {
     // null for an option that needs nothing then.
     void (*atRunStart)(std::int64_t value);
 };
-extern const std::array<SearchOptionRow, 3> searchOptionRows;
+extern const std::array<SearchOptionRow, 4> searchOptionRows;
 
 // Fills runOptions from the program's `options` at the start of a run and calls every row's
 // atRunStart with its value.

@@ -14,6 +14,7 @@
 #include "results/full_boards.h"
 #include "run/resets.h"
 #include "search/depth_steps.h"
+#include "search/mismatch_bound.h"
 #include "tests/test_support.h"
 #include "tools/gen/puzzle_generator.h"
 
@@ -144,7 +145,7 @@ struct PlantedSearch {
 std::vector<std::array<PieceCode, 256>>* foundBoards = nullptr;
 
 PlantedSearch searchBelowThePlantedStart(const PlantedPuzzle& puzzle, int startDepth,
-                                         bool lookAhead) {
+                                         const SearchOptions& options) {
     resetProgram();
     settings.writeFiles = false;
     std::array<PieceCode, 256> planted{};
@@ -161,7 +162,7 @@ PlantedSearch searchBelowThePlantedStart(const PlantedPuzzle& puzzle, int startD
     foundBoards = &result.boards;
     fullBoards.watcher = [] { foundBoards->push_back(search.board); };
     ConsoleCapture console;
-    runOptions.rimLookAhead = lookAhead;
+    runOptions = options;
     searchFromDepth(startDepth);
     result.nodes = search.nodeCount;
     return result;
@@ -174,12 +175,34 @@ TEST(RimLookAheadOnAPlantedPuzzle, FindsTheSameFullBoardsInTheSameOrderWithFewer
         writeFile(dir.file("k7pieces.txt"), pieceFileText(puzzle));
         readPieceFile(dir.file("k7pieces.txt").c_str());
         buildCandidateTables();
-        const PlantedSearch without = searchBelowThePlantedStart(puzzle, 191, false);
-        const PlantedSearch with = searchBelowThePlantedStart(puzzle, 191, true);
+        const PlantedSearch without = searchBelowThePlantedStart(puzzle, 191, {});
+        const PlantedSearch with = searchBelowThePlantedStart(puzzle, 191, {.rimLookAhead = 1});
         EXPECT_GT(without.boards.size(), 100u) << seed;
         EXPECT_TRUE(with.boards == without.boards) << seed;
         EXPECT_LT(with.nodes, without.nodes * 9 / 10) << seed;
         EXPECT_GT(rim.refusals, 0) << seed;
+    }
+}
+
+// The mismatch bound cuts off only what cannot be finished within the mismatches a full board
+// may have: the same boards in the same order, alone and with the look-ahead.
+TEST(MismatchBoundOnAPlantedPuzzle, FindsTheSameFullBoardsInTheSameOrderWithFewerNodes) {
+    for (const std::uint32_t seed : {2501u, 2502u}) {
+        const PlantedPuzzle puzzle = generatePuzzle({seed, 16, 5});
+        CurrentTempDir dir;
+        writeFile(dir.file("k7pieces.txt"), pieceFileText(puzzle));
+        readPieceFile(dir.file("k7pieces.txt").c_str());
+        buildCandidateTables();
+        const PlantedSearch without = searchBelowThePlantedStart(puzzle, firstBoundDepth, {});
+        const PlantedSearch with =
+            searchBelowThePlantedStart(puzzle, firstBoundDepth, {.mismatchBound = 1});
+        EXPECT_GT(without.boards.size(), 100u) << seed;
+        EXPECT_TRUE(with.boards == without.boards) << seed;
+        EXPECT_LT(with.nodes, without.nodes) << seed;
+        EXPECT_GT(bound.refusals, 0) << seed;
+        const PlantedSearch both = searchBelowThePlantedStart(
+            puzzle, firstBoundDepth, {.rimLookAhead = 1, .mismatchBound = 1});
+        EXPECT_TRUE(both.boards == without.boards) << seed;
     }
 }
 

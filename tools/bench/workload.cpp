@@ -21,6 +21,7 @@
 #include "run/run_loop.h"
 #include "run/run_setup.h"
 #include "search/depth_profile.h"
+#include "search/mismatch_bound.h"
 #include "search/rim_look_ahead.h"
 #include "search/run_depths.h"
 #include "search/search_state.h"
@@ -58,6 +59,7 @@ struct Profile {
     // The runs by how they ended, in the order of runEndTexts.
     std::array<int, runEndTexts.size()> endCount{};
     std::int64_t tests = 0, refusals = 0, lookUps = 0, memoHits = 0, givenUp = 0;
+    std::int64_t boundTests = 0, boundRefusals = 0;
     // The runs that reached firstDeadEndDepth, by the band of their deepest depth and what ended
     // their deepest branch: the DeadEnd values, a stop in the branch counted as none (a full
     // board is band 254's).
@@ -84,6 +86,8 @@ struct Profile {
         lookUps += rim.lookUps;
         memoHits += rim.memoHits;
         givenUp += rim.givenUp;
+        boundTests += bound.tests;
+        boundRefusals += bound.refusals;
     }
 
     // What ended the deepest branch of the runs that reached firstDeadEndDepth, by band: the runs
@@ -145,6 +149,10 @@ struct Profile {
                 static_cast<long long>(tests), static_cast<long long>(refusals),
                 static_cast<long long>(lookUps), static_cast<long long>(memoHits),
                 static_cast<long long>(givenUp));
+        if (boundTests > 0)
+            lines +=
+                printed("mismatch bound %lld tests, %lld refused\n",
+                        static_cast<long long>(boundTests), static_cast<long long>(boundRefusals));
         return lines;
     }
 };
