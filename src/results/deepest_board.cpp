@@ -17,14 +17,13 @@
 #include "results/board_rules.h"
 #include "results/grid_writing.h"
 #include "search/board_geometry.h"
+#include "search/depth_windows.h"
 #include "search/search_state.h"
 
 DeepestBoardState deepestBoard;
 
 namespace {
 
-// The most mismatched edges the search lets a board have.
-constexpr int mostMismatches = 17;
 // A deepest.txt that the system cannot read now is tried this often, this far apart.
 constexpr int readAttempts = 5;
 constexpr int retryPauseMs = 200;
@@ -71,7 +70,7 @@ std::string deepestBoardProblem(const std::string& text, const PieceTables& piec
         if (slots[fillOrder[d]] == emptyCode)
             return "the square of depth " + std::to_string(d) +
                    " is empty, though it holds a piece at depth " + std::to_string(found.depth);
-    if (found.mismatches > mostMismatches)
+    if (found.mismatches > mostFullBoardMismatches)
         return "more mismatched edges than a board of these pieces may have";
     return {};
 }

@@ -3,6 +3,7 @@
 #include "base/console.h"
 #include "results/record_board_names.h"
 #include "results/statistics_records.h"
+#include "search/depth_windows.h"
 #include "search/search_state.h"
 
 TallyLine tallyLine;
@@ -19,7 +20,7 @@ void showFullBoard() {
         return;
     }
     printOut("\n");
-    for (int i = 0; i < 17 - e; ++i)
+    for (int i = 0; i < mostFullBoardMismatches - e; ++i)
         printOut("        ");
     printOut("%d %3lld ", scoreOf(e), static_cast<long long>(runStatistics.fullBoardTally[e]));
     tallyLine.lastShownMismatch = e;

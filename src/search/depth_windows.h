@@ -60,3 +60,7 @@ constexpr int mismatchLimitOf(int d) {
         if (d >= start) ++limit;
     return limit;
 }
+
+// The most mismatched edges a full board may have: the limit of the last mismatch phase.
+inline constexpr int mostFullBoardMismatches = mismatchLimitOf(253);
+static_assert(mostFullBoardMismatches == 17);

@@ -24,9 +24,6 @@
 // The first depth whose placements are tested: the first with a mismatch phase. Before it the
 // board is far from its limit.
 inline constexpr int firstBoundDepth = 193;
-// The most mismatched edges a full board may have: the limit of the last mismatch phase.
-inline constexpr int mostFullBoardMismatches = mismatchLimitOf(depthCount - 2);
-static_assert(mostFullBoardMismatches == 17);
 
 // From the first tested depth on, a square's left and upper neighbours are filled before it and
 // its right and lower ones after it, and none is the hint's: what moveOnBound takes for granted.
