@@ -5,19 +5,21 @@
 #include <filesystem>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tests/test_support.h"
 #include "tools/common/yield_sweep.h"
 
-// The two documented workloads, cut short by a node total so that they stay quick under the
-// sanitizers: the hard one, exhausted runs on the bench puzzle, and the deep one, on a
-// 12-colour puzzle whose runs spend their time editing candidate lists beyond depth 80 (with
-// other seeds, reaching full boards, whose words the digest covers), and the deep one without
-// group rules, which has steps of its own. A run cut by the node total stops at the first
-// check at which the total is reached.
+// The three documented workloads, cut short by a node total so that they stay quick under the
+// sanitizers: the hard one, exhausted runs on the bench puzzle; the deep one, on a 12-colour
+// puzzle whose runs spend their time editing candidate lists beyond depth 80 (with other
+// seeds, reaching full boards, whose words the digest covers), and the deep one without group
+// rules, which has steps of its own; and real use, the bench puzzle under the groups
+// tessaly-groups made for it. A run cut by the node total stops at the first check at which
+// the total is reached.
 struct Workload {
-    bool deep;
+    std::string_view puzzle;  // "deep": the deep puzzle; "bench": the bench puzzle's groups
     const char* arguments;
     const char* runLines;
     const char* total;
@@ -25,27 +27,31 @@ struct Workload {
 
 TEST(Bench, NodeCountsAndBoardsOfTheWorkloadsAreTheSearchsSignature) {
     TempDir dir;
-    const std::string deepPuzzle = std::string(TESSALY_SOURCE_DIR) + "/puzzles/deep/k7pieces.txt";
     const Workload workloads[] = {
-        {false, "--runs 12 --nodes 40000000",
+        {"", "--runs 12 --nodes 40000000",
          "run 1: group 6, end exhausted, nodes 25470870, full boards 0, depth 58\n"
          "run 2: group 30, end exhausted, nodes 11281583, full boards 0, depth 59\n"
          "run 3: group 49, end node total, nodes 3247548, full boards 0, depth 56\n",
          "\nnodes 40000001\n"},
-        {true, "--nodes 300000 --seeds 1,1", "run 1: group 25, end node total, nodes 300000, ",
+        {"deep", "--nodes 300000 --seeds 1,1", "run 1: group 25, end node total, nodes 300000, ",
          "\nnodes 300000\n"},
-        {true, "--nodes 2000000 --seeds 5,5",
+        {"deep", "--nodes 2000000 --seeds 5,5",
          "run 1: group 11, end node total, nodes 2000000, full boards 14, depth 254\n",
          "\nbest score 463\nmedian depth 254\nboards digest b776b60248fd2057\n"},
-        {true, "--no-group-rules --nodes 3000000 --seeds 1,1",
+        {"deep", "--no-group-rules --nodes 3000000 --seeds 1,1",
          "run 1: groups off, end node total, nodes 3000000, full boards 6, depth 254\n",
          "\nbest score 463\nmedian depth 254\nboards digest 7398be4f386f329b\n"},
+        {"bench", "--nodes 60000000 --seeds 1,2",
+         "run 1: group 48, end -, nodes 40000009, full boards 0, depth 62\n"
+         "run 2: group 27, end node total, nodes 19999991, full boards 0, depth 61\n",
+         "\nnodes 60000000\n"},
     };
+    const std::string puzzles = std::string(TESSALY_SOURCE_DIR) + "/puzzles/";
     for (const Workload& w : workloads) {
-        const ProgramResult result =
-            runProgram(std::string(TESSALY_BENCH_BIN) + " --verbose " + w.arguments +
-                           (w.deep ? " " + deepPuzzle : std::string()),
-                       dir.path, "", 300);
+        std::string command = std::string(TESSALY_BENCH_BIN) + " --verbose " + w.arguments;
+        if (w.puzzle == "deep") command += " " + puzzles + "deep/k7pieces.txt";
+        if (w.puzzle == "bench") command += " --groups " + puzzles + "bench/k7groups.txt";
+        const ProgramResult result = runProgram(command, dir.path, "", 300);
         ASSERT_EQ(result.status, 0) << result.err;
         EXPECT_EQ(result.out.rfind(w.runLines, 0), 0u) << w.arguments << "\n" << result.out;
         EXPECT_NE(result.out.find(w.total), std::string::npos) << w.arguments << "\n" << result.out;

@@ -248,9 +248,13 @@ int main(int argc, char** argv) {
         if (command.workload.verbose)
             std::printf("boards digest %016llx\n",
                         static_cast<unsigned long long>(figures.boardsDigest));
+        // The wall-clock figures, then the CPU ones, which a busy machine does not change.
         std::printf("seconds %.3f\n", figures.seconds);
         std::printf("nodes per second %.0f (%.1f M)\n", row.nodes / figures.seconds,
                     row.nodes / figures.seconds / 1e6);
+        std::printf("cpu seconds %.3f\n", figures.cpuSeconds);
+        std::printf("nodes per cpu second %.0f (%.1f M)\n", row.nodes / figures.cpuSeconds,
+                    row.nodes / figures.cpuSeconds / 1e6);
         std::fputs(figures.profile.c_str(), stdout);
     }
     const bool written = standardOutputWritten("tessaly-bench");

@@ -200,6 +200,7 @@ WorkloadFigures runWorkload(const Workload& workload, std::string& error) {
     std::vector<int> depths;
     Profile profile;
     const auto start = std::chrono::steady_clock::now();
+    const double cpuAtFirstRun = processCpuSeconds();
     for (int run = 1; run <= workload.runs; ++run) {
         if (workload.nodes > 0) {
             if (row.nodes >= workload.nodes) break;
@@ -235,6 +236,7 @@ WorkloadFigures runWorkload(const Workload& workload, std::string& error) {
     }
     figures.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    figures.cpuSeconds = processCpuSeconds() - cpuAtFirstRun;
     const int best = std::min(statistics.sinceStart.best, statistics.grandTotal.best);
     row.fullBoards = fullBoards.count;
     row.bestScore = best < mismatchSlots ? scoreOf(best) : 0;

@@ -26,6 +26,7 @@ struct WorkloadFigures {
     YieldRow row;                    // its figures as a sweep counts them
     std::uint64_t boardsDigest = 0;  // of every full board's words and mismatches, in order
     double seconds = 0;              // wall-clock time of the runs
+    double cpuSeconds = 0;           // the CPU time of the runs (user and system)
     int idleRuns = 0;                // runs in a row at the end that searched no node
     std::string profile;             // the lines of --profile, when asked for
 };
