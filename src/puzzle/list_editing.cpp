@@ -44,10 +44,21 @@ constexpr int codeKey(PieceCode c) {
     return (pieceNumberOf(c) << 2) | rotationOf(c);
 }
 
-ListIndex* indexOfTable(const CandidateList* table) {
+// The place of `table` among the edited tables, or -1.
+int editedTableOf(const CandidateList* table) {
     for (int t = 0; t < editedTableCount; ++t)
-        if (editedTables[t].lists == table) return &listIndex[t];
-    return nullptr;
+        if (editedTables[t].lists == table) return t;
+    return -1;
+}
+
+ListIndex* indexOfTable(const CandidateList* table) {
+    const int t = editedTableOf(table);
+    return t >= 0 ? &listIndex[t] : nullptr;
+}
+
+// The index of the table a record's removal was made from, or null.
+ListIndex* indexOfRecord(const UndoRecord& record) {
+    return record.editedTable >= 0 ? &listIndex[record.editedTable] : nullptr;
 }
 
 void indexList(ListIndex& index, int slot, const PieceCode* list) {
@@ -67,6 +78,15 @@ bool isLength(const PieceCode* entries, int n) {
     return n >= 0 && n < room && entries[n] == emptyCode && (n == 0 || entries[n - 1] != emptyCode);
 }
 
+// Whether the index's lengths are checked against the lists before they are used. Every edit
+// keeps the index and every re-ordering rebuilds it, so an optimised build trusts them (the
+// check reads two more words of every edited list); debug and test builds check them.
+#ifndef NDEBUG
+constexpr bool lengthsChecked = true;
+#else
+constexpr bool lengthsChecked = false;
+#endif
+
 // Finds `wanted` (flag clear) in the list: its position i and the list's length n. Uses the
 // index where it agrees with the list, else walks the list from its first entry.
 bool locate(ListIndex* index, int slot, const PieceCode* entries, PieceCode wanted, int& i,
@@ -74,7 +94,8 @@ bool locate(ListIndex* index, int slot, const PieceCode* entries, PieceCode want
     if (index != nullptr) {
         n = index->length[slot];
         i = index->position[codeKey(wanted)];
-        if (i < n && isLength(entries, n) && withoutFlag(entries[i]) == wanted) return true;
+        if (i < n && (!lengthsChecked || isLength(entries, n)) && withoutFlag(entries[i]) == wanted)
+            return true;
     }
     i = 0;
     while (entries[i] != emptyCode && withoutFlag(entries[i]) != wanted)
@@ -91,7 +112,7 @@ bool locate(ListIndex* index, int slot, const PieceCode* entries, PieceCode want
 int listEnd(ListIndex* index, int slot, const PieceCode* entries, int from) {
     if (index != nullptr) {
         const int n = index->length[slot];
-        if (n >= from && isLength(entries, n)) return n;
+        if (n >= from && (!lengthsChecked || isLength(entries, n))) return n;
     }
     int t = from;
     while (entries[t] != emptyCode)
@@ -135,6 +156,7 @@ inline void removeIndexed(CandidateList* table, ListIndex* index, int slot, Piec
     record.table = table;
     record.slot = slot;
     record.code = wanted;
+    record.editedTable = static_cast<std::int8_t>(index != nullptr ? index - listIndex.data() : -1);
     const int j = n - 1;  // the last entry
     if (i == j) {
         // The last entry goes: its predecessor becomes last, or the list is now empty.
@@ -210,7 +232,7 @@ inline void popRestore(UndoStack& stack, ListIndex* index) {
     if (stack.count <= 0) return;
     --stack.count;
     const UndoRecord& record = stack.records[stack.count];
-    restoreIndexed(record, index != nullptr ? index : indexOfTable(record.table));
+    restoreIndexed(record, index != nullptr ? index : indexOfRecord(record));
 }
 
 inline void restoreFour(UndoStack& stack, ListIndex* index) {
@@ -229,7 +251,7 @@ void removeFromList(CandidateList* table, int slot, PieceCode code, UndoRecord& 
 }
 
 void restoreFromList(const UndoRecord& record) {
-    restoreIndexed(record, indexOfTable(record.table));
+    restoreIndexed(record, indexOfRecord(record));
 }
 
 void indexEditedLists() {

@@ -19,6 +19,7 @@ struct UndoRecord {
     std::int32_t slot;        // slot of that table holding the list
     CandidateList savedList;  // the slot's pointer, kept only when the removal emptied the list
     PieceCode code;           // the removed code, lastInList clear
+    std::int8_t editedTable;  // which of the tables the search edits it is, or -1 for another
 };
 
 // Records of one stack; `refused` counts removals turned away while the stack was full,
