@@ -1,5 +1,6 @@
 #include "puzzle/list_editing.h"
 
+#include <bit>
 #include <functional>
 
 #include "base/console.h"
@@ -340,10 +341,92 @@ bool removalsDeferred() {
 
 bool anyRemovalsRecorded() {
     return holdsRemovals(listEdits.pairUndo) || holdsRemovals(listEdits.topUndo) ||
-           holdsRemovals(listEdits.leftUndo) || listEdits.deferredCount > 0;
+           holdsRemovals(listEdits.leftUndo) || listEdits.deferredCount > 0 ||
+           listEdits.framesInUse != 0;
+}
+
+namespace {
+
+// A waiting rotation as WaitingPiece::older and ListEdits::newestWaiting name it.
+constexpr std::int16_t waitingName(int frame, int rotation) {
+    return static_cast<std::int16_t>(4 * frame + rotation + 1);
+}
+
+// Removes rotation `rotation` of the piece of `frame` from its list, recording it with the
+// piece.
+void makeWaitingRemoval(int frame, int rotation) {
+    WaitingPiece& w = listEdits.waiting[frame];
+    const EditedTable& table = editedTables[w.table];
+    removeIndexed(table.lists, &listIndex[w.table], w.slot[rotation], w.code[rotation],
+                  w.records[rotation]);
+    w.made = static_cast<std::uint8_t>(w.made | 1u << rotation);
+    if (w.made == 0xF) listEdits.framesWaiting &= ~(std::uint64_t{1} << frame);
+}
+
+}  // namespace
+
+void waitRemovals(int frame, int piece, int table) {
+    WaitingPiece& w = listEdits.waiting[frame];
+    w.table = static_cast<std::int8_t>(table);
+    w.made = 0;
+    for (int r = 0; r < 4; ++r) {
+        const RotationEntry& entry = rotationTable[4 * piece + r];
+        w.slot[r] = static_cast<std::int16_t>(entry.pairIndex);
+        w.code[r] = withoutFlag(entry.code);
+        std::int16_t& newest = listEdits.newestWaiting[table][entry.pairIndex];
+        w.older[r] = newest;
+        newest = waitingName(frame, r);
+    }
+    listEdits.framesInUse |= std::uint64_t{1} << frame;
+    listEdits.framesWaiting |= std::uint64_t{1} << frame;
+}
+
+void undoWaitingRemovals(int frame) {
+    WaitingPiece& w = listEdits.waiting[frame];
+    // The rotations made are the newest removals of their lists (deeper pieces were taken back
+    // first), those of one list made in rotation order; the others are the newest waiting ones
+    // of their lists.
+    for (int r = 3; r >= 0; --r) {
+        if (w.made >> r & 1)
+            restoreIndexed(w.records[r], &listIndex[w.table]);
+        else
+            listEdits.newestWaiting[w.table][w.slot[r]] = w.older[r];
+    }
+    w.made = 0;
+    listEdits.framesInUse &= ~(std::uint64_t{1} << frame);
+    listEdits.framesWaiting &= ~(std::uint64_t{1} << frame);
+}
+
+void makeWaitingRemovals(int table, int slot) {
+    // Newest first along the chain, then made oldest first: a list's removals in the order its
+    // pieces were placed. A list waits for few rotations at once.
+    std::array<std::int16_t, 4 * waitingFrameCount> chain;
+    int count = 0;
+    for (std::int16_t name = listEdits.newestWaiting[table][slot]; name != 0;) {
+        chain[count++] = name;
+        const int frame = (name - 1) / 4;
+        name = listEdits.waiting[frame].older[(name - 1) % 4];
+    }
+    listEdits.newestWaiting[table][slot] = 0;
+    while (count > 0) {
+        const int name = chain[--count] - 1;
+        makeWaitingRemoval(name / 4, name % 4);
+    }
+}
+
+void makeAllWaitingRemovals() {
+    for (std::uint64_t frames = listEdits.framesWaiting; frames != 0; frames &= frames - 1) {
+        const int frame = std::countr_zero(frames);
+        const WaitingPiece& w = listEdits.waiting[frame];
+        for (int r = 0; r < 4; ++r)
+            if (!(w.made >> r & 1)) makeWaitingRemovals(w.table, w.slot[r]);
+    }
 }
 
 void restoreAll() {
+    // The deepest piece first, as the search takes them back.
+    while (listEdits.framesInUse != 0)
+        undoWaitingRemovals(63 - std::countl_zero(listEdits.framesInUse));
     listEdits.deferredCount = 0;
     listEdits.deferredMade = 0;
     while (holdsRemovals(listEdits.pairUndo))

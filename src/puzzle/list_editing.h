@@ -30,6 +30,23 @@ struct UndoStack {
     std::int32_t refused = 0;
 };
 
+// The most placed pieces whose removals from a [left][top] table can wait at once: one for each
+// of the depths that remove their pieces, by the caller's numbering (its frames).
+inline constexpr int waitingFrameCount = 40;
+
+// A placed piece whose removals from a [left][top] table wait until a list it is in is read:
+// each of its four rotations is made on its own, when its list is read, and undone with the
+// piece.
+struct WaitingPiece {
+    std::array<std::int16_t, 4> slot{};  // the slot of each rotation's list
+    std::array<PieceCode, 4> code{};     // each rotation's code, lastInList clear
+    // The next older waiting rotation of the same list, as 4 * frame + rotation + 1 (0: none).
+    std::array<std::int16_t, 4> older{};
+    std::array<UndoRecord, 4> records{};  // of the rotations made
+    std::int8_t table = 0;                // 0: interiorByLeftTop, 1: edgeByLeftTop
+    std::uint8_t made = 0;                // bit r: rotation r has been removed
+};
+
 // The edits of the current run: what the undo operations put back, and the deferred
 // removals. Empty at the start of every run.
 struct ListEdits {
@@ -45,6 +62,13 @@ struct ListEdits {
     std::array<std::int16_t, 256> deferredPieces{};
     int deferredCount = 0;
     int deferredMade = 0;
+    // The pieces whose [left][top] removals wait, by frame: the frames in use, those with a
+    // rotation still to remove, and for each list of the two tables the newest rotation that
+    // waits for it, as in WaitingPiece::older.
+    std::array<WaitingPiece, waitingFrameCount> waiting{};
+    std::uint64_t framesInUse = 0;
+    std::uint64_t framesWaiting = 0;
+    std::array<std::array<std::int16_t, pairSlots>, 2> newestWaiting{};
 };
 extern ListEdits listEdits;
 // Removes the entry equal to `code` (lastInList ignored) from the list at `slot` of `table`,
@@ -81,7 +105,25 @@ bool removalsDeferred();
 // `fromOneColourTables`, out of interiorByTop and interiorByLeft), an edge piece out of
 // edgeByLeftTop; a corner piece stays listed.
 void removePieceOfKind(int piece, int kind, bool fromOneColourTables);
-// Undoes every removal of the three stacks, leaving them empty, and drops every deferral.
+// The search's way of taking a placed piece out of interiorByLeftTop (table 0) or
+// edgeByLeftTop (table 1) at the depths that edit lists: each rotation's removal waits until
+// its list is read (makeWaitingRemovals) or every removal is needed (makeAllWaitingRemovals).
+// Made in the order the pieces were placed, a list's removals leave it exactly as removing at
+// once would; most pieces are taken back before any of their lists is read. `frame` numbers
+// the depth, below waitingFrameCount, one piece a frame at a time.
+void waitRemovals(int frame, int piece, int table);
+// Takes the piece of `frame` back: undoes the removals of it that were made, drops the others.
+void undoWaitingRemovals(int frame);
+// Whether a removal waits for the list at `slot` of table 0 or 1.
+inline bool removalsWaitFor(int table, int slot) {
+    return listEdits.newestWaiting[table][slot] != 0;
+}
+// Makes the removals that wait for the list at `slot` of table 0 or 1, oldest first.
+void makeWaitingRemovals(int table, int slot);
+// Makes every removal that waits.
+void makeAllWaitingRemovals();
+// Undoes every removal of the three stacks and every waiting one made, leaving them empty,
+// and drops every deferral.
 void restoreAll();
 // Whether any of the three stacks holds a removal (or a refused one) to undo, or a removal is
 // deferred.

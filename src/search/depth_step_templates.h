@@ -171,18 +171,27 @@ inline bool passesTests(PieceCode code, int piece) {
     return true;
 }
 
+// The frame of the list edits in which a piece placed at depth D waits for its removals from
+// the [left][top] tables.
+template <int D>
+constexpr int waitingFrame() {
+    constexpr int frame = D - placedRemovalDepth - 1;
+    static_assert(frame >= 0 && frame < waitingFrameCount);
+    return frame;
+}
+
 template <int D>
 inline void removeListedPiece(int piece) {
     constexpr Removals removals = depthProperties(D).removals;
     if constexpr (removals == Removals::allPlaced) {
         removePlacedPieces(D);
     } else if constexpr (removals == Removals::interiorAllTables) {
-        removePiece(piece, interiorByLeftTop);
+        waitRemovals(waitingFrame<D>(), piece, 0);
         deferRemovalsByTopAndLeft(piece);
     } else if constexpr (removals == Removals::interiorPairOnly) {
-        removePiece(piece, interiorByLeftTop);
+        waitRemovals(waitingFrame<D>(), piece, 0);
     } else if constexpr (removals == Removals::edgePair) {
-        removePiece(piece, edgeByLeftTop);
+        waitRemovals(waitingFrame<D>(), piece, 1);
     }
 }
 
@@ -192,10 +201,25 @@ inline void restoreListedPiece() {
     if constexpr (removals == Removals::allPlaced) {
         restoreAll();
     } else if constexpr (removals == Removals::interiorAllTables) {
-        restorePiece();
+        undoWaitingRemovals(waitingFrame<D>());
         restoreDeferredRemovals();
     } else if constexpr (removals == Removals::interiorPairOnly || removals == Removals::edgePair) {
-        restorePiece();
+        undoWaitingRemovals(waitingFrame<D>());
+    }
+}
+
+// Makes the removals of placed pieces that wait for the list the step of depth D reads: every
+// one at the first depth past those that place such pieces, whose deeper steps read lists
+// without asking; those of its own list at a depth among them.
+template <int D>
+[[gnu::always_inline]] inline void makeRemovalsBeforeReading(int left, int top) {
+    constexpr int kind = depthProperties(D).kind;
+    if constexpr (D == lastPairRemovalDepth + 1) {
+        if (listEdits.framesWaiting != 0) makeAllWaitingRemovals();
+    } else if constexpr (D > placedRemovalDepth + 1 && D <= lastPairRemovalDepth && kind < 2) {
+        const int index = left * 32 + top;
+        if (removalsWaitFor(kind, index)) [[unlikely]]
+            makeWaitingRemovals(kind, index);
     }
 }
 
@@ -446,6 +470,7 @@ template <int D, StepRules R>
     }
     const int left = leftKey<D>();
     const int top = topKey<D>();
+    makeRemovalsBeforeReading<D>(left, top);
     const CandidateList list = exactList<D>(left, top);
     if constexpr (p.removals == Removals::allPlaced) {
         if (list != nullptr) exactPhaseRemovingPlaced<D, R>(list);

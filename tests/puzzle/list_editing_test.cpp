@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <numeric>
 #include <random>
 #include <set>
 #include <string>
@@ -778,4 +779,85 @@ TEST_F(ListEditingThreeEntries, EditOfACorruptedListReportsItsFlagsInDebugBuilds
     EXPECT_NE(takeErr().find("Element that is not last in list has last bit set"),
               std::string::npos);
 #endif
+}
+
+namespace {
+
+// One step of a made-up search over the depths that remove their pieces: place a piece (its
+// number; the kind says the table), take the newest back (-1), or read a list (-2, with a
+// table and slot).
+struct SearchMove {
+    int piece;
+    int table;
+    int slot;
+};
+
+// The lists each read of `moves` saw, then every list after a last read of all, removing
+// placed pieces at once or letting their removals wait.
+std::vector<std::vector<PieceCode>> listsSeen(const std::vector<SearchMove>& moves, bool waiting) {
+    std::vector<std::vector<PieceCode>> seen;
+    std::vector<int> placed;
+    PairTable* const tables[] = {&interiorByLeftTop, &edgeByLeftTop};
+    for (const SearchMove& move : moves) {
+        if (move.piece >= 0) {
+            const int frame = static_cast<int>(placed.size());
+            if (waiting)
+                waitRemovals(frame, move.piece, move.table);
+            else
+                removePiece(move.piece, *tables[move.table]);
+            placed.push_back(move.piece);
+        } else if (move.piece == -1) {
+            placed.pop_back();
+            if (waiting)
+                undoWaitingRemovals(static_cast<int>(placed.size()));
+            else
+                restorePiece();
+        } else {
+            if (waiting && removalsWaitFor(move.table, move.slot))
+                makeWaitingRemovals(move.table, move.slot);
+            seen.push_back(entriesOf((*tables[move.table])[move.slot]));
+        }
+    }
+    if (waiting) makeAllWaitingRemovals();
+    for (PairTable* table : tables)
+        for (const CandidateList list : *table)
+            seen.push_back(entriesOf(list));
+    restoreAll();
+    return seen;
+}
+
+}  // namespace
+
+TEST_F(ListEditing, WaitingRemovalsShowEveryListAsRemovingAtOnceWould) {
+    std::mt19937 rng(20261209);
+    buildRandomPieces(rng, [](int p) { return p % 3 == 0 ? 1 : 0; });
+    const auto before = takeImage();
+    for (int trial = 0; trial < 100; ++trial) {
+        std::vector<SearchMove> moves;
+        std::vector<int> pieces(pieceCount);
+        std::iota(pieces.begin(), pieces.end(), 0);
+        std::shuffle(pieces.begin(), pieces.end(), rng);
+        std::size_t used = 0;
+        int depth = 0;
+        for (int step = 0; step < 400; ++step) {
+            const int choice = std::uniform_int_distribution<int>(0, 2)(rng);
+            if (choice == 0 && depth < waitingFrameCount && used < pieces.size()) {
+                const int p = pieces[used++];
+                moves.push_back({p, borderCount[p], 0});
+                ++depth;
+            } else if (choice == 1 && depth > 0) {
+                moves.push_back({-1, 0, 0});
+                --depth;
+            } else {
+                const int table = std::uniform_int_distribution<int>(0, 1)(rng);
+                const PieceCode code = rotate(std::uniform_int_distribution<int>(0, 3)(rng),
+                                              pieceCodes[pieces[rng() % pieces.size()]]);
+                moves.push_back({-2, table, pairIndex(code)});
+            }
+        }
+        ASSERT_EQ(listsSeen(moves, true), listsSeen(moves, false)) << "trial " << trial;
+        ASSERT_FALSE(anyRemovalsRecorded()) << "trial " << trial;
+        ASSERT_TRUE(*takeImage() == *before) << "trial " << trial;
+    }
+    EXPECT_EQ(takeErr(), "");
 }
