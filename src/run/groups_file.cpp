@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "base/file_reading.h"
+#include "base/formatted_text.h"
 #include "base/option_table.h"
 #include "run/group_rules.h"
 
@@ -21,22 +22,12 @@ struct GroupText {
     int secondLine = 0;  // 0 until the word second is read
 };
 
-// The text of a printf pattern, however long (a path can be long).
-std::string format(const char* pattern, auto... values) {
-    const int length = std::snprintf(nullptr, 0, pattern, values...);
-    if (length <= 0) return {};
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    std::snprintf(text.data(), text.size(), pattern, values...);
-    text.resize(static_cast<std::size_t>(length));
-    return text;
-}
-
 // What a count rule allows, in words: "149 or 150", "2".
 std::string allowed(GroupRule rule) {
     const CountRange range = countOf(rule);
     if (range.low == range.high) return std::to_string(range.low);
-    if (range.high == range.low + 1) return format("%d or %d", range.low, range.high);
-    return format("%d to %d", range.low, range.high);
+    if (range.high == range.low + 1) return printed("%d or %d", range.low, range.high);
+    return printed("%d to %d", range.low, range.high);
 }
 
 // The rule a group breaks, in words.
@@ -50,44 +41,44 @@ std::string brokenRule(const GroupText& group, int number, const GroupCheck& che
         case GroupRule::kept:
             break;
         case GroupRule::pieceRepeated:
-            return format("piece %d stands in group %d twice", piece, number);
+            return printed("piece %d stands in group %d twice", piece, number);
         case GroupRule::hintPiece:
-            return format(
+            return printed(
                 "piece %d is the hint piece, which keeps its own square; no group "
                 "holds it",
                 piece);
         case GroupRule::cornerInSecondList:
-            return format("piece %d is a corner piece, and a second list holds none", piece);
+            return printed("piece %d is a corner piece, and a second list holds none", piece);
         case GroupRule::firstListLength:
-            return format("the first list of group %d holds %d pieces; it must hold %s", number, n,
-                          allowed(check.rule).c_str());
+            return printed("the first list of group %d holds %d pieces; it must hold %s", number, n,
+                           allowed(check.rule).c_str());
         case GroupRule::groupLength:
-            return format(
+            return printed(
                 "group %d holds %d pieces; it must hold %s, every piece but the hint "
                 "piece and two corners",
                 number, n, allowed(check.rule).c_str());
         case GroupRule::firstListCorners:
-            return format(
+            return printed(
                 "the first list of group %d holds %d corner pieces (0 to 3); it must "
                 "hold %s",
                 number, n, allowed(check.rule).c_str());
         case GroupRule::firstListEdges:
-            return format(
+            return printed(
                 "the first list of group %d holds %d edge pieces (4 to 59); it must "
                 "hold %s",
                 number, n, allowed(check.rule).c_str());
         case GroupRule::firstListInterior:
-            return format(
+            return printed(
                 "the first list of group %d holds %d interior pieces (60 to 255); it "
                 "must hold %s",
                 number, n, allowed(check.rule).c_str());
         case GroupRule::secondListEdges:
-            return format(
+            return printed(
                 "the second list of group %d holds %d edge pieces (4 to 59); it must "
                 "hold %s",
                 number, n, allowed(check.rule).c_str());
         case GroupRule::secondListInterior:
-            return format(
+            return printed(
                 "the second list of group %d holds %d interior pieces (60 to 255); it "
                 "must hold %s",
                 number, n, allowed(check.rule).c_str());
@@ -110,7 +101,7 @@ std::string shown(std::string_view word) {
     std::string text;
     for (const char c : word.substr(0, 20)) {
         const auto byte = static_cast<unsigned char>(c);
-        text += byte > ' ' && byte < 0x7f ? std::string(1, c) : format("\\x%02x", byte);
+        text += byte > ' ' && byte < 0x7f ? std::string(1, c) : printed("\\x%02x", byte);
     }
     return text + (word.size() > 20 ? "..." : "");
 }
@@ -142,18 +133,18 @@ std::optional<std::int64_t> optionValue(const SearchOptionRow& option, std::stri
 
 // What a word of the option must look like.
 std::string optionValueRule(const SearchOptionRow& option) {
-    if (option.valueName == nullptr) return format("the word %s takes no value", option.word);
-    return format("the word %s takes a value, as %s=%s, a whole number from %lld to %lld",
-                  option.word, option.word, option.valueName, static_cast<long long>(option.least),
-                  static_cast<long long>(option.most));
+    if (option.valueName == nullptr) return printed("the word %s takes no value", option.word);
+    return printed("the word %s takes a value, as %s=%s, a whole number from %lld to %lld",
+                   option.word, option.word, option.valueName, static_cast<long long>(option.least),
+                   static_cast<long long>(option.most));
 }
 
 }  // namespace
 
 std::string parseGroups(std::string_view text, const std::string& name, RunGroups& groups) {
     const auto fault = [&name](int line, const std::string& what) {
-        return line > 0 ? format("Groups file %s, line %d: ", name.c_str(), line) + what
-                        : format("Groups file %s: ", name.c_str()) + what;
+        return line > 0 ? printed("Groups file %s, line %d: ", name.c_str(), line) + what
+                        : printed("Groups file %s: ", name.c_str()) + what;
     };
     std::vector<GroupText> read;
     int offLine = 0;
@@ -166,7 +157,7 @@ std::string parseGroups(std::string_view text, const std::string& name, RunGroup
         if (current == nullptr) return {};
         const int number = static_cast<int>(read.size()) - 1;
         if (current->secondLine == 0)
-            return fault(current->firstLine, format("group %d has no second list", number));
+            return fault(current->firstLine, printed("group %d has no second list", number));
         const GroupCheck check = checkGroup(current->first, current->second);
         if (check.rule != GroupRule::kept)
             return fault(lineOfFault(*current, check), brokenRule(*current, number, check));
@@ -195,7 +186,7 @@ std::string parseGroups(std::string_view text, const std::string& name, RunGroup
                 ++at;
             continue;
         }
-        if (!inWord(c)) return fault(line, format("byte 0x%02x: this is not a text file", c));
+        if (!inWord(c)) return fault(line, printed("byte 0x%02x: this is not a text file", c));
         std::size_t end = at;
         while (end < text.size() && inWord(byteAt(end)))
             ++end;
@@ -209,10 +200,10 @@ std::string parseGroups(std::string_view text, const std::string& name, RunGroup
         } else if (option != nullptr) {
             const std::size_t index = static_cast<std::size_t>(option - searchOptionRows.data());
             if (optionLines[index] != 0)
-                return fault(line, format("the word %s stands twice", option->word));
+                return fault(line, printed("the word %s stands twice", option->word));
             if (!read.empty())
                 return fault(line,
-                             format("the word %s stands before the first group", option->word));
+                             printed("the word %s stands before the first group", option->word));
             const std::optional<std::int64_t> value = optionValue(*option, word);
             if (!value) return fault(line, optionValueRule(*option));
             optionLines[index] = line;
@@ -220,9 +211,9 @@ std::string parseGroups(std::string_view text, const std::string& name, RunGroup
         } else if (word == "first") {
             if (std::string closed = closeGroup(); !closed.empty()) return closed;
             if (read.size() == static_cast<std::size_t>(groupCount))
-                return fault(line, format("a group after the %dth; a groups file holds "
-                                          "exactly %d",
-                                          groupCount, groupCount));
+                return fault(line, printed("a group after the %dth; a groups file holds "
+                                           "exactly %d",
+                                           groupCount, groupCount));
             read.emplace_back();
             current = &read.back();
             current->firstLine = line;
@@ -235,17 +226,17 @@ std::string parseGroups(std::string_view text, const std::string& name, RunGroup
         } else {
             const int piece = pieceNumber(word);
             if (piece < 0)
-                return fault(line, format("\"%s\" is not a piece number, nor first, second or off",
-                                          shown(word).c_str()));
+                return fault(line, printed("\"%s\" is not a piece number, nor first, second or off",
+                                           shown(word).c_str()));
             if (piece > 255)
-                return fault(line, format("piece number %s is past 255", shown(word).c_str()));
+                return fault(line, printed("piece number %s is past 255", shown(word).c_str()));
             if (list == nullptr)
                 return fault(line,
                              "a piece number before the first list; a group begins with "
                              "the word first");
             if (list->size() == static_cast<std::size_t>(groupSize))
-                return fault(line, format("group %d holds more than %d pieces",
-                                          static_cast<int>(read.size()) - 1, groupSize));
+                return fault(line, printed("group %d holds more than %d pieces",
+                                           static_cast<int>(read.size()) - 1, groupSize));
             list->push_back(static_cast<std::uint8_t>(piece));
             current->pieceLines.push_back(line);
         }
@@ -264,12 +255,12 @@ std::string parseGroups(std::string_view text, const std::string& name, RunGroup
         return {};
     }
     if (read.empty())
-        return fault(0, format("holds no group; it must hold %d groups, the word off or an option "
-                               "word",
-                               groupCount));
+        return fault(0, printed("holds no group; it must hold %d groups, the word off or an option "
+                                "word",
+                                groupCount));
     if (read.size() < static_cast<std::size_t>(groupCount))
-        return fault(0, format("holds %d groups; it must hold %d", static_cast<int>(read.size()),
-                               groupCount));
+        return fault(0, printed("holds %d groups; it must hold %d", static_cast<int>(read.size()),
+                                groupCount));
     for (int g = 0; g < groupCount; ++g)
         putGroup(groups, g, read[g].first, read[g].second);
     groups.rules = StepRules::groups;

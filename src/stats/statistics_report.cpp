@@ -4,15 +4,13 @@
 #include <string>
 
 #include "base/console.h"
-#include "results/record_board_names.h"
-#include "results/tally.h"
-#include "results/statistics_records.h"
-#include "stats/statistics_table.h"
 #include "base/time_texts.h"
+#include "results/record_board_names.h"
+#include "results/statistics_records.h"
+#include "results/tally.h"
+#include "stats/statistics_table.h"
 
 namespace {
-
-constexpr long long nodesPerG = 1'000'000'000;
 
 long long rate(std::int64_t nodes, std::int64_t secs) {
     return secs > 0 ? nodes / secs : 0;

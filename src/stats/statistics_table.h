@@ -11,6 +11,8 @@
 #include "results/statistics_records.h"
 
 inline constexpr std::size_t fieldWidth = 15;
+// The G of the node counts: a billion nodes.
+inline constexpr std::int64_t nodesPerG = 1'000'000'000;
 inline constexpr int columnsPerTable = 3;
 
 // The cells of a row's three columns.

@@ -2,24 +2,18 @@
 
 #include <array>
 #include <cstdint>
-#include <cstdio>
 #include <string_view>
 
+#include "base/formatted_text.h"
 #include "base/printable_text.h"
+#include "base/time_texts.h"
 #include "results/record_board_names.h"
 #include "stats/statistics_report.h"
-#include "base/time_texts.h"
 #include "tools/common/statistics_merge.h"
 
 namespace {
 
 constexpr std::string_view ellipsis = "...";
-
-std::string printed(const char* format, long long value) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
-}
 
 // A record's best, with a value outside 0 to 20 taken as none.
 std::int32_t bestOf(const StatsRecord& record) {
@@ -59,9 +53,9 @@ std::string table(const TableCells& heads, const std::vector<const StatsRecord*>
     text += tableRow("Grade", cells([](const StatsRecord& r) { return gradeCell(r); }));
     for (int i = 0; i < mismatchSlots; ++i) {
         if (!shown[i]) continue;
-        text +=
-            tableRow(printed("%d", scoreOf(i)),
-                     cells([i](const StatsRecord& r) { return printed("%lld", r.histogram[i]); }));
+        text += tableRow(printed("%d", scoreOf(i)), cells([i](const StatsRecord& r) {
+                             return printed("%lld", static_cast<long long>(r.histogram[i]));
+                         }));
     }
     text += tableRule();
     return text;

@@ -13,6 +13,7 @@
 #include <limits>
 #include <map>
 
+#include "base/formatted_text.h"
 #include "base/medians.h"
 #include "results/record_board_names.h"
 #include "search/board_geometry.h"
@@ -93,12 +94,6 @@ std::string outOfRange(const YieldRow& row) {
     if (!(row.medianDepth >= -1 && row.medianDepth < depthCount))
         return "'median depth' is not from -1 to " + std::to_string(depthCount - 1);
     return "";
-}
-
-std::string printed(const char* pattern, auto... values) {
-    char text[256];
-    std::snprintf(text, sizeof text, pattern, values...);
-    return text;
 }
 
 // "1,2".

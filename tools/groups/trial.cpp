@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "base/formatted_text.h"
 #include "base/program_info.h"
 #include "base/whole_files.h"
 #include "puzzle/piece_file.h"
@@ -22,12 +23,6 @@ struct Setting {
     std::vector<std::string> arguments;
     std::vector<SeedPair> pairs;
 };
-
-std::string printed(const char* pattern, auto... values) {
-    char text[256];
-    std::snprintf(text, sizeof text, pattern, values...);
-    return text;
-}
 
 // "1001,1002 1003,1004 1005,1006"
 std::string seedPairsText(const std::vector<SeedPair>& pairs) {
