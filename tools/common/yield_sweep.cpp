@@ -13,6 +13,7 @@
 #include <limits>
 #include <map>
 
+#include "base/clocks.h"
 #include "base/formatted_text.h"
 #include "base/medians.h"
 #include "results/record_board_names.h"
@@ -24,7 +25,6 @@ namespace {
 // A benchmark prints one row and a few lines more at most; a longer output is cut here and
 // fails to read.
 constexpr std::size_t longestOutput = 1 << 16;
-constexpr double secondsPerMinute = 60;
 
 // The figures a sweep rates per CPU-minute, by name, in the order of the columns.
 struct RatedFigure {

@@ -20,6 +20,7 @@
 #include "run/run_setup.h"
 #include "search/board_geometry.h"
 #include "search/search_state.h"
+#include "stats/statistics_table.h"
 #include "tools/common/child_pool.h"
 
 namespace {
@@ -188,8 +189,9 @@ private:
         }
         char bound[64];
         if (options_.nodes > 0)
-            std::snprintf(bound, sizeof bound, "%.2f G of %.2f G nodes", nodes / 1e9,
-                          options_.nodes / 1e9);
+            std::snprintf(bound, sizeof bound, "%.2f G of %.2f G nodes",
+                          static_cast<double>(nodes) / nodesPerG,
+                          static_cast<double>(options_.nodes) / nodesPerG);
         else
             std::snprintf(bound, sizeof bound, "%.0f of %d CPU seconds", cpuSeconds,
                           options_.seconds);

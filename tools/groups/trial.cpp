@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "base/clocks.h"
 #include "base/formatted_text.h"
 #include "base/program_info.h"
 #include "base/whole_files.h"
@@ -114,7 +115,7 @@ void printYield(const std::string& name, const std::vector<YieldRow>& pairs) {
         "%g (%s), %.1f CPU-minutes",
         name.c_str(), static_cast<long long>(yield.fullBoards), boards.c_str(), deepRunDepth,
         static_cast<long long>(yield.deepRuns), deep.c_str(), yield.medianDepth, depths.c_str(),
-        yield.cpuSeconds / 60);
+        yield.cpuSeconds / secondsPerMinute);
     if (yield.fullBoards > 0)
         std::printf(", best score %d, %.3g full boards per CPU-minute", yield.bestScore,
                     yield.boardsPerMinute());

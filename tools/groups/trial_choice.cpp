@@ -3,12 +3,11 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "base/clocks.h"
 #include "base/formatted_text.h"
 #include "base/medians.h"
 
 namespace {
-
-constexpr double secondsPerMinute = 60;
 
 // "the rules off", "the rules off and the built-in groups".
 std::string namesOf(const std::vector<std::string>& names) {
