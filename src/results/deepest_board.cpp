@@ -3,10 +3,8 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <thread>
 
 #include "base/console.h"
 #include "base/file_reading.h"
@@ -21,14 +19,6 @@
 #include "search/search_state.h"
 
 DeepestBoardState deepestBoard;
-
-namespace {
-
-// A deepest.txt that the system cannot read now is tried this often, this far apart.
-constexpr int readAttempts = 5;
-constexpr int retryPauseMs = 200;
-
-}  // namespace
 
 BoardDepth depthOf(const std::array<PieceCode, 256>& slots) {
     BoardDepth found{-1, mismatchedEdges(slots)};
@@ -78,11 +68,10 @@ std::string deepestBoardProblem(const std::string& text, const PieceTables& piec
 void readDeepestBoard() {
     std::string text;
     FileReading reading;
-    for (int attempt = 0; attempt < readAttempts; ++attempt) {
-        if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(retryPauseMs));
+    retryPassingFaults([&] {
         reading = readRegularFile(deepestBoardFileName, largestDeepestBoardFile, text);
-        if (reading.fault == FileReading::none || !isPassingError(reading.error)) break;
-    }
+        return reading.fault == FileReading::none || !isPassingError(reading.error);
+    });
     if (reading.fault == FileReading::cannotOpen && reading.error == ENOENT) return;
     const std::string where = std::string(settings.workingDirectory) + "/" + deepestBoardFileName;
     std::string problem;

@@ -6,13 +6,11 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <string>
-#include <thread>
 
 #include "base/clocks.h"
 #include "base/console.h"
@@ -38,10 +36,6 @@ constexpr std::size_t largestFile = 1 << 20;
 // while a power cut loses at most a few seconds of statistics.
 constexpr std::int64_t syncIntervalMs = 10'000;
 constexpr std::int64_t millisecondsPerSecond = 1000;
-// A statistics file that the system cannot read now is tried this often, this far apart, before
-// the program gives up: long enough for a passing shortage to clear, short enough for a start.
-constexpr int readAttempts = 5;
-constexpr int retryPauseMs = 200;
 
 bool exists(const char* name) {
     struct stat status {};
@@ -234,12 +228,11 @@ StatisticsReading readStatisticsFile(const char* path, StatsRecord& record, std:
 void readStatistics() {
     statisticsFile.unread = {};
     StatisticsReading reading = StatisticsReading::failed;
-    for (int attempt = 0; reading == StatisticsReading::failed && attempt < readAttempts;
-         ++attempt) {
-        if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(retryPauseMs));
+    retryPassingFaults([&reading] {
         reading = readStatisticsFile(statisticsFileName, statistics.grandTotal,
                                      statistics.grandTotal.check);
-    }
+        return reading != StatisticsReading::failed;
+    });
     switch (reading) {
         case StatisticsReading::failed:
             printErr("total.txt cannot be read now (%s); nothing is changed, try again later\n",
