@@ -125,9 +125,7 @@ void takeDeeperBoard() {
     for (int d = 0; d <= search.deepestDepth; ++d)
         slots[fillOrder[d]] = search.deepestBoard[fillOrder[d]];
     const BoardDepth found = depthOf(slots);
-    if (found.depth < deepestBoard.depth ||
-        (found.depth == deepestBoard.depth && found.mismatches >= deepestBoard.mismatches))
-        return;
+    if (!isBetterDeepest(found, {deepestBoard.depth, deepestBoard.mismatches})) return;
     deepestBoard.board = slots;
     deepestBoard.depth = found.depth;
     deepestBoard.mismatches = found.mismatches;

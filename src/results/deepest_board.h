@@ -35,6 +35,14 @@ struct BoardDepth {
     int mismatches;
 };
 BoardDepth depthOf(const std::array<PieceCode, 256>& slots);
+// Whether a board of `found` is better than one of `kept`: deeper, or as deep with fewer
+// mismatched edges. The solver keeps the better one in deepest.txt, the companions show the
+// better of several directories' (the search's own test as it places, noteDeepPlacement, says
+// the same for the boards of one run).
+constexpr bool isBetterDeepest(BoardDepth found, BoardDepth kept) {
+    return found.depth > kept.depth ||
+           (found.depth == kept.depth && found.mismatches < kept.mismatches);
+}
 
 // Why `text`, what a deepest.txt holds, is no deepest board of `pieces`, or an empty text;
 // `slots` gets its board. It must be a board file (every board line 16 cells, 16 board lines)
