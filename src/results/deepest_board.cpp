@@ -113,17 +113,18 @@ void armDeepestBoard() {
     search.deepestMismatches = deepestBoard.depth < 0 ? 0 : deepestBoard.mismatches;
 }
 
-void takeDeeperBoard() {
-    if (!search.deeperBoardKept) return;
-    search.deeperBoardKept = false;
-    // The hint and the squares of the depths up to the kept one, as the run's search had them
-    // filled (placed by it or loaded from a board file): measured like the runs, by the depth
-    // the run placed. Deeper squares hold older attempts, or a loaded board's pieces that the
-    // run never reached.
+std::array<PieceCode, 256> runDeepestBoard() {
     std::array<PieceCode, 256> slots = filled<PieceCode, 256>(emptyCode);
     slots[hintSlot] = search.deepestBoard[hintSlot];
     for (int d = 0; d <= search.deepestDepth; ++d)
         slots[fillOrder[d]] = search.deepestBoard[fillOrder[d]];
+    return slots;
+}
+
+void takeDeeperBoard() {
+    if (!search.deeperBoardKept) return;
+    search.deeperBoardKept = false;
+    const std::array<PieceCode, 256> slots = runDeepestBoard();
     const BoardDepth found = depthOf(slots);
     if (!isBetterDeepest(found, {deepestBoard.depth, deepestBoard.mismatches})) return;
     deepestBoard.board = slots;

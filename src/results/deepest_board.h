@@ -64,6 +64,11 @@ void readDeepestBoard();
 // At a run's start: hands the board kept so far to the search, whose placements that may beat
 // it it then keeps (search.keepFrom and the rest).
 void armDeepestBoard();
+// The board the current run kept (search.deepestBoard): the hint and the squares of the depths
+// up to search.deepestDepth, as the run's search had them filled (placed by it or loaded from a
+// board file), measured like the runs, by the depth the run placed. Deeper squares, which hold
+// older attempts or a loaded board's pieces that the run never reached, are empty.
+std::array<PieceCode, 256> runDeepestBoard();
 // Takes the board that the current run kept when it beats the one kept so far; called at every
 // statistics save, so the search never waits for it.
 void takeDeeperBoard();

@@ -14,6 +14,7 @@
 #include "base/random.h"
 #include "base/settings.h"
 #include "puzzle/candidate_ordering.h"
+#include "results/deepest_board.h"
 #include "results/full_boards.h"
 #include "run/run_budget.h"
 #include "run/run_loop.h"
@@ -77,12 +78,8 @@ void stopOnSignal(int) {
     } catch (const RunStopped&) {
         // The cap, the budget or the harvest's end stopped the run.
     }
-    RunReport report{
-        search.nodeCount, search.deepestDepth, fullBoards.count - boardsBefore, runBest, {}};
-    report.board.fill(emptyCode);
-    for (int d = 0; d <= search.deepestDepth; ++d)
-        report.board[fillOrder[d]] = search.deepestBoard[fillOrder[d]];
-    report.board[hintSlot] = search.deepestBoard[hintSlot];
+    const RunReport report{search.nodeCount, search.deepestDepth, fullBoards.count - boardsBefore,
+                           runBest, runDeepestBoard()};
     const bool sent = write(out, &report, sizeof report) == static_cast<ssize_t>(sizeof report);
     _exit(sent ? 0 : 1);
 }
