@@ -23,7 +23,7 @@
 
 namespace {
 
-// The largest piece file or groups file copied: the solver reads no more than 256 lines of 49
+// The largest piece file or groups file copied: the solver reads no more than 256 lines of 48
 // characters of the one, and refuses a larger groups file.
 constexpr std::size_t largestCopy = 1 << 20;
 
