@@ -7,7 +7,9 @@
 #include <utility>
 #include <vector>
 
+#include "base/formatted_text.h"
 #include "puzzle/piece_code.h"
+#include "results/grid_writing.h"
 #include "search/board_geometry.h"
 
 namespace {
@@ -201,22 +203,12 @@ std::string pieceFileText(const PlantedPuzzle& puzzle) {
 
 std::string solutionBoardText(const PlantedPuzzle& puzzle) {
     // The comment line holds no '/', so readers that look for cells pass over it.
-    char header[96];
-    std::snprintf(header, sizeof header,
-                  "# planted solution, seed %lu, colours %d, rim colours %d\n",
-                  static_cast<unsigned long>(puzzle.options.seed), puzzle.options.colours,
-                  puzzle.options.rimColours);
-    std::string text = header;
-    char cell[32];
-    for (int row = boardSize - 1; row >= 0; --row) {
-        for (int col = 0; col < boardSize; ++col) {
-            const int s = row * boardSize + col;
-            std::snprintf(cell, sizeof cell, "%3d/%d", puzzle.slotPiece[s] + 1,
-                          puzzle.slotRotation[s]);
-            if (col > 0) text += ' ';
-            text += cell;
-        }
-        text += '\n';
-    }
-    return text;
+    std::string text = printed("# planted solution, seed %lu, colours %d, rim colours %d\n",
+                               static_cast<unsigned long>(puzzle.options.seed),
+                               puzzle.options.colours, puzzle.options.rimColours);
+    // The board lines as the solver writes a board file: each square's piece in its rotation.
+    std::array<PieceCode, 256> slots{};
+    for (int s = 0; s < 256; ++s)
+        slots[s] = rotate(puzzle.slotRotation[s], makePieceCode(puzzle.slotPiece[s], 0, 0, 0, 0));
+    return text + gridBoardLines(slots);
 }
