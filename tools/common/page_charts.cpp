@@ -82,11 +82,7 @@ double roundStep(double value) {
 // A tick of the time axis, seconds since the first point: in the system's time text, "5 h 30'"
 // or "1 d 12 h", or "0:00:30" when the ticks are less than a minute apart.
 std::string clockText(std::int64_t seconds, std::int64_t step) {
-    if (step >= 60) return durationText(seconds);
-    char text[40];
-    std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
-                  static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
-    return text;
+    return step >= 60 ? durationText(seconds) : clockTimeText(seconds);
 }
 
 // At most `limit` of `points`, evenly spread, the first and the last always among them.
