@@ -3,6 +3,9 @@
 
 #include <cstdint>
 
+// Seconds in a minute, for the figures per minute of CPU time.
+inline constexpr double secondsPerMinute = 60;
+
 // Wall clock: seconds since 1970-01-01 00:00 UTC.
 std::int64_t wallClockSeconds();
 // Program clock: milliseconds since the program started, on the monotonic clock.

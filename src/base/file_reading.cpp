@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 const char* fileTypeName(mode_t mode) {
     switch (mode & S_IFMT) {
@@ -59,6 +61,13 @@ bool isPassingError(int error) {
             return true;
     }
     return false;
+}
+
+void retryPassingFaults(const std::function<bool()>& attempt) {
+    for (int done = 0; done < passingFaultAttempts; ++done) {
+        if (done > 0) std::this_thread::sleep_for(std::chrono::milliseconds(passingFaultPauseMs));
+        if (attempt()) return;
+    }
 }
 
 std::FILE* openRegularFile(const char* path, FileReading& reading) {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 // Why a file was not read, or nothing when it was.
@@ -31,6 +32,14 @@ std::string readingProblem(const FileReading& reading);
 // files, no memory, an input/output error, an interrupted call. Reading it again later may
 // work, so the file must not be taken for damaged.
 bool isPassingError(int error);
+
+// A file that the system cannot read now is tried this often, this far apart, before its fault
+// is taken as it is: long enough for a passing shortage to clear, short enough for a start.
+inline constexpr int passingFaultAttempts = 5;
+inline constexpr int passingFaultPauseMs = 200;
+// Calls `attempt` until it says it is done (true: read, or failed for good rather than by a
+// passing fault), at most passingFaultAttempts times, passingFaultPauseMs apart.
+void retryPassingFaults(const std::function<bool()>& attempt);
 
 // Opens `path` (through links) for reading when it is a regular file: a file of another type
 // is not opened at all, and the open itself does not block (O_NONBLOCK, then fstat on the

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "base/clocks.h"
+#include "base/formatted_text.h"
 
 std::string durationText(std::int64_t seconds) {
     char text[64];
@@ -12,6 +13,11 @@ std::string durationText(std::int64_t seconds) {
     else
         std::snprintf(text, sizeof text, "%lld h %lld'", s / 3600, (s / 60) % 60);
     return text;
+}
+
+std::string clockTimeText(std::int64_t seconds) {
+    return printed("%lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
+                   static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
 }
 
 std::string elapsedText(std::int64_t startClockMs) {

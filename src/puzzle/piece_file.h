@@ -41,7 +41,7 @@ struct PieceFileError {
 // Reads the piece file at `path` into `tables` by the rules of readPieceFile, but returns its
 // first fault instead of ending the program; `tables` is complete only when none was found.
 // Only a regular file is opened (openRegularFile), and no more than its first 256 lines of at
-// most 49 characters are read, whatever its size.
+// most 48 characters are read, whatever its size.
 PieceFileError parsePieceFile(const char* path, PieceTables& tables);
 
 // Reads the piece file at `path` into pieceCodes and borderCount; on any fault prints its

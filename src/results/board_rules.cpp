@@ -2,51 +2,38 @@
 
 #include <bitset>
 
-#include "search/board_geometry.h"
-
 namespace {
 
 // Whether `code` on `slot` shows the border colour on every side that faces the outline.
 bool outlineIsBorder(int slot, PieceCode code) {
-    const Square square = slotSquare[slot];
-    return (square.row != 0 || topOf(code) == borderColour) &&
-           (square.row != boardSize - 1 || bottomOf(code) == borderColour) &&
-           (square.col != 0 || leftOf(code) == borderColour) &&
-           (square.col != boardSize - 1 || rightOf(code) == borderColour);
+    for (const Side side : {Side::top, Side::right, Side::bottom, Side::left})
+        if (facesOutline(slotSquare[slot], side) && colourOn(code, side) != borderColour)
+            return false;
+    return true;
 }
 
 }  // namespace
 
+bool showsItsColours(PieceCode code, const PieceTables& pieces) {
+    const int piece = pieceNumberOf(code);
+    return piece >= 0 && piece < pieceCount &&
+           (code & ~lastInListBit) == rotate(rotationOf(code), pieces.codes[piece]);
+}
+
 int mismatchedEdges(const std::array<PieceCode, 256>& slots) {
     int mismatches = 0;
-    for (int row = 0; row < boardSize; ++row)
-        for (int col = 0; col < boardSize; ++col) {
-            const PieceCode here = slots[squareSlot[row][col]];
-            if (here == emptyCode) continue;
-            if (col + 1 < boardSize) {
-                const PieceCode right = slots[squareSlot[row][col + 1]];
-                mismatches += right != emptyCode && rightOf(here) != leftOf(right);
-            }
-            if (row + 1 < boardSize) {
-                const PieceCode below = slots[squareSlot[row + 1][col]];
-                mismatches += below != emptyCode && bottomOf(here) != topOf(below);
-            }
-        }
+    forEachJoinedEdge(slots, [&mismatches](const JoinedEdge& edge) {
+        mismatches += edge.firstColour != edge.secondColour;
+    });
     return mismatches;
 }
 
 std::string boardRuleBreak(const std::array<PieceCode, 256>& slots, const PieceTables& pieces) {
-    for (int slot = 0; slot < 256; ++slot) {
-        const PieceCode code = slots[slot];
-        const int piece = pieceNumberOf(code);
-        if (code != emptyCode &&
-            (piece < 0 || piece >= pieceCount ||
-             (code & ~lastInListBit) != rotate(rotationOf(code), pieces.codes[piece])))
+    for (const PieceCode code : slots)
+        if (code != emptyCode && !showsItsColours(code, pieces))
             return "a square holds no piece of these pieces";
-    }
-    if (slots[hintSlot] == emptyCode ||
-        (slots[hintSlot] & ~lastInListBit) != rotate(2, pieces.codes[hintPiece]))
-        return "the hint piece is not in place";
+    // Every filled square shows its piece's colours: the hint piece in rotation 2 is its code.
+    if (!isHintInPlace(slots[hintSlot])) return "the hint piece is not in place";
     std::bitset<pieceCount> placed;
     for (int slot = 0; slot < 256; ++slot) {
         if (slots[slot] == emptyCode) continue;

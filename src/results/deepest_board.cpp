@@ -3,10 +3,8 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <thread>
 
 #include "base/console.h"
 #include "base/file_reading.h"
@@ -21,14 +19,6 @@
 #include "search/search_state.h"
 
 DeepestBoardState deepestBoard;
-
-namespace {
-
-// A deepest.txt that the system cannot read now is tried this often, this far apart.
-constexpr int readAttempts = 5;
-constexpr int retryPauseMs = 200;
-
-}  // namespace
 
 BoardDepth depthOf(const std::array<PieceCode, 256>& slots) {
     BoardDepth found{-1, mismatchedEdges(slots)};
@@ -78,11 +68,10 @@ std::string deepestBoardProblem(const std::string& text, const PieceTables& piec
 void readDeepestBoard() {
     std::string text;
     FileReading reading;
-    for (int attempt = 0; attempt < readAttempts; ++attempt) {
-        if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(retryPauseMs));
+    retryPassingFaults([&] {
         reading = readRegularFile(deepestBoardFileName, largestDeepestBoardFile, text);
-        if (reading.fault == FileReading::none || !isPassingError(reading.error)) break;
-    }
+        return reading.fault == FileReading::none || !isPassingError(reading.error);
+    });
     if (reading.fault == FileReading::cannotOpen && reading.error == ENOENT) return;
     const std::string where = std::string(settings.workingDirectory) + "/" + deepestBoardFileName;
     std::string problem;
@@ -124,21 +113,20 @@ void armDeepestBoard() {
     search.deepestMismatches = deepestBoard.depth < 0 ? 0 : deepestBoard.mismatches;
 }
 
-void takeDeeperBoard() {
-    if (!search.deeperBoardKept) return;
-    search.deeperBoardKept = false;
-    // The hint and the squares of the depths up to the kept one, as the run's search had them
-    // filled (placed by it or loaded from a board file): measured like the runs, by the depth
-    // the run placed. Deeper squares hold older attempts, or a loaded board's pieces that the
-    // run never reached.
+std::array<PieceCode, 256> runDeepestBoard() {
     std::array<PieceCode, 256> slots = filled<PieceCode, 256>(emptyCode);
     slots[hintSlot] = search.deepestBoard[hintSlot];
     for (int d = 0; d <= search.deepestDepth; ++d)
         slots[fillOrder[d]] = search.deepestBoard[fillOrder[d]];
+    return slots;
+}
+
+void takeDeeperBoard() {
+    if (!search.deeperBoardKept) return;
+    search.deeperBoardKept = false;
+    const std::array<PieceCode, 256> slots = runDeepestBoard();
     const BoardDepth found = depthOf(slots);
-    if (found.depth < deepestBoard.depth ||
-        (found.depth == deepestBoard.depth && found.mismatches >= deepestBoard.mismatches))
-        return;
+    if (!isBetterDeepest(found, {deepestBoard.depth, deepestBoard.mismatches})) return;
     deepestBoard.board = slots;
     deepestBoard.depth = found.depth;
     deepestBoard.mismatches = found.mismatches;

@@ -35,6 +35,14 @@ struct BoardDepth {
     int mismatches;
 };
 BoardDepth depthOf(const std::array<PieceCode, 256>& slots);
+// Whether a board of `found` is better than one of `kept`: deeper, or as deep with fewer
+// mismatched edges. The solver keeps the better one in deepest.txt, the companions show the
+// better of several directories' (the search's own test as it places, noteDeepPlacement, says
+// the same for the boards of one run).
+constexpr bool isBetterDeepest(BoardDepth found, BoardDepth kept) {
+    return found.depth > kept.depth ||
+           (found.depth == kept.depth && found.mismatches < kept.mismatches);
+}
 
 // Why `text`, what a deepest.txt holds, is no deepest board of `pieces`, or an empty text;
 // `slots` gets its board. It must be a board file (every board line 16 cells, 16 board lines)
@@ -56,6 +64,11 @@ void readDeepestBoard();
 // At a run's start: hands the board kept so far to the search, whose placements that may beat
 // it it then keeps (search.keepFrom and the rest).
 void armDeepestBoard();
+// The board the current run kept (search.deepestBoard): the hint and the squares of the depths
+// up to search.deepestDepth, as the run's search had them filled (placed by it or loaded from a
+// board file), measured like the runs, by the depth the run placed. Deeper squares, which hold
+// older attempts or a loaded board's pieces that the run never reached, are empty.
+std::array<PieceCode, 256> runDeepestBoard();
 // Takes the board that the current run kept when it beats the one kept so far; called at every
 // statistics save, so the search never waits for it.
 void takeDeeperBoard();

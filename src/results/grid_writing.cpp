@@ -10,6 +10,11 @@ std::string gridText(const std::array<PieceCode, 256>& slots, const std::string&
     for (const char c : comment)
         text += (c == '/' || c == '\n' || c == '\r') ? ' ' : c;
     text += "\n# slot rows 15 down to 0 as the solver loads them; a cell is piece and rotation\n";
+    return text + gridBoardLines(slots);
+}
+
+std::string gridBoardLines(const std::array<PieceCode, 256>& slots) {
+    std::string text;
     char cell[16];
     for (int row = boardSize - 1; row >= 0; --row) {
         for (int col = 0; col < boardSize; ++col) {

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "base/file_reading.h"
+#include "base/formatted_text.h"
 #include "base/option_table.h"
 #include "run/group_rules.h"
 
@@ -21,22 +22,12 @@ struct GroupText {
     int secondLine = 0;  // 0 until the word second is read
 };
 
-// The text of a printf pattern, however long (a path can be long).
-std::string format(const char* pattern, auto... values) {
-    const int length = std::snprintf(nullptr, 0, pattern, values...);
-    if (length <= 0) return {};
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    std::snprintf(text.data(), text.size(), pattern, values...);
-    text.resize(static_cast<std::size_t>(length));
-    return text;
-}
-
 // What a count rule allows, in words: "149 or 150", "2".
 std::string allowed(GroupRule rule) {
     const CountRange range = countOf(rule);
     if (range.low == range.high) return std::to_string(range.low);
-    if (range.high == range.low + 1) return format("%d or %d", range.low, range.high);
-    return format("%d to %d", range.low, range.high);
+    if (range.high == range.low + 1) return printed("%d or %d", range.low, range.high);
+    return printed("%d to %d", range.low, range.high);
 }
 
 // The rule a group breaks, in words.
@@ -50,44 +41,44 @@ std::string brokenRule(const GroupText& group, int number, const GroupCheck& che
         case GroupRule::kept:
             break;
         case GroupRule::pieceRepeated:
-            return format("piece %d stands in group %d twice", piece, number);
+            return printed("piece %d stands in group %d twice", piece, number);
         case GroupRule::hintPiece:
-            return format(
+            return printed(
                 "piece %d is the hint piece, which keeps its own square; no group "
                 "holds it",
                 piece);
         case GroupRule::cornerInSecondList:
-            return format("piece %d is a corner piece, and a second list holds none", piece);
+            return printed("piece %d is a corner piece, and a second list holds none", piece);
         case GroupRule::firstListLength:
-            return format("the first list of group %d holds %d pieces; it must hold %s", number, n,
-                          allowed(check.rule).c_str());
+            return printed("the first list of group %d holds %d pieces; it must hold %s", number, n,
+                           allowed(check.rule).c_str());
         case GroupRule::groupLength:
-            return format(
+            return printed(
                 "group %d holds %d pieces; it must hold %s, every piece but the hint "
                 "piece and two corners",
                 number, n, allowed(check.rule).c_str());
         case GroupRule::firstListCorners:
-            return format(
+            return printed(
                 "the first list of group %d holds %d corner pieces (0 to 3); it must "
                 "hold %s",
                 number, n, allowed(check.rule).c_str());
         case GroupRule::firstListEdges:
-            return format(
+            return printed(
                 "the first list of group %d holds %d edge pieces (4 to 59); it must "
                 "hold %s",
                 number, n, allowed(check.rule).c_str());
         case GroupRule::firstListInterior:
-            return format(
+            return printed(
                 "the first list of group %d holds %d interior pieces (60 to 255); it "
                 "must hold %s",
                 number, n, allowed(check.rule).c_str());
         case GroupRule::secondListEdges:
-            return format(
+            return printed(
                 "the second list of group %d holds %d edge pieces (4 to 59); it must "
                 "hold %s",
                 number, n, allowed(check.rule).c_str());
         case GroupRule::secondListInterior:
-            return format(
+            return printed(
                 "the second list of group %d holds %d interior pieces (60 to 255); it "
                 "must hold %s",
                 number, n, allowed(check.rule).c_str());
@@ -110,7 +101,7 @@ std::string shown(std::string_view word) {
     std::string text;
     for (const char c : word.substr(0, 20)) {
         const auto byte = static_cast<unsigned char>(c);
-        text += byte > ' ' && byte < 0x7f ? std::string(1, c) : format("\\x%02x", byte);
+        text += byte > ' ' && byte < 0x7f ? std::string(1, c) : printed("\\x%02x", byte);
     }
     return text + (word.size() > 20 ? "..." : "");
 }
@@ -142,141 +133,199 @@ std::optional<std::int64_t> optionValue(const SearchOptionRow& option, std::stri
 
 // What a word of the option must look like.
 std::string optionValueRule(const SearchOptionRow& option) {
-    if (option.valueName == nullptr) return format("the word %s takes no value", option.word);
-    return format("the word %s takes a value, as %s=%s, a whole number from %lld to %lld",
-                  option.word, option.word, option.valueName, static_cast<long long>(option.least),
-                  static_cast<long long>(option.most));
+    if (option.valueName == nullptr) return printed("the word %s takes no value", option.word);
+    return printed("the word %s takes a value, as %s=%s, a whole number from %lld to %lld",
+                   option.word, option.word, option.valueName, static_cast<long long>(option.least),
+                   static_cast<long long>(option.most));
+}
+
+// The words of a groups file, one at a time, with the line each stands on.
+struct Words {
+    std::string_view text;
+    std::size_t at = 0;  // where the next word is looked for
+    int line = 1;
+};
+
+// Whether a byte belongs to a word: printable, and no comment's '#'.
+bool inWord(unsigned char c) {
+    return c > ' ' && c != '#' && c != 0x7f;
+}
+
+// The next word of `words`, past blanks, line ends and comments; empty at the end of the text
+// or at a byte that no text holds, where `words.at` then stays.
+std::string_view nextWord(Words& words) {
+    const std::string_view text = words.text;
+    std::size_t& at = words.at;
+    while (at < text.size()) {
+        const auto c = static_cast<unsigned char>(text[at]);
+        // Lines end in a line feed, a carriage return and a line feed, or a carriage return
+        // alone (as old editors write them).
+        if (c == '\n' || (c == '\r' && (at + 1 == text.size() || text[at + 1] != '\n'))) {
+            ++words.line;
+            ++at;
+        } else if (c == ' ' || c == '\t' || c == '\r') {
+            ++at;
+        } else if (c == '#') {
+            while (at < text.size() && text[at] != '\n' && text[at] != '\r')
+                ++at;
+        } else if (!inWord(c)) {
+            return {};
+        } else {
+            const std::size_t start = at;
+            while (at < text.size() && inWord(static_cast<unsigned char>(text[at])))
+                ++at;
+            return text.substr(start, at - start);
+        }
+    }
+    return {};
+}
+
+// A groups file as far as it is read: the groups, the word off, the option words.
+struct GroupsReading {
+    explicit GroupsReading(const std::string& file) : name(file) {}
+
+    const std::string& name;  // the file, as messages name it
+    std::vector<GroupText> read;
+    int offLine = 0;  // the line of the word off, 0 without it
+    SearchOptions options;
+    std::array<int, searchOptionRows.size()> optionLines{};  // 0 for a word not read
+    GroupText* current = nullptr;                            // the group being read
+    std::vector<std::uint8_t>* list = nullptr;               // the list of it being read
+
+    // A message for the fault `what`, on `line` (0 for the file as a whole).
+    std::string fault(int line, const std::string& what) const {
+        return line > 0 ? printed("Groups file %s, line %d: ", name.c_str(), line) + what
+                        : printed("Groups file %s: ", name.c_str()) + what;
+    }
+};
+
+// Checks the group read last, once all of it is in: the fault, or an empty text.
+std::string closeGroup(const GroupsReading& reading) {
+    const GroupText* group = reading.current;
+    if (group == nullptr) return {};
+    const int number = static_cast<int>(reading.read.size()) - 1;
+    if (group->secondLine == 0)
+        return reading.fault(group->firstLine, printed("group %d has no second list", number));
+    const GroupCheck check = checkGroup(group->first, group->second);
+    if (check.rule != GroupRule::kept)
+        return reading.fault(lineOfFault(*group, check), brokenRule(*group, number, check));
+    return {};
+}
+
+// Takes the word of `option` on `line`, `word` with its value if any.
+std::string takeOptionWord(GroupsReading& reading, const SearchOptionRow& option,
+                           std::string_view word, int line) {
+    const std::size_t index = static_cast<std::size_t>(&option - searchOptionRows.data());
+    if (reading.optionLines[index] != 0)
+        return reading.fault(line, printed("the word %s stands twice", option.word));
+    if (!reading.read.empty())
+        return reading.fault(line,
+                             printed("the word %s stands before the first group", option.word));
+    const std::optional<std::int64_t> value = optionValue(option, word);
+    if (!value) return reading.fault(line, optionValueRule(option));
+    reading.optionLines[index] = line;
+    reading.options.*(option.value) = *value;
+    return {};
+}
+
+// Takes the word first on `line`: the group before is checked, and a new one begins.
+std::string openGroup(GroupsReading& reading, int line) {
+    if (std::string closed = closeGroup(reading); !closed.empty()) return closed;
+    if (reading.read.size() == static_cast<std::size_t>(groupCount))
+        return reading.fault(line, printed("a group after the %dth; a groups file holds exactly %d",
+                                           groupCount, groupCount));
+    reading.read.emplace_back();
+    reading.current = &reading.read.back();
+    reading.current->firstLine = line;
+    reading.list = &reading.current->first;
+    return {};
+}
+
+// Takes the word second on `line`: the group's second list begins.
+std::string openSecondList(GroupsReading& reading, int line) {
+    if (reading.current == nullptr || reading.current->secondLine != 0)
+        return reading.fault(line, "the word second without a first list before it");
+    reading.current->secondLine = line;
+    reading.list = &reading.current->second;
+    return {};
+}
+
+// Takes a word that is none of the others, which must be a piece number of the list being read.
+std::string takePiece(GroupsReading& reading, std::string_view word, int line) {
+    const int piece = pieceNumber(word);
+    if (piece < 0)
+        return reading.fault(line, printed("\"%s\" is not a piece number, nor first, second or off",
+                                           shown(word).c_str()));
+    if (piece > 255)
+        return reading.fault(line, printed("piece number %s is past 255", shown(word).c_str()));
+    if (reading.list == nullptr)
+        return reading.fault(
+            line, "a piece number before the first list; a group begins with the word first");
+    if (reading.list->size() == static_cast<std::size_t>(groupSize))
+        return reading.fault(line, printed("group %d holds more than %d pieces",
+                                           static_cast<int>(reading.read.size()) - 1, groupSize));
+    reading.list->push_back(static_cast<std::uint8_t>(piece));
+    reading.current->pieceLines.push_back(line);
+    return {};
+}
+
+// Takes one word of the file, read on `line`: the fault, or an empty text.
+std::string takeWord(GroupsReading& reading, std::string_view word, int line) {
+    const SearchOptionRow* option = optionWithWord(word.substr(0, word.find('=')));
+    if ((reading.offLine != 0 && option == nullptr) || (word == "off" && !reading.read.empty()))
+        return reading.fault(line,
+                             "the word off stands alone in a groups file, or with option words");
+    if (word == "off") {
+        reading.offLine = line;
+        return {};
+    }
+    if (option != nullptr) return takeOptionWord(reading, *option, word, line);
+    if (word == "first") return openGroup(reading, line);
+    if (word == "second") return openSecondList(reading, line);
+    return takePiece(reading, word, line);
+}
+
+// Puts what a whole file gave into `groups`: the rules off, the built-in groups with options,
+// or the groups read; the fault, or an empty text.
+std::string takeGroups(const GroupsReading& reading, RunGroups& groups) {
+    const bool anyOption = reading.options != SearchOptions{};
+    if (reading.offLine != 0 || (reading.read.empty() && anyOption)) {
+        const RunGroups builtIn;
+        groups.table = builtIn.table;
+        groups.pieces = builtIn.pieces;
+        groups.rules = reading.offLine != 0 ? StepRules::noGroups : StepRules::groups;
+        groups.tableRead = false;
+    } else if (reading.read.empty()) {
+        return reading.fault(0, printed("holds no group; it must hold %d groups, the word off or "
+                                        "an option word",
+                                        groupCount));
+    } else if (reading.read.size() < static_cast<std::size_t>(groupCount)) {
+        return reading.fault(0, printed("holds %d groups; it must hold %d",
+                                        static_cast<int>(reading.read.size()), groupCount));
+    } else {
+        for (int g = 0; g < groupCount; ++g)
+            putGroup(groups, g, reading.read[g].first, reading.read[g].second);
+        groups.rules = StepRules::groups;
+        groups.tableRead = true;
+    }
+    groups.options = reading.options;
+    groups.source = reading.name;
+    return {};
 }
 
 }  // namespace
 
 std::string parseGroups(std::string_view text, const std::string& name, RunGroups& groups) {
-    const auto fault = [&name](int line, const std::string& what) {
-        return line > 0 ? format("Groups file %s, line %d: ", name.c_str(), line) + what
-                        : format("Groups file %s: ", name.c_str()) + what;
-    };
-    std::vector<GroupText> read;
-    int offLine = 0;
-    SearchOptions options;
-    std::array<int, searchOptionRows.size()> optionLines{};
-    GroupText* current = nullptr;
-    std::vector<std::uint8_t>* list = nullptr;
-    // Checks the group read last, once all of it is in.
-    const auto closeGroup = [&]() -> std::string {
-        if (current == nullptr) return {};
-        const int number = static_cast<int>(read.size()) - 1;
-        if (current->secondLine == 0)
-            return fault(current->firstLine, format("group %d has no second list", number));
-        const GroupCheck check = checkGroup(current->first, current->second);
-        if (check.rule != GroupRule::kept)
-            return fault(lineOfFault(*current, check), brokenRule(*current, number, check));
-        return {};
-    };
-    const auto byteAt = [&text](std::size_t at) { return static_cast<unsigned char>(text[at]); };
-    const auto inWord = [](unsigned char c) { return c > ' ' && c != '#' && c != 0x7f; };
-    int line = 1;
+    GroupsReading reading(name);
     // An editor may have put a byte-order mark in front.
-    std::size_t at = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
-    while (at < text.size()) {
-        const unsigned char c = byteAt(at);
-        // Lines end in a line feed, a carriage return and a line feed, or a carriage return
-        // alone (as old editors write them).
-        if (c == '\n' || (c == '\r' && (at + 1 == text.size() || text[at + 1] != '\n'))) {
-            ++line;
-            ++at;
-            continue;
-        }
-        if (c == ' ' || c == '\t' || c == '\r') {
-            ++at;
-            continue;
-        }
-        if (c == '#') {
-            while (at < text.size() && text[at] != '\n' && text[at] != '\r')
-                ++at;
-            continue;
-        }
-        if (!inWord(c)) return fault(line, format("byte 0x%02x: this is not a text file", c));
-        std::size_t end = at;
-        while (end < text.size() && inWord(byteAt(end)))
-            ++end;
-        const std::string_view word = text.substr(at, end - at);
-        at = end;
-        const SearchOptionRow* option = optionWithWord(word.substr(0, word.find('=')));
-        if ((offLine != 0 && option == nullptr) || (word == "off" && !read.empty()))
-            return fault(line, "the word off stands alone in a groups file, or with option words");
-        if (word == "off") {
-            offLine = line;
-        } else if (option != nullptr) {
-            const std::size_t index = static_cast<std::size_t>(option - searchOptionRows.data());
-            if (optionLines[index] != 0)
-                return fault(line, format("the word %s stands twice", option->word));
-            if (!read.empty())
-                return fault(line,
-                             format("the word %s stands before the first group", option->word));
-            const std::optional<std::int64_t> value = optionValue(*option, word);
-            if (!value) return fault(line, optionValueRule(*option));
-            optionLines[index] = line;
-            options.*(option->value) = *value;
-        } else if (word == "first") {
-            if (std::string closed = closeGroup(); !closed.empty()) return closed;
-            if (read.size() == static_cast<std::size_t>(groupCount))
-                return fault(line, format("a group after the %dth; a groups file holds "
-                                          "exactly %d",
-                                          groupCount, groupCount));
-            read.emplace_back();
-            current = &read.back();
-            current->firstLine = line;
-            list = &current->first;
-        } else if (word == "second") {
-            if (current == nullptr || current->secondLine != 0)
-                return fault(line, "the word second without a first list before it");
-            current->secondLine = line;
-            list = &current->second;
-        } else {
-            const int piece = pieceNumber(word);
-            if (piece < 0)
-                return fault(line, format("\"%s\" is not a piece number, nor first, second or off",
-                                          shown(word).c_str()));
-            if (piece > 255)
-                return fault(line, format("piece number %s is past 255", shown(word).c_str()));
-            if (list == nullptr)
-                return fault(line,
-                             "a piece number before the first list; a group begins with "
-                             "the word first");
-            if (list->size() == static_cast<std::size_t>(groupSize))
-                return fault(line, format("group %d holds more than %d pieces",
-                                          static_cast<int>(read.size()) - 1, groupSize));
-            list->push_back(static_cast<std::uint8_t>(piece));
-            current->pieceLines.push_back(line);
-        }
-    }
-    if (std::string closed = closeGroup(); !closed.empty()) return closed;
-    const bool anyOption = options != SearchOptions{};
-    if (offLine != 0 || (read.empty() && anyOption)) {
-        // The group rules off, or the built-in groups with options.
-        const RunGroups builtIn;
-        groups.table = builtIn.table;
-        groups.pieces = builtIn.pieces;
-        groups.rules = offLine != 0 ? StepRules::noGroups : StepRules::groups;
-        groups.options = options;
-        groups.source = name;
-        groups.tableRead = false;
-        return {};
-    }
-    if (read.empty())
-        return fault(0, format("holds no group; it must hold %d groups, the word off or an option "
-                               "word",
-                               groupCount));
-    if (read.size() < static_cast<std::size_t>(groupCount))
-        return fault(0, format("holds %d groups; it must hold %d", static_cast<int>(read.size()),
-                               groupCount));
-    for (int g = 0; g < groupCount; ++g)
-        putGroup(groups, g, read[g].first, read[g].second);
-    groups.rules = StepRules::groups;
-    groups.options = options;
-    groups.source = name;
-    groups.tableRead = true;
-    return {};
+    Words words{text, text.starts_with("\xEF\xBB\xBF") ? 3u : 0u};
+    for (std::string_view word = nextWord(words); !word.empty(); word = nextWord(words))
+        if (std::string fault = takeWord(reading, word, words.line); !fault.empty()) return fault;
+    if (words.at < text.size())
+        return reading.fault(words.line, printed("byte 0x%02x: this is not a text file",
+                                                 static_cast<unsigned char>(text[words.at])));
+    if (std::string closed = closeGroup(reading); !closed.empty()) return closed;
+    return takeGroups(reading, groups);
 }
 
 std::string readGroupsFile(const std::string& path, RunGroups& groups) {

@@ -6,13 +6,11 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <string>
-#include <thread>
 
 #include "base/clocks.h"
 #include "base/console.h"
@@ -38,10 +36,6 @@ constexpr std::size_t largestFile = 1 << 20;
 // while a power cut loses at most a few seconds of statistics.
 constexpr std::int64_t syncIntervalMs = 10'000;
 constexpr std::int64_t millisecondsPerSecond = 1000;
-// A statistics file that the system cannot read now is tried this often, this far apart, before
-// the program gives up: long enough for a passing shortage to clear, short enough for a start.
-constexpr int readAttempts = 5;
-constexpr int retryPauseMs = 200;
 
 bool exists(const char* name) {
     struct stat status {};
@@ -151,6 +145,53 @@ bool replaceFile(const char* name, bool sync) {
     return false;
 }
 
+// Takes one line of a statistics file into `record`, its check line into `check`. Lines of other
+// keys, values that cannot be read, counts below 0 and entries outside the histogram or the
+// depths are passed over.
+void takeStatisticsLine(const char* line, StatsRecord& record, std::int32_t& check) {
+    const char* equals = std::strchr(line, '=');
+    if (equals == nullptr) return;
+    const char* value = equals + 1;
+    long long number = 0;
+    if (startsWith(line, "nodes=")) {
+        if (readDecimal(value, number)) record.nodes = number;
+    } else if (startsWith(line, "secs=")) {
+        if (readDecimal(value, number)) record.secs = number;
+    } else if (startsWith(line, runsByDeepestKey)) {
+        long long depth = 0;
+        if (readDecimal(line + std::strlen(runsByDeepestKey), depth) && depth >= 0 &&
+            depth < depthCount && readDecimal(value, number) && number >= 0)
+            record.runsByDeepest[depth] = number;
+    } else if (startsWith(line, "check=")) {
+        if (readDecimal(value, number))
+            check = static_cast<std::int32_t>(std::clamp<long long>(number, INT_MIN, INT_MAX));
+    } else if (line[0] >= '0' && line[0] <= '9') {
+        long long index = 0;
+        if (readDecimal(line, index) && index < mismatchSlots && readDecimal(value, number) &&
+            number >= 0)
+            record.histogram[index] = number;
+    }
+}
+
+// Reads the lines of the open statistics file `file` into `record` and `check`: `read`,
+// `messedWith` when it is no statistics file, or `failed` with errno set when the system could
+// not read it.
+StatisticsReading readStatisticsLines(std::FILE* file, StatsRecord& record, std::int32_t& check) {
+    char line[lineCapacity];
+    const bool headerRead = std::fgets(line, lineCapacity, file) != nullptr;
+    if (!headerRead && std::ferror(file)) return StatisticsReading::failed;
+    if (!headerRead || !startsWith(line, "K7 stats")) return StatisticsReading::messedWith;
+    std::size_t bytesRead = std::strlen(line);
+    while (std::fgets(line, lineCapacity, file) != nullptr) {
+        // A statistics file holds a few hundred bytes: one far larger is read no further.
+        bytesRead += std::strlen(line);
+        if (bytesRead > largestFile) return StatisticsReading::messedWith;
+        takeStatisticsLine(line, record, check);
+    }
+    // A read that fails part-way is a fault of the moment, not of the file.
+    return std::ferror(file) ? StatisticsReading::failed : StatisticsReading::read;
+}
+
 }  // namespace
 
 StatisticsReading readStatisticsFile(const char* path, StatsRecord& record, std::int32_t& check) {
@@ -164,66 +205,17 @@ StatisticsReading readStatisticsFile(const char* path, StatsRecord& record, std:
         errno = opening.error;
         return StatisticsReading::failed;
     }
-    // A read that fails part-way is a fault of the moment, not of the file.
-    auto readFailed = [&] {
-        const int error = errno;
-        std::fclose(file);
-        clearRecord(record);
-        errno = error;
-        return StatisticsReading::failed;
-    };
-    char line[lineCapacity];
-    const bool headerRead = std::fgets(line, lineCapacity, file) != nullptr;
-    if (!headerRead && std::ferror(file)) return readFailed();
-    if (!headerRead || !startsWith(line, "K7 stats")) {
-        std::fclose(file);
-        return StatisticsReading::messedWith;
-    }
     std::int32_t readCheck = check;
-    std::size_t bytesRead = std::strlen(line);
-    while (std::fgets(line, lineCapacity, file) != nullptr) {
-        // A statistics file holds a few hundred bytes: one far larger is read no further.
-        bytesRead += std::strlen(line);
-        if (bytesRead > largestFile) {
-            std::fclose(file);
-            clearRecord(record);
-            return StatisticsReading::messedWith;
-        }
-        const char* equals = std::strchr(line, '=');
-        if (equals == nullptr) continue;
-        const char* value = equals + 1;
-        long long number = 0;
-        if (startsWith(line, "nodes=")) {
-            if (readDecimal(value, number)) record.nodes = number;
-        } else if (startsWith(line, "secs=")) {
-            if (readDecimal(value, number)) record.secs = number;
-        } else if (startsWith(line, runsByDeepestKey)) {
-            // Runs by deepest depth: lines of other depths and counts that cannot be read or
-            // are below 0 are ignored.
-            long long depth = 0;
-            if (readDecimal(line + std::strlen(runsByDeepestKey), depth) && depth >= 0 &&
-                depth < depthCount && readDecimal(value, number) && number >= 0)
-                record.runsByDeepest[depth] = number;
-        } else if (startsWith(line, "check=")) {
-            if (readDecimal(value, number))
-                readCheck =
-                    static_cast<std::int32_t>(std::clamp<long long>(number, INT_MIN, INT_MAX));
-        } else if (line[0] >= '0' && line[0] <= '9') {
-            long long index = 0;
-            // Lines numbered outside the histogram, and counts that cannot be read or are below
-            // 0, are ignored, as for the runs by deepest depth.
-            if (!readDecimal(line, index) || index >= mismatchSlots ||
-                !readDecimal(value, number) || number < 0)
-                continue;
-            record.histogram[index] = number;
-        }
-    }
-    if (std::ferror(file)) return readFailed();
+    StatisticsReading reading = readStatisticsLines(file, record, readCheck);
+    const int error = errno;
     std::fclose(file);
     // Counts of nodes and seconds only grow from zero: a negative one was put there by hand.
-    if (record.nodes < 0 || record.secs < 0) {
+    if (reading == StatisticsReading::read && (record.nodes < 0 || record.secs < 0))
+        reading = StatisticsReading::messedWith;
+    if (reading != StatisticsReading::read) {
         clearRecord(record);
-        return StatisticsReading::messedWith;
+        if (reading == StatisticsReading::failed) errno = error;
+        return reading;
     }
     // From the entries as they stand at the end: a count given again replaces the earlier one.
     record.best = lowestBest(record);
@@ -234,12 +226,11 @@ StatisticsReading readStatisticsFile(const char* path, StatsRecord& record, std:
 void readStatistics() {
     statisticsFile.unread = {};
     StatisticsReading reading = StatisticsReading::failed;
-    for (int attempt = 0; reading == StatisticsReading::failed && attempt < readAttempts;
-         ++attempt) {
-        if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(retryPauseMs));
+    retryPassingFaults([&reading] {
         reading = readStatisticsFile(statisticsFileName, statistics.grandTotal,
                                      statistics.grandTotal.check);
-    }
+        return reading != StatisticsReading::failed;
+    });
     switch (reading) {
         case StatisticsReading::failed:
             printErr("total.txt cannot be read now (%s); nothing is changed, try again later\n",

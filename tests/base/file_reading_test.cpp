@@ -74,3 +74,12 @@ TEST(FileReading, NamesEveryFileType) {
     EXPECT_STREQ(fileTypeName(S_IFSOCK), "a socket");
     EXPECT_STREQ(fileTypeName(S_IFLNK), "a symbolic link");
 }
+
+TEST(FileReading, APassingFaultIsTriedAgainUntilDoneAndAtMostFiveTimes) {
+    int calls = 0;
+    retryPassingFaults([&calls] { return ++calls == 2; });
+    EXPECT_EQ(calls, 2);
+    calls = 0;
+    retryPassingFaults([&calls] { return ++calls > passingFaultAttempts; });
+    EXPECT_EQ(calls, passingFaultAttempts);
+}

@@ -18,3 +18,9 @@ TEST(TimeTexts, ElapsedTimeIsExactToTheMillisecondInTheFirstMinuteOnly) {
     EXPECT_EQ(text.substr(0, 9), "0 h 0' 12");  // the clock moves on while the test runs
     EXPECT_EQ(text.substr(text.size() - 2), "''");
 }
+
+TEST(TimeTexts, ARunningClockShowsHoursMinutesAndSeconds) {
+    EXPECT_EQ(clockTimeText(0), "0:00:00");
+    EXPECT_EQ(clockTimeText(3'599), "0:59:59");
+    EXPECT_EQ(clockTimeText(90'061), "25:01:01");
+}

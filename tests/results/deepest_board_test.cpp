@@ -160,4 +160,12 @@ TEST_F(DeepestBoard, AFileThatIsNoBoardOfThesePiecesIsMovedAsideWithAMessage) {
     }
 }
 
+TEST(DeepestBoardRule, TheBetterBoardIsDeeperOrAsDeepWithFewerMismatchedEdges) {
+    EXPECT_TRUE(isBetterDeepest({221, 9}, {220, 0}));
+    EXPECT_TRUE(isBetterDeepest({220, 3}, {220, 4}));
+    EXPECT_FALSE(isBetterDeepest({220, 4}, {220, 4}));
+    EXPECT_FALSE(isBetterDeepest({219, 0}, {220, 4}));
+    EXPECT_TRUE(isBetterDeepest({0, 0}, {-1, 0}));
+}
+
 }  // namespace

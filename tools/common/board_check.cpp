@@ -50,38 +50,22 @@ std::string colourList(PieceCode code) {
 }
 
 void countEdges(const ReadBoard& board, BoardCheck& check) {
+    for (const PieceCode code : board.slots)
+        check.filled += code != emptyCode;
+    forEachJoinedEdge(board.slots, [&check](const JoinedEdge& edge) {
+        ++check.joinedEdges;
+        if (edge.firstColour != edge.secondColour) check.mismatches.push_back(edge);
+    });
+}
+
+void findRimFaults(const ReadBoard& board, BoardCheck& check) {
     for (int r = 0; r < boardSize; ++r)
         for (int c = 0; c < boardSize; ++c) {
             const PieceCode here = codeAt(board, {r, c});
             if (here == emptyCode) continue;
-            ++check.filled;
-            if (c + 1 < boardSize) {
-                const PieceCode right = codeAt(board, {r, c + 1});
-                if (right != emptyCode) {
-                    ++check.joinedEdges;
-                    if (rightOf(here) != leftOf(right))
-                        check.mismatches.push_back(
-                            {{r, c}, {r, c + 1}, true, rightOf(here), leftOf(right)});
-                }
-            }
-            if (r + 1 < boardSize) {
-                const PieceCode below = codeAt(board, {r + 1, c});
-                if (below != emptyCode) {
-                    ++check.joinedEdges;
-                    if (bottomOf(here) != topOf(below))
-                        check.mismatches.push_back(
-                            {{r, c}, {r + 1, c}, false, bottomOf(here), topOf(below)});
-                }
-            }
-            const auto rim = [&](bool faces, Side side) {
-                const int colour = colourOn(here, side);
-                if (faces && colour != borderColour)
-                    check.rimFaults.push_back({{r, c}, side, colour});
-            };
-            rim(r == 0, Side::top);
-            rim(c == boardSize - 1, Side::right);
-            rim(r == boardSize - 1, Side::bottom);
-            rim(c == 0, Side::left);
+            for (const Side side : {Side::top, Side::right, Side::bottom, Side::left})
+                if (facesOutline({r, c}, side) && colourOn(here, side) != borderColour)
+                    check.rimFaults.push_back({{r, c}, side, colourOn(here, side)});
         }
 }
 
@@ -99,9 +83,9 @@ void checkPieces(const ReadBoard& board, const PieceTables& pieces, BoardCheck& 
             }
             const int piece = pieceNumberOf(code);
             places[piece].push_back({r, c});
-            // The solver's board keeps the lastInList bit a code had in its candidate list.
-            const PieceCode expected = rotate(rotationOf(code), pieces.codes[piece]);
-            if ((code & ~lastInListBit) != expected) {
+            // By the solver's rule: the lastInList bit a code had in its list set aside.
+            if (!showsItsColours(code, pieces)) {
+                const PieceCode expected = rotate(rotationOf(code), pieces.codes[piece]);
                 if (wrongColours.empty())
                     firstWrong = joined("; the first, piece ", piece + 1, " in rotation ",
                                         rotationOf(code), ", shows ", colourList(code),
@@ -121,7 +105,7 @@ void checkPieces(const ReadBoard& board, const PieceTables& pieces, BoardCheck& 
 
     const PieceCode onHint = codeAt(board, hintSquare);
     const std::string hintName = joined("the hint piece ", hintPiece + 1);
-    if (onHint != emptyCode && (pieceNumberOf(onHint) != hintPiece || rotationOf(onHint) != 2))
+    if (onHint != emptyCode && !isHintInPlace(onHint))
         check.ruleBreaks.push_back(joined(
             "the hint square ", squareText(hintSquare), " holds piece ", pieceNumberOf(onHint) + 1,
             " in rotation ", rotationOf(onHint), ", not ", hintName, " in rotation 2"));
@@ -179,6 +163,7 @@ BoardCheck checkBoard(const ReadBoard& board, const PieceTables& pieces,
                       const std::string& boardPath) {
     BoardCheck check;
     countEdges(board, check);
+    findRimFaults(board, check);
     checkPieces(board, pieces, check);
     checkRim(check);
     checkNameScore(board, boardPath, check);

@@ -1,5 +1,6 @@
 // Checking a board against its piece file: the mismatched inner edges, recounted from the
-// colours on the board, and the rules a board must keep. Squares are (row, column) with
+// colours on the board, and the rules a board must keep, by the solver's own rules
+// (src/results/board_rules.h) square by square. Squares are (row, column) with
 // (0, 0) at the top left; in texts pieces are numbered from 1 by their line in the piece file,
 // as in board files, and colours are the numbers the piece file uses (0 is the border).
 #pragma once
@@ -8,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "results/board_rules.h"
 #include "results/record_board_names.h"
 #include "search/board_geometry.h"
 #include "tools/common/board_reading.h"
@@ -19,15 +21,8 @@ inline constexpr int innerEdges = perfectScore;
 // The number the piece file uses for a program colour.
 int fileColour(int programColour);
 
-// An inner edge between two filled squares whose colours differ: `second` lies right of
-// `first` when `across`, below it otherwise. Colours are program colours.
-struct Mismatch {
-    Square first;
-    Square second;
-    bool across;
-    int firstColour;
-    int secondColour;
-};
+// An inner edge between two filled squares whose colours differ (program colours).
+using Mismatch = JoinedEdge;
 
 // An edge that faces the outline of the board with another colour than the border.
 struct RimFault {

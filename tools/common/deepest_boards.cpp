@@ -21,8 +21,13 @@ std::string bandName(std::size_t band) {
     return from == to ? joined(from) : joined(from, "-", to);
 }
 
-RunDepths readRunDepths(const std::vector<DirectoryStatistics>& directories,
-                        const std::string& pieceFile) {
+namespace {
+
+// The piece files read, by path, each read once.
+using PieceFiles = std::map<std::string, Reading<PieceTables>>;
+
+// The runs of `directories` added up, in their bands and by the deepest depth counted.
+RunDepths countedRunDepths(const std::vector<DirectoryStatistics>& directories) {
     RunDepths depths;
     std::vector<StatsRecord> records;
     for (const DirectoryStatistics& directory : directories)
@@ -33,53 +38,72 @@ RunDepths readRunDepths(const std::vector<DirectoryStatistics>& directories,
         band = addClamped(band, sum.runsByDeepest[d]);
     }
     depths.deepest = deepestRunDepth(sum);
+    return depths;
+}
 
+// The tables of the piece file `path`, read once into `pieceFiles` and named then in
+// `depths.pieceFiles`.
+const Reading<PieceTables>& piecesOf(const std::string& path, PieceFiles& pieceFiles,
+                                     RunDepths& depths) {
+    const auto [entry, isNew] = pieceFiles.try_emplace(path);
+    if (isNew) {
+        entry->second = readPieces(path);
+        depths.pieceFiles.push_back(path);
+    }
+    return entry->second;
+}
+
+// The deepest board of `directory`, judged by the solver's rule with `pieceFile` or the piece
+// file found for it among `names`, its depth measured; nothing when it has none, or with a
+// sentence in `depths.problems` when it is passed over.
+std::optional<DeepestBoard> directoryBoard(const std::string& directory,
+                                           const std::string& pieceFile,
+                                           const std::vector<std::string>& names,
+                                           PieceFiles& pieceFiles, RunDepths& depths) {
+    DeepestBoard found;
+    found.path = pathIn(directory, deepestBoardFileName);
+    const auto passOver = [&](const std::string& problem) {
+        depths.problems.push_back(joined(found.path, ": ", problem, "; passed over"));
+        return std::nullopt;
+    };
+    std::string text;
+    const FileReading reading = readRegularFile(found.path.c_str(), largestDeepestBoardFile, text);
+    if (reading.fault == FileReading::cannotOpen && reading.error == ENOENT) return std::nullopt;
+    if (reading.fault != FileReading::none) return passOver(readingProblem(reading));
+    found.pieceFile = pieceFile.empty() ? findPieceFile(found.path, names) : pieceFile;
+    if (found.pieceFile.empty())
+        return passOver("no piece file k7pieces.txt was found to read it with");
+    const Reading<PieceTables>& pieces = piecesOf(found.pieceFile, pieceFiles, depths);
+    if (!pieces.value)
+        return passOver(
+            joined("the piece file ", found.pieceFile, " cannot be used: ", pieces.problem));
+    found.board.format = BoardFormat::grid;
+    const std::string problem = deepestBoardProblem(text, *pieces.value, found.board.slots);
+    if (!problem.empty())
+        return passOver(joined("is no deepest board of ", found.pieceFile, " (", problem, ")"));
+    const BoardDepth depth = depthOf(found.board.slots);
+    found.depth = depth.depth;
+    found.mismatches = depth.mismatches;
+    return found;
+}
+
+}  // namespace
+
+RunDepths readRunDepths(const std::vector<DirectoryStatistics>& directories,
+                        const std::string& pieceFile) {
+    RunDepths depths = countedRunDepths(directories);
     const std::vector<std::string> names = namesOf(directories);
-    std::map<std::string, Reading<PieceTables>> tables;  // by piece file, each read once
+    PieceFiles pieceFiles;
     for (const std::string& directory : names) {
-        const std::string path = pathIn(directory, deepestBoardFileName);
-        const auto passOver = [&](const std::string& problem) {
-            depths.problems.push_back(joined(path, ": ", problem, "; passed over"));
-        };
-        std::string text;
-        const FileReading reading = readRegularFile(path.c_str(), largestDeepestBoardFile, text);
-        if (reading.fault == FileReading::cannotOpen && reading.error == ENOENT) continue;
-        if (reading.fault != FileReading::none) {
-            passOver(readingProblem(reading));
+        std::optional<DeepestBoard> found =
+            directoryBoard(directory, pieceFile, names, pieceFiles, depths);
+        if (!found ||
+            (depths.board && !isBetterDeepest({found->depth, found->mismatches},
+                                              {depths.board->depth, depths.board->mismatches})))
             continue;
-        }
-        const std::string pieces = pieceFile.empty() ? findPieceFile(path, names) : pieceFile;
-        if (pieces.empty()) {
-            passOver("no piece file k7pieces.txt was found to read it with");
-            continue;
-        }
-        const auto [entry, isNew] = tables.try_emplace(pieces);
-        if (isNew) {
-            entry->second = readPieces(pieces);
-            depths.pieceFiles.push_back(pieces);
-        }
-        if (!entry->second.value) {
-            passOver(joined("the piece file ", pieces, " cannot be used: ", entry->second.problem));
-            continue;
-        }
-        DeepestBoard found;
-        found.path = path;
-        found.pieceFile = pieces;
-        found.board.format = BoardFormat::grid;
-        const std::string problem =
-            deepestBoardProblem(text, *entry->second.value, found.board.slots);
-        if (!problem.empty()) {
-            passOver(joined("is no deepest board of ", pieces, " (", problem, ")"));
-            continue;
-        }
-        const BoardDepth depth = depthOf(found.board.slots);
-        if (depths.board &&
-            (depth.depth < depths.board->depth ||
-             (depth.depth == depths.board->depth && depth.mismatches >= depths.board->mismatches)))
-            continue;
-        found.depth = depth.depth;
-        found.mismatches = depth.mismatches;
-        found.check = checkBoard(found.board, *entry->second.value, path);
+        // Checked as tessaly-show checks a board file: only the board shown.
+        found->check =
+            checkBoard(found->board, *pieceFiles.at(found->pieceFile).value, found->path);
         depths.board = std::move(found);
     }
     if (depths.board && depths.board->depth > depths.deepest) depths.deepest = depths.board->depth;

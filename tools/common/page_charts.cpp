@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "results/record_board_names.h"
 #include "base/time_texts.h"
+#include "results/record_board_names.h"
 #include "tools/common/svg_drawing.h"
 #include "tools/common/text_joining.h"
 
@@ -82,11 +82,7 @@ double roundStep(double value) {
 // A tick of the time axis, seconds since the first point: in the system's time text, "5 h 30'"
 // or "1 d 12 h", or "0:00:30" when the ticks are less than a minute apart.
 std::string clockText(std::int64_t seconds, std::int64_t step) {
-    if (step >= 60) return durationText(seconds);
-    char text[40];
-    std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
-                  static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
-    return text;
+    return step >= 60 ? durationText(seconds) : clockTimeText(seconds);
 }
 
 // At most `limit` of `points`, evenly spread, the first and the last always among them.
@@ -150,6 +146,146 @@ std::string barChart(const std::string& name, const std::vector<ChartBar>& bars,
     return text + "</svg>\n";
 }
 
+// The history plots: their height, and that of the plot area within.
+constexpr int historyHeight = 250;
+constexpr int historyPlotHeight = historyHeight - marginTop - marginBottom;
+
+// The value axis of a history plot: its lowest and highest value and the step of its ticks.
+struct ValueAxis {
+    double low;
+    double high;
+    double step;
+    // The height in the chart of `value`.
+    double y(double value) const {
+        return marginTop + historyPlotHeight - historyPlotHeight * (value - low) / (high - low);
+    }
+};
+
+// The axis from 0 to above the highest of `values`, in whole steps of nodes per second.
+ValueAxis rateAxis(const std::vector<double>& values) {
+    const double high = std::max(0.0, *std::max_element(values.begin(), values.end()));
+    const double step = std::max(1.0, roundStep(std::max(high, 1.0) / 4));
+    return {0, std::max(std::ceil(high / step) * step, step), step};
+}
+
+// The axis around the scores reached, a score below the lowest to one above the highest (at
+// most the perfect score), on round steps.
+ValueAxis scoreAxis(const std::vector<double>& values) {
+    const auto [least, most] = std::minmax_element(values.begin(), values.end());
+    double low = *least - 1;
+    const double high = std::min(*most + 1, static_cast<double>(perfectScore));
+    const double step = roundStep(std::max(1.0, (high - low) / 5));
+    low = std::floor(low / step) * step;
+    return {low, std::max(std::ceil(high / step) * step, low + step), step};
+}
+
+// What a history plot shows of a point, and how: one row per HistoryMeasure, in its order.
+struct PlotKind {
+    const char* name;       // what the chart is, for readers that do not see it
+    const char* up;         // the title of the value axis
+    const char* emptyNote;  // the note of a plot without points
+    bool (*plotted)(const HistoryPoint&);
+    double (*value)(const HistoryPoint&);
+    ValueAxis (*axisOf)(const std::vector<double>&);
+    std::string (*tick)(double);                   // a tick's label on the value axis
+    std::string (*endTitle)(const HistoryPoint&);  // the tooltip of the last point's value
+
+    ValueAxis axis(const std::vector<HistoryPoint>& points) const {
+        std::vector<double> values;
+        for (const HistoryPoint& point : points)
+            values.push_back(value(point));
+        return axisOf(values);
+    }
+};
+
+const PlotKind plotKinds[] = {
+    {"node rate against time", "nodes per second, side by side", "no history yet",
+     [](const HistoryPoint&) { return true; },
+     [](const HistoryPoint& p) { return static_cast<double>(p.rate); }, rateAxis, compactCount,
+     [](const HistoryPoint& p) { return compactCount(static_cast<double>(p.rate)) + " nodes/s"; }},
+    // The best score is plotted from the first full board on.
+    {"best score against time", "best score", "no full board yet",
+     [](const HistoryPoint& p) { return p.best > 0; },
+     [](const HistoryPoint& p) { return static_cast<double>(p.best); }, scoreAxis, svgNumber,
+     [](const HistoryPoint& p) { return std::to_string(p.best); }},
+};
+
+// The ticks and grid lines of the value axis.
+std::string valueTicks(const ValueAxis& values, const PlotKind& kind) {
+    std::string text;
+    for (double tick = values.low; tick <= values.high + values.step / 2; tick += values.step) {
+        const double y = values.y(tick);
+        if (tick > values.low) text += line("grid", marginLeft, y, marginLeft + plotWidth, y);
+        text += label(marginLeft - 8, y + 4, kind.tick(tick), "tick value-tick");
+    }
+    return text;
+}
+
+// The time axis of a history plot: the first point's time, the span after it (at least a
+// second) and the step of its ticks.
+struct TimeAxis {
+    std::int64_t start;
+    std::int64_t span;
+    std::int64_t step;
+    // The place across the chart of `seconds` after the start.
+    double xAfter(double seconds) const {
+        return marginLeft + plotWidth * seconds / static_cast<double>(span);
+    }
+    double x(std::int64_t time) const {
+        return xAfter(static_cast<double>(time) - static_cast<double>(start));
+    }
+};
+
+// Seconds since the first point of `all` (in the order of time), ticks at a round step. The
+// times come from a file and may lie anywhere in 64 bits: the span saturates rather than
+// overflow, and past the longest round step the step grows with the span, so there are at most
+// seven ticks whatever the span.
+TimeAxis timeAxis(const std::vector<HistoryPoint>& all) {
+    const std::int64_t start = all.front().time;
+    std::int64_t span = 0;
+    if (__builtin_sub_overflow(all.back().time, start, &span))
+        span = std::numeric_limits<std::int64_t>::max();
+    span = std::max<std::int64_t>(1, span);
+    static constexpr std::int64_t steps[] = {10,    30,    60,     120,    300,     600,
+                                             900,   1800,  3600,   7200,   10800,   21600,
+                                             43200, 86400, 172800, 604800, 1209600, 2592000};
+    constexpr std::int64_t longestStep = steps[std::size(steps) - 1];
+    std::int64_t step = (span / 6 / longestStep + 1) * longestStep;
+    for (const std::int64_t candidate : steps)
+        if (span / candidate <= 6) {
+            step = candidate;
+            break;
+        }
+    return {start, span, step};
+}
+
+// The tick labels of the time axis.
+std::string timeTicks(const TimeAxis& times) {
+    std::string text;
+    const double bottom = marginTop + historyPlotHeight;
+    for (std::int64_t tick = 0, ticks = times.span / times.step; tick <= ticks; ++tick)
+        text += label(times.xAfter(static_cast<double>(tick * times.step)), bottom + 16,
+                      clockText(tick * times.step, times.step));
+    return text;
+}
+
+// The line through `points` and the mark of the last, with its value and time as a tooltip.
+std::string plotLine(const std::vector<HistoryPoint>& points, const ValueAxis& values,
+                     const TimeAxis& times, const PlotKind& kind) {
+    std::string vertices;
+    for (const HistoryPoint& point : points) {
+        if (!vertices.empty()) vertices += ' ';
+        vertices += joined(svgNumber(std::round(times.x(point.time) * 10) / 10), ",",
+                           svgNumber(std::round(values.y(kind.value(point)) * 10) / 10));
+    }
+    std::string text = joined("<polyline class=\"plot-line\" points=\"", vertices, "\"/>\n");
+    const HistoryPoint& last = points.back();
+    return text + joined("<circle class=\"plot-end\" cx=\"", svgNumber(times.x(last.time)),
+                         "\" cy=\"", svgNumber(values.y(kind.value(last))), "\" r=\"3\"><title>",
+                         kind.endTitle(last), " at ", utcTimeText(last.time),
+                         "</title></circle>\n");
+}
+
 }  // namespace
 
 std::string utcTimeText(std::int64_t seconds) {
@@ -189,100 +325,28 @@ std::string runDepthChart(const DepthBands& runs) {
 }
 
 std::string historyPlot(const std::vector<HistoryPoint>& history, HistoryMeasure measure) {
-    constexpr int height = 250;
-    constexpr int plotHeight = height - marginTop - marginBottom;
-    const bool rate = measure == HistoryMeasure::nodeRate;
+    const PlotKind& kind = plotKinds[static_cast<std::size_t>(measure)];
     // Both plots share the time axis of the whole history, in the order of time (a clock set
     // back leaves lines out of order).
     std::vector<HistoryPoint> all = history;
     std::stable_sort(all.begin(), all.end(),
                      [](const HistoryPoint& a, const HistoryPoint& b) { return a.time < b.time; });
-    // The best score is plotted from the first full board on.
     std::vector<HistoryPoint> points;
     for (const HistoryPoint& point : all)
-        if (rate || point.best > 0) points.push_back(point);
+        if (kind.plotted(point)) points.push_back(point);
     points = thinned(points, plottedPoints);
-    const auto valueOf = [rate](const HistoryPoint& p) {
-        return static_cast<double>(rate ? p.rate : p.best);
-    };
 
-    std::string text =
-        chartStart(height, rate ? "node rate against time" : "best score against time");
+    std::string text = chartStart(historyHeight, kind.name);
     const std::string across = all.empty() ? "time" : "time since " + utcTimeText(all.front().time);
-    const std::string up = rate ? "nodes per second, side by side" : "best score";
     if (points.empty()) {
-        text += note(plotHeight, rate ? "no history yet" : "no full board yet");
-        return text + axes(plotHeight, across, up) + "</svg>\n";
+        text += note(historyPlotHeight, kind.emptyNote);
+        return text + axes(historyPlotHeight, across, kind.up) + "</svg>\n";
     }
-
-    // The value axis: from 0 for the rate, around the scores reached for the best score.
-    double low = 0;
-    double high = 0;
-    for (const HistoryPoint& point : points)
-        high = std::max(high, valueOf(point));
-    double step = std::max(1.0, roundStep(std::max(high, 1.0) / 4));  // whole nodes per second
-    if (!rate) {
-        low = high;
-        for (const HistoryPoint& point : points)
-            low = std::min(low, valueOf(point));
-        low -= 1;
-        high = std::min(high + 1, static_cast<double>(perfectScore));
-        step = roundStep(std::max(1.0, (high - low) / 5));
-        low = std::floor(low / step) * step;
-    }
-    high = std::max(std::ceil(high / step) * step, low + step);
-    const double bottom = marginTop + plotHeight;
-    const auto yOf = [&](double value) {
-        return bottom - plotHeight * (value - low) / (high - low);
-    };
-    for (double tick = low; tick <= high + step / 2; tick += step) {
-        const double y = yOf(tick);
-        if (tick > low) text += line("grid", marginLeft, y, marginLeft + plotWidth, y);
-        text += label(marginLeft - 8, y + 4, rate ? compactCount(tick) : svgNumber(tick),
-                      "tick value-tick");
-    }
-
-    // The time axis: seconds since the first point, ticks at a round step. The times come from
-    // a file and may lie anywhere in 64 bits: the span saturates rather than overflow, and
-    // past the longest round step the step grows with the span, so there are at most seven
-    // ticks whatever the span.
-    const std::int64_t start = all.front().time;
-    std::int64_t span = 0;
-    if (__builtin_sub_overflow(all.back().time, start, &span))
-        span = std::numeric_limits<std::int64_t>::max();
-    span = std::max<std::int64_t>(1, span);
-    static constexpr std::int64_t steps[] = {10,    30,    60,     120,    300,     600,
-                                             900,   1800,  3600,   7200,   10800,   21600,
-                                             43200, 86400, 172800, 604800, 1209600, 2592000};
-    constexpr std::int64_t longestStep = steps[std::size(steps) - 1];
-    std::int64_t timeStep = (span / 6 / longestStep + 1) * longestStep;
-    for (const std::int64_t candidate : steps)
-        if (span / candidate <= 6) {
-            timeStep = candidate;
-            break;
-        }
-    const auto xAfter = [&](double seconds) {
-        return marginLeft + plotWidth * seconds / static_cast<double>(span);
-    };
-    const auto xOf = [&](std::int64_t time) {
-        return xAfter(static_cast<double>(time) - static_cast<double>(start));
-    };
-    for (std::int64_t tick = 0, ticks = span / timeStep; tick <= ticks; ++tick)
-        text += label(xAfter(static_cast<double>(tick * timeStep)), bottom + 16,
-                      clockText(tick * timeStep, timeStep));
-
-    std::string vertices;
-    for (const HistoryPoint& point : points) {
-        if (!vertices.empty()) vertices += ' ';
-        vertices += joined(svgNumber(std::round(xOf(point.time) * 10) / 10), ",",
-                           svgNumber(std::round(yOf(valueOf(point)) * 10) / 10));
-    }
-    text += joined("<polyline class=\"plot-line\" points=\"", vertices, "\"/>\n");
-    const HistoryPoint& last = points.back();
-    text += joined("<circle class=\"plot-end\" cx=\"", svgNumber(xOf(last.time)), "\" cy=\"",
-                   svgNumber(yOf(valueOf(last))), "\" r=\"3\"><title>",
-                   rate ? compactCount(valueOf(last)) + " nodes/s" : std::to_string(last.best),
-                   " at ", utcTimeText(last.time), "</title></circle>\n");
-    text += axes(plotHeight, across, up);
+    const ValueAxis values = kind.axis(points);
+    text += valueTicks(values, kind);
+    const TimeAxis times = timeAxis(all);
+    text += timeTicks(times);
+    text += plotLine(points, values, times, kind);
+    text += axes(historyPlotHeight, across, kind.up);
     return text + "</svg>\n";
 }

@@ -53,6 +53,57 @@ std::string sizeText(std::uint64_t bytes) {
                                    : std::to_string(bytes) + " bytes";
 }
 
+// The lines of a history file as they are read, a piece at a time, taken into a history.
+struct HistoryLines {
+    HistoryRecord& history;
+    bool firstPassedOver = true;  // false while a first line that may be cut is still to come
+    std::int64_t damaged = 0;     // lines that are no point nor the header
+    std::string line{};           // the line so far
+    bool overlong = false;        // whether it is longer than a history line can be
+
+    // Adds `length` bytes at `text` to the line, holding no more than a history line.
+    void add(const char* text, std::size_t length) {
+        overlong = overlong || line.size() + length > longestLine;
+        if (!overlong) line.append(text, length);
+    }
+    // Takes the line read whole: its point, the header, or a damaged line.
+    void take() {
+        if (!firstPassedOver) {
+            firstPassedOver = true;
+        } else if (const auto point = overlong ? std::nullopt : pointOf(line)) {
+            addHistoryPoint(history, *point);
+        } else if (line != historyHeader) {
+            ++damaged;
+        }
+        line.clear();
+        overlong = false;
+    }
+};
+
+// Reads `file` into `lines` a piece at a time, no more than `limit` bytes even of a file that
+// grows meanwhile, a last line without its line end included; false when it cannot be read to
+// its end.
+bool readLines(std::FILE* file, std::uint64_t limit, HistoryLines& lines) {
+    std::uint64_t left = limit;
+    char buffer[65536];
+    std::size_t n = 0;
+    while (left > 0 &&
+           (n = std::fread(buffer, 1,
+                           static_cast<std::size_t>(std::min<std::uint64_t>(sizeof buffer, left)),
+                           file)) > 0) {
+        left -= n;
+        for (const char *at = buffer, *end = buffer + n; at < end;) {
+            const char* newline =
+                static_cast<const char*>(std::memchr(at, '\n', static_cast<std::size_t>(end - at)));
+            lines.add(at, static_cast<std::size_t>((newline != nullptr ? newline : end) - at));
+            if (newline == nullptr) break;
+            lines.take();
+            at = newline + 1;
+        }
+    }
+    if (!lines.line.empty() || lines.overlong) lines.take();
+    return std::ferror(file) == 0;
+}
 }  // namespace
 
 std::string historyLine(const HistoryPoint& point) {
@@ -135,52 +186,17 @@ HistoryReading readHistory(const std::string& path, std::uint64_t limit) {
         reading.problems.push_back(std::string("cannot be read (") + std::strerror(errno) + ")");
         return reading;
     }
-    bool firstPassedOver = !cut;
-    std::int64_t damaged = 0;
-    std::string line;
-    bool overlong = false;
-    const auto takeLine = [&] {
-        if (!firstPassedOver) {
-            firstPassedOver = true;
-        } else if (const auto point = overlong ? std::nullopt : pointOf(line)) {
-            addHistoryPoint(reading.history, *point);
-        } else if (line != historyHeader) {
-            ++damaged;
-        }
-        line.clear();
-        overlong = false;
-    };
-    // No more than `limit` bytes are read, even of a file that grows meanwhile.
-    std::uint64_t left = limit;
-    char buffer[65536];
-    std::size_t n = 0;
-    while (left > 0 &&
-           (n = std::fread(buffer, 1,
-                           static_cast<std::size_t>(std::min<std::uint64_t>(sizeof buffer, left)),
-                           file)) > 0) {
-        left -= n;
-        for (const char *at = buffer, *end = buffer + n; at < end;) {
-            const char* newline =
-                static_cast<const char*>(std::memchr(at, '\n', static_cast<std::size_t>(end - at)));
-            const char* stop = newline != nullptr ? newline : end;
-            const std::size_t length = static_cast<std::size_t>(stop - at);
-            overlong = overlong || line.size() + length > longestLine;
-            if (!overlong) line.append(at, length);
-            if (newline == nullptr) break;
-            takeLine();
-            at = newline + 1;
-        }
-    }
-    if (!line.empty() || overlong) takeLine();
-    const bool failed = std::ferror(file) != 0;
+    HistoryLines lines{reading.history};
+    lines.firstPassedOver = !cut;
+    const bool failed = !readLines(file, limit, lines);
     std::fclose(file);
     if (failed) reading.problems.emplace_back("cannot be read to its end");
     if (cut)
         reading.problems.push_back("is larger than " + sizeText(limit) + ": only its last " +
                                    sizeText(limit) + " are read");
-    if (damaged > 0)
-        reading.problems.push_back("has " + std::to_string(damaged) +
-                                   (damaged == 1 ? " damaged line" : " damaged lines") +
+    if (lines.damaged > 0)
+        reading.problems.push_back("has " + std::to_string(lines.damaged) +
+                                   (lines.damaged == 1 ? " damaged line" : " damaged lines") +
                                    ", passed over");
     return reading;
 }

@@ -19,10 +19,6 @@ StatsRecord mergeRecords(const std::vector<StatsRecord>& records) {
     return sum;
 }
 
-std::int64_t nodeRate(const StatsRecord& record) {
-    return record.secs > 0 ? record.nodes / record.secs : 0;
-}
-
 std::int64_t sideBySideRate(const std::vector<StatsRecord>& records) {
     std::int64_t rate = 0;
     for (const StatsRecord& record : records)

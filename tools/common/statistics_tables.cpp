@@ -2,29 +2,17 @@
 
 #include <array>
 #include <cstdint>
-#include <cstdio>
 #include <string_view>
 
+#include "base/formatted_text.h"
 #include "base/printable_text.h"
-#include "results/record_board_names.h"
-#include "stats/statistics_report.h"
-#include "base/time_texts.h"
 #include "tools/common/statistics_merge.h"
 
 namespace {
 
 constexpr std::string_view ellipsis = "...";
-
-std::string printed(const char* format, long long value) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
-}
-
-// A record's best, with a value outside 0 to 20 taken as none.
-std::int32_t bestOf(const StatsRecord& record) {
-    return record.best >= 0 && record.best < mismatchSlots ? record.best : mismatchSlots;
-}
+// The row of the totals' rate of all directories running at once, after the node rates.
+constexpr const char* sideBySideLabel = "Side by side";
 
 // The mismatch counts with boards in any of the records.
 std::array<bool, mismatchSlots> shownCounts(const std::vector<DirectoryStatistics>& directories) {
@@ -35,8 +23,15 @@ std::array<bool, mismatchSlots> shownCounts(const std::vector<DirectoryStatistic
     return shown;
 }
 
+// The cell of `record` in the row of `figure` as tessaly-stats and the page show it: the
+// solver's, but for the grade, which is cut to its field (gradeCell) rather than shown as stars.
+std::string shownCell(const StatsRecord& record, RecordFigure figure, NodeFigures figures) {
+    return figure == RecordFigure::grade ? gradeCell(record) : recordCell(record, figure, figures);
+}
+
 // One table of up to three columns: their heads and records; missing columns stay blank.
-// `sideBySide`, when given, is the cell of a Side by side row in the first column.
+// `sideBySide`, when given, is the cell of a Side by side row in the first column, after the
+// node rates.
 std::string table(const TableCells& heads, const std::vector<const StatsRecord*>& records,
                   const std::array<bool, mismatchSlots>& shown, NodeFigures figures,
                   const std::string* sideBySide) {
@@ -49,19 +44,17 @@ std::string table(const TableCells& heads, const std::vector<const StatsRecord*>
     std::string text = "\n";
     text += tableRow("", heads);
     text += tableRule();
-    text +=
-        tableRow("Nodes", cells([&](const StatsRecord& r) { return nodesCell(r.nodes, figures); }));
-    text += tableRow("Time", cells([](const StatsRecord& r) { return durationText(r.secs); }));
-    text +=
-        tableRow("Nodes/sec", cells([](const StatsRecord& r) { return rateCell(nodeRate(r)); }));
-    if (sideBySide != nullptr) text += tableRow("Side by side", TableCells{*sideBySide, "", ""});
-    text += tableRow("Best", cells([](const StatsRecord& r) { return scoreCell(r.best); }));
-    text += tableRow("Grade", cells([](const StatsRecord& r) { return gradeCell(r); }));
+    for (const RecordRow& row : recordRows) {
+        text += tableRow(row.label, cells([&](const StatsRecord& r) {
+                             return shownCell(r, row.figure, figures);
+                         }));
+        if (row.figure == RecordFigure::rate && sideBySide != nullptr)
+            text += tableRow(sideBySideLabel, TableCells{*sideBySide, "", ""});
+    }
     for (int i = 0; i < mismatchSlots; ++i) {
         if (!shown[i]) continue;
-        text +=
-            tableRow(printed("%d", scoreOf(i)),
-                     cells([i](const StatsRecord& r) { return printed("%lld", r.histogram[i]); }));
+        text += tableRow(scoreRowLabel(i),
+                         cells([i](const StatsRecord& r) { return countCell(r.histogram[i]); }));
     }
     text += tableRule();
     return text;
@@ -70,7 +63,7 @@ std::string table(const TableCells& heads, const std::vector<const StatsRecord*>
 }  // namespace
 
 std::string gradeCell(const StatsRecord& record) {
-    return std::string(std::string_view(gradeText[bestOf(record)]).substr(0, fieldWidth));
+    return recordCell(record, RecordFigure::grade).substr(0, fieldWidth);
 }
 
 std::string columnHead(const std::string& directory) {
@@ -111,10 +104,11 @@ std::vector<Figure> mergedFigures(const std::vector<DirectoryStatistics>& direct
     for (const DirectoryStatistics& directory : directories)
         all.push_back(directory.record);
     const StatsRecord sum = mergeRecords(all);
-    return {{"Nodes", nodesCell(sum.nodes, figures)},
-            {"Time", durationText(sum.secs)},
-            {"Nodes/sec", rateCell(nodeRate(sum))},
-            {"Side by side", rateCell(sideBySideRate(all))},
-            {"Best", scoreCell(sum.best)},
-            {"Grade", gradeCell(sum)}};
+    std::vector<Figure> merged;
+    for (const RecordRow& row : recordRows) {
+        merged.push_back({row.label, shownCell(sum, row.figure, figures)});
+        if (row.figure == RecordFigure::rate)
+            merged.push_back({sideBySideLabel, rateCell(sideBySideRate(all))});
+    }
+    return merged;
 }

@@ -10,9 +10,9 @@
 #include "stats/statistics_table.h"
 #include "tools/common/directory_reading.h"
 
-// The figures of the tables' cells, which the statistics page shows as they are, are the
-// solver's (nodesCell, rateCell, scoreCell); the grade comment of a record's best is cut to a
-// field rather than shown as overflow.
+// The tables' rows and cells, which the statistics page shows as they are, are the solver's
+// (recordRows, recordCell); the grade comment of a record's best is cut to a field rather than
+// shown as overflow.
 std::string gradeCell(const StatsRecord& record);
 
 // A column head for `name`: the name itself, or "..." and its tail when it is too long.

@@ -10,9 +10,12 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <map>
 
+#include "base/clocks.h"
+#include "base/formatted_text.h"
 #include "base/medians.h"
 #include "results/record_board_names.h"
 #include "search/board_geometry.h"
@@ -23,27 +26,72 @@ namespace {
 // A benchmark prints one row and a few lines more at most; a longer output is cut here and
 // fails to read.
 constexpr std::size_t longestOutput = 1 << 16;
-constexpr double secondsPerMinute = 60;
 
-// The figures a sweep rates per CPU-minute, by name, in the order of the columns.
+// The figures a sweep rates per CPU-minute, by name, in the order of their columns: each a count
+// of a row, or of its runs reaching a depth band.
 struct RatedFigure {
     std::string name;
-    std::int64_t (*of)(const YieldRow&, std::size_t band);
+    std::int64_t YieldRow::*count;  // the count, or null for runsReaching[band]
     std::size_t band;
+    const std::int64_t& of(const YieldRow& row) const {
+        return count != nullptr ? row.*count : row.runsReaching[band];
+    }
+    std::int64_t& in(YieldRow& row) const {
+        return count != nullptr ? row.*count : row.runsReaching[band];
+    }
 };
 
 std::vector<RatedFigure> ratedFigures() {
-    std::vector<RatedFigure> figures{
-        {"runs", [](const YieldRow& r, std::size_t) { return r.runs; }, 0}};
+    std::vector<RatedFigure> figures{{"runs", &YieldRow::runs, 0}};
     for (std::size_t b = 0; b < deepestDepthBands.size(); ++b)
-        figures.push_back({"deepest " + std::to_string(deepestDepthBands[b]),
-                           [](const YieldRow& r, std::size_t band) { return r.runsReaching[band]; },
-                           b});
-    figures.push_back({"placements " + std::to_string(deepPlacementsFrom) + "+",
-                       [](const YieldRow& r, std::size_t) { return r.deepPlacements; }, 0});
+        figures.push_back({"deepest " + std::to_string(deepestDepthBands[b]), nullptr, b});
     figures.push_back(
-        {"full boards", [](const YieldRow& r, std::size_t) { return r.fullBoards; }, 0});
+        {"placements " + std::to_string(deepPlacementsFrom) + "+", &YieldRow::deepPlacements, 0});
+    figures.push_back({"full boards", &YieldRow::fullBoards, 0});
     return figures;
+}
+
+template <typename Number>
+bool readNumber(std::string_view text, Number& value) {
+    const char* end = text.data() + text.size();
+    const auto [stop, fault] = std::from_chars(text.data(), end, value);
+    return !text.empty() && fault == std::errc{} && stop == end;
+}
+
+// A column of the rows: its name in the header, its field of a row as written, and how the field
+// is read back.
+struct SweepColumn {
+    std::string name;
+    std::function<std::string(const YieldRow&)> written;
+    std::function<bool(std::string_view, YieldRow&)> read;
+};
+
+// The columns of the rows, in their order: the header, the writer and the reader all follow it.
+std::vector<SweepColumn> sweepColumns() {
+    std::vector<SweepColumn> columns{
+        {"main seed",
+         [](const YieldRow& r) { return printed("%lu", static_cast<unsigned long>(r.seeds.main)); },
+         [](std::string_view t, YieldRow& r) { return readNumber(t, r.seeds.main); }},
+        {"group seed",
+         [](const YieldRow& r) {
+             return printed("%lu", static_cast<unsigned long>(r.seeds.group));
+         },
+         [](std::string_view t, YieldRow& r) { return readNumber(t, r.seeds.group); }},
+        {"cpu seconds", [](const YieldRow& r) { return printed("%.6f", r.cpuSeconds); },
+         [](std::string_view t, YieldRow& r) { return readNumber(t, r.cpuSeconds); }},
+        {"nodes",
+         [](const YieldRow& r) { return printed("%lld", static_cast<long long>(r.nodes)); },
+         [](std::string_view t, YieldRow& r) { return readNumber(t, r.nodes); }}};
+    for (const RatedFigure& figure : ratedFigures())
+        columns.push_back(
+            {figure.name, [figure](const YieldRow& r) { return std::to_string(figure.of(r)); },
+             [figure](std::string_view t, YieldRow& r) { return readNumber(t, figure.in(r)); }});
+    columns.push_back({"best score", [](const YieldRow& r) { return printed("%d", r.bestScore); },
+                       [](std::string_view t, YieldRow& r) { return readNumber(t, r.bestScore); }});
+    columns.push_back(
+        {"median depth", [](const YieldRow& r) { return printed("%g", r.medianDepth); },
+         [](std::string_view t, YieldRow& r) { return readNumber(t, r.medianDepth); }});
+    return columns;
 }
 
 double perMinute(std::int64_t figure, double cpuSeconds) {
@@ -62,7 +110,7 @@ double pooledRate(const std::vector<YieldRow>& rows, const RatedFigure& figure) 
     std::int64_t sum = 0;
     double seconds = 0;
     for (const YieldRow& row : rows) {
-        sum = countSum(sum, figure.of(row, figure.band));
+        sum = countSum(sum, figure.of(row));
         seconds += row.cpuSeconds;
     }
     return perMinute(sum, seconds);
@@ -78,14 +126,14 @@ std::string outOfRange(const YieldRow& row) {
     if (row.nodes < 0) return "'nodes' is negative";
     const std::vector<RatedFigure> figures = ratedFigures();
     for (std::size_t i = 0; i < figures.size(); ++i) {
-        const std::int64_t count = figures[i].of(row, figures[i].band);
+        const std::int64_t count = figures[i].of(row);
         if (count < 0) return "'" + figures[i].name + "' is negative";
         if (!std::isfinite(perMinute(count, row.cpuSeconds)))
             return "'cpu seconds' is too few for '" + figures[i].name + "' per minute";
         // The runs come first, then the runs reaching each depth band, deeper and deeper: a run
         // that reached a depth reached every shallower one.
         const RatedFigure& before = figures[i > 0 ? i - 1 : 0];
-        if (i > 0 && i <= deepestDepthBands.size() && count > before.of(row, before.band))
+        if (i > 0 && i <= deepestDepthBands.size() && count > before.of(row))
             return "'" + figures[i].name + "' is more than '" + before.name + "'";
     }
     if (row.bestScore < 0 || row.bestScore > perfectScore)
@@ -93,12 +141,6 @@ std::string outOfRange(const YieldRow& row) {
     if (!(row.medianDepth >= -1 && row.medianDepth < depthCount))
         return "'median depth' is not from -1 to " + std::to_string(depthCount - 1);
     return "";
-}
-
-std::string printed(const char* pattern, auto... values) {
-    char text[256];
-    std::snprintf(text, sizeof text, pattern, values...);
-    return text;
 }
 
 // "1,2".
@@ -117,26 +159,13 @@ std::vector<std::string_view> fieldsOf(std::string_view line) {
     }
 }
 
-template <typename Number>
-bool readNumber(std::string_view text, Number& value) {
-    const char* end = text.data() + text.size();
-    const auto [stop, fault] = std::from_chars(text.data(), end, value);
-    return !text.empty() && fault == std::errc{} && stop == end;
-}
-
-// Reads the fields of a row of `columns` fields, each a number; false when it is none.
-bool readRow(std::string_view line, std::size_t columns, YieldRow& row) {
+// Reads a row of the fields of `columns`, each read by its column; false when it is none.
+bool readRow(std::string_view line, const std::vector<SweepColumn>& columns, YieldRow& row) {
     const std::vector<std::string_view> fields = fieldsOf(line);
-    bool read = fields.size() == columns && readNumber(fields[0], row.seeds.main) &&
-                readNumber(fields[1], row.seeds.group) && readNumber(fields[2], row.cpuSeconds) &&
-                readNumber(fields[3], row.nodes) && readNumber(fields[4], row.runs);
-    for (std::size_t b = 0; read && b < deepestDepthBands.size(); ++b)
-        read = readNumber(fields[5 + b], row.runsReaching[b]);
-    const std::size_t rest = 5 + deepestDepthBands.size();
-    return read && readNumber(fields[rest], row.deepPlacements) &&
-           readNumber(fields[rest + 1], row.fullBoards) &&
-           readNumber(fields[rest + 2], row.bestScore) &&
-           readNumber(fields[rest + 3], row.medianDepth);
+    if (fields.size() != columns.size()) return false;
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        if (!columns[i].read(fields[i], row)) return false;
+    return true;
 }
 
 std::string sweepTotals(const std::vector<YieldRow>& rows) {
@@ -158,30 +187,25 @@ SeedPair seedPairOf(SeedPair first, int k) {
 }
 
 std::string yieldRowHeader() {
-    std::string header = "main seed,group seed,cpu seconds,nodes";
-    for (const RatedFigure& figure : ratedFigures()) {
-        header += ',';
-        header += figure.name;
-    }
-    return header + ",best score,median depth\n";
+    std::string header;
+    for (const SweepColumn& column : sweepColumns())
+        header += (header.empty() ? "" : ",") + column.name;
+    return header + "\n";
 }
 
 std::string yieldRowLine(const YieldRow& row) {
-    std::string line = printed("%lu,%lu,%.6f,%lld", static_cast<unsigned long>(row.seeds.main),
-                               static_cast<unsigned long>(row.seeds.group), row.cpuSeconds,
-                               static_cast<long long>(row.nodes));
-    for (const RatedFigure& figure : ratedFigures()) {
-        line += ',';
-        line += std::to_string(figure.of(row, figure.band));
-    }
-    return line + printed(",%d,%g\n", row.bestScore, row.medianDepth);
+    std::string line;
+    for (const SweepColumn& column : sweepColumns())
+        line += (line.empty() ? "" : ",") + column.written(row);
+    return line + "\n";
 }
 
 std::optional<std::vector<YieldRow>> readYieldRows(std::string_view text, std::string& problem) {
     std::vector<YieldRow> rows;
     bool headerSeen = false;
+    // The header names the columns as the table does, in its order; every row is read by them.
     const std::string header = yieldRowHeader();
-    const std::size_t columns = fieldsOf(header.substr(0, header.size() - 1)).size();
+    const std::vector<SweepColumn> columns = sweepColumns();
     int lineNumber = 0;
     for (std::size_t start = 0; start < text.size();) {
         std::size_t end = text.find('\n', start);
@@ -223,7 +247,7 @@ std::string yieldSummary(const std::vector<YieldRow>& rows) {
     for (const RatedFigure& figure : ratedFigures()) {
         std::vector<double> rates;
         for (const YieldRow& row : rows)
-            rates.push_back(perMinute(figure.of(row, figure.band), row.cpuSeconds));
+            rates.push_back(perMinute(figure.of(row), row.cpuSeconds));
         const auto [least, most] = std::minmax_element(rates.begin(), rates.end());
         text += printed("# %-16s %10.3g %10.3g %10.3g %10.3g\n", figure.name.c_str(),
                         medianOf(rates), rates.empty() ? 0.0 : *least, rates.empty() ? 0.0 : *most,
@@ -312,8 +336,8 @@ std::optional<std::string> compareSweeps(const std::vector<YieldRow>& a,
     for (const RatedFigure& figure : ratedFigures()) {
         int bAhead = 0, aAhead = 0;
         for (const auto& [rowA, rowB] : pairs) {
-            const double rateA = perMinute(figure.of(*rowA, figure.band), rowA->cpuSeconds);
-            const double rateB = perMinute(figure.of(*rowB, figure.band), rowB->cpuSeconds);
+            const double rateA = perMinute(figure.of(*rowA), rowA->cpuSeconds);
+            const double rateB = perMinute(figure.of(*rowB), rowB->cpuSeconds);
             bAhead += rateB > rateA;
             aAhead += rateA > rateB;
         }

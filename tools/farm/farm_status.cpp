@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "base/time_texts.h"
 #include "results/record_board_names.h"
 #include "tools/common/deepest_boards.h"
 #include "tools/common/directory_reading.h"
@@ -55,13 +56,11 @@ std::string farmStatusLine(std::int64_t seconds, int alive, int instances, const
     char bestText[16] = "-";
     if (totals.best < mismatchSlots)
         std::snprintf(bestText, sizeof bestText, "%d", scoreOf(totals.best));
-    std::snprintf(
-        text, sizeof text,
-        "%lld:%02lld:%02lld  %d/%d alive  %s nodes  %s nodes/s  best %s  %lld full boards",
-        static_cast<long long>(seconds / 3600), static_cast<long long>(seconds / 60 % 60),
-        static_cast<long long>(seconds % 60), alive, instances,
-        shortCount(static_cast<double>(totals.nodes)).c_str(), shortCount(rate).c_str(), bestText,
-        static_cast<long long>(totals.fullBoards));
+    std::snprintf(text, sizeof text,
+                  "%s  %d/%d alive  %s nodes  %s nodes/s  best %s  %lld full boards",
+                  clockTimeText(seconds).c_str(), alive, instances,
+                  shortCount(static_cast<double>(totals.nodes)).c_str(), shortCount(rate).c_str(),
+                  bestText, static_cast<long long>(totals.fullBoards));
     if (totals.deepest < 0) return text;
     return std::string(text) + "  deepest " + std::to_string(totals.deepest);
 }

@@ -23,7 +23,7 @@
 
 namespace {
 
-// The largest piece file or groups file copied: the solver reads no more than 256 lines of 49
+// The largest piece file or groups file copied: the solver reads no more than 256 lines of 48
 // characters of the one, and refuses a larger groups file.
 constexpr std::size_t largestCopy = 1 << 20;
 
@@ -86,6 +86,49 @@ void markLog(int descriptor, int number) {
     if (length > 0 && write(descriptor, line, static_cast<std::size_t>(length)) < 0) return;
 }
 
+// In the child of the fork: its own process group, the stop signals as the solver expects
+// them, no input, `output` as its output and error streams, then the solver; never returns.
+[[noreturn]] void becomeSolver(const char* const* arguments, const char* runIn, int output,
+                               const sigset_t& stops) {
+    setpgid(0, 0);
+    for (const int signalNumber : stopSignalNumbers)
+        signal(signalNumber, SIG_DFL);
+    signal(SIGPIPE, SIG_DFL);
+    // The stops stay held across the exec: the solver lets them in once its own handlers are in
+    // place, so a stop that comes while it starts still ends it with a save.
+    sigprocmask(SIG_SETMASK, &stops, nullptr);
+    const int input = open("/dev/null", O_RDONLY);
+    if (input >= 0) dup2(input, 0);
+    dup2(output, 1);
+    dup2(output, 2);
+    if (runIn != nullptr && chdir(runIn) != 0) _exit(126);
+    execv(arguments[0], const_cast<char* const*>(arguments));
+    const char message[] = "tessaly-farm: cannot run the solver\n";
+    if (write(2, message, sizeof message - 1) < 0) _exit(127);
+    _exit(127);
+}
+
+// Forks the solver of `instance`, writing to `output`: its process id, or -1 with the fork's
+// errno in `forkError`.
+pid_t forkSolver(const Instance& instance, const LaunchPlan& plan, int output, int& forkError) {
+    // Everything the child needs is prepared before the fork, so that the child only calls
+    // functions that are safe between fork and exec.
+    const std::string option = "-o" + instance.directory;
+    const std::string& argument = plan.boardFile.empty() ? option : plan.boardFile;
+    const char* runIn = plan.boardFile.empty() ? nullptr : instance.directory.c_str();
+    const char* arguments[] = {plan.solver.c_str(), argument.c_str(), nullptr};
+    // A stop that arrives during the fork waits until the farm's handler is back in charge,
+    // and never reaches the child's copy of that handler.
+    const sigset_t stops = stopSignalSet();
+    sigset_t previous;
+    sigprocmask(SIG_BLOCK, &stops, &previous);
+    // Should the farm itself be killed, the instance is asked to save and end.
+    const pid_t pid = forkBoundChild(SIGTERM);
+    if (pid == 0) becomeSolver(arguments, runIn, output, stops);
+    forkError = errno;
+    sigprocmask(SIG_SETMASK, &previous, nullptr);
+    return pid;
+}
 }  // namespace
 
 std::string solverDirectory(const std::string& directory, const LaunchPlan& plan) {
@@ -134,39 +177,8 @@ bool startInstance(Instance& instance, const LaunchPlan& plan, std::string& erro
         return false;
     }
     markLog(log, instance.number);
-    // Everything the child needs is prepared before the fork, so that the child only calls
-    // functions that are safe between fork and exec.
-    const std::string option = "-o" + instance.directory;
-    const std::string& argument = plan.boardFile.empty() ? option : plan.boardFile;
-    const char* runIn = plan.boardFile.empty() ? nullptr : instance.directory.c_str();
-    const char* arguments[] = {plan.solver.c_str(), argument.c_str(), nullptr};
-    // A stop that arrives during the fork waits until the farm's handler is back in charge,
-    // and never reaches the child's copy of that handler.
-    const sigset_t stops = stopSignalSet();
-    sigset_t previous;
-    sigprocmask(SIG_BLOCK, &stops, &previous);
-    // Should the farm itself be killed, the instance is asked to save and end.
-    const pid_t pid = forkBoundChild(SIGTERM);
-    if (pid == 0) {
-        setpgid(0, 0);
-        for (const int signalNumber : stopSignalNumbers)
-            signal(signalNumber, SIG_DFL);
-        signal(SIGPIPE, SIG_DFL);
-        // The stops stay held across the exec: the solver lets them in once its own handlers
-        // are in place, so a stop that comes while it starts still ends it with a save.
-        sigprocmask(SIG_SETMASK, &stops, nullptr);
-        const int input = open("/dev/null", O_RDONLY);
-        if (input >= 0) dup2(input, 0);
-        dup2(output[1], 1);
-        dup2(output[1], 2);
-        if (runIn != nullptr && chdir(runIn) != 0) _exit(126);
-        execv(arguments[0], const_cast<char* const*>(arguments));
-        const char message[] = "tessaly-farm: cannot run the solver\n";
-        if (write(2, message, sizeof message - 1) < 0) _exit(127);
-        _exit(127);
-    }
-    const int forkError = errno;
-    sigprocmask(SIG_SETMASK, &previous, nullptr);
+    int forkError = 0;
+    const pid_t pid = forkSolver(instance, plan, output[1], forkError);
     close(output[1]);
     if (pid < 0) {
         error = std::string("cannot start a process: ") + std::strerror(forkError);

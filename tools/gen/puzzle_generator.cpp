@@ -7,7 +7,9 @@
 #include <utility>
 #include <vector>
 
+#include "base/formatted_text.h"
 #include "puzzle/piece_code.h"
+#include "results/grid_writing.h"
 #include "search/board_geometry.h"
 
 namespace {
@@ -76,55 +78,60 @@ std::vector<int> balancedColours(Random& random, std::span<const int> palette, s
     return colours;
 }
 
-}  // namespace
+// The sides of every square of the planted board, in file order.
+using PlantedSides = std::array<std::array<std::array<int, 4>, boardSize>, boardSize>;
+// The piece number on every square.
+using SquarePieces = std::array<std::array<int, boardSize>, boardSize>;
 
-PlantedPuzzle generatePuzzle(const GeneratorOptions& options) {
-    if (options.colours < 1 || options.colours > maxColours)
-        throw std::invalid_argument("colours must be 1..17");
-    if (options.rimColours < 1 || options.rimColours > maxRimColours)
-        throw std::invalid_argument("rim colours must be 1..5");
-    Random random(options.seed);
-
-    // The planted board, sides in file order; every side starts as border and the inner
-    // ones are overwritten below.
-    std::array<std::array<std::array<int, 4>, boardSize>, boardSize> planted{};
-    for (auto& row : planted)
-        for (auto& sides : row)
-            sides.fill(fileBorder);
-
-    std::vector<Joint> rimJoints;
-    std::vector<Joint> innerJoints;
+// The inner edges of the board, row by row: those between two rim squares in `rim`, the others
+// in `inner`.
+void collectJoints(std::vector<Joint>& rim, std::vector<Joint>& inner) {
     for (int r = 0; r < boardSize; ++r)
         for (int c = 0; c < boardSize; ++c) {
             const Square sq{r, c};
-            if (c + 1 < boardSize) {
-                const bool rim = isRim(sq) && isRim({r, c + 1});
-                (rim ? rimJoints : innerJoints).push_back({sq, true});
-            }
-            if (r + 1 < boardSize) {
-                const bool rim = isRim(sq) && isRim({r + 1, c});
-                (rim ? rimJoints : innerJoints).push_back({sq, false});
-            }
+            if (c + 1 < boardSize)
+                (isRim(sq) && isRim({r, c + 1}) ? rim : inner).push_back({sq, true});
+            if (r + 1 < boardSize)
+                (isRim(sq) && isRim({r + 1, c}) ? rim : inner).push_back({sq, false});
         }
+}
 
-    const auto paint = [&](const std::vector<Joint>& joints, std::span<const int> palette) {
-        const std::vector<int> colours = balancedColours(random, palette, joints.size());
-        for (std::size_t i = 0; i < joints.size(); ++i) {
-            const Square a = joints[i].first;
-            if (joints[i].across) {
-                planted[a.row][a.col][sideRight] = colours[i];
-                planted[a.row][a.col + 1][sideLeft] = colours[i];
-            } else {
-                planted[a.row][a.col][sideBottom] = colours[i];
-                planted[a.row + 1][a.col][sideTop] = colours[i];
-            }
+// Gives `joints` balanced colours of `palette`, both sides of each.
+void paint(PlantedSides& planted, Random& random, const std::vector<Joint>& joints,
+           std::span<const int> palette) {
+    const std::vector<int> colours = balancedColours(random, palette, joints.size());
+    for (std::size_t i = 0; i < joints.size(); ++i) {
+        const Square a = joints[i].first;
+        if (joints[i].across) {
+            planted[a.row][a.col][sideRight] = colours[i];
+            planted[a.row][a.col + 1][sideLeft] = colours[i];
+        } else {
+            planted[a.row][a.col][sideBottom] = colours[i];
+            planted[a.row + 1][a.col][sideTop] = colours[i];
         }
-    };
-    paint(rimJoints, std::span(rimPalette).first(static_cast<std::size_t>(options.rimColours)));
-    paint(innerJoints, std::span(interiorPalette).first(static_cast<std::size_t>(options.colours)));
+    }
+}
 
-    // Piece numbers: corners first, then edges, then interior squares, each group in random
-    // order; the hint square always receives the hint piece.
+// The planted board: every side that faces the outline border, the joints between two rim
+// squares in the rim colours, every other joint in the interior colours.
+PlantedSides plantedSides(Random& random, const GeneratorOptions& options) {
+    PlantedSides planted{};
+    for (auto& row : planted)
+        for (auto& sides : row)
+            sides.fill(fileBorder);
+    std::vector<Joint> rimJoints;
+    std::vector<Joint> innerJoints;
+    collectJoints(rimJoints, innerJoints);
+    paint(planted, random, rimJoints,
+          std::span(rimPalette).first(static_cast<std::size_t>(options.rimColours)));
+    paint(planted, random, innerJoints,
+          std::span(interiorPalette).first(static_cast<std::size_t>(options.colours)));
+    return planted;
+}
+
+// Piece numbers: corners first, then edges, then interior squares, each group in random order;
+// the hint square always receives the hint piece.
+SquarePieces numberedSquares(Random& random) {
     std::array<std::vector<Square>, 3> groups;  // by number of border sides
     for (int r = 0; r < boardSize; ++r)
         for (int c = 0; c < boardSize; ++c) {
@@ -132,7 +139,7 @@ PlantedPuzzle generatePuzzle(const GeneratorOptions& options) {
             if (sq == hintSquare) continue;
             groups[onRim(r) + onRim(c)].push_back(sq);
         }
-    std::array<std::array<int, boardSize>, boardSize> squarePiece{};
+    SquarePieces squarePiece{};
     squarePiece[hintSquare.row][hintSquare.col] = hintPiece;
     int nextPiece = 0;
     for (int kind = 2; kind >= 0; --kind) {
@@ -142,15 +149,19 @@ PlantedPuzzle generatePuzzle(const GeneratorOptions& options) {
             squarePiece[sq.row][sq.col] = nextPiece++;
         }
     }
+    return squarePiece;
+}
 
-    // Each piece is written turned back by a random rotation r, so that turning its file
-    // line r quarter turns clockwise restores the planted sides. A clockwise quarter turn
-    // moves every side one place on in file order (right to bottom, bottom to left, ...).
+// Cuts the planted board into its pieces. Each piece is written turned back by a random
+// rotation r, so that turning its file line r quarter turns clockwise restores the planted
+// sides. A clockwise quarter turn moves every side one place on in file order (right to
+// bottom, bottom to left, ...).
+PlantedPuzzle cutIntoPieces(Random& random, const PlantedSides& planted,
+                            const SquarePieces& squarePiece, const GeneratorOptions& options) {
     PlantedPuzzle puzzle{};
     puzzle.options = options;
-    for (int s = 0; s < 256; ++s) {
+    for (int s = 0; s < 256; ++s)
         puzzle.slotPiece[s] = squarePiece[slotSquare[s].row][slotSquare[s].col];
-    }
     std::array<int, 256> pieceSlot{};
     for (int s = 0; s < 256; ++s)
         pieceSlot[puzzle.slotPiece[s]] = s;
@@ -165,6 +176,21 @@ PlantedPuzzle generatePuzzle(const GeneratorOptions& options) {
     return puzzle;
 }
 
+}  // namespace
+
+PlantedPuzzle generatePuzzle(const GeneratorOptions& options) {
+    if (options.colours < 1 || options.colours > maxColours)
+        throw std::invalid_argument("colours must be 1..17");
+    if (options.rimColours < 1 || options.rimColours > maxRimColours)
+        throw std::invalid_argument("rim colours must be 1..5");
+    // The draws of the random engine in this order: the joints' colours, the pieces' numbers,
+    // their rotations. Every seed's puzzle depends on it.
+    Random random(options.seed);
+    const PlantedSides planted = plantedSides(random, options);
+    const SquarePieces squarePiece = numberedSquares(random);
+    return cutIntoPieces(random, planted, squarePiece, options);
+}
+
 std::string pieceFileText(const PlantedPuzzle& puzzle) {
     std::string text;
     char line[32];
@@ -177,22 +203,12 @@ std::string pieceFileText(const PlantedPuzzle& puzzle) {
 
 std::string solutionBoardText(const PlantedPuzzle& puzzle) {
     // The comment line holds no '/', so readers that look for cells pass over it.
-    char header[96];
-    std::snprintf(header, sizeof header,
-                  "# planted solution, seed %lu, colours %d, rim colours %d\n",
-                  static_cast<unsigned long>(puzzle.options.seed), puzzle.options.colours,
-                  puzzle.options.rimColours);
-    std::string text = header;
-    char cell[32];
-    for (int row = boardSize - 1; row >= 0; --row) {
-        for (int col = 0; col < boardSize; ++col) {
-            const int s = row * boardSize + col;
-            std::snprintf(cell, sizeof cell, "%3d/%d", puzzle.slotPiece[s] + 1,
-                          puzzle.slotRotation[s]);
-            if (col > 0) text += ' ';
-            text += cell;
-        }
-        text += '\n';
-    }
-    return text;
+    std::string text = printed("# planted solution, seed %lu, colours %d, rim colours %d\n",
+                               static_cast<unsigned long>(puzzle.options.seed),
+                               puzzle.options.colours, puzzle.options.rimColours);
+    // The board lines as the solver writes a board file: each square's piece in its rotation.
+    std::array<PieceCode, 256> slots{};
+    for (int s = 0; s < 256; ++s)
+        slots[s] = rotate(puzzle.slotRotation[s], makePieceCode(puzzle.slotPiece[s], 0, 0, 0, 0));
+    return text + gridBoardLines(slots);
 }

@@ -14,12 +14,14 @@
 #include "base/random.h"
 #include "base/settings.h"
 #include "puzzle/candidate_ordering.h"
+#include "results/deepest_board.h"
 #include "results/full_boards.h"
 #include "run/run_budget.h"
 #include "run/run_loop.h"
 #include "run/run_setup.h"
 #include "search/board_geometry.h"
 #include "search/search_state.h"
+#include "stats/statistics_table.h"
 #include "tools/common/child_pool.h"
 
 namespace {
@@ -76,12 +78,8 @@ void stopOnSignal(int) {
     } catch (const RunStopped&) {
         // The cap, the budget or the harvest's end stopped the run.
     }
-    RunReport report{
-        search.nodeCount, search.deepestDepth, fullBoards.count - boardsBefore, runBest, {}};
-    report.board.fill(emptyCode);
-    for (int d = 0; d <= search.deepestDepth; ++d)
-        report.board[fillOrder[d]] = search.deepestBoard[fillOrder[d]];
-    report.board[hintSlot] = search.deepestBoard[hintSlot];
+    const RunReport report{search.nodeCount, search.deepestDepth, fullBoards.count - boardsBefore,
+                           runBest, runDeepestBoard()};
     const bool sent = write(out, &report, sizeof report) == static_cast<ssize_t>(sizeof report);
     _exit(sent ? 0 : 1);
 }
@@ -188,8 +186,9 @@ private:
         }
         char bound[64];
         if (options_.nodes > 0)
-            std::snprintf(bound, sizeof bound, "%.2f G of %.2f G nodes", nodes / 1e9,
-                          options_.nodes / 1e9);
+            std::snprintf(bound, sizeof bound, "%.2f G of %.2f G nodes",
+                          static_cast<double>(nodes) / nodesPerG,
+                          static_cast<double>(options_.nodes) / nodesPerG);
         else
             std::snprintf(bound, sizeof bound, "%.0f of %d CPU seconds", cpuSeconds,
                           options_.seconds);

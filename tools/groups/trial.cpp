@@ -7,7 +7,10 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 
+#include "base/clocks.h"
+#include "base/formatted_text.h"
 #include "base/program_info.h"
 #include "base/whole_files.h"
 #include "puzzle/piece_file.h"
@@ -22,12 +25,6 @@ struct Setting {
     std::vector<std::string> arguments;
     std::vector<SeedPair> pairs;
 };
-
-std::string printed(const char* pattern, auto... values) {
-    char text[256];
-    std::snprintf(text, sizeof text, pattern, values...);
-    return text;
-}
 
 // "1001,1002 1003,1004 1005,1006"
 std::string seedPairsText(const std::vector<SeedPair>& pairs) {
@@ -119,7 +116,7 @@ void printYield(const std::string& name, const std::vector<YieldRow>& pairs) {
         "%g (%s), %.1f CPU-minutes",
         name.c_str(), static_cast<long long>(yield.fullBoards), boards.c_str(), deepRunDepth,
         static_cast<long long>(yield.deepRuns), deep.c_str(), yield.medianDepth, depths.c_str(),
-        yield.cpuSeconds / 60);
+        yield.cpuSeconds / secondsPerMinute);
     if (yield.fullBoards > 0)
         std::printf(", best score %d, %.3g full boards per CPU-minute", yield.bestScore,
                     yield.boardsPerMinute());
@@ -138,6 +135,120 @@ std::string lowered(std::string text) {
     if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z')
         text[0] = static_cast<char>(text[0] - 'A' + 'a');
     return text;
+}
+
+// What every measurement of a trial shares: the benchmark program, the budget and the jobs,
+// and the derived groups' file.
+struct Trial {
+    const std::string& bench;
+    const TrialOptions& options;
+    PrivateGroupsFile& files;
+};
+
+// A setting and its rows, one per seed pair.
+struct Measured {
+    Setting setting;
+    std::vector<YieldRow> rows;
+};
+
+// Every candidate on the trial's seed pairs, what each reached printed and the choice, both said
+// in `outcome`'s comments: the chosen candidate measured, or nothing with `error` set.
+std::optional<Measured> chooseCandidate(const Trial& trial, TrialOutcome& outcome,
+                                        std::string& error) {
+    const std::vector<SeedPair> pairs = trialSeedPairs(trial.options.seed);
+    std::vector<Setting> settings;
+    std::vector<std::string> names;
+    for (const Candidate candidate : candidates) {
+        settings.push_back(
+            {candidateName(candidate), argumentsOf(candidate, trial.files.path), pairs});
+        names.push_back(candidateName(candidate));
+    }
+    std::printf(
+        "Tried each candidate with tessaly-bench, %lld nodes on each of the seed pairs %s:\n",
+        static_cast<long long>(trial.options.nodes), seedPairsText(pairs).c_str());
+    std::fflush(stdout);
+    const auto rows = measure(trial.bench, settings, trial.options, trial.files, error);
+    if (!error.empty()) return std::nullopt;
+    std::vector<Yield> yields;
+    std::string figures;
+    for (std::size_t c = 0; c < candidates.size(); ++c) {
+        printYield(names[c], rows[c]);
+        yields.push_back(yieldOf(rows[c]));
+        figures += (c == 0 ? "" : "; ") + names[c] + " " + yieldText(yields.back());
+    }
+    const Choice choice = chooseYield(yields, names);
+    outcome.chosen = candidates[choice.chosen];
+    std::printf("Chose the %s: %s\n", names[choice.chosen].c_str(), choice.reason.c_str());
+    outcome.comments = {"Trial, " + std::to_string(trial.options.nodes) +
+                            " nodes on each of the seed pairs " + seedPairsText(pairs) + ": " +
+                            figures,
+                        "Chose the " + names[choice.chosen] + ": " + choice.reason + "."};
+    return Measured{settings[choice.chosen], rows[choice.chosen]};
+}
+
+// A search option the trial tries on the chosen setting: its row, the value it is tried with
+// (the one the file replaced had, else the trial's) and its setting, then its rows.
+struct OptionTrial {
+    const SearchOptionRow* row;
+    std::int64_t value;
+    Measured measured;
+};
+
+// The search options the trial tries (those with a trial value and a word, which the pieces
+// allow), each on `chosen` over `pairs`, with the value `kept` gives it where it has one.
+std::vector<OptionTrial> optionsToTry(const SearchOptions& kept, const Setting& chosen,
+                                      const std::vector<SeedPair>& pairs) {
+    std::vector<OptionTrial> tried;
+    for (const SearchOptionRow& row : searchOptionRows) {
+        const std::int64_t keptValue = kept.*(row.value);
+        const std::int64_t value = keptValue != 0 ? keptValue : row.trialValue;
+        if (row.word == nullptr || value == 0 || row.trialValue == 0) continue;
+        if (row.refusal != nullptr && !row.refusal().empty()) continue;
+        Setting setting{optionTitle(row, value), chosen.arguments, pairs};
+        setting.arguments.push_back(row.benchFlag);
+        if (row.valueName != nullptr) setting.arguments.push_back(std::to_string(value));
+        tried.push_back({&row, value, {setting, {}}});
+    }
+    return tried;
+}
+
+// Measures, in one sweep, `chosen` alone on those of `pairs` it was not yet measured on and
+// every option of `tried` on all of them (into its rows); prints what the chosen one reached
+// alone. The chosen setting alone on all of `pairs`, or `error` set.
+Measured measureAlone(const Trial& trial, const Measured& chosen,
+                      const std::vector<SeedPair>& pairs, std::vector<OptionTrial>& tried,
+                      std::string& error) {
+    Measured alone{{chosen.setting.name + " alone", chosen.setting.arguments,
+                    std::vector<SeedPair>(pairs.begin() + trialSeedPairCount, pairs.end())},
+                   chosen.rows};
+    std::vector<Setting> settings{alone.setting};
+    for (const OptionTrial& option : tried)
+        settings.push_back(option.measured.setting);
+    const auto rows = measure(trial.bench, settings, trial.options, trial.files, error);
+    if (!error.empty()) return alone;
+    // The rows of the settings in their order: the chosen one alone first, then each option.
+    alone.rows.insert(alone.rows.end(), rows.front().begin(), rows.front().end());
+    alone.setting.pairs = pairs;
+    for (std::size_t i = 0; i < tried.size(); ++i)
+        tried[i].measured.rows = rows[i + 1];
+    printYield(alone.setting.name, alone.rows);
+    return alone;
+}
+
+// The verdict on one option tried against `alone`, on the setting named `chosenName`, after
+// what it reached is printed: sets its value in `options`; the line that says it.
+std::string judgeOptionTrial(const OptionTrial& option, const Measured& alone,
+                             const std::string& chosenName, const SearchOptions& kept,
+                             SearchOptions& options) {
+    const std::string& name = option.measured.setting.name;
+    printYield(lowered(name), option.measured.rows);
+    const Yield with = yieldOf(option.measured.rows);
+    const OptionVerdict verdict =
+        judgeOption(yieldOf(alone.rows), with, option.value, kept.*(option.row->value),
+                    alone.setting.name, lowered(name), option.row->trialFigure);
+    options.*(option.row->value) = verdict.value;
+    return name + " on the " + chosenName + ": " + yieldText(with) + "; " + verdict.said + " (" +
+           verdict.reason + ")";
 }
 
 }  // namespace
@@ -163,83 +274,26 @@ TrialOutcome runTrial(const std::string& bench, const std::string& derivedText,
     PrivateGroupsFile files;
     error = files.open(derivedText);
     if (!error.empty()) return outcome;
-
-    // The candidates.
-    const std::vector<SeedPair> pairs = trialSeedPairs(options.seed);
-    std::vector<Setting> settings;
-    std::vector<std::string> names;
-    for (const Candidate candidate : candidates) {
-        settings.push_back({candidateName(candidate), argumentsOf(candidate, files.path), pairs});
-        names.push_back(candidateName(candidate));
-    }
-    std::printf(
-        "Tried each candidate with tessaly-bench, %lld nodes on each of the seed pairs %s:\n",
-        static_cast<long long>(options.nodes), seedPairsText(pairs).c_str());
-    std::fflush(stdout);
-    const auto rows = measure(bench, settings, options, files, error);
-    if (!error.empty()) return outcome;
-    std::vector<Yield> yields;
-    std::string figures;
-    for (std::size_t c = 0; c < candidates.size(); ++c) {
-        printYield(names[c], rows[c]);
-        yields.push_back(yieldOf(rows[c]));
-        figures += (c == 0 ? "" : "; ") + names[c] + " " + yieldText(yields.back());
-    }
-    const Choice choice = chooseYield(yields, names);
-    outcome.chosen = candidates[choice.chosen];
-    const std::string chosenName = names[choice.chosen];
-    std::printf("Chose the %s: %s\n", chosenName.c_str(), choice.reason.c_str());
-    outcome.comments = {"Trial, " + std::to_string(options.nodes) +
-                            " nodes on each of the seed pairs " + seedPairsText(pairs) + ": " +
-                            figures,
-                        "Chose the " + chosenName + ": " + choice.reason + "."};
-
-    // The options the trial tries, each on the chosen candidate over more seed pairs, and the
-    // chosen candidate alone on the pairs it was not yet measured on.
+    const Trial trial{bench, options, files};
+    const std::optional<Measured> chosen = chooseCandidate(trial, outcome, error);
+    if (!chosen) return outcome;
     const std::vector<SeedPair> optionPairs =
         trialSeedPairs(options.seed, optionTrialSeedPairCount);
-    const std::string aloneName = chosenName + " alone";
-    std::vector<const SearchOptionRow*> tried;
-    std::vector<Setting> optionSettings = {
-        {aloneName, settings[choice.chosen].arguments,
-         std::vector<SeedPair>(optionPairs.begin() + trialSeedPairCount, optionPairs.end())}};
-    for (const SearchOptionRow& row : searchOptionRows) {
-        const std::int64_t keptValue = kept.*(row.value);
-        const std::int64_t value = keptValue != 0 ? keptValue : row.trialValue;
-        if (row.word == nullptr || value == 0 || row.trialValue == 0) continue;
-        if (row.refusal != nullptr && !row.refusal().empty()) continue;
-        Setting setting{optionTitle(row, value), settings[choice.chosen].arguments, optionPairs};
-        setting.arguments.push_back(row.benchFlag);
-        if (row.valueName != nullptr) setting.arguments.push_back(std::to_string(value));
-        tried.push_back(&row);
-        optionSettings.push_back(setting);
-    }
+    std::vector<OptionTrial> tried = optionsToTry(kept, chosen->setting, optionPairs);
     if (tried.empty()) return outcome;
-    std::printf("Tried on the %s, on the seed pairs %s:\n", chosenName.c_str(),
+    std::printf("Tried on the %s, on the seed pairs %s:\n", chosen->setting.name.c_str(),
                 seedPairsText(optionPairs).c_str());
     std::fflush(stdout);
-    const auto optionRows = measure(bench, optionSettings, options, files, error);
+    // The chosen candidate alone on the pairs it was not yet measured on, in the same sweep.
+    const Measured alone = measureAlone(trial, *chosen, optionPairs, tried, error);
     if (!error.empty()) return outcome;
-    std::vector<YieldRow> aloneRows = rows[choice.chosen];
-    aloneRows.insert(aloneRows.end(), optionRows[0].begin(), optionRows[0].end());
-    printYield(aloneName, aloneRows);
-    const Yield alone = yieldOf(aloneRows);
-    outcome.comments.push_back("Options tried on the " + chosenName + ", " +
+    outcome.comments.push_back("Options tried on the " + chosen->setting.name + ", " +
                                std::to_string(options.nodes) + " nodes on each of the seed pairs " +
-                               seedPairsText(optionPairs) + ": " + aloneName + " " +
-                               yieldText(alone) + ".");
-    for (std::size_t i = 0; i < tried.size(); ++i) {
-        const SearchOptionRow& row = *tried[i];
-        const std::string& name = optionSettings[i + 1].name;
-        printYield(lowered(name), optionRows[i + 1]);
-        const Yield with = yieldOf(optionRows[i + 1]);
-        const std::int64_t keptValue = kept.*(row.value);
-        const OptionVerdict verdict =
-            judgeOption(alone, with, keptValue != 0 ? keptValue : row.trialValue, keptValue,
-                        aloneName, lowered(name), row.trialFigure);
-        outcome.options.*(row.value) = verdict.value;
-        const std::string line = name + " on the " + chosenName + ": " + yieldText(with) + "; " +
-                                 verdict.said + " (" + verdict.reason + ")";
+                               seedPairsText(optionPairs) + ": " + alone.setting.name + " " +
+                               yieldText(yieldOf(alone.rows)) + ".");
+    for (const OptionTrial& option : tried) {
+        const std::string line =
+            judgeOptionTrial(option, alone, chosen->setting.name, kept, outcome.options);
         std::printf("%s\n", line.c_str());
         outcome.comments.push_back(line + ".");
     }

@@ -3,17 +3,11 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "base/clocks.h"
+#include "base/formatted_text.h"
 #include "base/medians.h"
 
 namespace {
-
-constexpr double secondsPerMinute = 60;
-
-std::string printed(const char* pattern, auto... values) {
-    char text[160];
-    std::snprintf(text, sizeof text, pattern, values...);
-    return text;
-}
 
 // "the rules off", "the rules off and the built-in groups".
 std::string namesOf(const std::vector<std::string>& names) {
