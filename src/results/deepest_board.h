@@ -11,6 +11,7 @@
 
 #include "puzzle/piece_code.h"
 #include "puzzle/piece_file.h"
+#include "search/search_state.h"
 
 inline constexpr const char* deepestBoardFileName = "deepest.txt";
 // A board file holds 18 short lines; a larger deepest.txt is none.
@@ -30,20 +31,7 @@ struct DeepestBoardState {
 extern DeepestBoardState deepestBoard;
 
 // The deepest depth of `slots` and the mismatched edges between its filled squares.
-struct BoardDepth {
-    int depth;
-    int mismatches;
-};
 BoardDepth depthOf(const std::array<PieceCode, 256>& slots);
-// Whether a board of `found` is better than one of `kept`: deeper, or as deep with fewer
-// mismatched edges. The solver keeps the better one in deepest.txt, the companions show the
-// better of several directories' (the search's own test as it places, noteDeepPlacement, says
-// the same for the boards of one run).
-constexpr bool isBetterDeepest(BoardDepth found, BoardDepth kept) {
-    return found.depth > kept.depth ||
-           (found.depth == kept.depth && found.mismatches < kept.mismatches);
-}
-
 // Why `text`, what a deepest.txt holds, is no deepest board of `pieces`, or an empty text;
 // `slots` gets its board. It must be a board file (every board line 16 cells, 16 board lines)
 // whose cells are pieces, no piece twice, the hint piece in place, no edge facing the outline

@@ -13,7 +13,9 @@ void keepDeepestBoard(int depth) {
 }
 
 void noteDeepPlacement(int depth) {
-    if (depth == search.deepestDepth && search.mismatchCount >= search.deepestMismatches) return;
+    if (!isBetterDeepest({depth, search.mismatchCount},
+                         {search.deepestDepth, search.deepestMismatches}))
+        return;
     keepDeepestBoard(depth);
     search.deepestMismatches = search.mismatchCount;
     search.keepFrom = depth;

@@ -69,6 +69,20 @@ struct GroupFlags {
 // The one instance, for the current run; resetRun clears it.
 extern GroupFlags groupFlags;
 
+// A board's deepest depth and its mismatched edges between filled squares.
+struct BoardDepth {
+    int depth;
+    int mismatches;
+};
+// Whether a board of `found` is better than one of `kept`: deeper, or as deep with fewer
+// mismatched edges: the search keeps a run's better board by it as it places
+// (noteDeepPlacement), the solver the better one in deepest.txt, and the companions show the
+// better of several directories'.
+constexpr bool isBetterDeepest(BoardDepth found, BoardDepth kept) {
+    return found.depth > kept.depth ||
+           (found.depth == kept.depth && found.mismatches < kept.mismatches);
+}
+
 // Takes the board as the deepest one, placed up to `depth`.
 void keepDeepestBoard(int depth);
 // A placement at `depth` (keepFrom or deeper): kept when it beats the board kept so far, which

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/formatted_text.h"
 #include "base/random.h"
 #include "base/settings.h"
 #include "puzzle/candidate_tables.h"
@@ -42,12 +43,6 @@ double processCpuSeconds() {
     timespec now{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
-
-std::string printed(const char* pattern, auto... values) {
-    char text[256];
-    std::snprintf(text, sizeof text, pattern, values...);
-    return text;
 }
 
 // Where the nodes of the workload went, added up run by run (--profile).
