@@ -189,14 +189,14 @@ SeedPair seedPairOf(SeedPair first, int k) {
 std::string yieldRowHeader() {
     std::string header;
     for (const SweepColumn& column : sweepColumns())
-        header += (header.empty() ? "" : ",") + column.name;
+        header.append(header.empty() ? "" : ",").append(column.name);
     return header + "\n";
 }
 
 std::string yieldRowLine(const YieldRow& row) {
     std::string line;
     for (const SweepColumn& column : sweepColumns())
-        line += (line.empty() ? "" : ",") + column.written(row);
+        line.append(line.empty() ? "" : ",").append(column.written(row));
     return line + "\n";
 }
 

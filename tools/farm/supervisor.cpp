@@ -343,7 +343,7 @@ private:
         if (!unsaved_.empty()) {
             std::string names;
             for (const std::string& name : unsaved_)
-                names += (names.empty() ? "" : ", ") + name;
+                names.append(names.empty() ? "" : ", ").append(name);
             console_.message(
                 "tessaly-farm: all instances have ended, but not every one saved its "
                 "statistics: " +

@@ -17,7 +17,7 @@ namespace {
 std::string wordList(const std::vector<std::string>& words) {
     std::string text = words.size() == 1 ? "the word " : "the words ";
     for (std::size_t i = 0; i < words.size(); ++i)
-        text += (i == 0 ? "" : i + 1 == words.size() ? " and " : ", ") + words[i];
+        text.append(i == 0 ? "" : i + 1 == words.size() ? " and " : ", ").append(words[i]);
     return text;
 }
 

@@ -174,7 +174,7 @@ std::optional<Measured> chooseCandidate(const Trial& trial, TrialOutcome& outcom
     for (std::size_t c = 0; c < candidates.size(); ++c) {
         printYield(names[c], rows[c]);
         yields.push_back(yieldOf(rows[c]));
-        figures += (c == 0 ? "" : "; ") + names[c] + " " + yieldText(yields.back());
+        figures.append(c == 0 ? "" : "; ").append(names[c] + " " + yieldText(yields.back()));
     }
     const Choice choice = chooseYield(yields, names);
     outcome.chosen = candidates[choice.chosen];
