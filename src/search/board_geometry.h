@@ -94,11 +94,21 @@ inline constexpr std::array<std::uint8_t, 256> squareKind = [] {
     return kinds;
 }();
 
+// Depth of every square, by row and column (the inverse of fillSquares), -1 for the hint square.
+// A table, not a search of fillSquares: compile-time tables ask for it hundreds of times, and
+// clang bounds the steps a constant expression may take.
+inline constexpr std::array<std::array<int, 16>, 16> squareDepth = [] {
+    std::array<std::array<int, 16>, 16> depths{};
+    for (auto& row : depths)
+        row.fill(-1);
+    for (int d = 0; d < depthCount; ++d)
+        depths[fillSquares[d].row][fillSquares[d].col] = d;
+    return depths;
+}();
+
 // Depth of a square, or -1 for the hint square.
 constexpr int depthOfSquare(Square sq) {
-    for (int d = 0; d < depthCount; ++d)
-        if (fillSquares[d] == sq) return d;
-    return -1;
+    return squareDepth[sq.row][sq.col];
 }
 
 namespace geometry_checks {
