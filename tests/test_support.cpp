@@ -14,6 +14,8 @@
 #include <thread>
 
 #include "base/console.h"
+#include "base/random.h"
+#include "tools/gen/puzzle_generator.h"
 
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "tessaly-test-XXXXXX").string();
@@ -117,12 +119,59 @@ pid_t startProgram(const std::vector<std::string>& arguments, const std::string&
 int waitForExit(pid_t pid, double seconds) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     int status = 0;
-    while (std::chrono::steady_clock::now() < deadline) {
+    for (;;) {
         if (waitpid(pid, &status, WNOHANG) == pid)
             return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        if (std::chrono::steady_clock::now() >= deadline) return -1;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    return -1;
+}
+
+int stopProgram(pid_t pid, int signal) {
+    kill(pid, signal);
+    const int status = waitForExit(pid, eventSeconds);
+    if (status < 0) {
+        kill(pid, SIGKILL);
+        waitForExit(pid, eventSeconds);
+    }
+    return status;
+}
+
+ProgramResult runUntil(const std::vector<std::string>& arguments, const std::string& directory,
+                       const std::string& text) {
+    TempDir io;
+    const pid_t pid = startProgram(arguments, directory, io.file("out"), io.file("err"));
+    waitForFileText(io.file("out"), text);
+    ProgramResult result{};
+    result.status = stopProgram(pid);
+    result.out = readFile(io.file("out"));
+    result.err = readFile(io.file("err"));
+    return result;
+}
+
+bool waitUntil(const std::function<bool()>& done, double seconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return true;
+}
+
+bool waitForFileText(const std::string& path, const std::string& text, double seconds) {
+    return waitUntil([&] { return readFile(path).find(text) != std::string::npos; }, seconds);
+}
+
+FixedSeeds::FixedSeeds(const char* seeds) {
+    setenv(testSeedsVariable, seeds, 1);
+}
+
+FixedSeeds::~FixedSeeds() {
+    unsetenv(testSeedsVariable);
+}
+
+std::string quickBoardPieces() {
+    return pieceFileText(generatePuzzle({11, 14, 4}));
 }
 
 namespace {

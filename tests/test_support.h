@@ -3,8 +3,10 @@
 
 #include <sys/types.h>
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -56,9 +58,41 @@ ProgramResult runStats(const std::string& arguments, const std::string& director
 pid_t startProgram(const std::vector<std::string>& arguments, const std::string& directory,
                    const std::string& outPath, const std::string& errPath, bool append = false,
                    int pendingSignal = 0);
-// Waits up to `seconds` for the process to end: its exit status (128 + signal for a signal),
-// or -1 if it still runs.
+// Waits up to `seconds` for the process to end (0: looks once): its exit status (128 + signal
+// for a signal), or -1 if it still runs.
 int waitForExit(pid_t pid, double seconds);
+
+// The ceiling of a wait for what a running program does (a line it prints, a file it writes, its
+// end): only a hang reaches it, however busy the machine is.
+inline constexpr double eventSeconds = 300;
+// Sends `signal` to the process and waits for its end: its exit status as waitForExit gives it,
+// or -1 when it had not ended after eventSeconds and was killed.
+int stopProgram(pid_t pid, int signal = SIGTERM);
+// Starts `arguments` (the program first) in `directory` as startProgram does, waits until its
+// standard output holds `text` and stops it with SIGTERM: its status as stopProgram gives it,
+// and its output.
+ProgramResult runUntil(const std::vector<std::string>& arguments, const std::string& directory,
+                       const std::string& text);
+// Waits until `done()` holds, looking every 100 ms; false when `seconds` pass first.
+bool waitUntil(const std::function<bool()>& done, double seconds = eventSeconds);
+// Waits until the file at `path` holds `text`; false when `seconds` pass first.
+bool waitForFileText(const std::string& path, const std::string& text,
+                     double seconds = eventSeconds);
+
+// Fixes the seeds "MAIN,GROUP" of every solver started while it lives, through testSeedsVariable
+// in the environment of this process, which the programs it starts inherit.
+struct FixedSeeds {
+    explicit FixedSeeds(const char* seeds);
+    ~FixedSeeds();
+    FixedSeeds(const FixedSeeds&) = delete;
+    FixedSeeds& operator=(const FixedSeeds&) = delete;
+};
+// The piece file of a practice puzzle (14 interior and 4 rim colours), and seeds with which the
+// solver's first run on it reaches a full board within a tenth of a CPU-second: for a test that
+// needs a full board, or a search under way, from one start. Picked by starting the solver on
+// it with seeds N,N for N from 1 to 100: most took seconds, some found no board in a few.
+std::string quickBoardPieces();
+inline constexpr const char* quickBoardSeeds = "90,90";
 
 // Captures everything printed through printOut and printErr while it lives.
 struct ConsoleCapture {

@@ -23,13 +23,10 @@ bool readValue(const OptionRow& row, const std::string& text, GivenOption& given
             return number.has_value();
         }
         case OptionKind::seedPair: {
-            const std::size_t comma = text.find(',');
-            if (comma == std::string::npos) return false;
-            const auto main = numberIn(std::string_view(text).substr(0, comma), 0, largestSeed);
-            const auto group = numberIn(std::string_view(text).substr(comma + 1), 0, largestSeed);
-            given.number = main.value_or(0);
-            given.secondSeed = static_cast<std::uint32_t>(group.value_or(0));
-            return main && group;
+            const auto seeds = seedPairIn(text);
+            given.number = seeds ? (*seeds)[0] : 0;
+            given.secondSeed = seeds ? (*seeds)[1] : 0;
+            return seeds.has_value();
         }
         case OptionKind::path:
             return !text.empty() && static_cast<std::int64_t>(text.size()) <= row.most;
@@ -204,4 +201,13 @@ std::optional<std::int64_t> numberIn(std::string_view text, std::int64_t low, st
     if (text.empty() || fault != std::errc{} || stop != end || value < low || value > high)
         return std::nullopt;
     return value;
+}
+
+std::optional<std::array<std::uint32_t, 2>> seedPairIn(std::string_view text) {
+    const std::size_t comma = text.find(',');
+    if (comma == std::string_view::npos) return std::nullopt;
+    const auto main = numberIn(text.substr(0, comma), 0, largestSeed);
+    const auto group = numberIn(text.substr(comma + 1), 0, largestSeed);
+    if (!main || !group) return std::nullopt;
+    return std::array{static_cast<std::uint32_t>(*main), static_cast<std::uint32_t>(*group)};
 }

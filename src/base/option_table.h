@@ -111,3 +111,5 @@ GivenOptions readCommandLine(const CommandLine& line, int argc, char** argv);
 
 // The whole decimal number `text` when it lies in low..high.
 std::optional<std::int64_t> numberIn(std::string_view text, std::int64_t low, std::int64_t high);
+// The two seeds of `text`, "MAIN,GROUP", each a whole number from 0 to largestSeed.
+std::optional<std::array<std::uint32_t, 2>> seedPairIn(std::string_view text);

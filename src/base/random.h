@@ -27,6 +27,10 @@ extern RandomState groupRandom;
 inline constexpr std::uint32_t startSeed = 5489;
 // Seeds both generators with startSeed.
 void resetRandomGenerators();
+// The environment variable by which the tests fix the seeds of a solver's two generators,
+// "MAIN,GROUP", so that an end-to-end test sees the same runs at every start. For tests only:
+// no program sets it, and without it the seeds come from the clocks and the directory.
+inline constexpr const char* testSeedsVariable = "TESSALY_TEST_SEEDS";
 
 // Overwrites `state` with the standard MT19937 initialisation from `seed`.
 void seedRandom(RandomState& state, std::uint32_t seed);

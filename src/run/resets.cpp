@@ -1,5 +1,6 @@
 #include "run/resets.h"
 
+#include "base/clocks.h"
 #include "base/random.h"
 #include "base/settings.h"
 #include "puzzle/candidate_ordering.h"
@@ -43,6 +44,7 @@ void installSearchHooks() {
 void resetProgram() {
     installSearchHooks();
     settings = {};
+    stoppedClockMs.reset();
     orderingHistory = {};
     scarcity = {};
     boardLoading = {};

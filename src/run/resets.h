@@ -8,9 +8,9 @@
 // and its budget.
 void resetRun();
 // Restores every record of the process to its start values, the run's included: the settings,
-// the random generators (seeded with their start seed), the ordering history, the board
-// loading's last faults, the full-board count and tally line, the statistics and the run
-// set-up. The pieces and candidate lists are left as the last piece file made them, and the
+// the clocks (running again), the random generators (seeded with their start seed), the ordering
+// history, the board loading's last faults, the full-board count and tally line, the statistics and
+// the run set-up. The pieces and candidate lists are left as the last piece file made them, and the
 // index of the edited lists is rebuilt from them; the console streams and the cross-thread
 // stop flags stay as they are, on purpose. The search's hooks are installed.
 void resetProgram();

@@ -8,7 +8,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <system_error>
 #include <thread>
 
@@ -178,11 +177,7 @@ void runThreadMain() {
 
 void runForever() {
     setIdlePriority();
-    const std::uint16_t checksum =
-        directoryChecksum(settings.workingDirectory, std::strlen(settings.workingDirectory));
-    const auto wall = static_cast<std::uint32_t>(wallClockSeconds());
-    const auto clock = static_cast<std::uint32_t>(programClockMs());
-    seedRandom(mainRandom, mainSeed(wall, clock, checksum));
+    seedRandom(mainRandom, chosenMainSeed());
     startThread(idleKeeper);
     for (;;) {
         runFinished.store(0);

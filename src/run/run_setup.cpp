@@ -1,9 +1,15 @@
 #include "run/run_setup.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 
 #include "base/clocks.h"
+#include "base/console.h"
+#include "base/option_table.h"
+#include "base/printable_text.h"
 #include "base/random.h"
+#include "base/settings.h"
 #include "puzzle/candidate_ordering.h"
 #include "puzzle/ordering_policy.h"
 #include "results/statistics_records.h"
@@ -27,11 +33,30 @@ int drawFreeColour(Draw draw) {
 
 }  // namespace
 
+void readTestSeeds() {
+    const char* text = std::getenv(testSeedsVariable);
+    if (text == nullptr) return;
+    setup.testSeeds = seedPairIn(text);
+    if (!setup.testSeeds)
+        printErr("%s takes %s, not '%s'; it is ignored, and the seeds come from the clocks\n",
+                 testSeedsVariable, takesText(seedPairOption(testSeedsVariable, "")).c_str(),
+                 printableText(text).c_str());
+}
+
+std::uint32_t chosenMainSeed() {
+    if (setup.testSeeds) return (*setup.testSeeds)[0];
+    const std::uint16_t checksum =
+        directoryChecksum(settings.workingDirectory, std::strlen(settings.workingDirectory));
+    const auto wall = static_cast<std::uint32_t>(wallClockSeconds());
+    const auto clock = static_cast<std::uint32_t>(programClockMs());
+    return mainSeed(wall, clock, checksum);
+}
+
 void chooseGroupAndColours() {
     if (!setup.groupRandomSeeded) {
         const auto wall = static_cast<std::uint32_t>(wallClockSeconds());
         const auto clock = static_cast<std::uint32_t>(programClockMs());
-        seedRandom(groupRandom, groupSeed(wall, clock));
+        seedRandom(groupRandom, setup.testSeeds ? (*setup.testSeeds)[1] : groupSeed(wall, clock));
         setup.groupRandomSeeded = true;
     }
     const bool groupRules = setup.groups.rules == StepRules::groups;

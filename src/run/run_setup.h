@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -35,6 +36,8 @@ struct RunSetup {
     RunGroups groups;
     // Set once groupRandom has been seeded; it is seeded in the first run only.
     bool groupRandomSeeded = false;
+    // The seeds MAIN,GROUP that testSeedsVariable fixes, in place of those from the clocks.
+    std::optional<std::array<std::uint32_t, 2>> testSeeds;
 };
 extern RunSetup setup;
 
@@ -48,10 +51,15 @@ extern RunDraws draws;
 void putGroup(RunGroups& groups, int g, std::span<const std::uint8_t> first,
               std::span<const std::uint8_t> second);
 
+// Reads the seeds that testSeedsVariable fixes, when the tests set it, into setup.testSeeds; a
+// value that is not a seed pair is named on the error stream and ignored.
+void readTestSeeds();
+// The seed of mainRandom: the test seeds' first, else made from the clocks and the directory.
+std::uint32_t chosenMainSeed();
 // Draws the run's shunned and favoured colours from mainRandom and its piece group from
-// groupRandom (seeding groupRandom in the first run), and applies the group of setup.groups,
-// unless the group rules are off: the group is drawn all the same, so that every draw of a
-// run stays as it is, but no piece is flagged and no minimum set.
+// groupRandom (seeding groupRandom in the first run, from the test seeds' second if fixed), and
+// applies the group of setup.groups, unless the group rules are off: the group is drawn all the
+// same, so that every draw of a run stays as it is, but no piece is flagged and no minimum set.
 void chooseGroupAndColours();
 // Sets the group flags of group `g` (0 to 59) of setup.groups: all of its first list, the barred
 // part of it, and the counted part of its second list.

@@ -201,6 +201,7 @@ void startUp(int argc, char** argv) {
     // even one that begins with "--", keeps its usual meaning.
     if (argc > 1) answerHelpOrVersion(argv[1], "tessaly", usage);
     settings.programStartMs = monotonicMs();
+    readTestSeeds();
     if (getcwd(settings.workingDirectory, pathCapacity) == nullptr) {
         // ERANGE: the path does not fit; otherwise the directory is gone or unreadable.
         if (errno == ERANGE)

@@ -50,39 +50,25 @@ protected:
 
     // Waits until out.txt holds `text`; false after `seconds`.
     bool waitForOutput(const std::string& text, double seconds) {
-        const auto deadline =
-            std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-        while (std::chrono::steady_clock::now() < deadline) {
-            if (readFile(dir.file("out.txt")).find(text) != std::string::npos) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-        return false;
+        return waitForFileText(dir.file("out.txt"), text, seconds);
     }
 
     // Waits until the file `name` of the directory holds `text`; false after `seconds`.
     bool waitForText(const std::string& name, const std::string& text, double seconds) {
-        const auto deadline =
-            std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-        while (std::chrono::steady_clock::now() < deadline) {
-            if (readFile(dir.file(name)).find(text) != std::string::npos) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-        return false;
+        return waitForFileText(dir.file(name), text, seconds);
     }
 
     // Waits until out.txt holds `count` status lines more than it held at `after` (a length of
     // out.txt); false after `seconds`.
     bool waitForStatusLines(std::size_t count, std::size_t after = 0, double seconds = 30) {
-        const auto deadline =
-            std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-        while (std::chrono::steady_clock::now() < deadline) {
-            std::size_t lines = 0;
-            for (const std::string& line : linesOf(readFile(dir.file("out.txt")).substr(after)))
-                lines += line.find(" alive ") != std::string::npos;
-            if (lines >= count) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-        return false;
+        return waitUntil(
+            [&] {
+                std::size_t lines = 0;
+                for (const std::string& line : linesOf(readFile(dir.file("out.txt")).substr(after)))
+                    lines += line.find(" alive ") != std::string::npos;
+                return lines >= count;
+            },
+            seconds);
     }
 
     // The pid the launcher printed for `instance` the `nth` time it started it.
@@ -238,18 +224,17 @@ TEST_F(FarmProgram, AnnouncesEachBoardFileOnceWhateverItsDirectoryIsNamed) {
         std::sort(names.begin(), names.end());
         return names;
     };
-    // Without group rules the runs on this puzzle soon reach full boards.
+    // Without group rules the runs on this puzzle soon reach full boards. Seeds picked by
+    // starting the solver on this puzzle with seeds N,N for N from 1 to 30: with these its
+    // first run reaches one within a few CPU-milliseconds, where a few seeds take seconds.
     writeFile(dir.file("k7groups.txt"), "off\n");
+    const FixedSeeds seeds("19,19");
     const pid_t farm = startFarm({"-j", "1", "--status", "1", "-d", named});
-    // Most starts save a board within seconds, but on a busy machine the sanitised solver has
-    // taken most of a minute over its first one.
-    for (int tenth = 0; tenth < 3000 && boardFiles().empty(); ++tenth)
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    std::this_thread::sleep_for(std::chrono::seconds(2));
+    EXPECT_TRUE(waitForText("out.txt", "instance 1: new record ", eventSeconds));
     ASSERT_EQ(kill(farm, SIGTERM), 0);
-    ASSERT_EQ(waitForExit(farm, 30), 0) << readFile(dir.file("err.txt"));
+    ASSERT_EQ(waitForExit(farm, eventSeconds), 0) << readFile(dir.file("err.txt"));
     const std::vector<std::string> saved = boardFiles();
-    ASSERT_FALSE(saved.empty()) << "no board in five minutes";
+    ASSERT_FALSE(saved.empty()) << readFile(dir.file("out.txt"));
 
     // One line for each board file, naming it, and nothing that ends a line but line ends.
     const std::string out = readFile(dir.file("out.txt"));

@@ -12,7 +12,6 @@
 #include "results/board_files.h"
 #include "search/board_geometry.h"
 #include "tests/test_support.h"
-#include "tools/gen/puzzle_generator.h"
 
 namespace {
 
@@ -49,28 +48,20 @@ int recountMismatches(const std::array<PieceCode, 256>& slots) {
 
 TEST(SolverRun, ReachesFullBoardsAndEveryRecordBoardChecksOut) {
     TempDir dir;
-    writeFile(dir.file("k7pieces.txt"), pieceFileText(generatePuzzle({11, 14, 4})));
+    writeFile(dir.file("k7pieces.txt"), quickBoardPieces());
     readPieceFile(dir.file("k7pieces.txt").c_str());
     buildCandidateTables();
-    auto recordBoards = [&dir] {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(dir.path))
-            if (entry.path().extension() == ".tsr") names.push_back(entry.path().filename());
-        return names;
-    };
-    // A run can stay deep for a long time without a full board; a new start draws new
-    // seeds, so the solver is started again a few times before the test gives up.
-    std::string printed;
-    for (int attempt = 0; attempt < 6 && recordBoards().empty(); ++attempt) {
-        const ProgramResult result = runProgram(TESSALY_BIN, dir.path, "", 10);
-        EXPECT_EQ(result.status, 124) << "the solver searches until it is stopped";
-        // A start before any statistics were saved finds no statistics file.
-        EXPECT_TRUE(result.err.empty() || result.err == "could not open total.txt\n") << result.err;
-        printed += result.out;
-    }
-    const std::vector<std::string> names = recordBoards();
+    const FixedSeeds seeds(quickBoardSeeds);
+    const ProgramResult result = runUntil({TESSALY_BIN}, dir.path, "Board is saved in ");
+    EXPECT_EQ(result.status, 0) << "a stop saves the statistics and ends with status 0";
+    const std::string& printed = result.out;
+    // The first start in a directory finds no statistics file.
+    EXPECT_EQ(result.err, "could not open total.txt\n");
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path))
+        if (entry.path().extension() == ".tsr") names.push_back(entry.path().filename());
     EXPECT_FALSE(names.empty()) << printed;
-    EXPECT_NE(printed.find("NEW RECORD!!!"), std::string::npos);
+    EXPECT_NE(printed.find("NEW RECORD!!!"), std::string::npos) << printed;
     for (const std::string& name : names) {
         const auto slots = decodeRecordBoard(readFile(dir.file(name)));
         ASSERT_TRUE(slots.has_value()) << name;

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <filesystem>
 #include <initializer_list>
 #include <string>
@@ -311,35 +310,41 @@ pid_t startSolverWith(const std::string& directory, const char* argument) {
 
 TEST(StatsProgramLive, ReadsTheDirectoriesOfRunningSolvers) {
     TempDir dir;
-    const ProgramResult generated = runProgram(
-        joinedText({"'", TESSALY_GEN_BIN, "' --seed 5 --colours 14 --rim-colours 4 k7pieces.txt"}),
-        dir.path);
-    ASSERT_EQ(generated.status, 0) << generated.err;
+    writeFile(dir.file("k7pieces.txt"), quickBoardPieces());
     fs::create_directory(dir.file("1"));
     fs::create_directory(dir.file("2"));
 
     // Two rounds: the first begins without statistics files, during the second they are
-    // there all the time and are replaced by every save.
-    for (const int seconds : {3, 5}) {
+    // there all the time. Each reads them at least four times and on until both solvers have
+    // found a full board (in the first round a record; in the second, where the same seeds
+    // find the same board, the best since the start), then on while they save at their stop.
+    const FixedSeeds seeds(quickBoardSeeds);
+    for (const char* board : {"NEW RECORD!!!", "BEST SCORE SINCE START!!!"}) {
         const bool filesExist = fs::exists(dir.file("1/total.txt"));
         const std::vector<pid_t> solvers{startSolverWith(dir.path, "-o1"),
                                          startSolverWith(dir.path, "-o2")};
         int readings = 0;
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-        while (std::chrono::steady_clock::now() < end) {
+        const auto searched = [&] {
+            return readFile(dir.file("out1.txt")).find(board) != std::string::npos &&
+                   readFile(dir.file("out2.txt")).find(board) != std::string::npos;
+        };
+        EXPECT_TRUE(waitUntil([&] {
             checkedReading(dir.path, filesExist);
-            ++readings;
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-        EXPECT_GT(readings, 3);
+            return ++readings >= 4 && searched();
+        }));
         // One SIGTERM each: the solver ends its run, saves its statistics and ends with 0.
         for (const pid_t pid : solvers)
             kill(pid, SIGTERM);
-        for (const pid_t pid : solvers) {
-            const int status = waitForExit(pid, 60);
-            if (status < 0) kill(pid, SIGKILL);
-            EXPECT_EQ(status, 0);
-        }
+        std::vector<int> statuses{-1, -1};
+        EXPECT_TRUE(waitUntil([&] {
+            checkedReading(dir.path, filesExist);
+            for (std::size_t i = 0; i < solvers.size(); ++i)
+                if (statuses[i] < 0) statuses[i] = waitForExit(solvers[i], 0);
+            return statuses[0] >= 0 && statuses[1] >= 0;
+        }));
+        for (std::size_t i = 0; i < solvers.size(); ++i)
+            if (statuses[i] < 0) stopProgram(solvers[i], SIGKILL);
+        EXPECT_EQ(statuses, (std::vector<int>{0, 0}));
         for (const char* out : {"out1.txt", "out2.txt"})
             EXPECT_NE(readFile(dir.file(out)).find("Stopped; the statistics are saved in"),
                       std::string::npos)
@@ -364,6 +369,7 @@ TEST(StatsProgramLive, ReadsTheDirectoriesOfRunningSolvers) {
         for (const auto& entry : fs::directory_iterator(dir.file(sub)))
             if (entry.path().extension() == ".tsr")
                 saved.push_back(std::stoi(entry.path().filename().string()));
+    EXPECT_FALSE(saved.empty());
     std::sort(saved.rbegin(), saved.rend());
     if (saved.size() > 10) saved.resize(10);
     std::vector<int> listed;

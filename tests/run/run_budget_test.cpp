@@ -34,12 +34,11 @@ constexpr std::int64_t billion = 1'000'000'000;
 // depth entered, never 250 pieces on the board, the budget reset. The console is captured.
 class RunBudget : public ::testing::Test {
 protected:
-    // A run ended by the budget saves its statistics in the current directory: a private one,
-    // so that tests running side by side never share total.txt.
-    CurrentTempDir here;
-
     void SetUp() override {
         resetProgram();
+        // A run ended by the budget saves its statistics: here in memory only, as the bench's
+        // runs do, so that the thousands of runs the quick check ends touch no disk.
+        settings.writeFiles = false;
         search.depthVisits[0] = 0;
     }
 

@@ -3,14 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <set>
+#include <utility>
 
+#include "base/clocks.h"
+#include "base/printable_text.h"
 #include "base/random.h"
 #include "puzzle/candidate_ordering.h"
 #include "results/statistics_records.h"
 #include "run/piece_groups.h"
 #include "run/resets.h"
 #include "search/search_state.h"
+#include "tests/test_support.h"
 
 namespace {
 
@@ -84,8 +89,11 @@ TEST(RunSetup, GroupRandomIsSeededInTheFirstRunOnlyAndDrawsOneGroupPerRun) {
         EXPECT_EQ(draws.group, static_cast<int>(nextRandom(copy) % 60u));
         EXPECT_EQ(std::count(groupFlags.inFirstList.begin(), groupFlags.inFirstList.end(), 1),
                   groupTable[draws.group].firstCount);
-        EXPECT_EQ(std::count(groupFlags.firstListBarred.begin(), groupFlags.firstListBarred.end(), 1), 55);
-        EXPECT_EQ(std::count(groupFlags.inSecondList.begin(), groupFlags.inSecondList.end(), 1), 20);
+        EXPECT_EQ(
+            std::count(groupFlags.firstListBarred.begin(), groupFlags.firstListBarred.end(), 1),
+            55);
+        EXPECT_EQ(std::count(groupFlags.inSecondList.begin(), groupFlags.inSecondList.end(), 1),
+                  20);
         EXPECT_EQ(groupFlags.secondListMinimum[100], 20);
         EXPECT_EQ(groupFlags.secondListMinimum[79], 18);
         EXPECT_EQ(groupFlags.secondListMinimum[80], 0);
@@ -105,4 +113,44 @@ TEST(RunSetup, ARunStartClearsTheSearchTheGroupFlagsAndTheTally) {
     EXPECT_EQ(groupFlags.inFirstList, GroupFlags{}.inFirstList);
     EXPECT_EQ(groupFlags.secondListMinimum, GroupFlags{}.secondListMinimum);
     EXPECT_EQ(runStatistics.fullBoardTally, RunStatistics{}.fullBoardTally);
+}
+
+TEST(RunSetup, TestSeedsAreReadAsAPairAndAnyOtherValueIsNamedAndIgnored) {
+    const char* ignored = "; it is ignored, and the seeds come from the clocks\n";
+    const struct {
+        const char* value;  // of testSeedsVariable, or null when it is not set
+        bool fixed;
+    } cases[] = {{nullptr, false}, {"7,9", true},   {"4294967295,0", true},  {"7", false},
+                 {"7,", false},    {"-1,2", false}, {"1,4294967296", false}, {"1\x1b,2", false}};
+    for (const auto& c : cases) {
+        resetProgram();
+        if (c.value != nullptr) setenv(testSeedsVariable, c.value, 1);
+        ConsoleCapture console;
+        readTestSeeds();
+        unsetenv(testSeedsVariable);
+        const std::string shown = c.value == nullptr ? "" : printableText(c.value);
+        EXPECT_EQ(console.err(), c.fixed || c.value == nullptr
+                                     ? ""
+                                     : "TESSALY_TEST_SEEDS takes two whole numbers MAIN,GROUP "
+                                       "from 0 to 4294967295, not '" +
+                                           shown + "'" + ignored)
+            << shown;
+        EXPECT_EQ(setup.testSeeds.has_value(), c.fixed) << shown;
+    }
+}
+
+TEST(RunSetup, TestSeedsMakeTheFirstRunsDrawsTheSameAtAnyTime) {
+    // The colours and group of a first run, as a start at program clock `ms` draws them.
+    const auto firstRunAt = [](std::int64_t ms) {
+        resetProgram();
+        setup.testSeeds = {{7, 9}};
+        stoppedClockMs = ms;
+        seedRandom(mainRandom, chosenMainSeed());
+        chooseGroupAndColours();
+        stoppedClockMs.reset();
+        return std::pair{draws.group, ordering.favouredColour};
+    };
+    const auto first = firstRunAt(1'000);
+    for (const std::int64_t ms : {1'001, 987'654, 3'600'000})
+        EXPECT_EQ(firstRunAt(ms), first) << ms;
 }
