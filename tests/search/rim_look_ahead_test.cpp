@@ -168,13 +168,19 @@ PlantedSearch searchBelowThePlantedStart(const PlantedPuzzle& puzzle, int startD
     return result;
 }
 
+// A generated 16/5 puzzle, read as the solver reads its piece file, with its planted solution.
+PlantedPuzzle loadPlantedPuzzle(std::uint32_t seed) {
+    const PlantedPuzzle puzzle = generatePuzzle({seed, 16, 5});
+    CurrentTempDir dir;
+    writeFile(dir.file("k7pieces.txt"), pieceFileText(puzzle));
+    readPieceFile(dir.file("k7pieces.txt").c_str());
+    buildCandidateTables();
+    return puzzle;
+}
+
 TEST(RimLookAheadOnAPlantedPuzzle, FindsTheSameFullBoardsInTheSameOrderWithFewerNodes) {
     for (const std::uint32_t seed : {2501u, 2502u}) {
-        const PlantedPuzzle puzzle = generatePuzzle({seed, 16, 5});
-        CurrentTempDir dir;
-        writeFile(dir.file("k7pieces.txt"), pieceFileText(puzzle));
-        readPieceFile(dir.file("k7pieces.txt").c_str());
-        buildCandidateTables();
+        const PlantedPuzzle puzzle = loadPlantedPuzzle(seed);
         const PlantedSearch without = searchBelowThePlantedStart(puzzle, 191, {});
         const PlantedSearch with = searchBelowThePlantedStart(puzzle, 191, {.rimLookAhead = 1});
         EXPECT_GT(without.boards.size(), 100u) << seed;
@@ -188,11 +194,7 @@ TEST(RimLookAheadOnAPlantedPuzzle, FindsTheSameFullBoardsInTheSameOrderWithFewer
 // may have: the same boards in the same order, alone and with the look-ahead.
 TEST(MismatchBoundOnAPlantedPuzzle, FindsTheSameFullBoardsInTheSameOrderWithFewerNodes) {
     for (const std::uint32_t seed : {2501u, 2502u}) {
-        const PlantedPuzzle puzzle = generatePuzzle({seed, 16, 5});
-        CurrentTempDir dir;
-        writeFile(dir.file("k7pieces.txt"), pieceFileText(puzzle));
-        readPieceFile(dir.file("k7pieces.txt").c_str());
-        buildCandidateTables();
+        const PlantedPuzzle puzzle = loadPlantedPuzzle(seed);
         const PlantedSearch without = searchBelowThePlantedStart(puzzle, firstBoundDepth, {});
         const PlantedSearch with =
             searchBelowThePlantedStart(puzzle, firstBoundDepth, {.mismatchBound = 1});
