@@ -3,18 +3,25 @@
 #   make test  builds everything with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test
 JOBS ?= $(shell nproc)
 RELEASE := build/release
+PGO_RELEASE := build/release-pgo
 CHECK := build/check
 FUZZ := build/fuzz
 FUZZ_SECONDS ?= 60
 PACKAGE := build/package
 PREFIX ?= /usr/local
 
-.PHONY: run test release check-build cluster-test fuzz fuzz-smoke format clean
+.PHONY: run test release release-pgo check-build cluster-test fuzz fuzz-smoke format clean
 .PHONY: install package package-test man-lint
 
 release:
 	cmake -S . -B $(RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESSALY_TESTS=OFF -DTESSALY_NATIVE=ON
 	cmake --build $(RELEASE) -j $(JOBS)
+
+# The same programs built by clang with profile-guided optimisation, in build/release-pgo/: an
+# instrumented bench is built and trained in build/release-pgo-instrumented/ first. Opt-in: it
+# measured no steady gain over make release (docs/building.md).
+release-pgo:
+	JOBS=$(JOBS) bash cmake/pgo_build.sh $(PGO_RELEASE) -DTESSALY_NATIVE=ON
 
 run: release
 	mkdir -p play
