@@ -72,8 +72,8 @@ package-test: package
 
 # mandoc's lint of every man page, sections 1 and 5; a STYLE warning (a line over 80 bytes, say)
 # fails it too.
-man-lint:
-	for page in man/*.1 man/*.5; do mandoc -T lint "$$page" || exit 1; done
+man-lint: check-build
+	for page in $(CHECK)/man/*.1 $(CHECK)/man/*.5; do mandoc -T lint "$$page" || exit 1; done
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

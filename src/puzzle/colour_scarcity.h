@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 
+#include "base/search_option_row.h"
 #include "puzzle/piece_code.h"
 
 // The terms of the pieces, made from the pieces read for one weight. resetProgram clears it.
@@ -20,3 +21,38 @@ extern ColourScarcity scarcity;
 // Makes the terms for the weight W (from -1000 to 1000) from pieceCodes and borderCount, unless
 // they are made for it already; W = 0 makes every term 0.
 void prepareScarcity(std::int64_t weight);
+
+// The ordering as a search option.
+struct ScarcityOption {
+    static constexpr SearchOptionRow row{
+        .name = "Scarcity ordering",
+        .benchFlag = "--scarcity",
+        .word = "scarcity",
+        .valueName = "W",
+        .least = -1000,
+        .most = 1000,
+        .help = "order candidates also by how common their colours are (W < 0: common ones first)",
+        .atRunStart = prepareScarcity,
+        .benchPage =
+            R"roff(Order the candidates of every list also by how common their colours are, as the
+solver does under a groups file with the word
+.BI scarcity= W\fR:
+each piece's ordering value gets a fixed term, the number of edges of each of
+its colours among all pieces added up and scaled within its kind (corner, edge,
+interior) to the range
+.RI \- W /2
+to
+.IR W /2,
+so that with
+.I W
+below 0 the pieces of common colours come first.
+.I W
+is a whole number from \-1000 to 1000; 0 is the solver's own order, node for
+node.)roff",
+        .wordPage = R"roff(The ordering by colour counts, with
+.I W
+a whole number from \-1000 to 1000 (see
+.BR tessaly\-bench (1),
+.BR \-\-scarcity ).)roff",
+    };
+};

@@ -224,7 +224,7 @@ std::string takeOptionWord(GroupsReading& reading, const SearchOptionRow& option
     const std::optional<std::int64_t> value = optionValue(option, word);
     if (!value) return reading.fault(line, optionValueRule(option));
     reading.optionLines[index] = line;
-    reading.options.*(option.value) = *value;
+    reading.options[option] = *value;
     return {};
 }
 
@@ -346,7 +346,7 @@ std::string groupsFileText(const RunGroups& groups, const std::vector<std::strin
     for (const std::string& comment : comments)
         text += comment.empty() ? "#\n" : "# " + comment + "\n";
     for (const SearchOptionRow& row : searchOptionRows) {
-        const std::int64_t value = groups.options.*(row.value);
+        const std::int64_t value = groups.options[row];
         if (row.word != nullptr && value != 0) text += optionWord(row, value) + "\n";
     }
     if (groups.rules != StepRules::groups) return text + "off\n";

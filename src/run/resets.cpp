@@ -13,9 +13,6 @@
 #include "results/tally.h"
 #include "run/run_budget.h"
 #include "run/run_setup.h"
-#include "search/depth_profile.h"
-#include "search/mismatch_bound.h"
-#include "search/rim_look_ahead.h"
 #include "search/search_hooks.h"
 #include "search/search_options.h"
 #include "search/search_state.h"
@@ -26,13 +23,11 @@ void resetRun() {
     search = {};
     groupFlags = {};
     ordering = {};
-    rim = {};
-    bound = {};
-    depthProfile = {};
     listEdits = {};
     shallow = {};
     runStatistics = {};
     runOptions = {};
+    resetOptionRecords();
     draws = {};
     resetRunBudget();
 }

@@ -110,7 +110,7 @@ void printGroupsSource() {
     else if (setup.groups.tableRead)
         printOut("Piece groups are read from %s\n", source);
     for (const SearchOptionRow& row : searchOptionRows) {
-        const std::int64_t value = setup.groups.options.*(row.value);
+        const std::int64_t value = setup.groups.options[row];
         if (value == 0) continue;
         const std::string title = optionTitle(row, value);
         const std::string fault = row.refusal != nullptr ? row.refusal() : "";

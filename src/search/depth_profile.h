@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 
+#include "base/search_option_row.h"
 #include "search/board_geometry.h"
 #include "search/search_state.h"
 
@@ -79,3 +80,62 @@ std::int64_t nodesFromDepth(int depth);
 // dead end before in the run, placed nothing: judges what ended the branch (the rim first, as
 // the cause below the others), with `rimRefused` when the look-ahead refused a piece there.
 [[gnu::cold, gnu::noinline]] void noteDeadEnd(int depth, bool rimRefused);
+
+// The profile as a search option of the bench's alone: the steps with options count for it.
+struct ProfileOption {
+    static constexpr SearchOptionRow row{
+        .name = "Profile",
+        .benchFlag = "--profile",
+        .word = nullptr,
+        .valueName = nullptr,
+        .least = 1,
+        .most = 1,
+        .help = "the nodes by depth, the deep placements and the ends of the runs",
+        .resetRun = [] { depthProfile = {}; },
+        .benchPage = R"roff(Add where the nodes went: a line
+.BI "nodes at depths " A\-B " " N " (" P " %)"
+for each of the depth bands 0\(en119, 120\(en192, 193\(en229, 230\(en247 and
+248\(en254 (nodes are placements, so the bands add up to the node total), the
+line
+.B "placements at depths 240\-254"
+with fifteen counts, one a depth (those at depth 254 are the full boards),
+and
+.B "run ends"
+with the number of runs ended by each mark
+.RB ( \- ,
+.BR \e ,
+.BR _ ,
+.BR ): ),
+by none (after a checkpoint),
+by exhausting their search
+.RB ( exhausted )
+and by the node total
+.RB ( "node total" ).
+Then what ended the deepest branch of the runs whose deepest depth reached 240,
+a line for each band of deepest depths, as
+.PP
+.RS
+.B "deepest 248\-249: 6 runs (3.89 a CPU-minute); ended by rim 0,"
+.B "mismatch limit 6, no fit 0, stopped in it 0"
+.RE
+.PP
+(on one line), judged at the first dead end at the run's deepest depth, where
+the square after it took no piece:
+.B rim
+when the free edge and corner pieces could no longer close the rim (the rim
+look-ahead's test, made there whether the look-ahead is on or not, or the
+look-ahead refused a piece at the square),
+.B "mismatch limit"
+when nothing fitted exactly and the board held as many mismatched edges as the
+depth allows,
+.B "no fit"
+when no free piece fitted even with one mismatched edge where one is allowed,
+and
+.B "stopped in it"
+when the node total ended the run inside the branch; the line of depth 254
+counts the runs that found full boards.
+Then a line from each search option that counts, as said under it.
+The profile leaves the search as it is, node for node, but it runs on the steps
+with options, as the search options do, and the speed printed is theirs.)roff",
+    };
+};

@@ -14,10 +14,10 @@
 #include "search/depth_properties.h"
 #include "search/depth_steps.h"
 #include "search/depth_windows.h"
-#include "search/mismatch_bound.h"
 #include "search/placed_removals.h"
 #include "search/rim_look_ahead.h"
 #include "search/search_hooks.h"
+#include "search/search_option_list.h"
 #include "search/search_options.h"
 #include "search/search_state.h"
 #include "search/shallow_lists.h"
@@ -71,53 +71,63 @@ template <int D, StepRules R>
     }
 }
 
-// The steps with options follow their rim placements while the run's look-ahead is on: the
-// piece is taken from the look-ahead's free pieces, and at a tested depth a placement after
-// which the rim can no longer close is refused, not made. A placement made gives its piece
-// back with rimGiveBack once its deeper call has returned.
-template <int D, StepRules R>
-[[gnu::always_inline]] inline bool rimRefuses(PieceCode code, int piece) {
-    if constexpr (R == StepRules::withOptions && followsRim(D)) {
-        if (rim.on) {
-            if constexpr (testsRim(D)) {
-                if (!rimClosesWith<D>(code, piece)) return true;
-            }
-            takeRimPiece(piece);
+// The hooks of the step options, in the order of the list.
+template <class List>
+struct StepOptionHooks;
+template <class... Option>
+struct StepOptionHooks<OptionList<Option...>> {
+    // Whether an option refuses the placement, asking each in turn: once one refuses, those that
+    // took it on before give it back.
+    template <int D, bool exact, class First, class... Rest>
+    [[gnu::always_inline]] static bool refusedFrom(PieceCode code, int piece) {
+        if constexpr (ActsInSteps<First>) {
+            if (First::template refuses<D, exact>(code, piece)) return true;
         }
-    }
-    return false;
-}
-
-template <int D, StepRules R>
-[[gnu::always_inline]] inline void rimGiveBack(int piece) {
-    if constexpr (R == StepRules::withOptions && followsRim(D)) {
-        if (rim.on) giveBackRimPiece(piece);
-    }
-}
-
-// Whether the steps with options refuse to place `code` (of `piece`) on the square of depth D,
-// exactly or with one mismatched edge: by the mismatch bound, then by the rim look-ahead,
-// each when it is on. A placement made gives back what they took with giveBackPlacement once
-// its deeper call has returned.
-template <int D, StepRules R, bool exact>
-[[gnu::always_inline]] inline bool refusesPlacement(PieceCode code, int piece) {
-    if constexpr (R == StepRules::withOptions && D >= firstBoundDepth && D < lastDepth) {
-        if (bound.on && boundRefuses<D, exact>(code)) return true;
-        if (rimRefuses<D, R>(code, piece)) {
-            if (bound.on) moveOnBound<D, exact>(code, -1);
-            return true;
+        if constexpr (sizeof...(Rest) > 0) {
+            if (refusedFrom<D, exact, Rest...>(code, piece)) {
+                if constexpr (ActsInSteps<First>) First::template giveBack<D, exact>(code, piece);
+                return true;
+            }
         }
         return false;
     }
-    return rimRefuses<D, R>(code, piece);
+    template <int D, bool exact>
+    [[gnu::always_inline]] static bool refuses(PieceCode code, int piece) {
+        return refusedFrom<D, exact, Option...>(code, piece);
+    }
+    template <int D, bool exact>
+    [[gnu::always_inline]] static void giveBack(PieceCode code, int piece) {
+        (giveBackBy<Option, D, exact>(code, piece), ...);
+    }
+    template <int D>
+    [[gnu::always_inline]] static void enter() {
+        (enterBy<Option, D>(), ...);
+    }
+
+private:
+    template <class O, int D, bool exact>
+    [[gnu::always_inline]] static void giveBackBy(PieceCode code, int piece) {
+        if constexpr (ActsInSteps<O>) O::template giveBack<D, exact>(code, piece);
+    }
+    template <class O, int D>
+    [[gnu::always_inline]] static void enterBy() {
+        if constexpr (ActsInSteps<O>) O::template enter<D>();
+    }
+};
+using StepOptions = StepOptionHooks<SearchOptionList>;
+
+// Whether the steps with options refuse to place `code` (of `piece`) on the square of depth D,
+// exactly or with one mismatched edge: each step option that is on may. A placement made gives
+// back what they took with giveBackPlacement once its deeper call has returned.
+template <int D, StepRules R, bool exact>
+[[gnu::always_inline]] inline bool refusesPlacement(PieceCode code, int piece) {
+    if constexpr (R == StepRules::withOptions) return StepOptions::refuses<D, exact>(code, piece);
+    return false;
 }
 
 template <int D, StepRules R, bool exact>
 [[gnu::always_inline]] inline void giveBackPlacement(PieceCode code, int piece) {
-    rimGiveBack<D, R>(piece);
-    if constexpr (R == StepRules::withOptions && D >= firstBoundDepth && D < lastDepth) {
-        if (bound.on) moveOnBound<D, exact>(code, -1);
-    }
+    if constexpr (R == StepRules::withOptions) StepOptions::giveBack<D, exact>(code, piece);
 }
 
 // The colour a neighbour shows towards the square: `field` of the code in `slot`, or the
@@ -518,7 +528,7 @@ template <int D, StepRules R>
 template <int D, StepRules R>
 [[gnu::always_inline]] inline void judgedStep() {
     if constexpr (R == StepRules::withOptions && D > firstDeadEndDepth) {
-        if (D - 1 > depthProfile.deadEndDepth && runOptions.profile != 0) {
+        if (D - 1 > depthProfile.deadEndDepth && runOptions.of<ProfileOption>() != 0) {
             const std::int64_t nodes = search.nodeCount;
             const std::int64_t refusals = rim.refusals;
             stepOrLastStep<D, R>();
@@ -529,17 +539,11 @@ template <int D, StepRules R>
     stepOrLastStep<D, R>();
 }
 
-// A step's work. The steps with options count the nodes below every entry into a profiled
-// depth, and count the look-ahead's free rim pieces afresh on entering the first depth that
-// tests its placements.
+// A step's work. The steps with options call the step options on entering the step, and count
+// the nodes below every entry into a profiled depth.
 template <int D, StepRules R>
 [[gnu::always_inline]] inline void runStep() {
-    if constexpr (R == StepRules::withOptions && D == firstRimCheckDepth) {
-        if (rim.on) countFreeRimPieces();
-    }
-    if constexpr (R == StepRules::withOptions && D == firstBoundDepth) {
-        if (bound.on) countBoundSides();
-    }
+    if constexpr (R == StepRules::withOptions) StepOptions::enter<D>();
     if constexpr (R == StepRules::withOptions && profileIndex(D) >= 0) {
         constexpr int i = profileIndex(D);
         depthProfile.enteredAt[i] = search.nodeCount;

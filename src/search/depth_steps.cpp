@@ -2,8 +2,6 @@
 // steps under the solver's own rules, with the group rules or without.
 #include "search/depth_steps.h"
 
-#include "base/settings.h"
-
 #include "search/depth_step_entries.h"
 #include "search/depth_step_templates.h"
 
@@ -13,19 +11,31 @@ constexpr auto depthSteps = stepTable<StepRules::groups>(std::make_index_sequenc
 
 // Starts the step options of runOptions for a search under `rules`, turning off those that cannot
 // act; whether the search takes the steps with options.
+template <class... Option>
+bool startStepOptions(StepRules rules, OptionList<Option...>) {
+    if (rules == StepRules::noGroupsKeepingDeepest) runOptions.of<ProfileOption>() = 0;
+    bool any = runOptions.of<ProfileOption>() != 0;
+    const auto start = [&]<class O>() {
+        if constexpr (ActsInSteps<O>) {
+            std::int64_t& value = runOptions.of<O>();
+            value = O::startSteps(rules == StepRules::noGroupsKeepingDeepest ? 0 : value);
+            any = any || value != 0;
+        }
+    };
+    (start.template operator()<Option>(), ...);
+    return any;
+}
+
 bool startStepOptions(StepRules rules) {
-    rim.on = false;
-    if (rules == StepRules::noGroupsKeepingDeepest) {
-        runOptions.rimLookAhead = 0;
-        runOptions.profile = 0;
-        runOptions.mismatchBound = 0;
-    }
-    if (runOptions.rimLookAhead != 0 && !startRimLookAhead()) runOptions.rimLookAhead = 0;
-    // The bound counts the squares as the fill order fills them; a board file may have filled
-    // deeper ones, so a run from one does without it.
-    if (settings.boardPath[0] != '\0') runOptions.mismatchBound = 0;
-    bound.on = runOptions.mismatchBound != 0;
-    return runOptions.rimLookAhead != 0 || runOptions.profile != 0 || runOptions.mismatchBound != 0;
+    return startStepOptions(rules, SearchOptionList{});
+}
+
+template <class... Option>
+void resumeStepOptions(int depth, OptionList<Option...>) {
+    const auto resume = [depth]<class O>() {
+        if constexpr (ActsInSteps<O>) O::resumeAt(depth);
+    };
+    (resume.template operator()<Option>(), ...);
 }
 
 }  // namespace
@@ -58,9 +68,6 @@ void searchFromDepth(int depth) {
         stepUnderGroupRules(depth);
         return;
     }
-    if (rim.on && depth > firstRimCheckDepth) countFreeRimPieces();
-    // The bound counts its sides on entering its first depth; a search from below it goes on
-    // without it.
-    if (depth > firstBoundDepth) bound.on = false;
+    resumeStepOptions(depth, SearchOptionList{});
     stepWithOptions(depth);
 }

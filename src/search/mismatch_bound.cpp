@@ -1,5 +1,6 @@
 #include "search/mismatch_bound.h"
 
+#include "base/formatted_text.h"
 #include "puzzle/piece_file.h"
 
 MismatchBound bound;
@@ -57,4 +58,9 @@ void countBoundSides() {
         bound.shortfall += e > 0 ? e : 0;
         bound.odd += static_cast<int>(e < 0) & e;
     }
+}
+
+std::string boundProfileLine(const OptionCounts& sums) {
+    return printed("mismatch bound %lld tests, %lld refused\n", static_cast<long long>(sums[0]),
+                   static_cast<long long>(sums[1]));
 }

@@ -16,10 +16,13 @@
 #include <array>
 #include <cstdint>
 
+#include "base/search_option_row.h"
+#include "base/settings.h"
 #include "puzzle/piece_code.h"
 #include "search/board_geometry.h"
 #include "search/depth_windows.h"
 #include "search/search_state.h"
+#include "search/step_hooks.h"
 
 // The first depth whose placements are tested. Above the last 24 squares the board is too far
 // from its limit for the bound to refuse anything: on 16/5 puzzles testing from the first depth
@@ -118,3 +121,85 @@ template <int D, bool exact>
     ++bound.refusals;
     return true;
 }
+
+// The profile's line of the bound's counters, added up over the runs.
+std::string boundProfileLine(const OptionCounts& sums);
+
+// The bound as a search option: in the steps with options, from firstBoundDepth to the depth
+// before the last, a placement is refused by the bound while it is on.
+struct MismatchBoundOption : StepHooks {
+    static constexpr SearchOptionRow row{
+        .name = "Mismatch bound",
+        .benchFlag = "--mismatch-bound",
+        .word = "mismatch-bound",
+        .valueName = nullptr,
+        .least = 1,
+        .most = 1,
+        .help =
+            "refuse placements after which the colours left need more mismatched edges than "
+            "a full board may have",
+        .trialValue = 0,
+        .trialFigure = TrialFigure::fullBoards,
+        .resetRun = [] { bound = {}; },
+        .profileCounts =
+            [] {
+                return OptionCounts{bound.tests, bound.refusals};
+            },
+        .profileLine = boundProfileLine,
+        .benchPage =
+            R"roff(From depth 232 on (the last 24 squares), refuse a placement after which the
+colours left need more mismatched edges than a full board may have (17), as
+the solver does under a
+groups file with the word
+.BR mismatch\-bound .
+Every side a free piece shows will face a side that a filled square shows
+towards an empty one, or another free piece's side: sides of a colour shown
+towards empty squares beyond the free sides of that colour are mismatched, and
+a colour whose free sides left over are odd in number needs a mismatched edge,
+which takes two such sides.
+No full board lies below a refused placement, so runs find the same boards and
+reach them sooner; their deepest depths are lower by design.
+A run from a board file does without it.
+With
+.BR \-\-profile ,
+a line
+.B "mismatch bound"
+gives the placements it tested and refused (with the rim look-ahead on, those
+the look-ahead let be).)roff",
+        .wordPage = R"roff(The mismatch bound (see
+.BR tessaly\-bench (1),
+.BR \-\-mismatch\-bound ):
+a run refuses a placement after which the colours left need more mismatched
+edges than a full board may have.)roff",
+    };
+
+    // The bound counts the squares as the fill order fills them; a board file may have filled
+    // deeper ones, so a run from one does without it.
+    static std::int64_t startSteps(std::int64_t value) {
+        bound.on = value != 0 && settings.boardPath[0] == '\0';
+        return bound.on ? value : 0;
+    }
+    // The bound counts its sides on entering its first depth; a search from below it goes on
+    // without it.
+    static void resumeAt(int depth) {
+        if (depth > firstBoundDepth) bound.on = false;
+    }
+    template <int D>
+    static void enter() {
+        if constexpr (D == firstBoundDepth) {
+            if (bound.on) countBoundSides();
+        }
+    }
+    template <int D, bool exact>
+    [[gnu::always_inline]] static bool refuses(PieceCode code, int /*piece*/) {
+        if constexpr (D >= firstBoundDepth && D < depthCount - 1)
+            return bound.on && boundRefuses<D, exact>(code);
+        return false;
+    }
+    template <int D, bool exact>
+    [[gnu::always_inline]] static void giveBack(PieceCode code, int /*piece*/) {
+        if constexpr (D >= firstBoundDepth && D < depthCount - 1) {
+            if (bound.on) moveOnBound<D, exact>(code, -1);
+        }
+    }
+};

@@ -6,6 +6,7 @@
 #include <tuple>
 #include <vector>
 
+#include "base/formatted_text.h"
 #include "puzzle/piece_file.h"
 
 RimLookAhead rim;
@@ -283,4 +284,13 @@ bool rimClosesAsPlaced(int depth) {
     rim.free = keptFree;
     rim.freeBits = keptBits;
     return closes;
+}
+
+std::string rimProfileLine(const OptionCounts& sums) {
+    return printed(
+        "rim look-ahead %lld tests, %lld refused; %lld looked up, %lld found in the memo, %lld "
+        "given up\n",
+        static_cast<long long>(sums[0]), static_cast<long long>(sums[1]),
+        static_cast<long long>(sums[2]), static_cast<long long>(sums[3]),
+        static_cast<long long>(sums[4]));
 }

@@ -21,10 +21,12 @@
 #include <cstdint>
 #include <string>
 
+#include "base/search_option_row.h"
 #include "puzzle/piece_code.h"
 #include "search/board_geometry.h"
 #include "search/rim_gaps.h"
 #include "search/search_state.h"
+#include "search/step_hooks.h"
 
 // Most kinds of rim piece, and most rim pieces: each free piece is one bit of a 64-bit set.
 inline constexpr int rimBitCount = 64;
@@ -145,3 +147,87 @@ template <int D>
     rim.refusals += !closes;
     return closes;
 }
+
+// The profile's line of the look-ahead's counters, added up over the runs.
+std::string rimProfileLine(const OptionCounts& sums);
+
+// The look-ahead as a search option. In the steps with options the rim placements are followed
+// while it is on: the piece is taken from the look-ahead's free pieces, and at a tested depth a
+// placement after which the rim can no longer close is refused, not made.
+struct RimLookAheadOption : StepHooks {
+    static constexpr SearchOptionRow row{
+        .name = "Rim look-ahead",
+        .benchFlag = "--rim-look-ahead",
+        .word = "rim-look-ahead",
+        .valueName = nullptr,
+        .least = 1,
+        .most = 1,
+        .help = "refuse rim placements after which the rim cannot close",
+        .trialValue = 1,
+        .trialFigure = TrialFigure::fullBoards,
+        .refusal = rimLookAheadFault,
+        .resetRun = [] { rim = {}; },
+        .profileCounts =
+            [] {
+                return OptionCounts{rim.tests, rim.refusals, rim.lookUps, rim.memoHits,
+                                    rim.givenUp};
+            },
+        .profileLine = rimProfileLine,
+        .benchPage =
+            R"roff(Refuse the rim placements after which the rim can no longer close, as the
+solver does under a groups file with the word
+.B rim\-look\-ahead
+(see
+.BR tessaly (1));
+a groups file read with
+.B \-\-groups
+can turn it on too.
+On pieces that do not allow it the program prints
+.BI "tessaly\-bench: the rim look-ahead cannot be used here: " REASON
+and exits with status 1.
+With
+.BR \-\-profile ,
+a line
+.B "rim look-ahead"
+gives the placements it tested and refused, the tests it could not answer at
+once, the part of them its memo answered, and the tests it gave up (each given
+up lets the placement be).)roff",
+        .wordPage = R"roff(The rim look-ahead (see
+.BR tessaly (1)):
+a run refuses a rim placement after which the free edge and corner pieces can
+no longer close the rim.)roff",
+    };
+
+    static std::int64_t startSteps(std::int64_t value) {
+        rim.on = false;
+        return value != 0 && startRimLookAhead() ? value : 0;
+    }
+    static void resumeAt(int depth) {
+        if (rim.on && depth > firstRimCheckDepth) countFreeRimPieces();
+    }
+    // The free rim pieces are counted afresh on entering the first depth that tests.
+    template <int D>
+    static void enter() {
+        if constexpr (D == firstRimCheckDepth) {
+            if (rim.on) countFreeRimPieces();
+        }
+    }
+    template <int D, bool exact>
+    [[gnu::always_inline]] static bool refuses(PieceCode code, int piece) {
+        if constexpr (followsRim(D)) {
+            if (rim.on) {
+                if constexpr (testsRim(D)) {
+                    if (!rimClosesWith<D>(code, piece)) return true;
+                }
+                takeRimPiece(piece);
+            }
+        }
+        return false;
+    }
+    template <int D, bool exact>
+    [[gnu::always_inline]] static void giveBack(PieceCode /*code*/, int piece) {
+        if constexpr (followsRim(D)) {
+            if (rim.on) giveBackRimPiece(piece);
+        }
+    }
+};

@@ -260,7 +260,7 @@ TEST(GroupsProgram, ForceKeepsTheOptionWordsOfTheFileItReplacesAndSaysSo) {
             << c.old << result.out << result.err;
         RunGroups written;
         ASSERT_EQ(parseGroups(readFile(dir.file("k7groups.txt")), "k7groups.txt", written), "");
-        EXPECT_EQ(written.options.rimLookAhead != 0, c.kept) << c.old;
+        EXPECT_EQ(written.options.of<RimLookAheadOption>() != 0, c.kept) << c.old;
     }
 }
 

@@ -122,15 +122,17 @@ TEST(GroupsFile, OptionWordsComeAloneWithOffOrBeforeTheGroupsAndAreWrittenBack) 
         bool tableRead;
         SearchOptions options;
     } forms[] = {
-        {"rim-look-ahead\n", StepRules::groups, false, {.rimLookAhead = 1}},
-        {"off rim-look-ahead\n", StepRules::noGroups, false, {.rimLookAhead = 1}},
-        {"rim-look-ahead # and\noff\n", StepRules::noGroups, false, {.rimLookAhead = 1}},
-        {"rim-look-ahead\n" + builtInText(), StepRules::groups, true, {.rimLookAhead = 1}},
-        {"scarcity=-400 rim-look-ahead\noff",
-         StepRules::noGroups,
-         false,
-         {.rimLookAhead = 1, .scarcity = -400}},
-        {"scarcity=1000\n" + builtInText(), StepRules::groups, true, {.scarcity = 1000}},
+        {"rim-look-ahead\n", StepRules::groups, false, SearchOptions{}.with<RimLookAheadOption>(1)},
+        {"off rim-look-ahead\n", StepRules::noGroups, false,
+         SearchOptions{}.with<RimLookAheadOption>(1)},
+        {"rim-look-ahead # and\noff\n", StepRules::noGroups, false,
+         SearchOptions{}.with<RimLookAheadOption>(1)},
+        {"rim-look-ahead\n" + builtInText(), StepRules::groups, true,
+         SearchOptions{}.with<RimLookAheadOption>(1)},
+        {"scarcity=-400 rim-look-ahead\noff", StepRules::noGroups, false,
+         SearchOptions{}.with<RimLookAheadOption>(1).with<ScarcityOption>(-400)},
+        {"scarcity=1000\n" + builtInText(), StepRules::groups, true,
+         SearchOptions{}.with<ScarcityOption>(1000)},
     };
     for (const Form& form : forms) {
         RunGroups read;
@@ -146,5 +148,5 @@ TEST(GroupsFile, OptionWordsComeAloneWithOffOrBeforeTheGroupsAndAreWrittenBack) 
     }
     RunGroups without;
     ASSERT_EQ(parseGroups(builtInText(), "g.txt", without), "");
-    EXPECT_FALSE(without.options.rimLookAhead);
+    EXPECT_FALSE(without.options.of<RimLookAheadOption>());
 }

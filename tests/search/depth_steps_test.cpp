@@ -37,7 +37,7 @@ class DepthSteps : public testing::TestWithParam<bool> {
 protected:
     void SetUp() override {
         resetProgram();
-        runOptions.profile = GetParam() ? 1 : 0;
+        runOptions.of<ProfileOption>() = GetParam() ? 1 : 0;
         for (int p = 0; p < 256; ++p) {
             pieceCodes[p] = makePieceCode(p, 0, 0, 0, 0);
             borderCount[p] = 0;

@@ -182,7 +182,8 @@ TEST(RimLookAheadOnAPlantedPuzzle, FindsTheSameFullBoardsInTheSameOrderWithFewer
     for (const std::uint32_t seed : {2501u, 2502u}) {
         const PlantedPuzzle puzzle = loadPlantedPuzzle(seed);
         const PlantedSearch without = searchBelowThePlantedStart(puzzle, 191, {});
-        const PlantedSearch with = searchBelowThePlantedStart(puzzle, 191, {.rimLookAhead = 1});
+        const PlantedSearch with =
+            searchBelowThePlantedStart(puzzle, 191, SearchOptions{}.with<RimLookAheadOption>(1));
         EXPECT_GT(without.boards.size(), 100u) << seed;
         EXPECT_TRUE(with.boards == without.boards) << seed;
         EXPECT_LT(with.nodes, without.nodes * 9 / 10) << seed;
@@ -196,14 +197,15 @@ TEST(MismatchBoundOnAPlantedPuzzle, FindsTheSameFullBoardsInTheSameOrderWithFewe
     for (const std::uint32_t seed : {2501u, 2502u}) {
         const PlantedPuzzle puzzle = loadPlantedPuzzle(seed);
         const PlantedSearch without = searchBelowThePlantedStart(puzzle, firstBoundDepth, {});
-        const PlantedSearch with =
-            searchBelowThePlantedStart(puzzle, firstBoundDepth, {.mismatchBound = 1});
+        const PlantedSearch with = searchBelowThePlantedStart(
+            puzzle, firstBoundDepth, SearchOptions{}.with<MismatchBoundOption>(1));
         EXPECT_GT(without.boards.size(), 100u) << seed;
         EXPECT_TRUE(with.boards == without.boards) << seed;
         EXPECT_LT(with.nodes, without.nodes) << seed;
         EXPECT_GT(bound.refusals, 0) << seed;
         const PlantedSearch both = searchBelowThePlantedStart(
-            puzzle, firstBoundDepth, {.rimLookAhead = 1, .mismatchBound = 1});
+            puzzle, firstBoundDepth,
+            SearchOptions{}.with<RimLookAheadOption>(1).with<MismatchBoundOption>(1));
         EXPECT_TRUE(both.boards == without.boards) << seed;
     }
 }

@@ -21,8 +21,8 @@ std::string inRoff(const std::string& text) {
 
 TEST(SearchOptions, EveryRowIsInTheBenchHelpTheManPagesAndTheGroupsFile) {
     const std::string benchHelp = runProgram(TESSALY_BENCH_BIN " --help", ".").out;
-    const std::string benchPage = readFile(TESSALY_SOURCE_DIR "/man/tessaly-bench.1");
-    const std::string formats = readFile(TESSALY_SOURCE_DIR "/man/tessaly.5");
+    const std::string benchPage = readFile(TESSALY_MAN_DIR "/tessaly-bench.1");
+    const std::string formats = readFile(TESSALY_MAN_DIR "/tessaly.5");
     for (const SearchOptionRow& row : searchOptionRows) {
         EXPECT_NE(benchHelp.find(std::string(row.benchFlag) + " "), std::string::npos) << row.name;
         EXPECT_NE(benchPage.find("\n.B" + std::string(row.valueName ? "I " : " ") +
@@ -37,7 +37,7 @@ TEST(SearchOptions, EveryRowIsInTheBenchHelpTheManPagesAndTheGroupsFile) {
             << row.name;
         RunGroups groups;
         ASSERT_EQ(parseGroups(optionWord(row, value) + "\noff\n", "g.txt", groups), "");
-        EXPECT_EQ(groups.options.*(row.value), value) << row.name;
+        EXPECT_EQ(groups.options[row], value) << row.name;
     }
 }
 

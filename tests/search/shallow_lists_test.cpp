@@ -24,7 +24,8 @@ std::vector<PieceCode> walkedByTheFirstDepths(CandidateList list) {
     if (list == nullptr) return taken;
     for (const PieceCode* e = list + 1;; ++e) {
         const int p = pieceNumberOf(*e);
-        if (!groupFlags.inFirstList[p]) taken.push_back(*e | (groupFlags.inSecondList[p] ? countedBit : 0));
+        if (!groupFlags.inFirstList[p])
+            taken.push_back(*e | (groupFlags.inSecondList[p] ? countedBit : 0));
         if (isLastInList(*e)) break;
     }
     return taken;

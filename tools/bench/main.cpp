@@ -99,7 +99,7 @@ BenchCommand parseArguments(int argc, char** argv) {
     workload.pieceFile = benchPuzzle();
     for (const GivenOption& option : given.options)
         if (const SearchOptionRow* row = optionWithFlag(option.row->name))
-            workload.options.*(row->value) = row->valueName == nullptr ? 1 : option.number;
+            workload.options[*row] = row->valueName == nullptr ? 1 : option.number;
     workload.verbose = given.has("--verbose");
     workload.runs = static_cast<int>(given.number("--runs").value_or(0));
     workload.nodes = given.number("--nodes").value_or(0);
@@ -124,7 +124,7 @@ BenchCommand parseArguments(int argc, char** argv) {
     if (given.has("-j") && command.pairs == 0) fail("-j is for a sweep: give --pairs N too");
     if (workload.runs == 0) workload.runs = workload.nodes > 0 ? mostRuns : defaultRuns;
     // A sweep counts the deep placements, which the profile counts.
-    if (command.pairs > 0 || command.sweepRow) workload.options.profile = 1;
+    if (command.pairs > 0 || command.sweepRow) workload.options.of<ProfileOption>() = 1;
     return command;
 }
 
@@ -145,7 +145,7 @@ std::vector<std::string> sweepRowCommand(const Workload& workload, SeedPair seed
         arguments.insert(arguments.end(), {"--groups", workload.groupsFile});
     if (workload.noGroupRules) arguments.push_back("--no-group-rules");
     for (const SearchOptionRow& row : searchOptionRows) {
-        const std::int64_t value = workload.options.*(row.value);
+        const std::int64_t value = workload.options[row];
         if (value == 0) continue;
         arguments.push_back(row.benchFlag);
         if (row.valueName != nullptr) arguments.push_back(std::to_string(value));
@@ -164,8 +164,8 @@ std::string settingText(const Workload& workload, int pairs) {
     if (!workload.groupsFile.empty()) text += ", groups " + workload.groupsFile;
     if (workload.noGroupRules) text += ", no group rules";
     for (const SearchOptionRow& row : searchOptionRows) {
-        const std::int64_t value = workload.options.*(row.value);
-        if (value != 0 && row.value != &SearchOptions::profile)
+        const std::int64_t value = workload.options[row];
+        if (value != 0 && SearchOptions::indexOf(row) != optionIndex<ProfileOption>)
             text += ", " + optionTitle(row, value);
     }
     return text + "\n";

@@ -22,8 +22,6 @@
 #include "run/run_loop.h"
 #include "run/run_setup.h"
 #include "search/depth_profile.h"
-#include "search/mismatch_bound.h"
-#include "search/rim_look_ahead.h"
 #include "search/run_depths.h"
 #include "search/search_state.h"
 
@@ -53,8 +51,8 @@ struct Profile {
     std::array<std::int64_t, depthCount - firstDeepDepth> nodesFromDeep{};
     // The runs by how they ended, in the order of runEndTexts.
     std::array<int, runEndTexts.size()> endCount{};
-    std::int64_t tests = 0, refusals = 0, lookUps = 0, memoHits = 0, givenUp = 0;
-    std::int64_t boundTests = 0, boundRefusals = 0;
+    // The counters of the options that keep some, by row.
+    std::array<OptionCounts, searchOptionRows.size()> optionSums{};
     // The runs that reached firstDeadEndDepth, by the band of their deepest depth and what ended
     // their deepest branch: the DeadEnd values, a stop in the branch counted as none (a full
     // board is band 254's).
@@ -76,13 +74,13 @@ struct Profile {
             nodesFromDeep[d - firstDeepDepth] += nodesFromDepth(d);
         for (std::size_t i = 0; i < runEndTexts.size(); ++i)
             endCount[i] += runEndTexts[i].end == end;
-        tests += rim.tests;
-        refusals += rim.refusals;
-        lookUps += rim.lookUps;
-        memoHits += rim.memoHits;
-        givenUp += rim.givenUp;
-        boundTests += bound.tests;
-        boundRefusals += bound.refusals;
+        for (const SearchOptionRow& row : searchOptionRows) {
+            if (row.profileCounts == nullptr) continue;
+            const OptionCounts counts = row.profileCounts();
+            OptionCounts& sums = optionSums[SearchOptions::indexOf(row)];
+            for (std::size_t i = 0; i < sums.size(); ++i)
+                sums[i] += counts[i];
+        }
     }
 
     // What ended the deepest branch of the runs that reached firstDeadEndDepth, by band: the runs
@@ -115,7 +113,7 @@ struct Profile {
         return lines;
     }
 
-    std::string text(bool rimLookAhead, double cpuSeconds) const {
+    std::string text(double cpuSeconds) const {
         std::string lines;
         const double all = nodesFrom[0] > 0 ? static_cast<double>(nodesFrom[0]) : 1;
         for (std::size_t b = 0; b < bandStarts.size(); ++b) {
@@ -137,17 +135,10 @@ struct Profile {
                 lines += printed("%s %s %d", i == 0 ? "" : ",", runEndTexts[i].name, endCount[i]);
         lines += "\n";
         lines += deadEndText(cpuSeconds);
-        if (rimLookAhead)
-            lines += printed(
-                "rim look-ahead %lld tests, %lld refused; %lld looked up, %lld found in the "
-                "memo, %lld given up\n",
-                static_cast<long long>(tests), static_cast<long long>(refusals),
-                static_cast<long long>(lookUps), static_cast<long long>(memoHits),
-                static_cast<long long>(givenUp));
-        if (boundTests > 0)
-            lines +=
-                printed("mismatch bound %lld tests, %lld refused\n",
-                        static_cast<long long>(boundTests), static_cast<long long>(boundRefusals));
+        // The options' lines, of those on in the last run.
+        for (const SearchOptionRow& row : searchOptionRows)
+            if (row.profileLine != nullptr && runOptions[row] != 0)
+                lines += row.profileLine(optionSums[SearchOptions::indexOf(row)]);
         return lines;
     }
 };
@@ -163,9 +154,9 @@ bool setUp(const Workload& workload, std::string& error) {
     }
     if (workload.noGroupRules) setup.groups.rules = StepRules::noGroups;
     for (const SearchOptionRow& row : searchOptionRows) {
-        const std::int64_t given = workload.options.*(row.value);
-        if (given != 0) setup.groups.options.*(row.value) = given;
-        if (setup.groups.options.*(row.value) == 0 || row.refusal == nullptr) continue;
+        const std::int64_t given = workload.options[row];
+        if (given != 0) setup.groups.options[row] = given;
+        if (setup.groups.options[row] == 0 || row.refusal == nullptr) continue;
         const std::string fault = row.refusal();
         if (!fault.empty()) {
             std::string name = row.name;
@@ -238,7 +229,7 @@ WorkloadFigures runWorkload(const Workload& workload, std::string& error) {
     row.medianDepth = medianDepth(depths);
     row.cpuSeconds = processCpuSeconds() - cpuAtStart;
     figures.boardsDigest = boardsDigest;
-    if (setup.groups.options.profile != 0)
-        figures.profile = profile.text(runOptions.rimLookAhead, row.cpuSeconds);
+    if (setup.groups.options.of<ProfileOption>() != 0)
+        figures.profile = profile.text(row.cpuSeconds);
     return figures;
 }

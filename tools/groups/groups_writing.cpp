@@ -63,9 +63,9 @@ void readKeptWords(RunGroups& kept) {
 std::string wordsText(const SearchOptions& written, const SearchOptions& kept) {
     std::vector<std::string> added, keptWords;
     for (const SearchOptionRow& row : searchOptionRows) {
-        const std::int64_t value = written.*(row.value);
+        const std::int64_t value = written[row];
         if (row.word == nullptr || value == 0) continue;
-        (kept.*(row.value) == value ? keptWords : added).push_back(optionWord(row, value));
+        (kept[row] == value ? keptWords : added).push_back(optionWord(row, value));
     }
     std::string text;
     if (!added.empty()) text += "with " + wordList(added);

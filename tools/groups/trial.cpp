@@ -200,7 +200,7 @@ std::vector<OptionTrial> optionsToTry(const SearchOptions& kept, const Setting& 
                                       const std::vector<SeedPair>& pairs) {
     std::vector<OptionTrial> tried;
     for (const SearchOptionRow& row : searchOptionRows) {
-        const std::int64_t keptValue = kept.*(row.value);
+        const std::int64_t keptValue = kept[row];
         const std::int64_t value = keptValue != 0 ? keptValue : row.trialValue;
         if (row.word == nullptr || value == 0 || row.trialValue == 0) continue;
         if (row.refusal != nullptr && !row.refusal().empty()) continue;
@@ -244,9 +244,9 @@ std::string judgeOptionTrial(const OptionTrial& option, const Measured& alone,
     printYield(lowered(name), option.measured.rows);
     const Yield with = yieldOf(option.measured.rows);
     const OptionVerdict verdict =
-        judgeOption(yieldOf(alone.rows), with, option.value, kept.*(option.row->value),
-                    alone.setting.name, lowered(name), option.row->trialFigure);
-    options.*(option.row->value) = verdict.value;
+        judgeOption(yieldOf(alone.rows), with, option.value, kept[*option.row], alone.setting.name,
+                    lowered(name), option.row->trialFigure);
+    options[*option.row] = verdict.value;
     return name + " on the " + chosenName + ": " + yieldText(with) + "; " + verdict.said + " (" +
            verdict.reason + ")";
 }
