@@ -23,8 +23,12 @@ namespace {
 const std::string groupsProgram = TESSALY_GROUPS_BIN;
 const std::string deepPuzzle = TESSALY_SOURCE_DIR "/puzzles/deep/k7pieces.txt";
 
-ProgramResult startSolverHere(const TempDir& dir) {
-    return runProgram(std::string(TESSALY_BIN), dir.path, "\n", 2);
+// The solver started in `dir` until it prints `line` (then stopped), or until it ends by itself
+// when `line` is empty.
+ProgramResult startSolverHere(const TempDir& dir, const std::string& line = "") {
+    if (line.empty())
+        return runProgram(std::string(TESSALY_BIN), dir.path, "\n", static_cast<int>(eventSeconds));
+    return runUntil({TESSALY_BIN}, dir.path, line);
 }
 
 // The processes that run in `directory`: the program started there and the runs it forked.
@@ -119,17 +123,16 @@ TEST(GroupsProgram, SameSeedAndNodeTotalGiveTheSameFileOnAnyNumberOfCores) {
         written.rules == StepRules::groups
             ? "\nPiece groups are read from " + one.path + "/k7groups.txt\n"
             : "\nPiece group rules are off, as " + one.path + "/k7groups.txt says\n";
-    EXPECT_NE(startSolverHere(one).out.find(readLine), std::string::npos);
+    EXPECT_NE(startSolverHere(one, readLine).out.find(readLine), std::string::npos);
     const ProgramResult again = runProgram(groupsProgram + " --nodes 1000", one.path);
     EXPECT_EQ(again.status, 1);
     EXPECT_NE(again.err.find("k7groups.txt exists; --force replaces it"), std::string::npos);
     EXPECT_EQ(readFile(one.file("k7groups.txt")), files[0]);
 
     ASSERT_EQ(runProgram(groupsProgram + " --off --force", one.path).status, 0);
-    const ProgramResult off = startSolverHere(one);
-    EXPECT_NE(off.out.find("\nPiece group rules are off, as " + one.path + "/k7groups.txt says\n"),
-              std::string::npos)
-        << off.out;
+    const std::string offLine =
+        "\nPiece group rules are off, as " + one.path + "/k7groups.txt says\n";
+    EXPECT_NE(startSolverHere(one, offLine).out.find(offLine), std::string::npos);
 }
 
 TEST(GroupsProgram, TheTrialWritesTheCandidateThatDidBestAndWhatEachReached) {

@@ -122,7 +122,7 @@ TEST_F(ShowProgram, RecordBoardIsReportedAndWrittenAsABoardFileTheSolverLoads) {
     // The solver loads it at the start of every run without a complaint. The board is full,
     // so every run ends at once and the next one loads it again.
     const ProgramResult solver =
-        runProgram(std::string(TESSALY_BIN) + " grid.txt", dir.path, "", 3);
+        runUntil({TESSALY_BIN, "grid.txt"}, dir.path, "load board grid.txt\n");
     EXPECT_NE(solver.out.find("load board grid.txt\n"), std::string::npos)
         << solver.out.substr(0, 2000);
     EXPECT_EQ(solver.err.find("Board file"), std::string::npos) << solver.err.substr(0, 2000);
