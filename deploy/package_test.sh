@@ -4,8 +4,9 @@
 #   bash deploy/package_test.sh       (or: make package-test, which builds the package first)
 #
 # It checks the package's file list (seven programs, their seven man pages, the page of the
-# file formats, the batch script, the puzzles) and its dependencies, unpacks it with dpkg -x
-# into a temporary root (nothing is installed on the machine), and runs from there `tessaly --version`, `tessaly-gen` and two
+# file formats, the batch script, the puzzles), that the pages hold the lists of the search
+# options, and its dependencies, unpacks it with dpkg -x into a temporary root (nothing is
+# installed on the machine), and runs from there `tessaly --version`, `tessaly-gen` and two
 # seconds of `tessaly` on the generated puzzle, stopped with SIGINT as Ctrl-C would.
 set -euo pipefail
 
@@ -34,6 +35,13 @@ for path in "${expected[@]}"; do
 done
 grep -E '^-' <<<"$listing" | awk '{ print $6 }' | grep -vE '^\./usr/(bin|share/(man/man[15]|tessaly|doc))/' &&
     fail "the package holds files outside bin/, share/man/man1/, share/man/man5/, share/tessaly/"
+
+# The pages as the build wrote them: the lists of the search options put in, no marker left.
+for page in ./usr/share/man/man1/tessaly-bench.1 ./usr/share/man/man5/tessaly.5; do
+    text=$(dpkg-deb --fsys-tarfile "$deb" | tar -xO "$page")
+    grep -q '@search-option' <<<"$text" && fail "$page still holds a marker of the option lists"
+    grep -q 'rim\\-look\\-ahead' <<<"$text" || fail "$page lacks the option lists"
+done
 
 # Only what the programs link against, as dpkg-shlibdeps found it.
 depends=$(dpkg-deb -f "$deb" Depends)
