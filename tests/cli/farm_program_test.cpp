@@ -60,7 +60,8 @@ protected:
 
     // Waits until out.txt holds `count` status lines more than it held at `after` (a length of
     // out.txt); false after `seconds`.
-    bool waitForStatusLines(std::size_t count, std::size_t after = 0, double seconds = 30) {
+    bool waitForStatusLines(std::size_t count, std::size_t after = 0,
+                            double seconds = eventSeconds) {
         return waitUntil(
             [&] {
                 std::size_t lines = 0;
@@ -90,14 +91,15 @@ protected:
 
 TEST_F(FarmProgram, RunsTwoInstancesRestartsAKilledOneAndStopsAllOnCtrlC) {
     const pid_t farm = startFarm({"-j", "2", "--status", "1"});
-    ASSERT_TRUE(waitForOutput("instance 2: pid", 20)) << readFile(dir.file("err.txt"));
+    ASSERT_TRUE(waitForOutput("instance 2: pid", eventSeconds)) << readFile(dir.file("err.txt"));
     ASSERT_TRUE(waitForStatusLines(3)) << readFile(dir.file("out.txt"));
 
     // An instance killed from outside is reported with its status and log, then restarted.
     const pid_t first = instancePid(1);
     ASSERT_GT(first, 0);
     ASSERT_EQ(kill(first, SIGKILL), 0);
-    ASSERT_TRUE(waitForOutput("instance 1: restarted, pid", 20)) << readFile(dir.file("out.txt"));
+    ASSERT_TRUE(waitForOutput("instance 1: restarted, pid", eventSeconds))
+        << readFile(dir.file("out.txt"));
     const std::string report = readFile(dir.file("out.txt"));
     EXPECT_NE(
         report.find("instance 1 (pid " + std::to_string(first) +
@@ -111,14 +113,10 @@ TEST_F(FarmProgram, RunsTwoInstancesRestartsAKilledOneAndStopsAllOnCtrlC) {
 
     // Ctrl-C reaches the launcher, which passes it on; every instance saves and ends. A second
     // signal at once (as `timeout` sends to the process and then its group) is the same stop.
-    const auto stopped = std::chrono::steady_clock::now();
     ASSERT_EQ(kill(farm, SIGINT), 0);
     ASSERT_EQ(kill(farm, SIGTERM), 0);
-    const int status = waitForExit(farm, 30);
-    const double took =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - stopped).count();
+    const int status = waitForExit(farm, eventSeconds);
     ASSERT_EQ(status, 0) << readFile(dir.file("out.txt")) << readFile(dir.file("err.txt"));
-    EXPECT_LT(took, 10.0);
 
     const std::string out = readFile(dir.file("out.txt"));
     EXPECT_NE(out.find("All instances have ended; their statistics are in farm/1 to farm/2"),
@@ -153,12 +151,13 @@ TEST_F(FarmProgram, ResumesADirectoryAndStartsEveryRunFromABoardFile) {
     ASSERT_EQ(symlink("../../victim", dir.file("runs/1/k7pieces.txt").c_str()), 0);
     ASSERT_EQ(symlink("../../victim", dir.file("runs/1/k7groups.txt").c_str()), 0);
     const pid_t farm = startFarm({"-j", "1", "-d", "runs", "--status", "1", "start.txt"});
-    ASSERT_TRUE(waitForOutput("instance 1: pid", 20)) << readFile(dir.file("err.txt"));
+    ASSERT_TRUE(waitForOutput("instance 1: pid", eventSeconds)) << readFile(dir.file("err.txt"));
     // A run has loaded the board and searched from it.
-    ASSERT_TRUE(waitForText("runs/1/tessaly.log", "loading ", 20) && waitForStatusLines(2))
+    ASSERT_TRUE(waitForText("runs/1/tessaly.log", "loading ", eventSeconds) &&
+                waitForStatusLines(2))
         << readFile(dir.file("runs/1/tessaly.log"));
     ASSERT_EQ(kill(farm, SIGTERM), 0);
-    ASSERT_EQ(waitForExit(farm, 30), 0) << readFile(dir.file("out.txt"));
+    ASSERT_EQ(waitForExit(farm, eventSeconds), 0) << readFile(dir.file("out.txt"));
 
     // The instance ran beside a copy of the pieces and the groups file and loaded the board
     // file at every run.
@@ -175,10 +174,10 @@ TEST_F(FarmProgram, ResumesADirectoryAndStartsEveryRunFromABoardFile) {
 
 TEST_F(FarmProgram, KeepsAHistoryAndAPageThatReloadsItself) {
     const pid_t farm = startFarm({"-j", "1", "--status", "1", "--html", "page.html"});
-    ASSERT_TRUE(waitForOutput("instance 1: pid", 20)) << readFile(dir.file("err.txt"));
+    ASSERT_TRUE(waitForOutput("instance 1: pid", eventSeconds)) << readFile(dir.file("err.txt"));
     ASSERT_TRUE(waitForStatusLines(4)) << readFile(dir.file("out.txt"));
     ASSERT_EQ(kill(farm, SIGINT), 0);
-    ASSERT_EQ(waitForExit(farm, 30), 0) << readFile(dir.file("out.txt"));
+    ASSERT_EQ(waitForExit(farm, eventSeconds), 0) << readFile(dir.file("out.txt"));
     EXPECT_NE(readFile(dir.file("out.txt")).find("tessaly-farm: 1 instance of "),
               std::string::npos);
 
@@ -262,7 +261,7 @@ TEST_F(FarmProgram, AnInstanceDirectoryThatIsALinkIsNotUsed) {
     std::filesystem::create_directories(dir.file("elsewhere"));
     ASSERT_EQ(symlink("../elsewhere", dir.file("linked/1").c_str()), 0);
     const ProgramResult result =
-        runProgram(std::string(TESSALY_FARM_BIN) + " -j 1 -d linked", dir.path, "", 10);
+        runProgram(std::string(TESSALY_FARM_BIN) + " -j 1 -d linked", dir.path);
     EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.out.find("cannot use linked/1: it is a symbolic link"), std::string::npos)
         << result.out;
@@ -315,9 +314,10 @@ TEST_F(FarmProgram, RefusesWhatItCannotRunWithStatusOneAndABadOptionWithTwo) {
 TEST_F(FarmProgram, WarnsWhenThereAreMoreInstancesThanProcessors) {
     const long processors = sysconf(_SC_NPROCESSORS_ONLN);
     const pid_t farm = startFarm({"-j", std::to_string(processors + 1), "--status", "1"});
-    ASSERT_TRUE(waitForOutput("instance " + std::to_string(processors + 1) + ": pid", 20));
+    ASSERT_TRUE(
+        waitForOutput("instance " + std::to_string(processors + 1) + ": pid", eventSeconds));
     ASSERT_EQ(kill(farm, SIGINT), 0);
-    ASSERT_EQ(waitForExit(farm, 30), 0);
+    ASSERT_EQ(waitForExit(farm, eventSeconds), 0);
     EXPECT_NE(readFile(dir.file("err.txt"))
                   .find("warning: " + std::to_string(processors + 1) + " instances on " +
                         std::to_string(processors) + " processors"),
@@ -338,12 +338,15 @@ TEST_F(FarmProgram, AnInstanceRetiredBeforeTheStopFailsTheStopUnlessItSaved) {
                   "All instances have ended; their statistics are in stopped/1 to stopped/2"}};
     for (const auto& c : cases) {
         const pid_t farm = startFarm({"-j", "2", "--status", "1", "--restarts", "0", "-d", c.name});
-        ASSERT_TRUE(waitForOutput("instance 2: pid", 20)) << readFile(dir.file("err.txt"));
-        ASSERT_TRUE(waitForText(std::string(c.name) + "/1/tessaly.log", "Best scores", 20));
+        ASSERT_TRUE(waitForOutput("instance 2: pid", eventSeconds))
+            << readFile(dir.file("err.txt"));
+        ASSERT_TRUE(
+            waitForText(std::string(c.name) + "/1/tessaly.log", "Best scores", eventSeconds));
         ASSERT_EQ(kill(instancePid(1), c.signal), 0);
-        ASSERT_TRUE(waitForOutput("not restarting it again", 20)) << readFile(dir.file("out.txt"));
+        ASSERT_TRUE(waitForOutput("not restarting it again", eventSeconds))
+            << readFile(dir.file("out.txt"));
         ASSERT_EQ(kill(farm, SIGTERM), 0);
-        EXPECT_EQ(waitForExit(farm, 30), c.status) << c.name;
+        EXPECT_EQ(waitForExit(farm, eventSeconds), c.status) << c.name;
         const std::string out = readFile(dir.file("out.txt"));
         EXPECT_NE(out.find(c.said), std::string::npos) << c.name << out;
         EXPECT_EQ(out.find(c.status == 0 ? "not every one saved" : "All instances have ended;"),
@@ -376,8 +379,8 @@ TEST_F(FarmProgram, AnInstanceThatCannotStartStopsThoseStartedWhichSave) {
 TEST_F(FarmProgram, AStopBeforeAnyInstanceStartsNamesNoStatistics) {
     const pid_t farm =
         startProgram({TESSALY_FARM_BIN, "-j", "3"}, dir.path, "out.txt", "err.txt", false, SIGTERM);
-    const int status = waitForExit(farm, 30);
-    if (status < 0 && kill(farm, SIGKILL) == 0) waitForExit(farm, 10);
+    const int status = waitForExit(farm, eventSeconds);
+    if (status < 0 && kill(farm, SIGKILL) == 0) waitForExit(farm, eventSeconds);
     EXPECT_EQ(status, 0) << readFile(dir.file("err.txt"));
     const std::string out = readFile(dir.file("out.txt"));
     EXPECT_NE(out.find("\nStopped before any instance was started\n"), std::string::npos) << out;
@@ -392,11 +395,12 @@ TEST_F(FarmProgram, AStopReachesAnInstanceOnlyOnceItCanTakeIt) {
               "trap 'echo Stopped and saved; exit 0' TERM\nwhile :; do sleep 0.05; done\n");
     ASSERT_EQ(chmod(dir.file("solver.sh").c_str(), 0755), 0);
     const pid_t farm = startFarm({"-j", "1", "--solver", dir.file("solver.sh")});
-    ASSERT_TRUE(waitForText("started.txt", "started", 20)) << readFile(dir.file("out.txt"));
+    ASSERT_TRUE(waitForText("started.txt", "started", eventSeconds))
+        << readFile(dir.file("out.txt"));
     ASSERT_EQ(kill(farm, SIGTERM), 0);
-    ASSERT_TRUE(waitForOutput("Stopping: every instance saves", 20));
+    ASSERT_TRUE(waitForOutput("Stopping: every instance saves", eventSeconds));
     writeFile(dir.file("go"), "");
-    EXPECT_EQ(waitForExit(farm, 30), 0) << readFile(dir.file("out.txt"));
+    EXPECT_EQ(waitForExit(farm, eventSeconds), 0) << readFile(dir.file("out.txt"));
     EXPECT_NE(readFile(dir.file("farm/1/tessaly.log")).find("Stopped and saved"),
               std::string::npos);
 }
@@ -420,7 +424,7 @@ TEST_F(FarmProgram, AStopAtItsStartEndsEveryInstanceAndAnUnsavedOneIsNamed) {
                 << second.err;
         }
         ASSERT_EQ(kill(farm, SIGTERM), 0);
-        const int status = waitForExit(farm, 10);
+        const int status = waitForExit(farm, eventSeconds);
         if (status < 0) kill(farm, SIGKILL);
         const std::string out = readFile(dir.file("out.txt"));
         for (const int instance : {1, 2}) {
