@@ -12,13 +12,15 @@ std::int64_t nodesFromDepth(int depth) {
     return depthProfile.nodesFrom[i] + (entered >= 0 ? search.nodeCount - entered : 0);
 }
 
-void noteDeadEnd(int depth, bool rimRefused) {
+void noteDeadEnd(int depth, bool rimRefused, bool boundRefused) {
     depthProfile.deadEndDepth = depth - 1;
     // The look-ahead's kinds, sorted once in a run that judges without the look-ahead on.
     if (!rim.kindsSorted && !rim.on) sortRimKinds();
     const int limit = mismatchLimitOf(depth);
     if (rimRefused || !rimClosesAsPlaced(depth - 1))
         depthProfile.deadEnd = DeadEnd::rim;
+    else if (boundRefused)
+        depthProfile.deadEnd = DeadEnd::bound;
     else if (limit > 0 && search.mismatchCount >= limit)
         depthProfile.deadEnd = DeadEnd::mismatchLimit;
     else

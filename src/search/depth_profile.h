@@ -53,6 +53,7 @@ enum class DeadEnd : std::int8_t {
     rim,            // the free edge and corner pieces could no longer close the rim
     mismatchLimit,  // nothing fitted exactly, and the board held the mismatches the depth allows
     noFit,          // no free piece fitted, even with one mismatched edge where one is allowed
+    bound,          // the mismatch bound refused what fitted: the colours left need too many
 };
 // The shallowest deepest depth whose dead end the profile judges.
 inline constexpr int firstDeadEndDepth = 240;
@@ -78,8 +79,9 @@ std::int64_t nodesFromDepth(int depth);
 
 // Called when the step of `depth`, entered with the board filled to depth - 1 deeper than any
 // dead end before in the run, placed nothing: judges what ended the branch (the rim first, as
-// the cause below the others), with `rimRefused` when the look-ahead refused a piece there.
-[[gnu::cold, gnu::noinline]] void noteDeadEnd(int depth, bool rimRefused);
+// the cause below the others, then the bound), with `rimRefused` when the look-ahead refused a
+// piece there and `boundRefused` when the mismatch bound did.
+[[gnu::cold, gnu::noinline]] void noteDeadEnd(int depth, bool rimRefused, bool boundRefused);
 
 // The profile as a search option of the bench's alone: the steps with options count for it.
 struct ProfileOption {
@@ -116,7 +118,7 @@ a line for each band of deepest depths, as
 .PP
 .RS
 .B "deepest 248\-249: 6 runs (3.89 a CPU-minute); ended by rim 0,"
-.B "mismatch limit 6, no fit 0, stopped in it 0"
+.B "mismatch limit 6, no fit 0, mismatch bound 0, stopped in it 0"
 .RE
 .PP
 (on one line), judged at the first dead end at the run's deepest depth, where
@@ -130,6 +132,10 @@ when nothing fitted exactly and the board held as many mismatched edges as the
 depth allows,
 .B "no fit"
 when no free piece fitted even with one mismatched edge where one is allowed,
+.B "mismatch bound"
+when the mismatch bound (see
+.BR \-\-mismatch\-bound )
+refused what fitted,
 and
 .B "stopped in it"
 when the node total ended the run inside the branch; the line of depth 254

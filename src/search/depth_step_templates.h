@@ -531,8 +531,10 @@ template <int D, StepRules R>
         if (D - 1 > depthProfile.deadEndDepth && runOptions.of<ProfileOption>() != 0) {
             const std::int64_t nodes = search.nodeCount;
             const std::int64_t refusals = rim.refusals;
+            const std::int64_t boundRefusals = bound.refusals;
             stepOrLastStep<D, R>();
-            if (search.nodeCount == nodes) noteDeadEnd(D, rim.refusals != refusals);
+            if (search.nodeCount == nodes)
+                noteDeadEnd(D, rim.refusals != refusals, bound.refusals != boundRefusals);
             return;
         }
     }

@@ -26,27 +26,29 @@ TEST(DepthProfile, NodesFromADepthCountThoseOfAStepStillRunning) {
     EXPECT_EQ(nodesFromDepth(247 - 100), 0) << "no depth outside the profile";
 }
 
-TEST(DepthProfile, ADeadEndIsPutDownToTheRimTheMismatchLimitOrNoFit) {
+TEST(DepthProfile, ADeadEndIsPutDownToTheRimTheBoundTheMismatchLimitOrNoFit) {
     // No piece is a rim piece here, so the rim closes as far as the test can tell, unless the
     // look-ahead refused a piece at the square.
     const struct {
         const char* name;
         int mismatches;
         bool rimRefused;
+        bool boundRefused;
         DeadEnd ended;
     } cases[] = {
-        {"RimRefused", 0, true, DeadEnd::rim},
-        {"LimitReached", mismatchLimitOf(250), false, DeadEnd::mismatchLimit},
-        {"BelowTheLimit", mismatchLimitOf(250) - 1, false, DeadEnd::noFit},
+        {"RimRefused", 0, true, true, DeadEnd::rim},
+        {"BoundRefusedAtTheLimit", mismatchLimitOf(250), false, true, DeadEnd::bound},
+        {"LimitReached", mismatchLimitOf(250), false, false, DeadEnd::mismatchLimit},
+        {"BelowTheLimit", mismatchLimitOf(250) - 1, false, false, DeadEnd::noFit},
     };
     for (const auto& c : cases) {
         resetProgram();
         search.mismatchCount = c.mismatches;
-        noteDeadEnd(250, c.rimRefused);
+        noteDeadEnd(250, c.rimRefused, c.boundRefused);
         EXPECT_EQ(depthProfile.deadEndDepth, 249) << c.name;
         EXPECT_EQ(depthProfile.deadEnd, c.ended) << c.name;
     }
     resetProgram();
-    noteDeadEnd(depthCount - 1, false);  // the last square allows no mismatch
+    noteDeadEnd(depthCount - 1, false, false);  // the last square allows no mismatch
     EXPECT_EQ(depthProfile.deadEnd, DeadEnd::noFit);
 }

@@ -56,8 +56,8 @@ struct Profile {
     // The runs that reached firstDeadEndDepth, by the band of their deepest depth and what ended
     // their deepest branch: the DeadEnd values, a stop in the branch counted as none (a full
     // board is band 254's).
-    static constexpr std::array<const char*, 4> deadEndNames{"stopped in it", "rim",
-                                                             "mismatch limit", "no fit"};
+    static constexpr std::array<const char*, 5> deadEndNames{
+        "stopped in it", "rim", "mismatch limit", "no fit", "mismatch bound"};
     std::array<std::array<int, deadEndNames.size()>, depthBandCount> deadEnds{};
 
     void addRun(RunEnd end) {
@@ -102,8 +102,8 @@ struct Profile {
                 continue;
             }
             const char* separator = "; ended by";
-            for (const DeadEnd e :
-                 {DeadEnd::rim, DeadEnd::mismatchLimit, DeadEnd::noFit, DeadEnd::none}) {
+            for (const DeadEnd e : {DeadEnd::rim, DeadEnd::mismatchLimit, DeadEnd::noFit,
+                                    DeadEnd::bound, DeadEnd::none}) {
                 const auto i = static_cast<std::size_t>(e);
                 lines += printed("%s %s %d", separator, deadEndNames[i], deadEnds[band][i]);
                 separator = ",";
