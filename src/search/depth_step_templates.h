@@ -71,11 +71,37 @@ template <int D, StepRules R>
     }
 }
 
-// The hooks of the step options, in the order of the list.
+// The hooks of the step options, in the order of the list: every walk over them is here.
 template <class List>
 struct StepOptionHooks;
 template <class... Option>
 struct StepOptionHooks<OptionList<Option...>> {
+    // Calls `call.template operator()<O>()` for each option O that acts in the steps, in order.
+    template <class Call>
+    [[gnu::always_inline]] static void forEach(const Call& call) {
+        const auto one = [&]<class O>() {
+            if constexpr (ActsInSteps<O>) call.template operator()<O>();
+        };
+        (one.template operator()<Option>(), ...);
+    }
+    // Sets each option up for a search (`allowed` false: the search has no options) and turns
+    // off in runOptions those that cannot act; whether any acts.
+    static bool start(bool allowed) {
+        bool any = false;
+        forEach([&]<class O>() {
+            std::int64_t& value = runOptions.of<O>();
+            value = O::startSteps(allowed ? value : 0);
+            any = any || value != 0;
+        });
+        return any;
+    }
+    static void resumeAt(int depth) {
+        forEach([depth]<class O>() { O::resumeAt(depth); });
+    }
+    template <int D>
+    [[gnu::always_inline]] static void enter() {
+        forEach([]<class O>() { O::template enter<D>(); });
+    }
     // Whether an option refuses the placement, asking each in turn: once one refuses, those that
     // took it on before give it back.
     template <int D, bool exact, class First, class... Rest>
@@ -97,21 +123,7 @@ struct StepOptionHooks<OptionList<Option...>> {
     }
     template <int D, bool exact>
     [[gnu::always_inline]] static void giveBack(PieceCode code, int piece) {
-        (giveBackBy<Option, D, exact>(code, piece), ...);
-    }
-    template <int D>
-    [[gnu::always_inline]] static void enter() {
-        (enterBy<Option, D>(), ...);
-    }
-
-private:
-    template <class O, int D, bool exact>
-    [[gnu::always_inline]] static void giveBackBy(PieceCode code, int piece) {
-        if constexpr (ActsInSteps<O>) O::template giveBack<D, exact>(code, piece);
-    }
-    template <class O, int D>
-    [[gnu::always_inline]] static void enterBy() {
-        if constexpr (ActsInSteps<O>) O::template enter<D>();
+        forEach([&]<class O>() { O::template giveBack<D, exact>(code, piece); });
     }
 };
 using StepOptions = StepOptionHooks<SearchOptionList>;

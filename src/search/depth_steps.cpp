@@ -10,32 +10,13 @@ namespace {
 constexpr auto depthSteps = stepTable<StepRules::groups>(std::make_index_sequence<depthCount>());
 
 // Starts the step options of runOptions for a search under `rules`, turning off those that cannot
-// act; whether the search takes the steps with options.
-template <class... Option>
-bool startStepOptions(StepRules rules, OptionList<Option...>) {
-    if (rules == StepRules::noGroupsKeepingDeepest) runOptions.of<ProfileOption>() = 0;
-    bool any = runOptions.of<ProfileOption>() != 0;
-    const auto start = [&]<class O>() {
-        if constexpr (ActsInSteps<O>) {
-            std::int64_t& value = runOptions.of<O>();
-            value = O::startSteps(rules == StepRules::noGroupsKeepingDeepest ? 0 : value);
-            any = any || value != 0;
-        }
-    };
-    (start.template operator()<Option>(), ...);
-    return any;
-}
-
+// act; whether the search takes the steps with options. A search that keeps its deepest board
+// has none, the profile included.
 bool startStepOptions(StepRules rules) {
-    return startStepOptions(rules, SearchOptionList{});
-}
-
-template <class... Option>
-void resumeStepOptions(int depth, OptionList<Option...>) {
-    const auto resume = [depth]<class O>() {
-        if constexpr (ActsInSteps<O>) O::resumeAt(depth);
-    };
-    (resume.template operator()<Option>(), ...);
+    const bool allowed = rules != StepRules::noGroupsKeepingDeepest;
+    if (!allowed) runOptions.of<ProfileOption>() = 0;
+    const bool any = StepOptions::start(allowed);
+    return any || runOptions.of<ProfileOption>() != 0;
 }
 
 }  // namespace
@@ -68,6 +49,6 @@ void searchFromDepth(int depth) {
         stepUnderGroupRules(depth);
         return;
     }
-    resumeStepOptions(depth, SearchOptionList{});
+    StepOptions::resumeAt(depth);
     stepWithOptions(depth);
 }
