@@ -139,9 +139,16 @@ int stopProgram(pid_t pid, int signal) {
 
 ProgramResult runUntil(const std::vector<std::string>& arguments, const std::string& directory,
                        const std::string& text) {
+    return runUntil(arguments, directory, [&](const std::string& out, const std::string&) {
+        return out.find(text) != std::string::npos;
+    });
+}
+
+ProgramResult runUntil(const std::vector<std::string>& arguments, const std::string& directory,
+                       const OutputDone& done) {
     TempDir io;
     const pid_t pid = startProgram(arguments, directory, io.file("out"), io.file("err"));
-    waitForFileText(io.file("out"), text);
+    waitUntil([&] { return done(readFile(io.file("out")), readFile(io.file("err"))); });
     ProgramResult result{};
     result.status = stopProgram(pid);
     result.out = readFile(io.file("out"));

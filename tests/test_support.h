@@ -73,6 +73,10 @@ int stopProgram(pid_t pid, int signal = SIGTERM);
 // and its output.
 ProgramResult runUntil(const std::vector<std::string>& arguments, const std::string& directory,
                        const std::string& text);
+// The same, until `done` holds for its standard output and error stream as they are so far.
+using OutputDone = std::function<bool(const std::string& out, const std::string& err)>;
+ProgramResult runUntil(const std::vector<std::string>& arguments, const std::string& directory,
+                       const OutputDone& done);
 // Waits until `done()` holds, looking every 100 ms; false when `seconds` pass first.
 bool waitUntil(const std::function<bool()>& done, double seconds = eventSeconds);
 // Waits until the file at `path` holds `text`; false when `seconds` pass first.

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <functional>
 #include <random>
 #include <string>
 
@@ -36,7 +35,7 @@ const std::string emptyGridLine =
 // A directory with the pieces of a generated puzzle, where the solver runs on a board file.
 class BoardFileProgram : public testing::Test {
 protected:
-    using Done = std::function<bool(const std::string& out, const std::string& err)>;
+    using Done = OutputDone;
 
     void SetUp() override {
         puzzle = generatePuzzle({5, 17, 5});
@@ -49,16 +48,9 @@ protected:
         return runWithout(name, done);
     }
     ProgramResult runWithout(const std::string& name, const Done& done) {
-        TempDir io;
         const auto start = std::chrono::steady_clock::now();
-        const pid_t pid =
-            startProgram({TESSALY_BIN, name}, dir.path, io.file("out"), io.file("err"));
-        waitUntil([&] { return done(readFile(io.file("out")), readFile(io.file("err"))); });
+        const ProgramResult result = runUntil({TESSALY_BIN, name}, dir.path, done);
         seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        ProgramResult result{};
-        result.status = stopProgram(pid);
-        result.out = readFile(io.file("out"));
-        result.err = readFile(io.file("err"));
         return result;
     }
     // Done once the output holds `loads` loads of the file `name`.
