@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "base/program_state.h"
 #include "base/random.h"
 #include "base/settings.h"
 #include "fuzz_support.h"
@@ -46,8 +47,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
         memoryFile(reinterpret_cast<const std::uint8_t*>(pieces.data()), pieces.size());
     readPieceFile(path.c_str());
     buildCandidateTables();
-    seedRandom(mainRandom, 20240607u);
-    seedRandom(groupRandom, 4242u);
+    seedRandom(program.mainRandom, 20240607u);
+    seedRandom(program.groupRandom, 4242u);
     setup.groupRandomSeeded = true;
     chooseGroupAndColours();
     reorderCandidateTables();
@@ -62,7 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     applyPieceGroup(drawnGroup);
 
     const std::string path = memoryFile(data, size);
-    std::snprintf(settings.boardPath, sizeof settings.boardPath, "%s", path.c_str());
+    std::snprintf(program.settings.boardPath, sizeof program.settings.boardPath, "%s",
+                  path.c_str());
     loadBoard();
     for (int slot = 0; slot < 256; ++slot)
         require(search.board[slot] == emptyCode || isRotationOfAPiece(search.board[slot]),

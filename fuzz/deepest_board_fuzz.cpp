@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "base/file_reading.h"
+#include "base/program_state.h"
 #include "base/settings.h"
 #include "fuzz_support.h"
 #include "puzzle/piece_file.h"
@@ -37,7 +38,7 @@ void removeDirectory() {
 // A fresh start in the directory: every record as at start-up, the directory named.
 void freshStart() {
     resetProgram();
-    std::snprintf(settings.workingDirectory, sizeof settings.workingDirectory, "%s",
+    std::snprintf(program.settings.workingDirectory, sizeof program.settings.workingDirectory, "%s",
                   directory.c_str());
 }
 

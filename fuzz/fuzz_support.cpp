@@ -23,8 +23,8 @@ std::string memoryFile(const std::uint8_t* data, std::size_t size) {
 
 void quietConsole() {
     static std::FILE* nowhere = std::fopen("/dev/null", "w");
-    consoleOut = nowhere;
-    consoleErr = nowhere;
+    process.consoleOut = nowhere;
+    process.consoleErr = nowhere;
 }
 
 void require(bool holds, const char* what) {

@@ -7,14 +7,15 @@
 #include <string>
 
 #include "base/clocks.h"
+#include "base/program_state.h"
 #include "base/settings.h"
 #include "fuzz_support.h"
 #include "results/full_boards.h"
+#include "results/statistics_records.h"
 #include "run/resets.h"
 #include "run/startup.h"
 #include "search/search_state.h"
 #include "stats/statistics_file.h"
-#include "results/statistics_records.h"
 #include "stats/statistics_report.h"
 
 namespace {
@@ -68,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     statistics.grandTotal = record;
     statistics.grandTotal.check = check;
     statisticsFile.secsAtProgramStart = statistics.grandTotal.secs;
-    settings.programStartMs = monotonicMs() - 86'400'000;
+    program.settings.programStartMs = monotonicMs() - 86'400'000;
     printStatisticsReport();
     search.nodeCount = 123'456'789'012;
     runStatistics.fullBoardTally.fill(1);

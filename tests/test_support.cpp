@@ -195,14 +195,17 @@ std::string contents(std::FILE* f) {
 }  // namespace
 
 ConsoleCapture::ConsoleCapture()
-    : savedOut(consoleOut), savedErr(consoleErr), outFile(std::tmpfile()), errFile(std::tmpfile()) {
-    consoleOut = outFile;
-    consoleErr = errFile;
+    : savedOut(process.consoleOut),
+      savedErr(process.consoleErr),
+      outFile(std::tmpfile()),
+      errFile(std::tmpfile()) {
+    process.consoleOut = outFile;
+    process.consoleErr = errFile;
 }
 
 ConsoleCapture::~ConsoleCapture() {
-    consoleOut = savedOut;
-    consoleErr = savedErr;
+    process.consoleOut = savedOut;
+    process.consoleErr = savedErr;
     std::fclose(outFile);
     std::fclose(errFile);
 }

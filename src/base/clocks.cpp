@@ -1,4 +1,5 @@
 #include "base/clocks.h"
+#include "base/program_state.h"
 
 #include <chrono>
 #include <ctime>
@@ -7,21 +8,19 @@ namespace {
 const auto programStart = std::chrono::steady_clock::now();
 }
 
-std::optional<std::int64_t> stoppedClockMs;
-
 std::int64_t wallClockSeconds() {
     return static_cast<std::int64_t>(std::time(nullptr));
 }
 
 std::int64_t programClockMs() {
-    if (stoppedClockMs) return *stoppedClockMs;
+    if (program.stoppedClockMs) return *program.stoppedClockMs;
     const auto elapsed = std::chrono::steady_clock::now() - programStart;
     return static_cast<std::int64_t>(
         std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
 }
 
 std::int64_t monotonicMs() {
-    if (stoppedClockMs) return *stoppedClockMs;
+    if (program.stoppedClockMs) return *program.stoppedClockMs;
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
     return static_cast<std::int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 
 // Seconds in a minute, for the figures per minute of CPU time.
 inline constexpr double secondsPerMinute = 60;
@@ -14,8 +13,3 @@ std::int64_t programClockMs();
 // Monotonic clock in milliseconds, for intervals that setting the wall clock must not move;
 // safe to call in a signal handler.
 std::int64_t monotonicMs();
-
-// A stopped clock for the tests: while it holds a time, monotonicMs() and programClockMs() both
-// read it, so that what is made of the time does not hang on how fast a test runs. No program
-// sets it; resetProgram clears it.
-extern std::optional<std::int64_t> stoppedClockMs;

@@ -8,14 +8,12 @@
 
 #include "base/console.h"
 
-bool fatalExitWaits = true;
-
 void fatalExit() {
     // Signals held during the start-up come in now and end the program as they would have.
     sigset_t all;
     sigfillset(&all);
     pthread_sigmask(SIG_UNBLOCK, &all, nullptr);
-    if (!fatalExitWaits) {
+    if (!process.fatalExitWaits) {
         std::fflush(nullptr);
         std::_Exit(1);
     }

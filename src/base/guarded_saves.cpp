@@ -2,8 +2,6 @@
 
 #include <atomic>
 
-ProgramEnds programEnds;
-
 namespace {
 
 // One word for both facts, so that the signal handler and the saving thread never miss each
@@ -22,7 +20,7 @@ void beginGuardedSave() {
 void endGuardedSave() {
     if ((guardedSave.exchange(0) & endHeld) == 0) return;
     saveStatisticsBeforeEnd();
-    if (programEnds.endStopped != nullptr) programEnds.endStopped();
+    if (process.endStopped != nullptr) process.endStopped();
 }
 
 void dropGuardedSave() {
@@ -37,5 +35,5 @@ bool holdEndDuringGuardedSave() {
 }
 
 void saveStatisticsBeforeEnd() {
-    if (programEnds.saveStatistics != nullptr) programEnds.saveStatistics();
+    if (process.saveStatistics != nullptr) process.saveStatistics();
 }

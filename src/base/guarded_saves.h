@@ -5,21 +5,12 @@
 // loses a board the program said it found.
 #pragma once
 
-// What ends the program in the middle of a run. The statistics live above the layers that
-// save boards, so the solver's top level sets these once its statistics are read; unset (the
-// companions, the tests), they do nothing.
-struct ProgramEnds {
-    // Saves the statistics of the run so far.
-    void (*saveStatistics)() = nullptr;
-    // Ends the program after a stop, as a stop between runs does; does not return.
-    void (*endStopped)() = nullptr;
-};
-extern ProgramEnds programEnds;
+#include "base/process_hooks.h"
 
 // Marks the start of a guarded save (one at a time).
 void beginGuardedSave();
 // Marks its end. When a stop that would have ended the program came meanwhile, saves the
-// statistics and ends the program through programEnds, and does not return.
+// statistics and ends the program through the process hooks, and does not return.
 void endGuardedSave();
 // Ends a guarded save without acting on a held stop, before the program ends anyway.
 void dropGuardedSave();
@@ -27,6 +18,6 @@ void dropGuardedSave();
 // guarded save is running, in which case the end is held until the save is done.
 bool holdEndDuringGuardedSave();
 
-// Saves the statistics through programEnds, when the program set it: before an end that
+// Saves the statistics through the process hooks, when the program set it: before an end that
 // would otherwise lose what was counted since the last save.
 void saveStatisticsBeforeEnd();

@@ -1,21 +1,9 @@
 #include "base/random.h"
 
-namespace {
-
-RandomState seeded(std::uint32_t seed) {
+RandomState seededRandom(std::uint32_t seed) {
     RandomState state{};
     seedRandom(state, seed);
     return state;
-}
-
-}  // namespace
-
-RandomState mainRandom = seeded(startSeed);
-RandomState groupRandom = seeded(startSeed);
-
-void resetRandomGenerators() {
-    seedRandom(mainRandom, startSeed);
-    seedRandom(groupRandom, startSeed);
 }
 
 namespace {

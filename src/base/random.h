@@ -15,18 +15,9 @@ struct RandomState {
     std::int32_t position;
 };
 
-// The state this layer keeps: the program's two generators, which must go on from draw to draw
-// across the whole process. Each starts seeded with startSeed and is seeded again by the run
-// loop, the bench or the harvest before it is drawn from; resetProgram restores both.
-// Feeds the colour choice, the candidate ordering and the random words of record boards.
-extern RandomState mainRandom;
-// Feeds only the choice of each run's piece group.
-extern RandomState groupRandom;
 // The seed of both generators until they are seeded: MT19937's customary default, so that a draw
 // before any seeding is still a proper random sequence (an all-zero state draws only zeros).
 inline constexpr std::uint32_t startSeed = 5489;
-// Seeds both generators with startSeed.
-void resetRandomGenerators();
 // The environment variable by which the tests fix the seeds of a solver's two generators,
 // "MAIN,GROUP", so that an end-to-end test sees the same runs at every start. For tests only:
 // no program sets it, and without it the seeds come from the clocks and the directory.
@@ -34,6 +25,8 @@ inline constexpr const char* testSeedsVariable = "TESSALY_TEST_SEEDS";
 
 // Overwrites `state` with the standard MT19937 initialisation from `seed`.
 void seedRandom(RandomState& state, std::uint32_t seed);
+// A generator seeded with `seed`.
+RandomState seededRandom(std::uint32_t seed);
 // Returns the next MT19937 output of `state` and advances it.
 std::uint32_t nextRandom(RandomState& state);
 // CRC-16 (reflected polynomial 0xA001, start 0xFFFF, no final xor) of the first `length`

@@ -25,4 +25,3 @@ struct Settings {
     // tessaly-groups to cap its runs. No limit at the largest 64-bit value.
     std::int64_t runNodeLimit = std::numeric_limits<std::int64_t>::max();
 };
-extern Settings settings;

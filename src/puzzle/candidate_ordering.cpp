@@ -1,6 +1,7 @@
 #include "puzzle/candidate_ordering.h"
 
 #include "base/console.h"
+#include "base/program_state.h"
 #include "base/random.h"
 #include "puzzle/colour_scarcity.h"
 #include "puzzle/list_editing.h"
@@ -76,7 +77,8 @@ void reorderCandidateList(CandidateList list) {
         const std::int32_t a = piecePriority(entries[i]);
         for (int j = i + 1; j < n; ++j) {
             const std::int32_t b = piecePriority(entries[j]);
-            const auto r = static_cast<std::int32_t>(nextRandom(mainRandom) % swapNoiseRange);
+            const auto r =
+                static_cast<std::int32_t>(nextRandom(program.mainRandom) % swapNoiseRange);
             if (r + a > b + swapNoiseOffset) {
                 std::swap(entries[i], entries[j]);
                 if (j == n - 1) {

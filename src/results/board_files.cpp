@@ -10,6 +10,7 @@
 #include "base/console.h"
 #include "base/disk_sync.h"
 #include "base/fatal_exit.h"
+#include "base/program_state.h"
 #include "base/random.h"
 #include "base/settings.h"
 #include "base/whole_files.h"
@@ -24,7 +25,7 @@ namespace {
 constexpr int wordsPerLine = 20;
 
 std::uint32_t randomWord() {
-    return nextRandom(mainRandom) & 0x7FFFFFFFu;
+    return nextRandom(program.mainRandom) & 0x7FFFFFFFu;
 }
 
 void appendWord(std::string& text, std::uint32_t word) {
@@ -76,14 +77,14 @@ std::optional<std::array<PieceCode, 256>> decodeRecordBoard(const std::string& t
 }
 
 void printUnsavedBoard(const char* fileName, int error) {
-    printOut("\n%s%s/%s: %s%s\n", boardNotSavedText, settings.workingDirectory, fileName,
+    printOut("\n%s%s/%s: %s%s\n", boardNotSavedText, program.settings.workingDirectory, fileName,
              std::strerror(error), boardNotSavedEnd);
     printOut("%s", gridText(search.board, std::string("board not saved as ") + fileName).c_str());
 }
 
 SavedBoard saveBoardOfScore(int score) {
     const std::string text = recordBoardText(search.board);
-    if (!settings.writeFiles) return {recordBoardFileName(score, 1), true};
+    if (!program.settings.writeFiles) return {recordBoardFileName(score, 1), true};
     // The board is written and synced once, under a temporary name; it then takes the first
     // free name by a rename that never replaces, so a save costs the same however many boards
     // of its score are there, and a board saved under a name is never replaced, not even by a

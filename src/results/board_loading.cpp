@@ -12,6 +12,7 @@
 
 #include "base/console.h"
 #include "base/file_reading.h"
+#include "base/program_state.h"
 #include "base/settings.h"
 #include "puzzle/candidate_tables.h"
 #include "puzzle/list_editing.h"
@@ -36,8 +37,9 @@ void takePiece(PieceCode code, int slot, std::int64_t lineNumber, int cellIndex)
     } else {
         // Already out of play and counted: only the list removals are repeated, and list
         // editing reports the codes it no longer finds.
-        printErr("Board file %s, line %lld, cell %d: piece %d is named again\n", settings.boardPath,
-                 static_cast<long long>(lineNumber), cellIndex + 1, p + 1);
+        printErr("Board file %s, line %lld, cell %d: piece %d is named again\n",
+                 program.settings.boardPath, static_cast<long long>(lineNumber), cellIndex + 1,
+                 p + 1);
     }
     removePieceOfKind(p, squareKind[slot], true);
 }
@@ -50,14 +52,14 @@ void loadRow(const GridLine& line) {
         PieceCode code = emptyCode;
         if (!parseCell(line.cells[c].c_str(), code))
             printErr("Board file %s, line %lld, cell %d: \"%s\" is not a piece, taken as empty\n",
-                     settings.boardPath, static_cast<long long>(line.lineNumber), c + 1,
+                     program.settings.boardPath, static_cast<long long>(line.lineNumber), c + 1,
                      shownCell(line.cells[c]).c_str());
         search.board[slot] = code;
         if (code != emptyCode) takePiece(code, slot, line.lineNumber, c);
     }
     if (cells < gridCellsPerRow)
         printErr("Board file %s, line %lld: only %d cells, the rest of the row taken as empty\n",
-                 settings.boardPath, static_cast<long long>(line.lineNumber), cells);
+                 program.settings.boardPath, static_cast<long long>(line.lineNumber), cells);
 }
 
 // A run loads the board file anew every time, and a farm keeps its instances' output for
@@ -87,7 +89,8 @@ void showFaults(const std::string& faults) {
         hidden += at == 0 || faults[at - 1] == '\n';
     printErr("%s", faults.substr(0, shownEnd).c_str());
     if (hidden > 0)
-        printErr("%s%s: %d more faults, not shown\n", faultPrefix, settings.boardPath, hidden);
+        printErr("%s%s: %d more faults, not shown\n", faultPrefix, program.settings.boardPath,
+                 hidden);
 }
 
 // Loads the board file at settings.boardPath, printing its faults on the error stream. Only
@@ -95,9 +98,9 @@ void showFaults(const std::string& faults) {
 // time, and a directory, a device or a pipe could make it wait, or read, without end.
 void loadBoardFile() {
     FileReading opening;
-    std::FILE* file = openRegularFile(settings.boardPath, opening);
+    std::FILE* file = openRegularFile(program.settings.boardPath, opening);
     if (file == nullptr) {
-        printErr("Cannot open %s\n", settings.boardPath);
+        printErr("Cannot open %s\n", program.settings.boardPath);
         return;
     }
     struct stat status {};
@@ -107,17 +110,17 @@ void loadBoardFile() {
         printErr(
             "Board file %s is larger than %llu bytes, too large for a board file; nothing "
             "is loaded\n",
-            settings.boardPath, static_cast<unsigned long long>(largestBoardFile));
+            program.settings.boardPath, static_cast<unsigned long long>(largestBoardFile));
         return;
     }
-    printOut("load board %s\n", settings.boardPath);
+    printOut("load board %s\n", program.settings.boardPath);
     search = {};
 
     const int lines = readGridLines(file, loadRow);
     std::fclose(file);
     if (lines < gridRows)
         printErr("Board file %s ends after %d board lines, the other rows taken as empty\n",
-                 settings.boardPath, lines);
+                 program.settings.boardPath, lines);
 }
 
 }  // namespace
@@ -131,10 +134,10 @@ void loadBoard() {
         loadBoardFile();
         return;
     }
-    std::FILE* const errorStream = consoleErr;
-    consoleErr = collected;
+    std::FILE* const errorStream = process.consoleErr;
+    process.consoleErr = collected;
     loadBoardFile();
-    consoleErr = errorStream;
+    process.consoleErr = errorStream;
     std::fclose(collected);
     showFaults(std::string(faults, length));
     std::free(faults);

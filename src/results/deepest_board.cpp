@@ -8,6 +8,7 @@
 
 #include "base/console.h"
 #include "base/file_reading.h"
+#include "base/program_state.h"
 #include "base/settings.h"
 #include "base/whole_files.h"
 #include "puzzle/piece_file.h"
@@ -73,7 +74,8 @@ void readDeepestBoard() {
         return reading.fault == FileReading::none || !isPassingError(reading.error);
     });
     if (reading.fault == FileReading::cannotOpen && reading.error == ENOENT) return;
-    const std::string where = std::string(settings.workingDirectory) + "/" + deepestBoardFileName;
+    const std::string where =
+        std::string(program.settings.workingDirectory) + "/" + deepestBoardFileName;
     std::string problem;
     if (reading.fault == FileReading::none) {
         std::array<PieceCode, 256> slots{};
@@ -103,7 +105,7 @@ void readDeepestBoard() {
         return;
     }
     printErr("%s is no deepest board (%s); it is kept as %s/%s\n", where.c_str(), problem.c_str(),
-             settings.workingDirectory, keptAs.c_str());
+             program.settings.workingDirectory, keptAs.c_str());
 }
 
 void armDeepestBoard() {
@@ -140,7 +142,7 @@ std::string deepestBoardText(const DeepestBoardState& kept) {
 }
 
 void saveDeepestBoard(bool sync) {
-    if (!deepestBoard.unsaved || !deepestBoard.keeping || !settings.writeFiles) return;
+    if (!deepestBoard.unsaved || !deepestBoard.keeping || !program.settings.writeFiles) return;
     const int error = writeWholeFile(deepestBoardFileName, deepestBoardText(deepestBoard),
                                      Existing::replace, sync);
     if (error == 0) {

@@ -6,6 +6,7 @@
 #include "base/console.h"
 #include "base/fatal_exit.h"
 #include "base/guarded_saves.h"
+#include "base/program_state.h"
 #include "base/settings.h"
 #include "base/time_texts.h"
 #include "results/board_files.h"
@@ -29,7 +30,8 @@ void onFullBoard() {
                  elapsedText(runStatistics.startClock).c_str());
         const SavedBoard board = saveBoardOfScore(perfectScore);
         if (board.saved)
-            printOut("%s%s/%s\n", boardSavedText, settings.workingDirectory, board.name.c_str());
+            printOut("%s%s/%s\n", boardSavedText, program.settings.workingDirectory,
+                     board.name.c_str());
         endGuardedSave();
     } else {
         if (e < statistics.grandTotal.best) {
@@ -48,7 +50,8 @@ void onFullBoard() {
                 dropGuardedSave();
                 fatalExit();
             }
-            printOut("\n%s%s/%s\n", boardSavedText, settings.workingDirectory, board.name.c_str());
+            printOut("\n%s%s/%s\n", boardSavedText, program.settings.workingDirectory,
+                     board.name.c_str());
             endGuardedSave();
         } else if (e < statistics.sinceStart.best) {
             printOut("\nBEST SCORE SINCE START!!!");

@@ -162,10 +162,12 @@ constexpr std::array<std::uint8_t, groupCount * groupSize> makeGroupPieces() {
     return pieces;
 }
 
+constexpr std::array<std::uint8_t, groupCount* groupSize> groupPieces = makeGroupPieces();
+constexpr std::array<PieceGroup, groupCount> groupTable = makeGroupTable();
+
 }  // namespace
 
-extern constexpr std::array<std::uint8_t, groupCount* groupSize> groupPieces = makeGroupPieces();
-extern constexpr std::array<PieceGroup, groupCount> groupTable = makeGroupTable();
+extern constexpr BuiltInGroups builtInGroups{groupTable, groupPieces};
 
 // Compile-time checks of every group.
 namespace {

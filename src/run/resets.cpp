@@ -1,6 +1,7 @@
 #include "run/resets.h"
 
 #include "base/clocks.h"
+#include "base/program_state.h"
 #include "base/random.h"
 #include "base/settings.h"
 #include "puzzle/candidate_ordering.h"
@@ -38,13 +39,11 @@ void installSearchHooks() {
 
 void resetProgram() {
     installSearchHooks();
-    settings = {};
-    stoppedClockMs.reset();
+    program = {};
     orderingHistory = {};
     scarcity = {};
     boardLoading = {};
     deepestBoard = {};
-    resetRandomGenerators();
     indexEditedLists();
     fullBoards = {};
     tallyLine = {};

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "base/console.h"
+#include "base/program_state.h"
 #include "base/settings.h"
 #include "puzzle/list_editing.h"
 #include "results/full_boards.h"
@@ -24,7 +25,7 @@ namespace {
 
 // The end of a run that must stop now: for the user, or at the node limit.
 RunEnd stopDueEnd() {
-    return stopRequested.load() ? RunEnd::stopRequest : RunEnd::nodeLimit;
+    return runSignals.stopRequested.load() ? RunEnd::stopRequest : RunEnd::nodeLimit;
 }
 
 // Rules 2 and 3 can act only at the first call past their node counts: after it, the
@@ -36,11 +37,11 @@ void updateAttention(std::int64_t n) {
     std::int64_t level = std::min(budget.threshold, budget.checkpointNodes + checkpointDistance);
     if (n <= earlyFailureNodes) level = std::min(level, earlyFailureNodes);
     if (n <= noBoardFrom) level = std::min(level, noBoardFrom);
-    level = std::min(level, settings.runNodeLimit - 1);
+    level = std::min(level, program.settings.runNodeLimit - 1);
     // The flag and the level are written in this order here and in the opposite order by
     // requestRunStop, all sequentially consistent, so a stop request is never overwritten.
-    budgetAttention.store(level);
-    if (stopRequested.load()) budgetAttention.store(-1);
+    runSignals.budgetAttention.store(level);
+    if (runSignals.stopRequested.load()) runSignals.budgetAttention.store(-1);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "base/clocks.h"
 #include "base/console.h"
 #include "base/guarded_saves.h"
+#include "base/program_state.h"
 #include "base/random.h"
 #include "base/settings.h"
 #include "base/stop_signals.h"
@@ -34,9 +35,10 @@
 #include "stats/statistics_file.h"
 #include "stats/statistics_report.h"
 
-std::atomic<std::int32_t> runFinished{0};
-
 namespace {
+
+// 0 while a run is active; set to 1 by the run thread when its run is over.
+std::atomic<std::int32_t> runFinished{0};
 
 constexpr int lowestPriority = 19;
 
@@ -56,7 +58,7 @@ constexpr auto idleWaitStep = std::chrono::milliseconds(20);
 // on the disk, with its statistics saved.
 void requestStop(int signalNumber) {
     const std::int64_t now = monotonicMs();
-    if (stopRequested.load()) {
+    if (runSignals.stopRequested.load()) {
         if (isSameStop(firstStopMs.load(), now) || holdEndDuringGuardedSave()) return;
         std::signal(signalNumber, SIG_DFL);
         std::raise(signalNumber);
@@ -93,11 +95,12 @@ void startThread(Body body) {
     printStatisticsReport();
     // The run's end saved the statistics last; say so only if that save succeeded.
     if (statisticsFile.saveFailed) {
-        printErr("Stopped; the statistics could not be saved in %s\n", settings.workingDirectory);
+        printErr("Stopped; the statistics could not be saved in %s\n",
+                 program.settings.workingDirectory);
         std::fflush(nullptr);
         std::_Exit(1);
     }
-    printOut("Stopped; the statistics are saved in %s\n", settings.workingDirectory);
+    printOut("Stopped; the statistics are saved in %s\n", program.settings.workingDirectory);
     std::fflush(nullptr);
     std::_Exit(0);
 }
@@ -115,12 +118,13 @@ void catchStopSignals() {
     // Output into a pipe whose reader has gone (tessaly | head) fails with EPIPE instead of
     // killing the program, and asks for a stop like a signal: the statistics are saved.
     std::signal(SIGPIPE, SIG_IGN);
-    onOutputGone = requestRunStop;
+    process.onOutputGone = requestRunStop;
 }
 
 void saveStatisticsAtEnds() {
     // From now on an end in the middle of a run saves what the run has counted.
-    programEnds = {saveStatistics, endAfterStop};
+    process.saveStatistics = saveStatistics;
+    process.endStopped = endAfterStop;
 }
 
 void setIdlePriority() {
@@ -146,8 +150,8 @@ void performRun() {
     chooseGroupAndColours();
     startRunOptions(setup.groups.options);
     reorderCandidateTables();
-    if (settings.boardPath[0] != '\0') {
-        printOut("loading %s\n", settings.boardPath);
+    if (program.settings.boardPath[0] != '\0') {
+        printOut("loading %s\n", program.settings.boardPath);
         loadBoard();
     }
     search.board[hintSlot] = rotate(2, pieceCodes[hintPiece]);
@@ -177,7 +181,7 @@ void runThreadMain() {
 
 void runForever() {
     setIdlePriority();
-    seedRandom(mainRandom, chosenMainSeed());
+    seedRandom(program.mainRandom, chosenMainSeed());
     startThread(idleKeeper);
     for (;;) {
         runFinished.store(0);
@@ -185,8 +189,9 @@ void runForever() {
         // Woken as soon as the run thread sets the flag, so the next run starts at once.
         runFinished.wait(0);
         if (search.nodeCount < idleRunNodes)
-            while (!stopRequested.load() && programClockMs() - runStatistics.startClock < idleRunMs)
+            while (!runSignals.stopRequested.load() &&
+                   programClockMs() - runStatistics.startClock < idleRunMs)
                 std::this_thread::sleep_for(idleWaitStep);
-        if (stopRequested.load()) endAfterStop();
+        if (runSignals.stopRequested.load()) endAfterStop();
     }
 }

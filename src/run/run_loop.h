@@ -1,16 +1,10 @@
 // The run loop on the main thread and the run thread, one run at a time.
 #pragma once
 
-#include <atomic>
-#include <cstdint>
-
-// 0 while a run is active; set to 1 by the run thread when its run is over.
-extern std::atomic<std::int32_t> runFinished;
-
 // Sets up one run, places the hint piece and searches until the budget stops the run
 // (RunStopped) or its whole space has been tried (then returns).
 void performRun();
-// Body of a run thread: one run, then runFinished.
+// Body of a run thread: one run, then it marks the run finished.
 void runThreadMain();
 // Makes the stop signals (SIGINT, SIGTERM, SIGHUP) ask the run to stop, and lets in any that
 // came while they were blocked; the first thing the solver does, so that a stop during the

@@ -8,6 +8,7 @@
 #include "base/console.h"
 #include "base/option_table.h"
 #include "base/printable_text.h"
+#include "base/program_state.h"
 #include "base/random.h"
 #include "base/settings.h"
 #include "puzzle/candidate_ordering.h"
@@ -45,8 +46,8 @@ void readTestSeeds() {
 
 std::uint32_t chosenMainSeed() {
     if (setup.testSeeds) return (*setup.testSeeds)[0];
-    const std::uint16_t checksum =
-        directoryChecksum(settings.workingDirectory, std::strlen(settings.workingDirectory));
+    const std::uint16_t checksum = directoryChecksum(
+        program.settings.workingDirectory, std::strlen(program.settings.workingDirectory));
     const auto wall = static_cast<std::uint32_t>(wallClockSeconds());
     const auto clock = static_cast<std::uint32_t>(programClockMs());
     return mainSeed(wall, clock, checksum);
@@ -56,7 +57,8 @@ void chooseGroupAndColours() {
     if (!setup.groupRandomSeeded) {
         const auto wall = static_cast<std::uint32_t>(wallClockSeconds());
         const auto clock = static_cast<std::uint32_t>(programClockMs());
-        seedRandom(groupRandom, setup.testSeeds ? (*setup.testSeeds)[1] : groupSeed(wall, clock));
+        seedRandom(program.groupRandom,
+                   setup.testSeeds ? (*setup.testSeeds)[1] : groupSeed(wall, clock));
         setup.groupRandomSeeded = true;
     }
     const bool groupRules = setup.groups.rules == StepRules::groups;
@@ -64,15 +66,17 @@ void chooseGroupAndColours() {
         for (const MinimumEntry& entry : runMinimumEntries)
             groupFlags.secondListMinimum[entry.depth] = entry.minimum;
 
-    const auto lowColour = [] { return static_cast<int>(nextRandom(mainRandom) % lowColourCount); };
+    const auto lowColour = [] {
+        return static_cast<int>(nextRandom(program.mainRandom) % lowColourCount);
+    };
     ordering.shunnedColour[drawFreeColour(lowColour)] = 1;
     ordering.favouredColour[drawFreeColour(lowColour)] = 1;
     // The shunned colour is a low one, so the first draw of a high colour is always taken.
-    ordering.favouredColour[static_cast<int>(nextRandom(mainRandom) % highColourCount +
+    ordering.favouredColour[static_cast<int>(nextRandom(program.mainRandom) % highColourCount +
                                              lowColourCount)] = 1;
 
     draws.group =
-        static_cast<int>(nextRandom(groupRandom) % static_cast<std::uint32_t>(groupCount));
+        static_cast<int>(nextRandom(program.groupRandom) % static_cast<std::uint32_t>(groupCount));
     if (groupRules) applyPieceGroup(draws.group);
 }
 

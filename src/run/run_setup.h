@@ -21,8 +21,8 @@ inline constexpr std::array<int, 3> secondListQuota{12, 8, 0};
 // The piece groups the runs draw from and the rules the search applies: the built-in groups
 // under the group rules, unless a groups file gives groups of its own or turns the rules off.
 struct RunGroups {
-    std::array<PieceGroup, groupCount> table = groupTable;
-    std::array<std::uint8_t, groupCount* groupSize> pieces = groupPieces;
+    std::array<PieceGroup, groupCount> table = builtInGroups.table;
+    std::array<std::uint8_t, groupCount* groupSize> pieces = builtInGroups.pieces;
     StepRules rules = StepRules::groups;
     // The search options of the runs (the groups file's words, or the bench's flags).
     SearchOptions options;

@@ -18,6 +18,7 @@
 #include "base/fatal_exit.h"
 #include "base/file_reading.h"
 #include "base/program_info.h"
+#include "base/program_state.h"
 #include "base/settings.h"
 #include "base/whole_files.h"
 #include "puzzle/candidate_tables.h"
@@ -61,8 +62,8 @@ void enterOutputDirectory(const char* directory) {
     if (directory[0] == separator)
         std::snprintf(extended, sizeof extended, "%s", directory);
     else
-        std::snprintf(extended, sizeof extended, "%s%c%s", settings.workingDirectory, separator,
-                      directory);
+        std::snprintf(extended, sizeof extended, "%s%c%s", program.settings.workingDirectory,
+                      separator, directory);
     if (std::strlen(directory) >= pathCapacity || std::strlen(extended) >= pathCapacity) {
         printOut("argument %d: directory <%s> makes a path longer than %d characters\n",
                  argumentPosition, directory, pathCapacity - 1);
@@ -72,7 +73,7 @@ void enterOutputDirectory(const char* directory) {
         printOut("argument %d: cd to directory <%s> failed\n", argumentPosition, directory);
         fatalExit();
     }
-    std::memcpy(settings.workingDirectory, extended, std::strlen(extended) + 1);
+    std::memcpy(program.settings.workingDirectory, extended, std::strlen(extended) + 1);
 }
 
 void takeBoardPath(const char* path) {
@@ -81,14 +82,14 @@ void takeBoardPath(const char* path) {
                  argumentPosition, path, pathCapacity - 1);
         fatalExit();
     }
-    std::memcpy(settings.boardPath, path, std::strlen(path) + 1);
+    std::memcpy(program.settings.boardPath, path, std::strlen(path) + 1);
 }
 
 // A groups file beside the pieces replaces the built-in groups; a faulty one ends the program
 // before anything is searched or written.
 void readGroupsFileIfAny() {
     char path[pathCapacity + 20];
-    std::snprintf(path, sizeof path, "%s%c%s", settings.workingDirectory, separator,
+    std::snprintf(path, sizeof path, "%s%c%s", program.settings.workingDirectory, separator,
                   groupsFileName);
     struct stat status {};
     if (lstat(path, &status) != 0 && errno == ENOENT) return;
@@ -179,7 +180,7 @@ void tidyStaleTemporaries() {
             names.emplace_back(entry->d_name);
         closedir(directory);
     }
-    const std::string directory = std::string(settings.workingDirectory) + separator;
+    const std::string directory = std::string(program.settings.workingDirectory) + separator;
     for (const std::string& name : names) {
         const std::optional<std::string_view> target = temporaryFileTarget(name);
         if (!target || !isSolverFile(*target)) continue;
@@ -200,9 +201,9 @@ void startUp(int argc, char** argv) {
     // A first argument of exactly --help or --version is answered; any other first argument,
     // even one that begins with "--", keeps its usual meaning.
     if (argc > 1) answerHelpOrVersion(argv[1], "tessaly", usage);
-    settings.programStartMs = monotonicMs();
+    program.settings.programStartMs = monotonicMs();
     readTestSeeds();
-    if (getcwd(settings.workingDirectory, pathCapacity) == nullptr) {
+    if (getcwd(program.settings.workingDirectory, pathCapacity) == nullptr) {
         // ERANGE: the path does not fit; otherwise the directory is gone or unreadable.
         if (errno == ERANGE)
             printErr("cannot read the current directory: its path is longer than %d characters\n",
@@ -211,13 +212,13 @@ void startUp(int argc, char** argv) {
             printErr("cannot read the current directory: %s\n", std::strerror(errno));
         fatalExit();
     }
-    std::snprintf(settings.pieceFilePath, sizeof settings.pieceFilePath, "%s%c%s",
-                  settings.workingDirectory, separator, pieceFileName);
-    readPieceFile(settings.pieceFilePath);
+    std::snprintf(program.settings.pieceFilePath, sizeof program.settings.pieceFilePath, "%s%c%s",
+                  program.settings.workingDirectory, separator, pieceFileName);
+    readPieceFile(program.settings.pieceFilePath);
     buildCandidateTables();
     readGroupsFileIfAny();
 
-    settings.boardPath[0] = '\0';
+    program.settings.boardPath[0] = '\0';
     if (argc > 1) {
         const char* argument = argv[1];
         if (std::strncmp(argument, "-o", 2) == 0)
@@ -228,16 +229,17 @@ void startUp(int argc, char** argv) {
     // Before anything is written there: a second solver would save over the first one's counts.
     const DirectoryLock lock = lockDirectory(".");
     if (lock.error == EWOULDBLOCK) {
-        printErr("%s\n", lockRefusal(settings.workingDirectory, lock).c_str());
+        printErr("%s\n", lockRefusal(program.settings.workingDirectory, lock).c_str());
         std::exit(1);
     }
     if (lock.error != 0)
         printErr("cannot lock %s%c%s (%s); a second solver there would not be noticed\n",
-                 settings.workingDirectory, separator, lockFileName, std::strerror(lock.error));
+                 program.settings.workingDirectory, separator, lockFileName,
+                 std::strerror(lock.error));
     else
         tidyStaleTemporaries();
     printOut("Tessaly solver version %s\n\n", programVersion);
-    printOut("Best scores are stored in %s\n\n", settings.workingDirectory);
+    printOut("Best scores are stored in %s\n\n", program.settings.workingDirectory);
     readStatistics();
     readDeepestBoard();
     statisticsFile.secsAtProgramStart = statistics.grandTotal.secs;

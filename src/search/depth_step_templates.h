@@ -352,7 +352,7 @@ template <int D, StepRules R>
     if constexpr (nextWalksCopy) {
         next = copyListIfOpen<D + 1, R>(search.secondListPlaced + counted);
         if (next == 0) {
-            if (search.nodeCount > budgetAttention.load(std::memory_order_relaxed)) {
+            if (search.nodeCount > runSignals.budgetAttention.load(std::memory_order_relaxed)) {
                 search.pieceFree[piece] = 0;
                 searchHooks.budgetRules();
                 search.pieceFree[piece] = 1;

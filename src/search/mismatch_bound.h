@@ -16,6 +16,7 @@
 #include <array>
 #include <cstdint>
 
+#include "base/program_state.h"
 #include "base/search_option_row.h"
 #include "base/settings.h"
 #include "puzzle/piece_code.h"
@@ -176,7 +177,7 @@ edges than a full board may have.)roff",
     // The bound counts the squares as the fill order fills them; a board file may have filled
     // deeper ones, so a run from one does without it.
     static std::int64_t startSteps(std::int64_t value) {
-        bound.on = value != 0 && settings.boardPath[0] == '\0';
+        bound.on = value != 0 && program.settings.boardPath[0] == '\0';
         return bound.on ? value : 0;
     }
     // The bound counts its sides on entering its first depth; a search from below it goes on

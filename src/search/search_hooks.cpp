@@ -1,10 +1,9 @@
 #include "search/search_hooks.h"
 
 SearchHooks searchHooks;
-std::atomic<std::int64_t> budgetAttention{0};
-std::atomic<bool> stopRequested{false};
+RunSignals runSignals;
 
 void requestRunStop() {
-    stopRequested.store(true);
-    budgetAttention.store(-1);
+    runSignals.stopRequested.store(true);
+    runSignals.budgetAttention.store(-1);
 }

@@ -7,32 +7,39 @@
 #include <atomic>
 #include <cstdint>
 
+#include "base/program_state.h"
 #include "base/settings.h"
 #include "search/search_state.h"
 
 struct SearchHooks {
     // Every full board, with the last square filled: counted, announced, saved.
     void (*fullBoard)() = nullptr;
-    // The run budget's rules, when the node count has passed budgetAttention; may end the run.
+    // The run budget's rules, when the node count has passed runSignals.budgetAttention; may end
+    // the run.
     void (*budgetRules)() = nullptr;
     // Ends the run: saves its statistics, restores the lists and throws RunStopped.
     void (*stopRun)() = nullptr;
 };
 extern SearchHooks searchHooks;
 
-// Lowest node count above which any rule of the budget can act, or -1 once a stop is
-// requested; below it a check is a single comparison. Read by the run thread, written by a
-// signal handler too.
-extern std::atomic<std::int64_t> budgetAttention;
-// Set when the user asks the program to stop: the run ends at its next budget check, with
-// its statistics saved.
-extern std::atomic<bool> stopRequested;
+// What the signal handlers and the run loop tell the run thread: atomics, read by the search at
+// its budget checks and written from other threads and handlers. A stop request outlives the
+// run it ends, so no reset touches them.
+struct RunSignals {
+    // Lowest node count above which any rule of the budget can act, or -1 once a stop is
+    // requested; below it a check is a single comparison.
+    std::atomic<std::int64_t> budgetAttention{0};
+    // Set when the user asks the program to stop: the run ends at its next budget check, with
+    // its statistics saved.
+    std::atomic<bool> stopRequested{false};
+};
+extern RunSignals runSignals;
 // Asks the current run to stop at its next budget check; safe to call from a signal handler.
 void requestRunStop();
 // Whether the run must stop now for a stop request or the node limit.
 inline bool runStopDue() {
-    return stopRequested.load(std::memory_order_relaxed) ||
-           search.nodeCount >= settings.runNodeLimit;
+    return runSignals.stopRequested.load(std::memory_order_relaxed) ||
+           search.nodeCount >= program.settings.runNodeLimit;
 }
 
 // Thrown by the end of a run to unwind the search to the run thread's entry; nothing in the
@@ -41,6 +48,6 @@ struct RunStopped {};
 
 // Called after every placement at the depths that check the budget.
 [[gnu::always_inline]] inline void checkRunBudget() {
-    if (search.nodeCount > budgetAttention.load(std::memory_order_relaxed))
+    if (search.nodeCount > runSignals.budgetAttention.load(std::memory_order_relaxed))
         searchHooks.budgetRules();
 }

@@ -16,6 +16,7 @@
 #include "base/console.h"
 #include "base/fatal_exit.h"
 #include "base/file_reading.h"
+#include "base/program_state.h"
 #include "base/settings.h"
 #include "base/whole_files.h"
 #include "results/deepest_board.h"
@@ -79,7 +80,7 @@ bool setAsideUnreadFile() {
         statisticsFile.unread.failureShown = true;
         return false;
     }
-    const std::string directory = std::string(settings.workingDirectory) + "/";
+    const std::string directory = std::string(program.settings.workingDirectory) + "/";
     const std::string& backup = statisticsFile.unread.backupKeptAs;
     if (keptAs != "-") {
         std::string where = directory + keptAs;
@@ -276,7 +277,7 @@ void updateStatistics() {
     }
     // On the monotonic clock: a wall clock set back must not take time off the totals.
     const std::int64_t running = std::max<std::int64_t>(
-        0, (monotonicMs() - settings.programStartMs) / millisecondsPerSecond);
+        0, (monotonicMs() - program.settings.programStartMs) / millisecondsPerSecond);
     statistics.grandTotal.secs = addClamped(statisticsFile.secsAtProgramStart, running);
     statistics.sinceStart.secs = running;
     runStatistics.savedNodes = 0;
@@ -285,7 +286,7 @@ void updateStatistics() {
 void saveStatistics() {
     updateStatistics();
     takeDeeperBoard();
-    if (settings.writeFiles) {
+    if (program.settings.writeFiles) {
         const std::int64_t now = monotonicMs();
         const bool sync =
             !statisticsFile.everSynced || now - statisticsFile.lastSyncMs >= syncIntervalMs;

@@ -1,4 +1,5 @@
 #include "base/random.h"
+#include "base/program_state.h"
 
 #include <gtest/gtest.h>
 
@@ -24,12 +25,12 @@ std::uint16_t bitwiseCrc(const char* text, std::size_t length) {
 class RandomGlobalGenerators : public ::testing::Test {
 protected:
     void SetUp() override {
-        savedMain = mainRandom;
-        savedGroup = groupRandom;
+        savedMain = program.mainRandom;
+        savedGroup = program.groupRandom;
     }
     void TearDown() override {
-        mainRandom = savedMain;
-        groupRandom = savedGroup;
+        program.mainRandom = savedMain;
+        program.groupRandom = savedGroup;
     }
     RandomState savedMain{};
     RandomState savedGroup{};
@@ -80,13 +81,13 @@ TEST(RandomGenerator, EqualSeedsGiveEqualSequences) {
 }
 
 TEST_F(RandomGlobalGenerators, DrawsFromOneGeneratorDoNotAdvanceTheOther) {
-    seedRandom(mainRandom, 99);
-    seedRandom(groupRandom, 99);
+    seedRandom(program.mainRandom, 99);
+    seedRandom(program.groupRandom, 99);
     std::mt19937 reference(99);
     for (int n = 0; n < 1000; ++n)
-        nextRandom(mainRandom);
-    EXPECT_EQ(nextRandom(groupRandom), reference());
-    EXPECT_EQ(nextRandom(groupRandom), reference());
+        nextRandom(program.mainRandom);
+    EXPECT_EQ(nextRandom(program.groupRandom), reference());
+    EXPECT_EQ(nextRandom(program.groupRandom), reference());
 }
 
 TEST(RandomChecksum, NineDigitsGiveTheCheckValue) {

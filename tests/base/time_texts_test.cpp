@@ -1,4 +1,5 @@
 #include "base/time_texts.h"
+#include "base/program_state.h"
 
 #include <gtest/gtest.h>
 
@@ -12,12 +13,12 @@ TEST(TimeTexts, DurationsShowDaysAndHoursOrHoursAndMinutes) {
 }
 
 TEST(TimeTexts, ElapsedTimeIsExactToTheMillisecondInTheFirstMinuteOnly) {
-    stoppedClockMs = 5'000'000;
+    program.stoppedClockMs = 5'000'000;
     EXPECT_EQ(elapsedText(5'000'000 - 12'345), "0 h 0' 12.345''");
     EXPECT_EQ(elapsedText(5'000'000 - 59'999), "0 h 0' 59.999''");
     EXPECT_EQ(elapsedText(5'000'000 - 75'432), "0 h 1' 15.000''");
     EXPECT_EQ(elapsedText(5'000'000 - 3'725'000), "1 h 2' 5.000''");
-    stoppedClockMs.reset();
+    program.stoppedClockMs.reset();
 }
 
 TEST(TimeTexts, ARunningClockShowsHoursMinutesAndSeconds) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/program_state.h"
 #include "base/random.h"
 #include "results/board_files.h"
 #include "search/board_geometry.h"
@@ -49,11 +50,11 @@ std::vector<std::string> linesWithASlash(const std::string& text) {
 class ShowProgram : public testing::Test {
 protected:
     void SetUp() override {
-        savedRandom = mainRandom;
-        seedRandom(mainRandom, 99u);
+        savedRandom = program.mainRandom;
+        seedRandom(program.mainRandom, 99u);
         writeFile(dir.file("svg_counts.py"), svgCounter);
     }
-    void TearDown() override { mainRandom = savedRandom; }
+    void TearDown() override { program.mainRandom = savedRandom; }
 
     ProgramResult show(const std::string& arguments) {
         return runProgram(std::string(TESSALY_SHOW_BIN) + " " + arguments, dir.path);

@@ -1,4 +1,5 @@
 #include "puzzle/candidate_ordering.h"
+#include "base/program_state.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +19,7 @@ class CandidateOrdering : public testing::Test {
 protected:
     void SetUp() override {
         resetProgram();
-        seedRandom(mainRandom, 99);
+        seedRandom(program.mainRandom, 99);
     }
 };
 
@@ -55,11 +56,11 @@ TEST_F(CandidateOrdering, ListOfOneEntryIsLeftAloneWithoutADraw) {
     std::array<PieceCode, 3> words{emptyCode, makePieceCode(70, 1, 2, 3, 4) | lastInListBit,
                                    emptyCode};
     const std::array<PieceCode, 3> before = words;
-    const RandomState random = mainRandom;
+    const RandomState random = program.mainRandom;
     reorderCandidateList(words.data());
     EXPECT_EQ(words, before);
-    EXPECT_EQ(mainRandom.words, random.words);
-    EXPECT_EQ(mainRandom.position, random.position);
+    EXPECT_EQ(program.mainRandom.words, random.words);
+    EXPECT_EQ(program.mainRandom.position, random.position);
     reorderCandidateList(nullptr);
 }
 
@@ -68,13 +69,13 @@ TEST_F(CandidateOrdering, TwoEntriesSwapExactlyWhenTheDrawTipsTheBalance) {
     const PieceCode y = makePieceCode(200, 1, 2, 3, 4);
     int swaps = 0;
     for (std::uint32_t seed = 0; seed < 200; ++seed) {
-        seedRandom(mainRandom, seed);
-        RandomState copy = mainRandom;
+        seedRandom(program.mainRandom, seed);
+        RandomState copy = program.mainRandom;
         const auto r = static_cast<std::int32_t>(nextRandom(copy) % 300u);
         const bool swap = r + piecePriority(x) > piecePriority(y) + 150;
         std::array<PieceCode, 4> words{emptyCode, x, y | lastInListBit, emptyCode};
         reorderCandidateList(words.data());
-        EXPECT_EQ(mainRandom.position, copy.position) << "exactly one draw";
+        EXPECT_EQ(program.mainRandom.position, copy.position) << "exactly one draw";
         if (swap) {
             ++swaps;
             EXPECT_EQ(words,

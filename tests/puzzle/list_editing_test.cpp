@@ -1,4 +1,5 @@
 #include "puzzle/list_editing.h"
+#include "base/program_state.h"
 #include "search/placed_removals.h"
 
 #include <gtest/gtest.h>
@@ -104,23 +105,23 @@ class ListEditing : public ::testing::Test {
 protected:
     void SetUp() override {
         resetProgram();
-        savedErr = consoleErr;
-        consoleErr = std::tmpfile();
-        ASSERT_NE(consoleErr, nullptr);
+        savedErr = process.consoleErr;
+        process.consoleErr = std::tmpfile();
+        ASSERT_NE(process.consoleErr, nullptr);
     }
     void TearDown() override {
-        std::fclose(consoleErr);
-        consoleErr = savedErr;
+        std::fclose(process.consoleErr);
+        process.consoleErr = savedErr;
     }
     // Everything printed on the error stream since the last call.
     std::string takeErr() {
-        std::fflush(consoleErr);
-        std::rewind(consoleErr);
+        std::fflush(process.consoleErr);
+        std::rewind(process.consoleErr);
         std::string text;
-        for (int c = std::fgetc(consoleErr); c != EOF; c = std::fgetc(consoleErr))
+        for (int c = std::fgetc(process.consoleErr); c != EOF; c = std::fgetc(process.consoleErr))
             text += static_cast<char>(c);
-        std::fclose(consoleErr);
-        consoleErr = std::tmpfile();
+        std::fclose(process.consoleErr);
+        process.consoleErr = std::tmpfile();
         return text;
     }
 
@@ -686,7 +687,7 @@ TEST_F(ListEditing, IndexedEditingLeavesEveryWordAsTheLiteralProcedure) {
     writeFile(dir.file("k7pieces.txt"), pieceFileText(generatePuzzle({4, 12, 4})));
     readPieceFile(dir.file("k7pieces.txt").c_str());
     buildCandidateTables();
-    seedRandom(mainRandom, 99);
+    seedRandom(program.mainRandom, 99);
     std::mt19937 rng(5);
     auto literal = std::make_unique<LiteralLists>();
     literal->copyReal();

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/console.h"
+#include "base/program_state.h"
 #include "base/random.h"
 #include "base/settings.h"
 #include "results/board_files.h"
@@ -50,11 +51,11 @@ class RecordBoard : public ::testing::Test {
 protected:
     void SetUp() override {
         resetProgram();
-        savedRandom = mainRandom;
-        seedRandom(mainRandom, 4321u);
+        savedRandom = program.mainRandom;
+        seedRandom(program.mainRandom, 4321u);
         search.board = sampleBoard();
     }
-    void TearDown() override { mainRandom = savedRandom; }
+    void TearDown() override { program.mainRandom = savedRandom; }
 
 private:
     RandomState savedRandom;
@@ -88,7 +89,7 @@ TEST_F(RecordBoard, DecodingGivesBackEverySlotWordIncludingEmptySlots) {
 }
 
 TEST_F(RecordBoard, BoardIsChainedByXorBehindSixRandomWordsAndFollowedByOne) {
-    RandomState draws = mainRandom;
+    RandomState draws = program.mainRandom;
     const std::vector<std::uint32_t> words = wordsOf(recordBoardText(search.board));
     ASSERT_EQ(words.size(), 263u);
     for (int k = 0; k < 6; ++k)
@@ -103,11 +104,11 @@ TEST_F(RecordBoard, BoardIsChainedByXorBehindSixRandomWordsAndFollowedByOne) {
 }
 
 TEST_F(RecordBoard, MakingTheTextTakesSevenWordsFromTheMainGenerator) {
-    RandomState expected = mainRandom;
+    RandomState expected = program.mainRandom;
     for (int i = 0; i < 7; ++i)
         nextRandom(expected);
     recordBoardText(search.board);
-    EXPECT_TRUE(sameState(mainRandom, expected));
+    EXPECT_TRUE(sameState(program.mainRandom, expected));
 }
 
 TEST_F(RecordBoard, TwoTextsOfTheSameBoardDifferButDecodeAlike) {
@@ -144,9 +145,9 @@ protected:
 };
 
 TEST_F(RecordBoardSave, SavedFileHoldsTheTextOfTheCurrentBoardInTheCurrentDirectory) {
-    const RandomState start = mainRandom;
+    const RandomState start = program.mainRandom;
     const std::string expected = recordBoardText(search.board);
-    mainRandom = start;
+    program.mainRandom = start;
     const SavedBoard saved = saveBoardOfScore(468);
     EXPECT_TRUE(saved.saved);
     EXPECT_EQ(saved.name, "468.tsr");
@@ -166,13 +167,13 @@ TEST_F(RecordBoardSave, SavingNeverReplacesABoardOfTheSameScore) {
 }
 
 TEST_F(RecordBoardSave, WithFileWritingOffNothingIsWrittenButSevenWordsAreDrawn) {
-    settings.writeFiles = false;
-    RandomState expected = mainRandom;
+    program.settings.writeFiles = false;
+    RandomState expected = program.mainRandom;
     for (int i = 0; i < 7; ++i)
         nextRandom(expected);
     EXPECT_TRUE(saveBoardOfScore(468).saved);
     EXPECT_FALSE(std::filesystem::exists(dir.file("468.tsr")));
-    EXPECT_TRUE(sameState(mainRandom, expected));
+    EXPECT_TRUE(sameState(program.mainRandom, expected));
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/console.h"
+#include "base/program_state.h"
 #include "base/random.h"
 #include "base/settings.h"
 #include "puzzle/candidate_tables.h"
@@ -102,7 +103,8 @@ protected:
     }
     std::string boardFile() const { return dir.file("board.txt"); }
     Loaded loadPath(const std::string& path) {
-        std::snprintf(settings.boardPath, sizeof settings.boardPath, "%s", path.c_str());
+        std::snprintf(program.settings.boardPath, sizeof program.settings.boardPath, "%s",
+                      path.c_str());
         ConsoleCapture capture;
         loadBoard();
         return {capture.out(), capture.err()};
@@ -510,13 +512,13 @@ TEST_F(BoardLoadingMalformed, EmptyFileHasNoBoardLine) {
 }
 
 TEST_F(BoardLoadingMalformed, RecordBoardFileHasNoBoardLineAndLeavesTheBoardEmpty) {
-    const RandomState savedRandom = mainRandom;
-    seedRandom(mainRandom, 99u);
+    const RandomState savedRandom = program.mainRandom;
+    seedRandom(program.mainRandom, 99u);
     std::array<PieceCode, 256> full{};
     for (int s = 0; s < 256; ++s)
         full[s] = planted(s);
     const std::string record = recordBoardText(full);
-    mainRandom = savedRandom;
+    program.mainRandom = savedRandom;
     const Loaded loaded = load(record);
     EXPECT_EQ(loaded.err, endsAfter(0));
     EXPECT_TRUE(boardIsEmpty());
@@ -649,17 +651,18 @@ namespace {
 // files written; returns what it printed.
 Loaded runWithBoard(const std::string& path, const std::string& text) {
     writeFile(path, text);
-    std::snprintf(settings.boardPath, sizeof settings.boardPath, "%s", path.c_str());
-    const RandomState savedRandom = mainRandom;
-    seedRandom(mainRandom, 5150u);
-    settings.writeFiles = false;
+    std::snprintf(program.settings.boardPath, sizeof program.settings.boardPath, "%s",
+                  path.c_str());
+    const RandomState savedRandom = program.mainRandom;
+    seedRandom(program.mainRandom, 5150u);
+    program.settings.writeFiles = false;
     Loaded printed;
     {
         ConsoleCapture capture;
         performRun();
         printed = {capture.out(), capture.err()};
     }
-    mainRandom = savedRandom;
+    program.mainRandom = savedRandom;
     return printed;
 }
 

@@ -1,4 +1,5 @@
 #include "results/deepest_board.h"
+#include "base/program_state.h"
 
 #include <gtest/gtest.h>
 
@@ -30,7 +31,7 @@ protected:
         buildCandidateTables();
         for (int slot = 0; slot < 256; ++slot)
             solution[slot] = rotate(puzzle.slotRotation[slot], pieceCodes[puzzle.slotPiece[slot]]);
-        std::snprintf(settings.workingDirectory, pathCapacity, "%s", dir.path.c_str());
+        std::snprintf(program.settings.workingDirectory, pathCapacity, "%s", dir.path.c_str());
     }
     // The solution up to `depth` in fill order, with the hint, as the search would hold it.
     std::array<PieceCode, 256> boardTo(int depth) const {

@@ -1,4 +1,5 @@
 #include "results/full_boards.h"
+#include "base/program_state.h"
 #include "base/settings.h"
 
 #include <gtest/gtest.h>
@@ -64,15 +65,15 @@ class FullBoards : public ::testing::Test {
 protected:
     void SetUp() override {
         resetProgram();
-        std::snprintf(settings.workingDirectory, sizeof settings.workingDirectory, "%s",
-                      shownDirectory);
-        savedRandom = mainRandom;
+        std::snprintf(program.settings.workingDirectory, sizeof program.settings.workingDirectory,
+                      "%s", shownDirectory);
+        savedRandom = program.mainRandom;
         search.board = sampleFullBoard(0);
-        seedRandom(mainRandom, 20240607u);
+        seedRandom(program.mainRandom, 20240607u);
         search.deepestReached = 250;
         runStatistics.startClock = programClockMs();
     }
-    void TearDown() override { mainRandom = savedRandom; }
+    void TearDown() override { program.mainRandom = savedRandom; }
 
     // Hands the board to the full-board handling with `mismatches` mismatched edges.
     void fullBoard(int mismatches) {
@@ -369,12 +370,12 @@ class FullBoardsRandomDraws : public FullBoards,
                               public ::testing::WithParamInterface<SavedBoardDrawCase> {};
 
 TEST_P(FullBoardsRandomDraws, SavingABoardTakesSevenWordsFromTheMainGenerator) {
-    settings.writeFiles = GetParam().writeFiles;
-    RandomState expected = mainRandom;
+    program.settings.writeFiles = GetParam().writeFiles;
+    RandomState expected = program.mainRandom;
     for (int i = 0; i < 7; ++i)
         nextRandom(expected);
     fullBoard(GetParam().mismatches);
-    EXPECT_TRUE(sameRandomState(mainRandom, expected));
+    EXPECT_TRUE(sameRandomState(program.mainRandom, expected));
     EXPECT_EQ(filesHere().size(), GetParam().writeFiles ? 1u : 0u);
 }
 
@@ -389,13 +390,13 @@ INSTANTIATE_TEST_SUITE_P(FullBoards, FullBoardsRandomDraws,
 
 TEST_F(FullBoards, BoardThatIsNotSavedDrawsNoRandomWords) {
     statistics.grandTotal.best = 5;
-    const RandomState before = mainRandom;
+    const RandomState before = program.mainRandom;
     fullBoard(12);
-    EXPECT_TRUE(sameRandomState(mainRandom, before));
+    EXPECT_TRUE(sameRandomState(program.mainRandom, before));
 }
 
 TEST_F(FullBoards, WithFileWritingOffARecordIsStillAnnouncedAndKept) {
-    settings.writeFiles = false;
+    program.settings.writeFiles = false;
     fullBoard(12);
     EXPECT_EQ(newOutput(), std::string("\nNEW RECORD!!!\nBoard is saved in ") + shownDirectory +
                                "/468.tsr\n" + "\n" + blanks(40) + "468   1 ");
@@ -450,8 +451,8 @@ TEST_F(UnsavedBoardsDeathTest, RecordIsPrintedBeforeTheErrorExitAndNeverCalledSa
     EXPECT_EXIT(
         {
             if (std::freopen("/dev/null", "r", stdin) == nullptr) std::_Exit(3);
-            consoleOut = stderr;
-            consoleErr = stderr;
+            process.consoleOut = stderr;
+            process.consoleErr = stderr;
             fullBoard(12);
         },
         ::testing::ExitedWithCode(1),
@@ -520,8 +521,8 @@ TEST_F(FullBoardsDeathTest, ASecondStopDuringARecordSaveEndsOnceTheBoardAndStati
             saveStatisticsAtEnds();
             std::raise(SIGINT);  // the first stop; the second comes a while later
             std::this_thread::sleep_for(std::chrono::milliseconds(sameStopMs + 100));
-            consoleOut = consoleStoppingAtTheRecord();
-            consoleErr = stderr;
+            process.consoleOut = consoleStoppingAtTheRecord();
+            process.consoleErr = stderr;
             search.nodeCount = 5'000;
             fullBoard(12);
             std::_Exit(3);
@@ -541,8 +542,8 @@ TEST_F(FullBoardsDeathTest, ARecordThatCannotBeWrittenIsPrintedAndTheStatisticsS
             if (std::freopen("/dev/null", "r", stdin) == nullptr) std::_Exit(3);
             catchStopSignals();
             saveStatisticsAtEnds();
-            consoleOut = stderr;
-            consoleErr = stderr;
+            process.consoleOut = stderr;
+            process.consoleErr = stderr;
             // A directory in the place of the board's temporary file.
             mkdir(("468.tsr.tmp" + std::to_string(getpid())).c_str(), 0700);
             search.nodeCount = 5'000;

@@ -2,6 +2,7 @@
 // only while it keeps finding full boards.
 #include <gtest/gtest.h>
 
+#include "base/program_state.h"
 #include "base/settings.h"
 #include "results/full_boards.h"
 #include "results/statistics_records.h"
@@ -19,7 +20,7 @@ class Checkpoint : public testing::Test {
 protected:
     void SetUp() override {
         resetProgram();
-        settings.writeFiles = false;
+        program.settings.writeFiles = false;
         search.deepestReached = 256;
         search.depthVisits[0] = 0;
         search.depthVisits[166] = 1'000;
@@ -74,9 +75,9 @@ TEST_F(Checkpoint, AStopRequestEndsTheRunAtItsNextCheckWithoutAMark) {
     requestRunStop();
     ConsoleCapture console;
     EXPECT_THROW(checkRunBudget(), RunStopped);
-    stopRequested = false;
+    runSignals.stopRequested = false;
     resetRunBudget();
-    EXPECT_EQ(budgetAttention, 40'000'000);
+    EXPECT_EQ(runSignals.budgetAttention, 40'000'000);
     EXPECT_EQ(console.out(), "");
     EXPECT_EQ(statistics.sinceStart.nodes, 1'000) << "the stopped run's nodes are counted";
 }

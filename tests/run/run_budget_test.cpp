@@ -1,4 +1,5 @@
 #include "run/run_budget.h"
+#include "base/program_state.h"
 
 #include <gtest/gtest.h>
 
@@ -38,7 +39,7 @@ protected:
         resetProgram();
         // A run ended by the budget saves its statistics: here in memory only, as the bench's
         // runs do, so that the thousands of runs the quick check ends touch no disk.
-        settings.writeFiles = false;
+        program.settings.writeFiles = false;
         search.depthVisits[0] = 0;
     }
 

@@ -1,4 +1,5 @@
 #include "run/run_setup.h"
+#include "base/program_state.h"
 
 #include <gtest/gtest.h>
 
@@ -48,19 +49,19 @@ TEST(RunSetup, GroupZeroBarsAndCountsExactlyItsListedPieces) {
                              136, 67, 68, 137, 154, 46, 47, 45, 26, 40}));
     const std::set<int> first = flagged(groupFlags.inFirstList);
     EXPECT_EQ(first.size(), 150u);
-    const PieceGroup& group = groupTable[0];
+    const PieceGroup& group = builtInGroups.table[0];
     for (int i = 0; i < group.firstCount; ++i)
-        EXPECT_TRUE(first.count(groupPieces[i]));
+        EXPECT_TRUE(first.count(builtInGroups.pieces[i]));
 }
 
 TEST(RunSetup, ColoursAreDrawnInOrderWithARedrawWhenTheFavouredHitsTheShunned) {
     resetProgram();
     setup.groupRandomSeeded = true;
-    seedRandom(groupRandom, 1);
+    seedRandom(program.groupRandom, 1);
     int redraws = 0;
     for (std::uint32_t seed = 0; seed < 300; ++seed) {
-        seedRandom(mainRandom, seed);
-        RandomState copy = mainRandom;
+        seedRandom(program.mainRandom, seed);
+        RandomState copy = program.mainRandom;
         const int shunned = static_cast<int>(nextRandom(copy) % 17u);
         int favoured = static_cast<int>(nextRandom(copy) % 17u);
         if (favoured == shunned) ++redraws;
@@ -72,23 +73,23 @@ TEST(RunSetup, ColoursAreDrawnInOrderWithARedrawWhenTheFavouredHitsTheShunned) {
         chooseGroupAndColours();
         EXPECT_EQ(colours(ordering.shunnedColour), std::set<int>{shunned});
         EXPECT_EQ(colours(ordering.favouredColour), (std::set<int>{favoured, high}));
-        EXPECT_EQ(mainRandom.position, copy.position) << "no draw beyond the colours";
+        EXPECT_EQ(program.mainRandom.position, copy.position) << "no draw beyond the colours";
     }
     EXPECT_GT(redraws, 0);
 }
 
 TEST(RunSetup, GroupRandomIsSeededInTheFirstRunOnlyAndDrawsOneGroupPerRun) {
     resetProgram();
-    seedRandom(mainRandom, 3);
+    seedRandom(program.mainRandom, 3);
     chooseGroupAndColours();
     EXPECT_TRUE(setup.groupRandomSeeded);
     for (int run = 0; run < 5; ++run) {
-        RandomState copy = groupRandom;
+        RandomState copy = program.groupRandom;
         resetRun();
         chooseGroupAndColours();
         EXPECT_EQ(draws.group, static_cast<int>(nextRandom(copy) % 60u));
         EXPECT_EQ(std::count(groupFlags.inFirstList.begin(), groupFlags.inFirstList.end(), 1),
-                  groupTable[draws.group].firstCount);
+                  builtInGroups.table[draws.group].firstCount);
         EXPECT_EQ(
             std::count(groupFlags.firstListBarred.begin(), groupFlags.firstListBarred.end(), 1),
             55);
@@ -144,10 +145,10 @@ TEST(RunSetup, TestSeedsMakeTheFirstRunsDrawsTheSameAtAnyTime) {
     const auto firstRunAt = [](std::int64_t ms) {
         resetProgram();
         setup.testSeeds = {{7, 9}};
-        stoppedClockMs = ms;
-        seedRandom(mainRandom, chosenMainSeed());
+        program.stoppedClockMs = ms;
+        seedRandom(program.mainRandom, chosenMainSeed());
         chooseGroupAndColours();
-        stoppedClockMs.reset();
+        program.stoppedClockMs.reset();
         return std::pair{draws.group, ordering.favouredColour};
     };
     const auto first = firstRunAt(1'000);

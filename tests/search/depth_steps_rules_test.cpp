@@ -4,6 +4,7 @@
 
 #include <set>
 
+#include "base/program_state.h"
 #include "base/random.h"
 #include "base/settings.h"
 #include "puzzle/candidate_ordering.h"
@@ -32,12 +33,12 @@ RunResult runUnder(StepRules rules) {
     resetProgram();
     buildCandidateTables();
     orderingHistory.runs = 1;
-    seedRandom(mainRandom, 77);
-    seedRandom(groupRandom, 78);
+    seedRandom(program.mainRandom, 77);
+    seedRandom(program.groupRandom, 78);
     setup.groupRandomSeeded = true;
     setup.groups.rules = rules;
-    settings.runNodeLimit = 3'000'000;
-    settings.writeFiles = false;
+    program.settings.runNodeLimit = 3'000'000;
+    program.settings.writeFiles = false;
     ConsoleCapture quiet;
     try {
         performRun();

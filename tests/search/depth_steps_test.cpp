@@ -1,6 +1,7 @@
 // The depth steps on small hand-made situations, and on the planted solution of a generated
 // puzzle.
 #include "search/depth_steps.h"
+#include "base/program_state.h"
 #include "base/settings.h"
 
 #include <gtest/gtest.h>
@@ -196,7 +197,7 @@ TEST_P(DepthSteps, MismatchPhaseStopsTheRunAtTheNodeLimit) {
     ConsoleCapture console;
     CurrentTempDir dir;
     search.nodeCount = 5;
-    settings.runNodeLimit = 6;
+    program.settings.runNodeLimit = 6;
     searchFromDepth(253);  // below the limit: the phase goes on
     EXPECT_EQ(search.nodeCount, 6);
     EXPECT_THROW(searchFromDepth(253), RunStopped);
@@ -227,15 +228,15 @@ TEST(DepthStepsOnAPlantedPuzzle, FindsAnnouncesAndSavesThePerfectCompletion) {
         search.board[fillOrder[d]] = planted[fillOrder[d]];
         search.pieceFree[pieceNumberOf(planted[fillOrder[d]])] = 0;
     }
-    seedRandom(mainRandom, 5);
+    seedRandom(program.mainRandom, 5);
 
     ConsoleCapture console;
     searchFromDepth(startDepth);
 
     EXPECT_GE(runStatistics.fullBoardTally[0], 1);
     EXPECT_NE(console.out().find("Nr solutions = "), std::string::npos);
-    EXPECT_NE(console.out().find("Board is saved in " + std::string(settings.workingDirectory) +
-                                 "/480.tsr\n"),
+    EXPECT_NE(console.out().find("Board is saved in " +
+                                 std::string(program.settings.workingDirectory) + "/480.tsr\n"),
               std::string::npos);
     const auto saved = decodeRecordBoard(readFile(dir.file("480.tsr")));
     ASSERT_TRUE(saved.has_value());

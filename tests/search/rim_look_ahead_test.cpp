@@ -1,6 +1,7 @@
 // The rim look-ahead: its test on hand-made rims, and a search with it that finds the same
 // full boards in the same order as one without it.
 #include "search/rim_look_ahead.h"
+#include "base/program_state.h"
 #include "search/search_options.h"
 
 #include <gtest/gtest.h>
@@ -147,7 +148,7 @@ std::vector<std::array<PieceCode, 256>>* foundBoards = nullptr;
 PlantedSearch searchBelowThePlantedStart(const PlantedPuzzle& puzzle, int startDepth,
                                          const SearchOptions& options) {
     resetProgram();
-    settings.writeFiles = false;
+    program.settings.writeFiles = false;
     std::array<PieceCode, 256> planted{};
     for (int s = 0; s < 256; ++s)
         planted[s] = rotate(puzzle.slotRotation[s], pieceCodes[puzzle.slotPiece[s]]);

@@ -1,5 +1,6 @@
 // The run's copies of the shallow lists against the lists themselves.
 #include "search/shallow_lists.h"
+#include "base/program_state.h"
 
 #include <gtest/gtest.h>
 
@@ -41,7 +42,7 @@ TEST(ShallowLists, HoldWhatTheWalkOfEveryListTakesInItsOrderWithTheFreeOnesMarke
     resetProgram();
     TempDir dir;
     readGenerated(dir, {6, 12, 4});
-    seedRandom(mainRandom, 3);
+    seedRandom(program.mainRandom, 3);
     std::mt19937 rng(11);
     const std::array<const PairTable*, 3> tables{&interiorByLeftTop, &edgeByLeftTop,
                                                  &cornerByLeftTop};

@@ -1,4 +1,5 @@
 #include "stats/statistics_file.h"
+#include "base/program_state.h"
 #include "base/settings.h"
 
 #include <gtest/gtest.h>
@@ -23,7 +24,7 @@ class StatisticsFile : public testing::Test {
 protected:
     void SetUp() override {
         resetProgram();
-        settings.programStartMs = monotonicMs();
+        program.settings.programStartMs = monotonicMs();
     }
     std::string readWith(const std::string& text) {
         writeFile(dir.file("total.txt"), text);
@@ -133,15 +134,15 @@ TEST_F(StatisticsFile, SavesFoldInThePendingNodesAndBoardsOnce) {
 
 TEST_F(StatisticsFile, TwoSavesInOneSecondWriteTheSameTime) {
     statisticsFile.secsAtProgramStart = 100;
-    settings.programStartMs = 1'000'000;
-    stoppedClockMs = 1'030'000;
+    program.settings.programStartMs = 1'000'000;
+    program.stoppedClockMs = 1'030'000;
     const std::string first = written();
-    stoppedClockMs = 1'030'999;
+    program.stoppedClockMs = 1'030'999;
     EXPECT_EQ(written(), first);
     EXPECT_NE(first.find("secs=130\n"), std::string::npos) << first;
-    stoppedClockMs = 1'031'000;
+    program.stoppedClockMs = 1'031'000;
     EXPECT_NE(written().find("secs=131\n"), std::string::npos) << "the next second";
-    stoppedClockMs.reset();
+    program.stoppedClockMs.reset();
 }
 
 TEST_F(StatisticsFile, AFileThatCannotBeReplacedKeepsItsOldContentAndIsNamed) {
@@ -174,7 +175,7 @@ TEST_F(StatisticsFile, TotalsAtThe64BitLimitStayThereWhenASaveAddsToThem) {
         "K7 stats\nnodes=99999999999999999999\nsecs=9223372036854775807\n"
         "3=9223372036854775807\n");
     statisticsFile.secsAtProgramStart = statistics.grandTotal.secs;
-    settings.programStartMs = monotonicMs() - 5'000;
+    program.settings.programStartMs = monotonicMs() - 5'000;
     search.nodeCount = 1'000;
     runStatistics.fullBoardTally[3] = 2;
     const std::string text = written();
@@ -202,7 +203,7 @@ TEST_F(StatisticsFile, AFileThatCannotBeReadIsMovedAsideWholeBeforeTheFirstSave)
         const char* kind;
         bool link;  // total.txt is a link to nowhere, else a file with a byte-order mark
     };
-    const std::string where = settings.workingDirectory;
+    const std::string where = program.settings.workingDirectory;
     for (const Case& c : {Case{"messed-with", false}, Case{"unreadable", true}}) {
         const std::string original = "\xEF\xBB\xBFK7 stats\nnodes=123000000000000\n";
         if (c.link) {
@@ -254,7 +255,7 @@ TEST_F(StatisticsFile, AMissingFileHasItsBackupSetAsideBeforeTheFirstSave) {
     EXPECT_EQ(readFile(dir.file(backup[0])), "K7 stats\nnodes=1000000000000\n5=1\n");
     EXPECT_EQ(console.err(),
               "could not open total.txt\ntotal.txt is missing; total.bak is kept as " +
-                  std::string(settings.workingDirectory) + "/" + backup[0] + "\n");
+                  std::string(program.settings.workingDirectory) + "/" + backup[0] + "\n");
     EXPECT_NE(readFile(dir.file("total.bak")).find("\nnodes=5\n"), std::string::npos);
     EXPECT_NE(readFile(dir.file("total.txt")).find("\nnodes=5\n"), std::string::npos);
 }

@@ -229,8 +229,8 @@ int main(int argc, char** argv) {
     if (quiet == nullptr) runFault(commandLine.program, "cannot open /dev/null");
     // Fatal piece-file messages still reach the error stream, and the program ends at once:
     // a benchmark waits for nobody.
-    consoleOut = quiet;
-    fatalExitWaits = false;
+    process.consoleOut = quiet;
+    process.fatalExitWaits = false;
     std::string error;
     const WorkloadFigures figures = runWorkload(command.workload, error);
     if (!error.empty()) {

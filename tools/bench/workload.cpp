@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "base/formatted_text.h"
+#include "base/program_state.h"
 #include "base/random.h"
 #include "base/settings.h"
 #include "puzzle/candidate_tables.h"
@@ -165,12 +166,12 @@ bool setUp(const Workload& workload, std::string& error) {
             return false;
         }
     }
-    settings.writeFiles = false;
+    program.settings.writeFiles = false;
     fullBoards.watcher = digestFullBoard;
     boardsDigest = 14695981039346656037ull;
-    std::snprintf(settings.boardPath, pathCapacity, "%s", workload.boardFile.c_str());
-    seedRandom(mainRandom, workload.seeds.main);
-    seedRandom(groupRandom, workload.seeds.group);
+    std::snprintf(program.settings.boardPath, pathCapacity, "%s", workload.boardFile.c_str());
+    seedRandom(program.mainRandom, workload.seeds.main);
+    seedRandom(program.groupRandom, workload.seeds.group);
     setup.groupRandomSeeded = true;
     return true;
 }
@@ -191,7 +192,7 @@ WorkloadFigures runWorkload(const Workload& workload, std::string& error) {
         if (workload.nodes > 0) {
             if (row.nodes >= workload.nodes) break;
             // The run stops, without a mark, where the workload's node total is reached.
-            settings.runNodeLimit = workload.nodes - row.nodes;
+            program.settings.runNodeLimit = workload.nodes - row.nodes;
         }
         const std::int64_t boardsBefore = fullBoards.count;
         try {

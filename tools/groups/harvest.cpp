@@ -11,6 +11,7 @@
 #include <cstring>
 #include <map>
 
+#include "base/program_state.h"
 #include "base/random.h"
 #include "base/settings.h"
 #include "puzzle/candidate_ordering.h"
@@ -67,10 +68,10 @@ void stopOnSignal(int) {
     sigemptyset(&stop);
     sigaddset(&stop, SIGUSR1);
     sigprocmask(SIG_UNBLOCK, &stop, nullptr);
-    seedRandom(mainRandom, runSeed(options.seed, run, 0));
-    seedRandom(groupRandom, runSeed(options.seed, run, 1));
+    seedRandom(program.mainRandom, runSeed(options.seed, run, 0));
+    seedRandom(program.groupRandom, runSeed(options.seed, run, 1));
     setup.groupRandomSeeded = true;
-    settings.runNodeLimit = options.runNodes;
+    program.settings.runNodeLimit = options.runNodes;
     fullBoards.watcher = noteFullBoard;
     const std::int64_t boardsBefore = fullBoards.count;
     try {
@@ -209,9 +210,9 @@ private:
 
 std::vector<HarvestRun> harvest(const HarvestOptions& options, std::string& error) {
     // Every run's ordering starts from this one, as a run of the solver after its first does.
-    seedRandom(mainRandom, runSeed(options.seed, -1, 0));
+    seedRandom(program.mainRandom, runSeed(options.seed, -1, 0));
     reorderCandidateTables();
-    settings.writeFiles = false;
+    program.settings.writeFiles = false;
     setup.groups.rules = StepRules::noGroupsKeepingDeepest;
     int stopSignal = 0;
     std::vector<HarvestRun> runs = Harvest(options).perform(error, stopSignal);

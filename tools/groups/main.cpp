@@ -232,13 +232,13 @@ int main(int argc, char** argv) {
                  " for the trial; --no-trial writes the derived groups untried");
 
     // Unattended: a faulty piece file ends it at once, without waiting for the user.
-    fatalExitWaits = false;
+    process.fatalExitWaits = false;
     readPieceFile(pieceFileName);
     buildCandidateTables();
     std::FILE* quiet = std::fopen("/dev/null", "w");
     if (quiet == nullptr) failWith("cannot open /dev/null");
-    consoleOut = quiet;
-    consoleErr = quiet;
+    process.consoleOut = quiet;
+    process.consoleErr = quiet;
     const bool progress = isatty(STDERR_FILENO) != 0;
     const Harvested harvested = harvestGroups(options, progress);
     printHarvestReport(harvested);

@@ -6,6 +6,7 @@
 #include <random>
 #include <string>
 
+#include "base/program_state.h"
 #include "base/random.h"
 #include "results/board_files.h"
 #include "results/grid_writing.h"
@@ -23,10 +24,10 @@ namespace {
 class ShowReading : public testing::Test {
 protected:
     void SetUp() override {
-        savedRandom = mainRandom;
-        seedRandom(mainRandom, 2024u);
+        savedRandom = program.mainRandom;
+        seedRandom(program.mainRandom, 2024u);
     }
-    void TearDown() override { mainRandom = savedRandom; }
+    void TearDown() override { program.mainRandom = savedRandom; }
 
     static std::array<PieceCode, 256> withoutListFlags(std::array<PieceCode, 256> slots) {
         for (PieceCode& code : slots)

@@ -1,0 +1,3 @@
+#include "base/process_hooks.h"
+
+ProcessHooks process;

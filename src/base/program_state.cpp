@@ -1,0 +1,3 @@
+#include "base/program_state.h"
+
+ProgramState program;
