@@ -13,6 +13,7 @@
 #include "puzzle/candidate_tables.h"
 #include "puzzle/list_editing.h"
 #include "puzzle/piece_file.h"
+#include "puzzle/puzzle_tables.h"
 #include "results/board_files.h"
 #include "run/resets.h"
 #include "run/run_setup.h"
@@ -28,7 +29,7 @@ bool isRotationOfAPiece(PieceCode code) {
     const int piece = pieceNumberOf(code);
     if (piece < 0 || piece >= pieceCount) return false;
     for (int r = 0; r < 4; ++r)
-        if (rotationTable[4 * piece + r].code == code) return true;
+        if (puzzle.rotationTable[4 * piece + r].code == code) return true;
     return false;
 }
 

@@ -19,6 +19,7 @@
 #include "base/settings.h"
 #include "fuzz_support.h"
 #include "puzzle/piece_file.h"
+#include "puzzle/puzzle_tables.h"
 #include "results/deepest_board.h"
 #include "run/resets.h"
 #include "search/board_geometry.h"
@@ -99,7 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const BoardDepth found = depthOf(taken.board);
     require(found.depth == taken.depth && found.mismatches == taken.mismatches,
             "the depth or mismatches kept are not those of the board");
-    require(taken.board[hintSlot] == rotate(2, pieceCodes[hintPiece]),
+    require(taken.board[hintSlot] == rotate(2, puzzle.pieceCodes[hintPiece]),
             "the hint piece is not in place");
     std::set<int> placed;
     for (const PieceCode code : taken.board)

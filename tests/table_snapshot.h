@@ -5,6 +5,7 @@
 #include <array>
 
 #include "puzzle/candidate_tables.h"
+#include "puzzle/puzzle_tables.h"
 
 struct TableSnapshot {
     std::array<PieceCode, poolSize> pool;
@@ -14,8 +15,8 @@ struct TableSnapshot {
 };
 
 inline TableSnapshot snapshotTables() {
-    return {candidatePool,
-            {interiorByLeftTop, edgeByLeftTop, cornerByLeftTop, edgeByBottomLeft, edgeByRightTop,
-             cornerByRightBottom},
-            {interiorByLeft, interiorByTop, edgeByLeft}};
+    return {puzzle.candidatePool,
+            {puzzle.interiorByLeftTop, puzzle.edgeByLeftTop, puzzle.cornerByLeftTop,
+             puzzle.edgeByBottomLeft, puzzle.edgeByRightTop, puzzle.cornerByRightBottom},
+            {puzzle.interiorByLeft, puzzle.interiorByTop, puzzle.edgeByLeft}};
 }

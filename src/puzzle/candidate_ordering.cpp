@@ -6,6 +6,8 @@
 #include "puzzle/colour_scarcity.h"
 #include "puzzle/list_editing.h"
 #include "puzzle/ordering_policy.h"
+#include "puzzle/puzzle_run.h"
+#include "puzzle/puzzle_tables.h"
 
 namespace {
 
@@ -45,14 +47,11 @@ static_assert(orderPlaces[5].length == 56 && orderPlaces[61].length == 196);
 
 }  // namespace
 
-OrderingState ordering;
-OrderingHistory orderingHistory;
-
 std::int32_t piecePriority(PieceCode code) {
     int k = 0;
     for (int colour : {rightOf(code), bottomOf(code), leftOf(code), topOf(code)}) {
-        if (ordering.shunnedColour[colour]) ++k;
-        if (ordering.favouredColour[colour]) --k;
+        if (puzzleRun.ordering.shunnedColour[colour]) ++k;
+        if (puzzleRun.ordering.favouredColour[colour]) --k;
     }
     const int n = pieceNumberOf(code) + 1;
     const OrderPlace place = n >= 1 && n <= 256 ? orderPlaces[n] : OrderPlace{0, 0};
@@ -61,7 +60,7 @@ std::int32_t piecePriority(PieceCode code) {
         return -1;
     }
     const std::int32_t positionPart =
-        place.position * orderingScale / place.length + scarcity.term[n - 1];
+        place.position * orderingScale / place.length + puzzleRun.scarcity.term[n - 1];
     if (place.length == static_cast<int>(cornerOrder.size())) return positionPart;
     return positionPart + colourWeight * k;
 }
@@ -91,19 +90,19 @@ void reorderCandidateList(CandidateList list) {
 }
 
 void reorderCandidateTables() {
-    const bool alsoOneColourLists = orderingHistory.runs > 0;
-    ++orderingHistory.runs;
+    const bool alsoOneColourLists = puzzle.timesOrdered > 0;
+    ++puzzle.timesOrdered;
     for (int a = 0; a < colourCount; ++a) {
         for (int b = 0; b < 32; ++b)
-            reorderCandidateList(interiorByLeftTop[a * 32 + b]);
-        if (alsoOneColourLists) reorderCandidateList(interiorByLeft[a]);
+            reorderCandidateList(puzzle.interiorByLeftTop[a * 32 + b]);
+        if (alsoOneColourLists) reorderCandidateList(puzzle.interiorByLeft[a]);
     }
     for (int a = 0; a < colourCount; ++a) {
         for (int b = 0; b < 32; ++b)
-            reorderCandidateList(edgeByLeftTop[a * 32 + b]);
-        if (alsoOneColourLists) reorderCandidateList(edgeByLeft[a]);
+            reorderCandidateList(puzzle.edgeByLeftTop[a * 32 + b]);
+        if (alsoOneColourLists) reorderCandidateList(puzzle.edgeByLeft[a]);
     }
     for (int slot = 0; slot < pairSlots; ++slot)
-        reorderCandidateList(cornerByLeftTop[slot]);
+        reorderCandidateList(puzzle.cornerByLeftTop[slot]);
     indexEditedLists();
 }

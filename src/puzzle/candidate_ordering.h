@@ -34,13 +34,6 @@ struct OrderingState {
     // The run's two favoured colours (one of 0..16, one of 17..21), by program colour.
     std::array<std::int32_t, 24> favouredColour{};
 };
-extern OrderingState ordering;
-// How often the lists have been ordered in this process: the one-colour lists join from the
-// second run. resetProgram restores it.
-struct OrderingHistory {
-    int runs = 0;
-};
-extern OrderingHistory orderingHistory;
 
 // Ordering value of a real piece's code, lower first: its place in its built-in ordering
 // (0..999), plus 200 for every edge in the shunned colour and minus 200 for every edge in a

@@ -17,27 +17,11 @@ using CandidateList = PieceCode*;
 using PairTable = std::array<CandidateList, pairSlots>;
 using ColourTable = std::array<CandidateList, colourCount>;
 
-extern std::array<PieceCode, poolSize> candidatePool;
-extern int poolUsed;
-
-extern PairTable interiorByLeftTop;    // interior pieces by [left][top]
-extern PairTable edgeByLeftTop;        // edge pieces by [left][top]
-extern PairTable cornerByLeftTop;      // corner pieces by [left][top]
-extern PairTable edgeByBottomLeft;     // edge pieces by [bottom][left]
-extern PairTable edgeByRightTop;       // edge pieces by [right][top]
-extern PairTable cornerByRightBottom;  // corner pieces by [right][bottom]
-extern ColourTable interiorByLeft;     // interior pieces by left colour
-extern ColourTable interiorByTop;      // interior pieces by top colour
-extern ColourTable edgeByLeft;         // edge pieces by left colour
-
 // One piece in one rotation: the pairIndex of its code, then the code.
 struct RotationEntry {
     std::int32_t pairIndex;
     PieceCode code;
 };
-// Entry 4 * piece + rotation, for every piece and rotation.
-extern std::array<RotationEntry, 4 * 256> rotationTable;
-
-// Builds the pool, the nine tables and rotationTable from pieceCodes and borderCount,
+// Builds the pool, the nine tables and the rotation table of `puzzle` from its pieces,
 // starting from an empty pool. Ends the program if the pool overflows.
 void buildCandidateTables();

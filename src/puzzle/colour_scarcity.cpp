@@ -5,25 +5,25 @@
 #include <limits>
 
 #include "puzzle/piece_file.h"
-
-ColourScarcity scarcity;
+#include "puzzle/puzzle_run.h"
+#include "puzzle/puzzle_tables.h"
 
 namespace {
 
 constexpr int kinds = 3;  // interior, edge, corner: by a piece's border edges
 
 int kindOf(int piece) {
-    return std::min(borderCount[piece], kinds - 1);
+    return std::min(puzzle.borderCount[piece], kinds - 1);
 }
 
 }  // namespace
 
 void prepareScarcity(std::int64_t weight) {
-    if (weight == scarcity.weight) return;
-    scarcity = {weight, {}};
+    if (weight == puzzleRun.scarcity.weight) return;
+    puzzleRun.scarcity = {weight, {}};
     if (weight == 0) return;
     std::array<std::int64_t, colourCount> edges{};
-    for (const PieceCode code : pieceCodes)
+    for (const PieceCode code : puzzle.pieceCodes)
         for (const int colour : {rightOf(code), bottomOf(code), leftOf(code), topOf(code)})
             ++edges[colour];
     std::array<std::int64_t, pieceCount> sum{};
@@ -31,7 +31,7 @@ void prepareScarcity(std::int64_t weight) {
     least.fill(std::numeric_limits<std::int64_t>::max());
     most.fill(std::numeric_limits<std::int64_t>::min());
     for (int p = 0; p < pieceCount; ++p) {
-        const PieceCode code = pieceCodes[p];
+        const PieceCode code = puzzle.pieceCodes[p];
         for (const int colour : {rightOf(code), bottomOf(code), leftOf(code), topOf(code)})
             if (colour != borderColour) sum[p] += edges[colour];
         least[kindOf(p)] = std::min(least[kindOf(p)], sum[p]);
@@ -41,6 +41,6 @@ void prepareScarcity(std::int64_t weight) {
         const int k = kindOf(p);
         if (most[k] == least[k]) continue;  // one value: nothing to tell the pieces apart
         const double place = static_cast<double>(sum[p] - least[k]) / (most[k] - least[k]);
-        scarcity.term[p] = static_cast<std::int32_t>(std::lround(weight * (place - 0.5)));
+        puzzleRun.scarcity.term[p] = static_cast<std::int32_t>(std::lround(weight * (place - 0.5)));
     }
 }

@@ -16,7 +16,6 @@ struct ColourScarcity {
     std::int64_t weight = 0;  // the W the terms are made for
     std::array<std::int32_t, 256> term{};
 };
-extern ColourScarcity scarcity;
 
 // Makes the terms for the weight W (from -1000 to 1000) from pieceCodes and borderCount, unless
 // they are made for it already; W = 0 makes every term 0.

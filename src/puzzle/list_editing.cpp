@@ -4,8 +4,8 @@
 #include <functional>
 
 #include "base/console.h"
-
-ListEdits listEdits;
+#include "puzzle/puzzle_run.h"
+#include "puzzle/puzzle_tables.h"
 
 namespace {
 
@@ -26,10 +26,10 @@ constexpr int editedTableCount = 4;
 // Positions of the one-colour tables in editedTables.
 enum { byTop = 2, byLeft = 3 };
 constexpr std::array<EditedTable, editedTableCount> editedTables{{
-    {interiorByLeftTop.data(), pairSlots},
-    {edgeByLeftTop.data(), pairSlots},
-    {interiorByTop.data(), colourCount},
-    {interiorByLeft.data(), colourCount},
+    {puzzle.interiorByLeftTop.data(), pairSlots},
+    {puzzle.edgeByLeftTop.data(), pairSlots},
+    {puzzle.interiorByTop.data(), colourCount},
+    {puzzle.interiorByLeft.data(), colourCount},
 }};
 
 struct ListIndex {
@@ -75,7 +75,7 @@ void indexList(ListIndex& index, int slot, const PieceCode* list) {
 // entries + n is formed, since a stale length could point it past the pool, which is undefined
 // even without reading there.
 bool isLength(const PieceCode* entries, int n) {
-    const std::ptrdiff_t room = candidatePool.data() + poolUsed - entries;
+    const std::ptrdiff_t room = puzzle.candidatePool.data() + puzzle.poolUsed - entries;
     return n >= 0 && n < room && entries[n] == emptyCode && (n == 0 || entries[n - 1] != emptyCode);
 }
 
@@ -266,83 +266,86 @@ void indexEditedLists() {
 void removePiece(int piece, PairTable& table) {
     ListIndex* index = indexOfTable(table.data());
     for (int r = 0; r < 4; ++r) {
-        const RotationEntry& entry = rotationTable[4 * piece + r];
-        pushRemoval(listEdits.pairUndo, table.data(), index, entry.pairIndex, entry.code);
+        const RotationEntry& entry = puzzle.rotationTable[4 * piece + r];
+        pushRemoval(puzzleRun.edits.pairUndo, table.data(), index, entry.pairIndex, entry.code);
     }
 }
 
 void removePieceByTop(int piece) {
     for (int r = 0; r < 4; ++r) {
-        const PieceCode code = rotationTable[4 * piece + r].code;
-        pushRemoval(listEdits.topUndo, interiorByTop.data(), &listIndex[byTop], topOf(code), code);
+        const PieceCode code = puzzle.rotationTable[4 * piece + r].code;
+        pushRemoval(puzzleRun.edits.topUndo, puzzle.interiorByTop.data(), &listIndex[byTop],
+                    topOf(code), code);
     }
 }
 
 void removePieceByLeft(int piece) {
     for (int r = 0; r < 4; ++r) {
-        const PieceCode code = rotationTable[4 * piece + r].code;
-        pushRemoval(listEdits.leftUndo, interiorByLeft.data(), &listIndex[byLeft], leftOf(code),
-                    code);
+        const PieceCode code = puzzle.rotationTable[4 * piece + r].code;
+        pushRemoval(puzzleRun.edits.leftUndo, puzzle.interiorByLeft.data(), &listIndex[byLeft],
+                    leftOf(code), code);
     }
 }
 
 void restorePiece() {
-    restoreFour(listEdits.pairUndo, nullptr);
+    restoreFour(puzzleRun.edits.pairUndo, nullptr);
 }
 
 void restorePieceByTop() {
-    restoreFour(listEdits.topUndo, &listIndex[byTop]);
+    restoreFour(puzzleRun.edits.topUndo, &listIndex[byTop]);
 }
 
 void restorePieceByLeft() {
-    restoreFour(listEdits.leftUndo, &listIndex[byLeft]);
+    restoreFour(puzzleRun.edits.leftUndo, &listIndex[byLeft]);
 }
 
 void removePieceOfKind(int piece, int kind, bool fromOneColourTables) {
     if (kind == 0) {
-        removePiece(piece, interiorByLeftTop);
+        removePiece(piece, puzzle.interiorByLeftTop);
         if (fromOneColourTables) {
             removePieceByTop(piece);
             removePieceByLeft(piece);
         }
     } else if (kind == 1) {
-        removePiece(piece, edgeByLeftTop);
+        removePiece(piece, puzzle.edgeByLeftTop);
     }
 }
 
 void deferRemovalsByTopAndLeft(int piece) {
-    listEdits.deferredPieces[listEdits.deferredCount++] = static_cast<std::int16_t>(piece);
-    const int pending = 4 * (listEdits.deferredCount - listEdits.deferredMade);
-    if (listEdits.topUndo.count + pending > undoStackSize ||
-        listEdits.leftUndo.count + pending > undoStackSize)
+    puzzleRun.edits.deferredPieces[puzzleRun.edits.deferredCount++] =
+        static_cast<std::int16_t>(piece);
+    const int pending = 4 * (puzzleRun.edits.deferredCount - puzzleRun.edits.deferredMade);
+    if (puzzleRun.edits.topUndo.count + pending > undoStackSize ||
+        puzzleRun.edits.leftUndo.count + pending > undoStackSize)
         applyDeferredRemovals();  // so that a full stack refuses just as it would at once
 }
 
 void restoreDeferredRemovals() {
-    if (listEdits.deferredCount <= 0) return;
-    --listEdits.deferredCount;
-    if (listEdits.deferredMade > listEdits.deferredCount) {
-        listEdits.deferredMade = listEdits.deferredCount;
+    if (puzzleRun.edits.deferredCount <= 0) return;
+    --puzzleRun.edits.deferredCount;
+    if (puzzleRun.edits.deferredMade > puzzleRun.edits.deferredCount) {
+        puzzleRun.edits.deferredMade = puzzleRun.edits.deferredCount;
         restorePieceByTop();
         restorePieceByLeft();
     }
 }
 
 void applyDeferredRemovals() {
-    for (; listEdits.deferredMade < listEdits.deferredCount; ++listEdits.deferredMade) {
-        removePieceByTop(listEdits.deferredPieces[listEdits.deferredMade]);
-        removePieceByLeft(listEdits.deferredPieces[listEdits.deferredMade]);
+    for (; puzzleRun.edits.deferredMade < puzzleRun.edits.deferredCount;
+         ++puzzleRun.edits.deferredMade) {
+        removePieceByTop(puzzleRun.edits.deferredPieces[puzzleRun.edits.deferredMade]);
+        removePieceByLeft(puzzleRun.edits.deferredPieces[puzzleRun.edits.deferredMade]);
     }
 }
 
 bool removalsDeferred() {
-    return listEdits.deferredMade < listEdits.deferredCount;
+    return puzzleRun.edits.deferredMade < puzzleRun.edits.deferredCount;
 }
 
 bool anyRemovalsRecorded() {
-    return holdsRemovals(listEdits.pairUndo) || holdsRemovals(listEdits.topUndo) ||
-           holdsRemovals(listEdits.leftUndo) || listEdits.deferredCount > 0 ||
-           listEdits.framesInUse != 0;
+    return holdsRemovals(puzzleRun.edits.pairUndo) || holdsRemovals(puzzleRun.edits.topUndo) ||
+           holdsRemovals(puzzleRun.edits.leftUndo) || puzzleRun.edits.deferredCount > 0 ||
+           puzzleRun.edits.framesInUse != 0;
 }
 
 namespace {
@@ -355,34 +358,34 @@ constexpr std::int16_t waitingName(int frame, int rotation) {
 // Removes rotation `rotation` of the piece of `frame` from its list, recording it with the
 // piece.
 void makeWaitingRemoval(int frame, int rotation) {
-    WaitingPiece& w = listEdits.waiting[frame];
+    WaitingPiece& w = puzzleRun.edits.waiting[frame];
     const EditedTable& table = editedTables[w.table];
     removeIndexed(table.lists, &listIndex[w.table], w.slot[rotation], w.code[rotation],
                   w.records[rotation]);
     w.made = static_cast<std::uint8_t>(w.made | 1u << rotation);
-    if (w.made == 0xF) listEdits.framesWaiting &= ~(std::uint64_t{1} << frame);
+    if (w.made == 0xF) puzzleRun.edits.framesWaiting &= ~(std::uint64_t{1} << frame);
 }
 
 }  // namespace
 
 void waitRemovals(int frame, int piece, int table) {
-    WaitingPiece& w = listEdits.waiting[frame];
+    WaitingPiece& w = puzzleRun.edits.waiting[frame];
     w.table = static_cast<std::int8_t>(table);
     w.made = 0;
     for (int r = 0; r < 4; ++r) {
-        const RotationEntry& entry = rotationTable[4 * piece + r];
+        const RotationEntry& entry = puzzle.rotationTable[4 * piece + r];
         w.slot[r] = static_cast<std::int16_t>(entry.pairIndex);
         w.code[r] = withoutFlag(entry.code);
-        std::int16_t& newest = listEdits.newestWaiting[table][entry.pairIndex];
+        std::int16_t& newest = puzzleRun.edits.newestWaiting[table][entry.pairIndex];
         w.older[r] = newest;
         newest = waitingName(frame, r);
     }
-    listEdits.framesInUse |= std::uint64_t{1} << frame;
-    listEdits.framesWaiting |= std::uint64_t{1} << frame;
+    puzzleRun.edits.framesInUse |= std::uint64_t{1} << frame;
+    puzzleRun.edits.framesWaiting |= std::uint64_t{1} << frame;
 }
 
 void undoWaitingRemovals(int frame) {
-    WaitingPiece& w = listEdits.waiting[frame];
+    WaitingPiece& w = puzzleRun.edits.waiting[frame];
     // The rotations made are the newest removals of their lists (deeper pieces were taken back
     // first), those of one list made in rotation order; the others are the newest waiting ones
     // of their lists.
@@ -390,11 +393,11 @@ void undoWaitingRemovals(int frame) {
         if (w.made >> r & 1)
             restoreIndexed(w.records[r], &listIndex[w.table]);
         else
-            listEdits.newestWaiting[w.table][w.slot[r]] = w.older[r];
+            puzzleRun.edits.newestWaiting[w.table][w.slot[r]] = w.older[r];
     }
     w.made = 0;
-    listEdits.framesInUse &= ~(std::uint64_t{1} << frame);
-    listEdits.framesWaiting &= ~(std::uint64_t{1} << frame);
+    puzzleRun.edits.framesInUse &= ~(std::uint64_t{1} << frame);
+    puzzleRun.edits.framesWaiting &= ~(std::uint64_t{1} << frame);
 }
 
 void makeWaitingRemovals(int table, int slot) {
@@ -402,12 +405,12 @@ void makeWaitingRemovals(int table, int slot) {
     // pieces were placed. A list waits for few rotations at once.
     std::array<std::int16_t, 4 * waitingFrameCount> chain;
     int count = 0;
-    for (std::int16_t name = listEdits.newestWaiting[table][slot]; name != 0;) {
+    for (std::int16_t name = puzzleRun.edits.newestWaiting[table][slot]; name != 0;) {
         chain[count++] = name;
         const int frame = (name - 1) / 4;
-        name = listEdits.waiting[frame].older[(name - 1) % 4];
+        name = puzzleRun.edits.waiting[frame].older[(name - 1) % 4];
     }
-    listEdits.newestWaiting[table][slot] = 0;
+    puzzleRun.edits.newestWaiting[table][slot] = 0;
     while (count > 0) {
         const int name = chain[--count] - 1;
         makeWaitingRemoval(name / 4, name % 4);
@@ -415,9 +418,9 @@ void makeWaitingRemovals(int table, int slot) {
 }
 
 void makeAllWaitingRemovals() {
-    for (std::uint64_t frames = listEdits.framesWaiting; frames != 0; frames &= frames - 1) {
+    for (std::uint64_t frames = puzzleRun.edits.framesWaiting; frames != 0; frames &= frames - 1) {
         const int frame = std::countr_zero(frames);
-        const WaitingPiece& w = listEdits.waiting[frame];
+        const WaitingPiece& w = puzzleRun.edits.waiting[frame];
         for (int r = 0; r < 4; ++r)
             if (!(w.made >> r & 1)) makeWaitingRemovals(w.table, w.slot[r]);
     }
@@ -425,15 +428,15 @@ void makeAllWaitingRemovals() {
 
 void restoreAll() {
     // The deepest piece first, as the search takes them back.
-    while (listEdits.framesInUse != 0)
-        undoWaitingRemovals(63 - std::countl_zero(listEdits.framesInUse));
-    listEdits.deferredCount = 0;
-    listEdits.deferredMade = 0;
-    while (holdsRemovals(listEdits.pairUndo))
+    while (puzzleRun.edits.framesInUse != 0)
+        undoWaitingRemovals(63 - std::countl_zero(puzzleRun.edits.framesInUse));
+    puzzleRun.edits.deferredCount = 0;
+    puzzleRun.edits.deferredMade = 0;
+    while (holdsRemovals(puzzleRun.edits.pairUndo))
         restorePiece();
-    while (holdsRemovals(listEdits.topUndo))
+    while (holdsRemovals(puzzleRun.edits.topUndo))
         restorePieceByTop();
-    while (holdsRemovals(listEdits.leftUndo))
+    while (holdsRemovals(puzzleRun.edits.leftUndo))
         restorePieceByLeft();
 }
 

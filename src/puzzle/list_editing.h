@@ -70,7 +70,6 @@ struct ListEdits {
     std::uint64_t framesWaiting = 0;
     std::array<std::array<std::int16_t, pairSlots>, 2> newestWaiting{};
 };
-extern ListEdits listEdits;
 // Removes the entry equal to `code` (lastInList ignored) from the list at `slot` of `table`,
 // moving the last entry into the gap, and fills `record` so the removal can be undone.
 void removeFromList(CandidateList* table, int slot, PieceCode code, UndoRecord& record);
@@ -115,8 +114,8 @@ void waitRemovals(int frame, int piece, int table);
 // Takes the piece of `frame` back: undoes the removals of it that were made, drops the others.
 void undoWaitingRemovals(int frame);
 // Whether a removal waits for the list at `slot` of table 0 or 1.
-inline bool removalsWaitFor(int table, int slot) {
-    return listEdits.newestWaiting[table][slot] != 0;
+inline bool removalsWaitFor(const ListEdits& edits, int table, int slot) {
+    return edits.newestWaiting[table][slot] != 0;
 }
 // Makes the removals that wait for the list at `slot` of table 0 or 1, oldest first.
 void makeWaitingRemovals(int table, int slot);

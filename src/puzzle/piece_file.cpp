@@ -6,9 +6,7 @@
 
 #include "base/console.h"
 #include "base/fatal_exit.h"
-
-std::array<PieceCode, pieceCount> pieceCodes{};
-std::array<std::int32_t, pieceCount> borderCount{};
+#include "puzzle/puzzle_tables.h"
 
 namespace {
 
@@ -140,6 +138,6 @@ void readPieceFile(const char* path) {
                           path, fault.colour.c_str());
             failWith(message, "Only colours 0 (which must be border) - 22 are supported\n");
     }
-    pieceCodes = tables.codes;
-    borderCount = tables.borderCount;
+    puzzle.pieceCodes = tables.codes;
+    puzzle.borderCount = tables.borderCount;
 }

@@ -16,11 +16,6 @@ inline constexpr const char* pieceFileName = "k7pieces.txt";
 inline constexpr std::array<int, colourCount> colourMap{22, 21, 0, 9,  14, 18, 11, 6, 2, 17, 15, 16,
                                                         7,  19, 1, 12, 13, 20, 3,  5, 4, 8,  10};
 
-// Rotation-0 code of every piece, by piece number.
-extern std::array<PieceCode, pieceCount> pieceCodes;
-// Number of border edges of every piece: 0 interior, 1 edge, 2 corner (3 and 4 are kept too).
-extern std::array<std::int32_t, pieceCount> borderCount;
-
 // The two tables a piece file gives.
 struct PieceTables {
     std::array<PieceCode, pieceCount> codes{};

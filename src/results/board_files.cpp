@@ -15,6 +15,7 @@
 #include "base/settings.h"
 #include "base/whole_files.h"
 #include "puzzle/piece_file.h"
+#include "puzzle/puzzle_tables.h"
 #include "results/board_rules.h"
 #include "results/grid_writing.h"
 #include "results/record_board_names.h"
@@ -117,7 +118,8 @@ std::string recordBoardProblem(const std::string& text, int score) {
     if (!slots) return "it is no record board file";
     for (const PieceCode code : *slots)
         if (code == emptyCode) return "its board is not full";
-    const std::string broken = boardRuleBreak(*slots, PieceTables{pieceCodes, borderCount});
+    const std::string broken =
+        boardRuleBreak(*slots, PieceTables{puzzle.pieceCodes, puzzle.borderCount});
     if (!broken.empty()) return broken;
     const int found = scoreOf(mismatchedEdges(*slots));
     if (found != score)

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "puzzle/candidate_tables.h"
+#include "puzzle/puzzle_tables.h"
 
 namespace {
 
@@ -117,7 +118,7 @@ bool parseCell(const char* cell, PieceCode& code) {
     int piece = -1;
     int rotation = 0;
     const bool wellFormed = parseCellPiece(cell, piece, rotation);
-    code = piece < 0 ? emptyCode : rotationTable[4 * piece + rotation].code;
+    code = piece < 0 ? emptyCode : puzzle.rotationTable[4 * piece + rotation].code;
     return wellFormed;
 }
 

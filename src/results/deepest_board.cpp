@@ -12,6 +12,7 @@
 #include "base/settings.h"
 #include "base/whole_files.h"
 #include "puzzle/piece_file.h"
+#include "puzzle/puzzle_tables.h"
 #include "results/board_grid.h"
 #include "results/board_rules.h"
 #include "results/grid_writing.h"
@@ -79,7 +80,8 @@ void readDeepestBoard() {
     std::string problem;
     if (reading.fault == FileReading::none) {
         std::array<PieceCode, 256> slots{};
-        problem = deepestBoardProblem(text, PieceTables{pieceCodes, borderCount}, slots);
+        problem =
+            deepestBoardProblem(text, PieceTables{puzzle.pieceCodes, puzzle.borderCount}, slots);
         if (problem.empty()) {
             const BoardDepth found = depthOf(slots);
             deepestBoard.board = slots;

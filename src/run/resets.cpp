@@ -7,6 +7,7 @@
 #include "puzzle/candidate_ordering.h"
 #include "puzzle/colour_scarcity.h"
 #include "puzzle/list_editing.h"
+#include "puzzle/puzzle_run.h"
 #include "results/board_files.h"
 #include "results/deepest_board.h"
 #include "results/full_boards.h"
@@ -23,8 +24,7 @@
 void resetRun() {
     search = {};
     groupFlags = {};
-    ordering = {};
-    listEdits = {};
+    puzzleRun = {};
     shallow = {};
     runStatistics = {};
     runOptions = {};
@@ -40,8 +40,6 @@ void installSearchHooks() {
 void resetProgram() {
     installSearchHooks();
     program = {};
-    orderingHistory = {};
-    scarcity = {};
     boardLoading = {};
     deepestBoard = {};
     indexEditedLists();

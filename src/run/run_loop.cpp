@@ -21,6 +21,7 @@
 #include "puzzle/candidate_ordering.h"
 #include "puzzle/list_editing.h"
 #include "puzzle/piece_file.h"
+#include "puzzle/puzzle_tables.h"
 #include "results/board_files.h"
 #include "results/deepest_board.h"
 #include "results/statistics_records.h"
@@ -154,7 +155,7 @@ void performRun() {
         printOut("loading %s\n", program.settings.boardPath);
         loadBoard();
     }
-    search.board[hintSlot] = rotate(2, pieceCodes[hintPiece]);
+    search.board[hintSlot] = rotate(2, puzzle.pieceCodes[hintPiece]);
     search.pieceFree[hintPiece] = 0;
     search.startBoard = search.board;
     armDeepestBoard();

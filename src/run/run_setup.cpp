@@ -13,6 +13,7 @@
 #include "base/settings.h"
 #include "puzzle/candidate_ordering.h"
 #include "puzzle/ordering_policy.h"
+#include "puzzle/puzzle_run.h"
 #include "results/statistics_records.h"
 #include "run/piece_groups.h"
 #include "search/depth_windows.h"
@@ -28,7 +29,7 @@ template <typename Draw>
 int drawFreeColour(Draw draw) {
     for (;;) {
         const int x = draw();
-        if (!ordering.shunnedColour[x] && !ordering.favouredColour[x]) return x;
+        if (!puzzleRun.ordering.shunnedColour[x] && !puzzleRun.ordering.favouredColour[x]) return x;
     }
 }
 
@@ -69,11 +70,11 @@ void chooseGroupAndColours() {
     const auto lowColour = [] {
         return static_cast<int>(nextRandom(program.mainRandom) % lowColourCount);
     };
-    ordering.shunnedColour[drawFreeColour(lowColour)] = 1;
-    ordering.favouredColour[drawFreeColour(lowColour)] = 1;
+    puzzleRun.ordering.shunnedColour[drawFreeColour(lowColour)] = 1;
+    puzzleRun.ordering.favouredColour[drawFreeColour(lowColour)] = 1;
     // The shunned colour is a low one, so the first draw of a high colour is always taken.
-    ordering.favouredColour[static_cast<int>(nextRandom(program.mainRandom) % highColourCount +
-                                             lowColourCount)] = 1;
+    puzzleRun.ordering.favouredColour[static_cast<int>(
+        nextRandom(program.mainRandom) % highColourCount + lowColourCount)] = 1;
 
     draws.group =
         static_cast<int>(nextRandom(program.groupRandom) % static_cast<std::uint32_t>(groupCount));

@@ -10,6 +10,8 @@
 
 #include "puzzle/candidate_tables.h"
 #include "puzzle/list_editing.h"
+#include "puzzle/puzzle_run.h"
+#include "puzzle/puzzle_tables.h"
 #include "search/depth_profile.h"
 #include "search/depth_properties.h"
 #include "search/depth_steps.h"
@@ -167,11 +169,11 @@ inline CandidateList exactList(int left, int top) {
     constexpr int kind = depthProperties(D).kind;
     const int index = left * 32 + top;
     if constexpr (kind == 0)
-        return interiorByLeftTop[index];
+        return puzzle.interiorByLeftTop[index];
     else if constexpr (kind == 1)
-        return edgeByLeftTop[index];
+        return puzzle.edgeByLeftTop[index];
     else
-        return cornerByLeftTop[index];
+        return puzzle.cornerByLeftTop[index];
 }
 
 // The depth's candidate tests besides the piece being free.
@@ -237,10 +239,10 @@ template <int D>
 [[gnu::always_inline]] inline void makeRemovalsBeforeReading(int left, int top) {
     constexpr int kind = depthProperties(D).kind;
     if constexpr (D == lastPairRemovalDepth + 1) {
-        if (listEdits.framesWaiting != 0) makeAllWaitingRemovals();
+        if (puzzleRun.edits.framesWaiting != 0) makeAllWaitingRemovals();
     } else if constexpr (D > placedRemovalDepth + 1 && D <= lastPairRemovalDepth && kind < 2) {
         const int index = left * 32 + top;
-        if (removalsWaitFor(kind, index)) [[unlikely]]
+        if (removalsWaitFor(puzzleRun.edits, kind, index)) [[unlikely]]
             makeWaitingRemovals(kind, index);
     }
 }
@@ -469,13 +471,15 @@ inline void mismatchPhase(int left, int top) {
     if (runStopDue()) searchHooks.stopRun();
     if constexpr (p.mismatchPasses == MismatchPasses::interior) {
         if (removalsDeferred()) applyDeferredRemovals();
-        mismatchPass<D, R>(interiorByTop[top], [left](PieceCode c) { return leftOf(c) == left; });
-        mismatchPass<D, R>(interiorByLeft[left], [top](PieceCode c) { return topOf(c) == top; });
+        mismatchPass<D, R>(puzzle.interiorByTop[top],
+                           [left](PieceCode c) { return leftOf(c) == left; });
+        mismatchPass<D, R>(puzzle.interiorByLeft[left],
+                           [top](PieceCode c) { return topOf(c) == top; });
     } else if constexpr (p.mismatchPasses == MismatchPasses::rightColumn) {
-        mismatchPass<D, R>(edgeByRightTop[borderColour * 32 + top],
+        mismatchPass<D, R>(puzzle.edgeByRightTop[borderColour * 32 + top],
                            [left](PieceCode c) { return leftOf(c) == left; });
     } else {
-        mismatchPass<D, R>(edgeByBottomLeft[borderColour * 32 + left],
+        mismatchPass<D, R>(puzzle.edgeByBottomLeft[borderColour * 32 + left],
                            [top](PieceCode c) { return topOf(c) == top; });
     }
 }
@@ -507,7 +511,7 @@ template <StepRules R>
 [[gnu::always_inline]] inline void lastStepBody() {
     constexpr DepthProperties p = depthProperties(lastDepth);
     if (search.deepestReached < lastDepth + 1) search.deepestReached = lastDepth + 1;
-    const CandidateList list = cornerByRightBottom[borderColour * 32 + borderColour];
+    const CandidateList list = puzzle.cornerByRightBottom[borderColour * 32 + borderColour];
     if (list == nullptr) return;
     const int left = leftKey<lastDepth>();
     const int top = topKey<lastDepth>();

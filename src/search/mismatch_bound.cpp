@@ -2,6 +2,7 @@
 
 #include "base/formatted_text.h"
 #include "puzzle/piece_file.h"
+#include "puzzle/puzzle_tables.h"
 
 MismatchBound bound;
 
@@ -41,7 +42,7 @@ void countBoundSides() {
     std::array<std::int16_t, colourCount> excess{};
     for (int piece = 0; piece < pieceCount; ++piece) {
         if (!search.pieceFree[piece]) continue;
-        const PieceCode code = pieceCodes[piece];
+        const PieceCode code = puzzle.pieceCodes[piece];
         --excess[bottomOf(code)];
         --excess[rightOf(code)];
         --excess[topOf(code)];

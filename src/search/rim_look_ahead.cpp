@@ -8,6 +8,7 @@
 
 #include "base/formatted_text.h"
 #include "puzzle/piece_file.h"
+#include "puzzle/puzzle_tables.h"
 
 RimLookAhead rim;
 
@@ -21,21 +22,21 @@ std::string sortRimPieces(std::vector<std::pair<int, Kind>>& pieces) {
     std::uint32_t rimColours = 0;
     std::uint32_t innerColours = 0;
     for (int p = 0; p < pieceCount; ++p) {
-        const PieceCode code = pieceCodes[p];
-        if (borderCount[p] == 0) {
+        const PieceCode code = puzzle.pieceCodes[p];
+        if (puzzle.borderCount[p] == 0) {
             for (const Side side : {Side::bottom, Side::right, Side::top, Side::left})
                 innerColours |= 1u << colourOn(code, side);
             continue;
         }
-        if (borderCount[p] > 2) continue;  // such a piece is never placed
+        if (puzzle.borderCount[p] > 2) continue;  // such a piece is never placed
         // Turned as the top-left corner or as a piece of row 0: border on top (and on the left).
         bool turned = false;
         for (int r = 0; r < 4 && !turned; ++r) {
             const PieceCode c = rotate(r, code);
             if (topOf(c) != borderColour) continue;
-            if (borderCount[p] == 2 && leftOf(c) != borderColour) continue;
+            if (puzzle.borderCount[p] == 2 && leftOf(c) != borderColour) continue;
             turned = true;
-            const bool corner = borderCount[p] == 2;
+            const bool corner = puzzle.borderCount[p] == 2;
             const int in = corner ? bottomOf(c) : leftOf(c);
             const int out = rightOf(c);
             rimColours |= 1u << in | 1u << out;

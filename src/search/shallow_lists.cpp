@@ -1,5 +1,6 @@
 #include "search/shallow_lists.h"
 
+#include "puzzle/puzzle_tables.h"
 #include "search/search_state.h"
 
 ShallowLists shallow;
@@ -15,8 +16,8 @@ bool placeableEarly(int piece) {
 }  // namespace
 
 bool buildShallowLists() {
-    const std::array<const PairTable*, 3> tables{&interiorByLeftTop, &edgeByLeftTop,
-                                                 &cornerByLeftTop};
+    const std::array<const PairTable*, 3> tables{&puzzle.interiorByLeftTop, &puzzle.edgeByLeftTop,
+                                                 &puzzle.cornerByLeftTop};
     std::array<int, 256> placesUsed{};
     for (auto& places : shallow.placesOf)
         places.fill(ShallowPlace{shallowSpare, 0});

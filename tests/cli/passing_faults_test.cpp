@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "puzzle/piece_file.h"
+#include "puzzle/puzzle_tables.h"
 #include "results/board_files.h"
 #include "tests/test_support.h"
 #include "tools/gen/puzzle_generator.h"
@@ -121,11 +122,12 @@ TEST_F(PassingFaults, TemporaryFilesThatAKillLeftAreRemovedAtTheNextStartAndName
 // A kill between the sync of a record board and its rename leaves the only copy of the record
 // under its temporary name: the next start puts it in place under the first free name.
 TEST_F(PassingFaults, ARecordBoardThatAKillLeftWholeIsPutInPlaceAtTheNextStart) {
-    const PlantedPuzzle puzzle = generatePuzzle({31, 17, 5});
+    const PlantedPuzzle plantedPuzzle = generatePuzzle({31, 17, 5});
     readPieceFile(dir.file("k7pieces.txt").c_str());
     std::array<PieceCode, 256> solution{};
     for (int slot = 0; slot < 256; ++slot)
-        solution[slot] = rotate(puzzle.slotRotation[slot], pieceCodes[puzzle.slotPiece[slot]]);
+        solution[slot] = rotate(plantedPuzzle.slotRotation[slot],
+                                puzzle.pieceCodes[plantedPuzzle.slotPiece[slot]]);
     const std::string board = recordBoardText(solution);
     writeFile(dir.file("480.tsr"), "an earlier board\n");
     writeFile(dir.file("480.tsr.tmp4242"), board);

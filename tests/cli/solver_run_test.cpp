@@ -9,6 +9,7 @@
 
 #include "puzzle/candidate_tables.h"
 #include "puzzle/piece_file.h"
+#include "puzzle/puzzle_tables.h"
 #include "results/board_files.h"
 #include "search/board_geometry.h"
 #include "tests/test_support.h"
@@ -25,11 +26,11 @@ int recountMismatches(const std::array<PieceCode, 256>& slots) {
         const int piece = pieceNumberOf(code);
         EXPECT_GE(piece, 0) << "slot " << s;
         if (piece < 0) return -1;
-        EXPECT_EQ(code, rotationTable[4 * piece + rotationOf(code)].code) << "slot " << s;
+        EXPECT_EQ(code, puzzle.rotationTable[4 * piece + rotationOf(code)].code) << "slot " << s;
         EXPECT_TRUE(pieces.insert(piece).second) << "piece " << piece << " stands twice";
         grid[slotSquare[s].row][slotSquare[s].col] = code;
     }
-    EXPECT_EQ(grid[7][7], rotate(2, pieceCodes[138]));
+    EXPECT_EQ(grid[7][7], rotate(2, puzzle.pieceCodes[138]));
     int mismatches = 0;
     for (int i = 0; i < 16; ++i) {
         EXPECT_EQ(topOf(grid[0][i]), borderColour);

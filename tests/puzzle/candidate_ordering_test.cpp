@@ -1,5 +1,7 @@
 #include "puzzle/candidate_ordering.h"
 #include "base/program_state.h"
+#include "puzzle/puzzle_run.h"
+#include "puzzle/puzzle_tables.h"
 
 #include <gtest/gtest.h>
 
@@ -33,17 +35,17 @@ std::vector<PieceCode> orderedEntries(CandidateList list) {
 }  // namespace
 
 TEST_F(CandidateOrdering, CornerPrioritiesFollowTheirOrderWhateverTheirColours) {
-    ordering.shunnedColour[5] = 1;
-    ordering.favouredColour[6] = 1;
+    puzzleRun.ordering.shunnedColour[5] = 1;
+    puzzleRun.ordering.favouredColour[6] = 1;
     const std::array<int, 4> pieces{3, 2, 0, 1};
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(piecePriority(makePieceCode(pieces[i], 5, 5, 6, 22)), 250 * i);
 }
 
 TEST_F(CandidateOrdering, EdgeAndInteriorPrioritiesAddTheirColourTerms) {
-    ordering.shunnedColour[4] = 1;
-    ordering.favouredColour[9] = 1;
-    ordering.favouredColour[18] = 1;
+    puzzleRun.ordering.shunnedColour[4] = 1;
+    puzzleRun.ordering.favouredColour[9] = 1;
+    puzzleRun.ordering.favouredColour[18] = 1;
     // 139 stands first in the interior order, 125 last; 10 second in the edge order, 36 last.
     EXPECT_EQ(piecePriority(makePieceCode(138, 4, 1, 4, 2)), 400);
     EXPECT_EQ(piecePriority(makePieceCode(124, 1, 2, 3, 9)), 994 - 200);
@@ -95,20 +97,22 @@ TEST_F(CandidateOrdering,
     writeFile(dir.file("k7pieces.txt"), pieceFileText(generatePuzzle({21, 17, 5})));
     readPieceFile(dir.file("k7pieces.txt").c_str());
     buildCandidateTables();
-    const std::vector<PieceCode> pool(candidatePool.begin(), candidatePool.begin() + poolUsed);
-    const ColourTable oneColourBefore = interiorByLeft;
-    const std::vector<PieceCode> interiorByLeftEntries = orderedEntries(interiorByLeft[3]);
-    ordering.shunnedColour[2] = 1;
-    ordering.favouredColour[7] = 1;
-    ordering.favouredColour[19] = 1;
+    const std::vector<PieceCode> pool(puzzle.candidatePool.begin(),
+                                      puzzle.candidatePool.begin() + puzzle.poolUsed);
+    const ColourTable oneColourBefore = puzzle.interiorByLeft;
+    const std::vector<PieceCode> interiorByLeftEntries = orderedEntries(puzzle.interiorByLeft[3]);
+    puzzleRun.ordering.shunnedColour[2] = 1;
+    puzzleRun.ordering.favouredColour[7] = 1;
+    puzzleRun.ordering.favouredColour[19] = 1;
     reorderCandidateTables();
-    EXPECT_EQ(orderedEntries(interiorByLeft[3]), interiorByLeftEntries);
+    EXPECT_EQ(orderedEntries(puzzle.interiorByLeft[3]), interiorByLeftEntries);
     reorderCandidateTables();
-    EXPECT_NE(orderedEntries(interiorByLeft[3]), interiorByLeftEntries);
-    EXPECT_EQ(interiorByLeft, oneColourBefore) << "lists never move";
+    EXPECT_NE(orderedEntries(puzzle.interiorByLeft[3]), interiorByLeftEntries);
+    EXPECT_EQ(puzzle.interiorByLeft, oneColourBefore) << "lists never move";
 
     // Every list holds the same codes as before, packed, with one flag on its last entry.
-    for (const PairTable* table : {&interiorByLeftTop, &edgeByLeftTop, &cornerByLeftTop})
+    for (const PairTable* table :
+         {&puzzle.interiorByLeftTop, &puzzle.edgeByLeftTop, &puzzle.cornerByLeftTop})
         for (CandidateList list : *table) {
             if (list == nullptr) continue;
             std::vector<PieceCode> entries = orderedEntries(list);
@@ -116,7 +120,8 @@ TEST_F(CandidateOrdering,
             for (std::size_t i = 0; i + 1 < entries.size(); ++i)
                 EXPECT_FALSE(isLastInList(entries[i]));
             EXPECT_TRUE(isLastInList(entries.back()));
-            const std::size_t offset = static_cast<std::size_t>(list + 1 - candidatePool.data());
+            const std::size_t offset =
+                static_cast<std::size_t>(list + 1 - puzzle.candidatePool.data());
             std::vector<PieceCode> original(pool.begin() + offset,
                                             pool.begin() + offset + entries.size());
             for (PieceCode& code : entries)

@@ -1,4 +1,5 @@
 #include "puzzle/candidate_tables.h"
+#include "puzzle/puzzle_tables.h"
 
 #include <gtest/gtest.h>
 
@@ -23,15 +24,16 @@ struct TableShape {
 };
 
 std::vector<TableShape> allTables() {
-    return {{"interiorByLeftTop", 0, leftOf, topOf, interiorByLeftTop.data(), pairSlots},
-            {"edgeByLeftTop", 1, leftOf, topOf, edgeByLeftTop.data(), pairSlots},
-            {"cornerByLeftTop", 2, leftOf, topOf, cornerByLeftTop.data(), pairSlots},
-            {"edgeByBottomLeft", 1, bottomOf, leftOf, edgeByBottomLeft.data(), pairSlots},
-            {"edgeByRightTop", 1, rightOf, topOf, edgeByRightTop.data(), pairSlots},
-            {"cornerByRightBottom", 2, rightOf, bottomOf, cornerByRightBottom.data(), pairSlots},
-            {"interiorByLeft", 0, leftOf, nullptr, interiorByLeft.data(), colourCount},
-            {"interiorByTop", 0, topOf, nullptr, interiorByTop.data(), colourCount},
-            {"edgeByLeft", 1, leftOf, nullptr, edgeByLeft.data(), colourCount}};
+    return {
+        {"interiorByLeftTop", 0, leftOf, topOf, puzzle.interiorByLeftTop.data(), pairSlots},
+        {"edgeByLeftTop", 1, leftOf, topOf, puzzle.edgeByLeftTop.data(), pairSlots},
+        {"cornerByLeftTop", 2, leftOf, topOf, puzzle.cornerByLeftTop.data(), pairSlots},
+        {"edgeByBottomLeft", 1, bottomOf, leftOf, puzzle.edgeByBottomLeft.data(), pairSlots},
+        {"edgeByRightTop", 1, rightOf, topOf, puzzle.edgeByRightTop.data(), pairSlots},
+        {"cornerByRightBottom", 2, rightOf, bottomOf, puzzle.cornerByRightBottom.data(), pairSlots},
+        {"interiorByLeft", 0, leftOf, nullptr, puzzle.interiorByLeft.data(), colourCount},
+        {"interiorByTop", 0, topOf, nullptr, puzzle.interiorByTop.data(), colourCount},
+        {"edgeByLeft", 1, leftOf, nullptr, puzzle.edgeByLeft.data(), colourCount}};
 }
 
 // Entries of a list up to and including the flagged one.
@@ -52,9 +54,9 @@ protected:
         readPieceFile(dir.file("k7pieces.txt").c_str());
         // Two pieces of shapes a generated puzzle rarely has: one interior piece with four
         // equal colours, and one with four border edges, which belongs in no list.
-        pieceCodes[100] = makePieceCode(100, 5, 5, 5, 5);
-        pieceCodes[101] = makePieceCode(101, 22, 22, 22, 22);
-        borderCount[101] = 4;
+        puzzle.pieceCodes[100] = makePieceCode(100, 5, 5, 5, 5);
+        puzzle.pieceCodes[101] = makePieceCode(101, 22, 22, 22, 22);
+        puzzle.borderCount[101] = 4;
         buildCandidateTables();
     }
 };
@@ -68,9 +70,9 @@ TEST_F(CandidateTables, EverySlotHoldsExactlyItsMatchingRotationsInPieceAndRotat
             const int b = table.second ? slot % 32 : 0;
             std::vector<PieceCode> expected;
             for (int p = 0; p < 256; ++p) {
-                if (borderCount[p] != table.kind) continue;
+                if (puzzle.borderCount[p] != table.kind) continue;
                 for (int r = 0; r < 4; ++r) {
-                    const PieceCode code = rotate(r, pieceCodes[p]);
+                    const PieceCode code = rotate(r, puzzle.pieceCodes[p]);
                     if (table.first(code) == a && (!table.second || table.second(code) == b))
                         expected.push_back(code);
                 }
@@ -96,14 +98,15 @@ TEST_F(CandidateTables, ListsFollowEachOtherSharingTheirEndWordsFromPoolWordZero
             if (table.slots[slot]) heads.push_back(table.slots[slot]);
     std::sort(heads.begin(), heads.end());
     ASSERT_FALSE(heads.empty());
-    EXPECT_EQ(heads.front(), candidatePool.data());
+    EXPECT_EQ(heads.front(), puzzle.candidatePool.data());
     for (std::size_t i = 0; i + 1 < heads.size(); ++i)
         EXPECT_EQ(heads[i] + listEntries(heads[i]).size() + 1, heads[i + 1]);
-    EXPECT_EQ(heads.back() + listEntries(heads.back()).size() + 2, candidatePool.data() + poolUsed);
+    EXPECT_EQ(heads.back() + listEntries(heads.back()).size() + 2,
+              puzzle.candidatePool.data() + puzzle.poolUsed);
 }
 
 TEST_F(CandidateTables, UnusedSlotsAndTheBorderPairOfInteriorPiecesAreNull) {
-    EXPECT_EQ(interiorByLeftTop[22 * 32 + 22], nullptr);
+    EXPECT_EQ(puzzle.interiorByLeftTop[22 * 32 + 22], nullptr);
     for (const TableShape& table : allTables()) {
         if (!table.second) continue;
         for (int a = 0; a < colourCount; ++a)
@@ -119,18 +122,18 @@ TEST_F(CandidateTables, FourEqualColoursStandFourTimesInEachInteriorList) {
             n += pieceNumberOf(code) == piece;
         return n;
     };
-    EXPECT_EQ(countPiece(interiorByLeftTop[5 * 32 + 5], 100), 4);
-    EXPECT_EQ(countPiece(interiorByLeft[5], 100), 4);
-    EXPECT_EQ(countPiece(interiorByTop[5], 100), 4);
+    EXPECT_EQ(countPiece(puzzle.interiorByLeftTop[5 * 32 + 5], 100), 4);
+    EXPECT_EQ(countPiece(puzzle.interiorByLeft[5], 100), 4);
+    EXPECT_EQ(countPiece(puzzle.interiorByTop[5], 100), 4);
 }
 
 TEST_F(CandidateTables, CornersStandInTheRotationThatPutsTheirBorderEdgesOnTheNamedSides) {
     for (int p = 0; p < 4; ++p) {
         int rightBottom = -1;
-        for (PieceCode code : listEntries(cornerByRightBottom[22 * 32 + 22]))
+        for (PieceCode code : listEntries(puzzle.cornerByRightBottom[22 * 32 + 22]))
             if (pieceNumberOf(code) == p) rightBottom = rotationOf(code);
         int leftTop = -1;
-        for (PieceCode code : listEntries(cornerByLeftTop[22 * 32 + 22]))
+        for (PieceCode code : listEntries(puzzle.cornerByLeftTop[22 * 32 + 22]))
             if (pieceNumberOf(code) == p) leftTop = rotationOf(code);
         ASSERT_NE(rightBottom, -1);
         EXPECT_EQ(leftTop, (rightBottom + 2) % 4);
@@ -139,10 +142,11 @@ TEST_F(CandidateTables, CornersStandInTheRotationThatPutsTheirBorderEdgesOnTheNa
 
 TEST_F(CandidateTables, RotationTableHoldsEveryPieceInEveryRotationWithItsPairIndex) {
     for (int p = 0; p < 256; ++p) {
-        EXPECT_EQ(rotationTable[4 * p].code, pieceCodes[p]);
+        EXPECT_EQ(puzzle.rotationTable[4 * p].code, puzzle.pieceCodes[p]);
         for (int r = 0; r < 4; ++r) {
-            EXPECT_EQ(rotationTable[4 * p + r].code, rotate(r, pieceCodes[p]));
-            EXPECT_EQ(rotationTable[4 * p + r].pairIndex, pairIndex(rotate(r, pieceCodes[p])));
+            EXPECT_EQ(puzzle.rotationTable[4 * p + r].code, rotate(r, puzzle.pieceCodes[p]));
+            EXPECT_EQ(puzzle.rotationTable[4 * p + r].pairIndex,
+                      pairIndex(rotate(r, puzzle.pieceCodes[p])));
         }
     }
 }

@@ -1,4 +1,6 @@
 #include "puzzle/colour_scarcity.h"
+#include "puzzle/puzzle_run.h"
+#include "puzzle/puzzle_tables.h"
 
 #include <gtest/gtest.h>
 
@@ -28,25 +30,26 @@ protected:
 
 TEST_F(ColourScarcity, TermsSpanTheWeightWithinEachKindAndNothingAtZero) {
     prepareScarcity(0);
-    EXPECT_TRUE(
-        std::all_of(scarcity.term.begin(), scarcity.term.end(), [](int t) { return t == 0; }));
+    EXPECT_TRUE(std::all_of(puzzleRun.scarcity.term.begin(), puzzleRun.scarcity.term.end(),
+                            [](int t) { return t == 0; }));
     prepareScarcity(-400);
-    const auto [least, most] = std::minmax_element(scarcity.term.begin() + 60, scarcity.term.end());
+    const auto [least, most] =
+        std::minmax_element(puzzleRun.scarcity.term.begin() + 60, puzzleRun.scarcity.term.end());
     EXPECT_EQ(*least, -200);
     EXPECT_EQ(*most, 200);
     // Below 0 the pieces whose colours are the commonest come first: the lowest term.
     int common = 60;
     for (int p = 60; p < 256; ++p)
-        if (scarcity.term[p] < scarcity.term[common]) common = p;
+        if (puzzleRun.scarcity.term[p] < puzzleRun.scarcity.term[common]) common = p;
     prepareScarcity(400);
-    EXPECT_EQ(scarcity.term[common], 200);
+    EXPECT_EQ(puzzleRun.scarcity.term[common], 200);
 }
 
 TEST_F(ColourScarcity, TheTermMovesAPieceInTheOrderingByItself) {
-    const PieceCode code = pieceCodes[100];
+    const PieceCode code = puzzle.pieceCodes[100];
     const std::int32_t plain = piecePriority(code);
     prepareScarcity(-400);
-    EXPECT_EQ(piecePriority(code), plain + scarcity.term[100]);
+    EXPECT_EQ(piecePriority(code), plain + puzzleRun.scarcity.term[100]);
 }
 
 }  // namespace

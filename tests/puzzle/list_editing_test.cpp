@@ -1,5 +1,7 @@
 #include "puzzle/list_editing.h"
 #include "base/program_state.h"
+#include "puzzle/puzzle_run.h"
+#include "puzzle/puzzle_tables.h"
 #include "search/placed_removals.h"
 
 #include <gtest/gtest.h>
@@ -39,12 +41,12 @@ struct TestPiece {
 // then builds the candidate tables from it.
 void buildFromPieces(std::initializer_list<TestPiece> chosen) {
     for (int p = 0; p < pieceCount; ++p) {
-        pieceCodes[p] = makePieceCode(p, 0, 0, 0, 0);
-        borderCount[p] = 3;
+        puzzle.pieceCodes[p] = makePieceCode(p, 0, 0, 0, 0);
+        puzzle.borderCount[p] = 3;
     }
     for (const TestPiece& t : chosen) {
-        pieceCodes[t.piece] = makePieceCode(t.piece, t.bottom, t.right, t.top, t.left);
-        borderCount[t.piece] = t.kind;
+        puzzle.pieceCodes[t.piece] = makePieceCode(t.piece, t.bottom, t.right, t.top, t.left);
+        puzzle.borderCount[t.piece] = t.kind;
     }
     buildCandidateTables();
 }
@@ -55,8 +57,8 @@ template <typename KindOf>
 void buildRandomPieces(std::mt19937& rng, KindOf kindOf) {
     std::uniform_int_distribution<int> colour(0, 5);
     for (int p = 0; p < pieceCount; ++p) {
-        pieceCodes[p] = makePieceCode(p, colour(rng), colour(rng), colour(rng), colour(rng));
-        borderCount[p] = kindOf(p);
+        puzzle.pieceCodes[p] = makePieceCode(p, colour(rng), colour(rng), colour(rng), colour(rng));
+        puzzle.borderCount[p] = kindOf(p);
     }
     buildCandidateTables();
 }
@@ -92,11 +94,12 @@ struct TablesImage {
 
 std::unique_ptr<TablesImage> takeImage() {
     auto image = std::make_unique<TablesImage>();
-    image->pool = candidatePool;
-    image->used = poolUsed;
-    image->pairTables = {interiorByLeftTop, edgeByLeftTop,  cornerByLeftTop,
-                         edgeByBottomLeft,  edgeByRightTop, cornerByRightBottom};
-    image->colourTables = {interiorByLeft, interiorByTop, edgeByLeft};
+    image->pool = puzzle.candidatePool;
+    image->used = puzzle.poolUsed;
+    image->pairTables = {puzzle.interiorByLeftTop, puzzle.edgeByLeftTop,
+                         puzzle.cornerByLeftTop,   puzzle.edgeByBottomLeft,
+                         puzzle.edgeByRightTop,    puzzle.cornerByRightBottom};
+    image->colourTables = {puzzle.interiorByLeft, puzzle.interiorByTop, puzzle.edgeByLeft};
     return image;
 }
 
@@ -135,11 +138,11 @@ protected:
     void SetUp() override {
         ListEditing::SetUp();
         buildFromPieces({{1, 0, 4, 5, 2, 3}, {2, 0, 6, 7, 2, 3}, {3, 0, 8, 9, 2, 3}});
-        x = rotate(0, pieceCodes[1]);
-        y = rotate(0, pieceCodes[2]);
-        z = rotate(0, pieceCodes[3]);
+        x = rotate(0, puzzle.pieceCodes[1]);
+        y = rotate(0, puzzle.pieceCodes[2]);
+        z = rotate(0, puzzle.pieceCodes[3]);
         slot = pairIndex(x);
-        ASSERT_EQ(entriesOf(interiorByLeftTop[slot]), (std::vector{x, y, flaggedLast(z)}));
+        ASSERT_EQ(entriesOf(puzzle.interiorByLeftTop[slot]), (std::vector{x, y, flaggedLast(z)}));
         before = takeImage();
     }
     PieceCode x = 0, y = 0, z = 0;
@@ -151,8 +154,8 @@ protected:
 
 TEST_F(ListEditingThreeEntries, RemovingFirstMovesLastIntoTheGap) {
     UndoRecord record{};
-    removeFromList(interiorByLeftTop.data(), slot, x, record);
-    EXPECT_EQ(entriesOf(interiorByLeftTop[slot]), (std::vector{z, flaggedLast(y)}));
+    removeFromList(puzzle.interiorByLeftTop.data(), slot, x, record);
+    EXPECT_EQ(entriesOf(puzzle.interiorByLeftTop[slot]), (std::vector{z, flaggedLast(y)}));
     restoreFromList(record);
     EXPECT_TRUE(*takeImage() == *before);
     EXPECT_EQ(takeErr(), "");
@@ -160,8 +163,8 @@ TEST_F(ListEditingThreeEntries, RemovingFirstMovesLastIntoTheGap) {
 
 TEST_F(ListEditingThreeEntries, RemovingMiddleFlagsTheNewLast) {
     UndoRecord record{};
-    removeFromList(interiorByLeftTop.data(), slot, y, record);
-    EXPECT_EQ(entriesOf(interiorByLeftTop[slot]), (std::vector{x, flaggedLast(z)}));
+    removeFromList(puzzle.interiorByLeftTop.data(), slot, y, record);
+    EXPECT_EQ(entriesOf(puzzle.interiorByLeftTop[slot]), (std::vector{x, flaggedLast(z)}));
     restoreFromList(record);
     EXPECT_TRUE(*takeImage() == *before);
     EXPECT_EQ(takeErr(), "");
@@ -169,19 +172,19 @@ TEST_F(ListEditingThreeEntries, RemovingMiddleFlagsTheNewLast) {
 
 TEST_F(ListEditingThreeEntries, RemovingLastFlagsItsPredecessor) {
     UndoRecord record{};
-    removeFromList(interiorByLeftTop.data(), slot, z, record);
-    EXPECT_EQ(entriesOf(interiorByLeftTop[slot]), (std::vector{x, flaggedLast(y)}));
+    removeFromList(puzzle.interiorByLeftTop.data(), slot, z, record);
+    EXPECT_EQ(entriesOf(puzzle.interiorByLeftTop[slot]), (std::vector{x, flaggedLast(y)}));
     restoreFromList(record);
     EXPECT_TRUE(*takeImage() == *before);
     EXPECT_EQ(takeErr(), "");
 }
 
 TEST_F(ListEditingThreeEntries, ShortenedListIsPaddedWithEmptyWordsUpToItsFormerEnd) {
-    const CandidateList list = interiorByLeftTop[slot];
+    const CandidateList list = puzzle.interiorByLeftTop[slot];
     UndoRecord first{};
     UndoRecord second{};
-    removeFromList(interiorByLeftTop.data(), slot, z, first);
-    removeFromList(interiorByLeftTop.data(), slot, x, second);
+    removeFromList(puzzle.interiorByLeftTop.data(), slot, z, first);
+    removeFromList(puzzle.interiorByLeftTop.data(), slot, x, second);
     EXPECT_EQ(entriesOf(list), (std::vector{flaggedLast(y)}));
     EXPECT_EQ(list[2], emptyCode);
     EXPECT_EQ(list[3], emptyCode);
@@ -193,18 +196,18 @@ TEST_F(ListEditingThreeEntries, ShortenedListIsPaddedWithEmptyWordsUpToItsFormer
 
 TEST_F(ListEditing, RemovingOnlyEntryEmptiesTheSlotAndRestoreGivesTheSamePointerBack) {
     buildFromPieces({{7, 0, 1, 2, 3, 4}});
-    const PieceCode code = rotate(0, pieceCodes[7]);
-    const CandidateList list = interiorByLeftTop[pairIndex(code)];
+    const PieceCode code = rotate(0, puzzle.pieceCodes[7]);
+    const CandidateList list = puzzle.interiorByLeftTop[pairIndex(code)];
     ASSERT_EQ(entriesOf(list), (std::vector{flaggedLast(code)}));
     const auto before = takeImage();
 
     UndoRecord record{};
-    removeFromList(interiorByLeftTop.data(), pairIndex(code), code, record);
-    EXPECT_EQ(interiorByLeftTop[pairIndex(code)], nullptr);
+    removeFromList(puzzle.interiorByLeftTop.data(), pairIndex(code), code, record);
+    EXPECT_EQ(puzzle.interiorByLeftTop[pairIndex(code)], nullptr);
     EXPECT_EQ(record.savedList, list);
 
     restoreFromList(record);
-    EXPECT_EQ(interiorByLeftTop[pairIndex(code)], list);
+    EXPECT_EQ(puzzle.interiorByLeftTop[pairIndex(code)], list);
     EXPECT_TRUE(*takeImage() == *before);
     EXPECT_EQ(takeErr(), "");
 }
@@ -214,19 +217,21 @@ TEST_F(ListEditing, TwoRotationsOfOnePieceInOneListComeBackInOrder) {
     // between piece 9 before them and piece 11 after them.
     buildFromPieces({{9, 0, 1, 2, 7, 6}, {10, 0, 7, 6, 7, 6}, {11, 0, 3, 4, 7, 6}});
     const int slot = 6 * 32 + 7;
-    ASSERT_EQ(entriesOf(interiorByLeftTop[slot]),
-              (std::vector{rotate(0, pieceCodes[9]), rotate(0, pieceCodes[10]),
-                           rotate(2, pieceCodes[10]), flaggedLast(rotate(0, pieceCodes[11]))}));
+    ASSERT_EQ(entriesOf(puzzle.interiorByLeftTop[slot]),
+              (std::vector{rotate(0, puzzle.pieceCodes[9]), rotate(0, puzzle.pieceCodes[10]),
+                           rotate(2, puzzle.pieceCodes[10]),
+                           flaggedLast(rotate(0, puzzle.pieceCodes[11]))}));
     const auto before = takeImage();
 
-    removePiece(10, interiorByLeftTop);
-    EXPECT_EQ(listEdits.pairUndo.count, 4);
-    EXPECT_EQ(entriesOf(interiorByLeftTop[slot]),
-              (std::vector{rotate(0, pieceCodes[9]), flaggedLast(rotate(0, pieceCodes[11]))}));
-    EXPECT_EQ(interiorByLeftTop[7 * 32 + 6], nullptr);
+    removePiece(10, puzzle.interiorByLeftTop);
+    EXPECT_EQ(puzzleRun.edits.pairUndo.count, 4);
+    EXPECT_EQ(entriesOf(puzzle.interiorByLeftTop[slot]),
+              (std::vector{rotate(0, puzzle.pieceCodes[9]),
+                           flaggedLast(rotate(0, puzzle.pieceCodes[11]))}));
+    EXPECT_EQ(puzzle.interiorByLeftTop[7 * 32 + 6], nullptr);
 
     restorePiece();
-    EXPECT_EQ(listEdits.pairUndo.count, 0);
+    EXPECT_EQ(puzzleRun.edits.pairUndo.count, 0);
     EXPECT_TRUE(*takeImage() == *before);
     EXPECT_EQ(takeErr(), "");
 }
@@ -236,13 +241,13 @@ TEST_F(ListEditing, ColourTablesLoseAllFourRotationsAndGetThemBack) {
     const auto before = takeImage();
     removePieceByTop(20);
     removePieceByLeft(20);
-    EXPECT_EQ(listEdits.topUndo.count, 4);
-    EXPECT_EQ(listEdits.leftUndo.count, 4);
+    EXPECT_EQ(puzzleRun.edits.topUndo.count, 4);
+    EXPECT_EQ(puzzleRun.edits.leftUndo.count, 4);
     for (int r = 0; r < 4; ++r) {
-        const PieceCode code = rotate(r, pieceCodes[20]);
-        EXPECT_FALSE(listHolds(interiorByTop[topOf(code)], code)) << "rotation " << r;
-        EXPECT_FALSE(listHolds(interiorByLeft[leftOf(code)], code)) << "rotation " << r;
-        EXPECT_TRUE(listHolds(interiorByLeftTop[pairIndex(code)], code)) << "rotation " << r;
+        const PieceCode code = rotate(r, puzzle.pieceCodes[20]);
+        EXPECT_FALSE(listHolds(puzzle.interiorByTop[topOf(code)], code)) << "rotation " << r;
+        EXPECT_FALSE(listHolds(puzzle.interiorByLeft[leftOf(code)], code)) << "rotation " << r;
+        EXPECT_TRUE(listHolds(puzzle.interiorByLeftTop[pairIndex(code)], code)) << "rotation " << r;
     }
     restorePieceByLeft();
     restorePieceByTop();
@@ -270,7 +275,7 @@ TEST_F(ListEditing, RandomRemovalsUndoneInReverseLeaveEveryWordAsBefore) {
         std::vector<std::pair<int, Removal>> done;
         for (int p : pieces) {
             std::vector<Removal> choices;
-            switch (borderCount[p]) {
+            switch (puzzle.borderCount[p]) {
                 case 0:
                     choices = {Removal::interiorPair, Removal::byTop, Removal::byLeft};
                     break;
@@ -286,13 +291,13 @@ TEST_F(ListEditing, RandomRemovalsUndoneInReverseLeaveEveryWordAsBefore) {
             for (Removal kind : choices) {
                 switch (kind) {
                     case Removal::interiorPair:
-                        removePiece(p, interiorByLeftTop);
+                        removePiece(p, puzzle.interiorByLeftTop);
                         break;
                     case Removal::edgePair:
-                        removePiece(p, edgeByLeftTop);
+                        removePiece(p, puzzle.edgeByLeftTop);
                         break;
                     case Removal::cornerPair:
-                        removePiece(p, cornerByLeftTop);
+                        removePiece(p, puzzle.cornerByLeftTop);
                         break;
                     case Removal::byTop:
                         removePieceByTop(p);
@@ -307,23 +312,23 @@ TEST_F(ListEditing, RandomRemovalsUndoneInReverseLeaveEveryWordAsBefore) {
 
         for (const auto& [p, kind] : done)
             for (int r = 0; r < 4; ++r) {
-                const PieceCode code = rotate(r, pieceCodes[p]);
+                const PieceCode code = rotate(r, puzzle.pieceCodes[p]);
                 CandidateList list = nullptr;
                 switch (kind) {
                     case Removal::interiorPair:
-                        list = interiorByLeftTop[pairIndex(code)];
+                        list = puzzle.interiorByLeftTop[pairIndex(code)];
                         break;
                     case Removal::edgePair:
-                        list = edgeByLeftTop[pairIndex(code)];
+                        list = puzzle.edgeByLeftTop[pairIndex(code)];
                         break;
                     case Removal::cornerPair:
-                        list = cornerByLeftTop[pairIndex(code)];
+                        list = puzzle.cornerByLeftTop[pairIndex(code)];
                         break;
                     case Removal::byTop:
-                        list = interiorByTop[topOf(code)];
+                        list = puzzle.interiorByTop[topOf(code)];
                         break;
                     case Removal::byLeft:
-                        list = interiorByLeft[leftOf(code)];
+                        list = puzzle.interiorByLeft[leftOf(code)];
                         break;
                 }
                 ASSERT_FALSE(listHolds(list, code)) << "trial " << trial << " piece " << p;
@@ -342,7 +347,9 @@ TEST_F(ListEditing, RandomRemovalsUndoneInReverseLeaveEveryWordAsBefore) {
                     break;
             }
         }
-        ASSERT_EQ(listEdits.pairUndo.count + listEdits.topUndo.count + listEdits.leftUndo.count, 0)
+        ASSERT_EQ(puzzleRun.edits.pairUndo.count + puzzleRun.edits.topUndo.count +
+                      puzzleRun.edits.leftUndo.count,
+                  0)
             << "trial " << trial;
         ASSERT_TRUE(*takeImage() == *before) << "trial " << trial;
     }
@@ -355,11 +362,11 @@ TEST_F(ListEditing, CodeMissingFromItsListIsReportedWithTheWholeCodeAndChangesNo
     // Piece 5 in rotation 1 has left 2 and top 3; piece 6 alone stands in that slot.
     buildFromPieces({{6, 0, 0, 0, 3, 2}});
     const PieceCode missing = 0x02910C81;
-    ASSERT_NE(interiorByLeftTop[pairIndex(missing)], nullptr);
+    ASSERT_NE(puzzle.interiorByLeftTop[pairIndex(missing)], nullptr);
     const auto before = takeImage();
 
     UndoRecord record{};
-    removeFromList(interiorByLeftTop.data(), pairIndex(missing), missing, record);
+    removeFromList(puzzle.interiorByLeftTop.data(), pairIndex(missing), missing, record);
     EXPECT_EQ(takeErr(), "removeFromList: Piece not found 43060353\n");
     EXPECT_TRUE(*takeImage() == *before);
 
@@ -371,34 +378,34 @@ TEST_F(ListEditing, CodeMissingFromItsListIsReportedWithTheWholeCodeAndChangesNo
 TEST_F(ListEditing, RemovalFromEmptySlotIsReportedAsNotFound) {
     buildFromPieces({});
     const PieceCode code = makePieceCode(5, 2, 1, 4, 3);
-    ASSERT_EQ(interiorByLeftTop[pairIndex(code)], nullptr);
+    ASSERT_EQ(puzzle.interiorByLeftTop[pairIndex(code)], nullptr);
     UndoRecord record{};
-    removeFromList(interiorByLeftTop.data(), pairIndex(code), code, record);
+    removeFromList(puzzle.interiorByLeftTop.data(), pairIndex(code), code, record);
     EXPECT_EQ(takeErr(), "removeFromList: Piece not found 42045474\n");
     restoreFromList(record);
-    EXPECT_EQ(interiorByLeftTop[pairIndex(code)], nullptr);
+    EXPECT_EQ(puzzle.interiorByLeftTop[pairIndex(code)], nullptr);
 }
 
 TEST_F(ListEditing, PieceOfAnotherKindStillTakesFourPlacesWhoseRestoreChangesNothing) {
     buildFromPieces({{5, 1, 2, 1, 4, 3}, {6, 0, 0, 0, 3, 2}});
     const auto before = takeImage();
-    removePiece(5, interiorByLeftTop);
-    EXPECT_EQ(listEdits.pairUndo.count, 4);
+    removePiece(5, puzzle.interiorByLeftTop);
+    EXPECT_EQ(puzzleRun.edits.pairUndo.count, 4);
     EXPECT_EQ(takeErr(),
               "removeFromList: Piece not found 42045474\n"
               "removeFromList: Piece not found 43060353\n"
               "removeFromList: Piece not found 44075108\n"
               "removeFromList: Piece not found 45220931\n");
     restorePiece();
-    EXPECT_EQ(listEdits.pairUndo.count, 0);
+    EXPECT_EQ(puzzleRun.edits.pairUndo.count, 0);
     EXPECT_TRUE(*takeImage() == *before);
 }
 
 TEST_F(ListEditing, PieceRemovedTwiceIsRestoredExactlyOnce) {
     buildFromPieces({{30, 0, 1, 2, 3, 4}, {31, 0, 1, 2, 3, 4}});
     const auto before = takeImage();
-    removePiece(30, interiorByLeftTop);
-    removePiece(30, interiorByLeftTop);
+    removePiece(30, puzzle.interiorByLeftTop);
+    removePiece(30, puzzle.interiorByLeftTop);
     EXPECT_NE(takeErr(), "");
     restorePiece();
     restorePiece();
@@ -445,7 +452,7 @@ protected:
             return p < depthCount ? squareKind[fillOrder[p]] : squareKind[hintSlot];
         });
         for (int f = 0; f < depthCount; ++f)
-            search.board[fillOrder[f]] = pieceCodes[f];
+            search.board[fillOrder[f]] = puzzle.pieceCodes[f];
         before = takeImage();
     }
     std::unique_ptr<TablesImage> before;
@@ -464,36 +471,38 @@ TEST_F(ListEditingPlacedBoard, RemovesInteriorAndEdgePiecesAndColourListsOnlyUpT
     }
 
     removePlacedPieces(n);
-    EXPECT_EQ(listEdits.pairUndo.count, 4 * (interior + edge));
-    EXPECT_EQ(listEdits.topUndo.count, 4 * interiorUpTo110);
-    EXPECT_EQ(listEdits.leftUndo.count, 4 * interiorUpTo110);
+    EXPECT_EQ(puzzleRun.edits.pairUndo.count, 4 * (interior + edge));
+    EXPECT_EQ(puzzleRun.edits.topUndo.count, 4 * interiorUpTo110);
+    EXPECT_EQ(puzzleRun.edits.leftUndo.count, 4 * interiorUpTo110);
     EXPECT_EQ(takeErr(), "");
 
     for (int r = 0; r < 4; ++r) {
-        const PieceCode at110 = rotate(r, pieceCodes[110]);
-        const PieceCode at113 = rotate(r, pieceCodes[113]);
-        EXPECT_FALSE(listHolds(interiorByLeftTop[pairIndex(at110)], at110));
-        EXPECT_FALSE(listHolds(interiorByTop[topOf(at110)], at110));
-        EXPECT_FALSE(listHolds(interiorByLeft[leftOf(at110)], at110));
-        EXPECT_FALSE(listHolds(interiorByLeftTop[pairIndex(at113)], at113));
-        EXPECT_TRUE(listHolds(interiorByTop[topOf(at113)], at113));
-        EXPECT_TRUE(listHolds(interiorByLeft[leftOf(at113)], at113));
-        const PieceCode edgeAt1 = rotate(r, pieceCodes[1]);
+        const PieceCode at110 = rotate(r, puzzle.pieceCodes[110]);
+        const PieceCode at113 = rotate(r, puzzle.pieceCodes[113]);
+        EXPECT_FALSE(listHolds(puzzle.interiorByLeftTop[pairIndex(at110)], at110));
+        EXPECT_FALSE(listHolds(puzzle.interiorByTop[topOf(at110)], at110));
+        EXPECT_FALSE(listHolds(puzzle.interiorByLeft[leftOf(at110)], at110));
+        EXPECT_FALSE(listHolds(puzzle.interiorByLeftTop[pairIndex(at113)], at113));
+        EXPECT_TRUE(listHolds(puzzle.interiorByTop[topOf(at113)], at113));
+        EXPECT_TRUE(listHolds(puzzle.interiorByLeft[leftOf(at113)], at113));
+        const PieceCode edgeAt1 = rotate(r, puzzle.pieceCodes[1]);
         ASSERT_EQ(squareKind[fillOrder[1]], 1);
-        EXPECT_FALSE(listHolds(edgeByLeftTop[pairIndex(edgeAt1)], edgeAt1));
+        EXPECT_FALSE(listHolds(puzzle.edgeByLeftTop[pairIndex(edgeAt1)], edgeAt1));
     }
     // Piece 114 stands beyond the first n squares and keeps its place.
-    const PieceCode beyond = pieceCodes[114];
+    const PieceCode beyond = puzzle.pieceCodes[114];
     if (squareKind[fillOrder[114]] == 0)
-        EXPECT_TRUE(listHolds(interiorByLeftTop[pairIndex(beyond)], beyond));
+        EXPECT_TRUE(listHolds(puzzle.interiorByLeftTop[pairIndex(beyond)], beyond));
     else
-        EXPECT_TRUE(listHolds(edgeByLeftTop[pairIndex(beyond)], beyond));
+        EXPECT_TRUE(listHolds(puzzle.edgeByLeftTop[pairIndex(beyond)], beyond));
 }
 
 TEST_F(ListEditingPlacedBoard, CornerPiecesStayInTheirLists) {
     ASSERT_EQ(squareKind[fillOrder[0]], 2);
     removePlacedPieces(1);
-    EXPECT_EQ(listEdits.pairUndo.count + listEdits.topUndo.count + listEdits.leftUndo.count, 0);
+    EXPECT_EQ(puzzleRun.edits.pairUndo.count + puzzleRun.edits.topUndo.count +
+                  puzzleRun.edits.leftUndo.count,
+              0);
     EXPECT_TRUE(*takeImage() == *before);
 }
 
@@ -501,17 +510,17 @@ TEST_F(ListEditingPlacedBoard, RestoreAllEmptiesEveryStackAndGivesBackEveryList)
     // A loader-style removal of an interior piece first, then the bulk removal of the
     // depth-80 step.
     ASSERT_EQ(squareKind[fillOrder[199]], 0);
-    removePiece(199, interiorByLeftTop);
+    removePiece(199, puzzle.interiorByLeftTop);
     removePieceByTop(199);
     removePieceByLeft(199);
     removePlacedPieces(80);
-    ASSERT_GT(listEdits.topUndo.count, 0);
+    ASSERT_GT(puzzleRun.edits.topUndo.count, 0);
     EXPECT_FALSE(*takeImage() == *before);
 
     restoreAll();
-    EXPECT_EQ(listEdits.pairUndo.count, 0);
-    EXPECT_EQ(listEdits.topUndo.count, 0);
-    EXPECT_EQ(listEdits.leftUndo.count, 0);
+    EXPECT_EQ(puzzleRun.edits.pairUndo.count, 0);
+    EXPECT_EQ(puzzleRun.edits.topUndo.count, 0);
+    EXPECT_EQ(puzzleRun.edits.leftUndo.count, 0);
     EXPECT_TRUE(*takeImage() == *before);
     EXPECT_EQ(takeErr(), "");
 }
@@ -527,8 +536,8 @@ protected:
         buildRandomPieces(rng, [](int) { return 0; });
         before = takeImage();
         for (int p = 0; p < pieceCount; ++p)
-            removePiece(p, interiorByLeftTop);
-        ASSERT_EQ(listEdits.pairUndo.count, undoStackSize);
+            removePiece(p, puzzle.interiorByLeftTop);
+        ASSERT_EQ(puzzleRun.edits.pairUndo.count, undoStackSize);
         full = takeImage();
         ASSERT_EQ(takeErr(), "");
     }
@@ -538,12 +547,12 @@ protected:
 
 TEST_F(ListEditingFullStack, RemovalOnFullStackIsRefusedWithAMessageAndChangesNothing) {
     removePieceByTop(3);  // another stack still has room
-    ASSERT_EQ(listEdits.topUndo.count, 4);
+    ASSERT_EQ(puzzleRun.edits.topUndo.count, 4);
     restorePieceByTop();
     ASSERT_TRUE(*takeImage() == *full);
 
-    removePiece(3, interiorByLeftTop);
-    EXPECT_EQ(listEdits.pairUndo.count, undoStackSize);
+    removePiece(3, puzzle.interiorByLeftTop);
+    EXPECT_EQ(puzzleRun.edits.pairUndo.count, undoStackSize);
     EXPECT_TRUE(*takeImage() == *full);
     EXPECT_EQ(takeErr(),
               "removeFromList: undo stack full, piece 3 rotation 0 not removed\n"
@@ -553,26 +562,27 @@ TEST_F(ListEditingFullStack, RemovalOnFullStackIsRefusedWithAMessageAndChangesNo
 }
 
 TEST_F(ListEditingFullStack, RefusedRemovalsAreMatchedByRestoresThatChangeNothing) {
-    removePiece(3, interiorByLeftTop);
-    removePiece(4, interiorByLeftTop);
+    removePiece(3, puzzle.interiorByLeftTop);
+    removePiece(4, puzzle.interiorByLeftTop);
     restorePiece();
     restorePiece();
-    EXPECT_EQ(listEdits.pairUndo.count, undoStackSize);
+    EXPECT_EQ(puzzleRun.edits.pairUndo.count, undoStackSize);
     EXPECT_TRUE(*takeImage() == *full);
 
     // The next restore undoes the last recorded piece, 255.
     restorePiece();
-    EXPECT_EQ(listEdits.pairUndo.count, undoStackSize - 4);
-    const PieceCode code = pieceCodes[255];
-    EXPECT_TRUE(listHolds(interiorByLeftTop[pairIndex(code)], code));
-    EXPECT_FALSE(listHolds(interiorByLeftTop[pairIndex(pieceCodes[254])], pieceCodes[254]));
+    EXPECT_EQ(puzzleRun.edits.pairUndo.count, undoStackSize - 4);
+    const PieceCode code = puzzle.pieceCodes[255];
+    EXPECT_TRUE(listHolds(puzzle.interiorByLeftTop[pairIndex(code)], code));
+    EXPECT_FALSE(listHolds(puzzle.interiorByLeftTop[pairIndex(puzzle.pieceCodes[254])],
+                           puzzle.pieceCodes[254]));
 }
 
 TEST_F(ListEditingFullStack, RestoreAllAfterRefusalsGivesBackEveryList) {
-    removePiece(9, interiorByLeftTop);
-    removePiece(9, interiorByLeftTop);
+    removePiece(9, puzzle.interiorByLeftTop);
+    removePiece(9, puzzle.interiorByLeftTop);
     restoreAll();
-    EXPECT_EQ(listEdits.pairUndo.count, 0);
+    EXPECT_EQ(puzzleRun.edits.pairUndo.count, 0);
     EXPECT_TRUE(*takeImage() == *before);
 }
 
@@ -581,7 +591,9 @@ TEST_F(ListEditingFullStack, RestoreOnEmptyStackChangesNothing) {
     restorePiece();
     restorePieceByTop();
     restorePieceByLeft();
-    EXPECT_EQ(listEdits.pairUndo.count + listEdits.topUndo.count + listEdits.leftUndo.count, 0);
+    EXPECT_EQ(puzzleRun.edits.pairUndo.count + puzzleRun.edits.topUndo.count +
+                  puzzleRun.edits.leftUndo.count,
+              0);
     EXPECT_TRUE(*takeImage() == *before);
 }
 
@@ -601,24 +613,26 @@ struct LiteralLists {
     std::array<std::vector<Record>, 4> stacks;  // one per table, like the search's stacks
 
     static CandidateList* tableData(int t) {
-        const std::array<CandidateList*, 4> tables{interiorByLeftTop.data(), edgeByLeftTop.data(),
-                                                   interiorByTop.data(), interiorByLeft.data()};
+        const std::array<CandidateList*, 4> tables{
+            puzzle.interiorByLeftTop.data(), puzzle.edgeByLeftTop.data(),
+            puzzle.interiorByTop.data(), puzzle.interiorByLeft.data()};
         return tables[t];
     }
     static int tableSlots(int t) { return t < 2 ? pairSlots : colourCount; }
     // Takes the real lists as they stand.
     void copyReal() {
-        pool = candidatePool;
+        pool = puzzle.candidatePool;
         for (int t = 0; t < 4; ++t)
             for (int s = 0; s < tableSlots(t); ++s) {
                 const CandidateList list = tableData(t)[s];
-                slots[t][s] = list == nullptr ? -1 : static_cast<int>(list - candidatePool.data());
+                slots[t][s] =
+                    list == nullptr ? -1 : static_cast<int>(list - puzzle.candidatePool.data());
             }
     }
     bool sameAsReal() const {
         LiteralLists real;
         real.copyReal();
-        return std::equal(pool.begin(), pool.begin() + poolUsed, real.pool.begin()) &&
+        return std::equal(pool.begin(), pool.begin() + puzzle.poolUsed, real.pool.begin()) &&
                slots == real.slots;
     }
     void remove(int t, int slot, PieceCode code) {
@@ -669,7 +683,7 @@ struct LiteralLists {
     }
     void removePieceFrom(int t, int piece) {
         for (int r = 0; r < 4; ++r) {
-            const PieceCode code = rotationTable[4 * piece + r].code;
+            const PieceCode code = puzzle.rotationTable[4 * piece + r].code;
             remove(t, t < 2 ? pairIndex(code) : t == 2 ? topOf(code) : leftOf(code), code);
         }
     }
@@ -697,7 +711,7 @@ TEST_F(ListEditing, IndexedEditingLeavesEveryWordAsTheLiteralProcedure) {
     auto piecesOfKind = [](int kind) {
         std::vector<int> pieces;
         for (int p = 0; p < pieceCount; ++p)
-            if (borderCount[p] == kind) pieces.push_back(p);
+            if (puzzle.borderCount[p] == kind) pieces.push_back(p);
         return pieces;
     };
     const std::vector<int> interior = piecesOfKind(0);
@@ -718,7 +732,7 @@ TEST_F(ListEditing, IndexedEditingLeavesEveryWordAsTheLiteralProcedure) {
         if (action <= 2 && groups[0].size() < 60) {  // a pair-table removal
             const bool edge = action == 2;
             const int p = pick(edge ? edges : interior, taken[edge ? 1 : 0]);
-            removePiece(p, edge ? edgeByLeftTop : interiorByLeftTop);
+            removePiece(p, edge ? puzzle.edgeByLeftTop : puzzle.interiorByLeftTop);
             literal->removePieceFrom(edge ? 1 : 0, p);
             groups[0].push_back(edge ? 1 : 0);
             pairPieces.push_back(p);
@@ -746,12 +760,13 @@ TEST_F(ListEditing, IndexedEditingLeavesEveryWordAsTheLiteralProcedure) {
             // A list re-ordered behind the index's back: the editing must notice.
             const bool byTop = std::uniform_int_distribution<int>(0, 1)(rng) == 0;
             const CandidateList list =
-                byTop
-                    ? interiorByTop[std::uniform_int_distribution<int>(0, colourCount - 1)(rng)]
-                    : interiorByLeftTop[std::uniform_int_distribution<int>(0, pairSlots - 1)(rng)];
+                byTop ? puzzle.interiorByTop[std::uniform_int_distribution<int>(
+                            0, colourCount - 1)(rng)]
+                      : puzzle.interiorByLeftTop[std::uniform_int_distribution<int>(
+                            0, pairSlots - 1)(rng)];
             reorderCandidateList(list);
             for (PieceCode* e = list == nullptr ? nullptr : list + 1; e && *e != emptyCode; ++e)
-                literal->pool[e - candidatePool.data()] = *e;
+                literal->pool[e - puzzle.candidatePool.data()] = *e;
         }
         if (!removalsDeferred()) {
             ASSERT_TRUE(literal->sameAsReal()) << "step " << step;
@@ -771,9 +786,9 @@ TEST_F(ListEditingThreeEntries, EditOfACorruptedListReportsItsFlagsInDebugBuilds
 #ifdef NDEBUG
     GTEST_SKIP() << "optimised builds do not check the lists they edit";
 #else
-    CandidateList list = interiorByLeftTop[slot];
+    CandidateList list = puzzle.interiorByLeftTop[slot];
     list[1] |= lastInListBit;  // X flaggedLast although Y and Z follow
-    removePiece(3, interiorByLeftTop);
+    removePiece(3, puzzle.interiorByLeftTop);
     EXPECT_NE(takeErr().find("Element that is not last in list has last bit set"),
               std::string::npos);
     restorePiece();
@@ -798,7 +813,7 @@ struct SearchMove {
 std::vector<std::vector<PieceCode>> listsSeen(const std::vector<SearchMove>& moves, bool waiting) {
     std::vector<std::vector<PieceCode>> seen;
     std::vector<int> placed;
-    PairTable* const tables[] = {&interiorByLeftTop, &edgeByLeftTop};
+    PairTable* const tables[] = {&puzzle.interiorByLeftTop, &puzzle.edgeByLeftTop};
     for (const SearchMove& move : moves) {
         if (move.piece >= 0) {
             const int frame = static_cast<int>(placed.size());
@@ -814,7 +829,7 @@ std::vector<std::vector<PieceCode>> listsSeen(const std::vector<SearchMove>& mov
             else
                 restorePiece();
         } else {
-            if (waiting && removalsWaitFor(move.table, move.slot))
+            if (waiting && removalsWaitFor(puzzleRun.edits, move.table, move.slot))
                 makeWaitingRemovals(move.table, move.slot);
             seen.push_back(entriesOf((*tables[move.table])[move.slot]));
         }
@@ -844,7 +859,7 @@ TEST_F(ListEditing, WaitingRemovalsShowEveryListAsRemovingAtOnceWould) {
             const int choice = std::uniform_int_distribution<int>(0, 2)(rng);
             if (choice == 0 && depth < waitingFrameCount && used < pieces.size()) {
                 const int p = pieces[used++];
-                moves.push_back({p, borderCount[p], 0});
+                moves.push_back({p, puzzle.borderCount[p], 0});
                 ++depth;
             } else if (choice == 1 && depth > 0) {
                 moves.push_back({-1, 0, 0});
@@ -852,7 +867,7 @@ TEST_F(ListEditing, WaitingRemovalsShowEveryListAsRemovingAtOnceWould) {
             } else {
                 const int table = std::uniform_int_distribution<int>(0, 1)(rng);
                 const PieceCode code = rotate(std::uniform_int_distribution<int>(0, 3)(rng),
-                                              pieceCodes[pieces[rng() % pieces.size()]]);
+                                              puzzle.pieceCodes[pieces[rng() % pieces.size()]]);
                 moves.push_back({-2, table, pairIndex(code)});
             }
         }

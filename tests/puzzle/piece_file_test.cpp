@@ -1,6 +1,7 @@
 // The piece file reader: accepted files in-process, every fault through the built program,
 // since a fault ends the process.
 #include "puzzle/piece_file.h"
+#include "puzzle/puzzle_tables.h"
 
 #include <gtest/gtest.h>
 
@@ -28,20 +29,20 @@ void readText(const TempDir& dir, const std::string& text) {
 TEST(PieceFile, AcceptsExactly256LinesWithOrWithoutAFinalLineEnd) {
     TempDir dir;
     readText(dir, simplePieceFileText());
-    EXPECT_EQ(borderCount[0], 2);
-    EXPECT_EQ(borderCount[59], 1);
-    EXPECT_EQ(borderCount[60], 0);
+    EXPECT_EQ(puzzle.borderCount[0], 2);
+    EXPECT_EQ(puzzle.borderCount[59], 1);
+    EXPECT_EQ(puzzle.borderCount[60], 0);
     std::string unterminated = simplePieceFileText();
     unterminated.pop_back();
     unterminated = replaceLine(unterminated, 256, "1 2 3 4");
     readText(dir, unterminated);
-    EXPECT_EQ(topOf(pieceCodes[255]), colourMap[4]);
+    EXPECT_EQ(topOf(puzzle.pieceCodes[255]), colourMap[4]);
 }
 
 TEST(PieceFile, IgnoresEverythingAfterThe256thLine) {
     TempDir dir;
     readText(dir, simplePieceFileText() + "garbage\n99 99\n\n,,,\n");
-    EXPECT_EQ(pieceNumberOf(pieceCodes[255]), 255);
+    EXPECT_EQ(pieceNumberOf(puzzle.pieceCodes[255]), 255);
 }
 
 TEST(PieceFile, TranslatesColoursAndCountsBorderEdgesAsWritten) {
@@ -50,17 +51,17 @@ TEST(PieceFile, TranslatesColoursAndCountsBorderEdgesAsWritten) {
     text = replaceLine(text, 2, "  3\t7 0 12 a comment after the numbers");
     text = replaceLine(text, 3, "0 0 0 0");
     readText(dir, text);
-    EXPECT_EQ(rightOf(pieceCodes[0]), 21);
-    EXPECT_EQ(bottomOf(pieceCodes[0]), 0);
-    EXPECT_EQ(leftOf(pieceCodes[0]), 9);
-    EXPECT_EQ(topOf(pieceCodes[0]), 14);
-    EXPECT_EQ(borderCount[0], 0);
-    EXPECT_EQ(borderCount[1], 1);
-    EXPECT_EQ(leftOf(pieceCodes[1]), borderColour);
-    EXPECT_EQ(borderCount[2], 4);
-    EXPECT_EQ(rotationOf(pieceCodes[2]), 0);
-    EXPECT_FALSE(isLastInList(pieceCodes[2]));
-    EXPECT_EQ(pieceNumberOf(pieceCodes[2]), 2);
+    EXPECT_EQ(rightOf(puzzle.pieceCodes[0]), 21);
+    EXPECT_EQ(bottomOf(puzzle.pieceCodes[0]), 0);
+    EXPECT_EQ(leftOf(puzzle.pieceCodes[0]), 9);
+    EXPECT_EQ(topOf(puzzle.pieceCodes[0]), 14);
+    EXPECT_EQ(puzzle.borderCount[0], 0);
+    EXPECT_EQ(puzzle.borderCount[1], 1);
+    EXPECT_EQ(leftOf(puzzle.pieceCodes[1]), borderColour);
+    EXPECT_EQ(puzzle.borderCount[2], 4);
+    EXPECT_EQ(rotationOf(puzzle.pieceCodes[2]), 0);
+    EXPECT_FALSE(isLastInList(puzzle.pieceCodes[2]));
+    EXPECT_EQ(pieceNumberOf(puzzle.pieceCodes[2]), 2);
 }
 
 struct PieceFileFault {

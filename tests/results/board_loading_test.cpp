@@ -17,6 +17,8 @@
 #include "puzzle/candidate_tables.h"
 #include "puzzle/list_editing.h"
 #include "puzzle/piece_file.h"
+#include "puzzle/puzzle_run.h"
+#include "puzzle/puzzle_tables.h"
 #include "results/board_files.h"
 #include "results/board_grid.h"
 #include "run/resets.h"
@@ -84,12 +86,12 @@ class LoadedPuzzle : public testing::Test {
 protected:
     void SetUp() override {
         resetProgram();
-        puzzle = generatePuzzle({7, 17, 5});
-        writeFile(dir.file("k7pieces.txt"), pieceFileText(puzzle));
+        plantedPuzzle = generatePuzzle({7, 17, 5});
+        writeFile(dir.file("k7pieces.txt"), pieceFileText(plantedPuzzle));
         readPieceFile(dir.file("k7pieces.txt").c_str());
         buildCandidateTables();
         before = snapshotTables();
-        const auto lines = linesOf(solutionBoardText(puzzle));
+        const auto lines = linesOf(solutionBoardText(plantedPuzzle));
         for (const std::string& line : lines)
             if (line.find('/') != std::string::npos) solution.push_back(line + "\n");
     }
@@ -116,11 +118,12 @@ protected:
 
     // The planted code of slot s, and its cell text.
     PieceCode planted(int s) const {
-        return rotationTable[4 * puzzle.slotPiece[s] + puzzle.slotRotation[s]].code;
+        return puzzle.rotationTable[4 * plantedPuzzle.slotPiece[s] + plantedPuzzle.slotRotation[s]]
+            .code;
     }
     std::string cellOf(int s) const {
-        return std::to_string(puzzle.slotPiece[s] + 1) + "/" +
-               std::to_string(puzzle.slotRotation[s]);
+        return std::to_string(plantedPuzzle.slotPiece[s] + 1) + "/" +
+               std::to_string(plantedPuzzle.slotRotation[s]);
     }
     // The planted cells of slot row `row`, as a list of texts.
     std::vector<std::string> rowCells(int row) const {
@@ -172,7 +175,7 @@ protected:
     }
 
     TempDir dir;
-    PlantedPuzzle puzzle;
+    PlantedPuzzle plantedPuzzle;
     TableSnapshot before;
     std::vector<std::string> solution;  // the 16 board lines of the planted solution
 };
@@ -193,7 +196,7 @@ TEST_F(BoardLoadingCells, PaddedCellNamesThePieceBeforeItsNumberInItsRotation) {
     ASSERT_STREQ(cell, "  7/2");
     PieceCode code = 0;
     EXPECT_TRUE(parseCell(cell, code));
-    EXPECT_EQ(code, rotationTable[4 * 6 + 2].code);
+    EXPECT_EQ(code, puzzle.rotationTable[4 * 6 + 2].code);
     EXPECT_EQ(pieceNumberOf(code), 6);
     EXPECT_EQ(rotationOf(code), 2);
     EXPECT_EQ(parseCell(cell), code);
@@ -201,8 +204,9 @@ TEST_F(BoardLoadingCells, PaddedCellNamesThePieceBeforeItsNumberInItsRotation) {
 
 TEST_F(BoardLoadingCells, FirstAndLastPiecesReadInEveryRotation) {
     for (int r = 0; r < 4; ++r) {
-        EXPECT_EQ(parseCell(("1/" + std::to_string(r)).c_str()), rotationTable[r].code);
-        EXPECT_EQ(parseCell(("256/" + std::to_string(r)).c_str()), rotationTable[4 * 255 + r].code);
+        EXPECT_EQ(parseCell(("1/" + std::to_string(r)).c_str()), puzzle.rotationTable[r].code);
+        EXPECT_EQ(parseCell(("256/" + std::to_string(r)).c_str()),
+                  puzzle.rotationTable[4 * 255 + r].code);
     }
 }
 
@@ -230,7 +234,7 @@ TEST_F(BoardLoadingCells, CellsThatNameNoPieceAreRefusedAndReadAsEmpty) {
 // --- Board lines ---
 
 TEST_F(BoardLoading, PlantedSolutionFillsEverySlotAndTakesEveryPieceOutOfPlay) {
-    const Loaded loaded = load(solutionBoardText(puzzle));
+    const Loaded loaded = load(solutionBoardText(plantedPuzzle));
     EXPECT_EQ(loaded.out, "load board " + boardFile() + "\n");
     EXPECT_EQ(loaded.err, "");
     for (int s = 0; s < 256; ++s)
@@ -248,17 +252,17 @@ TEST_F(BoardLoading, FirstBoardLineFillsSlots240To255AndTheSixteenthSlots0To15) 
 }
 
 TEST_F(BoardLoading, CommentLinesBeforeTheBoardLoadTheSame) {
-    load(solutionBoardText(puzzle));
+    load(solutionBoardText(plantedPuzzle));
     const auto plainBoard = search.board;
     const auto plainFree = search.pieceFree;
-    const int plainPairs = listEdits.pairUndo.count;
+    const int plainPairs = puzzleRun.edits.pairUndo.count;
     restoreAll();
     const Loaded loaded =
         load("# a board by hand\n\n   \t\n# rows 15 down to 0\n" + solutionLines());
     EXPECT_EQ(loaded.err, "");
     EXPECT_EQ(search.board, plainBoard);
     EXPECT_EQ(search.pieceFree, plainFree);
-    EXPECT_EQ(listEdits.pairUndo.count, plainPairs);
+    EXPECT_EQ(puzzleRun.edits.pairUndo.count, plainPairs);
 }
 
 TEST_F(BoardLoading, CommentLineHoldingASlashIsTakenAsTheFirstBoardLine) {
@@ -273,7 +277,7 @@ TEST_F(BoardLoading, CommentLineHoldingASlashIsTakenAsTheFirstBoardLine) {
         EXPECT_EQ(search.board[s], planted(s + 16)) << "slot " << s;
     // The last line of the solution is the seventeenth board line now, and not read.
     for (int s = 0; s < 16; ++s)
-        EXPECT_EQ(search.pieceFree[puzzle.slotPiece[s]], 1) << "slot " << s;
+        EXPECT_EQ(search.pieceFree[plantedPuzzle.slotPiece[s]], 1) << "slot " << s;
     EXPECT_EQ(piecesOutOfPlay(), 240);
 }
 
@@ -287,7 +291,7 @@ TEST_F(BoardLoading, LineOfTwentyCellsUsesItsFirstSixteen) {
         EXPECT_EQ(search.board[s], planted(s));
     for (int c = 0; c < 4; ++c) {
         EXPECT_EQ(search.board[224 + c], emptyCode);
-        EXPECT_EQ(search.pieceFree[puzzle.slotPiece[224 + c]], 1);
+        EXPECT_EQ(search.pieceFree[plantedPuzzle.slotPiece[224 + c]], 1);
     }
     EXPECT_EQ(piecesOutOfPlay(), 16);
 }
@@ -302,13 +306,13 @@ TEST_F(BoardLoading, SeventeenthBoardLineIsNeverRead) {
 TEST_F(BoardLoading, PaddedCellOnALineNamesThePieceInItsRotation) {
     // Piece 7 of the file, on its planted square.
     int home = 0;
-    while (puzzle.slotPiece[home] != 6)
+    while (plantedPuzzle.slotPiece[home] != 6)
         ++home;
     char cell[16];
     std::snprintf(cell, sizeof cell, "%3d/%d", 7, 2);
     const Loaded loaded = load(boardWith({{home, cell}}));
     EXPECT_EQ(loaded.err, "");
-    EXPECT_EQ(search.board[home], rotationTable[4 * 6 + 2].code);
+    EXPECT_EQ(search.board[home], puzzle.rotationTable[4 * 6 + 2].code);
     EXPECT_EQ(search.pieceFree[6], 0);
     EXPECT_EQ(piecesOutOfPlay(), 1);
 }
@@ -321,7 +325,9 @@ TEST_F(BoardLoading, EmptyMarksLeaveTheirSlotsEmptyAndEveryPieceFree) {
     EXPECT_EQ(loaded.err, "");
     EXPECT_TRUE(boardIsEmpty());
     EXPECT_EQ(piecesOutOfPlay(), 0);
-    EXPECT_EQ(listEdits.pairUndo.count + listEdits.topUndo.count + listEdits.leftUndo.count, 0);
+    EXPECT_EQ(puzzleRun.edits.pairUndo.count + puzzleRun.edits.topUndo.count +
+                  puzzleRun.edits.leftUndo.count,
+              0);
 }
 
 TEST_F(BoardLoading, CellsSeparatedByTabsAndCarriageReturnsRead) {
@@ -343,7 +349,7 @@ TEST_F(BoardLoading, PieceOnTheHintSlotIsStoredAndOutOfPlay) {
     const Loaded loaded = load(boardWith({{hintSlot, cellOf(from)}}));
     EXPECT_EQ(loaded.err, "");
     EXPECT_EQ(search.board[hintSlot], planted(from));
-    EXPECT_EQ(search.pieceFree[puzzle.slotPiece[from]], 0);
+    EXPECT_EQ(search.pieceFree[plantedPuzzle.slotPiece[from]], 0);
     EXPECT_EQ(piecesOutOfPlay(), 1);
 }
 
@@ -360,10 +366,10 @@ TEST_F(BoardLoading, LoadClearsTheRunStateFirst) {
 
 TEST_F(BoardLoading, FirstListMembersAndOtherwiseSecondListMembersAreCounted) {
     const int a = 16 * 15, b = a + 1, c = a + 2, d = a + 3;
-    groupFlags.inFirstList[puzzle.slotPiece[a]] = 1;
-    groupFlags.inSecondList[puzzle.slotPiece[b]] = 1;
-    groupFlags.inFirstList[puzzle.slotPiece[c]] = 1;
-    groupFlags.inSecondList[puzzle.slotPiece[c]] = 1;
+    groupFlags.inFirstList[plantedPuzzle.slotPiece[a]] = 1;
+    groupFlags.inSecondList[plantedPuzzle.slotPiece[b]] = 1;
+    groupFlags.inFirstList[plantedPuzzle.slotPiece[c]] = 1;
+    groupFlags.inSecondList[plantedPuzzle.slotPiece[c]] = 1;
     search.firstListPlaced = 1;
     search.secondListPlaced = 2;
     load(boardWith({{a, cellOf(a)}, {b, cellOf(b)}, {c, cellOf(c)}, {d, cellOf(d)}}));
@@ -387,7 +393,9 @@ TEST_F(BoardLoading, MissingFileIsReportedAndLeavesTheBoardAsItWas) {
     EXPECT_EQ(search.board, boardBefore);
     EXPECT_EQ(search.pieceFree, freeBefore);
     EXPECT_EQ(search.firstListPlaced, 3);
-    EXPECT_EQ(listEdits.pairUndo.count + listEdits.topUndo.count + listEdits.leftUndo.count, 0);
+    EXPECT_EQ(puzzleRun.edits.pairUndo.count + puzzleRun.edits.topUndo.count +
+                  puzzleRun.edits.leftUndo.count,
+              0);
     EXPECT_EQ(snapshotTables(), before);
 }
 
@@ -404,30 +412,32 @@ TEST_F(BoardLoadingLists, RemovalsFollowTheKindOfTheSquare) {
     const Loaded loaded = load(
         boardWith({{corner, cellOf(corner)}, {edge, cellOf(edge)}, {interior, cellOf(interior)}}));
     EXPECT_EQ(loaded.err, "");
-    EXPECT_EQ(listEdits.pairUndo.count, 8);
-    EXPECT_EQ(listEdits.topUndo.count, 4);
-    EXPECT_EQ(listEdits.leftUndo.count, 4);
+    EXPECT_EQ(puzzleRun.edits.pairUndo.count, 8);
+    EXPECT_EQ(puzzleRun.edits.topUndo.count, 4);
+    EXPECT_EQ(puzzleRun.edits.leftUndo.count, 4);
     for (int r = 0; r < 4; ++r) {
-        const RotationEntry& e = rotationTable[4 * puzzle.slotPiece[edge] + r];
-        EXPECT_FALSE(candidateListHolds(edgeByLeftTop[e.pairIndex], e.code));
-        const RotationEntry& i = rotationTable[4 * puzzle.slotPiece[interior] + r];
-        EXPECT_FALSE(candidateListHolds(interiorByLeftTop[i.pairIndex], i.code));
-        EXPECT_FALSE(candidateListHolds(interiorByTop[topOf(i.code)], i.code));
-        EXPECT_FALSE(candidateListHolds(interiorByLeft[leftOf(i.code)], i.code));
-        const RotationEntry& k = rotationTable[4 * puzzle.slotPiece[corner] + r];
-        EXPECT_TRUE(candidateListHolds(cornerByLeftTop[k.pairIndex], k.code));
+        const RotationEntry& e = puzzle.rotationTable[4 * plantedPuzzle.slotPiece[edge] + r];
+        EXPECT_FALSE(candidateListHolds(puzzle.edgeByLeftTop[e.pairIndex], e.code));
+        const RotationEntry& i = puzzle.rotationTable[4 * plantedPuzzle.slotPiece[interior] + r];
+        EXPECT_FALSE(candidateListHolds(puzzle.interiorByLeftTop[i.pairIndex], i.code));
+        EXPECT_FALSE(candidateListHolds(puzzle.interiorByTop[topOf(i.code)], i.code));
+        EXPECT_FALSE(candidateListHolds(puzzle.interiorByLeft[leftOf(i.code)], i.code));
+        const RotationEntry& k = puzzle.rotationTable[4 * plantedPuzzle.slotPiece[corner] + r];
+        EXPECT_TRUE(candidateListHolds(puzzle.cornerByLeftTop[k.pairIndex], k.code));
     }
 }
 
 TEST_F(BoardLoadingLists, FirstRestoreAllGivesEveryListBackBitForBit) {
-    load(solutionBoardText(puzzle));
-    EXPECT_EQ(listEdits.pairUndo.count, 4 * 252);
-    EXPECT_EQ(listEdits.topUndo.count, 4 * 196);
-    EXPECT_EQ(listEdits.leftUndo.count, 4 * 196);
+    load(solutionBoardText(plantedPuzzle));
+    EXPECT_EQ(puzzleRun.edits.pairUndo.count, 4 * 252);
+    EXPECT_EQ(puzzleRun.edits.topUndo.count, 4 * 196);
+    EXPECT_EQ(puzzleRun.edits.leftUndo.count, 4 * 196);
     EXPECT_NE(snapshotTables(), before);
     restoreAll();
     EXPECT_EQ(snapshotTables(), before);
-    EXPECT_EQ(listEdits.pairUndo.count + listEdits.topUndo.count + listEdits.leftUndo.count, 0);
+    EXPECT_EQ(puzzleRun.edits.pairUndo.count + puzzleRun.edits.topUndo.count +
+                  puzzleRun.edits.leftUndo.count,
+              0);
 }
 
 TEST_F(BoardLoadingLists, PieceOnASquareOfAnotherKindIsNotFoundInThatTable) {
@@ -435,10 +445,10 @@ TEST_F(BoardLoadingLists, PieceOnASquareOfAnotherKindIsNotFoundInThatTable) {
     const Loaded loaded = load(boardWith({{interior, cellOf(corner)}}));
     std::string expected;
     for (int r = 0; r < 4; ++r)
-        expected += notFound(rotationTable[4 * puzzle.slotPiece[corner] + r].code);
+        expected += notFound(puzzle.rotationTable[4 * plantedPuzzle.slotPiece[corner] + r].code);
     EXPECT_EQ(loaded.err, expected + expected + expected);
     EXPECT_EQ(search.board[interior], planted(corner));
-    EXPECT_EQ(search.pieceFree[puzzle.slotPiece[corner]], 0);
+    EXPECT_EQ(search.pieceFree[plantedPuzzle.slotPiece[corner]], 0);
     restoreAll();
     EXPECT_EQ(snapshotTables(), before);
 }
@@ -551,7 +561,7 @@ TEST_F(BoardLoadingMalformed, CellCutByTheBufferIsReadAsTwoCellsOfTwoBoardLines)
     const Loaded loaded = load(first + repeated(emptyLine, 16));
     EXPECT_EQ(withoutNotFound(loaded.err), badCell(1, 2, "12") + shortLine(1, 2) + shortLine(1, 1));
     EXPECT_EQ(search.board[241], emptyCode);
-    EXPECT_EQ(search.board[224], rotationTable[4 * 2 + 1].code);
+    EXPECT_EQ(search.board[224], puzzle.rotationTable[4 * 2 + 1].code);
 }
 
 TEST_F(BoardLoadingMalformed, LineOfExactlyTheBufferSizeIsOneLine) {
@@ -577,13 +587,13 @@ TEST_F(BoardLoadingMalformed, PieceNamedTwiceIsTakenOnceAndItsSecondRemovalsAreN
     while (squareKind[other] != 0)
         ++other;
     ASSERT_LT(other, 240);
-    const int piece = puzzle.slotPiece[home];
+    const int piece = plantedPuzzle.slotPiece[home];
     groupFlags.inFirstList[piece] = 1;
     const Loaded loaded = load(boardWith({{home, cellOf(home)}, {other, cellOf(home)}}));
     std::string expected = namedAgain(2, other % 16 + 1, piece);
     for (int table = 0; table < 3; ++table)
         for (int r = 0; r < 4; ++r)
-            expected += notFound(rotationTable[4 * piece + r].code);
+            expected += notFound(puzzle.rotationTable[4 * piece + r].code);
     EXPECT_EQ(loaded.err, expected);
     EXPECT_EQ(search.board[home], planted(home));
     EXPECT_EQ(search.board[other], planted(home));
@@ -606,9 +616,9 @@ TEST_F(BoardLoadingMalformed, OnePieceOnEverySlotStaysWithinTheUndoStacks) {
     EXPECT_EQ(piecesOutOfPlay(), 1);
     for (int s = 0; s < 256; ++s)
         EXPECT_EQ(search.board[s], planted(interior));
-    EXPECT_LE(listEdits.pairUndo.count, undoStackSize);
-    EXPECT_LE(listEdits.topUndo.count, undoStackSize);
-    EXPECT_LE(listEdits.leftUndo.count, undoStackSize);
+    EXPECT_LE(puzzleRun.edits.pairUndo.count, undoStackSize);
+    EXPECT_LE(puzzleRun.edits.topUndo.count, undoStackSize);
+    EXPECT_LE(puzzleRun.edits.leftUndo.count, undoStackSize);
     restoreAll();
     EXPECT_EQ(snapshotTables(), before);
 }
@@ -684,13 +694,13 @@ TEST_F(BoardLoadingRun, HintPieceWinsSlotEightAndTheNamedPieceStaysOutOfPlay) {
     const std::string expected = "loading " + boardFile() + "\nload board " + boardFile() + "\n";
     EXPECT_EQ(printed.out.substr(0, expected.size()), expected);
     EXPECT_EQ(printed.err, "");
-    EXPECT_EQ(search.board[hintSlot], rotate(2, pieceCodes[hintPiece]));
-    EXPECT_EQ(search.pieceFree[puzzle.slotPiece[from]], 0);
+    EXPECT_EQ(search.board[hintSlot], rotate(2, puzzle.pieceCodes[hintPiece]));
+    EXPECT_EQ(search.pieceFree[plantedPuzzle.slotPiece[from]], 0);
     EXPECT_EQ(search.pieceFree[hintPiece], 0);
 }
 
 TEST_F(BoardLoadingRun, RunWhoseSearchFindsNothingLeavesEveryListWhole) {
-    const Loaded printed = runWithBoard(boardFile(), solutionBoardText(puzzle));
+    const Loaded printed = runWithBoard(boardFile(), solutionBoardText(plantedPuzzle));
     EXPECT_EQ(printed.err, "");
     // The next run finds every piece in its lists again.
     resetRun();

@@ -1,5 +1,6 @@
 #include "results/deepest_board.h"
 #include "base/program_state.h"
+#include "puzzle/puzzle_tables.h"
 
 #include <gtest/gtest.h>
 
@@ -25,12 +26,13 @@ class DeepestBoard : public testing::Test {
 protected:
     void SetUp() override {
         resetProgram();
-        const PlantedPuzzle puzzle = generatePuzzle({11, 14, 4});
-        writeFile(dir.file("k7pieces.txt"), pieceFileText(puzzle));
+        const PlantedPuzzle plantedPuzzle = generatePuzzle({11, 14, 4});
+        writeFile(dir.file("k7pieces.txt"), pieceFileText(plantedPuzzle));
         readPieceFile(dir.file("k7pieces.txt").c_str());
         buildCandidateTables();
         for (int slot = 0; slot < 256; ++slot)
-            solution[slot] = rotate(puzzle.slotRotation[slot], pieceCodes[puzzle.slotPiece[slot]]);
+            solution[slot] = rotate(plantedPuzzle.slotRotation[slot],
+                                    puzzle.pieceCodes[plantedPuzzle.slotPiece[slot]]);
         std::snprintf(program.settings.workingDirectory, pathCapacity, "%s", dir.path.c_str());
     }
     // The solution up to `depth` in fill order, with the hint, as the search would hold it.
@@ -58,7 +60,8 @@ protected:
         std::array<PieceCode, 256> slots = boardTo(-1);
         for (int d = 0; d <= 100; ++d) {
             const int slot = fillOrder[d];
-            slots[slot] = rotate(other.slotRotation[slot], pieceCodes[other.slotPiece[slot]]);
+            slots[slot] =
+                rotate(other.slotRotation[slot], puzzle.pieceCodes[other.slotPiece[slot]]);
         }
         return slots;
     }

@@ -1,5 +1,6 @@
 #include "run/run_budget.h"
 #include "base/program_state.h"
+#include "puzzle/puzzle_tables.h"
 
 #include <gtest/gtest.h>
 
@@ -438,11 +439,11 @@ struct ListsImage {
 
 std::unique_ptr<ListsImage> takeListsImage() {
     auto image = std::make_unique<ListsImage>();
-    image->pool = candidatePool;
-    image->byLeftTop = interiorByLeftTop;
-    image->edgesByLeftTop = edgeByLeftTop;
-    image->byTop = interiorByTop;
-    image->byLeft = interiorByLeft;
+    image->pool = puzzle.candidatePool;
+    image->byLeftTop = puzzle.interiorByLeftTop;
+    image->edgesByLeftTop = puzzle.edgeByLeftTop;
+    image->byTop = puzzle.interiorByTop;
+    image->byLeft = puzzle.interiorByLeft;
     return image;
 }
 
@@ -453,17 +454,19 @@ TEST_F(RunBudget, StoppingTheRunRestoresEveryEditedCandidateList) {
     buildCandidateTables();
     const auto before = takeListsImage();
 
-    const int interior = static_cast<int>(std::find(borderCount.begin(), borderCount.end(), 0) -
-                                          borderCount.begin());
-    const int edge = static_cast<int>(std::find(borderCount.begin(), borderCount.end(), 1) -
-                                      borderCount.begin());
+    const int interior =
+        static_cast<int>(std::find(puzzle.borderCount.begin(), puzzle.borderCount.end(), 0) -
+                         puzzle.borderCount.begin());
+    const int edge =
+        static_cast<int>(std::find(puzzle.borderCount.begin(), puzzle.borderCount.end(), 1) -
+                         puzzle.borderCount.begin());
     ASSERT_LT(interior, pieceCount);
     ASSERT_LT(edge, pieceCount);
-    removePiece(interior, interiorByLeftTop);
+    removePiece(interior, puzzle.interiorByLeftTop);
     removePieceByTop(interior);
     removePieceByLeft(interior);
-    removePiece(edge, edgeByLeftTop);
-    ASSERT_NE(candidatePool, before->pool);
+    removePiece(edge, puzzle.edgeByLeftTop);
+    ASSERT_NE(puzzle.candidatePool, before->pool);
 
     ASSERT_EQ(climb(1, earlyFailureNodes, 99'991), std::nullopt);
     EXPECT_FALSE(checkAt(earlyFailureNodes + 1));

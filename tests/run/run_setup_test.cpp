@@ -1,5 +1,6 @@
 #include "run/run_setup.h"
 #include "base/program_state.h"
+#include "puzzle/puzzle_run.h"
 
 #include <gtest/gtest.h>
 
@@ -71,8 +72,8 @@ TEST(RunSetup, ColoursAreDrawnInOrderWithARedrawWhenTheFavouredHitsTheShunned) {
 
         resetRun();
         chooseGroupAndColours();
-        EXPECT_EQ(colours(ordering.shunnedColour), std::set<int>{shunned});
-        EXPECT_EQ(colours(ordering.favouredColour), (std::set<int>{favoured, high}));
+        EXPECT_EQ(colours(puzzleRun.ordering.shunnedColour), std::set<int>{shunned});
+        EXPECT_EQ(colours(puzzleRun.ordering.favouredColour), (std::set<int>{favoured, high}));
         EXPECT_EQ(program.mainRandom.position, copy.position) << "no draw beyond the colours";
     }
     EXPECT_GT(redraws, 0);
@@ -149,7 +150,7 @@ TEST(RunSetup, TestSeedsMakeTheFirstRunsDrawsTheSameAtAnyTime) {
         seedRandom(program.mainRandom, chosenMainSeed());
         chooseGroupAndColours();
         program.stoppedClockMs.reset();
-        return std::pair{draws.group, ordering.favouredColour};
+        return std::pair{draws.group, puzzleRun.ordering.favouredColour};
     };
     const auto first = firstRunAt(1'000);
     for (const std::int64_t ms : {1'001, 987'654, 3'600'000})

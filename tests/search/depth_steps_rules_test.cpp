@@ -10,6 +10,7 @@
 #include "puzzle/candidate_ordering.h"
 #include "puzzle/candidate_tables.h"
 #include "puzzle/piece_file.h"
+#include "puzzle/puzzle_tables.h"
 #include "run/resets.h"
 #include "run/run_budget.h"
 #include "run/run_loop.h"
@@ -32,7 +33,7 @@ struct RunResult {
 RunResult runUnder(StepRules rules) {
     resetProgram();
     buildCandidateTables();
-    orderingHistory.runs = 1;
+    puzzle.timesOrdered = 1;
     seedRandom(program.mainRandom, 77);
     seedRandom(program.groupRandom, 78);
     setup.groupRandomSeeded = true;

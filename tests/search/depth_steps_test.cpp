@@ -3,6 +3,8 @@
 #include "search/depth_steps.h"
 #include "base/program_state.h"
 #include "base/settings.h"
+#include "puzzle/puzzle_run.h"
+#include "puzzle/puzzle_tables.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -40,8 +42,8 @@ protected:
         resetProgram();
         runOptions.of<ProfileOption>() = GetParam() ? 1 : 0;
         for (int p = 0; p < 256; ++p) {
-            pieceCodes[p] = makePieceCode(p, 0, 0, 0, 0);
-            borderCount[p] = 0;
+            puzzle.pieceCodes[p] = makePieceCode(p, 0, 0, 0, 0);
+            puzzle.borderCount[p] = 0;
         }
         // Every square holds a placed piece of colour 0, whose lists hold no free piece, so
         // the steps after the one under test find nothing.
@@ -51,8 +53,8 @@ protected:
     }
     // A free piece with the given colours in rotation 0.
     void addPiece(int p, int bottom, int right, int top, int left, int borders = 0) {
-        pieceCodes[p] = makePieceCode(p, bottom, right, top, left);
-        borderCount[p] = borders;
+        puzzle.pieceCodes[p] = makePieceCode(p, bottom, right, top, left);
+        puzzle.borderCount[p] = borders;
         search.pieceFree[p] = 1;
     }
     // A placed neighbour: only the colours the step reads matter.
@@ -73,7 +75,7 @@ TEST_P(DepthSteps, StepBelowItsSecondListMinimumReturnsWithoutTryingAnything) {
     groupFlags.secondListMinimum[4] = 0;
     searchFromDepth(4);
     EXPECT_EQ(search.nodeCount, 1);
-    EXPECT_EQ(search.board[slotAt(1, 1)], pieceCodes[10] | lastInListBit);
+    EXPECT_EQ(search.board[slotAt(1, 1)], puzzle.pieceCodes[10] | lastInListBit);
 }
 
 TEST_P(DepthSteps, SquareLeftOfTheHintTakesOnlyPiecesWhoseRightMatchesTheHint) {
@@ -85,7 +87,7 @@ TEST_P(DepthSteps, SquareLeftOfTheHintTakesOnlyPiecesWhoseRightMatchesTheHint) {
     searchFromDepth(103);
     EXPECT_EQ(search.nodeCount, 1);
     EXPECT_EQ(pieceNumberOf(search.board[slotAt(7, 6)]), 21);
-    EXPECT_EQ(listEdits.pairUndo.count, 0);  // its list removals were undone
+    EXPECT_EQ(puzzleRun.edits.pairUndo.count, 0);  // its list removals were undone
 }
 
 TEST_P(DepthSteps, SquareAboveTheHintTakesOnlyPiecesWhoseBottomMatchesTheHint) {
@@ -212,15 +214,16 @@ INSTANTIATE_TEST_SUITE_P(Steps, DepthSteps, testing::Bool(), [](const auto& info
 });
 
 TEST(DepthStepsOnAPlantedPuzzle, FindsAnnouncesAndSavesThePerfectCompletion) {
-    const PlantedPuzzle puzzle = generatePuzzle({11, 17, 5});
+    const PlantedPuzzle plantedPuzzle = generatePuzzle({11, 17, 5});
     CurrentTempDir dir;
-    writeFile(dir.file("k7pieces.txt"), pieceFileText(puzzle));
+    writeFile(dir.file("k7pieces.txt"), pieceFileText(plantedPuzzle));
     readPieceFile(dir.file("k7pieces.txt").c_str());
     buildCandidateTables();
     resetProgram();
     std::array<PieceCode, 256> planted{};
     for (int s = 0; s < 256; ++s)
-        planted[s] = rotate(puzzle.slotRotation[s], pieceCodes[puzzle.slotPiece[s]]);
+        planted[s] =
+            rotate(plantedPuzzle.slotRotation[s], puzzle.pieceCodes[plantedPuzzle.slotPiece[s]]);
     constexpr int startDepth = 236;
     search.board[hintSlot] = planted[hintSlot];
     search.pieceFree[hintPiece] = 0;

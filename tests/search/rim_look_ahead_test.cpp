@@ -2,6 +2,7 @@
 // full boards in the same order as one without it.
 #include "search/rim_look_ahead.h"
 #include "base/program_state.h"
+#include "puzzle/puzzle_tables.h"
 #include "search/search_options.h"
 
 #include <gtest/gtest.h>
@@ -69,11 +70,11 @@ std::vector<std::pair<int, int>> kindsOf(const std::string& text) {
 bool closesAt(const RimCase& rimCase) {
     switch (rimCase.depth) {
         case 197:  // a square of row 0, where the piece lies as it was made
-            return rimClosesWith<197>(pieceCodes[4], 4);
+            return rimClosesWith<197>(puzzle.pieceCodes[4], 4);
         case 238:  // squares of column 15, where it lies a quarter turn on
-            return rimClosesWith<238>(rotate(1, pieceCodes[4]), 4);
+            return rimClosesWith<238>(rotate(1, puzzle.pieceCodes[4]), 4);
         default:
-            return rimClosesWith<250>(rotate(1, pieceCodes[4]), 4);
+            return rimClosesWith<250>(rotate(1, puzzle.pieceCodes[4]), 4);
     }
 }
 
@@ -83,13 +84,13 @@ TEST_P(RimLookAheadTest, AnswersWhetherTheRimCanClose) {
     // Every piece an interior piece of colour 0, out of play; then the placed piece (piece 4,
     // in colour 9), the end of the filled arc and the free rim pieces.
     for (int p = 0; p < 256; ++p) {
-        pieceCodes[p] = makePieceCode(p, 0, 0, 0, 0);
-        borderCount[p] = 0;
+        puzzle.pieceCodes[p] = makePieceCode(p, 0, 0, 0, 0);
+        puzzle.borderCount[p] = 0;
         search.pieceFree[p] = 0;
     }
     const auto edge = [](int p, int in, int out) {
-        pieceCodes[p] = makePieceCode(p, 0, out, borderColour, in);  // as in row 0
-        borderCount[p] = 1;
+        puzzle.pieceCodes[p] = makePieceCode(p, 0, out, borderColour, in);  // as in row 0
+        puzzle.borderCount[p] = 1;
         search.pieceFree[p] = 1;
     };
     edge(4, 9, rimCase.start);
@@ -100,8 +101,8 @@ TEST_P(RimLookAheadTest, AnswersWhetherTheRimCanClose) {
         edge(piece++, in, out);
     piece = 0;
     for (const auto& [in, out] : kindsOf(rimCase.corners)) {
-        pieceCodes[piece] = makePieceCode(piece, in, out, borderColour, borderColour);
-        borderCount[piece] = 2;
+        puzzle.pieceCodes[piece] = makePieceCode(piece, in, out, borderColour, borderColour);
+        puzzle.borderCount[piece] = 2;
         search.pieceFree[piece++] = 1;
     }
     ASSERT_EQ(rimLookAheadFault(), "");
@@ -113,7 +114,7 @@ TEST_P(RimLookAheadTest, AnswersWhetherTheRimCanClose) {
     EXPECT_EQ(rim.freeBits, freeBefore) << "the test leaves the free pieces as they were";
     // The same test at a dead end, with the piece on its square and out of play.
     search.board[fillOrder[rimCase.depth]] =
-        rimCase.depth == 197 ? pieceCodes[4] : rotate(1, pieceCodes[4]);
+        rimCase.depth == 197 ? puzzle.pieceCodes[4] : rotate(1, puzzle.pieceCodes[4]);
     search.pieceFree[4] = 0;
     EXPECT_EQ(rimClosesAsPlaced(rimCase.depth), rimCase.closes);
     EXPECT_EQ(rim.freeBits, freeBefore) << "and leaves the free pieces as the steps keep them";
@@ -145,13 +146,14 @@ struct PlantedSearch {
 
 std::vector<std::array<PieceCode, 256>>* foundBoards = nullptr;
 
-PlantedSearch searchBelowThePlantedStart(const PlantedPuzzle& puzzle, int startDepth,
+PlantedSearch searchBelowThePlantedStart(const PlantedPuzzle& plantedPuzzle, int startDepth,
                                          const SearchOptions& options) {
     resetProgram();
     program.settings.writeFiles = false;
     std::array<PieceCode, 256> planted{};
     for (int s = 0; s < 256; ++s)
-        planted[s] = rotate(puzzle.slotRotation[s], pieceCodes[puzzle.slotPiece[s]]);
+        planted[s] =
+            rotate(plantedPuzzle.slotRotation[s], puzzle.pieceCodes[plantedPuzzle.slotPiece[s]]);
     search.board[hintSlot] = planted[hintSlot];
     search.pieceFree[hintPiece] = 0;
     for (int d = 0; d < startDepth; ++d) {
@@ -171,20 +173,20 @@ PlantedSearch searchBelowThePlantedStart(const PlantedPuzzle& puzzle, int startD
 
 // A generated 16/5 puzzle, read as the solver reads its piece file, with its planted solution.
 PlantedPuzzle loadPlantedPuzzle(std::uint32_t seed) {
-    const PlantedPuzzle puzzle = generatePuzzle({seed, 16, 5});
+    const PlantedPuzzle plantedPuzzle = generatePuzzle({seed, 16, 5});
     CurrentTempDir dir;
-    writeFile(dir.file("k7pieces.txt"), pieceFileText(puzzle));
+    writeFile(dir.file("k7pieces.txt"), pieceFileText(plantedPuzzle));
     readPieceFile(dir.file("k7pieces.txt").c_str());
     buildCandidateTables();
-    return puzzle;
+    return plantedPuzzle;
 }
 
 TEST(RimLookAheadOnAPlantedPuzzle, FindsTheSameFullBoardsInTheSameOrderWithFewerNodes) {
     for (const std::uint32_t seed : {2501u, 2502u}) {
-        const PlantedPuzzle puzzle = loadPlantedPuzzle(seed);
-        const PlantedSearch without = searchBelowThePlantedStart(puzzle, 191, {});
-        const PlantedSearch with =
-            searchBelowThePlantedStart(puzzle, 191, SearchOptions{}.with<RimLookAheadOption>(1));
+        const PlantedPuzzle plantedPuzzle = loadPlantedPuzzle(seed);
+        const PlantedSearch without = searchBelowThePlantedStart(plantedPuzzle, 191, {});
+        const PlantedSearch with = searchBelowThePlantedStart(
+            plantedPuzzle, 191, SearchOptions{}.with<RimLookAheadOption>(1));
         EXPECT_GT(without.boards.size(), 100u) << seed;
         EXPECT_TRUE(with.boards == without.boards) << seed;
         EXPECT_LT(with.nodes, without.nodes * 9 / 10) << seed;
@@ -196,16 +198,17 @@ TEST(RimLookAheadOnAPlantedPuzzle, FindsTheSameFullBoardsInTheSameOrderWithFewer
 // may have: the same boards in the same order, alone and with the look-ahead.
 TEST(MismatchBoundOnAPlantedPuzzle, FindsTheSameFullBoardsInTheSameOrderWithFewerNodes) {
     for (const std::uint32_t seed : {2501u, 2502u}) {
-        const PlantedPuzzle puzzle = loadPlantedPuzzle(seed);
-        const PlantedSearch without = searchBelowThePlantedStart(puzzle, firstBoundDepth, {});
+        const PlantedPuzzle plantedPuzzle = loadPlantedPuzzle(seed);
+        const PlantedSearch without =
+            searchBelowThePlantedStart(plantedPuzzle, firstBoundDepth, {});
         const PlantedSearch with = searchBelowThePlantedStart(
-            puzzle, firstBoundDepth, SearchOptions{}.with<MismatchBoundOption>(1));
+            plantedPuzzle, firstBoundDepth, SearchOptions{}.with<MismatchBoundOption>(1));
         EXPECT_GT(without.boards.size(), 100u) << seed;
         EXPECT_TRUE(with.boards == without.boards) << seed;
         EXPECT_LT(with.nodes, without.nodes) << seed;
         EXPECT_GT(bound.refusals, 0) << seed;
         const PlantedSearch both = searchBelowThePlantedStart(
-            puzzle, firstBoundDepth,
+            plantedPuzzle, firstBoundDepth,
             SearchOptions{}.with<RimLookAheadOption>(1).with<MismatchBoundOption>(1));
         EXPECT_TRUE(both.boards == without.boards) << seed;
     }

@@ -1,6 +1,7 @@
 // The run's copies of the shallow lists against the lists themselves.
 #include "search/shallow_lists.h"
 #include "base/program_state.h"
+#include "puzzle/puzzle_tables.h"
 
 #include <gtest/gtest.h>
 
@@ -44,8 +45,8 @@ TEST(ShallowLists, HoldWhatTheWalkOfEveryListTakesInItsOrderWithTheFreeOnesMarke
     readGenerated(dir, {6, 12, 4});
     seedRandom(program.mainRandom, 3);
     std::mt19937 rng(11);
-    const std::array<const PairTable*, 3> tables{&interiorByLeftTop, &edgeByLeftTop,
-                                                 &cornerByLeftTop};
+    const std::array<const PairTable*, 3> tables{&puzzle.interiorByLeftTop, &puzzle.edgeByLeftTop,
+                                                 &puzzle.cornerByLeftTop};
     for (int draw = 0; draw < 20; ++draw) {
         resetRun();
         applyPieceGroup(std::uniform_int_distribution<int>(0, 59)(rng));

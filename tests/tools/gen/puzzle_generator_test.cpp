@@ -1,4 +1,5 @@
 #include "tools/gen/puzzle_generator.h"
+#include "puzzle/puzzle_tables.h"
 
 #include <gtest/gtest.h>
 
@@ -29,21 +30,22 @@ using CodeBoard = std::array<std::array<PieceCode, boardSize>, boardSize>;
 
 // Writes the puzzle's piece file, reads it back through the solver's reader and lays out
 // the planted solution: the code of each square as the solver would see it.
-CodeBoard layOutThroughPieceFile(const PlantedPuzzle& puzzle) {
+CodeBoard layOutThroughPieceFile(const PlantedPuzzle& plantedPuzzle) {
     TempDir dir;
-    writeFile(dir.file("k7pieces.txt"), pieceFileText(puzzle));
+    writeFile(dir.file("k7pieces.txt"), pieceFileText(plantedPuzzle));
     readPieceFile(dir.file("k7pieces.txt").c_str());
     CodeBoard board{};
     for (int s = 0; s < 256; ++s) {
         const Square sq = slotSquare[s];
-        board[sq.row][sq.col] = rotate(puzzle.slotRotation[s], pieceCodes[puzzle.slotPiece[s]]);
+        board[sq.row][sq.col] =
+            rotate(plantedPuzzle.slotRotation[s], puzzle.pieceCodes[plantedPuzzle.slotPiece[s]]);
     }
     return board;
 }
 
-void expectEveryPieceUsedOnce(const PlantedPuzzle& puzzle) {
+void expectEveryPieceUsedOnce(const PlantedPuzzle& plantedPuzzle) {
     std::array<int, 256> uses{};
-    for (int piece : puzzle.slotPiece) {
+    for (int piece : plantedPuzzle.slotPiece) {
         ASSERT_GE(piece, 0);
         ASSERT_LT(piece, 256);
         ++uses[piece];
@@ -73,38 +75,39 @@ void expectPerfectSolution(const CodeBoard& board) {
 }
 
 TEST(GeneratorPlantedSolution, DefaultPuzzleSolvedByItsPlantedBoard) {
-    const PlantedPuzzle puzzle = generatePuzzle({});
-    expectEveryPieceUsedOnce(puzzle);
-    expectPerfectSolution(layOutThroughPieceFile(puzzle));
+    const PlantedPuzzle plantedPuzzle = generatePuzzle({});
+    expectEveryPieceUsedOnce(plantedPuzzle);
+    expectPerfectSolution(layOutThroughPieceFile(plantedPuzzle));
 }
 
 TEST(GeneratorPlantedSolution, FewerColoursPuzzleSolvedByItsPlantedBoard) {
-    const PlantedPuzzle puzzle = generatePuzzle({.seed = 99, .colours = 12, .rimColours = 4});
-    expectEveryPieceUsedOnce(puzzle);
-    expectPerfectSolution(layOutThroughPieceFile(puzzle));
+    const PlantedPuzzle plantedPuzzle =
+        generatePuzzle({.seed = 99, .colours = 12, .rimColours = 4});
+    expectEveryPieceUsedOnce(plantedPuzzle);
+    expectPerfectSolution(layOutThroughPieceFile(plantedPuzzle));
 }
 
 TEST(GeneratorPieceOrder, CornersThenEdgesThenInteriorPieces) {
     layOutThroughPieceFile(generatePuzzle({.seed = 5}));
     for (int piece = 0; piece < 256; ++piece) {
         const int expected = piece < 4 ? 2 : piece < 60 ? 1 : 0;
-        EXPECT_EQ(borderCount[piece], expected) << "line " << piece + 1;
+        EXPECT_EQ(puzzle.borderCount[piece], expected) << "line " << piece + 1;
     }
 }
 
 TEST(GeneratorPieceOrder, HintPieceLiesOnHintSquareInRotationTwo) {
     for (std::uint32_t seed : {1u, 2u, 3u}) {
-        const PlantedPuzzle puzzle = generatePuzzle({.seed = seed});
+        const PlantedPuzzle plantedPuzzle = generatePuzzle({.seed = seed});
         const int slot = squareSlot[hintSquare.row][hintSquare.col];
-        EXPECT_EQ(puzzle.slotPiece[slot], hintPiece);
-        EXPECT_EQ(puzzle.slotRotation[slot], 2);
+        EXPECT_EQ(plantedPuzzle.slotPiece[slot], hintPiece);
+        EXPECT_EQ(plantedPuzzle.slotRotation[slot], 2);
     }
 }
 
 TEST(GeneratorPieceOrder, OtherPiecesComeInEveryRotation) {
-    const PlantedPuzzle puzzle = generatePuzzle({});
+    const PlantedPuzzle plantedPuzzle = generatePuzzle({});
     std::array<int, 4> seen{};
-    for (int r : puzzle.slotRotation) {
+    for (int r : plantedPuzzle.slotRotation) {
         ASSERT_GE(r, 0);
         ASSERT_LT(r, 4);
         ++seen[r];
@@ -207,28 +210,28 @@ TEST(GeneratorDeterminism, BundledPuzzlesMatchTheirSeeds) {
          {Bundled{"example", {.seed = 7}},
           Bundled{"practice", {.seed = 5, .colours = 14, .rimColours = 4}}}) {
         const fs::path folder = fs::path(TESSALY_SOURCE_DIR) / "puzzles" / bundled.folder;
-        const PlantedPuzzle puzzle = generatePuzzle(bundled.options);
-        EXPECT_EQ(readFile((folder / "k7pieces.txt").string()), pieceFileText(puzzle))
+        const PlantedPuzzle plantedPuzzle = generatePuzzle(bundled.options);
+        EXPECT_EQ(readFile((folder / "k7pieces.txt").string()), pieceFileText(plantedPuzzle))
             << bundled.folder;
-        EXPECT_EQ(readFile((folder / "solution.txt").string()), solutionBoardText(puzzle))
+        EXPECT_EQ(readFile((folder / "solution.txt").string()), solutionBoardText(plantedPuzzle))
             << bundled.folder;
     }
 }
 
 TEST(GeneratorText, PieceFileLinesAreFourColoursRightBottomLeftTop) {
-    const PlantedPuzzle puzzle = generatePuzzle({.seed = 3});
-    const auto lines = linesOf(pieceFileText(puzzle));
+    const PlantedPuzzle plantedPuzzle = generatePuzzle({.seed = 3});
+    const auto lines = linesOf(pieceFileText(plantedPuzzle));
     ASSERT_EQ(lines.size(), 256u);
     for (int piece = 0; piece < 256; ++piece) {
-        const auto& f = puzzle.fileLines[piece];
+        const auto& f = plantedPuzzle.fileLines[piece];
         EXPECT_EQ(lines[piece], std::to_string(f[0]) + " " + std::to_string(f[1]) + " " +
                                     std::to_string(f[2]) + " " + std::to_string(f[3]));
     }
 }
 
 TEST(GeneratorText, SolutionListsSlotRowsFromTopSlotDownward) {
-    const PlantedPuzzle puzzle = generatePuzzle({.seed = 4});
-    const auto lines = linesOf(solutionBoardText(puzzle));
+    const PlantedPuzzle plantedPuzzle = generatePuzzle({.seed = 4});
+    const auto lines = linesOf(solutionBoardText(plantedPuzzle));
     ASSERT_EQ(lines.size(), 17u);
     EXPECT_EQ(lines[0].find('/'), std::string::npos) << "comment line holds a '/'";
     for (int k = 0; k < 16; ++k) {
@@ -237,8 +240,8 @@ TEST(GeneratorText, SolutionListsSlotRowsFromTopSlotDownward) {
         for (int j = 0; j < 16; ++j) {
             const int slot = (15 - k) * 16 + j;
             char expected[16];
-            std::snprintf(expected, sizeof expected, "%3d/%d", puzzle.slotPiece[slot] + 1,
-                          puzzle.slotRotation[slot]);
+            std::snprintf(expected, sizeof expected, "%3d/%d", plantedPuzzle.slotPiece[slot] + 1,
+                          plantedPuzzle.slotRotation[slot]);
             EXPECT_EQ(line.substr(static_cast<std::size_t>(j) * 6, 5), expected) << "slot " << slot;
         }
     }
@@ -258,10 +261,10 @@ TEST(GeneratorProgram, WritesPieceFileAndSolution) {
     ASSERT_EQ(runGenerator(dir, "--seed 3 --colours 12 --rim-colours 4 --solution sol.txt out.txt"),
               0)
         << readFile(dir.file("stderr.txt"));
-    const PlantedPuzzle puzzle = generatePuzzle({.seed = 3, .colours = 12, .rimColours = 4});
-    EXPECT_EQ(readFile(dir.file("out.txt")), pieceFileText(puzzle));
+    const PlantedPuzzle plantedPuzzle = generatePuzzle({.seed = 3, .colours = 12, .rimColours = 4});
+    EXPECT_EQ(readFile(dir.file("out.txt")), pieceFileText(plantedPuzzle));
     const std::string solution = readFile(dir.file("sol.txt"));
-    EXPECT_EQ(solution, solutionBoardText(puzzle));
+    EXPECT_EQ(solution, solutionBoardText(plantedPuzzle));
     int cellLines = 0;
     for (const auto& line : linesOf(solution)) {
         if (line.find('/') == std::string::npos) continue;

@@ -1,0 +1,3 @@
+#include "puzzle/puzzle_run.h"
+
+PuzzleRun puzzleRun;

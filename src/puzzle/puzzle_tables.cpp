@@ -1,0 +1,3 @@
+#include "puzzle/puzzle_tables.h"
+
+PuzzleTables puzzle;
