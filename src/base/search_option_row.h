@@ -34,9 +34,6 @@ struct SearchOptionRow {
     // Called with the option's value at the start of every run, before the lists are ordered;
     // null for an option that needs nothing then.
     void (*atRunStart)(std::int64_t value) = nullptr;
-    // Restores the option's record of the current run to its start values (resetRun); null for
-    // an option that keeps none.
-    void (*resetRun)() = nullptr;
     // The run's counters for the bench's profile, and the profile's line of their sums over the
     // runs, ending in a newline; null for an option that counts nothing.
     OptionCounts (*profileCounts)() = nullptr;

@@ -30,9 +30,9 @@ void takePiece(PieceCode code, int slot, std::int64_t lineNumber, int cellIndex)
     const int p = pieceNumberOf(code);
     if (search.pieceFree[p]) {
         search.pieceFree[p] = 0;
-        if (groupFlags.inFirstList[p])
+        if (search.groupFlags.inFirstList[p])
             ++search.firstListPlaced;
-        else if (groupFlags.inSecondList[p])
+        else if (search.groupFlags.inSecondList[p])
             ++search.secondListPlaced;
     } else {
         // Already out of play and counted: only the list removals are repeated, and list
@@ -114,7 +114,7 @@ void loadBoardFile() {
         return;
     }
     printOut("load board %s\n", program.settings.boardPath);
-    search = {};
+    search.clearProgress();
 
     const int lines = readGridLines(file, loadRow);
     std::fclose(file);

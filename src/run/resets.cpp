@@ -23,22 +23,19 @@
 
 void resetRun() {
     search = {};
-    groupFlags = {};
+    installSearchHooks();
     puzzleRun = {};
-    shallow = {};
-    runStatistics = {};
     runOptions = {};
-    resetOptionRecords();
+    runStatistics = {};
     draws = {};
     resetRunBudget();
 }
 
 void installSearchHooks() {
-    searchHooks = {onFullBoard, applyBudgetRules, stopRun};
+    search.hooks = {onFullBoard, applyBudgetRules, stopRun};
 }
 
 void resetProgram() {
-    installSearchHooks();
     program = {};
     boardLoading = {};
     deepestBoard = {};

@@ -146,7 +146,6 @@ void setIdlePriority() {
 void performRun() {
     // A clean board with every piece free, no counts, no edits and a fresh budget.
     resetRun();
-    installSearchHooks();
     runStatistics.startClock = programClockMs();
     chooseGroupAndColours();
     startRunOptions(setup.groups.options);

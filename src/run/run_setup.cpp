@@ -65,7 +65,7 @@ void chooseGroupAndColours() {
     const bool groupRules = setup.groups.rules == StepRules::groups;
     if (groupRules)
         for (const MinimumEntry& entry : runMinimumEntries)
-            groupFlags.secondListMinimum[entry.depth] = entry.minimum;
+            search.groupFlags.secondListMinimum[entry.depth] = entry.minimum;
 
     const auto lowColour = [] {
         return static_cast<int>(nextRandom(program.mainRandom) % lowColourCount);
@@ -97,8 +97,8 @@ void applyPieceGroup(int g) {
     for (int i = group.firstCount - 1; i >= 0; --i) {
         const int p = setup.groups.pieces[group.firstStart + i];
         const int t = pieceType(p);
-        groupFlags.inFirstList[p] = 1;
-        if (walked[t] < firstListQuota[t]) groupFlags.firstListBarred[p] = 1;
+        search.groupFlags.inFirstList[p] = 1;
+        if (walked[t] < firstListQuota[t]) search.groupFlags.firstListBarred[p] = 1;
         ++walked[t];
     }
     std::array<int, 3> counted{};
@@ -107,7 +107,7 @@ void applyPieceGroup(int g) {
         const int t = pieceType(p);
         if (counted[t] < secondListQuota[t]) {
             ++counted[t];
-            groupFlags.inSecondList[p] = 1;
+            search.groupFlags.inSecondList[p] = 1;
         }
     }
 }

@@ -8,21 +8,21 @@ DepthProfile depthProfile;
 std::int64_t nodesFromDepth(int depth) {
     const int i = profileIndex(depth);
     if (i < 0) return 0;
-    const std::int64_t entered = depthProfile.enteredAt[i];
-    return depthProfile.nodesFrom[i] + (entered >= 0 ? search.nodeCount - entered : 0);
+    const std::int64_t entered = profileRecord().enteredAt[i];
+    return profileRecord().nodesFrom[i] + (entered >= 0 ? search.nodeCount - entered : 0);
 }
 
 void noteDeadEnd(int depth, bool rimRefused, bool boundRefused) {
-    depthProfile.deadEndDepth = depth - 1;
+    profileRecord().deadEndDepth = depth - 1;
     // The look-ahead's kinds, sorted once in a run that judges without the look-ahead on.
-    if (!rim.kindsSorted && !rim.on) sortRimKinds();
+    if (!rimRecord().kindsSorted && !rimRecord().on) sortRimKinds();
     const int limit = mismatchLimitOf(depth);
     if (rimRefused || !rimClosesAsPlaced(depth - 1))
-        depthProfile.deadEnd = DeadEnd::rim;
+        profileRecord().deadEnd = DeadEnd::rim;
     else if (boundRefused)
-        depthProfile.deadEnd = DeadEnd::bound;
+        profileRecord().deadEnd = DeadEnd::bound;
     else if (limit > 0 && search.mismatchCount >= limit)
-        depthProfile.deadEnd = DeadEnd::mismatchLimit;
+        profileRecord().deadEnd = DeadEnd::mismatchLimit;
     else
-        depthProfile.deadEnd = DeadEnd::noFit;
+        profileRecord().deadEnd = DeadEnd::noFit;
 }

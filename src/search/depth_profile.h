@@ -9,6 +9,7 @@
 #include "base/search_option_row.h"
 #include "search/board_geometry.h"
 #include "search/search_state.h"
+#include "search/step_hooks.h"
 
 // The depth bands whose nodes the profile shows, by their first depths.
 inline constexpr std::array<int, 5> profileBandStarts{0, 120, 193, 230, 248};
@@ -70,8 +71,10 @@ struct DepthProfile {
     std::int32_t deadEndDepth = -1;
     DeadEnd deadEnd = DeadEnd::none;
 };
-// The one instance, kept for the current run.
-extern DepthProfile depthProfile;
+// Its record of the current run, held with the run's options.
+inline DepthProfile& profileRecord() {
+    return runRecord<DepthProfile>();
+}
 
 // The nodes of the run placed at `depth` (a profiled depth) or deeper, counting those of a step
 // that still runs (or that a budget stop left) up to now.
@@ -85,6 +88,7 @@ std::int64_t nodesFromDepth(int depth);
 
 // The profile as a search option of the bench's alone: the steps with options count for it.
 struct ProfileOption {
+    using Record = DepthProfile;
     static constexpr SearchOptionRow row{
         .name = "Profile",
         .benchFlag = "--profile",
@@ -93,7 +97,6 @@ struct ProfileOption {
         .least = 1,
         .most = 1,
         .help = "the nodes by depth, the deep placements and the ends of the runs",
-        .resetRun = [] { depthProfile = {}; },
         .benchPage = R"roff(Add where the nodes went: a line
 .BI "nodes at depths " A\-B " " N " (" P " %)"
 for each of the depth bands 0\(en119, 120\(en192, 193\(en229, 230\(en247 and

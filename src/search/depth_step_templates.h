@@ -182,13 +182,13 @@ inline bool passesTests(PieceCode code, int piece) {
     constexpr DepthProperties p = stepProperties(D, R);
     if constexpr (p.groupTest == GroupTest::firstListAndBarred) {
         // Barred pieces are first-list pieces, so one flag answers both tests here.
-        if (groupFlags.inFirstList[piece]) return false;
+        if (search.groupFlags.inFirstList[piece]) return false;
     } else if constexpr (p.groupTest == GroupTest::limitedFirstList) {
-        if (groupFlags.firstListBarred[piece]) return false;
-        if (groupFlags.inFirstList[piece] && search.firstListPlaced >= mostFirstListPlaced)
+        if (search.groupFlags.firstListBarred[piece]) return false;
+        if (search.groupFlags.inFirstList[piece] && search.firstListPlaced >= mostFirstListPlaced)
             return false;
     } else if constexpr (p.groupTest == GroupTest::barredOnly) {
-        if (groupFlags.firstListBarred[piece]) return false;
+        if (search.groupFlags.firstListBarred[piece]) return false;
     }
     if constexpr (p.hintSideTest == 1) return rightOf(code) == leftOf(search.board[hintSlot]);
     if constexpr (p.hintSideTest == 2) return bottomOf(code) == topOf(search.board[hintSlot]);
@@ -250,8 +250,8 @@ template <int D>
 // The count that a placed piece raises at the depths with group rules, or null: a piece in
 // both group lists counts as a first-list piece only.
 inline std::int32_t* groupCountOf(int piece) {
-    if (groupFlags.inFirstList[piece]) return &search.firstListPlaced;
-    if (groupFlags.inSecondList[piece]) return &search.secondListPlaced;
+    if (search.groupFlags.inFirstList[piece]) return &search.firstListPlaced;
+    if (search.groupFlags.inSecondList[piece]) return &search.secondListPlaced;
     return nullptr;
 }
 
@@ -307,13 +307,13 @@ template <int D, StepRules R>
     constexpr DepthProperties p = stepProperties(D, R);
     if constexpr (p.groupRules && runSecondListMinimum(D) > 0) {
         if constexpr (R == StepRules::withOptions) {
-            if (placed < groupFlags.secondListMinimum[D]) return 0;
+            if (placed < search.groupFlags.secondListMinimum[D]) return 0;
         } else {
             if (placed < runSecondListMinimum(D)) return 0;
         }
     }
-    const int list = shallow.byLeftTop[p.kind][leftKey<D>() * 32 + topKey<D>()];
-    return shallow.free[list] != 0 ? list : 0;
+    const int list = search.shallow.byLeftTop[p.kind][leftKey<D>() * 32 + topKey<D>()];
+    return search.shallow.free[list] != 0 ? list : 0;
 }
 
 // Walks the copy of a shallow step. The first 48 depths fill the three left columns row by
@@ -356,7 +356,7 @@ template <int D, StepRules R>
         if (next == 0) {
             if (search.nodeCount > runSignals.budgetAttention.load(std::memory_order_relaxed)) {
                 search.pieceFree[piece] = 0;
-                searchHooks.budgetRules();
+                search.hooks.budgetRules();
                 search.pieceFree[piece] = 1;
             }
             ++search.nodeCount;
@@ -364,7 +364,7 @@ template <int D, StepRules R>
         }
     }
     search.pieceFree[piece] = 0;
-    takeShallowPiece(piece);
+    search.shallow.takePiece(piece);
     checkRunBudget();
     if constexpr (p.groupRules) search.secondListPlaced += counted;
     if constexpr (nextWalksCopy)
@@ -373,7 +373,7 @@ template <int D, StepRules R>
         enterStep<D + 1, stepInstance(D + 1, R)>();
     if constexpr (p.groupRules) search.secondListPlaced -= counted;
     ++search.nodeCount;
-    returnShallowPiece(piece);
+    search.shallow.returnPiece(piece);
     search.pieceFree[piece] = 1;
 }
 
@@ -383,8 +383,8 @@ template <int D, StepRules R>
 // is edited at these depths.
 template <int D, StepRules R>
 inline void copyPhase(int list) {
-    const PieceCode* entries = shallow.entries.data() + shallow.start[list];
-    for (std::uint64_t free = shallow.free[list]; free != 0; free &= free - 1)
+    const PieceCode* entries = search.shallow.entries.data() + search.shallow.start[list];
+    for (std::uint64_t free = search.shallow.free[list]; free != 0; free &= free - 1)
         placeCopyEntry<D, R>(entries[std::countr_zero(free)]);
 }
 
@@ -468,7 +468,7 @@ inline void mismatchPhase(int left, int top) {
     // A run can search the last squares for minutes without a budget check; a stop request
     // (or the node limit) is honoured here too, so that the program ends soon and with its
     // statistics saved.
-    if (runStopDue()) searchHooks.stopRun();
+    if (runStopDue()) search.hooks.stopRun();
     if constexpr (p.mismatchPasses == MismatchPasses::interior) {
         if (removalsDeferred()) applyDeferredRemovals();
         mismatchPass<D, R>(puzzle.interiorByTop[top],
@@ -492,7 +492,7 @@ template <int D, StepRules R>
     }
     if constexpr (p.countsVisits) ++search.depthVisits[D];
     if constexpr (p.groupRules) {
-        if (search.secondListPlaced < groupFlags.secondListMinimum[D]) return;
+        if (search.secondListPlaced < search.groupFlags.secondListMinimum[D]) return;
     }
     const int left = leftKey<D>();
     const int top = topKey<D>();
@@ -522,7 +522,7 @@ template <StepRules R>
             search.board[p.slot] = code;
             notePlacement<lastDepth, R>();
             search.pieceFree[piece] = 0;
-            searchHooks.fullBoard();
+            search.hooks.fullBoard();
             ++search.nodeCount;
             search.pieceFree[piece] = 1;
         }
@@ -544,13 +544,14 @@ template <int D, StepRules R>
 template <int D, StepRules R>
 [[gnu::always_inline]] inline void judgedStep() {
     if constexpr (R == StepRules::withOptions && D > firstDeadEndDepth) {
-        if (D - 1 > depthProfile.deadEndDepth && runOptions.of<ProfileOption>() != 0) {
+        if (D - 1 > profileRecord().deadEndDepth && runOptions.of<ProfileOption>() != 0) {
             const std::int64_t nodes = search.nodeCount;
-            const std::int64_t refusals = rim.refusals;
-            const std::int64_t boundRefusals = bound.refusals;
+            const std::int64_t refusals = rimRecord().refusals;
+            const std::int64_t boundRefusals = boundRecord().refusals;
             stepOrLastStep<D, R>();
             if (search.nodeCount == nodes)
-                noteDeadEnd(D, rim.refusals != refusals, bound.refusals != boundRefusals);
+                noteDeadEnd(D, rimRecord().refusals != refusals,
+                            boundRecord().refusals != boundRefusals);
             return;
         }
     }
@@ -564,10 +565,10 @@ template <int D, StepRules R>
     if constexpr (R == StepRules::withOptions) StepOptions::enter<D>();
     if constexpr (R == StepRules::withOptions && profileIndex(D) >= 0) {
         constexpr int i = profileIndex(D);
-        depthProfile.enteredAt[i] = search.nodeCount;
+        profileRecord().enteredAt[i] = search.nodeCount;
         judgedStep<D, R>();
-        depthProfile.nodesFrom[i] += search.nodeCount - depthProfile.enteredAt[i];
-        depthProfile.enteredAt[i] = -1;
+        profileRecord().nodesFrom[i] += search.nodeCount - profileRecord().enteredAt[i];
+        profileRecord().enteredAt[i] = -1;
     } else {
         stepOrLastStep<D, R>();
     }
@@ -599,8 +600,8 @@ bool runMinimumsAtShallowDepths(bool orNone) {
     bool run = true;
     bool none = true;
     for (int d = 0; d < shallowDepthEnd; ++d) {
-        run = run && groupFlags.secondListMinimum[d] == runSecondListMinimum(d);
-        none = none && groupFlags.secondListMinimum[d] == 0;
+        run = run && search.groupFlags.secondListMinimum[d] == runSecondListMinimum(d);
+        none = none && search.groupFlags.secondListMinimum[d] == 0;
     }
     return run || (orNone && none);
 }

@@ -52,12 +52,12 @@ void countBoundSides() {
     for (std::size_t i = 0; i < count; ++i)
         ++excess[colourOn(search.board[sides[i].slot], sides[i].side)];
     excess[borderColour] = 0;
-    bound.excess = excess;
-    bound.shortfall = 0;
-    bound.odd = 0;
+    boundRecord().excess = excess;
+    boundRecord().shortfall = 0;
+    boundRecord().odd = 0;
     for (const std::int16_t e : excess) {
-        bound.shortfall += e > 0 ? e : 0;
-        bound.odd += static_cast<int>(e < 0) & e;
+        boundRecord().shortfall += e > 0 ? e : 0;
+        boundRecord().odd += static_cast<int>(e < 0) & e;
     }
 }
 

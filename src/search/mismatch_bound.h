@@ -58,8 +58,10 @@ struct MismatchBound {
     std::int64_t tests = 0;
     std::int64_t refusals = 0;
 };
-// The one instance; the depth steps read and write it directly.
-extern MismatchBound bound;
+// Its record of the current run, held with the run's options.
+inline MismatchBound& boundRecord() {
+    return runRecord<MismatchBound>();
+}
 
 // Counts the free and open sides afresh, as the board stands when the step of firstBoundDepth is
 // entered: every square of a lesser depth filled, and the hint.
@@ -67,21 +69,21 @@ void countBoundSides();
 
 // The least number of mismatched edges the empty squares must still add.
 inline std::int32_t futureMismatches() {
-    const std::int32_t pairs = (bound.shortfall + bound.odd + 1) / 2;
-    return pairs > bound.shortfall ? pairs : bound.shortfall;
+    const std::int32_t pairs = (boundRecord().shortfall + boundRecord().odd + 1) / 2;
+    return pairs > boundRecord().shortfall ? pairs : boundRecord().shortfall;
 }
 
 // Adds `delta` to the excess of `colour` (a colour other than the border's), keeping the
 // shortfall and the odd colours.
 [[gnu::always_inline]] inline void addExcess(int colour, int delta) {
-    std::int16_t& excess = bound.excess[colour];
+    std::int16_t& excess = boundRecord().excess[colour];
     const auto shortfallOf = [](int e) { return e > 0 ? e : 0; };
     const auto oddOf = [](int e) { return static_cast<int>(e < 0) & e; };
-    bound.shortfall -= shortfallOf(excess);
-    bound.odd -= oddOf(excess);
+    boundRecord().shortfall -= shortfallOf(excess);
+    boundRecord().odd -= oddOf(excess);
     excess = static_cast<std::int16_t>(excess + delta);
-    bound.shortfall += shortfallOf(excess);
-    bound.odd += oddOf(excess);
+    boundRecord().shortfall += shortfallOf(excess);
+    boundRecord().odd += oddOf(excess);
 }
 
 // Puts `code` on the square of depth D in the bound's counts (sign 1), or takes it off again
@@ -116,10 +118,10 @@ template <int D, bool exact>
 template <int D, bool exact>
 [[gnu::always_inline]] inline bool boundRefuses(PieceCode code) {
     moveOnBound<D, exact>(code, 1);
-    ++bound.tests;
+    ++boundRecord().tests;
     if (search.mismatchCount + !exact + futureMismatches() <= mostFullBoardMismatches) return false;
     moveOnBound<D, exact>(code, -1);
-    ++bound.refusals;
+    ++boundRecord().refusals;
     return true;
 }
 
@@ -129,6 +131,7 @@ std::string boundProfileLine(const OptionCounts& sums);
 // The bound as a search option: in the steps with options, from firstBoundDepth to the depth
 // before the last, a placement is refused by the bound while it is on.
 struct MismatchBoundOption : StepHooks {
+    using Record = MismatchBound;
     static constexpr SearchOptionRow row{
         .name = "Mismatch bound",
         .benchFlag = "--mismatch-bound",
@@ -141,10 +144,9 @@ struct MismatchBoundOption : StepHooks {
             "a full board may have",
         .trialValue = 0,
         .trialFigure = TrialFigure::fullBoards,
-        .resetRun = [] { bound = {}; },
         .profileCounts =
             [] {
-                return OptionCounts{bound.tests, bound.refusals};
+                return OptionCounts{boundRecord().tests, boundRecord().refusals};
             },
         .profileLine = boundProfileLine,
         .benchPage =
@@ -177,30 +179,30 @@ edges than a full board may have.)roff",
     // The bound counts the squares as the fill order fills them; a board file may have filled
     // deeper ones, so a run from one does without it.
     static std::int64_t startSteps(std::int64_t value) {
-        bound.on = value != 0 && program.settings.boardPath[0] == '\0';
-        return bound.on ? value : 0;
+        boundRecord().on = value != 0 && program.settings.boardPath[0] == '\0';
+        return boundRecord().on ? value : 0;
     }
     // The bound counts its sides on entering its first depth; a search from below it goes on
     // without it.
     static void resumeAt(int depth) {
-        if (depth > firstBoundDepth) bound.on = false;
+        if (depth > firstBoundDepth) boundRecord().on = false;
     }
     template <int D>
     static void enter() {
         if constexpr (D == firstBoundDepth) {
-            if (bound.on) countBoundSides();
+            if (boundRecord().on) countBoundSides();
         }
     }
     template <int D, bool exact>
     [[gnu::always_inline]] static bool refuses(PieceCode code, int /*piece*/) {
         if constexpr (D >= firstBoundDepth && D < depthCount - 1)
-            return bound.on && boundRefuses<D, exact>(code);
+            return boundRecord().on && boundRefuses<D, exact>(code);
         return false;
     }
     template <int D, bool exact>
     [[gnu::always_inline]] static void giveBack(PieceCode code, int /*piece*/) {
         if constexpr (D >= firstBoundDepth && D < depthCount - 1) {
-            if (bound.on) moveOnBound<D, exact>(code, -1);
+            if (boundRecord().on) moveOnBound<D, exact>(code, -1);
         }
     }
 };

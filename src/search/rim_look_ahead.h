@@ -88,8 +88,10 @@ struct RimLookAhead {
     std::int64_t memoHits = 0;
     std::int64_t givenUp = 0;
 };
-// The one instance; the depth steps read and write it directly.
-extern RimLookAhead rim;
+// Its record of the current run, held with the run's options.
+inline RimLookAhead& rimRecord() {
+    return runRecord<RimLookAhead>();
+}
 
 // Why the look-ahead cannot be used on the pieces read, or an empty text when it can: it needs
 // the colours of the joints between rim squares apart from every colour inside the board, the
@@ -110,14 +112,14 @@ void countFreeRimPieces();
 
 // Takes the piece from the test's free pieces, or gives it back.
 inline void takeRimPiece(int piece) {
-    const int k = rim.kindOf[piece];
-    --rim.free[k];
-    rim.freeBits &= ~(std::uint64_t{1} << (rim.firstBit[k] + rim.free[k]));
+    const int k = rimRecord().kindOf[piece];
+    --rimRecord().free[k];
+    rimRecord().freeBits &= ~(std::uint64_t{1} << (rimRecord().firstBit[k] + rimRecord().free[k]));
 }
 inline void giveBackRimPiece(int piece) {
-    const int k = rim.kindOf[piece];
-    rim.freeBits |= std::uint64_t{1} << (rim.firstBit[k] + rim.free[k]);
-    ++rim.free[k];
+    const int k = rimRecord().kindOf[piece];
+    rimRecord().freeBits |= std::uint64_t{1} << (rimRecord().firstBit[k] + rimRecord().free[k]);
+    ++rimRecord().free[k];
 }
 
 // Whether the free pieces (the one of `code` already taken) can still fill the rim squares
@@ -137,14 +139,14 @@ template <int D>
     constexpr RimGap gap = rimGaps[D];
     const int kept = gap.startDepth == D ? colourOn(search.board[gap.endSlot], gap.endSide)
                                          : colourOn(search.board[gap.startSlot], gap.startSide);
-    const RimAnswers& answers = rim.answers[D];
-    const std::uint64_t kind = std::uint64_t{1} << rim.kindOf[piece];
-    const bool closes = answers.freeBits == rim.freeBits && answers.keptColour == kept &&
+    const RimAnswers& answers = rimRecord().answers[D];
+    const std::uint64_t kind = std::uint64_t{1} << rimRecord().kindOf[piece];
+    const bool closes = answers.freeBits == rimRecord().freeBits && answers.keptColour == kept &&
                                 (answers.known & kind) != 0
                             ? (answers.closes & kind) != 0
                             : rimAnswerAfresh(D, kept, code, piece);
-    ++rim.tests;
-    rim.refusals += !closes;
+    ++rimRecord().tests;
+    rimRecord().refusals += !closes;
     return closes;
 }
 
@@ -155,6 +157,7 @@ std::string rimProfileLine(const OptionCounts& sums);
 // while it is on: the piece is taken from the look-ahead's free pieces, and at a tested depth a
 // placement after which the rim can no longer close is refused, not made.
 struct RimLookAheadOption : StepHooks {
+    using Record = RimLookAhead;
     static constexpr SearchOptionRow row{
         .name = "Rim look-ahead",
         .benchFlag = "--rim-look-ahead",
@@ -166,11 +169,10 @@ struct RimLookAheadOption : StepHooks {
         .trialValue = 1,
         .trialFigure = TrialFigure::fullBoards,
         .refusal = rimLookAheadFault,
-        .resetRun = [] { rim = {}; },
         .profileCounts =
             [] {
-                return OptionCounts{rim.tests, rim.refusals, rim.lookUps, rim.memoHits,
-                                    rim.givenUp};
+                return OptionCounts{rimRecord().tests, rimRecord().refusals, rimRecord().lookUps,
+                                    rimRecord().memoHits, rimRecord().givenUp};
             },
         .profileLine = rimProfileLine,
         .benchPage =
@@ -199,23 +201,23 @@ no longer close the rim.)roff",
     };
 
     static std::int64_t startSteps(std::int64_t value) {
-        rim.on = false;
+        rimRecord().on = false;
         return value != 0 && startRimLookAhead() ? value : 0;
     }
     static void resumeAt(int depth) {
-        if (rim.on && depth > firstRimCheckDepth) countFreeRimPieces();
+        if (rimRecord().on && depth > firstRimCheckDepth) countFreeRimPieces();
     }
     // The free rim pieces are counted afresh on entering the first depth that tests.
     template <int D>
     static void enter() {
         if constexpr (D == firstRimCheckDepth) {
-            if (rim.on) countFreeRimPieces();
+            if (rimRecord().on) countFreeRimPieces();
         }
     }
     template <int D, bool exact>
     [[gnu::always_inline]] static bool refuses(PieceCode code, int piece) {
         if constexpr (followsRim(D)) {
-            if (rim.on) {
+            if (rimRecord().on) {
                 if constexpr (testsRim(D)) {
                     if (!rimClosesWith<D>(code, piece)) return true;
                 }
@@ -227,7 +229,7 @@ no longer close the rim.)roff",
     template <int D, bool exact>
     [[gnu::always_inline]] static void giveBack(PieceCode /*code*/, int piece) {
         if constexpr (followsRim(D)) {
-            if (rim.on) giveBackRimPiece(piece);
+            if (rimRecord().on) giveBackRimPiece(piece);
         }
     }
 };

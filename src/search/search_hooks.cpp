@@ -1,6 +1,5 @@
 #include "search/search_hooks.h"
 
-SearchHooks searchHooks;
 RunSignals runSignals;
 
 void requestRunStop() {

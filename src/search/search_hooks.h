@@ -1,7 +1,8 @@
 // What the search calls outside its own layer, and the half of the run budget it checks itself.
 // The search checks after its placements whether the run budget may act (one comparison) and
 // whether a stop is due; the budget's rules, the handling of a full board and the end of a run
-// belong to the layers above, which set their functions here (installSearchHooks in run/).
+// belong to the layers above, which set their functions in the search record (installSearchHooks in
+// run/).
 #pragma once
 
 #include <atomic>
@@ -10,17 +11,6 @@
 #include "base/program_state.h"
 #include "base/settings.h"
 #include "search/search_state.h"
-
-struct SearchHooks {
-    // Every full board, with the last square filled: counted, announced, saved.
-    void (*fullBoard)() = nullptr;
-    // The run budget's rules, when the node count has passed runSignals.budgetAttention; may end
-    // the run.
-    void (*budgetRules)() = nullptr;
-    // Ends the run: saves its statistics, restores the lists and throws RunStopped.
-    void (*stopRun)() = nullptr;
-};
-extern SearchHooks searchHooks;
 
 // What the signal handlers and the run loop tell the run thread: atomics, read by the search at
 // its budget checks and written from other threads and handlers. A stop request outlives the
@@ -49,5 +39,5 @@ struct RunStopped {};
 // Called after every placement at the depths that check the budget.
 [[gnu::always_inline]] inline void checkRunBudget() {
     if (search.nodeCount > runSignals.budgetAttention.load(std::memory_order_relaxed))
-        searchHooks.budgetRules();
+        search.hooks.budgetRules();
 }

@@ -2,17 +2,12 @@
 
 #include <algorithm>
 
-SearchOptions runOptions;
+RunOptions runOptions;
 
 void startRunOptions(const SearchOptions& options) {
-    runOptions = options;
+    static_cast<SearchOptions&>(runOptions) = options;
     for (const SearchOptionRow& row : searchOptionRows)
         if (row.atRunStart != nullptr) row.atRunStart(options[row]);
-}
-
-void resetOptionRecords() {
-    for (const SearchOptionRow& row : searchOptionRows)
-        if (row.resetRun != nullptr) row.resetRun();
 }
 
 const SearchOptionRow* optionWithWord(std::string_view word) {

@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <tuple>
+#include <utility>
 
 #include "search/search_option_list.h"
 
@@ -59,15 +61,39 @@ struct SearchOptions {
     }
 };
 
+// The record an option keeps for the run, when it names one (its Record), as a tuple of one.
+template <class Option>
+struct RecordOf {
+    using type = std::tuple<>;
+};
+template <class Option>
+requires requires {
+    typename Option::Record;
+}
+struct RecordOf<Option> {
+    using type = std::tuple<typename Option::Record>;
+};
+template <class... All>
+auto recordsOf(OptionList<All...>)
+    -> decltype(std::tuple_cat(std::declval<typename RecordOf<All>::type>()...));
+// The records of the options that keep one, in the order of the list.
+using OptionRecords = decltype(recordsOf(SearchOptionList{}));
+
 // The options of the current run: the program's options as the run began, less those the pieces
-// do not allow, so that each is on here only when it really acts. resetRun clears it.
-extern SearchOptions runOptions;
+// do not allow, so that each is on here only when it really acts; and the record of each option
+// that keeps one. resetRun starts every run from fresh ones.
+struct RunOptions : SearchOptions {
+    OptionRecords records;
+};
+extern RunOptions runOptions;
+template <class Record>
+Record& runRecord() {
+    return std::get<Record>(runOptions.records);
+}
 
 // Fills runOptions from the program's `options` at the start of a run and calls every row's
 // atRunStart with its value.
 void startRunOptions(const SearchOptions& options);
-// Restores every option's record of the run (resetRun).
-void resetOptionRecords();
 
 // The row whose groups-file word (without its value) or bench flag is the one given, or null.
 const SearchOptionRow* optionWithWord(std::string_view word);

@@ -4,8 +4,7 @@
 
 #include "search/board_geometry.h"
 
-SearchState search;
-GroupFlags groupFlags;
+SearchRun search;
 
 void keepDeepestBoard(int depth) {
     search.deepestDepth = depth;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "puzzle/piece_code.h"
+#include "search/shallow_lists.h"
 
 // An array of N copies of `value`, for the start values of the records' tables.
 template <typename T, std::size_t N>
@@ -51,9 +52,6 @@ struct SearchState {
     // Whether this run kept a board that beats the one kept before it.
     bool deeperBoardKept = false;
 };
-// The one instance; the depth steps read and write it directly. Every field is the search's
-// progress, so a run (or a board loaded at its start) begins from `search = {}`.
-extern SearchState search;
 
 // The run's piece group, as the steps of the first depths apply it: set by the run's set-up,
 // read by the search, never changed by it.
@@ -66,8 +64,32 @@ struct GroupFlags {
     // Least search.secondListPlaced with which the step of each depth may be entered.
     std::array<std::int32_t, 256> secondListMinimum{};
 };
-// The one instance, for the current run; resetRun clears it.
-extern GroupFlags groupFlags;
+// What the search calls outside its own layer: the layers above set these functions
+// (installSearchHooks in run/).
+struct SearchHooks {
+    // Every full board, with the last square filled: counted, announced, saved.
+    void (*fullBoard)() = nullptr;
+    // The run budget's rules, when the node count has passed runSignals.budgetAttention; may end
+    // the run.
+    void (*budgetRules)() = nullptr;
+    // Ends the run: saves its statistics, restores the lists and throws RunStopped.
+    void (*stopRun)() = nullptr;
+};
+
+// Everything the search keeps for the current run, in one record: its progress, the run's piece
+// group as the steps apply it, the shallow copies of the lists and the functions it calls in
+// the layers above. resetRun starts every run from a fresh one (and installs the functions); a
+// board loaded at a run's start clears the progress alone (clearProgress).
+struct SearchRun : SearchState {
+    GroupFlags groupFlags;
+    ShallowLists shallow;
+    SearchHooks hooks;
+
+    // Back to the progress of a search that has placed nothing; the rest stays.
+    void clearProgress() { static_cast<SearchState&>(*this) = SearchState{}; }
+};
+// The one instance; the depth steps read and write it directly.
+extern SearchRun search;
 
 // A board's deepest depth and its mismatched edges between filled squares.
 struct BoardDepth {

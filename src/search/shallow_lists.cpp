@@ -3,14 +3,12 @@
 #include "puzzle/puzzle_tables.h"
 #include "search/search_state.h"
 
-ShallowLists shallow;
-
 namespace {
 
 // Whether the first depths may place the piece: it is not in the run's first list (its
 // barred pieces are first-list pieces too), the same test as those depths make.
 bool placeableEarly(int piece) {
-    return !groupFlags.inFirstList[piece];
+    return !search.groupFlags.inFirstList[piece];
 }
 
 }  // namespace
@@ -19,14 +17,14 @@ bool buildShallowLists() {
     const std::array<const PairTable*, 3> tables{&puzzle.interiorByLeftTop, &puzzle.edgeByLeftTop,
                                                  &puzzle.cornerByLeftTop};
     std::array<int, 256> placesUsed{};
-    for (auto& places : shallow.placesOf)
+    for (auto& places : search.shallow.placesOf)
         places.fill(ShallowPlace{shallowSpare, 0});
-    shallow.free[0] = 0;
+    search.shallow.free[0] = 0;
     int lists = 1;
     int used = 0;
     for (int kind = 0; kind < 3; ++kind) {
         for (int slot = 0; slot < pairSlots; ++slot) {
-            shallow.byLeftTop[kind][slot] = 0;
+            search.shallow.byLeftTop[kind][slot] = 0;
             const CandidateList list = (*tables[kind])[slot];
             if (list == nullptr) continue;
             const int start = used;
@@ -37,18 +35,18 @@ bool buildShallowLists() {
                 if (placeableEarly(piece)) {
                     const int bit = used - start;
                     if (bit == shallowListCapacity || placesUsed[piece] == 4) return false;
-                    shallow.entries[used++] =
-                        *entry | (groupFlags.inSecondList[piece] ? countedBit : 0);
-                    shallow.placesOf[piece][placesUsed[piece]++] = ShallowPlace{
+                    search.shallow.entries[used++] =
+                        *entry | (search.groupFlags.inSecondList[piece] ? countedBit : 0);
+                    search.shallow.placesOf[piece][placesUsed[piece]++] = ShallowPlace{
                         static_cast<std::uint16_t>(lists), static_cast<std::uint16_t>(bit)};
                     if (search.pieceFree[piece]) free |= std::uint64_t{1} << bit;
                 }
                 if (isLastInList(*entry)) break;
             }
             if (used == start) continue;
-            shallow.start[lists] = start;
-            shallow.free[lists] = free;
-            shallow.byLeftTop[kind][slot] = static_cast<std::uint16_t>(lists++);
+            search.shallow.start[lists] = start;
+            search.shallow.free[lists] = free;
+            search.shallow.byLeftTop[kind][slot] = static_cast<std::uint16_t>(lists++);
         }
     }
     return true;

@@ -46,20 +46,19 @@ struct ShallowLists {
     std::array<PieceCode, 4 * 256> entries{};
     // Where each piece's entries are.
     std::array<std::array<ShallowPlace, 4>, 256> placesOf{};
+
+    // Marks the piece's entries taken (the piece has just been placed) or free again.
+    void takePiece(int piece) {
+        for (const ShallowPlace place : placesOf[piece])
+            free[place.list] &= ~(std::uint64_t{1} << place.bit);
+    }
+    void returnPiece(int piece) {
+        for (const ShallowPlace place : placesOf[piece])
+            free[place.list] |= std::uint64_t{1} << place.bit;
+    }
 };
-extern ShallowLists shallow;
 
 // Builds the copies and their masks from the lists, the run's group flags and pieceFree as
 // they stand now. Returns false, and the search must walk the lists themselves, when a copy
 // would hold more than shallowListCapacity entries.
 bool buildShallowLists();
-
-// Marks the piece's entries taken (the piece has just been placed) or free again.
-inline void takeShallowPiece(int piece) {
-    for (const ShallowPlace place : shallow.placesOf[piece])
-        shallow.free[place.list] &= ~(std::uint64_t{1} << place.bit);
-}
-inline void returnShallowPiece(int piece) {
-    for (const ShallowPlace place : shallow.placesOf[piece])
-        shallow.free[place.list] |= std::uint64_t{1} << place.bit;
-}

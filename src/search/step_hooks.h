@@ -10,6 +10,12 @@
 
 #include "puzzle/piece_code.h"
 
+// The record of type Record that a search option keeps for the current run (its Record), held
+// with the run's options (runOptions, search_options.h, which defines this): every run starts
+// from a fresh one.
+template <class Record>
+Record& runRecord();
+
 struct StepHooks {
     // At the start of every search with options, with the option's value in the run (0 when the
     // option is off or the search has no options): sets the option's record up for the search

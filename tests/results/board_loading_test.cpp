@@ -366,10 +366,10 @@ TEST_F(BoardLoading, LoadClearsTheRunStateFirst) {
 
 TEST_F(BoardLoading, FirstListMembersAndOtherwiseSecondListMembersAreCounted) {
     const int a = 16 * 15, b = a + 1, c = a + 2, d = a + 3;
-    groupFlags.inFirstList[plantedPuzzle.slotPiece[a]] = 1;
-    groupFlags.inSecondList[plantedPuzzle.slotPiece[b]] = 1;
-    groupFlags.inFirstList[plantedPuzzle.slotPiece[c]] = 1;
-    groupFlags.inSecondList[plantedPuzzle.slotPiece[c]] = 1;
+    search.groupFlags.inFirstList[plantedPuzzle.slotPiece[a]] = 1;
+    search.groupFlags.inSecondList[plantedPuzzle.slotPiece[b]] = 1;
+    search.groupFlags.inFirstList[plantedPuzzle.slotPiece[c]] = 1;
+    search.groupFlags.inSecondList[plantedPuzzle.slotPiece[c]] = 1;
     search.firstListPlaced = 1;
     search.secondListPlaced = 2;
     load(boardWith({{a, cellOf(a)}, {b, cellOf(b)}, {c, cellOf(c)}, {d, cellOf(d)}}));
@@ -588,7 +588,7 @@ TEST_F(BoardLoadingMalformed, PieceNamedTwiceIsTakenOnceAndItsSecondRemovalsAreN
         ++other;
     ASSERT_LT(other, 240);
     const int piece = plantedPuzzle.slotPiece[home];
-    groupFlags.inFirstList[piece] = 1;
+    search.groupFlags.inFirstList[piece] = 1;
     const Loaded loaded = load(boardWith({{home, cellOf(home)}, {other, cellOf(home)}}));
     std::string expected = namedAgain(2, other % 16 + 1, piece);
     for (int table = 0; table < 3; ++table)

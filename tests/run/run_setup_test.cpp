@@ -40,15 +40,15 @@ std::set<int> colours(const std::array<std::int32_t, 24>& flags) {
 TEST(RunSetup, GroupZeroBarsAndCountsExactlyItsListedPieces) {
     resetProgram();
     applyPieceGroup(0);
-    EXPECT_EQ(flagged(groupFlags.firstListBarred),
+    EXPECT_EQ(flagged(search.groupFlags.firstListBarred),
               (std::set<int>{0,   2,   5,   10,  14,  16,  17,  18,  19,  21,  22,  50,  58,  100,
                              101, 102, 103, 108, 109, 110, 111, 112, 114, 115, 116, 117, 118, 119,
                              121, 122, 123, 124, 125, 127, 129, 131, 132, 135, 172, 184, 191, 193,
                              194, 195, 202, 205, 216, 224, 238, 239, 242, 246, 249, 252, 253}));
-    EXPECT_EQ(flagged(groupFlags.inSecondList),
+    EXPECT_EQ(flagged(search.groupFlags.inSecondList),
               (std::set<int>{15,  28, 36, 145, 146, 81, 64, 60, 63, 83,
                              136, 67, 68, 137, 154, 46, 47, 45, 26, 40}));
-    const std::set<int> first = flagged(groupFlags.inFirstList);
+    const std::set<int> first = flagged(search.groupFlags.inFirstList);
     EXPECT_EQ(first.size(), 150u);
     const PieceGroup& group = builtInGroups.table[0];
     for (int i = 0; i < group.firstCount; ++i)
@@ -89,16 +89,18 @@ TEST(RunSetup, GroupRandomIsSeededInTheFirstRunOnlyAndDrawsOneGroupPerRun) {
         resetRun();
         chooseGroupAndColours();
         EXPECT_EQ(draws.group, static_cast<int>(nextRandom(copy) % 60u));
-        EXPECT_EQ(std::count(groupFlags.inFirstList.begin(), groupFlags.inFirstList.end(), 1),
+        EXPECT_EQ(std::count(search.groupFlags.inFirstList.begin(),
+                             search.groupFlags.inFirstList.end(), 1),
                   builtInGroups.table[draws.group].firstCount);
-        EXPECT_EQ(
-            std::count(groupFlags.firstListBarred.begin(), groupFlags.firstListBarred.end(), 1),
-            55);
-        EXPECT_EQ(std::count(groupFlags.inSecondList.begin(), groupFlags.inSecondList.end(), 1),
+        EXPECT_EQ(std::count(search.groupFlags.firstListBarred.begin(),
+                             search.groupFlags.firstListBarred.end(), 1),
+                  55);
+        EXPECT_EQ(std::count(search.groupFlags.inSecondList.begin(),
+                             search.groupFlags.inSecondList.end(), 1),
                   20);
-        EXPECT_EQ(groupFlags.secondListMinimum[100], 20);
-        EXPECT_EQ(groupFlags.secondListMinimum[79], 18);
-        EXPECT_EQ(groupFlags.secondListMinimum[80], 0);
+        EXPECT_EQ(search.groupFlags.secondListMinimum[100], 20);
+        EXPECT_EQ(search.groupFlags.secondListMinimum[79], 18);
+        EXPECT_EQ(search.groupFlags.secondListMinimum[80], 0);
     }
 }
 
@@ -106,14 +108,14 @@ TEST(RunSetup, ARunStartClearsTheSearchTheGroupFlagsAndTheTally) {
     resetProgram();
     search.board.fill(1234);
     search.secondListPlaced = 3;
-    groupFlags.inFirstList.fill(1);
-    groupFlags.secondListMinimum.fill(2);
+    search.groupFlags.inFirstList.fill(1);
+    search.groupFlags.secondListMinimum.fill(2);
     runStatistics.fullBoardTally.fill(3);
     resetRun();
     EXPECT_EQ(search.board, SearchState{}.board);
     EXPECT_EQ(search.secondListPlaced, 0);
-    EXPECT_EQ(groupFlags.inFirstList, GroupFlags{}.inFirstList);
-    EXPECT_EQ(groupFlags.secondListMinimum, GroupFlags{}.secondListMinimum);
+    EXPECT_EQ(search.groupFlags.inFirstList, GroupFlags{}.inFirstList);
+    EXPECT_EQ(search.groupFlags.secondListMinimum, GroupFlags{}.secondListMinimum);
     EXPECT_EQ(runStatistics.fullBoardTally, RunStatistics{}.fullBoardTally);
 }
 

@@ -68,11 +68,11 @@ TEST_P(DepthSteps, StepBelowItsSecondListMinimumReturnsWithoutTryingAnything) {
     buildCandidateTables();
     putNeighbour(1, 0, 0, 8);  // left of (1, 1), depth 4
     putNeighbour(0, 1, 7, 0);  // above it
-    groupFlags.secondListMinimum[4] = 1;
+    search.groupFlags.secondListMinimum[4] = 1;
     searchFromDepth(4);
     EXPECT_EQ(search.nodeCount, 0);
     EXPECT_EQ(pieceNumberOf(search.board[slotAt(1, 1)]), 200);
-    groupFlags.secondListMinimum[4] = 0;
+    search.groupFlags.secondListMinimum[4] = 0;
     searchFromDepth(4);
     EXPECT_EQ(search.nodeCount, 1);
     EXPECT_EQ(search.board[slotAt(1, 1)], puzzle.pieceCodes[10] | lastInListBit);
@@ -133,7 +133,7 @@ TEST_P(DepthSteps, FirstListPiecesAreLimitedToSixOnTheBoardAtDepths64To79) {
     addPiece(50, 5, 6, 22, 8, 1);  // an edge piece for (0, 4), depth 64
     buildCandidateTables();
     putNeighbour(0, 3, 0, 8);
-    groupFlags.inFirstList[50] = 1;
+    search.groupFlags.inFirstList[50] = 1;
     search.firstListPlaced = 6;
     searchFromDepth(64);
     EXPECT_EQ(search.nodeCount, 0);
@@ -141,8 +141,8 @@ TEST_P(DepthSteps, FirstListPiecesAreLimitedToSixOnTheBoardAtDepths64To79) {
     searchFromDepth(64);
     EXPECT_EQ(search.nodeCount, 1);
     EXPECT_EQ(search.firstListPlaced, 5);
-    groupFlags.inFirstList[50] = 0;
-    groupFlags.firstListBarred[50] = 1;  // barred pieces stay out until depth 100
+    search.groupFlags.inFirstList[50] = 0;
+    search.groupFlags.firstListBarred[50] = 1;  // barred pieces stay out until depth 100
     searchFromDepth(64);
     EXPECT_EQ(search.nodeCount, 1);
 }
@@ -156,13 +156,13 @@ TEST_P(DepthSteps, PieceInBothListsCountsAsAFirstListPieceOnly) {
     putNeighbour(1, 4, 0, 8);
     putNeighbour(0, 5, 7, 0);
     putNeighbour(2, 4, 0, 1);
-    groupFlags.secondListMinimum[82] = 1;
-    groupFlags.inFirstList[60] = 1;
-    groupFlags.inSecondList[60] = 1;
+    search.groupFlags.secondListMinimum[82] = 1;
+    search.groupFlags.inFirstList[60] = 1;
+    search.groupFlags.inSecondList[60] = 1;
     searchFromDepth(81);
     EXPECT_EQ(search.nodeCount, 1);
     EXPECT_EQ(search.firstListPlaced, 0);
-    groupFlags.inFirstList[60] = 0;
+    search.groupFlags.inFirstList[60] = 0;
     searchFromDepth(81);
     EXPECT_EQ(search.nodeCount, 3);
     EXPECT_EQ(search.secondListPlaced, 0);

@@ -108,16 +108,17 @@ TEST_P(RimLookAheadTest, AnswersWhetherTheRimCanClose) {
     ASSERT_EQ(rimLookAheadFault(), "");
     ASSERT_TRUE(startRimLookAhead());
     countFreeRimPieces();
-    const std::uint64_t freeBefore = rim.freeBits;
+    const std::uint64_t freeBefore = rimRecord().freeBits;
     EXPECT_EQ(closesAt(rimCase), rimCase.closes);
     EXPECT_EQ(closesAt(rimCase), rimCase.closes) << "answered again by the depth";
-    EXPECT_EQ(rim.freeBits, freeBefore) << "the test leaves the free pieces as they were";
+    EXPECT_EQ(rimRecord().freeBits, freeBefore) << "the test leaves the free pieces as they were";
     // The same test at a dead end, with the piece on its square and out of play.
     search.board[fillOrder[rimCase.depth]] =
         rimCase.depth == 197 ? puzzle.pieceCodes[4] : rotate(1, puzzle.pieceCodes[4]);
     search.pieceFree[4] = 0;
     EXPECT_EQ(rimClosesAsPlaced(rimCase.depth), rimCase.closes);
-    EXPECT_EQ(rim.freeBits, freeBefore) << "and leaves the free pieces as the steps keep them";
+    EXPECT_EQ(rimRecord().freeBits, freeBefore)
+        << "and leaves the free pieces as the steps keep them";
 }
 
 INSTANTIATE_TEST_SUITE_P(Rims, RimLookAheadTest, testing::ValuesIn(rimCases),
@@ -133,7 +134,7 @@ TEST(RimLookAhead, StaysOffOnPiecesWhoseRimColoursAlsoStandInside) {
     EXPECT_NE(rimLookAheadFault().find("joins rim squares and stands inside the board as well"),
               std::string::npos);
     EXPECT_FALSE(startRimLookAhead());
-    EXPECT_FALSE(rim.on);
+    EXPECT_FALSE(rimRecord().on);
 }
 
 // Below the planted solution's first squares, searches with and without the look-ahead until
@@ -165,7 +166,7 @@ PlantedSearch searchBelowThePlantedStart(const PlantedPuzzle& plantedPuzzle, int
     foundBoards = &result.boards;
     fullBoards.watcher = [] { foundBoards->push_back(search.board); };
     ConsoleCapture console;
-    runOptions = options;
+    static_cast<SearchOptions&>(runOptions) = options;
     searchFromDepth(startDepth);
     result.nodes = search.nodeCount;
     return result;
@@ -190,7 +191,7 @@ TEST(RimLookAheadOnAPlantedPuzzle, FindsTheSameFullBoardsInTheSameOrderWithFewer
         EXPECT_GT(without.boards.size(), 100u) << seed;
         EXPECT_TRUE(with.boards == without.boards) << seed;
         EXPECT_LT(with.nodes, without.nodes * 9 / 10) << seed;
-        EXPECT_GT(rim.refusals, 0) << seed;
+        EXPECT_GT(rimRecord().refusals, 0) << seed;
     }
 }
 
@@ -206,7 +207,7 @@ TEST(MismatchBoundOnAPlantedPuzzle, FindsTheSameFullBoardsInTheSameOrderWithFewe
         EXPECT_GT(without.boards.size(), 100u) << seed;
         EXPECT_TRUE(with.boards == without.boards) << seed;
         EXPECT_LT(with.nodes, without.nodes) << seed;
-        EXPECT_GT(bound.refusals, 0) << seed;
+        EXPECT_GT(boundRecord().refusals, 0) << seed;
         const PlantedSearch both = searchBelowThePlantedStart(
             plantedPuzzle, firstBoundDepth,
             SearchOptions{}.with<RimLookAheadOption>(1).with<MismatchBoundOption>(1));

@@ -26,8 +26,8 @@ std::vector<PieceCode> walkedByTheFirstDepths(CandidateList list) {
     if (list == nullptr) return taken;
     for (const PieceCode* e = list + 1;; ++e) {
         const int p = pieceNumberOf(*e);
-        if (!groupFlags.inFirstList[p])
-            taken.push_back(*e | (groupFlags.inSecondList[p] ? countedBit : 0));
+        if (!search.groupFlags.inFirstList[p])
+            taken.push_back(*e | (search.groupFlags.inSecondList[p] ? countedBit : 0));
         if (isLastInList(*e)) break;
     }
     return taken;
@@ -55,26 +55,26 @@ TEST(ShallowLists, HoldWhatTheWalkOfEveryListTakesInItsOrderWithTheFreeOnesMarke
             search.pieceFree[p] = std::bernoulli_distribution(0.8)(rng) ? 1 : 0;
         ASSERT_TRUE(buildShallowLists());
         // The masks with a random free piece placed, then given back.
-        std::array<std::uint64_t, shallowListLimit> before = shallow.free;
+        std::array<std::uint64_t, shallowListLimit> before = search.shallow.free;
         int placed = 0;
-        while (!search.pieceFree[placed] || groupFlags.inFirstList[placed])
+        while (!search.pieceFree[placed] || search.groupFlags.inFirstList[placed])
             placed = std::uniform_int_distribution<int>(0, 255)(rng);
-        takeShallowPiece(placed);
-        std::array<std::uint64_t, shallowListLimit> taken = shallow.free;
-        returnShallowPiece(placed);
-        EXPECT_EQ(shallow.free, before);
+        search.shallow.takePiece(placed);
+        std::array<std::uint64_t, shallowListLimit> taken = search.shallow.free;
+        search.shallow.returnPiece(placed);
+        EXPECT_EQ(search.shallow.free, before);
         int entries = 0;
         int placedEntries = 0;
         for (int kind = 0; kind < 3; ++kind)
             for (int slot = 0; slot < pairSlots; ++slot) {
                 const std::vector<PieceCode> expected =
                     walkedByTheFirstDepths((*tables[kind])[slot]);
-                const int list = shallow.byLeftTop[kind][slot];
+                const int list = search.shallow.byLeftTop[kind][slot];
                 ASSERT_EQ(list == 0, expected.empty()) << kind << " " << slot;
                 std::uint64_t free = 0;
                 std::uint64_t freeWithPlaced = 0;
                 for (std::size_t i = 0; i < expected.size(); ++i) {
-                    const PieceCode word = shallow.entries[shallow.start[list] + i];
+                    const PieceCode word = search.shallow.entries[search.shallow.start[list] + i];
                     ASSERT_EQ(word, expected[i]) << kind << " " << slot << " " << i;
                     const int piece = pieceNumberOf(word & ~countedBit);
                     if (search.pieceFree[piece]) free |= std::uint64_t{1} << i;
@@ -82,7 +82,7 @@ TEST(ShallowLists, HoldWhatTheWalkOfEveryListTakesInItsOrderWithTheFreeOnesMarke
                         freeWithPlaced |= std::uint64_t{1} << i;
                     placedEntries += piece == placed;
                 }
-                EXPECT_EQ(shallow.free[list], free) << kind << " " << slot;
+                EXPECT_EQ(search.shallow.free[list], free) << kind << " " << slot;
                 EXPECT_EQ(taken[list], freeWithPlaced) << kind << " " << slot;
                 entries += static_cast<int>(expected.size());
             }
@@ -90,10 +90,10 @@ TEST(ShallowLists, HoldWhatTheWalkOfEveryListTakesInItsOrderWithTheFreeOnesMarke
         EXPECT_GT(placedEntries, 0);
         // Pieces with fewer than four entries in the copies leave list 0 empty all the same.
         for (int p = 0; p < 256; ++p) {
-            takeShallowPiece(p);
-            returnShallowPiece(p);
+            search.shallow.takePiece(p);
+            search.shallow.returnPiece(p);
         }
-        EXPECT_EQ(shallow.free[0], 0u);
+        EXPECT_EQ(search.shallow.free[0], 0u);
     }
 }
 

@@ -65,7 +65,7 @@ struct Profile {
         const int deepest = deepestPlacedDepth();
         if (deepest >= firstDeadEndDepth) {
             const DeadEnd ended =
-                depthProfile.deadEndDepth == deepest ? depthProfile.deadEnd : DeadEnd::none;
+                profileRecord().deadEndDepth == deepest ? profileRecord().deadEnd : DeadEnd::none;
             ++deadEnds[depthBandOf(deepest)][static_cast<std::size_t>(ended)];
         }
         nodesFrom[0] += search.nodeCount;

@@ -1,6 +1,7 @@
 // Groups derived from deep boards admit the path of their own board, and the boards are chosen
 // deepest first with different openings.
 #include "tools/groups/group_derivation.h"
+#include "search/search_state.h"
 
 #include <gtest/gtest.h>
 
@@ -42,11 +43,12 @@ TEST(GroupDerivation, EachGroupKeepsTheRulesAndAdmitsItsOwnBoardsPath) {
         for (int d = 0; d <= std::min(depth, 100); ++d) {
             const int p = pieceNumberOf(deep.board[fillOrder[d]]);
             EXPECT_GE(secondPlaced, runSecondListMinimum(d)) << "depth " << d;
-            EXPECT_FALSE(d <= 99 && groupFlags.firstListBarred[p]) << "depth " << d;
-            EXPECT_FALSE(d <= 63 && groupFlags.inFirstList[p]) << "depth " << d;
-            EXPECT_FALSE(d <= 79 && groupFlags.inFirstList[p] && firstPlaced >= 6) << "depth " << d;
-            firstPlaced += groupFlags.inFirstList[p];
-            secondPlaced += !groupFlags.inFirstList[p] && groupFlags.inSecondList[p];
+            EXPECT_FALSE(d <= 99 && search.groupFlags.firstListBarred[p]) << "depth " << d;
+            EXPECT_FALSE(d <= 63 && search.groupFlags.inFirstList[p]) << "depth " << d;
+            EXPECT_FALSE(d <= 79 && search.groupFlags.inFirstList[p] && firstPlaced >= 6)
+                << "depth " << d;
+            firstPlaced += search.groupFlags.inFirstList[p];
+            secondPlaced += !search.groupFlags.inFirstList[p] && search.groupFlags.inSecondList[p];
         }
     }
 }
