@@ -15,6 +15,7 @@
 #include "puzzle/piece_file.h"
 #include "puzzle/puzzle_tables.h"
 #include "results/board_files.h"
+#include "run/current_run.h"
 #include "run/resets.h"
 #include "run/run_setup.h"
 #include "run/startup.h"
@@ -53,7 +54,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     setup.groupRandomSeeded = true;
     chooseGroupAndColours();
     reorderCandidateTables();
-    drawnGroup = draws.group;
+    drawnGroup = currentRun.draws.group;
     before = snapshotTables();
     return 0;
 }

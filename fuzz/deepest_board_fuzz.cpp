@@ -21,6 +21,7 @@
 #include "puzzle/piece_file.h"
 #include "puzzle/puzzle_tables.h"
 #include "results/deepest_board.h"
+#include "results/results_state.h"
 #include "run/resets.h"
 #include "search/board_geometry.h"
 #include "tools/gen/puzzle_generator.h"
@@ -79,7 +80,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     freshStart();
     writeDeepestFile(input);
     readDeepestBoard();
-    require(deepestBoard.keeping, "a file that can be read is neither taken nor moved aside");
+    require(results.deepestBoard.keeping,
+            "a file that can be read is neither taken nor moved aside");
 
     if (!fs::exists(deepestBoardFileName)) {
         // Moved aside whole: one file beside it, with the input's content.
@@ -96,7 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     require(fileText(deepestBoardFileName, size) == input, "a file taken is changed");
-    const DeepestBoardState taken = deepestBoard;
+    const DeepestBoardState taken = results.deepestBoard;
     const BoardDepth found = depthOf(taken.board);
     require(found.depth == taken.depth && found.mismatches == taken.mismatches,
             "the depth or mismatches kept are not those of the board");
@@ -111,8 +113,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     writeDeepestFile(deepestBoardText(taken));
     freshStart();
     readDeepestBoard();
-    require(fs::exists(deepestBoardFileName) && deepestBoard.board == taken.board &&
-                deepestBoard.depth == taken.depth,
+    require(fs::exists(deepestBoardFileName) && results.deepestBoard.board == taken.board &&
+                results.deepestBoard.depth == taken.depth,
             "the board written is not read back as itself");
     fs::remove(deepestBoardFileName);
     return 0;

@@ -11,6 +11,7 @@
 #include "base/settings.h"
 #include "fuzz_support.h"
 #include "results/full_boards.h"
+#include "results/results_state.h"
 #include "results/statistics_records.h"
 #include "run/resets.h"
 #include "run/startup.h"
@@ -22,8 +23,8 @@ namespace {
 
 // The statistics file image of `record` and `check`, as the solver writes it.
 std::string imageOf(const StatsRecord& record, std::int32_t check) {
-    statistics.grandTotal = record;
-    statistics.grandTotal.check = check;
+    results.statistics.grandTotal = record;
+    results.statistics.grandTotal.check = check;
     char* text = nullptr;
     std::size_t length = 0;
     std::FILE* stream = open_memstream(&text, &length);
@@ -66,9 +67,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // A start from this file, one report, a save's additions with boards of every count and
     // nodes pending, and the next report.
-    statistics.grandTotal = record;
-    statistics.grandTotal.check = check;
-    statisticsFile.secsAtProgramStart = statistics.grandTotal.secs;
+    results.statistics.grandTotal = record;
+    results.statistics.grandTotal.check = check;
+    statisticsFile.secsAtProgramStart = results.statistics.grandTotal.secs;
     program.settings.programStartMs = monotonicMs() - 86'400'000;
     printStatisticsReport();
     search.nodeCount = 123'456'789'012;

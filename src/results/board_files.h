@@ -74,4 +74,3 @@ void loadBoard();
 struct BoardLoadingState {
     std::string lastFaults;
 };
-extern BoardLoadingState boardLoading;

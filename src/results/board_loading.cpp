@@ -18,10 +18,9 @@
 #include "puzzle/list_editing.h"
 #include "results/board_files.h"
 #include "results/board_grid.h"
+#include "results/results_state.h"
 #include "search/board_geometry.h"
 #include "search/search_state.h"
-
-BoardLoadingState boardLoading;
 
 namespace {
 
@@ -73,8 +72,8 @@ constexpr const char* faultPrefix = "Board file ";
 // Prints the faults of a load (the lines it printed on the error stream) unless they repeat
 // the last load's.
 void showFaults(const std::string& faults) {
-    if (faults == boardLoading.lastFaults) return;
-    boardLoading.lastFaults = faults;
+    if (faults == results.boardLoading.lastFaults) return;
+    results.boardLoading.lastFaults = faults;
     int fileFaults = 0;
     std::size_t shownEnd = 0;
     for (std::size_t end; (end = faults.find('\n', shownEnd)) != std::string::npos;

@@ -16,11 +16,10 @@
 #include "results/board_grid.h"
 #include "results/board_rules.h"
 #include "results/grid_writing.h"
+#include "results/results_state.h"
 #include "search/board_geometry.h"
 #include "search/depth_windows.h"
 #include "search/search_state.h"
-
-DeepestBoardState deepestBoard;
 
 BoardDepth depthOf(const std::array<PieceCode, 256>& slots) {
     BoardDepth found{-1, mismatchedEdges(slots)};
@@ -84,15 +83,15 @@ void readDeepestBoard() {
             deepestBoardProblem(text, PieceTables{puzzle.pieceCodes, puzzle.borderCount}, slots);
         if (problem.empty()) {
             const BoardDepth found = depthOf(slots);
-            deepestBoard.board = slots;
-            deepestBoard.depth = found.depth;
-            deepestBoard.mismatches = found.mismatches;
+            results.deepestBoard.board = slots;
+            results.deepestBoard.depth = found.depth;
+            results.deepestBoard.mismatches = found.mismatches;
             return;
         }
     } else if (isPassingError(reading.error)) {
         printErr("%s %s; it is not written over during this start\n", where.c_str(),
                  readingProblem(reading).c_str());
-        deepestBoard.keeping = false;
+        results.deepestBoard.keeping = false;
         return;
     } else {
         problem = readingProblem(reading);
@@ -103,7 +102,7 @@ void readDeepestBoard() {
             "%s is no deepest board (%s) and cannot be moved aside (%s); it is not written "
             "over\n",
             where.c_str(), problem.c_str(), std::strerror(errno));
-        deepestBoard.keeping = false;
+        results.deepestBoard.keeping = false;
         return;
     }
     printErr("%s is no deepest board (%s); it is kept as %s/%s\n", where.c_str(), problem.c_str(),
@@ -111,10 +110,10 @@ void readDeepestBoard() {
 }
 
 void armDeepestBoard() {
-    if (!deepestBoard.keeping) return;
-    search.keepFrom = deepestBoard.depth < 0 ? 0 : deepestBoard.depth;
-    search.deepestDepth = deepestBoard.depth;
-    search.deepestMismatches = deepestBoard.depth < 0 ? 0 : deepestBoard.mismatches;
+    if (!results.deepestBoard.keeping) return;
+    search.keepFrom = results.deepestBoard.depth < 0 ? 0 : results.deepestBoard.depth;
+    search.deepestDepth = results.deepestBoard.depth;
+    search.deepestMismatches = results.deepestBoard.depth < 0 ? 0 : results.deepestBoard.mismatches;
 }
 
 std::array<PieceCode, 256> runDeepestBoard() {
@@ -130,11 +129,12 @@ void takeDeeperBoard() {
     search.deeperBoardKept = false;
     const std::array<PieceCode, 256> slots = runDeepestBoard();
     const BoardDepth found = depthOf(slots);
-    if (!isBetterDeepest(found, {deepestBoard.depth, deepestBoard.mismatches})) return;
-    deepestBoard.board = slots;
-    deepestBoard.depth = found.depth;
-    deepestBoard.mismatches = found.mismatches;
-    deepestBoard.unsaved = true;
+    if (!isBetterDeepest(found, {results.deepestBoard.depth, results.deepestBoard.mismatches}))
+        return;
+    results.deepestBoard.board = slots;
+    results.deepestBoard.depth = found.depth;
+    results.deepestBoard.mismatches = found.mismatches;
+    results.deepestBoard.unsaved = true;
 }
 
 std::string deepestBoardText(const DeepestBoardState& kept) {
@@ -144,15 +144,17 @@ std::string deepestBoardText(const DeepestBoardState& kept) {
 }
 
 void saveDeepestBoard(bool sync) {
-    if (!deepestBoard.unsaved || !deepestBoard.keeping || !program.settings.writeFiles) return;
-    const int error = writeWholeFile(deepestBoardFileName, deepestBoardText(deepestBoard),
+    if (!results.deepestBoard.unsaved || !results.deepestBoard.keeping ||
+        !program.settings.writeFiles)
+        return;
+    const int error = writeWholeFile(deepestBoardFileName, deepestBoardText(results.deepestBoard),
                                      Existing::replace, sync);
     if (error == 0) {
-        deepestBoard.unsaved = false;
-        deepestBoard.failureShown = false;
+        results.deepestBoard.unsaved = false;
+        results.deepestBoard.failureShown = false;
         return;
     }
-    if (!deepestBoard.failureShown)
+    if (!results.deepestBoard.failureShown)
         printErr("could not write to %s (%s)\n", deepestBoardFileName, std::strerror(error));
-    deepestBoard.failureShown = true;
+    results.deepestBoard.failureShown = true;
 }

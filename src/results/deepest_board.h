@@ -28,7 +28,6 @@ struct DeepestBoardState {
     bool keeping = true;        // false when deepest.txt could not be read and is in the way
     bool failureShown = false;  // a save that fails is reported once
 };
-extern DeepestBoardState deepestBoard;
 
 // The deepest depth of `slots` and the mismatched edges between its filled squares.
 BoardDepth depthOf(const std::array<PieceCode, 256>& slots);

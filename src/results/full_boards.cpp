@@ -11,22 +11,22 @@
 #include "base/time_texts.h"
 #include "results/board_files.h"
 #include "results/record_board_names.h"
+#include "results/results_state.h"
 #include "results/statistics_records.h"
 #include "results/tally.h"
 #include "search/search_state.h"
 
-FullBoards fullBoards;
-
 void onFullBoard() {
     const int e = search.mismatchCount;
     ++runStatistics.fullBoardTally[e];
-    ++fullBoards.count;
-    if (fullBoards.watcher != nullptr) fullBoards.watcher();
+    ++results.fullBoards.count;
+    if (results.fullBoards.watcher != nullptr) results.fullBoards.watcher();
     if (e == 0) {
         // A perfect board is what the program is run for: keep every one of them. A board
         // that cannot be saved is printed instead, and the search goes on.
         beginGuardedSave();
-        printOut("Nr solutions = %lld, after %s\n", static_cast<long long>(fullBoards.count),
+        printOut("Nr solutions = %lld, after %s\n",
+                 static_cast<long long>(results.fullBoards.count),
                  elapsedText(runStatistics.startClock).c_str());
         const SavedBoard board = saveBoardOfScore(perfectScore);
         if (board.saved)
@@ -34,13 +34,13 @@ void onFullBoard() {
                      board.name.c_str());
         endGuardedSave();
     } else {
-        if (e < statistics.grandTotal.best) {
+        if (e < results.statistics.grandTotal.best) {
             // From its announcement until it is on the disk or printed, no stop ends the program.
             beginGuardedSave();
             printOut("\nNEW RECORD!!!");
-            statistics.grandTotal.best = e;
-            statistics.sinceStart.best = e;
-            statistics.grandTotal.check = (e * (3 * e + 7) + 29) % 100;
+            results.statistics.grandTotal.best = e;
+            results.statistics.sinceStart.best = e;
+            results.statistics.grandTotal.check = (e * (3 * e + 7) + 29) % 100;
             // Announced as saved only once it is on the disk. A record that cannot be saved has
             // been printed; the program saves its statistics and ends.
             const SavedBoard board = saveBoardOfScore(scoreOf(e));
@@ -53,9 +53,9 @@ void onFullBoard() {
             printOut("\n%s%s/%s\n", boardSavedText, program.settings.workingDirectory,
                      board.name.c_str());
             endGuardedSave();
-        } else if (e < statistics.sinceStart.best) {
+        } else if (e < results.statistics.sinceStart.best) {
             printOut("\nBEST SCORE SINCE START!!!");
-            statistics.sinceStart.best = e;
+            results.statistics.sinceStart.best = e;
         }
         showFullBoard();
     }

@@ -11,7 +11,6 @@ struct FullBoards {
     // the boards with it.
     void (*watcher)() = nullptr;
 };
-extern FullBoards fullBoards;
 
 // Counts the full board now on the board, announces perfect boards, records and bests since
 // start, saves record and perfect boards and shows imperfect boards on the tally line.

@@ -2,7 +2,6 @@
 
 #include <limits>
 
-Statistics statistics;
 RunStatistics runStatistics;
 
 void clearRecord(StatsRecord& record) {

@@ -28,7 +28,6 @@ struct Statistics {
     // sinceStart as it was at the last report.
     StatsRecord lastReport;
 };
-extern Statistics statistics;
 
 // What the current run has counted that the records do not hold yet, and when it began.
 struct RunStatistics {

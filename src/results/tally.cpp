@@ -2,11 +2,10 @@
 
 #include "base/console.h"
 #include "results/record_board_names.h"
+#include "results/results_state.h"
 #include "results/statistics_records.h"
 #include "search/depth_windows.h"
 #include "search/search_state.h"
-
-TallyLine tallyLine;
 
 namespace {
 constexpr char markCycle[] = ".,.,|.,.,+";
@@ -14,19 +13,19 @@ constexpr char markCycle[] = ".,.,|.,.,+";
 
 void showFullBoard() {
     const int e = search.mismatchCount;
-    if (e == tallyLine.lastShownMismatch) {
-        ++tallyLine.repeatCount;
-        printOut("%c", markCycle[tallyLine.repeatCount % 10]);
+    if (e == results.tallyLine.lastShownMismatch) {
+        ++results.tallyLine.repeatCount;
+        printOut("%c", markCycle[results.tallyLine.repeatCount % 10]);
         return;
     }
     printOut("\n");
     for (int i = 0; i < mostFullBoardMismatches - e; ++i)
         printOut("        ");
     printOut("%d %3lld ", scoreOf(e), static_cast<long long>(runStatistics.fullBoardTally[e]));
-    tallyLine.lastShownMismatch = e;
-    tallyLine.repeatCount = 0;
+    results.tallyLine.lastShownMismatch = e;
+    results.tallyLine.repeatCount = 0;
 }
 
 void closeTallyLine() {
-    tallyLine = {};
+    results.tallyLine = {};
 }

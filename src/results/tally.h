@@ -9,7 +9,6 @@ struct TallyLine {
     // Marks on the open tally line.
     std::int64_t repeatCount = 0;
 };
-extern TallyLine tallyLine;
 // Closes the open tally line, after something else was printed: the next board starts a new one.
 void closeTallyLine();
 

@@ -167,7 +167,10 @@ constexpr std::array<PieceGroup, groupCount> groupTable = makeGroupTable();
 
 }  // namespace
 
-extern constexpr BuiltInGroups builtInGroups{groupTable, groupPieces};
+const BuiltInGroups& builtInGroups() {
+    static constexpr BuiltInGroups groups{groupTable, groupPieces};
+    return groups;
+}
 
 // Compile-time checks of every group.
 namespace {

@@ -27,7 +27,7 @@ struct BuiltInGroups {
     // first its first list, then its second list.
     std::array<std::uint8_t, groupCount * groupSize> pieces;
 };
-extern const BuiltInGroups builtInGroups;
+const BuiltInGroups& builtInGroups();
 
 // Kind of a piece taken from its number alone: 2 for a corner (0 to 3), 1 for an edge piece
 // (4 to 59), 0 for an interior piece (60 and above).

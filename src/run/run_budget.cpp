@@ -8,17 +8,17 @@
 #include "base/settings.h"
 #include "puzzle/list_editing.h"
 #include "results/full_boards.h"
+#include "results/results_state.h"
 #include "results/statistics_records.h"
+#include "run/current_run.h"
 #include "search/depth_windows.h"
 #include "stats/statistics_file.h"
 #include "stats/statistics_report.h"
 
-RunBudget budget;
-
 namespace {
 
 [[noreturn]] void endRun(RunEnd end) {
-    budget.end = end;
+    currentRun.budget.end = end;
     printOut("%s", runEndText(end).mark);
     stopRun();
 }
@@ -34,7 +34,8 @@ RunEnd stopDueEnd() {
 // move before ten billion nodes). So each counts towards the attention level only until
 // it has been passed once.
 void updateAttention(std::int64_t n) {
-    std::int64_t level = std::min(budget.threshold, budget.checkpointNodes + checkpointDistance);
+    std::int64_t level = std::min(currentRun.budget.threshold,
+                                  currentRun.budget.checkpointNodes + checkpointDistance);
     if (n <= earlyFailureNodes) level = std::min(level, earlyFailureNodes);
     if (n <= noBoardFrom) level = std::min(level, noBoardFrom);
     level = std::min(level, program.settings.runNodeLimit - 1);
@@ -47,7 +48,7 @@ void updateAttention(std::int64_t n) {
 }  // namespace
 
 void resetRunBudget() {
-    budget = RunBudget{.fullBoardsAtCheckpoint = fullBoards.count};
+    currentRun.budget = RunBudget{.fullBoardsAtCheckpoint = results.fullBoards.count};
     updateAttention(0);
 }
 
@@ -61,38 +62,42 @@ std::int32_t busiestDeepDepth() {
 void applyBudgetRules() {
     if (runStopDue()) endRun(stopDueEnd());
     const std::int64_t n = search.nodeCount;
-    if (n > budget.threshold) {
-        if (n - budget.checkpointNodes < checkpointDistance &&
+    if (n > currentRun.budget.threshold) {
+        if (n - currentRun.budget.checkpointNodes < checkpointDistance &&
             busiestDeepDepth() < concentrationLimit)
             endRun(RunEnd::concentration);
-        budget.threshold *= 2;
+        currentRun.budget.threshold *= 2;
     }
-    if (budget.checkpointNodes == 0 && n > earlyFailureNodes && search.deepestReached < 0)
+    if (currentRun.budget.checkpointNodes == 0 && n > earlyFailureNodes &&
+        search.deepestReached < 0)
         endRun(RunEnd::earlyFailure);
-    if (n < noBoardUntil && fullBoards.count == budget.fullBoardsAtCheckpoint && n > noBoardFrom)
+    if (n < noBoardUntil && results.fullBoards.count == currentRun.budget.fullBoardsAtCheckpoint &&
+        n > noBoardFrom)
         endRun(RunEnd::noBoard);
-    if (n - budget.checkpointNodes > checkpointDistance) {
-        budget.checkpointNodes = n;
+    if (n - currentRun.budget.checkpointNodes > checkpointDistance) {
+        currentRun.budget.checkpointNodes = n;
         saveStatistics();
         printStatisticsReport();
-        if (fullBoards.count <= budget.fullBoardsAtCheckpoint + boardsPerCheckpoint)
+        if (results.fullBoards.count <=
+            currentRun.budget.fullBoardsAtCheckpoint + boardsPerCheckpoint)
             endRun(RunEnd::fewBoards);
         if (n > longRunNodes) {
-            if (fullBoards.count <= budget.fullBoardsAtCheckpoint + boardsPerLongCheckpoint)
+            if (results.fullBoards.count <=
+                currentRun.budget.fullBoardsAtCheckpoint + boardsPerLongCheckpoint)
                 endRun(RunEnd::fewBoardsLate);
             printOut("(:");
             if (n > veryLongRunNodes)
                 printOut(" x %lld", static_cast<long long>(n / checkpointDistance));
             printOut("\n");
         }
-        budget.fullBoardsAtCheckpoint = fullBoards.count;
+        currentRun.budget.fullBoardsAtCheckpoint = results.fullBoards.count;
     }
     updateAttention(n);
 }
 
 void stopRun() {
     // The search's own stop check (in the last squares) ends a run without a mark.
-    if (budget.end == RunEnd::running) budget.end = stopDueEnd();
+    if (currentRun.budget.end == RunEnd::running) currentRun.budget.end = stopDueEnd();
     runStatistics.endedRunDepth = deepestPlacedDepth();
     saveStatistics();
     updateStatistics();

@@ -22,7 +22,6 @@ struct RunBudget {
     // How the run ended.
     RunEnd end = RunEnd::running;
 };
-extern RunBudget budget;
 
 // Resets the budget for a new run.
 void resetRunBudget();

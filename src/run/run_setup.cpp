@@ -15,12 +15,12 @@
 #include "puzzle/ordering_policy.h"
 #include "puzzle/puzzle_run.h"
 #include "results/statistics_records.h"
+#include "run/current_run.h"
 #include "run/piece_groups.h"
 #include "search/depth_windows.h"
 #include "search/search_state.h"
 
 RunSetup setup;
-RunDraws draws;
 
 namespace {
 
@@ -76,9 +76,9 @@ void chooseGroupAndColours() {
     puzzleRun.ordering.favouredColour[static_cast<int>(
         nextRandom(program.mainRandom) % highColourCount + lowColourCount)] = 1;
 
-    draws.group =
+    currentRun.draws.group =
         static_cast<int>(nextRandom(program.groupRandom) % static_cast<std::uint32_t>(groupCount));
-    if (groupRules) applyPieceGroup(draws.group);
+    if (groupRules) applyPieceGroup(currentRun.draws.group);
 }
 
 void putGroup(RunGroups& groups, int g, std::span<const std::uint8_t> first,

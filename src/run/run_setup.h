@@ -21,8 +21,8 @@ inline constexpr std::array<int, 3> secondListQuota{12, 8, 0};
 // The piece groups the runs draw from and the rules the search applies: the built-in groups
 // under the group rules, unless a groups file gives groups of its own or turns the rules off.
 struct RunGroups {
-    std::array<PieceGroup, groupCount> table = builtInGroups.table;
-    std::array<std::uint8_t, groupCount* groupSize> pieces = builtInGroups.pieces;
+    std::array<PieceGroup, groupCount> table = builtInGroups().table;
+    std::array<std::uint8_t, groupCount* groupSize> pieces = builtInGroups().pieces;
     StepRules rules = StepRules::groups;
     // The search options of the runs (the groups file's words, or the bench's flags).
     SearchOptions options;
@@ -41,12 +41,11 @@ struct RunSetup {
 };
 extern RunSetup setup;
 
-// What the current run drew at its start. resetRun restores it.
+// What the current run drew at its start.
 struct RunDraws {
     // The piece group of the current run, drawn whether the group rules apply or not.
     int group = -1;
 };
-extern RunDraws draws;
 // Puts the two lists of group `g` into `groups`, where the built-in table keeps them too.
 void putGroup(RunGroups& groups, int g, std::span<const std::uint8_t> first,
               std::span<const std::uint8_t> second);

@@ -26,6 +26,7 @@
 #include "results/board_files.h"
 #include "results/deepest_board.h"
 #include "results/record_board_names.h"
+#include "results/results_state.h"
 #include "results/statistics_records.h"
 #include "run/groups_file.h"
 #include "run/run_setup.h"
@@ -242,8 +243,8 @@ void startUp(int argc, char** argv) {
     printOut("Best scores are stored in %s\n\n", program.settings.workingDirectory);
     readStatistics();
     readDeepestBoard();
-    statisticsFile.secsAtProgramStart = statistics.grandTotal.secs;
-    clearRecord(statistics.sinceStart);
+    statisticsFile.secsAtProgramStart = results.statistics.grandTotal.secs;
+    clearRecord(results.statistics.sinceStart);
     printStatisticsReport();
     printGroupsSource();
 }

@@ -21,6 +21,7 @@
 #include "base/whole_files.h"
 #include "results/deepest_board.h"
 #include "results/full_boards.h"
+#include "results/results_state.h"
 #include "results/statistics_records.h"
 #include "search/search_state.h"
 #include "stats/statistics_report.h"
@@ -113,22 +114,23 @@ std::string statisticsText() {
     char line[lineCapacity];
     std::string text = "K7 stats\n";
     std::snprintf(line, sizeof line, "nodes=%lld\nsecs=%lld\n",
-                  static_cast<long long>(statistics.grandTotal.nodes),
-                  static_cast<long long>(statistics.grandTotal.secs));
+                  static_cast<long long>(results.statistics.grandTotal.nodes),
+                  static_cast<long long>(results.statistics.grandTotal.secs));
     text += line;
-    std::snprintf(line, sizeof line, "best=%s\ncheck=%d\n", gradeText[statistics.grandTotal.best],
-                  statistics.grandTotal.check);
+    std::snprintf(line, sizeof line, "best=%s\ncheck=%d\n",
+                  gradeText[results.statistics.grandTotal.best],
+                  results.statistics.grandTotal.check);
     text += line;
     for (int i = 0; i < mismatchSlots; ++i) {
-        if (statistics.grandTotal.histogram[i] <= 0) continue;
+        if (results.statistics.grandTotal.histogram[i] <= 0) continue;
         std::snprintf(line, sizeof line, "%d=%lld\n", i,
-                      static_cast<long long>(statistics.grandTotal.histogram[i]));
+                      static_cast<long long>(results.statistics.grandTotal.histogram[i]));
         text += line;
     }
     for (int d = 0; d < depthCount; ++d) {
-        if (statistics.grandTotal.runsByDeepest[d] <= 0) continue;
+        if (results.statistics.grandTotal.runsByDeepest[d] <= 0) continue;
         std::snprintf(line, sizeof line, "%s%d=%lld\n", runsByDeepestKey, d,
-                      static_cast<long long>(statistics.grandTotal.runsByDeepest[d]));
+                      static_cast<long long>(results.statistics.grandTotal.runsByDeepest[d]));
         text += line;
     }
     return text;
@@ -228,8 +230,8 @@ void readStatistics() {
     statisticsFile.unread = {};
     StatisticsReading reading = StatisticsReading::failed;
     retryPassingFaults([&reading] {
-        reading = readStatisticsFile(statisticsFileName, statistics.grandTotal,
-                                     statistics.grandTotal.check);
+        reading = readStatisticsFile(statisticsFileName, results.statistics.grandTotal,
+                                     results.statistics.grandTotal.check);
         return reading != StatisticsReading::failed;
     });
     switch (reading) {
@@ -265,7 +267,7 @@ void updateStatistics() {
     const std::int64_t pending = search.nodeCount - runStatistics.savedNodes;
     const int endedRun = runStatistics.endedRunDepth;
     runStatistics.endedRunDepth = -1;
-    for (StatsRecord* record : {&statistics.grandTotal, &statistics.sinceStart}) {
+    for (StatsRecord* record : {&results.statistics.grandTotal, &results.statistics.sinceStart}) {
         if (endedRun >= 0)
             record->runsByDeepest[endedRun] = addClamped(record->runsByDeepest[endedRun], 1);
         // Saturating: a crafted file may hold totals at the 64-bit limits.
@@ -278,8 +280,8 @@ void updateStatistics() {
     // On the monotonic clock: a wall clock set back must not take time off the totals.
     const std::int64_t running = std::max<std::int64_t>(
         0, (monotonicMs() - program.settings.programStartMs) / millisecondsPerSecond);
-    statistics.grandTotal.secs = addClamped(statisticsFile.secsAtProgramStart, running);
-    statistics.sinceStart.secs = running;
+    results.statistics.grandTotal.secs = addClamped(statisticsFile.secsAtProgramStart, running);
+    results.statistics.sinceStart.secs = running;
     runStatistics.savedNodes = 0;
 }
 

@@ -6,6 +6,7 @@
 #include "base/console.h"
 #include "base/time_texts.h"
 #include "results/record_board_names.h"
+#include "results/results_state.h"
 #include "results/statistics_records.h"
 #include "results/tally.h"
 #include "stats/statistics_table.h"
@@ -49,9 +50,9 @@ void printRow(const std::string& label, const TableCells& cells) {
 }  // namespace
 
 void printStatisticsReport() {
-    const StatsRecord& start = statistics.sinceStart;
-    const StatsRecord& total = statistics.grandTotal;
-    StatsRecord& previous = statistics.lastReport;
+    const StatsRecord& start = results.statistics.sinceStart;
+    const StatsRecord& total = results.statistics.grandTotal;
+    StatsRecord& previous = results.statistics.lastReport;
     if (start.nodes == 0) clearRecord(previous);
     printOut("\n");
     printRow("", {"Since previous", "Since start", "Grand total"});

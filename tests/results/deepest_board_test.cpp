@@ -1,6 +1,7 @@
 #include "results/deepest_board.h"
 #include "base/program_state.h"
 #include "puzzle/puzzle_tables.h"
+#include "results/results_state.h"
 
 #include <gtest/gtest.h>
 
@@ -83,16 +84,16 @@ TEST_F(DeepestBoard, ADeeperBoardIsKeptWrittenAndReadBackButNeverAShallowerOne) 
     saveDeepestBoard(false);
     EXPECT_EQ(readFile(dir.file("deepest.txt")), first) << "a shallower board is no news";
     runReached(230, 0);
-    EXPECT_EQ(deepestBoard.depth, 230);
-    EXPECT_TRUE(deepestBoard.unsaved);
+    EXPECT_EQ(results.deepestBoard.depth, 230);
+    EXPECT_TRUE(results.deepestBoard.unsaved);
     saveDeepestBoard(false);
     resetProgram();
     readPieceFile(dir.file("k7pieces.txt").c_str());
     buildCandidateTables();
     readDeepestBoard();
-    EXPECT_EQ(deepestBoard.depth, 230);
-    EXPECT_EQ(deepestBoard.board, boardTo(230));
-    EXPECT_FALSE(deepestBoard.unsaved);
+    EXPECT_EQ(results.deepestBoard.depth, 230);
+    EXPECT_EQ(results.deepestBoard.board, boardTo(230));
+    EXPECT_FALSE(results.deepestBoard.unsaved);
 }
 
 TEST_F(DeepestBoard, ARunFromABoardFileCountsTheDepthItPlacedAndKeepsNoSquareBeyond) {
@@ -103,11 +104,11 @@ TEST_F(DeepestBoard, ARunFromABoardFileCountsTheDepthItPlacedAndKeepsNoSquareBey
     search.board = withLastSquare(boardTo(60));
     noteDeepPlacement(60);
     takeDeeperBoard();
-    EXPECT_EQ(deepestBoard.depth, 60);
-    EXPECT_EQ(deepestBoard.board, boardTo(60));
+    EXPECT_EQ(results.deepestBoard.depth, 60);
+    EXPECT_EQ(results.deepestBoard.board, boardTo(60));
     saveDeepestBoard(false);
     runReached(61, 0);  // a later plain start that goes one deeper keeps its board
-    EXPECT_EQ(deepestBoard.depth, 61);
+    EXPECT_EQ(results.deepestBoard.depth, 61);
 }
 
 TEST_F(DeepestBoard, ThePlacementThatBeatsTheKeptBoardIsCopiedAndRaisesTheBar) {
@@ -152,7 +153,7 @@ TEST_F(DeepestBoard, AFileThatIsNoBoardOfThesePiecesIsMovedAsideWithAMessage) {
         writeFile(dir.file("deepest.txt"), c.text);
         ConsoleCapture console;
         readDeepestBoard();
-        EXPECT_EQ(deepestBoard.depth, -1) << c.name;
+        EXPECT_EQ(results.deepestBoard.depth, -1) << c.name;
         EXPECT_NE(console.err().find(c.problem), std::string::npos) << c.name << console.err();
         EXPECT_NE(console.err().find("; it is kept as " + dir.path + "/deepest.txt.damaged-"),
                   std::string::npos)

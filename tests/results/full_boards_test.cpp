@@ -1,6 +1,7 @@
 #include "results/full_boards.h"
 #include "base/program_state.h"
 #include "base/settings.h"
+#include "results/results_state.h"
 
 #include <gtest/gtest.h>
 #include <sys/inotify.h>
@@ -116,27 +117,27 @@ TEST_F(FullBoards, FirstImperfectBoardAfterACleanStartIsANewRecordSavedAs468) {
     const auto decoded = decodeRecordBoard(fileHere("468.tsr"));
     ASSERT_TRUE(decoded.has_value());
     EXPECT_EQ(*decoded, search.board);
-    EXPECT_EQ(statistics.grandTotal.check, 45);
-    EXPECT_EQ(statistics.grandTotal.best, 12);
-    EXPECT_EQ(fullBoards.count, 1);
+    EXPECT_EQ(results.statistics.grandTotal.check, 45);
+    EXPECT_EQ(results.statistics.grandTotal.best, 12);
+    EXPECT_EQ(results.fullBoards.count, 1);
     EXPECT_EQ(runStatistics.fullBoardTally[12], 1);
 }
 
 TEST_F(FullBoards, NewRecordAlsoBecomesBestSinceStartWithoutASecondMessage) {
     fullBoard(12);
-    EXPECT_EQ(statistics.sinceStart.best, 12);
+    EXPECT_EQ(results.statistics.sinceStart.best, 12);
     EXPECT_EQ(newOutput().find("BEST SCORE SINCE START"), std::string::npos);
 }
 
 TEST_F(FullBoards, RecordBelowAnEarlierBestFromTheStatisticsIsSavedUnderItsScore) {
-    statistics.grandTotal.best = 10;
-    statistics.sinceStart.best = 20;
+    results.statistics.grandTotal.best = 10;
+    results.statistics.sinceStart.best = 20;
     fullBoard(9);
     EXPECT_EQ(newOutput(), std::string("\nNEW RECORD!!!\nBoard is saved in ") + shownDirectory +
                                "/471.tsr\n" + "\n" + blanks(64) + "471   1 ");
     EXPECT_EQ(filesHere(), std::vector<std::string>{"471.tsr"});
-    EXPECT_EQ(statistics.grandTotal.best, 9);
-    EXPECT_EQ(statistics.sinceStart.best, 9);
+    EXPECT_EQ(results.statistics.grandTotal.best, 9);
+    EXPECT_EQ(results.statistics.sinceStart.best, 9);
 }
 
 struct CheckValueCase {
@@ -152,9 +153,9 @@ class FullBoardsCheckValue : public FullBoards,
                              public ::testing::WithParamInterface<CheckValueCase> {};
 
 TEST_P(FullBoardsCheckValue, NewRecordSetsTheCheckValueOfItsMismatchCount) {
-    statistics.grandTotal.check = 77;
+    results.statistics.grandTotal.check = 77;
     fullBoard(GetParam().mismatches);
-    EXPECT_EQ(statistics.grandTotal.check, GetParam().checkValue);
+    EXPECT_EQ(results.statistics.grandTotal.check, GetParam().checkValue);
     EXPECT_EQ(filesHere(), std::vector<std::string>{GetParam().fileName});
 }
 
@@ -181,17 +182,17 @@ class FullBoardsEqualToRecord : public FullBoards,
                                 public ::testing::WithParamInterface<EqualToRecordCase> {};
 
 TEST_P(FullBoardsEqualToRecord, IsNoRecordButAlwaysReachesTheTally) {
-    statistics.grandTotal.best = 12;
-    statistics.grandTotal.check = 45;
-    statistics.sinceStart.best = GetParam().sinceStartBest;
+    results.statistics.grandTotal.best = 12;
+    results.statistics.grandTotal.check = 45;
+    results.statistics.sinceStart.best = GetParam().sinceStartBest;
     fullBoard(12);
     const std::string tallyLine = "\n" + blanks(40) + "468   1 ";
     EXPECT_EQ(newOutput(),
               (GetParam().bestSinceStart ? "\nBEST SCORE SINCE START!!!" : "") + tallyLine);
     EXPECT_EQ(filesHere(), std::vector<std::string>{});
-    EXPECT_EQ(statistics.grandTotal.best, 12);
-    EXPECT_EQ(statistics.grandTotal.check, 45);
-    EXPECT_EQ(statistics.sinceStart.best,
+    EXPECT_EQ(results.statistics.grandTotal.best, 12);
+    EXPECT_EQ(results.statistics.grandTotal.check, 45);
+    EXPECT_EQ(results.statistics.sinceStart.best,
               GetParam().bestSinceStart ? 12 : GetParam().sinceStartBest);
 }
 
@@ -204,11 +205,11 @@ INSTANTIATE_TEST_SUITE_P(FullBoards, FullBoardsEqualToRecord,
                          });
 
 TEST_F(FullBoards, BoardWorseThanBothBestsOnlyReachesTheTally) {
-    statistics.grandTotal.best = 5;
-    statistics.sinceStart.best = 10;
+    results.statistics.grandTotal.best = 5;
+    results.statistics.sinceStart.best = 10;
     fullBoard(12);
     EXPECT_EQ(newOutput(), "\n" + blanks(40) + "468   1 ");
-    EXPECT_EQ(statistics.sinceStart.best, 10);
+    EXPECT_EQ(results.statistics.sinceStart.best, 10);
     EXPECT_EQ(filesHere(), std::vector<std::string>{});
 }
 
@@ -222,7 +223,7 @@ TEST_F(FullBoards, SecondBoardWithTheSameNewRecordCountIsNeitherAnnouncedNorSave
     EXPECT_EQ(newOutput(), ",");
     EXPECT_EQ(fileHere("470.tsr"), firstFile);
     EXPECT_EQ(filesHere(), std::vector<std::string>{"470.tsr"});
-    EXPECT_EQ(fullBoards.count, 2);
+    EXPECT_EQ(results.fullBoards.count, 2);
     EXPECT_EQ(runStatistics.fullBoardTally[10], 2);
 }
 
@@ -231,8 +232,8 @@ TEST_F(FullBoards, PerfectBoardAfterThreeImperfectOnesReportsFourSolutions) {
     fullBoard(15);
     fullBoard(14);
     const auto before = filesHere();
-    const auto lastShown = tallyLine.lastShownMismatch;
-    const auto marks = tallyLine.repeatCount;
+    const auto lastShown = results.tallyLine.lastShownMismatch;
+    const auto marks = results.tallyLine.repeatCount;
     newOutput();
     fullBoard(0);
     const std::string printed = newOutput();
@@ -244,10 +245,10 @@ TEST_F(FullBoards, PerfectBoardAfterThreeImperfectOnesReportsFourSolutions) {
     EXPECT_EQ(printed.substr(lineEnd + 1),
               std::string("Board is saved in ") + shownDirectory + "/480.tsr\n");
     EXPECT_EQ(printed.find("NEW RECORD"), std::string::npos);
-    EXPECT_EQ(statistics.grandTotal.best, 14);
+    EXPECT_EQ(results.statistics.grandTotal.best, 14);
     EXPECT_EQ(runStatistics.fullBoardTally[0], 1);
-    EXPECT_EQ(tallyLine.lastShownMismatch, lastShown);
-    EXPECT_EQ(tallyLine.repeatCount, marks);
+    EXPECT_EQ(results.tallyLine.lastShownMismatch, lastShown);
+    EXPECT_EQ(results.tallyLine.repeatCount, marks);
     EXPECT_EQ(filesHere().size(), before.size() + 1);
 }
 
@@ -270,8 +271,8 @@ TEST_F(FullBoards, PerfectBoardMessageShowsTheTimeSinceTheRunStarted) {
 }
 
 TEST_F(FullBoards, PerfectBoardMessageContinuesTheOpenTallyLine) {
-    statistics.grandTotal.best = 5;
-    statistics.sinceStart.best = 5;
+    results.statistics.grandTotal.best = 5;
+    results.statistics.sinceStart.best = 5;
     fullBoard(9);
     fullBoard(0);
     const std::string printed = newOutput();
@@ -389,7 +390,7 @@ INSTANTIATE_TEST_SUITE_P(FullBoards, FullBoardsRandomDraws,
                          });
 
 TEST_F(FullBoards, BoardThatIsNotSavedDrawsNoRandomWords) {
-    statistics.grandTotal.best = 5;
+    results.statistics.grandTotal.best = 5;
     const RandomState before = program.mainRandom;
     fullBoard(12);
     EXPECT_TRUE(sameRandomState(program.mainRandom, before));
@@ -401,8 +402,8 @@ TEST_F(FullBoards, WithFileWritingOffARecordIsStillAnnouncedAndKept) {
     EXPECT_EQ(newOutput(), std::string("\nNEW RECORD!!!\nBoard is saved in ") + shownDirectory +
                                "/468.tsr\n" + "\n" + blanks(40) + "468   1 ");
     EXPECT_EQ(filesHere(), std::vector<std::string>{});
-    EXPECT_EQ(statistics.grandTotal.best, 12);
-    EXPECT_EQ(statistics.grandTotal.check, 45);
+    EXPECT_EQ(results.statistics.grandTotal.best, 12);
+    EXPECT_EQ(results.statistics.grandTotal.check, 45);
 }
 
 // A board that cannot be saved: the current directory is gone and a regular file has its name.
@@ -441,7 +442,7 @@ TEST_F(UnsavedBoards, PerfectBoardIsPrintedAsABoardFileAndTheSearchGoesOn) {
     for (const std::string& line : lines)
         EXPECT_EQ(line.find("Board is saved in"), std::string::npos) << line;
     fullBoard(0);
-    EXPECT_EQ(fullBoards.count, 2);
+    EXPECT_EQ(results.fullBoards.count, 2);
 }
 
 using UnsavedBoardsDeathTest = UnsavedBoards;
@@ -483,14 +484,14 @@ TEST_F(FullBoards, ARecordBesideAThousandBoardsOfItsScoreIsWrittenOnceAndAtOnce)
 
 TEST_F(FullBoards, CountersThatLiveForTheProgramGoPast2To31) {
     constexpr std::int64_t past = std::int64_t{1} << 31;
-    statistics.grandTotal.best = 5;
-    fullBoards.count = past - 1;
+    results.statistics.grandTotal.best = 5;
+    results.fullBoards.count = past - 1;
     runStatistics.fullBoardTally[16] = past - 1;
-    tallyLine = {.lastShownMismatch = 16, .repeatCount = past - 1};
+    results.tallyLine = {.lastShownMismatch = 16, .repeatCount = past - 1};
     fullBoard(16);
     fullBoard(0);
-    EXPECT_EQ(fullBoards.count, past + 1);
-    EXPECT_EQ(tallyLine.repeatCount, past);
+    EXPECT_EQ(results.fullBoards.count, past + 1);
+    EXPECT_EQ(results.tallyLine.repeatCount, past);
     EXPECT_NE(newOutput().find("Nr solutions = 2147483649, after"), std::string::npos);
     saveStatistics();
     EXPECT_NE(fileHere("total.txt").find("\n16=2147483648\n"), std::string::npos);

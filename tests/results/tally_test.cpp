@@ -1,13 +1,14 @@
 #include "results/tally.h"
+#include "results/results_state.h"
 
 #include <gtest/gtest.h>
 
 #include <ostream>
 #include <string>
 
+#include "results/statistics_records.h"
 #include "run/resets.h"
 #include "search/search_state.h"
-#include "results/statistics_records.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -36,8 +37,8 @@ protected:
 
     // The reset done by the statistics report after its table.
     void statisticsReport() {
-        tallyLine.lastShownMismatch = 500;
-        tallyLine.repeatCount = 0;
+        results.tallyLine.lastShownMismatch = 500;
+        results.tallyLine.repeatCount = 0;
     }
 
     ConsoleCapture console;
@@ -58,8 +59,8 @@ class TallyOpening : public Tally, public ::testing::WithParamInterface<OpeningC
 TEST_P(TallyOpening, FirstBoardOpensALineIndentedByItsQualityWithScoreAndCount) {
     show(GetParam().mismatches);
     EXPECT_EQ(console.out(), newLine(GetParam().indentation) + GetParam().start);
-    EXPECT_EQ(tallyLine.lastShownMismatch, GetParam().mismatches);
-    EXPECT_EQ(tallyLine.repeatCount, 0);
+    EXPECT_EQ(results.tallyLine.lastShownMismatch, GetParam().mismatches);
+    EXPECT_EQ(results.tallyLine.repeatCount, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Tally, TallyOpening,
@@ -75,7 +76,7 @@ TEST_F(Tally, TenBoardsOfTheSameCountShowOneLineWithNineMarks) {
     for (int i = 0; i < 10; ++i)
         show(9);
     EXPECT_EQ(console.out(), newLine(64) + "471   1 " + ",.,|.,.,+");
-    EXPECT_EQ(tallyLine.repeatCount, 9);
+    EXPECT_EQ(results.tallyLine.repeatCount, 9);
 }
 
 TEST_F(Tally, MarkCycleRepeatsSoEveryFifthBoardShowsABarOrAPlus) {
@@ -106,7 +107,7 @@ TEST_F(Tally, AfterAStatisticsReportTheSameCountOpensANewLine) {
     statisticsReport();
     show(9);
     EXPECT_EQ(console.out(), newLine(64) + "471   1 ," + newLine(64) + "471   3 ");
-    EXPECT_EQ(tallyLine.repeatCount, 0);
+    EXPECT_EQ(results.tallyLine.repeatCount, 0);
 }
 
 TEST_F(Tally, SaveWithoutReportKeepsTheOpenLineButRestartsTheCount) {

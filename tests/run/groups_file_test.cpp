@@ -1,6 +1,7 @@
 // The groups file: what tessaly-groups writes reads back as the same groups, and every file
 // that breaks a rule is refused with the line and the rule named.
 #include "run/groups_file.h"
+#include "run/piece_groups.h"
 
 #include <gtest/gtest.h>
 
@@ -32,16 +33,16 @@ TEST(GroupsFile, WrittenGroupsReadBackAsTheSameGroups) {
     read.rules = StepRules::noGroups;
     ASSERT_EQ(parseGroups(builtInText(), "g.txt", read), "");
     EXPECT_EQ(read.rules, StepRules::groups);
-    EXPECT_EQ(read.table, builtInGroups.table);
-    EXPECT_EQ(read.pieces, builtInGroups.pieces);
+    EXPECT_EQ(read.table, builtInGroups().table);
+    EXPECT_EQ(read.pieces, builtInGroups().pieces);
     EXPECT_EQ(read.source, "g.txt");
     // Leading zeros and old Mac line ends (a carriage return alone) read as anything else does.
     std::string oldMac = replaced(builtInText(), " 99 ", " 0099 ");
     std::replace(oldMac.begin(), oldMac.end(), '\n', '\r');
     RunGroups readOldMac;
     ASSERT_EQ(parseGroups(oldMac, "g.txt", readOldMac), "");
-    EXPECT_EQ(readOldMac.table, builtInGroups.table);
-    EXPECT_EQ(readOldMac.pieces, builtInGroups.pieces);
+    EXPECT_EQ(readOldMac.table, builtInGroups().table);
+    EXPECT_EQ(readOldMac.pieces, builtInGroups().pieces);
     EXPECT_NE(parseGroups(replaced(oldMac, " 0099 ", " 85 "), "g.txt", readOldMac)
                   .find("line 4: piece 85 stands in group 0 twice"),
               std::string::npos);
@@ -105,7 +106,7 @@ TEST(GroupsFile, AFaultyFileIsRefusedNamingTheLineAndTheRule) {
         const std::string fault = parseGroups(c.text, "k7groups.txt", read);
         EXPECT_NE(fault.find("Groups file k7groups.txt"), std::string::npos) << fault;
         EXPECT_NE(fault.find(c.message), std::string::npos) << fault;
-        EXPECT_EQ(read.table, builtInGroups.table) << "a refused file changes nothing";
+        EXPECT_EQ(read.table, builtInGroups().table) << "a refused file changes nothing";
     }
     // However long the path, the message names the line.
     const std::string longName(1000, 'd');
@@ -140,7 +141,7 @@ TEST(GroupsFile, OptionWordsComeAloneWithOffOrBeforeTheGroupsAndAreWrittenBack) 
         EXPECT_EQ(read.options, form.options) << form.text;
         EXPECT_EQ(read.rules, form.rules) << form.text;
         EXPECT_EQ(read.tableRead, form.tableRead) << form.text;
-        EXPECT_EQ(read.table, builtInGroups.table) << form.text;
+        EXPECT_EQ(read.table, builtInGroups().table) << form.text;
         RunGroups again;
         ASSERT_EQ(parseGroups(groupsFileText(read, {}), "g.txt", again), "");
         EXPECT_EQ(again.options, form.options) << form.text;

@@ -13,9 +13,9 @@ namespace {
 std::uint64_t builtInDigest() {
     std::uint64_t digest = 0xCBF29CE484222325;
     auto add = [&digest](std::uint32_t value) { digest = (digest ^ value) * 0x100000001B3; };
-    for (const PieceGroup& group : builtInGroups.table)
+    for (const PieceGroup& group : builtInGroups().table)
         add(static_cast<std::uint32_t>(group.firstCount));
-    for (const std::uint8_t piece : builtInGroups.pieces)
+    for (const std::uint8_t piece : builtInGroups().pieces)
         add(piece);
     return digest;
 }

@@ -5,7 +5,9 @@
 #include "base/program_state.h"
 #include "base/settings.h"
 #include "results/full_boards.h"
+#include "results/results_state.h"
 #include "results/statistics_records.h"
+#include "run/current_run.h"
 #include "run/resets.h"
 #include "run/run_budget.h"
 #include "run/run_loop.h"
@@ -28,7 +30,7 @@ protected:
     // Calls the budget check at `nodes` with `newBoards` found since the last checkpoint;
     // returns what it printed after the report and whether the run goes on.
     std::pair<std::string, bool> checkAt(std::int64_t nodes, int newBoards) {
-        fullBoards.count = budget.fullBoardsAtCheckpoint + newBoards;
+        results.fullBoards.count = currentRun.budget.fullBoardsAtCheckpoint + newBoards;
         search.nodeCount = nodes;
         ConsoleCapture console;
         bool goesOn = true;
@@ -47,11 +49,11 @@ protected:
 
 TEST_F(Checkpoint, FirstCheckpointEndsARunWithFiveNewBoardsAndKeepsOneWithSix) {
     EXPECT_EQ(checkAt(tenBillion + 1, 5), (std::pair<std::string, bool>{"):\n", false}));
-    EXPECT_EQ(statistics.sinceStart.nodes, tenBillion + 1) << "saved before the report";
+    EXPECT_EQ(results.statistics.sinceStart.nodes, tenBillion + 1) << "saved before the report";
     SetUp();
     EXPECT_EQ(checkAt(tenBillion + 1, 6), (std::pair<std::string, bool>{"", true}));
-    EXPECT_EQ(budget.checkpointNodes, tenBillion + 1);
-    EXPECT_EQ(budget.fullBoardsAtCheckpoint, 6);
+    EXPECT_EQ(currentRun.budget.checkpointNodes, tenBillion + 1);
+    EXPECT_EQ(currentRun.budget.fullBoardsAtCheckpoint, 6);
     EXPECT_EQ(checkAt(tenBillion + 2, 50), (std::pair<std::string, bool>{"", true}))
         << "no second checkpoint before another ten billion nodes";
 }
@@ -66,7 +68,7 @@ TEST_F(Checkpoint, LaterCheckpointsAskForMoreThanFortyNewBoards) {
 }
 
 TEST_F(Checkpoint, LongRunsShowTheirSizeInTensOfBillions) {
-    budget.checkpointNodes = 4 * tenBillion;
+    currentRun.budget.checkpointNodes = 4 * tenBillion;
     EXPECT_EQ(checkAt(5 * tenBillion + 5, 41), (std::pair<std::string, bool>{"(: x 5\n", true}));
 }
 
@@ -79,5 +81,5 @@ TEST_F(Checkpoint, AStopRequestEndsTheRunAtItsNextCheckWithoutAMark) {
     resetRunBudget();
     EXPECT_EQ(runSignals.budgetAttention, 40'000'000);
     EXPECT_EQ(console.out(), "");
-    EXPECT_EQ(statistics.sinceStart.nodes, 1'000) << "the stopped run's nodes are counted";
+    EXPECT_EQ(results.statistics.sinceStart.nodes, 1'000) << "the stopped run's nodes are counted";
 }

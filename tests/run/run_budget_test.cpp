@@ -1,6 +1,8 @@
 #include "run/run_budget.h"
 #include "base/program_state.h"
 #include "puzzle/puzzle_tables.h"
+#include "results/results_state.h"
+#include "run/current_run.h"
 
 #include <gtest/gtest.h>
 
@@ -96,7 +98,7 @@ TEST_F(RunBudget, RunThatNeverHadTwoHundredFiftyPiecesEndsWithDashJustPastTheEar
     ASSERT_EQ(climb(1, earlyFailureNodes, 997), std::nullopt);
     EXPECT_FALSE(checkAt(earlyFailureNodes + 1));
     EXPECT_EQ(newOutput(), "-");
-    EXPECT_EQ(budget.end, RunEnd::earlyFailure);
+    EXPECT_EQ(currentRun.budget.end, RunEnd::earlyFailure);
 }
 
 TEST_F(RunBudget, EarlyFailureStrikesAtTheFirstCheckPastItsNodesEvenAfterAJump) {
@@ -142,7 +144,7 @@ TEST_P(RunBudgetShallowWindow, EndsWithBackslashAtFirstCheckPastOneHundredMillio
     EXPECT_EQ(newOutput(), "");
     EXPECT_FALSE(checkAt(firstDoublingCheck + 1));
     EXPECT_EQ(newOutput(), "\\");
-    EXPECT_EQ(budget.end, RunEnd::concentration);
+    EXPECT_EQ(currentRun.budget.end, RunEnd::concentration);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -200,7 +202,7 @@ TEST_F(RunBudget, LargerCountAt165LetsTheRunGoOnAndDoublesTheThreshold) {
     EXPECT_EQ(busiestDeepDepth(), 165);
     ASSERT_EQ(climb(1, firstDoublingCheck, 99'991), std::nullopt);
     EXPECT_TRUE(checkAt(firstDoublingCheck + 1));
-    EXPECT_EQ(budget.threshold, 2 * firstDoublingCheck);
+    EXPECT_EQ(currentRun.budget.threshold, 2 * firstDoublingCheck);
     EXPECT_EQ(newOutput(), "");
 }
 
@@ -218,7 +220,7 @@ TEST_F(RunBudget, EachDoublingPointJudgesTheConcentrationAnew) {
     search.deepestReached = 250;
     concentrateAt(166, 30);
     ASSERT_EQ(climb(1, 2 * firstDoublingCheck, 999'983), std::nullopt);
-    EXPECT_EQ(budget.threshold, 2 * firstDoublingCheck);
+    EXPECT_EQ(currentRun.budget.threshold, 2 * firstDoublingCheck);
     // The search drifts back: depth 161 becomes the busiest before the next doubling point.
     search.depthVisits[161] = 31;
     EXPECT_TRUE(checkAt(2 * firstDoublingCheck));
@@ -235,7 +237,7 @@ TEST_F(RunBudget, ThresholdDoublesOncePerCallWhenFarBehindTheNodeCount) {
     std::vector<std::int64_t> thresholds;
     for (int call = 0; call < 6; ++call) {
         ASSERT_TRUE(checkAt(n + call));
-        thresholds.push_back(budget.threshold);
+        thresholds.push_back(currentRun.budget.threshold);
     }
     EXPECT_EQ(thresholds,
               (std::vector<std::int64_t>{2 * firstDoublingCheck, 4 * firstDoublingCheck,
@@ -250,7 +252,7 @@ TEST_F(RunBudget, EveryCatchUpCallIsADoublingCheckThatCanEndTheRun) {
     ASSERT_EQ(climb(1, 50 * million, 999'983), std::nullopt);
     ASSERT_TRUE(checkAt(billion));
     ASSERT_TRUE(checkAt(billion + 1));
-    EXPECT_EQ(budget.threshold, 4 * firstDoublingCheck);
+    EXPECT_EQ(currentRun.budget.threshold, 4 * firstDoublingCheck);
     concentrateAt(162);
     EXPECT_FALSE(checkAt(billion + 2));
     EXPECT_EQ(newOutput(), "\\");
@@ -283,18 +285,18 @@ TEST_F(RunBudgetNoBoard, RunWithoutFullBoardEndsWithUnderscoreJustPastFourBillio
     ASSERT_EQ(climb(1, 4 * billion, 49'999'999), std::nullopt);
     EXPECT_FALSE(checkAt(4 * billion + 1));
     EXPECT_EQ(newOutput(), "_");
-    EXPECT_EQ(budget.end, RunEnd::noBoard);
+    EXPECT_EQ(currentRun.budget.end, RunEnd::noBoard);
 }
 
 TEST_F(RunBudgetNoBoard, OneFullBoardInTheRunKeepsItGoingPastFourBillion) {
     ASSERT_EQ(climb(1, 2 * billion, 49'999'999), std::nullopt);
-    ++fullBoards.count;
+    ++results.fullBoards.count;
     EXPECT_EQ(climb(2 * billion, 9'900 * million, 49'999'999), std::nullopt);
     EXPECT_EQ(newOutput(), "");
 }
 
 TEST_F(RunBudgetNoBoard, FullBoardsOfEarlierRunsDoNotCount) {
-    fullBoards.count = 7;
+    results.fullBoards.count = 7;
     resetRunBudget();
     ASSERT_EQ(climb(1, 3'999 * million, 49'999'999), std::nullopt);
     EXPECT_FALSE(checkAt(4'2 * firstDoublingCheck));
@@ -354,7 +356,8 @@ struct LiteralBudget {
             threshold *= 2;
         }
         if (n > 40'000'000 && search.deepestReached < 0) return "-";
-        if (n < 5'000'000'000 && fullBoards.count == boardsAtStart && n > 4'000'000'000) return "_";
+        if (n < 5'000'000'000 && results.fullBoards.count == boardsAtStart && n > 4'000'000'000)
+            return "_";
         return std::nullopt;
     }
 };
@@ -365,10 +368,10 @@ TEST_F(RunBudget, QuickCheckStopsExactlyWhereTheLiteralRulesDo) {
         std::mt19937_64 rng(seed);
         auto chance = [&](double p) { return std::uniform_real_distribution<>(0, 1)(rng) < p; };
         // A fresh run after earlier ones that found some full boards.
-        fullBoards.count = static_cast<std::int64_t>(rng() % 4);
+        results.fullBoards.count = static_cast<std::int64_t>(rng() % 4);
         resetRun();
         search.depthVisits[0] = 0;
-        LiteralBudget literal{100'000'000, fullBoards.count};
+        LiteralBudget literal{100'000'000, results.fullBoards.count};
         // Node count at which the run first has 250 pieces; beyond reach for some runs.
         const std::int64_t deepAt = static_cast<std::int64_t>(rng() % (60 * million));
         // The depth the search of this run favours.
@@ -402,7 +405,7 @@ TEST_F(RunBudget, QuickCheckStopsExactlyWhereTheLiteralRulesDo) {
                 search.depthVisits[d] = std::max<std::int64_t>(search.depthVisits[d], 0) +
                                         static_cast<std::int64_t>(rng() % 3);
             }
-            if (chance(boardChance)) ++fullBoards.count;
+            if (chance(boardChance)) ++results.fullBoards.count;
 
             const std::optional<std::string> expected = literal.judge(n);
             const bool wentOn = checkAt(n);

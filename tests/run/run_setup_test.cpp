@@ -1,6 +1,7 @@
 #include "run/run_setup.h"
 #include "base/program_state.h"
 #include "puzzle/puzzle_run.h"
+#include "run/current_run.h"
 
 #include <gtest/gtest.h>
 
@@ -50,9 +51,9 @@ TEST(RunSetup, GroupZeroBarsAndCountsExactlyItsListedPieces) {
                              136, 67, 68, 137, 154, 46, 47, 45, 26, 40}));
     const std::set<int> first = flagged(search.groupFlags.inFirstList);
     EXPECT_EQ(first.size(), 150u);
-    const PieceGroup& group = builtInGroups.table[0];
+    const PieceGroup& group = builtInGroups().table[0];
     for (int i = 0; i < group.firstCount; ++i)
-        EXPECT_TRUE(first.count(builtInGroups.pieces[i]));
+        EXPECT_TRUE(first.count(builtInGroups().pieces[i]));
 }
 
 TEST(RunSetup, ColoursAreDrawnInOrderWithARedrawWhenTheFavouredHitsTheShunned) {
@@ -88,10 +89,10 @@ TEST(RunSetup, GroupRandomIsSeededInTheFirstRunOnlyAndDrawsOneGroupPerRun) {
         RandomState copy = program.groupRandom;
         resetRun();
         chooseGroupAndColours();
-        EXPECT_EQ(draws.group, static_cast<int>(nextRandom(copy) % 60u));
+        EXPECT_EQ(currentRun.draws.group, static_cast<int>(nextRandom(copy) % 60u));
         EXPECT_EQ(std::count(search.groupFlags.inFirstList.begin(),
                              search.groupFlags.inFirstList.end(), 1),
-                  builtInGroups.table[draws.group].firstCount);
+                  builtInGroups().table[currentRun.draws.group].firstCount);
         EXPECT_EQ(std::count(search.groupFlags.firstListBarred.begin(),
                              search.groupFlags.firstListBarred.end(), 1),
                   55);
@@ -152,7 +153,7 @@ TEST(RunSetup, TestSeedsMakeTheFirstRunsDrawsTheSameAtAnyTime) {
         seedRandom(program.mainRandom, chosenMainSeed());
         chooseGroupAndColours();
         program.stoppedClockMs.reset();
-        return std::pair{draws.group, puzzleRun.ordering.favouredColour};
+        return std::pair{currentRun.draws.group, puzzleRun.ordering.favouredColour};
     };
     const auto first = firstRunAt(1'000);
     for (const std::int64_t ms : {1'001, 987'654, 3'600'000})

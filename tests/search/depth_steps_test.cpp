@@ -5,6 +5,7 @@
 #include "base/settings.h"
 #include "puzzle/puzzle_run.h"
 #include "puzzle/puzzle_tables.h"
+#include "results/results_state.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -180,10 +181,10 @@ TEST_P(DepthSteps, MismatchPhaseRunsOnlyWhileTheCountIsBelowTheDepthsLimit) {
     CurrentTempDir dir;
     search.mismatchCount = 17;
     searchFromDepth(253);
-    EXPECT_EQ(fullBoards.count, 0);
+    EXPECT_EQ(results.fullBoards.count, 0);
     search.mismatchCount = 16;
     searchFromDepth(253);
-    EXPECT_EQ(fullBoards.count, 1);
+    EXPECT_EQ(results.fullBoards.count, 1);
     EXPECT_EQ(runStatistics.fullBoardTally[17], 1);
     EXPECT_EQ(search.mismatchCount, 16);
     EXPECT_EQ(search.deepestReached, 256);

@@ -3,6 +3,7 @@
 #include "search/rim_look_ahead.h"
 #include "base/program_state.h"
 #include "puzzle/puzzle_tables.h"
+#include "results/results_state.h"
 #include "search/search_options.h"
 
 #include <gtest/gtest.h>
@@ -164,7 +165,7 @@ PlantedSearch searchBelowThePlantedStart(const PlantedPuzzle& plantedPuzzle, int
     search.mismatchCount = 8;
     PlantedSearch result;
     foundBoards = &result.boards;
-    fullBoards.watcher = [] { foundBoards->push_back(search.board); };
+    results.fullBoards.watcher = [] { foundBoards->push_back(search.board); };
     ConsoleCapture console;
     static_cast<SearchOptions&>(runOptions) = options;
     searchFromDepth(startDepth);

@@ -1,6 +1,7 @@
 #include "stats/statistics_file.h"
 #include "base/program_state.h"
 #include "base/settings.h"
+#include "results/results_state.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -43,10 +44,10 @@ protected:
 
 TEST_F(StatisticsFile, HistogramLinesGiveTheBestAndAreWrittenBack) {
     EXPECT_EQ(readWith("K7 stats\n13=2\n15=7\n"), "");
-    EXPECT_EQ(statistics.grandTotal.best, 13);
-    EXPECT_EQ(statistics.grandTotal.nodes, 0);
-    EXPECT_EQ(statistics.grandTotal.secs, 0);
-    statisticsFile.secsAtProgramStart = statistics.grandTotal.secs;
+    EXPECT_EQ(results.statistics.grandTotal.best, 13);
+    EXPECT_EQ(results.statistics.grandTotal.nodes, 0);
+    EXPECT_EQ(results.statistics.grandTotal.secs, 0);
+    statisticsFile.secsAtProgramStart = results.statistics.grandTotal.secs;
     const std::string text = written();
     EXPECT_EQ(text.substr(0, text.find("secs=")), "K7 stats\nnodes=0\n");
     EXPECT_NE(text.find("\nbest=hmmmmm!\ncheck=0\n13=2\n15=7\n"), std::string::npos) << text;
@@ -57,13 +58,14 @@ TEST_F(StatisticsFile, KeysAreReadInAnyOrderAndTheBestLineIsIgnored) {
     readWith(
         "K7 stats extra\nbest=2M$!!!!?\ncheck=45\nsecs=  90061\nnodes=-5\nnodes=123456789012\n"
         "12=0\n3=x\n25=9\n7=4\nsecs=oops\nnonsense\n2=3\n2=0\n5=-3\n");
-    EXPECT_EQ(statistics.grandTotal.nodes, 123456789012);
-    EXPECT_EQ(statistics.grandTotal.secs, 90061);
-    EXPECT_EQ(statistics.grandTotal.check, 45);
-    EXPECT_EQ(statistics.grandTotal.best, 7);  // the count of 2 given again as 0 replaced the first
-    EXPECT_EQ(statistics.grandTotal.histogram[12], 0);
-    EXPECT_EQ(statistics.grandTotal.histogram[3], 0);
-    EXPECT_EQ(statistics.grandTotal.histogram[5], 0) << "a count below 0 is ignored";
+    EXPECT_EQ(results.statistics.grandTotal.nodes, 123456789012);
+    EXPECT_EQ(results.statistics.grandTotal.secs, 90061);
+    EXPECT_EQ(results.statistics.grandTotal.check, 45);
+    EXPECT_EQ(results.statistics.grandTotal.best,
+              7);  // the count of 2 given again as 0 replaced the first
+    EXPECT_EQ(results.statistics.grandTotal.histogram[12], 0);
+    EXPECT_EQ(results.statistics.grandTotal.histogram[3], 0);
+    EXPECT_EQ(results.statistics.grandTotal.histogram[5], 0) << "a count below 0 is ignored";
     const std::string text = written();
     EXPECT_EQ(text.find("12="), std::string::npos);
     EXPECT_EQ(text.find("25="), std::string::npos);
@@ -74,26 +76,26 @@ TEST_F(StatisticsFile, RunsAreCountedByDeepestDepthAndTheirLinesReadBack) {
     readWith(
         "K7 stats\ndeepest248=5\ndeepest0=1\ndeepest255=9\ndeepest-1=2\ndeepest7=-3\n"
         "deepestx=4\ndeepest250=x\n");
-    EXPECT_EQ(statistics.grandTotal.runsByDeepest[248], 5);
-    EXPECT_EQ(statistics.grandTotal.runsByDeepest[0], 1);
-    EXPECT_EQ(statistics.grandTotal.runsByDeepest[7], 0);
-    EXPECT_EQ(deepestRunDepth(statistics.grandTotal), 248);
+    EXPECT_EQ(results.statistics.grandTotal.runsByDeepest[248], 5);
+    EXPECT_EQ(results.statistics.grandTotal.runsByDeepest[0], 1);
+    EXPECT_EQ(results.statistics.grandTotal.runsByDeepest[7], 0);
+    EXPECT_EQ(deepestRunDepth(results.statistics.grandTotal), 248);
     runStatistics.endedRunDepth = 251;  // a run just ended there
     const std::string text = written();
     EXPECT_NE(text.find("\ndeepest0=1\ndeepest248=5\ndeepest251=1\n"), std::string::npos) << text;
     EXPECT_EQ(text.find("deepest7"), std::string::npos);
-    EXPECT_EQ(statistics.sinceStart.runsByDeepest[251], 1);
+    EXPECT_EQ(results.statistics.sinceStart.runsByDeepest[251], 1);
     EXPECT_EQ(written(), text) << "a run is counted once";
 }
 
 TEST_F(StatisticsFile, MissingOrForeignFilesStartFromZero) {
     {
-        statistics.grandTotal.nodes = 9;
+        results.statistics.grandTotal.nodes = 9;
         ConsoleCapture console;
         readStatistics();
         EXPECT_EQ(console.err(), "could not open total.txt\n");
-        EXPECT_EQ(statistics.grandTotal.nodes, 0);
-        EXPECT_EQ(statistics.grandTotal.best, 20);
+        EXPECT_EQ(results.statistics.grandTotal.nodes, 0);
+        EXPECT_EQ(results.statistics.grandTotal.best, 20);
     }
     // A directory named total.txt is no statistics file either, and reads as a missing one.
     std::filesystem::create_directory(dir.file("total.txt"));
@@ -108,7 +110,7 @@ TEST_F(StatisticsFile, MissingOrForeignFilesStartFromZero) {
     for (const std::string text : {" K7 stats\nnodes=5\n", "", "stats\n", "K7 stats\nnodes=-1\n",
                                    "K7 stats\nnodes=5\nsecs=-86400\n", huge.c_str()}) {
         EXPECT_EQ(readWith(text), "total.txt has been messed with, cannot read total scores\n");
-        EXPECT_EQ(statistics.grandTotal.nodes, 0);
+        EXPECT_EQ(results.statistics.grandTotal.nodes, 0);
     }
 }
 
@@ -116,20 +118,20 @@ TEST_F(StatisticsFile, SavesFoldInThePendingNodesAndBoardsOnce) {
     search.nodeCount = 5'000;
     runStatistics.fullBoardTally[14] = 3;
     saveStatistics();
-    EXPECT_EQ(statistics.grandTotal.nodes, 5'000);
-    EXPECT_EQ(statistics.sinceStart.histogram[14], 3);
-    EXPECT_EQ(statistics.grandTotal.best, 14);
+    EXPECT_EQ(results.statistics.grandTotal.nodes, 5'000);
+    EXPECT_EQ(results.statistics.sinceStart.histogram[14], 3);
+    EXPECT_EQ(results.statistics.grandTotal.best, 14);
     EXPECT_EQ(runStatistics.savedNodes, 5'000);
     EXPECT_EQ(runStatistics.fullBoardTally[14], 0);
     updateStatistics();  // right after a save nothing is pending
-    EXPECT_EQ(statistics.grandTotal.nodes, 5'000);
-    EXPECT_EQ(statistics.grandTotal.histogram[14], 3);
+    EXPECT_EQ(results.statistics.grandTotal.nodes, 5'000);
+    EXPECT_EQ(results.statistics.grandTotal.histogram[14], 3);
     EXPECT_EQ(runStatistics.savedNodes,
               0);              // that was the end of a run: save, then update once more
     search.nodeCount = 2'000;  // the next run starts counting from zero
     saveStatistics();
     updateStatistics();
-    EXPECT_EQ(statistics.grandTotal.nodes, 7'000);
+    EXPECT_EQ(results.statistics.grandTotal.nodes, 7'000);
 }
 
 TEST_F(StatisticsFile, TwoSavesInOneSecondWriteTheSameTime) {
@@ -174,7 +176,7 @@ TEST_F(StatisticsFile, TotalsAtThe64BitLimitStayThereWhenASaveAddsToThem) {
     readWith(
         "K7 stats\nnodes=99999999999999999999\nsecs=9223372036854775807\n"
         "3=9223372036854775807\n");
-    statisticsFile.secsAtProgramStart = statistics.grandTotal.secs;
+    statisticsFile.secsAtProgramStart = results.statistics.grandTotal.secs;
     program.settings.programStartMs = monotonicMs() - 5'000;
     search.nodeCount = 1'000;
     runStatistics.fullBoardTally[3] = 2;

@@ -1,4 +1,5 @@
 #include "stats/statistics_report.h"
+#include "results/results_state.h"
 
 #include <gtest/gtest.h>
 
@@ -29,8 +30,8 @@ constexpr const char* reportRule =
 }  // namespace
 
 TEST_F(StatisticsReport, FirstReportWithoutStatisticsIsAllZero) {
-    tallyLine.lastShownMismatch = 9;
-    tallyLine.repeatCount = 4;
+    results.tallyLine.lastShownMismatch = 9;
+    results.tallyLine.repeatCount = 4;
     EXPECT_EQ(report(),
               std::string("\n                 Since previous     Since start     Grand total\n") +
                   reportRule +
@@ -40,25 +41,25 @@ TEST_F(StatisticsReport, FirstReportWithoutStatisticsIsAllZero) {
                   "           Best                               0               0\n"
                   "          Grade                 could be better could be better\n" +
                   reportRule);
-    EXPECT_EQ(tallyLine.lastShownMismatch, 500);
-    EXPECT_EQ(tallyLine.repeatCount, 0);
+    EXPECT_EQ(results.tallyLine.lastShownMismatch, 500);
+    EXPECT_EQ(results.tallyLine.repeatCount, 0);
 }
 
 TEST_F(StatisticsReport, ReportAfterAnImprovementShowsGainsAndGrades) {
-    statistics.sinceStart.nodes = 2'500'000'000;
-    statistics.sinceStart.secs = 100;
-    statistics.sinceStart.best = 14;
-    statistics.sinceStart.histogram[14] = 1;
-    statistics.grandTotal = statistics.sinceStart;
-    statistics.grandTotal.nodes = 12'000'000'000;
-    statistics.grandTotal.secs = 3'700;
+    results.statistics.sinceStart.nodes = 2'500'000'000;
+    results.statistics.sinceStart.secs = 100;
+    results.statistics.sinceStart.best = 14;
+    results.statistics.sinceStart.histogram[14] = 1;
+    results.statistics.grandTotal = results.statistics.sinceStart;
+    results.statistics.grandTotal.nodes = 12'000'000'000;
+    results.statistics.grandTotal.secs = 3'700;
     report();
-    statistics.sinceStart.nodes = 5'000'000'000;
-    statistics.sinceStart.secs = 200;
-    statistics.sinceStart.best = 12;
-    statistics.sinceStart.histogram[12] = 3;
-    statistics.grandTotal.best = 12;
-    statistics.grandTotal.histogram[12] = 3;
+    results.statistics.sinceStart.nodes = 5'000'000'000;
+    results.statistics.sinceStart.secs = 200;
+    results.statistics.sinceStart.best = 12;
+    results.statistics.sinceStart.histogram[12] = 3;
+    results.statistics.grandTotal.best = 12;
+    results.statistics.grandTotal.histogram[12] = 3;
     const std::string text = report();
     EXPECT_NE(text.find("          Nodes            +2 G             5 G            12 G\n"),
               std::string::npos)
@@ -88,8 +89,8 @@ TEST_F(StatisticsReport, ReportAfterAnImprovementShowsGainsAndGrades) {
 
 TEST_F(StatisticsReport, TotalsAtThe64BitLimitsKeepEveryLineAsWideAsTheRule) {
     constexpr std::int64_t most = std::numeric_limits<std::int64_t>::max();
-    statistics.grandTotal = {most, most, 3, 0, {}};
-    statistics.grandTotal.histogram[3] = most;
+    results.statistics.grandTotal = {most, most, 3, 0, {}};
+    results.statistics.grandTotal.histogram[3] = most;
     const std::string text = report();
     for (const std::string& line : linesOf(text.substr(1)))
         EXPECT_EQ(line.size(), 63u) << line;

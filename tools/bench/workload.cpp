@@ -16,7 +16,9 @@
 #include "puzzle/piece_file.h"
 #include "results/full_boards.h"
 #include "results/record_board_names.h"
+#include "results/results_state.h"
 #include "results/statistics_records.h"
+#include "run/current_run.h"
 #include "run/groups_file.h"
 #include "run/resets.h"
 #include "run/run_budget.h"
@@ -167,7 +169,7 @@ bool setUp(const Workload& workload, std::string& error) {
         }
     }
     program.settings.writeFiles = false;
-    fullBoards.watcher = digestFullBoard;
+    results.fullBoards.watcher = digestFullBoard;
     boardsDigest = 14695981039346656037ull;
     std::snprintf(program.settings.boardPath, pathCapacity, "%s", workload.boardFile.c_str());
     seedRandom(program.mainRandom, workload.seeds.main);
@@ -194,10 +196,10 @@ WorkloadFigures runWorkload(const Workload& workload, std::string& error) {
             // The run stops, without a mark, where the workload's node total is reached.
             program.settings.runNodeLimit = workload.nodes - row.nodes;
         }
-        const std::int64_t boardsBefore = fullBoards.count;
+        const std::int64_t boardsBefore = results.fullBoards.count;
         try {
             performRun();
-            budget.end = RunEnd::exhausted;
+            currentRun.budget.end = RunEnd::exhausted;
         } catch (const RunStopped&) {
             // The budget or the node total ended the run; budget.end says which.
         }
@@ -208,15 +210,15 @@ WorkloadFigures runWorkload(const Workload& workload, std::string& error) {
         for (std::size_t b = 0; b < deepestDepthBands.size(); ++b)
             row.runsReaching[b] += deepest >= deepestDepthBands[b];
         row.deepPlacements += nodesFromDepth(deepPlacementsFrom);
-        const char* end = runEndText(budget.end).name;
-        profile.addRun(budget.end);
+        const char* end = runEndText(currentRun.budget.end).name;
+        profile.addRun(currentRun.budget.end);
         if (workload.verbose) {
             const std::string group = setup.groups.rules == StepRules::groups
-                                          ? "group " + std::to_string(draws.group)
+                                          ? "group " + std::to_string(currentRun.draws.group)
                                           : std::string("groups off");
             std::printf("run %d: %s, end %s, nodes %lld, full boards %lld, depth %d\n", run,
                         group.c_str(), end, static_cast<long long>(search.nodeCount),
-                        static_cast<long long>(fullBoards.count - boardsBefore), deepest);
+                        static_cast<long long>(results.fullBoards.count - boardsBefore), deepest);
         }
         figures.idleRuns = search.nodeCount == 0 ? figures.idleRuns + 1 : 0;
         if (figures.idleRuns == idleRunLimit) break;
@@ -224,8 +226,9 @@ WorkloadFigures runWorkload(const Workload& workload, std::string& error) {
     figures.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     figures.cpuSeconds = processCpuSeconds() - cpuAtFirstRun;
-    const int best = std::min(statistics.sinceStart.best, statistics.grandTotal.best);
-    row.fullBoards = fullBoards.count;
+    const int best =
+        std::min(results.statistics.sinceStart.best, results.statistics.grandTotal.best);
+    row.fullBoards = results.fullBoards.count;
     row.bestScore = best < mismatchSlots ? scoreOf(best) : 0;
     row.medianDepth = medianDepth(depths);
     row.cpuSeconds = processCpuSeconds() - cpuAtStart;

@@ -17,6 +17,7 @@
 #include "puzzle/candidate_ordering.h"
 #include "results/deepest_board.h"
 #include "results/full_boards.h"
+#include "results/results_state.h"
 #include "run/run_budget.h"
 #include "run/run_loop.h"
 #include "run/run_setup.h"
@@ -72,15 +73,15 @@ void stopOnSignal(int) {
     seedRandom(program.groupRandom, runSeed(options.seed, run, 1));
     setup.groupRandomSeeded = true;
     program.settings.runNodeLimit = options.runNodes;
-    fullBoards.watcher = noteFullBoard;
-    const std::int64_t boardsBefore = fullBoards.count;
+    results.fullBoards.watcher = noteFullBoard;
+    const std::int64_t boardsBefore = results.fullBoards.count;
     try {
         performRun();
     } catch (const RunStopped&) {
         // The cap, the budget or the harvest's end stopped the run.
     }
-    const RunReport report{search.nodeCount, search.deepestDepth, fullBoards.count - boardsBefore,
-                           runBest, runDeepestBoard()};
+    const RunReport report{search.nodeCount, search.deepestDepth,
+                           results.fullBoards.count - boardsBefore, runBest, runDeepestBoard()};
     const bool sent = write(out, &report, sizeof report) == static_cast<ssize_t>(sizeof report);
     _exit(sent ? 0 : 1);
 }

@@ -1,0 +1,3 @@
+#include "results/results_state.h"
+
+ResultsState results;

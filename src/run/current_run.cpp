@@ -1,0 +1,3 @@
+#include "run/current_run.h"
+
+CurrentRun currentRun;
