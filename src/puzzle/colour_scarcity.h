@@ -11,13 +11,13 @@
 #include "base/search_option_row.h"
 #include "puzzle/piece_code.h"
 
-// The terms of the pieces, made from the pieces read for one weight. resetProgram clears it.
+// The terms of the pieces, made from the pieces read for one weight, for the current run.
 struct ColourScarcity {
     std::int64_t weight = 0;  // the W the terms are made for
     std::array<std::int32_t, 256> term{};
 };
 
-// Makes the terms for the weight W (from -1000 to 1000) from pieceCodes and borderCount, unless
+// Makes the terms for the weight W (from -1000 to 1000) from the puzzle's pieces, unless
 // they are made for it already; W = 0 makes every term 0.
 void prepareScarcity(std::int64_t weight);
 

@@ -26,7 +26,7 @@ struct RunBudget {
 // Resets the budget for a new run.
 void resetRunBudget();
 // Runs the four budget rules in order; may end the run through stopRun. The search calls it
-// through searchHooks when its check finds the node count past runSignals.budgetAttention.
+// through search.hooks when its check finds the node count past runSignals.budgetAttention.
 void applyBudgetRules();
 // The depth entered most often among those whose entries the search counts (160 to 170; the
 // earlier wins ties), or 0 when none was entered more often than depth 0, that is, more than once.
