@@ -148,3 +148,7 @@ The profile leaves the search as it is, node for node, but it runs on the steps
 with options, as the search options do, and the speed printed is theirs.)roff",
     };
 };
+
+// The run's options hold this option's record: their header defines runRecord, which the
+// functions above call, once the list of options (this option included) is complete.
+#include "search/search_options.h"

@@ -206,3 +206,7 @@ edges than a full board may have.)roff",
         }
     }
 };
+
+// The run's options hold this option's record: their header defines runRecord, which the
+// functions above call, once the list of options (this option included) is complete.
+#include "search/search_options.h"
