@@ -1,8 +1,9 @@
 #include "base/clocks.h"
-#include "base/program_state.h"
 
 #include <chrono>
 #include <ctime>
+
+#include "base/program_state.h"
 
 namespace {
 const auto programStart = std::chrono::steady_clock::now();

@@ -1,10 +1,11 @@
 #include "base/random.h"
-#include "base/program_state.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <random>
+
+#include "base/program_state.h"
 
 namespace {
 

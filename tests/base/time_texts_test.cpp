@@ -1,9 +1,9 @@
 #include "base/time_texts.h"
-#include "base/program_state.h"
 
 #include <gtest/gtest.h>
 
 #include "base/clocks.h"
+#include "base/program_state.h"
 
 TEST(TimeTexts, DurationsShowDaysAndHoursOrHoursAndMinutes) {
     EXPECT_EQ(durationText(90'061), "1 d 1 h");

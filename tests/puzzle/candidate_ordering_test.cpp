@@ -1,15 +1,15 @@
 #include "puzzle/candidate_ordering.h"
-#include "base/program_state.h"
-#include "puzzle/puzzle_run.h"
-#include "puzzle/puzzle_tables.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <vector>
 
+#include "base/program_state.h"
 #include "base/random.h"
 #include "puzzle/piece_file.h"
+#include "puzzle/puzzle_run.h"
+#include "puzzle/puzzle_tables.h"
 #include "run/resets.h"
 #include "run/run_setup.h"
 #include "tests/test_support.h"

@@ -1,5 +1,4 @@
 #include "puzzle/candidate_tables.h"
-#include "puzzle/puzzle_tables.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +6,7 @@
 #include <vector>
 
 #include "puzzle/piece_file.h"
+#include "puzzle/puzzle_tables.h"
 #include "tests/test_support.h"
 #include "tools/gen/puzzle_generator.h"
 

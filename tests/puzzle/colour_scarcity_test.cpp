@@ -1,6 +1,4 @@
 #include "puzzle/colour_scarcity.h"
-#include "puzzle/puzzle_run.h"
-#include "puzzle/puzzle_tables.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +7,8 @@
 #include "puzzle/candidate_ordering.h"
 #include "puzzle/candidate_tables.h"
 #include "puzzle/piece_file.h"
+#include "puzzle/puzzle_run.h"
+#include "puzzle/puzzle_tables.h"
 #include "run/resets.h"
 #include "tests/test_support.h"
 #include "tools/gen/puzzle_generator.h"

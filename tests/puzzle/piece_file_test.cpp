@@ -1,12 +1,12 @@
 // The piece file reader: accepted files in-process, every fault through the built program,
 // since a fault ends the process.
 #include "puzzle/piece_file.h"
-#include "puzzle/puzzle_tables.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "puzzle/puzzle_tables.h"
 #include "tests/test_support.h"
 
 namespace {

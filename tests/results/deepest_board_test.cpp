@@ -1,7 +1,4 @@
 #include "results/deepest_board.h"
-#include "base/program_state.h"
-#include "puzzle/puzzle_tables.h"
-#include "results/results_state.h"
 
 #include <gtest/gtest.h>
 
@@ -9,10 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "base/program_state.h"
 #include "base/settings.h"
 #include "puzzle/candidate_tables.h"
 #include "puzzle/piece_file.h"
+#include "puzzle/puzzle_tables.h"
 #include "results/grid_writing.h"
+#include "results/results_state.h"
 #include "run/resets.h"
 #include "search/board_geometry.h"
 #include "search/search_state.h"

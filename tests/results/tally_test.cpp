@@ -1,11 +1,11 @@
 #include "results/tally.h"
-#include "results/results_state.h"
 
 #include <gtest/gtest.h>
 
 #include <ostream>
 #include <string>
 
+#include "results/results_state.h"
 #include "results/statistics_records.h"
 #include "run/resets.h"
 #include "search/search_state.h"

@@ -1,13 +1,13 @@
 // The groups file: what tessaly-groups writes reads back as the same groups, and every file
 // that breaks a rule is refused with the line and the rule named.
 #include "run/groups_file.h"
-#include "run/piece_groups.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 
+#include "run/piece_groups.h"
 #include "tests/test_support.h"
 
 namespace {

@@ -1,8 +1,4 @@
 #include "run/run_budget.h"
-#include "base/program_state.h"
-#include "puzzle/puzzle_tables.h"
-#include "results/results_state.h"
-#include "run/current_run.h"
 
 #include <gtest/gtest.h>
 
@@ -18,10 +14,14 @@
 #include <string>
 #include <vector>
 
+#include "base/program_state.h"
 #include "puzzle/candidate_tables.h"
 #include "puzzle/list_editing.h"
 #include "puzzle/piece_file.h"
+#include "puzzle/puzzle_tables.h"
 #include "results/full_boards.h"
+#include "results/results_state.h"
+#include "run/current_run.h"
 #include "run/resets.h"
 #include "search/depth_windows.h"
 #include "search/search_options.h"

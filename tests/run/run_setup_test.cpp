@@ -1,7 +1,4 @@
 #include "run/run_setup.h"
-#include "base/program_state.h"
-#include "puzzle/puzzle_run.h"
-#include "run/current_run.h"
 
 #include <gtest/gtest.h>
 
@@ -12,9 +9,12 @@
 
 #include "base/clocks.h"
 #include "base/printable_text.h"
+#include "base/program_state.h"
 #include "base/random.h"
 #include "puzzle/candidate_ordering.h"
+#include "puzzle/puzzle_run.h"
 #include "results/statistics_records.h"
+#include "run/current_run.h"
 #include "run/piece_groups.h"
 #include "run/resets.h"
 #include "search/search_state.h"

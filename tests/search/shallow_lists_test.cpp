@@ -1,16 +1,16 @@
 // The run's copies of the shallow lists against the lists themselves.
 #include "search/shallow_lists.h"
-#include "base/program_state.h"
-#include "puzzle/puzzle_tables.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <vector>
 
+#include "base/program_state.h"
 #include "base/random.h"
 #include "puzzle/candidate_ordering.h"
 #include "puzzle/piece_file.h"
+#include "puzzle/puzzle_tables.h"
 #include "run/resets.h"
 #include "run/run_setup.h"
 #include "search/search_state.h"

@@ -1,11 +1,11 @@
 #include "stats/statistics_report.h"
-#include "results/results_state.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
 
 #include "base/clocks.h"
+#include "results/results_state.h"
 #include "results/statistics_records.h"
 #include "results/tally.h"
 #include "run/resets.h"

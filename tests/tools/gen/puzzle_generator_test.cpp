@@ -1,5 +1,4 @@
 #include "tools/gen/puzzle_generator.h"
-#include "puzzle/puzzle_tables.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +18,7 @@
 
 #include "puzzle/piece_code.h"
 #include "puzzle/piece_file.h"
+#include "puzzle/puzzle_tables.h"
 #include "search/board_geometry.h"
 #include "tests/test_support.h"
 

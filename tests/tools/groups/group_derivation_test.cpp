@@ -1,7 +1,6 @@
 // Groups derived from deep boards admit the path of their own board, and the boards are chosen
 // deepest first with different openings.
 #include "tools/groups/group_derivation.h"
-#include "search/search_state.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +9,7 @@
 #include "run/run_setup.h"
 #include "search/board_geometry.h"
 #include "search/depth_windows.h"
+#include "search/search_state.h"
 #include "tools/gen/puzzle_generator.h"
 
 namespace {
