@@ -1,8 +1,8 @@
 // What the search calls outside its own layer, and the half of the run budget it checks itself.
 // The search checks after its placements whether the run budget may act (one comparison) and
 // whether a stop is due; the budget's rules, the handling of a full board and the end of a run
-// belong to the layers above, which set their functions in the search record (installSearchHooks in
-// run/).
+// belong to the layers above, which set their functions in the search's record (search.hooks,
+// by installSearchHooks in run/).
 #pragma once
 
 #include <atomic>
@@ -23,6 +23,7 @@ struct RunSignals {
     // its statistics saved.
     std::atomic<bool> stopRequested{false};
 };
+// The one instance.
 extern RunSignals runSignals;
 // Asks the current run to stop at its next budget check; safe to call from a signal handler.
 void requestRunStop();
