@@ -13,6 +13,16 @@
 #include "search/search_state.h"
 #include "stats/statistics_file.h"
 
+namespace {
+
+// Sets the functions the search calls outside its layer (search.hooks): the handling of a full
+// board, the run budget's rules and the end of a run.
+void installSearchHooks() {
+    search.hooks = {onFullBoard, applyBudgetRules, stopRun};
+}
+
+}  // namespace
+
 void resetRun() {
     puzzleRun = {};
     search = {};
@@ -21,10 +31,6 @@ void resetRun() {
     runStatistics = {};
     currentRun = {};
     resetRunBudget();
-}
-
-void installSearchHooks() {
-    search.hooks = {onFullBoard, applyBudgetRules, stopRun};
 }
 
 void resetProgram() {

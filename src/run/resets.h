@@ -15,6 +15,3 @@ void resetRun();
 // last piece file made them; the index of the edited lists is rebuilt from them), the process
 // hooks (console streams, the ends) and the cross-thread stop signals.
 void resetProgram();
-// Sets the functions the search calls outside its layer (search.hooks): the handling of a full
-// board, the run budget's rules and the end of a run. resetRun does it.
-void installSearchHooks();

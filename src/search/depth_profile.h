@@ -71,10 +71,7 @@ struct DepthProfile {
     std::int32_t deadEndDepth = -1;
     DeadEnd deadEnd = DeadEnd::none;
 };
-// Its record of the current run, held with the run's options.
-inline DepthProfile& profileRecord() {
-    return runRecord<DepthProfile>();
-}
+// Its record of the current run is held with the run's options: runRecord<DepthProfile>().
 
 // The nodes of the run placed at `depth` (a profiled depth) or deeper, counting those of a step
 // that still runs (or that a budget stop left) up to now.

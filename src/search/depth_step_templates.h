@@ -544,14 +544,15 @@ template <int D, StepRules R>
 template <int D, StepRules R>
 [[gnu::always_inline]] inline void judgedStep() {
     if constexpr (R == StepRules::withOptions && D > firstDeadEndDepth) {
-        if (D - 1 > profileRecord().deadEndDepth && runOptions.of<ProfileOption>() != 0) {
+        if (D - 1 > runRecord<DepthProfile>().deadEndDepth && runOptions.of<ProfileOption>() != 0) {
+            const RimLookAhead& rim = runRecord<RimLookAhead>();
+            const MismatchBound& bound = runRecord<MismatchBound>();
             const std::int64_t nodes = search.nodeCount;
-            const std::int64_t refusals = rimRecord().refusals;
-            const std::int64_t boundRefusals = boundRecord().refusals;
+            const std::int64_t refusals = rim.refusals;
+            const std::int64_t boundRefusals = bound.refusals;
             stepOrLastStep<D, R>();
             if (search.nodeCount == nodes)
-                noteDeadEnd(D, rimRecord().refusals != refusals,
-                            boundRecord().refusals != boundRefusals);
+                noteDeadEnd(D, rim.refusals != refusals, bound.refusals != boundRefusals);
             return;
         }
     }
@@ -565,10 +566,11 @@ template <int D, StepRules R>
     if constexpr (R == StepRules::withOptions) StepOptions::enter<D>();
     if constexpr (R == StepRules::withOptions && profileIndex(D) >= 0) {
         constexpr int i = profileIndex(D);
-        profileRecord().enteredAt[i] = search.nodeCount;
+        DepthProfile& depthProfile = runRecord<DepthProfile>();
+        depthProfile.enteredAt[i] = search.nodeCount;
         judgedStep<D, R>();
-        profileRecord().nodesFrom[i] += search.nodeCount - profileRecord().enteredAt[i];
-        profileRecord().enteredAt[i] = -1;
+        depthProfile.nodesFrom[i] += search.nodeCount - depthProfile.enteredAt[i];
+        depthProfile.enteredAt[i] = -1;
     } else {
         stepOrLastStep<D, R>();
     }

@@ -37,6 +37,7 @@ constexpr auto openSidesAtFirstDepth = [] {
 }  // namespace
 
 void countBoundSides() {
+    MismatchBound& bound = runRecord<MismatchBound>();
     // Counted plainly, then the shortfall and the odd colours in one pass: the step of
     // firstBoundDepth is entered often, and this must cost little beside the search below it.
     std::array<std::int16_t, colourCount> excess{};
@@ -52,12 +53,12 @@ void countBoundSides() {
     for (std::size_t i = 0; i < count; ++i)
         ++excess[colourOn(search.board[sides[i].slot], sides[i].side)];
     excess[borderColour] = 0;
-    boundRecord().excess = excess;
-    boundRecord().shortfall = 0;
-    boundRecord().odd = 0;
+    bound.excess = excess;
+    bound.shortfall = 0;
+    bound.odd = 0;
     for (const std::int16_t e : excess) {
-        boundRecord().shortfall += e > 0 ? e : 0;
-        boundRecord().odd += static_cast<int>(e < 0) & e;
+        bound.shortfall += e > 0 ? e : 0;
+        bound.odd += static_cast<int>(e < 0) & e;
     }
 }
 

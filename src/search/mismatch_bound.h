@@ -58,10 +58,7 @@ struct MismatchBound {
     std::int64_t tests = 0;
     std::int64_t refusals = 0;
 };
-// Its record of the current run, held with the run's options.
-inline MismatchBound& boundRecord() {
-    return runRecord<MismatchBound>();
-}
+// Its record of the current run is held with the run's options: runRecord<MismatchBound>().
 
 // Counts the free and open sides afresh, as the board stands when the step of firstBoundDepth is
 // entered: every square of a lesser depth filled, and the hint.
@@ -69,21 +66,23 @@ void countBoundSides();
 
 // The least number of mismatched edges the empty squares must still add.
 inline std::int32_t futureMismatches() {
-    const std::int32_t pairs = (boundRecord().shortfall + boundRecord().odd + 1) / 2;
-    return pairs > boundRecord().shortfall ? pairs : boundRecord().shortfall;
+    MismatchBound& bound = runRecord<MismatchBound>();
+    const std::int32_t pairs = (bound.shortfall + bound.odd + 1) / 2;
+    return pairs > bound.shortfall ? pairs : bound.shortfall;
 }
 
 // Adds `delta` to the excess of `colour` (a colour other than the border's), keeping the
 // shortfall and the odd colours.
 [[gnu::always_inline]] inline void addExcess(int colour, int delta) {
-    std::int16_t& excess = boundRecord().excess[colour];
+    MismatchBound& bound = runRecord<MismatchBound>();
+    std::int16_t& excess = bound.excess[colour];
     const auto shortfallOf = [](int e) { return e > 0 ? e : 0; };
     const auto oddOf = [](int e) { return static_cast<int>(e < 0) & e; };
-    boundRecord().shortfall -= shortfallOf(excess);
-    boundRecord().odd -= oddOf(excess);
+    bound.shortfall -= shortfallOf(excess);
+    bound.odd -= oddOf(excess);
     excess = static_cast<std::int16_t>(excess + delta);
-    boundRecord().shortfall += shortfallOf(excess);
-    boundRecord().odd += oddOf(excess);
+    bound.shortfall += shortfallOf(excess);
+    bound.odd += oddOf(excess);
 }
 
 // Puts `code` on the square of depth D in the bound's counts (sign 1), or takes it off again
@@ -117,11 +116,12 @@ template <int D, bool exact>
 // off once its deeper call has returned.
 template <int D, bool exact>
 [[gnu::always_inline]] inline bool boundRefuses(PieceCode code) {
+    MismatchBound& bound = runRecord<MismatchBound>();
     moveOnBound<D, exact>(code, 1);
-    ++boundRecord().tests;
+    ++bound.tests;
     if (search.mismatchCount + !exact + futureMismatches() <= mostFullBoardMismatches) return false;
     moveOnBound<D, exact>(code, -1);
-    ++boundRecord().refusals;
+    ++bound.refusals;
     return true;
 }
 
@@ -146,7 +146,8 @@ struct MismatchBoundOption : StepHooks {
         .trialFigure = TrialFigure::fullBoards,
         .profileCounts =
             [] {
-                return OptionCounts{boundRecord().tests, boundRecord().refusals};
+                MismatchBound& bound = runRecord<MismatchBound>();
+                return OptionCounts{bound.tests, bound.refusals};
             },
         .profileLine = boundProfileLine,
         .benchPage =
@@ -179,30 +180,31 @@ edges than a full board may have.)roff",
     // The bound counts the squares as the fill order fills them; a board file may have filled
     // deeper ones, so a run from one does without it.
     static std::int64_t startSteps(std::int64_t value) {
-        boundRecord().on = value != 0 && program.settings.boardPath[0] == '\0';
-        return boundRecord().on ? value : 0;
+        MismatchBound& bound = runRecord<MismatchBound>();
+        bound.on = value != 0 && program.settings.boardPath[0] == '\0';
+        return bound.on ? value : 0;
     }
     // The bound counts its sides on entering its first depth; a search from below it goes on
     // without it.
     static void resumeAt(int depth) {
-        if (depth > firstBoundDepth) boundRecord().on = false;
+        if (depth > firstBoundDepth) runRecord<Record>().on = false;
     }
     template <int D>
     static void enter() {
         if constexpr (D == firstBoundDepth) {
-            if (boundRecord().on) countBoundSides();
+            if (runRecord<Record>().on) countBoundSides();
         }
     }
     template <int D, bool exact>
     [[gnu::always_inline]] static bool refuses(PieceCode code, int /*piece*/) {
         if constexpr (D >= firstBoundDepth && D < depthCount - 1)
-            return boundRecord().on && boundRefuses<D, exact>(code);
+            return runRecord<Record>().on && boundRefuses<D, exact>(code);
         return false;
     }
     template <int D, bool exact>
     [[gnu::always_inline]] static void giveBack(PieceCode code, int /*piece*/) {
         if constexpr (D >= firstBoundDepth && D < depthCount - 1) {
-            if (boundRecord().on) moveOnBound<D, exact>(code, -1);
+            if (runRecord<Record>().on) moveOnBound<D, exact>(code, -1);
         }
     }
 };

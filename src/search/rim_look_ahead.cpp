@@ -92,13 +92,14 @@ struct RimWalk {
     bool corner(int position) const { return (gap.corners >> position & 1) != 0; }
 
     bool forwardFrom(int position, int colour) {
+        RimLookAhead& rim = runRecord<RimLookAhead>();
         if (position == gap.runStart) return backwardFrom(gap.length - 1, endColour, colour);
         if (++steps > rimStepLimit) return true;
-        const auto& from = corner(position) ? rimRecord().cornersFrom : rimRecord().edgesFrom;
+        const auto& from = corner(position) ? rim.cornersFrom : rim.edgesFrom;
         for (int k = from[colour]; k < from[colour + 1]; ++k) {
             if (free[k] == 0) continue;
             --free[k];
-            const bool closes = forwardFrom(position + 1, rimRecord().out[k]);
+            const bool closes = forwardFrom(position + 1, rim.out[k]);
             ++free[k];
             if (closes) return true;
         }
@@ -106,14 +107,15 @@ struct RimWalk {
     }
 
     bool backwardFrom(int position, int colour, int runColour) {
+        RimLookAhead& rim = runRecord<RimLookAhead>();
         if (position < gap.runEnd) return formsTrail(runColour, colour);
         if (++steps > rimStepLimit) return true;
-        const auto& into = corner(position) ? rimRecord().cornersInto : rimRecord().edgesInto;
+        const auto& into = corner(position) ? rim.cornersInto : rim.edgesInto;
         for (int i = into[colour]; i < into[colour + 1]; ++i) {
-            const int k = rimRecord().byOut[i];
+            const int k = rim.byOut[i];
             if (free[k] == 0) continue;
             --free[k];
-            const bool closes = backwardFrom(position - 1, rimRecord().in[k], runColour);
+            const bool closes = backwardFrom(position - 1, rim.in[k], runColour);
             ++free[k];
             if (closes) return true;
         }
@@ -122,16 +124,17 @@ struct RimWalk {
 
     // Whether the free edge pieces form one trail from colour `from` to colour `to`.
     bool formsTrail(int from, int to) {
+        RimLookAhead& rim = runRecord<RimLookAhead>();
         ++steps;
         std::array<int, colourCount> outMinusIn{};
         std::array<std::uint32_t, colourCount> next{};
         std::uint32_t used = 0;
-        for (int k = 0; k < rimRecord().edgesFrom[colourCount]; ++k)
+        for (int k = 0; k < rim.edgesFrom[colourCount]; ++k)
             if (free[k] != 0) {
-                outMinusIn[rimRecord().in[k]] += free[k];
-                outMinusIn[rimRecord().out[k]] -= free[k];
-                next[rimRecord().in[k]] |= 1u << rimRecord().out[k];
-                used |= 1u << rimRecord().in[k] | 1u << rimRecord().out[k];
+                outMinusIn[rim.in[k]] += free[k];
+                outMinusIn[rim.out[k]] -= free[k];
+                next[rim.in[k]] |= 1u << rim.out[k];
+                used |= 1u << rim.in[k] | 1u << rim.out[k];
             }
         if (used == 0) return from == to;
         --outMinusIn[from];
@@ -156,42 +159,44 @@ std::string rimLookAheadFault() {
 }
 
 bool startRimLookAhead() {
-    rimRecord().on = false;
+    RimLookAhead& rim = runRecord<RimLookAhead>();
+    rim.on = false;
     // The answers kept are in terms of the kinds sorted here.
-    rimRecord().answers.fill(RimAnswers{});
-    rimRecord().memo.fill(RimMemoEntry{});
+    rim.answers.fill(RimAnswers{});
+    rim.memo.fill(RimMemoEntry{});
     if (!sortRimKinds()) return false;
-    rimRecord().on = true;
+    rim.on = true;
     return true;
 }
 
 bool sortRimKinds() {
+    RimLookAhead& rim = runRecord<RimLookAhead>();
     std::vector<std::pair<int, Kind>> pieces;
-    rimRecord().kindsSorted = false;
+    rim.kindsSorted = false;
     if (!sortRimPieces(pieces).empty()) return false;
     std::vector<Kind> kinds;
     for (const auto& [piece, kind] : pieces)
         kinds.push_back(kind);
     std::sort(kinds.begin(), kinds.end());
     kinds.erase(std::unique(kinds.begin(), kinds.end()), kinds.end());
-    rimRecord().kindOf.fill(-1);
-    rimRecord().pieceCount = 0;
+    rim.kindOf.fill(-1);
+    rim.pieceCount = 0;
     std::array<int, rimBitCount> size{};
     for (const auto& [piece, kind] : pieces) {
         const auto k = std::lower_bound(kinds.begin(), kinds.end(), kind) - kinds.begin();
-        rimRecord().kindOf[piece] = static_cast<std::int8_t>(k);
-        rimRecord().pieces[rimRecord().pieceCount++] = static_cast<std::uint8_t>(piece);
+        rim.kindOf[piece] = static_cast<std::int8_t>(k);
+        rim.pieces[rim.pieceCount++] = static_cast<std::uint8_t>(piece);
         ++size[k];
     }
     int bit = 0;
-    rimRecord().edgeBitCount = 0;
+    rim.edgeBitCount = 0;
     for (std::size_t k = 0; k < kinds.size(); ++k) {
         const auto [corner, in, out] = kinds[k];
-        rimRecord().in[k] = static_cast<std::uint8_t>(in);
-        rimRecord().out[k] = static_cast<std::uint8_t>(out);
-        rimRecord().firstBit[k] = static_cast<std::uint8_t>(bit);
+        rim.in[k] = static_cast<std::uint8_t>(in);
+        rim.out[k] = static_cast<std::uint8_t>(out);
+        rim.firstBit[k] = static_cast<std::uint8_t>(bit);
         bit += size[k];
-        if (!corner) rimRecord().edgeBitCount = bit;
+        if (!corner) rim.edgeBitCount = bit;
     }
     // The kinds by out colour, edges first; and where the kinds of each colour begin in either
     // order: after every edge kind of a lesser colour, and a corner kind after every edge kind
@@ -202,7 +207,7 @@ bool sortRimKinds() {
     std::sort(byOut.begin(), byOut.end());
     for (std::size_t i = 0; i < byOut.size(); ++i) {
         const auto [corner, out, in] = byOut[i];
-        rimRecord().byOut[i] = static_cast<std::uint8_t>(
+        rim.byOut[i] = static_cast<std::uint8_t>(
             std::lower_bound(kinds.begin(), kinds.end(), Kind{corner, in, out}) - kinds.begin());
     }
     for (int c = 0; c <= colourCount; ++c) {
@@ -210,55 +215,58 @@ bool sortRimKinds() {
             return static_cast<std::uint8_t>(
                 std::lower_bound(order.begin(), order.end(), Kind{corner, c, 0}) - order.begin());
         };
-        rimRecord().edgesFrom[c] = first(kinds, false);
-        rimRecord().cornersFrom[c] = first(kinds, true);
-        rimRecord().edgesInto[c] = first(byOut, false);
-        rimRecord().cornersInto[c] = first(byOut, true);
+        rim.edgesFrom[c] = first(kinds, false);
+        rim.cornersFrom[c] = first(kinds, true);
+        rim.edgesInto[c] = first(byOut, false);
+        rim.cornersInto[c] = first(byOut, true);
     }
-    rimRecord().kindsSorted = true;
+    rim.kindsSorted = true;
     return true;
 }
 
 void countFreeRimPieces() {
-    rimRecord().free.fill(0);
-    rimRecord().freeBits = 0;
-    for (int i = 0; i < rimRecord().pieceCount; ++i)
-        if (search.pieceFree[rimRecord().pieces[i]]) giveBackRimPiece(rimRecord().pieces[i]);
+    RimLookAhead& rim = runRecord<RimLookAhead>();
+    rim.free.fill(0);
+    rim.freeBits = 0;
+    for (int i = 0; i < rim.pieceCount; ++i)
+        if (search.pieceFree[rim.pieces[i]]) giveBackRimPiece(rim.pieces[i]);
 }
 
 bool rimCanClose(int depth, PieceCode code) {
+    RimLookAhead& rim = runRecord<RimLookAhead>();
     const RimGap& gap = rimGaps[depth];
     const int start =
         colourOn(gap.startDepth == depth ? code : search.board[gap.startSlot], gap.startSide);
     const int end = colourOn(gap.endDepth == depth ? code : search.board[gap.endSlot], gap.endSide);
-    ++rimRecord().lookUps;
+    ++rim.lookUps;
     const std::uint32_t tag = memoTag(depth, start, end);
-    RimMemoEntry& answer = rimRecord().memo[memoIndex(rimRecord().freeBits, tag)];
-    if (answer.tag == tag && answer.freeBits == rimRecord().freeBits) {
-        ++rimRecord().memoHits;
+    RimMemoEntry& answer = rim.memo[memoIndex(rim.freeBits, tag)];
+    if (answer.tag == tag && answer.freeBits == rim.freeBits) {
+        ++rim.memoHits;
         return answer.closes;
     }
     // The walk needs one free piece for every empty square; where that does not hold (the
     // pieces of a loaded board are out of play), the board cannot be finished, and the test
     // lets the placement be.
-    const std::uint64_t edgeBits = rimRecord().edgeBitCount == rimBitCount
+    const std::uint64_t edgeBits = rim.edgeBitCount == rimBitCount
                                        ? ~std::uint64_t{0}
-                                       : (std::uint64_t{1} << rimRecord().edgeBitCount) - 1;
+                                       : (std::uint64_t{1} << rim.edgeBitCount) - 1;
     bool closes = true;
-    RimWalk walk{gap, end, rimRecord().free};
-    if (std::popcount(rimRecord().freeBits & edgeBits) == gap.edges &&
-        std::popcount(rimRecord().freeBits & ~edgeBits) == gap.length - gap.edges)
+    RimWalk walk{gap, end, rim.free};
+    if (std::popcount(rim.freeBits & edgeBits) == gap.edges &&
+        std::popcount(rim.freeBits & ~edgeBits) == gap.length - gap.edges)
         closes = walk.forwardFrom(0, start);
-    rimRecord().givenUp += walk.steps > rimStepLimit;
-    answer = {rimRecord().freeBits, tag, closes};
+    rim.givenUp += walk.steps > rimStepLimit;
+    answer = {rim.freeBits, tag, closes};
     return closes;
 }
 
 bool rimAnswerAfresh(int depth, int kept, PieceCode code, int piece) {
-    RimAnswers& answers = rimRecord().answers[depth];
-    if (answers.freeBits != rimRecord().freeBits || answers.keptColour != kept)
-        answers = {rimRecord().freeBits, kept, 0, 0};
-    const std::uint64_t kind = std::uint64_t{1} << rimRecord().kindOf[piece];
+    RimLookAhead& rim = runRecord<RimLookAhead>();
+    RimAnswers& answers = rim.answers[depth];
+    if (answers.freeBits != rim.freeBits || answers.keptColour != kept)
+        answers = {rim.freeBits, kept, 0, 0};
+    const std::uint64_t kind = std::uint64_t{1} << rim.kindOf[piece];
     takeRimPiece(piece);
     if (rimCanClose(depth, code)) answers.closes |= kind;
     giveBackRimPiece(piece);
@@ -267,24 +275,24 @@ bool rimAnswerAfresh(int depth, int kept, PieceCode code, int piece) {
 }
 
 bool rimClosesAsPlaced(int depth) {
-    if (depth < firstRimCheckDepth || depth >= depthCount - 1 || !rimRecord().kindsSorted)
-        return true;
+    RimLookAhead& rim = runRecord<RimLookAhead>();
+    if (depth < firstRimCheckDepth || depth >= depthCount - 1 || !rim.kindsSorted) return true;
     const RimGap gap = rimGapAt(depth);
     // Counted afresh from the free pieces, then put back as the steps keep them.
-    const std::array<std::uint8_t, rimBitCount> keptFree = rimRecord().free;
-    const std::uint64_t keptBits = rimRecord().freeBits;
+    const std::array<std::uint8_t, rimBitCount> keptFree = rim.free;
+    const std::uint64_t keptBits = rim.freeBits;
     countFreeRimPieces();
-    const std::uint64_t edgeBits = rimRecord().edgeBitCount == rimBitCount
+    const std::uint64_t edgeBits = rim.edgeBitCount == rimBitCount
                                        ? ~std::uint64_t{0}
-                                       : (std::uint64_t{1} << rimRecord().edgeBitCount) - 1;
+                                       : (std::uint64_t{1} << rim.edgeBitCount) - 1;
     bool closes = true;
-    if (std::popcount(rimRecord().freeBits & edgeBits) == gap.edges &&
-        std::popcount(rimRecord().freeBits & ~edgeBits) == gap.length - gap.edges) {
-        RimWalk walk{gap, colourOn(search.board[gap.endSlot], gap.endSide), rimRecord().free};
+    if (std::popcount(rim.freeBits & edgeBits) == gap.edges &&
+        std::popcount(rim.freeBits & ~edgeBits) == gap.length - gap.edges) {
+        RimWalk walk{gap, colourOn(search.board[gap.endSlot], gap.endSide), rim.free};
         closes = walk.forwardFrom(0, colourOn(search.board[gap.startSlot], gap.startSide));
     }
-    rimRecord().free = keptFree;
-    rimRecord().freeBits = keptBits;
+    rim.free = keptFree;
+    rim.freeBits = keptBits;
     return closes;
 }
 

@@ -88,10 +88,7 @@ struct RimLookAhead {
     std::int64_t memoHits = 0;
     std::int64_t givenUp = 0;
 };
-// Its record of the current run, held with the run's options.
-inline RimLookAhead& rimRecord() {
-    return runRecord<RimLookAhead>();
-}
+// Its record of the current run is held with the run's options: runRecord<RimLookAhead>().
 
 // Why the look-ahead cannot be used on the pieces read, or an empty text when it can: it needs
 // the colours of the joints between rim squares apart from every colour inside the board, the
@@ -112,14 +109,16 @@ void countFreeRimPieces();
 
 // Takes the piece from the test's free pieces, or gives it back.
 inline void takeRimPiece(int piece) {
-    const int k = rimRecord().kindOf[piece];
-    --rimRecord().free[k];
-    rimRecord().freeBits &= ~(std::uint64_t{1} << (rimRecord().firstBit[k] + rimRecord().free[k]));
+    RimLookAhead& rim = runRecord<RimLookAhead>();
+    const int k = rim.kindOf[piece];
+    --rim.free[k];
+    rim.freeBits &= ~(std::uint64_t{1} << (rim.firstBit[k] + rim.free[k]));
 }
 inline void giveBackRimPiece(int piece) {
-    const int k = rimRecord().kindOf[piece];
-    rimRecord().freeBits |= std::uint64_t{1} << (rimRecord().firstBit[k] + rimRecord().free[k]);
-    ++rimRecord().free[k];
+    RimLookAhead& rim = runRecord<RimLookAhead>();
+    const int k = rim.kindOf[piece];
+    rim.freeBits |= std::uint64_t{1} << (rim.firstBit[k] + rim.free[k]);
+    ++rim.free[k];
 }
 
 // Whether the free pieces (the one of `code` already taken) can still fill the rim squares
@@ -136,17 +135,18 @@ bool rimAnswerAfresh(int depth, int kept, PieceCode code, int piece);
 // once for a kind of piece it has answered for with the rim as it stands.
 template <int D>
 [[gnu::always_inline]] inline bool rimClosesWith(PieceCode code, int piece) {
+    RimLookAhead& rim = runRecord<RimLookAhead>();
     constexpr RimGap gap = rimGaps[D];
     const int kept = gap.startDepth == D ? colourOn(search.board[gap.endSlot], gap.endSide)
                                          : colourOn(search.board[gap.startSlot], gap.startSide);
-    const RimAnswers& answers = rimRecord().answers[D];
-    const std::uint64_t kind = std::uint64_t{1} << rimRecord().kindOf[piece];
-    const bool closes = answers.freeBits == rimRecord().freeBits && answers.keptColour == kept &&
+    const RimAnswers& answers = rim.answers[D];
+    const std::uint64_t kind = std::uint64_t{1} << rim.kindOf[piece];
+    const bool closes = answers.freeBits == rim.freeBits && answers.keptColour == kept &&
                                 (answers.known & kind) != 0
                             ? (answers.closes & kind) != 0
                             : rimAnswerAfresh(D, kept, code, piece);
-    ++rimRecord().tests;
-    rimRecord().refusals += !closes;
+    ++rim.tests;
+    rim.refusals += !closes;
     return closes;
 }
 
@@ -171,8 +171,9 @@ struct RimLookAheadOption : StepHooks {
         .refusal = rimLookAheadFault,
         .profileCounts =
             [] {
-                return OptionCounts{rimRecord().tests, rimRecord().refusals, rimRecord().lookUps,
-                                    rimRecord().memoHits, rimRecord().givenUp};
+                RimLookAhead& rim = runRecord<RimLookAhead>();
+                return OptionCounts{rim.tests, rim.refusals, rim.lookUps, rim.memoHits,
+                                    rim.givenUp};
             },
         .profileLine = rimProfileLine,
         .benchPage =
@@ -201,23 +202,23 @@ no longer close the rim.)roff",
     };
 
     static std::int64_t startSteps(std::int64_t value) {
-        rimRecord().on = false;
+        runRecord<Record>().on = false;
         return value != 0 && startRimLookAhead() ? value : 0;
     }
     static void resumeAt(int depth) {
-        if (rimRecord().on && depth > firstRimCheckDepth) countFreeRimPieces();
+        if (runRecord<Record>().on && depth > firstRimCheckDepth) countFreeRimPieces();
     }
     // The free rim pieces are counted afresh on entering the first depth that tests.
     template <int D>
     static void enter() {
         if constexpr (D == firstRimCheckDepth) {
-            if (rimRecord().on) countFreeRimPieces();
+            if (runRecord<Record>().on) countFreeRimPieces();
         }
     }
     template <int D, bool exact>
     [[gnu::always_inline]] static bool refuses(PieceCode code, int piece) {
         if constexpr (followsRim(D)) {
-            if (rimRecord().on) {
+            if (runRecord<Record>().on) {
                 if constexpr (testsRim(D)) {
                     if (!rimClosesWith<D>(code, piece)) return true;
                 }
@@ -229,7 +230,7 @@ no longer close the rim.)roff",
     template <int D, bool exact>
     [[gnu::always_inline]] static void giveBack(PieceCode /*code*/, int piece) {
         if constexpr (followsRim(D)) {
-            if (rimRecord().on) giveBackRimPiece(piece);
+            if (runRecord<Record>().on) giveBackRimPiece(piece);
         }
     }
 };

@@ -18,10 +18,10 @@ TEST(DepthProfile, BandsStartAtProfiledDepthsAndEveryDeepDepthIsProfiled) {
 TEST(DepthProfile, NodesFromADepthCountThoseOfAStepStillRunning) {
     resetProgram();
     const int i = profileIndex(248);
-    profileRecord().nodesFrom[i] = 500;  // entries into depth 248 that have returned
+    runRecord<DepthProfile>().nodesFrom[i] = 500;  // entries into depth 248 that have returned
     EXPECT_EQ(nodesFromDepth(248), 500);
     search.nodeCount = 1'000;
-    profileRecord().enteredAt[i] = 900;  // and one that runs, entered 100 nodes ago
+    runRecord<DepthProfile>().enteredAt[i] = 900;  // and one that runs, entered 100 nodes ago
     EXPECT_EQ(nodesFromDepth(248), 600);
     EXPECT_EQ(nodesFromDepth(247 - 100), 0) << "no depth outside the profile";
 }
@@ -45,10 +45,10 @@ TEST(DepthProfile, ADeadEndIsPutDownToTheRimTheBoundTheMismatchLimitOrNoFit) {
         resetProgram();
         search.mismatchCount = c.mismatches;
         noteDeadEnd(250, c.rimRefused, c.boundRefused);
-        EXPECT_EQ(profileRecord().deadEndDepth, 249) << c.name;
-        EXPECT_EQ(profileRecord().deadEnd, c.ended) << c.name;
+        EXPECT_EQ(runRecord<DepthProfile>().deadEndDepth, 249) << c.name;
+        EXPECT_EQ(runRecord<DepthProfile>().deadEnd, c.ended) << c.name;
     }
     resetProgram();
     noteDeadEnd(depthCount - 1, false, false);  // the last square allows no mismatch
-    EXPECT_EQ(profileRecord().deadEnd, DeadEnd::noFit);
+    EXPECT_EQ(runRecord<DepthProfile>().deadEnd, DeadEnd::noFit);
 }

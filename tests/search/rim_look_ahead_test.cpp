@@ -109,16 +109,17 @@ TEST_P(RimLookAheadTest, AnswersWhetherTheRimCanClose) {
     ASSERT_EQ(rimLookAheadFault(), "");
     ASSERT_TRUE(startRimLookAhead());
     countFreeRimPieces();
-    const std::uint64_t freeBefore = rimRecord().freeBits;
+    const std::uint64_t freeBefore = runRecord<RimLookAhead>().freeBits;
     EXPECT_EQ(closesAt(rimCase), rimCase.closes);
     EXPECT_EQ(closesAt(rimCase), rimCase.closes) << "answered again by the depth";
-    EXPECT_EQ(rimRecord().freeBits, freeBefore) << "the test leaves the free pieces as they were";
+    EXPECT_EQ(runRecord<RimLookAhead>().freeBits, freeBefore)
+        << "the test leaves the free pieces as they were";
     // The same test at a dead end, with the piece on its square and out of play.
     search.board[fillOrder[rimCase.depth]] =
         rimCase.depth == 197 ? puzzle.pieceCodes[4] : rotate(1, puzzle.pieceCodes[4]);
     search.pieceFree[4] = 0;
     EXPECT_EQ(rimClosesAsPlaced(rimCase.depth), rimCase.closes);
-    EXPECT_EQ(rimRecord().freeBits, freeBefore)
+    EXPECT_EQ(runRecord<RimLookAhead>().freeBits, freeBefore)
         << "and leaves the free pieces as the steps keep them";
 }
 
@@ -135,7 +136,7 @@ TEST(RimLookAhead, StaysOffOnPiecesWhoseRimColoursAlsoStandInside) {
     EXPECT_NE(rimLookAheadFault().find("joins rim squares and stands inside the board as well"),
               std::string::npos);
     EXPECT_FALSE(startRimLookAhead());
-    EXPECT_FALSE(rimRecord().on);
+    EXPECT_FALSE(runRecord<RimLookAhead>().on);
 }
 
 // Below the planted solution's first squares, searches with and without the look-ahead until
@@ -192,7 +193,7 @@ TEST(RimLookAheadOnAPlantedPuzzle, FindsTheSameFullBoardsInTheSameOrderWithFewer
         EXPECT_GT(without.boards.size(), 100u) << seed;
         EXPECT_TRUE(with.boards == without.boards) << seed;
         EXPECT_LT(with.nodes, without.nodes * 9 / 10) << seed;
-        EXPECT_GT(rimRecord().refusals, 0) << seed;
+        EXPECT_GT(runRecord<RimLookAhead>().refusals, 0) << seed;
     }
 }
 
@@ -208,7 +209,7 @@ TEST(MismatchBoundOnAPlantedPuzzle, FindsTheSameFullBoardsInTheSameOrderWithFewe
         EXPECT_GT(without.boards.size(), 100u) << seed;
         EXPECT_TRUE(with.boards == without.boards) << seed;
         EXPECT_LT(with.nodes, without.nodes) << seed;
-        EXPECT_GT(boundRecord().refusals, 0) << seed;
+        EXPECT_GT(runRecord<MismatchBound>().refusals, 0) << seed;
         const PlantedSearch both = searchBelowThePlantedStart(
             plantedPuzzle, firstBoundDepth,
             SearchOptions{}.with<RimLookAheadOption>(1).with<MismatchBoundOption>(1));

@@ -66,8 +66,9 @@ struct Profile {
     void addRun(RunEnd end) {
         const int deepest = deepestPlacedDepth();
         if (deepest >= firstDeadEndDepth) {
-            const DeadEnd ended =
-                profileRecord().deadEndDepth == deepest ? profileRecord().deadEnd : DeadEnd::none;
+            const DeadEnd ended = runRecord<DepthProfile>().deadEndDepth == deepest
+                                      ? runRecord<DepthProfile>().deadEnd
+                                      : DeadEnd::none;
             ++deadEnds[depthBandOf(deepest)][static_cast<std::size_t>(ended)];
         }
         nodesFrom[0] += search.nodeCount;
