@@ -31,7 +31,7 @@ struct PuzzleTables {
     std::array<RotationEntry, 4 * 256> rotationTable{};
     // How often the lists have been ordered since they were built: the one-colour lists join
     // from the second time on.
-    int timesOrdered = 0;
+    std::int64_t timesOrdered = 0;
 };
 // The one instance; the depth steps read its tables directly.
 extern PuzzleTables puzzle;
